@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QtGlobal>
+
+namespace korvel {
+
+// The add-in's public entry object, created by the host through CreateKorvelInterface().
+class cInterface final {
+public:
+    // Stores the start name and the host object, takes the database connection and the utility
+    // object from the host and loads (without showing) the designer window. Always returns 0.
+    // `ObjInterFace` must hold a korvel::ObjInterFace* (as QObject*); otherwise, and when the host
+    // cannot supply its services, connection or utility, throws KorvelError, leaving the steps
+    // already done in place and the window not loaded. `StartPara` is not used.
+    qint32 StartMe(QString& StartName, QVariant& ObjInterFace, QVariant& StartPara);
+    // The designer window's native handle (its low 32 bits); loads the window first if needed.
+    qint32 GetFormHwnd();
+    // Releases the connection, the host object and the utility object; ignores every error. Returns 0.
+    qint32 CloseMe();
+    // Do nothing; return 0.
+    qint32 ShowMe(QString& StartName, QVariant& ShowPara);
+    qint32 ToOtherRaise(QString& StartName, QVariant& Para);
+};
+
+} // namespace korvel
+
+// The one exported symbol: the host resolves it by name and owns the returned object.
+extern "C" Q_DECL_EXPORT korvel::cInterface* CreateKorvelInterface();

@@ -1,0 +1,29 @@
+#include "core/errorlog.h"
+
+#include "core/addinglobals.h"
+#include "core/korvelerror.h"
+
+namespace korvel {
+
+void LogError(const QString& prefix, const QString& description)
+{
+    try {
+        auto* host = Addin().ObjInterFace.data();
+        if (!host)
+            return;
+        auto* log = host->Logger();
+        if (!log)
+            return;
+        QString message = prefix + description;
+        log->WriteLog(message, 0);
+    } catch (...) {
+        // A log that fails must not turn a handled error into an unhandled one.
+    }
+}
+
+void LogError(const QString& prefix, const std::exception& error)
+{
+    LogError(prefix, describe(error));
+}
+
+} // namespace korvel

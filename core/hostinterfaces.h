@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QObject>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+class QWidget;
+
+namespace korvel {
+
+// The contract between the add-in and the program that loads it. The host implements these
+// classes (host/); the add-in only calls them. A failing host call throws KorvelError.
+//
+// They are header-only on purpose (no Q_OBJECT): the host program and the dynamically loaded
+// add-in each see the same definitions, and dynamic_cast matches them across the library boundary.
+
+// The host's services: the shared database connection and the record locks.
+class HostServices : public QObject {
+public:
+    using QObject::QObject;
+
+    // The database connection every statement of the add-in runs on.
+    virtual QSqlDatabase Connection() = 0;
+    // 1: the lock is granted (also when this staff member already holds it); anything else: refused.
+    virtual qint32 LockRecord(const QString& addinName, const QString& recordId, const QString& staffId) = 0;
+    // 1: released; anything else: refused (the record is not locked by this staff member).
+    virtual qint32 UnlockRecord(const QString& addinName, const QString& recordId, const QString& staffId) = 0;
+    // 2 when this staff member holds the lock; another value otherwise.
+    virtual qint32 GetLockState(const QString& addinName, const QString& recordId, const QString& staffId) = 0;
+    // The name and staff ID of whoever held the lock the last refused LockRecord asked for.
+    virtual void GetLockOwner(QString& ownerName, QString& ownerStaffId) = 0;
+    // 1 selects the comma-join form of the staff queries, any other value the INNER JOIN form.
+    virtual qint32 DatabaseType() = 0;
+};
+
+// The host's utilities: value conversion, SQL quoting, byte length, fresh keys, form style.
+class HostUtility : public QObject {
+public:
+    using QObject::QObject;
+
+    // A result-set field's value as text / whole number; null gives "" / 0.
+    virtual QString FieldToString(const QVariant& field) = 0;
+    virtual qint32 FieldToLong(const QVariant& field) = 0;
+    // The text made safe to stand between single quotes in a statement.
+    virtual QString SqlQuote(const QString& text) = 0;
+    // Length in bytes of the host's double-byte code page: ASCII 1, anything else 2.
+    virtual qint32 ByteLength(const QString& text) = 0;
+    // A fresh text at every call, at least 6 characters long.
+    virtual QString NewUniqueKey() = 0;
+    // Gives a form the host's common look.
+    virtual void ApplyFormStyle(QWidget* form) = 0;
+};
+
+// The host's log.
+class HostLog : public QObject {
+public:
+    using QObject::QObject;
+    virtual void WriteLog(QString& message, qint32 level) = 0;
+};
+
+// The host object handed to cInterface::StartMe. The returned objects belong to the host.
+// AddinLoader() returns an object with an invokable method "ReleaseDll(QString)", which the
+// add-in calls by name when its window closes.
+class ObjInterFace : public QObject {
+public:
+    using QObject::QObject;
+
+    virtual QString LoginStaffID() = 0;
+    virtual HostServices* Services() = 0;
+    virtual HostUtility* Utility() = 0;
+    virtual HostLog* Logger() = 0;
+    virtual QObject* AddinLoader() = 0;
+};
+
+} // namespace korvel

@@ -1,0 +1,65 @@
+#include "core/uiservices.h"
+
+#include <QApplication>
+#include <QDialog>
+
+namespace korvel {
+namespace {
+
+class BoxMessageService final : public MessageService {
+public:
+    void information(const QString& text) override
+    {
+        QMessageBox::information(QApplication::activeWindow(), QApplication::applicationDisplayName(), text);
+    }
+    QMessageBox::StandardButton question(const QString& text, QMessageBox::StandardButtons buttons) override
+    {
+        return QMessageBox::question(QApplication::activeWindow(), QApplication::applicationDisplayName(), text,
+                                     buttons);
+    }
+};
+
+class ExecModalService final : public ModalService {
+public:
+    void showModal(QDialog& dialog) override { dialog.exec(); }
+};
+
+std::unique_ptr<MessageService>& messageSlot()
+{
+    thread_local std::unique_ptr<MessageService> service = std::make_unique<BoxMessageService>();
+    return service;
+}
+
+std::unique_ptr<ModalService>& modalSlot()
+{
+    thread_local std::unique_ptr<ModalService> service = std::make_unique<ExecModalService>();
+    return service;
+}
+
+} // namespace
+
+MessageService& Messages()
+{
+    return *messageSlot();
+}
+
+ModalService& Modals()
+{
+    return *modalSlot();
+}
+
+std::unique_ptr<MessageService> SetMessageService(std::unique_ptr<MessageService> service)
+{
+    auto previous = std::move(messageSlot());
+    messageSlot() = service ? std::move(service) : std::make_unique<BoxMessageService>();
+    return previous;
+}
+
+std::unique_ptr<ModalService> SetModalService(std::unique_ptr<ModalService> service)
+{
+    auto previous = std::move(modalSlot());
+    modalSlot() = service ? std::move(service) : std::make_unique<ExecModalService>();
+    return previous;
+}
+
+} // namespace korvel

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/keyedcollection.h"
+#include "model/clink.h"
+
+#include <QHash>
+#include <QString>
+
+namespace korvel {
+
+// The links of one frame, keyed by link code in load and creation order. A link deleted with DelMe
+// moves to the key "#DEL#" + a fresh unique key, so its code is free for a new link before the save.
+class cLinks final {
+public:
+    const KeyedCollection<cLink>& AllLinks() const { return m_allLinks; }
+    cLink* OneLinks(const QString& key) const { return m_allLinks.Item(key); }
+
+    void LoadMe(const QString& vWorkOrderID);
+    // Adds a new link; -1 when the code is already a key.
+    qint32 NewMe(const LinkValues& values);
+    // Marks the link deleted under its key; an unknown code tells the user "Delete failed" (216).
+    void Del(const QString& vLinkId);
+    // Marks the link deleted and re-keys it "#DEL#..."; 1, or -1 when there is no such link.
+    QVariant DelMe(const QString& vWorkOrderLink_ID);
+    // Marks every link from or to the node deleted.
+    void DelLinkForNode(const QString& vNodeID);
+    // True when a live link leaves "BEGIN".
+    bool GetBeginFlowExists() const;
+    // True when a live link leads from `vNode` to "END".
+    bool GetEndNodeFlowExists(const QString& vNode) const;
+    // True when a link may be built between the two nodes: they differ and no live link joins them
+    // in either direction.
+    bool BPD(const QString& vBeginBuild, const QString& vEndBuild) const;
+    // True when a link in memory (deleted ones included) has this code, ignoring letter case.
+    bool LinkIDExists(const QString& vID) const;
+    qint32 CheckStatus() const;
+    // Writes re-keyed deletions first, then every link; -1 at the first failure.
+    qint32 SaveMe();
+    qint32 Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllRelationNode) const;
+
+private:
+    KeyedCollection<cLink> m_allLinks;
+};
+
+} // namespace korvel

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "core/keyedcollection.h"
+#include "model/cnode.h"
+
+#include <QHash>
+#include <QString>
+
+namespace korvel {
+
+// The nodes of one frame, keyed by node ID in load and creation order. Deleted nodes stay in the
+// collection (deleted or dropped) until the frame is read again.
+class cNodes final {
+public:
+    const KeyedCollection<cNode>& AllNode() const { return m_allNode; }
+    // The node under exactly this ID, or nullptr.
+    cNode* OneNode(const QString& vID) const { return m_allNode.Item(vID); }
+
+    // Reads the frame's nodes from the database; errors leave the collection empty or skip a row.
+    void LoadMe(const QString& vWorkOrder);
+    // Adds a node created in memory; -1 (nothing added) when the ID is already a key.
+    qint32 NewNode(const NodeValues& values);
+    // Marks the node deleted; -1 when there is no such node.
+    qint32 DelNode(const QString& vWorkOrderNode_ID);
+    // True when a node in memory (deleted ones included) has this ID ignoring letter case, or the
+    // database has a node of any frame with it.
+    bool NodeIDExists(const QString& vID) const;
+    qint32 CheckStatus() const;
+    // Writes every node by its state, in order; -1 at the first failure.
+    qint32 SaveMe();
+    // Copies every node under a fresh node ID to frame `vNewID`, recording old → new IDs in
+    // `AllRelationNodeID`; -1 at the first failure.
+    qint32 Saveas(const QString& vNewID, QHash<QString, QString>& AllRelationNodeID);
+
+private:
+    KeyedCollection<cNode> m_allNode;
+};
+
+} // namespace korvel

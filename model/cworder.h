@@ -1,0 +1,63 @@
+#pragma once
+
+#include "model/clinks.h"
+#include "model/cnodes.h"
+#include "persistence/cdboperate.h"
+
+#include <QString>
+#include <memory>
+
+namespace korvel {
+
+// One work-order frame: its header (plain fields, written at once by SaveNewInfo / SaveUpdate),
+// its nodes and links (changed in memory, written by SaveMe in one transaction) and the user's
+// edit lock on it.
+class cWorder final {
+public:
+    cWorder();
+
+    // Header fields: plain storage; setting one writes nothing and marks nothing.
+    QString WorkOrderFrame_ID, WorkOrderFrameName, Category, Priority_ID, ExpirtedPeriodType_ID, WEBLink, Group_IDA,
+        PrintFormat, Group_IDA2;
+    qint32 ExpiredPeriod = 0, CanSkip = 0, AddinType = 0, CanFullScreen = 0, CanGenerateOB = 0, GenerateRate = 0,
+           ReplyFlag = 0, ReplyMode = 0;
+    QString ReplyAddress, ReplyFile, PrintGroup, ReplyGroup, ReplyContent, ForecastUnit;
+    qint32 ForecastLen = 0;
+
+    // 1 while header, nodes and links are in memory (and may hold unsaved edits); 0 forces a re-read.
+    qint32 LoadFlag = 0;
+    // 1 while this user holds the host's edit lock on the frame.
+    qint32 LockFlag() const { return m_lockFlag; }
+
+    cNodes& AllNode() { return *m_allNode; }
+    cLinks& AllLink() { return *m_allLink; }
+
+    // The 24 header values as they stand.
+    FrameValues HeaderValues() const;
+
+    // Fills ID and name, and LockFlag from the host's lock state; LoadFlag 0.
+    void LoadList(const QString& vWorkOrderID, const QString& vWorkOrderName);
+    // Reads header, nodes and links unless LoadFlag is 1.
+    void LoadOne();
+    // Inserts the header row, takes the lock; 1 or -1.
+    qint32 SaveNewInfo(const FrameValues& values);
+    // Updates the header row; 1 or -1.
+    qint32 SaveUpdate(const FrameValues& values);
+    // Writes every node change, then every link change, in one transaction; 1 or -1 (rolled back).
+    qint32 SaveMe();
+    // Copies header, live nodes and live links under a new frame ID in one transaction; 1 or -1.
+    qint32 Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderName);
+    qint32 LockMe();
+    qint32 UnlockMe();
+    // 1 when a node or link holds an unsaved change.
+    qint32 CheckStatus() const;
+
+private:
+    void SetAllFields(const FrameValues& values);
+
+    std::unique_ptr<cNodes> m_allNode;
+    std::unique_ptr<cLinks> m_allLink;
+    qint32 m_lockFlag = 0;
+};
+
+} // namespace korvel

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "persistence/recordset.h"
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+namespace korvel {
+
+// The 24 header values of a frame, in their fixed order.
+struct FrameValues {
+    QString WorkOrderFrame_ID, WorkOrderFrameName, Category, Priority_ID, ExpirtedPeriodType_ID, WEBLink, Group_IDA,
+        PrintFormat, Group_IDA2;
+    qint32 ExpiredPeriod = 0, CanSkip = 0, AddinType = 0, CanFullScreen = 0, CanGenerateOB = 0, GenerateRate = 0,
+           ReplyFlag = 0, ReplyMode = 0;
+    QString ReplyAddress, ReplyFile, PrintGroup, ReplyGroup, ReplyContent, ForecastUnit;
+    qint32 ForecastLen = 0;
+
+    bool operator==(const FrameValues&) const = default;
+};
+
+// The 33 values of a node, in their fixed order (also the column order of Two_Node).
+struct NodeValues {
+    QString WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName;
+    qint32 ExpiredPeriod = 0;
+    QString ExpiredPeriodType_ID;
+    qint32 CanSendBack = 0, CanSendSelf = 0, CanSkip = 0;
+    QString EmailNotify, SMSNotify;
+    qint32 AddinType = 0;
+    QString WEBLink, Group_IDA;
+    qint32 CanFullScreen = 0;
+    QString HandleBy_ID, HandleGroup_ID, ExpiredHandleBy_ID, ExpiredHandleGroup_ID;
+    qint32 Top = 0, Left = 0;
+    QString Priority_ID;
+    qint32 RefuseFlag = 0, CanClose = 0, ContactCust = 0, NextBeginTime = 0, TickOffFlag = 0;
+    QString ReturnOldStep;
+    qint32 CanModify = 0, CanBackToBy = 0;
+    QString ToMultiHandleBy;
+    qint32 ReturnGroupFlag = 0;
+    QString ForecastUnit;
+    qint32 ForecastLen = 0;
+
+    bool operator==(const NodeValues&) const = default;
+};
+
+// The 9 values of a link.
+struct LinkValues {
+    QString WorkOrderFrame_ID, WorkOrderLink_ID, WorkOrderLinkName, SonNode_ID, FatherNode_ID;
+    qint32 AlwaysOpen = 0;
+    QString AddinVariant, CompareType, VariantValue;
+
+    bool operator==(const LinkValues&) const = default;
+};
+
+// Every statement of the add-in on the flow tables and the lookups, as literal SQL on the shared
+// connection. No operation throws: on an error it writes one log line, its own prefix followed by
+// the driver's text, and returns its failure value (nullptr for result sets).
+class cDBOperate final {
+public:
+    // 1: the node ID is used by some node of any frame; -1: free; 0: the query failed.
+    qint32 getNodeExists(const QString& vID);
+    // The first free node ID "N" + at least five digits, counting from 1. Throws KorvelError when
+    // the counter would overflow.
+    QString GetNewNodeIDA();
+
+    std::unique_ptr<Recordset> GetCodePriority();
+    std::unique_ptr<Recordset> GetWorkOrderType();
+    std::unique_ptr<Recordset> GetAddinBuild();
+    std::unique_ptr<Recordset> GetAllWorkOrderList();
+    // False also when the query failed.
+    bool GetWorkOrderIDExists(const QString& vFrameID);
+    std::unique_ptr<Recordset> GetAllObjectiveTypeList();
+    std::unique_ptr<Recordset> GetOneWorkOrder(const QString& vWorkOrderID);
+    // 1 ran, -1 failed.
+    qint32 InsertWorkOrderFrame(const FrameValues& v);
+    qint32 UpdateWorkOrderFrame(const FrameValues& v);
+    // Deletes header, nodes and links in one transaction of its own; 1 or -1 (rolled back).
+    qint32 DeleteWorkOrderFrame(const QString& vWorkOrderFrame_ID);
+
+    std::unique_ptr<Recordset> GetNodes(const QString& vWorkOrderID);
+    qint32 InsertNode(const NodeValues& v);
+    qint32 UpdateNode(const NodeValues& v);
+    // A variant holding 1 (ran) or -1 (failed).
+    QVariant DeleteNode(const QString& vWorkOrderFrame_ID, const QString& vWorkOrderNode_ID);
+    std::unique_ptr<Recordset> GetLinks(const QString& vWorkOrderID);
+    qint32 InsertLinks(const LinkValues& v);
+    qint32 UpdateLinks(const LinkValues& v);
+    qint32 DelLinks(const QString& vWorkOrderFrame_ID, const QString& vWorkOrderLink_ID);
+};
+
+// The shared instance, created on first use and kept for the life of the thread.
+cDBOperate& DBOperate();
+
+} // namespace korvel

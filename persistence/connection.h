@@ -1,0 +1,35 @@
+#pragma once
+
+#include "persistence/recordset.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <memory>
+
+namespace korvel {
+
+// The thin ADO-like layer over a Qt SQL connection. Every failing call throws KorvelError carrying
+// the driver's error text. Statements are sent exactly as given (no prepared parameters).
+class Connection final {
+public:
+    explicit Connection(QSqlDatabase database);
+
+    // The add-in's shared connection (the DBConnection global taken from the host at start-up).
+    static Connection Shared();
+
+    // Runs a statement that returns no rows.
+    void Execute(const QString& sql);
+    // Runs a query and hands back its static, read-only result set, open.
+    std::unique_ptr<Recordset> OpenRecordset(const QString& sql);
+
+    void BeginTrans();
+    void CommitTrans();
+    void RollbackTrans();
+
+    const QSqlDatabase& database() const { return m_database; }
+
+private:
+    QSqlDatabase m_database;
+};
+
+} // namespace korvel
