@@ -1,0 +1,108 @@
+#include "persistence/connection.h"
+
+#include "core/addinglobals.h"
+#include "core/korvelerror.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <utility>
+
+namespace korvel {
+
+namespace {
+
+// The database's own message where there is one; Qt's text otherwise. Drivers such as QPSQL
+// report several lines (the statement position and a caret); the log takes one line per error.
+QString ErrorText(const QSqlError& error, const QString& fallback)
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.text().trimmed();
+    if (text.isEmpty())
+        text = fallback;
+    return text.simplified();
+}
+
+} // namespace
+
+Connection::Connection(QSqlDatabase database) : m_database(std::move(database)) {}
+
+Connection Connection::Shared()
+{
+    const QSqlDatabase& database = Addin().DBConnection;
+    if (!database.isValid())
+        throw KorvelError(QStringLiteral("The database connection is not available"));
+    if (!database.isOpen())
+        throw KorvelError(QStringLiteral("The database connection is not open"));
+    return Connection(database);
+}
+
+void Connection::Execute(const QString& sql)
+{
+    if (!m_database.isOpen())
+        throw KorvelError(QStringLiteral("The database connection is not open"));
+    QSqlQuery query(m_database);
+    query.setForwardOnly(true);
+    if (!query.exec(sql))
+        throw KorvelError(ErrorText(query.lastError(), QStringLiteral("The statement failed")));
+}
+
+std::unique_ptr<Recordset> Connection::OpenRecordset(const QString& sql)
+{
+    if (!m_database.isOpen())
+        throw KorvelError(QStringLiteral("The database connection is not open"));
+    QSqlQuery query(m_database);
+    query.setForwardOnly(true);
+    if (!query.exec(sql))
+        throw KorvelError(ErrorText(query.lastError(), QStringLiteral("The query failed")));
+
+    // A statement that yields no rows at all (not even an empty set) gives a closed result set,
+    // as an ADO recordset opened on such a statement is closed.
+    if (!query.isSelect()) {
+        auto closed = std::make_unique<Recordset>(QStringList(), QVector<QVector<QVariant>>());
+        closed->Close();
+        return closed;
+    }
+
+    const QSqlRecord record = query.record();
+    QStringList columns;
+    columns.reserve(record.count());
+    for (int index = 0; index < record.count(); ++index)
+        columns.append(record.fieldName(index));
+
+    QVector<QVector<QVariant>> rows;
+    while (query.next()) {
+        QVector<QVariant> row;
+        row.reserve(record.count());
+        for (int index = 0; index < record.count(); ++index)
+            row.append(query.value(index));
+        rows.append(std::move(row));
+    }
+    if (query.lastError().isValid())
+        throw KorvelError(ErrorText(query.lastError(), QStringLiteral("Reading the rows failed")));
+    // Release the statement now: SQLite cannot commit while a statement is still open.
+    query.finish();
+    return std::make_unique<Recordset>(std::move(columns), std::move(rows));
+}
+
+void Connection::BeginTrans()
+{
+    if (!m_database.transaction())
+        throw KorvelError(ErrorText(m_database.lastError(), QStringLiteral("Cannot begin a transaction")));
+}
+
+void Connection::CommitTrans()
+{
+    if (!m_database.commit())
+        throw KorvelError(ErrorText(m_database.lastError(), QStringLiteral("Cannot commit the transaction")));
+}
+
+void Connection::RollbackTrans()
+{
+    if (!m_database.rollback())
+        throw KorvelError(
+            ErrorText(m_database.lastError(), QStringLiteral("Cannot roll back the transaction")));
+}
+
+} // namespace korvel

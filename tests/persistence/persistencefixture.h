@@ -1,0 +1,97 @@
+#pragma once
+
+#include "core/addinglobals.h"
+#include "persistence/cdboperate.h"
+#include "persistence/recordset.h"
+#include "tests/support/testdatabase.h"
+#include "tests/support/testhost.h"
+
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace korvel::test {
+
+// A fresh database of the parameter's kind with the host of staff member "alice_smith" installed
+// as the add-in's host, as StartMe would.
+class PersistenceTest : public ::testing::TestWithParam<TestDatabase::Kind> {
+protected:
+    void SetUp() override
+    {
+        KORVEL_SKIP_UNLESS_AVAILABLE(GetParam());
+        m_db = std::make_unique<TestDatabase>(GetParam(), withDemoData());
+        m_host = std::make_unique<TestHost>(m_db->database(), QStringLiteral("alice_smith"));
+        m_session = std::make_unique<AddinSession>(*m_host);
+    }
+    void TearDown() override
+    {
+        m_session.reset();
+        m_host.reset();
+        m_db.reset();
+    }
+    virtual bool withDemoData() const { return true; }
+
+    TestDatabase& db() { return *m_db; }
+    TestHost& host() { return *m_host; }
+    const QStringList& logLines() const { return m_host->logLines(); }
+    qint32 count(const QString& sql) { return m_db->scalar(sql).toInt(); }
+
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<TestHost> m_host;
+    std::unique_ptr<AddinSession> m_session;
+};
+
+// The same without demo data: empty flow and lookup tables.
+class EmptyDatabaseTest : public PersistenceTest {
+protected:
+    bool withDemoData() const override { return false; }
+};
+
+inline std::vector<std::string> Strings(const QStringList& list)
+{
+    std::vector<std::string> result;
+    for (const QString& text : list)
+        result.push_back(text.toStdString());
+    return result;
+}
+
+// The current row's named fields as texts, read the way the model reads them: numbers through
+// FieldToLong, everything else through FieldToString. `numeric` names the number columns.
+inline std::vector<std::string> ReadRow(const Recordset& rs, const QStringList& names,
+                                        const QStringList& numeric)
+{
+    QStringList values;
+    for (const QString& name : names) {
+        const QVariant field = rs.Fields(name);
+        values << (numeric.contains(name) ? QString::number(Utility().FieldToLong(field))
+                                          : Utility().FieldToString(field));
+    }
+    return Strings(values);
+}
+
+// Texts that have broken hand-built SQL before: quotes, backslashes, Chinese, emoji, blanks at
+// the ends. Short enough for identifier columns.
+inline QString TrickyId(int variant)
+{
+    static const QStringList ids{QStringLiteral("O'B\\n"), QStringLiteral("'; --"), QStringLiteral("客'户\\"),
+                                 QStringLiteral(" 😀'x "), QStringLiteral("a''b")};
+    return ids.at(variant % ids.size());
+}
+
+// Free texts of every kind, the last one long.
+inline QString TrickyText(int variant)
+{
+    static const QStringList texts{
+        QStringLiteral("O'Brien's \"quoted\" ''twice'' '"),
+        QStringLiteral("C:\\temp\\new\\' \\\\ end\\"),
+        QStringLiteral("客户投诉处理'流程 — 已完成"),
+        QStringLiteral("😀👍🏽 it's 🇨🇳 ok "),
+        QStringLiteral("line one\nline 'two'\ttab"),
+        QString(QStringLiteral("long 'text' \\ 长文本 😀 ")).repeated(300),
+    };
+    return texts.at(variant % texts.size());
+}
+
+} // namespace korvel::test
