@@ -71,6 +71,14 @@ public:
     auto end() const { return m_entries.end(); }
 
 private:
+    typename std::vector<Entry>::iterator find(const QString& key)
+    {
+        for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
+            if (it->first == key)
+                return it;
+        return m_entries.end();
+    }
+
     typename std::vector<Entry>::const_iterator find(const QString& key) const
     {
         for (auto it = m_entries.begin(); it != m_entries.end(); ++it)

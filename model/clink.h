@@ -50,6 +50,9 @@ public:
     qint32 CanLoadFlag() const;
 
 private:
+    // "BEGIN" and "END" unchanged, a key of `AllNodeID` its value, anything else the empty text.
+    static QString MapNodeID(const QHash<QString, QString>& AllNodeID, const QString& vNodeID);
+
     LinkValues m_values;
     qint32 m_stateFlag = StateUnchanged;
 };

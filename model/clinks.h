@@ -15,12 +15,15 @@ public:
     const KeyedCollection<cLink>& AllLinks() const { return m_allLinks; }
     cLink* OneLinks(const QString& key) const { return m_allLinks.Item(key); }
 
+    // Reads the frame's links; a failed query leaves the collection empty, a row whose code is
+    // already a key is skipped. A failing host call (value conversion) throws KorvelError.
     void LoadMe(const QString& vWorkOrderID);
     // Adds a new link; -1 when the code is already a key.
     qint32 NewMe(const LinkValues& values);
     // Marks the link deleted under its key; an unknown code tells the user "Delete failed" (216).
     void Del(const QString& vLinkId);
-    // Marks the link deleted and re-keys it "#DEL#..."; 1, or -1 when there is no such link.
+    // Marks the link deleted and re-keys it "#DEL#" + HostUtility.NewUniqueKey; 1, or -1 when there
+    // is no such link or no fresh key could be had (then nothing changes).
     QVariant DelMe(const QString& vWorkOrderLink_ID);
     // Marks every link from or to the node deleted.
     void DelLinkForNode(const QString& vNodeID);
@@ -39,6 +42,8 @@ public:
     qint32 Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllRelationNode) const;
 
 private:
+    void AddLoadedLink(const LinkValues& values);
+
     KeyedCollection<cLink> m_allLinks;
 };
 

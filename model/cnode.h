@@ -66,9 +66,13 @@ public:
     void DelMe();
     // Writes the node by its state: insert, delete or update; 1 when there was nothing to write.
     qint32 SaveMe();
-    // Inserts a copy under another frame and node ID (ReturnOldStep as given in `values`); 1 when
-    // the node is not live. The node itself does not change.
-    qint32 Saveas(const QString& vNewFrame_ID, const QString& vNewNodeID, const QString& vReturnOldStep);
+    // Inserts a copy under another frame and node ID, returning to `vReturnOldStep` (the copy's own
+    // step) instead of this node's ReturnOldStepID; 1 when the node is not live. The node itself
+    // does not change.
+    qint32 Saveas(const QString& vNewFrame_ID, const QString& vNewNodeID, const QString& vReturnOldStep) const;
+    // The values of such a copy, as Saveas writes them.
+    NodeValues CopyValues(const QString& vNewFrame_ID, const QString& vNewNodeID,
+                          const QString& vReturnOldStep) const;
     // 1 when the state is new, deleted or modified.
     qint32 CheckStatus() const;
     // 1 when the node is live (unchanged, new or modified).

@@ -16,7 +16,8 @@ public:
     // The node under exactly this ID, or nullptr.
     cNode* OneNode(const QString& vID) const { return m_allNode.Item(vID); }
 
-    // Reads the frame's nodes from the database; errors leave the collection empty or skip a row.
+    // Reads the frame's nodes from the database; errors leave the collection empty or skip a row, a
+    // row whose node ID is already a key is skipped. Never throws.
     void LoadMe(const QString& vWorkOrder);
     // Adds a node created in memory; -1 (nothing added) when the ID is already a key.
     qint32 NewNode(const NodeValues& values);
@@ -28,11 +29,17 @@ public:
     qint32 CheckStatus() const;
     // Writes every node by its state, in order; -1 at the first failure.
     qint32 SaveMe();
-    // Copies every node under a fresh node ID to frame `vNewID`, recording old → new IDs in
-    // `AllRelationNodeID`; -1 at the first failure.
+    // Copies every live node under a fresh node ID to frame `vNewID`, each copy inserted before the
+    // next ID is generated, and records old → new IDs in `AllRelationNodeID`. A deleted node is
+    // recorded with the empty text, so nothing of the copy can end up pointing at another node's
+    // copy through it. Each copy's ReturnOldStepID is translated through the map (a step that is not
+    // a live node of this frame becomes empty). Runs inside the caller's transaction; -1 at the first
+    // failure (a failure to generate an ID is logged as part of the frame's copy).
     qint32 Saveas(const QString& vNewID, QHash<QString, QString>& AllRelationNodeID);
 
 private:
+    void AddLoadedNode(const NodeValues& values);
+
     KeyedCollection<cNode> m_allNode;
 };
 

@@ -35,9 +35,13 @@ public:
     // The 24 header values as they stand.
     FrameValues HeaderValues() const;
 
-    // Fills ID and name, and LockFlag from the host's lock state; LoadFlag 0.
+    // Fills ID and name, and LockFlag from the host's lock state; LoadFlag 0. A failing host call
+    // throws KorvelError.
     void LoadList(const QString& vWorkOrderID, const QString& vWorkOrderName);
-    // Reads header, nodes and links unless LoadFlag is 1.
+    // Reads header, nodes and links unless LoadFlag is 1 (then unsaved edits stay as they are). The
+    // node and link collections are replaced by fresh ones first. A failed header query stops there
+    // (collections empty, LoadFlag 0); a missing header row keeps ID and name, still loads the nodes
+    // and links and leaves LoadFlag 0. A failing host call throws KorvelError.
     void LoadOne();
     // Inserts the header row, takes the lock; 1 or -1.
     qint32 SaveNewInfo(const FrameValues& values);
@@ -45,14 +49,22 @@ public:
     qint32 SaveUpdate(const FrameValues& values);
     // Writes every node change, then every link change, in one transaction; 1 or -1 (rolled back).
     qint32 SaveMe();
-    // Copies header, live nodes and live links under a new frame ID in one transaction; 1 or -1.
+    // Copies header, live nodes (under fresh IDs, return steps translated) and live links (ends
+    // mapped, codes kept) under a new frame ID in one transaction, and locks the copy; afterwards this
+    // object's header describes the copy. 1, or -1 with the database rolled back, this object's
+    // header, LoadFlag and LockFlag as before and the lock on the new ID released.
     qint32 Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderName);
+    // Asks the host for the edit lock; 1 granted (LockFlag 1), -1 refused (LockFlag 0) or failed
+    // (logged, LockFlag unchanged).
     qint32 LockMe();
+    // Gives the lock back; 1 released (LockFlag 0), -1 refused or failed (LockFlag unchanged).
     qint32 UnlockMe();
     // 1 when a node or link holds an unsaved change.
     qint32 CheckStatus() const;
 
 private:
+    // Stores the 24 values; SetAllFields also sets LoadFlag 1.
+    void StoreFields(const FrameValues& values);
     void SetAllFields(const FrameValues& values);
 
     std::unique_ptr<cNodes> m_allNode;

@@ -12,12 +12,18 @@ class cWOrders final {
 public:
     const KeyedCollection<cWorder>& AllWOrder() const { return m_allWOrder; }
     const QString& CurWOrder() const { return m_curWOrder; }
-    // Makes a listed frame current and loads it; an ID that is not listed changes nothing.
+    // Makes a listed frame current and loads it (LoadOne); an ID that is not listed (exact letter
+    // case) changes nothing. A failing host call during the load throws KorvelError.
     void setCurWOrder(const QString& vFrameID);
+    // Makes no frame current (after the current frame was deleted from the database).
+    void ClearCurWOrder() { m_curWOrder.clear(); }
     cWorder* OneWorkOrder(const QString& vFrameID) const { return m_allWOrder.Item(vFrameID); }
-    // Inserts a new frame and adds it to the list; 1 or -1.
+    // Inserts a new frame (locked for the user) and adds it to the list; 1 or -1 (nothing added). A
+    // list entry still standing under the new ID (a frame deleted since the list was built) is
+    // replaced in place by the new frame.
     qint32 AddOneWorkOrder(const FrameValues& values);
-    // Rebuilds the list from the database (unsaved edits of every frame are dropped).
+    // Rebuilds the list from the database (unsaved edits of every frame are dropped); a failed query
+    // leaves it empty. CurWOrder is not touched. A failing host call throws KorvelError.
     void LoadMeList();
 
 private:

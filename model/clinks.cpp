@@ -1,0 +1,170 @@
+#include "model/clinks.h"
+
+#include "core/addinglobals.h"
+#include "core/uiservices.h"
+#include "resources/stringtable.h"
+
+#include <memory>
+#include <utility>
+
+namespace korvel {
+
+namespace {
+
+const QString DeletedKeyPrefix = QStringLiteral("#DEL#");
+
+LinkValues ReadLinkRow(const Recordset& rs)
+{
+    HostUtility& u = Utility();
+    auto text = [&](const char* column) { return u.FieldToString(rs.Fields(QString::fromLatin1(column))); };
+
+    LinkValues v;
+    v.WorkOrderLink_ID = text("WorkOrderLink_ID");
+    v.WorkOrderFrame_ID = text("WorkOrderFrame_ID");
+    v.WorkOrderLinkName = text("WorkOrderLinkName");
+    v.SonNode_ID = text("SonNode_ID");
+    v.FatherNode_ID = text("FatherNode_ID");
+    v.AlwaysOpen = u.FieldToLong(rs.Fields(QStringLiteral("AlwaysOpen")));
+    v.AddinVariant = text("AddinVariant");
+    v.CompareType = text("CompareType");
+    v.VariantValue = text("VariantValue");
+    return v;
+}
+
+} // namespace
+
+void cLinks::AddLoadedLink(const LinkValues& values)
+{
+    auto link = std::make_unique<cLink>();
+    link->LoadMe(values);
+    m_allLinks.Add(values.WorkOrderLink_ID, std::move(link));
+}
+
+void cLinks::LoadMe(const QString& vWorkOrderID)
+{
+    auto rs = DBOperate().GetLinks(vWorkOrderID);
+    m_allLinks.RemoveAll();
+    if (!rs || !rs->IsOpen())
+        return;
+    while (!rs->IsEOF()) {
+        AddLoadedLink(ReadLinkRow(*rs));
+        rs->MoveNext();
+    }
+    rs->Close();
+}
+
+qint32 cLinks::NewMe(const LinkValues& values)
+{
+    try {
+        auto link = std::make_unique<cLink>();
+        link->NewMe(values);
+        return m_allLinks.Add(values.WorkOrderLink_ID, std::move(link)) ? 1 : -1;
+    } catch (...) {
+        return -1;
+    }
+}
+
+void cLinks::Del(const QString& vLinkId)
+{
+    if (cLink* link = m_allLinks.Item(vLinkId))
+        link->DelMe();
+    else
+        Messages().information(LoadResString(216));
+}
+
+QVariant cLinks::DelMe(const QString& vWorkOrderLink_ID)
+{
+    if (!m_allLinks.Exists(vWorkOrderLink_ID))
+        return -1;
+    // The new key is found before anything changes: a host that cannot supply one must not leave
+    // the link marked but unfiled, nor push out another deleted link that a save still has to write.
+    QString deletedKey;
+    try {
+        for (int attempt = 0; attempt < 16 && deletedKey.isEmpty(); ++attempt) {
+            const QString candidate = DeletedKeyPrefix + Utility().NewUniqueKey();
+            if (!m_allLinks.Exists(candidate))
+                deletedKey = candidate;
+        }
+    } catch (...) {
+        return -1;
+    }
+    if (deletedKey.isEmpty())
+        return -1;
+
+    auto link = m_allLinks.Take(vWorkOrderLink_ID);
+    link->DelMe();
+    m_allLinks.Add(deletedKey, std::move(link));
+    return 1;
+}
+
+void cLinks::DelLinkForNode(const QString& vNodeID)
+{
+    for (const auto& [key, link] : m_allLinks)
+        if (link->FatherNode_ID() == vNodeID || link->SonNode_ID() == vNodeID)
+            link->DelMe();
+}
+
+bool cLinks::GetBeginFlowExists() const
+{
+    for (const auto& [key, link] : m_allLinks)
+        if (link->CanLoadFlag() == 1 && link->FatherNode_ID() == BeginNodeID)
+            return true;
+    return false;
+}
+
+bool cLinks::GetEndNodeFlowExists(const QString& vNode) const
+{
+    for (const auto& [key, link] : m_allLinks)
+        if (link->CanLoadFlag() == 1 && link->FatherNode_ID() == vNode && link->SonNode_ID() == EndNodeID)
+            return true;
+    return false;
+}
+
+bool cLinks::BPD(const QString& vBeginBuild, const QString& vEndBuild) const
+{
+    if (vBeginBuild == vEndBuild)
+        return false;
+    auto isEnd = [&](const QString& id) { return id == vBeginBuild || id == vEndBuild; };
+    for (const auto& [key, link] : m_allLinks)
+        if (link->CanLoadFlag() == 1 && isEnd(link->SonNode_ID()) && isEnd(link->FatherNode_ID()))
+            return false;
+    return true;
+}
+
+bool cLinks::LinkIDExists(const QString& vID) const
+{
+    for (const auto& [key, link] : m_allLinks)
+        if (link->WorkOrderLink_ID().compare(vID, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+qint32 cLinks::CheckStatus() const
+{
+    for (const auto& [key, link] : m_allLinks)
+        if (link->CheckStatus() == 1)
+            return 1;
+    return 0;
+}
+
+qint32 cLinks::SaveMe()
+{
+    // Re-keyed deletions first: a new link may have taken over the code of one of them.
+    for (const auto& [key, link] : m_allLinks)
+        if (key.startsWith(DeletedKeyPrefix) && link->SaveMe() < 1)
+            return -1;
+    for (const auto& [key, link] : m_allLinks)
+        if (link->SaveMe() < 1)
+            return -1;
+    return 1;
+}
+
+qint32 cLinks::Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllRelationNode) const
+{
+    for (const auto& [key, link] : m_allLinks)
+        if (link->Saveas(vFrameIDA, AllRelationNode) < 1)
+            return -1;
+    return 1;
+}
+
+} // namespace korvel

@@ -1,0 +1,165 @@
+#include "model/cnodes.h"
+
+#include "core/addinglobals.h"
+#include "core/errorlog.h"
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace korvel {
+
+namespace {
+
+// The 33 values of the recordset's current row, in the node value list order.
+NodeValues ReadNodeRow(const Recordset& rs)
+{
+    HostUtility& u = Utility();
+    auto text = [&](const char* column) { return u.FieldToString(rs.Fields(QString::fromLatin1(column))); };
+    auto number = [&](const char* column) { return u.FieldToLong(rs.Fields(QString::fromLatin1(column))); };
+
+    NodeValues v;
+    v.WorkOrderFrame_ID = text("WorkOrderFrame_ID");
+    v.WorkOrderNode_ID = text("WorkOrderNode_ID");
+    v.WorkOrderNodeName = text("WorkOrderNodeName");
+    v.ExpiredPeriod = number("ExpiredPeriod");
+    v.ExpiredPeriodType_ID = text("ExpiredPeriodType_ID");
+    v.CanSendBack = number("CanSendBack");
+    v.CanSendSelf = number("CanSendSelf");
+    v.CanSkip = number("CanSkip");
+    v.EmailNotify = text("EmailNotify");
+    v.SMSNotify = text("SMSNotify");
+    v.AddinType = number("AddinType");
+    v.WEBLink = text("WEBLink");
+    v.Group_IDA = text("Group_IDA");
+    v.CanFullScreen = number("CanFullScreen");
+    v.HandleBy_ID = text("HandleBy_ID");
+    v.HandleGroup_ID = text("HandleGroup_ID");
+    v.ExpiredHandleBy_ID = text("ExpiredHandleBy_ID");
+    v.ExpiredHandleGroup_ID = text("ExpiredHandleGroup_ID");
+    v.Top = number("NodeTop");
+    v.Left = number("NodeLeft");
+    v.Priority_ID = text("Priority_ID");
+    v.RefuseFlag = number("RefuseReply");
+    v.CanClose = number("CanClose");
+    v.ContactCust = number("ContactCust");
+    v.NextBeginTime = number("NextBeginTime");
+    v.TickOffFlag = number("TickOffFlag");
+    v.ReturnOldStep = text("ReturnOldStep");
+    v.CanModify = number("CanModify");
+    v.CanBackToBy = number("CanBackToBy");
+    v.ToMultiHandleBy = text("ToHandleby");
+    v.ReturnGroupFlag = number("ReturnGroupFlag");
+    v.ForecastUnit = text("ForecastUnit");
+    v.ForecastLen = number("ForecastLen");
+    return v;
+}
+
+} // namespace
+
+void cNodes::AddLoadedNode(const NodeValues& values)
+{
+    auto node = std::make_unique<cNode>();
+    node->LoadMe(values);
+    m_allNode.Add(values.WorkOrderNode_ID, std::move(node));
+}
+
+void cNodes::LoadMe(const QString& vWorkOrder)
+{
+    std::unique_ptr<Recordset> rs;
+    IgnoreErrors([&] { rs = DBOperate().GetNodes(vWorkOrder); });
+    m_allNode.RemoveAll();
+    if (!rs || !rs->IsOpen())
+        return;
+    while (!rs->IsEOF()) {
+        IgnoreErrors([&] { AddLoadedNode(ReadNodeRow(*rs)); });
+        rs->MoveNext();
+    }
+    rs->Close();
+}
+
+qint32 cNodes::NewNode(const NodeValues& values)
+{
+    try {
+        auto node = std::make_unique<cNode>();
+        node->NewMe(values);
+        return m_allNode.Add(values.WorkOrderNode_ID, std::move(node)) ? 1 : -1;
+    } catch (...) {
+        return -1;
+    }
+}
+
+qint32 cNodes::DelNode(const QString& vWorkOrderNode_ID)
+{
+    cNode* node = m_allNode.Item(vWorkOrderNode_ID);
+    if (!node)
+        return -1;
+    node->DelMe();
+    return 1;
+}
+
+bool cNodes::NodeIDExists(const QString& vID) const
+{
+    for (const auto& [key, node] : m_allNode)
+        if (node->WorkOrderNode_ID().compare(vID, Qt::CaseInsensitive) == 0)
+            return true;
+    return DBOperate().getNodeExists(vID) >= 1;
+}
+
+qint32 cNodes::CheckStatus() const
+{
+    for (const auto& [key, node] : m_allNode)
+        if (node->CheckStatus() == 1)
+            return 1;
+    return 0;
+}
+
+qint32 cNodes::SaveMe()
+{
+    for (const auto& [key, node] : m_allNode)
+        if (node->SaveMe() < 1)
+            return -1;
+    return 1;
+}
+
+qint32 cNodes::Saveas(const QString& vNewID, QHash<QString, QString>& AllRelationNodeID)
+{
+    try {
+        // Copies whose return step is copied after them: their insert cannot name it yet, so it is
+        // set by an update once every node has its new ID.
+        std::vector<std::pair<const cNode*, QString>> laterReturnSteps;
+
+        for (const auto& [key, node] : m_allNode) {
+            const QString oldID = node->WorkOrderNode_ID();
+            if (node->CanLoadFlag() != 1) {
+                if (!AllRelationNodeID.contains(oldID))
+                    AllRelationNodeID.insert(oldID, QString());
+                continue;
+            }
+            // Generated only now, after the previous copy's insert, so every copy gets its own ID.
+            const QString newID = DBOperate().GetNewNodeIDA();
+            AllRelationNodeID.insert(oldID, newID);
+
+            const QString returnStep = node->ReturnOldStepID();
+            const bool knownYet = returnStep.isEmpty() || AllRelationNodeID.contains(returnStep);
+            if (node->Saveas(vNewID, newID, AllRelationNodeID.value(returnStep)) < 1)
+                return -1;
+            if (!knownYet)
+                laterReturnSteps.emplace_back(node.get(), newID);
+        }
+
+        for (const auto& [node, newID] : laterReturnSteps) {
+            const QString mapped = AllRelationNodeID.value(node->ReturnOldStepID());
+            if (mapped.isEmpty())
+                continue; // not a live node of this frame: the copy keeps the empty step it got
+            if (DBOperate().UpdateNode(node->CopyValues(vNewID, newID, mapped)) < 1)
+                return -1;
+        }
+        return 1;
+    } catch (const std::exception& e) {
+        LogError(QStringLiteral("[Korvel]-[cWOrder]-[Saveas]:"), e);
+        return -1;
+    }
+}
+
+} // namespace korvel

@@ -1,0 +1,293 @@
+#include "model/cworder.h"
+
+#include "core/addinglobals.h"
+#include "core/errorlog.h"
+#include "core/korvelerror.h"
+#include "persistence/connection.h"
+
+namespace korvel {
+
+namespace {
+
+const QString AddinName = QStringLiteral("Korvel");
+
+HostServices& Services()
+{
+    HostServices* services = Host().Services();
+    if (!services)
+        throw KorvelError(QStringLiteral("The host supplies no services object"));
+    return *services;
+}
+
+FrameValues ReadFrameRow(const Recordset& rs)
+{
+    HostUtility& u = Utility();
+    auto text = [&](const char* column) { return u.FieldToString(rs.Fields(QString::fromLatin1(column))); };
+    auto number = [&](const char* column) { return u.FieldToLong(rs.Fields(QString::fromLatin1(column))); };
+
+    FrameValues v;
+    v.WorkOrderFrame_ID = text("WorkOrderFrame_ID");
+    v.WorkOrderFrameName = text("WorkOrderFrameName");
+    v.Category = text("Category");
+    v.Priority_ID = text("Priority_ID");
+    v.ExpirtedPeriodType_ID = text("ExpiredPeriodType_ID");
+    v.WEBLink = text("WEBLink");
+    v.Group_IDA = text("Group_IDA");
+    v.PrintFormat = text("PrintFormat");
+    v.Group_IDA2 = text("Group_IDA2");
+    v.ExpiredPeriod = number("ExpiredPeriod");
+    v.CanSkip = number("CanSkip");
+    v.AddinType = number("AddinType");
+    v.CanFullScreen = number("CanFullScreen");
+    v.CanGenerateOB = number("CanGenerateOB");
+    v.GenerateRate = number("GenerateRate");
+    v.ReplyFlag = number("ReplyFlag");
+    v.ReplyMode = number("ReplyMode");
+    v.ReplyAddress = text("ReplyAddress");
+    v.ReplyFile = text("ReplyFile");
+    v.PrintGroup = text("PRINTGROUP");
+    v.ReplyGroup = text("REPLYGROUP");
+    v.ReplyContent = text("REPLYCONTENT");
+    v.ForecastUnit = text("ForecastUnit");
+    v.ForecastLen = number("ForecastLen");
+    return v;
+}
+
+// Rolls the shared connection's transaction back after a statement reported failure; a rollback
+// that fails as well is logged under the operation's prefix rather than hidden.
+void RollBack(const QString& prefix)
+{
+    try {
+        Connection::Shared().RollbackTrans();
+    } catch (const std::exception& e) {
+        LogError(prefix, e);
+    }
+}
+
+// After a raised error the error itself is the one line logged; the rollback is attempted quietly
+// (with no connection, or no transaction begun, it cannot succeed and says nothing new).
+void RollBackQuietly()
+{
+    IgnoreErrors([] { Connection::Shared().RollbackTrans(); });
+}
+
+} // namespace
+
+cWorder::cWorder() : m_allNode(std::make_unique<cNodes>()), m_allLink(std::make_unique<cLinks>()) {}
+
+FrameValues cWorder::HeaderValues() const
+{
+    FrameValues v;
+    v.WorkOrderFrame_ID = WorkOrderFrame_ID;
+    v.WorkOrderFrameName = WorkOrderFrameName;
+    v.Category = Category;
+    v.Priority_ID = Priority_ID;
+    v.ExpirtedPeriodType_ID = ExpirtedPeriodType_ID;
+    v.WEBLink = WEBLink;
+    v.Group_IDA = Group_IDA;
+    v.PrintFormat = PrintFormat;
+    v.Group_IDA2 = Group_IDA2;
+    v.ExpiredPeriod = ExpiredPeriod;
+    v.CanSkip = CanSkip;
+    v.AddinType = AddinType;
+    v.CanFullScreen = CanFullScreen;
+    v.CanGenerateOB = CanGenerateOB;
+    v.GenerateRate = GenerateRate;
+    v.ReplyFlag = ReplyFlag;
+    v.ReplyMode = ReplyMode;
+    v.ReplyAddress = ReplyAddress;
+    v.ReplyFile = ReplyFile;
+    v.PrintGroup = PrintGroup;
+    v.ReplyGroup = ReplyGroup;
+    v.ReplyContent = ReplyContent;
+    v.ForecastUnit = ForecastUnit;
+    v.ForecastLen = ForecastLen;
+    return v;
+}
+
+void cWorder::StoreFields(const FrameValues& v)
+{
+    WorkOrderFrame_ID = v.WorkOrderFrame_ID;
+    WorkOrderFrameName = v.WorkOrderFrameName;
+    Category = v.Category;
+    Priority_ID = v.Priority_ID;
+    ExpirtedPeriodType_ID = v.ExpirtedPeriodType_ID;
+    WEBLink = v.WEBLink;
+    Group_IDA = v.Group_IDA;
+    PrintFormat = v.PrintFormat;
+    Group_IDA2 = v.Group_IDA2;
+    ExpiredPeriod = v.ExpiredPeriod;
+    CanSkip = v.CanSkip;
+    AddinType = v.AddinType;
+    CanFullScreen = v.CanFullScreen;
+    CanGenerateOB = v.CanGenerateOB;
+    GenerateRate = v.GenerateRate;
+    ReplyFlag = v.ReplyFlag;
+    ReplyMode = v.ReplyMode;
+    ReplyAddress = v.ReplyAddress;
+    ReplyFile = v.ReplyFile;
+    PrintGroup = v.PrintGroup;
+    ReplyGroup = v.ReplyGroup;
+    ReplyContent = v.ReplyContent;
+    ForecastUnit = v.ForecastUnit;
+    ForecastLen = v.ForecastLen;
+}
+
+void cWorder::SetAllFields(const FrameValues& values)
+{
+    StoreFields(values);
+    LoadFlag = 1;
+}
+
+void cWorder::LoadList(const QString& vWorkOrderID, const QString& vWorkOrderName)
+{
+    WorkOrderFrame_ID = vWorkOrderID;
+    WorkOrderFrameName = vWorkOrderName;
+    const QString staff = Host().LoginStaffID();
+    m_lockFlag = Services().GetLockState(AddinName, WorkOrderFrame_ID, staff) == 2 ? 1 : 0;
+    LoadFlag = 0;
+}
+
+void cWorder::LoadOne()
+{
+    if (LoadFlag == 1)
+        return;
+    m_allNode = std::make_unique<cNodes>();
+    m_allLink = std::make_unique<cLinks>();
+
+    auto rs = DBOperate().GetOneWorkOrder(WorkOrderFrame_ID);
+    if (!rs || !rs->IsOpen())
+        return;
+    if (!rs->IsEOF())
+        SetAllFields(ReadFrameRow(*rs));
+    rs->Close();
+    m_allNode->LoadMe(WorkOrderFrame_ID);
+    m_allLink->LoadMe(WorkOrderFrame_ID);
+}
+
+qint32 cWorder::SaveNewInfo(const FrameValues& values)
+{
+    if (DBOperate().InsertWorkOrderFrame(values) < 1)
+        return -1;
+    SetAllFields(values);
+    LockMe();
+    return 1;
+}
+
+qint32 cWorder::SaveUpdate(const FrameValues& values)
+{
+    if (DBOperate().UpdateWorkOrderFrame(values) < 1)
+        return -1;
+    SetAllFields(values);
+    return 1;
+}
+
+qint32 cWorder::SaveMe()
+{
+    const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[SaveME]:");
+    try {
+        Connection connection = Connection::Shared();
+        connection.BeginTrans();
+        if (m_allNode->SaveMe() <= 0 || m_allLink->SaveMe() <= 0) {
+            RollBack(prefix);
+            return -1;
+        }
+        connection.CommitTrans();
+        return 1;
+    } catch (const std::exception& e) {
+        LogError(prefix, e);
+        RollBackQuietly();
+        return -1;
+    }
+}
+
+qint32 cWorder::Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderName)
+{
+    const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[Saveas]:");
+    const FrameValues oldHeader = HeaderValues();
+    const qint32 oldLoadFlag = LoadFlag;
+    const qint32 oldLockFlag = m_lockFlag;
+    bool headerInserted = false;
+
+    // After a failure the database holds nothing of the copy, so this object goes back to
+    // describing the frame it was copied from, and the lock taken on the copy's ID is given back.
+    auto abandon = [&](bool afterError) {
+        if (afterError)
+            RollBackQuietly();
+        else
+            RollBack(prefix);
+        if (!headerInserted)
+            return;
+        StoreFields(oldHeader);
+        LoadFlag = oldLoadFlag;
+        m_lockFlag = oldLockFlag;
+        IgnoreErrors([&] { Services().UnlockRecord(AddinName, vWorkOrderIDA, Host().LoginStaffID()); });
+    };
+
+    try {
+        Connection connection = Connection::Shared();
+        connection.BeginTrans();
+
+        FrameValues copy = oldHeader;
+        copy.WorkOrderFrame_ID = vWorkOrderIDA;
+        copy.WorkOrderFrameName = vWorkOrderName;
+        if (SaveNewInfo(copy) <= 0) {
+            abandon(false);
+            return -1;
+        }
+        headerInserted = true;
+
+        QHash<QString, QString> AllRelationNodeID;
+        if (m_allNode->Saveas(vWorkOrderIDA, AllRelationNodeID) <= 0 ||
+            m_allLink->Saveas(vWorkOrderIDA, AllRelationNodeID) <= 0) {
+            abandon(false);
+            return -1;
+        }
+        connection.CommitTrans();
+        return 1;
+    } catch (const std::exception& e) {
+        LogError(prefix, e);
+        abandon(true);
+        return -1;
+    }
+}
+
+qint32 cWorder::LockMe()
+{
+    try {
+        const QString staff = Host().LoginStaffID();
+        if (Services().LockRecord(AddinName, WorkOrderFrame_ID, staff) == 1) {
+            m_lockFlag = 1;
+            return 1;
+        }
+        m_lockFlag = 0;
+        return -1;
+    } catch (const std::exception& e) {
+        LogError(QStringLiteral("[Korvel]-[cWOrder]-[LockMe]:"), e);
+        return -1;
+    }
+}
+
+qint32 cWorder::UnlockMe()
+{
+    try {
+        const QString staff = Host().LoginStaffID();
+        if (Services().UnlockRecord(AddinName, WorkOrderFrame_ID, staff) == 1) {
+            m_lockFlag = 0;
+            return 1;
+        }
+        return -1;
+    } catch (const std::exception& e) {
+        LogError(QStringLiteral("[Korvel]-[cWOrder]-[UnLockMe]:"), e);
+        return -1;
+    }
+}
+
+qint32 cWorder::CheckStatus() const
+{
+    if (m_allLink->CheckStatus() == 1)
+        return 1;
+    return m_allNode->CheckStatus() == 1 ? 1 : 0;
+}
+
+} // namespace korvel
