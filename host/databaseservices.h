@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/hostinterfaces.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+namespace korvel {
+
+// The host's services over one database: the connection the add-in runs its statements on, and
+// the record locks, kept in the table Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt) of
+// that same database so that every korvel process sharing the database sees the same locks.
+// A failing statement throws KorvelError with the driver's text.
+class DatabaseServices final : public HostServices {
+public:
+    explicit DatabaseServices(QSqlDatabase database);
+
+    QSqlDatabase Connection() override;
+    // 1 when `staffId` now holds the lock (granted, or already held); 0 while another staff ID
+    // holds it (GetLockOwner then names that holder).
+    qint32 LockRecord(const QString& addinName, const QString& recordId, const QString& staffId) override;
+    // 1 when `staffId` held the lock and it is released; 0 when it did not hold it.
+    qint32 UnlockRecord(const QString& addinName, const QString& recordId, const QString& staffId) override;
+    // 2 when `staffId` holds the lock, 1 when someone else does, 0 when the record is free.
+    qint32 GetLockState(const QString& addinName, const QString& recordId, const QString& staffId) override;
+    // The name and staff ID of the holder met by the last refused LockRecord ("" before any refusal).
+    void GetLockOwner(QString& ownerName, QString& ownerStaffId) override;
+    // 1 for SQLite, 2 for any other database, unless overridden.
+    qint32 DatabaseType() override;
+
+    // Replaces the reported database type (tests of the two staff-query forms).
+    void setDatabaseType(qint32 type) { m_databaseTypeOverride = type; }
+
+    // The staff member's name from the Staff table, or the ID itself when there is none.
+    QString StaffName(const QString& staffId);
+
+    // Creates the lock table when the database has none (a host database set up before Korvel).
+    static void EnsureLockTable(QSqlDatabase database);
+
+private:
+    // The staff ID holding the lock on (addinName, recordId), or a null QString when it is free.
+    QString holderOf(const QString& addinName, const QString& recordId);
+
+    QSqlDatabase m_database;
+    QString m_lastOwnerName;
+    QString m_lastOwnerStaffId;
+    qint32 m_databaseTypeOverride = 0;
+};
+
+} // namespace korvel

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace korvel {
+
+// The command line of korvel.
+class HostOptions final {
+public:
+    enum class Outcome { Run, ShowHelp, Error };
+
+    // Reads the arguments (the program name first). ShowHelp and Error leave the text to print in
+    // message(): the help text, or the error followed by the usage.
+    Outcome parse(const QStringList& arguments);
+
+    const QString& message() const { return m_message; }
+
+    QString database;   // --db: empty for the default SQLite file
+    QString user;       // --user: the staff ID; the account name when not given
+    bool initDatabase = false; // --init-db
+    QString screenshot; // --screenshot: PNG file to render the window into, then exit
+    QString logFile;    // --log: empty for the default log file
+
+    // The account name of the user running the program ("korvel" when the system has none).
+    static QString accountName();
+
+private:
+    QString m_message;
+};
+
+} // namespace korvel

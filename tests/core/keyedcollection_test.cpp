@@ -1,0 +1,64 @@
+#include "core/keyedcollection.h"
+
+#include <gtest/gtest.h>
+
+namespace korvel {
+namespace {
+
+std::vector<QString> keysOf(const KeyedCollection<int>& collection)
+{
+    std::vector<QString> keys;
+    for (const auto& [key, value] : collection)
+        keys.push_back(key);
+    return keys;
+}
+
+TEST(KeyedCollectionTest, EnumeratesInInsertionOrderAcrossRemovalsAndReplacements)
+{
+    KeyedCollection<int> collection;
+    for (const char* key : {"N3", "N1", "N2", "END"})
+        ASSERT_TRUE(collection.Add(QString::fromLatin1(key), std::make_unique<int>(collection.Count())));
+
+    auto taken = collection.Take(QStringLiteral("N1"));
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(*taken, 1);
+    collection.Put(QStringLiteral("N3"), std::make_unique<int>(30)); // replaced in place
+    collection.Put(QStringLiteral("N9"), std::make_unique<int>(9));  // new: at the end
+    collection.Add(QStringLiteral("N1"), std::make_unique<int>(11)); // back, now last
+
+    const std::vector<QString> expected{QStringLiteral("N3"), QStringLiteral("N2"), QStringLiteral("END"),
+                                        QStringLiteral("N9"), QStringLiteral("N1")};
+    EXPECT_EQ(keysOf(collection), expected);
+    EXPECT_EQ(collection.Keys(), expected);
+    EXPECT_EQ(*collection.Item(QStringLiteral("N3")), 30);
+    EXPECT_EQ(collection.Count(), 5);
+}
+
+TEST(KeyedCollectionTest, KeysCompareExactly)
+{
+    KeyedCollection<int> collection;
+    ASSERT_TRUE(collection.Add(QStringLiteral("abc"), std::make_unique<int>(1)));
+    EXPECT_TRUE(collection.Add(QStringLiteral("ABC"), std::make_unique<int>(2)));
+    EXPECT_TRUE(collection.Add(QStringLiteral("abc "), std::make_unique<int>(3)));
+    EXPECT_EQ(collection.Count(), 3);
+    EXPECT_EQ(*collection.Item(QStringLiteral("ABC")), 2);
+    EXPECT_FALSE(collection.Exists(QStringLiteral("Abc")));
+    EXPECT_EQ(collection.Item(QStringLiteral("Abc")), nullptr);
+    EXPECT_EQ(collection.Take(QStringLiteral("aBc")), nullptr);
+    EXPECT_EQ(collection.Count(), 3);
+}
+
+TEST(KeyedCollectionTest, DuplicateAddKeepsTheFirstObject)
+{
+    KeyedCollection<int> collection;
+    ASSERT_TRUE(collection.Add(QStringLiteral("L1"), std::make_unique<int>(1)));
+    EXPECT_FALSE(collection.Add(QStringLiteral("L1"), std::make_unique<int>(2)));
+    EXPECT_FALSE(collection.Add(QStringLiteral("L2"), nullptr));
+    EXPECT_EQ(*collection.Item(QStringLiteral("L1")), 1);
+    EXPECT_EQ(collection.Count(), 1);
+    collection.RemoveAll();
+    EXPECT_TRUE(collection.IsEmpty());
+}
+
+} // namespace
+} // namespace korvel

@@ -1,0 +1,110 @@
+#include "tests/support/scriptedui.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace korvel {
+
+void ScriptedMessages::information(const QString& text)
+{
+    m_texts << text;
+}
+
+QMessageBox::StandardButton ScriptedMessages::question(const QString& text, QMessageBox::StandardButtons buttons)
+{
+    m_texts << text;
+    m_questions << text;
+    if (m_answers.empty()) {
+        ADD_FAILURE() << "Unplanned question: " << text.toStdString();
+        return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::No;
+    }
+    const QMessageBox::StandardButton answer = m_answers.front();
+    m_answers.pop_front();
+    if (!buttons.testFlag(answer))
+        ADD_FAILURE() << "Planned answer " << answer << " is not offered by the question: " << text.toStdString();
+    return answer;
+}
+
+void ScriptedMessages::clear()
+{
+    m_texts.clear();
+    m_questions.clear();
+    m_answers.clear();
+}
+
+void ScriptedModals::showModal(QDialog& dialog)
+{
+    m_shown << dialog.objectName();
+    if (m_scripts.empty()) {
+        ADD_FAILURE() << "Unplanned dialog: " << dialog.objectName().toStdString() << " \""
+                      << dialog.windowTitle().toStdString() << "\"";
+        dialog.hide();
+        return;
+    }
+    Script script = std::move(m_scripts.front());
+    m_scripts.pop_front();
+
+    dialog.show();
+    QCoreApplication::processEvents();
+    script(dialog);
+    QCoreApplication::processEvents();
+    if (dialog.isVisible()) {
+        ADD_FAILURE() << "Dialog " << dialog.objectName().toStdString()
+                      << " is still open after its script: neither OK nor Cancel closed it";
+        dialog.hide();
+    }
+}
+
+ScriptedUi::ScriptedUi()
+{
+    auto messages = std::make_unique<ScriptedMessages>();
+    auto modals = std::make_unique<ScriptedModals>();
+    m_messages = messages.get();
+    m_modals = modals.get();
+    m_previousMessages = SetMessageService(std::move(messages));
+    m_previousModals = SetModalService(std::move(modals));
+}
+
+ScriptedUi::~ScriptedUi()
+{
+    if (m_messages->pendingAnswers() > 0)
+        ADD_FAILURE() << m_messages->pendingAnswers() << " planned answer(s) never asked for";
+    if (m_modals->pendingScripts() > 0)
+        ADD_FAILURE() << m_modals->pendingScripts() << " planned dialog script(s) never run";
+    SetMessageService(std::move(m_previousMessages));
+    SetModalService(std::move(m_previousModals));
+}
+
+bool ClickButton(QWidget& parent, const QString& objectName)
+{
+    auto* button = parent.findChild<QAbstractButton*>(objectName);
+    if (!button) {
+        ADD_FAILURE() << "No button named " << objectName.toStdString() << " in "
+                      << parent.objectName().toStdString();
+        return false;
+    }
+    if (!button->isEnabled()) {
+        ADD_FAILURE() << "Button " << objectName.toStdString() << " is disabled";
+        return false;
+    }
+    QTest::mouseClick(button, Qt::LeftButton);
+    return true;
+}
+
+bool SetLineText(QWidget& parent, const QString& objectName, const QString& text)
+{
+    auto* edit = parent.findChild<QLineEdit*>(objectName);
+    if (!edit) {
+        ADD_FAILURE() << "No text box named " << objectName.toStdString() << " in "
+                      << parent.objectName().toStdString();
+        return false;
+    }
+    edit->setText(text);
+    return true;
+}
+
+} // namespace korvel

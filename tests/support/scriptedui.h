@@ -1,0 +1,88 @@
+#pragma once
+
+#include "core/uiservices.h"
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <memory>
+
+class QDialog;
+class QWidget;
+
+namespace korvel {
+
+// Stands in for the message boxes: records every text shown, in order, and answers questions from
+// a queue of planned answers. A question with no planned answer fails the test (and is answered
+// Cancel, or No when Cancel is not offered).
+class ScriptedMessages final : public MessageService {
+public:
+    void information(const QString& text) override;
+    QMessageBox::StandardButton question(const QString& text, QMessageBox::StandardButtons buttons) override;
+
+    // Queues the answer to the next question.
+    void planAnswer(QMessageBox::StandardButton answer) { m_answers.push_back(answer); }
+    // Every information and question text so far, in the order shown.
+    const QStringList& texts() const { return m_texts; }
+    // The question texts only.
+    const QStringList& questions() const { return m_questions; }
+    // Planned answers not used yet.
+    int pendingAnswers() const { return static_cast<int>(m_answers.size()); }
+    void clear();
+
+private:
+    QStringList m_texts;
+    QStringList m_questions;
+    std::deque<QMessageBox::StandardButton> m_answers;
+};
+
+// Stands in for modal dialogs: each showModal shows the dialog (offscreen) and runs the next planned
+// script, which fills the controls and presses OK or Cancel. A dialog still visible after its
+// script, or a dialog with no planned script, fails the test and is hidden.
+class ScriptedModals final : public ModalService {
+public:
+    using Script = std::function<void(QDialog&)>;
+
+    void showModal(QDialog& dialog) override;
+
+    void plan(Script script) { m_scripts.push_back(std::move(script)); }
+    // Object names of every dialog shown so far, in order.
+    const QStringList& shown() const { return m_shown; }
+    int pendingScripts() const { return static_cast<int>(m_scripts.size()); }
+
+private:
+    std::deque<Script> m_scripts;
+    QStringList m_shown;
+};
+
+// Installs a ScriptedMessages and a ScriptedModals for its lifetime and puts back the services that
+// were in place before. Planned answers or scripts left unused at the end fail the test.
+class ScriptedUi final {
+public:
+    ScriptedUi();
+    ~ScriptedUi();
+    ScriptedUi(const ScriptedUi&) = delete;
+    ScriptedUi& operator=(const ScriptedUi&) = delete;
+
+    ScriptedMessages& messages() { return *m_messages; }
+    ScriptedModals& modals() { return *m_modals; }
+
+private:
+    // Owned by the service slots while installed; these only point at them.
+    ScriptedMessages* m_messages = nullptr;
+    ScriptedModals* m_modals = nullptr;
+    std::unique_ptr<MessageService> m_previousMessages;
+    std::unique_ptr<ModalService> m_previousModals;
+};
+
+// Helpers for dialog scripts. Each fails the test (ADD_FAILURE) and returns false when the named
+// child is missing or of another kind.
+
+// Clicks the button (QAbstractButton) named `objectName` inside `parent`.
+bool ClickButton(QWidget& parent, const QString& objectName);
+// Replaces the text of the QLineEdit named `objectName`.
+bool SetLineText(QWidget& parent, const QString& objectName, const QString& text);
+
+} // namespace korvel
