@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QGraphicsObject>
+#include <QPolygonF>
+#include <QString>
+
+namespace korvel {
+
+class FlowCanvas;
+class FlowNodeItem;
+
+// Link colours as 32-bit colour values: 0x00BBGGRR, or a system colour (high bit set, index in
+// the low byte).
+inline constexpr quint32 LinkColorRed = 255;                // always-open link
+inline constexpr quint32 LinkColorConditional = 0x80000001; // system "desktop" colour: conditional link
+
+// The screen colour of a colour value; system colours come from the application palette
+// (index 1, the desktop, is the palette's Highlight).
+QColor ColourFromValue(quint32 value);
+
+// The colour of a link by its AlwaysOpen value: 0 is red, anything else the conditional colour.
+constexpr quint32 LinkColorFor(qint32 alwaysOpen)
+{
+    return alwaysOpen == 0 ? LinkColorRed : LinkColorConditional;
+}
+
+// An arrow from one canvas node to another, its text drawn at the middle on a background; when the
+// caption does not fit between the two boxes it moves sideways off the line, clear of both.
+// Created by FlowNodeItem::AddLink; the scene owns it. It goes with either of its nodes.
+class FlowLinkItem final : public QGraphicsObject {
+    Q_OBJECT
+public:
+    enum { Type = UserType + 2 };
+    int type() const override { return Type; }
+
+    FlowLinkItem(FlowNodeItem& org, FlowNodeItem& dst);
+    ~FlowLinkItem() override;
+
+    QString Key() const { return m_key; }
+    void setKey(const QString& key) { m_key = key; }
+    quint32 Color() const { return m_color; }
+    void setColor(quint32 oleColor);
+    QString Text() const { return m_text; }
+    void setText(const QString& text);
+    FlowNodeItem* Org() const { return m_org; }
+    FlowNodeItem* Dst() const { return m_dst; }
+
+    // Recomputes the arrow after one of its nodes moved.
+    void updatePosition();
+
+    QRectF boundingRect() const override;
+    QPainterPath shape() const override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+private:
+    friend class FlowCanvas;
+    friend class FlowNodeItem;
+    // Called by a node that is going away, so the link never points at a deleted node.
+    void forgetNode(FlowNodeItem* node);
+    void placeLabel();
+
+    FlowCanvas* m_canvas = nullptr;
+    FlowNodeItem* m_org = nullptr;
+    FlowNodeItem* m_dst = nullptr;
+    QString m_key, m_text;
+    quint32 m_color = LinkColorRed;
+    QPolygonF m_path; // the line (or the loop of a link to its own node), in scene coordinates
+    QPolygonF m_head; // the arrow head
+    QPointF m_anchor; // the middle of the line
+    QRectF m_label;   // the caption's box, empty without text
+};
+
+} // namespace korvel

@@ -1,0 +1,258 @@
+#include "designer/flownodeitem.h"
+
+#include "designer/designericons.h"
+#include "designer/flowcanvas.h"
+#include "designer/flowlinkitem.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPalette>
+#include <QStyleOptionGraphicsItem>
+#include <QtMath>
+
+namespace korvel {
+namespace {
+
+// Drawing sizes in pixels; the item paints in a pixel-sized frame (see paint()).
+constexpr double PicturePixels = 16.0;
+constexpr double PaddingPixels = 4.0;
+constexpr double FontPixels = 12.0;
+constexpr double MinFontPixels = 8.0;
+
+struct Colours {
+    QColor fill, border;
+};
+
+Colours ShapeColours(qint32 shape)
+{
+    switch (shape) {
+    case ShapeStart:
+        return {QColor(0x8f, 0xd1, 0x7f), QColor(0x2b, 0x6e, 0x1f)};
+    case ShapeEnd:
+        return {QColor(0xf4, 0x93, 0x8c), QColor(0x9b, 0x1c, 0x14)};
+    case ShapeGroup:
+        return {QColor(0xdb, 0xe8, 0xf7), QColor(0x3a, 0x6e, 0xa5)};
+    case ShapeHandler:
+        return {QColor(0xff, 0xf1, 0xb8), QColor(0x9c, 0x78, 0x00)};
+    case ShapeReturn:
+        return {QColor(0xff, 0xdd, 0xc4), QColor(0xb8, 0x55, 0x00)};
+    default:
+        return {QColor(Qt::white), QColor(0x55, 0x55, 0x55)};
+    }
+}
+
+bool IsEllipse(qint32 shape)
+{
+    return shape == ShapeStart || shape == ShapeEnd;
+}
+
+} // namespace
+
+FlowNodeItem::FlowNodeItem(FlowCanvas& canvas, double width, double height)
+    : m_canvas(canvas), m_width(width), m_height(height)
+{
+    setFlags(ItemIsSelectable | ItemSendsGeometryChanges);
+    setFlag(ItemIsMovable, canvas.EditMode());
+    setZValue(ZNode);
+}
+
+FlowNodeItem::~FlowNodeItem()
+{
+    // Links still attached (the scene is being cleared) must not keep a pointer to this node.
+    for (FlowLinkItem* link : std::as_const(m_links))
+        link->forgetNode(this);
+    m_canvas.forgetNode(this);
+}
+
+void FlowNodeItem::setText(const QString& text)
+{
+    m_text = text;
+    update();
+}
+
+void FlowNodeItem::setSecondaryText(const QString& text)
+{
+    m_secondaryText = text;
+}
+
+void FlowNodeItem::setPicture(const QString& key)
+{
+    m_picture = key;
+    update();
+}
+
+void FlowNodeItem::setShape(qint32 code)
+{
+    m_shape = code;
+    update();
+}
+
+int FlowNodeItem::Index() const
+{
+    return m_canvas.IndexOf(this);
+}
+
+FlowLinkItem* FlowNodeItem::AddLink(FlowNodeItem* to)
+{
+    if (!to)
+        return nullptr;
+    auto* link = new FlowLinkItem(*this, *to);
+    if (scene())
+        scene()->addItem(link);
+    m_canvas.registerLink(link);
+    link->updatePosition();
+    return link;
+}
+
+void FlowNodeItem::attachLink(FlowLinkItem* link)
+{
+    if (!m_links.contains(link))
+        m_links.append(link);
+}
+
+void FlowNodeItem::detachLink(FlowLinkItem* link)
+{
+    m_links.removeAll(link);
+}
+
+QPointF FlowNodeItem::EdgePoint(const QPointF& target) const
+{
+    const QPointF c = Centre();
+    const QPointF d = target - c;
+    const double hw = m_width / 2, hh = m_height / 2;
+    if ((qFuzzyIsNull(d.x()) && qFuzzyIsNull(d.y())) || hw <= 0 || hh <= 0)
+        return c;
+    double s;
+    if (IsEllipse(m_shape)) {
+        s = 1.0 / std::sqrt((d.x() / hw) * (d.x() / hw) + (d.y() / hh) * (d.y() / hh));
+    } else {
+        const double sx = qFuzzyIsNull(d.x()) ? std::numeric_limits<double>::max() : hw / std::abs(d.x());
+        const double sy = qFuzzyIsNull(d.y()) ? std::numeric_limits<double>::max() : hh / std::abs(d.y());
+        s = std::min(sx, sy);
+    }
+    return c + d * std::min(s, 1.0);
+}
+
+QPainterPath FlowNodeItem::outline() const
+{
+    QPainterPath path;
+    const QRectF r(0, 0, m_width, m_height);
+    switch (m_shape) {
+    case ShapeStart:
+    case ShapeEnd:
+        path.addEllipse(r);
+        break;
+    case ShapeHandler: {
+        const double radius = std::min(m_width, m_height) / 4;
+        path.addRoundedRect(r, radius, radius);
+        break;
+    }
+    case ShapeReturn: {
+        const double inset = std::min(m_width / 4, m_height / 2);
+        QPolygonF hexagon;
+        hexagon << QPointF(inset, 0) << QPointF(m_width - inset, 0) << QPointF(m_width, m_height / 2)
+                << QPointF(m_width - inset, m_height) << QPointF(inset, m_height) << QPointF(0, m_height / 2);
+        path.addPolygon(hexagon);
+        path.closeSubpath();
+        break;
+    }
+    default:
+        path.addRect(r);
+        break;
+    }
+    return path;
+}
+
+QRectF FlowNodeItem::boundingRect() const
+{
+    // Room for the outline pen and the selection frame, in twips.
+    const double margin = 4 * TwipsPerPixel;
+    return QRectF(-margin, -margin, m_width + 2 * margin, m_height + 2 * margin);
+}
+
+QPainterPath FlowNodeItem::shape() const
+{
+    QPainterPath path;
+    path.addRect(QRectF(0, 0, m_width, m_height));
+    return path;
+}
+
+void FlowNodeItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* /*widget*/)
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    const Colours colours = ShapeColours(m_shape);
+    painter->setPen(QPen(colours.border, 1.5 * TwipsPerPixel));
+    painter->setBrush(colours.fill);
+    painter->drawPath(outline());
+    if (m_shape == ShapeEnd) {
+        const double inset = 3 * TwipsPerPixel;
+        painter->setBrush(Qt::NoBrush);
+        painter->drawEllipse(QRectF(inset, inset, m_width - 2 * inset, m_height - 2 * inset));
+    }
+
+    // Captions and pictures are laid out in pixels: scaling the painter back keeps the glyphs at
+    // their normal size and hinting whatever the scene unit is.
+    painter->scale(TwipsPerPixel, TwipsPerPixel);
+    QRectF area(0, 0, m_width / TwipsPerPixel, m_height / TwipsPerPixel);
+    area.adjust(PaddingPixels, PaddingPixels / 2, -PaddingPixels, -PaddingPixels / 2);
+    if (m_shape == ShapeReturn)
+        area.adjust(PaddingPixels, 0, -PaddingPixels, 0);
+    if (!m_picture.isEmpty() && area.width() > PicturePixels) {
+        const QRectF pictureRect(area.left(), area.center().y() - PicturePixels / 2, PicturePixels,
+                                 PicturePixels);
+        if (PaintDesignerPicture(*painter, m_picture, pictureRect))
+            area.setLeft(pictureRect.right() + PaddingPixels / 2);
+    }
+    painter->setPen(QApplication::palette().color(QPalette::Active, QPalette::Text));
+    // The caption wraps at blanks; a long one is drawn smaller, and only then cut short.
+    QFont font = QApplication::font();
+    const QRect box = area.toAlignedRect();
+    QString shown = m_text;
+    for (double pixels = FontPixels;; pixels -= 1) {
+        font.setPixelSize(static_cast<int>(pixels));
+        const QFontMetricsF metrics(font);
+        const QRectF needed = metrics.boundingRect(box, Qt::AlignCenter | Qt::TextWordWrap, m_text);
+        if (needed.width() <= area.width() && needed.height() <= area.height())
+            break;
+        if (pixels <= MinFontPixels) {
+            shown = metrics.elidedText(m_text, Qt::ElideRight, area.width());
+            break;
+        }
+    }
+    painter->setFont(font);
+    painter->drawText(area, Qt::AlignCenter | Qt::TextWordWrap, shown);
+
+    if (option->state & QStyle::State_Selected) {
+        QPen frame(QApplication::palette().color(QPalette::Active, QPalette::Highlight), 1.5, Qt::DashLine);
+        painter->setPen(frame);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(-2, -2, m_width / TwipsPerPixel + 4, m_height / TwipsPerPixel + 4));
+    }
+    painter->restore();
+}
+
+QVariant FlowNodeItem::itemChange(GraphicsItemChange change, const QVariant& value)
+{
+    if (change == ItemPositionHasChanged) {
+        for (FlowLinkItem* link : std::as_const(m_links))
+            link->updatePosition();
+    }
+    return QGraphicsObject::itemChange(change, value);
+}
+
+void SetNodeAppearance(FlowNodeItem& node, const QString& returnOldStepID, const QString& handleByID)
+{
+    if (!returnOldStepID.isEmpty()) {
+        node.setPicture(QStringLiteral("Return"));
+        node.setShape(ShapeReturn);
+    } else if (!handleByID.isEmpty()) {
+        node.setPicture(QStringLiteral("By"));
+        node.setShape(ShapeHandler);
+    } else {
+        node.setPicture(QStringLiteral("Group"));
+        node.setShape(ShapeGroup);
+    }
+}
+
+} // namespace korvel

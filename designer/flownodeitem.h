@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QGraphicsObject>
+#include <QList>
+#include <QString>
+
+namespace korvel {
+
+class FlowCanvas;
+class FlowLinkItem;
+
+// Shape codes of canvas nodes.
+inline constexpr qint32 ShapeStart = 74;
+inline constexpr qint32 ShapeEnd = 68;
+inline constexpr qint32 ShapeGroup = 9;
+inline constexpr qint32 ShapeHandler = 10;
+inline constexpr qint32 ShapeReturn = 2;
+
+// Stacking order on the canvas: arrows under the boxes they join (a link caption that does not fit
+// between its two boxes moves aside instead, see FlowLinkItem).
+inline constexpr qreal ZLink = 1.0;
+inline constexpr qreal ZNode = 2.0;
+
+// One box of the flow canvas. Scene coordinates are twips, so Left/Top/Width/Height are the item's
+// own geometry. The canvas creates nodes (FlowCanvas::AddNode) and the scene owns them; a node
+// knows its links and keeps their ends on its outline while it moves.
+class FlowNodeItem final : public QGraphicsObject {
+    Q_OBJECT
+public:
+    enum { Type = UserType + 1 };
+    int type() const override { return Type; }
+
+    FlowNodeItem(FlowCanvas& canvas, double width, double height);
+    ~FlowNodeItem() override;
+
+    QString Key() const { return m_key; }
+    void setKey(const QString& key) { m_key = key; }
+    // The caption drawn inside the figure.
+    QString Text() const { return m_text; }
+    void setText(const QString& text);
+    // A second text, shown as the node's tool tip (see FlowCanvas).
+    QString SecondaryText() const { return m_secondaryText; }
+    void setSecondaryText(const QString& text);
+    double Left() const { return x(); }
+    void setLeft(double twips) { setX(twips); }
+    double Top() const { return y(); }
+    void setTop(double twips) { setY(twips); }
+    double Width() const { return m_width; }
+    double Height() const { return m_height; }
+    // "Return", "By", "Group" or "" (no picture): the small picture drawn beside the caption.
+    QString Picture() const { return m_picture; }
+    void setPicture(const QString& key);
+    // ShapeStart, ShapeEnd, ShapeGroup, ShapeHandler or ShapeReturn; other codes draw a plain box.
+    qint32 Shape() const { return m_shape; }
+    void setShape(qint32 code);
+    // Position in the canvas's node collection; -1 once removed.
+    int Index() const;
+    // Adds an outgoing link to `to` (owned by the scene) and returns it; nullptr when `to` is null.
+    FlowLinkItem* AddLink(FlowNodeItem* to);
+
+    // The links that start or end here.
+    const QList<FlowLinkItem*>& Links() const { return m_links; }
+    // The point of this node's outline on the way from its centre towards `target` (scene coords).
+    QPointF EdgePoint(const QPointF& target) const;
+    QPointF Centre() const { return pos() + QPointF(m_width / 2, m_height / 2); }
+    // The node's box in scene coordinates.
+    QRectF SceneBox() const { return QRectF(pos(), QSizeF(m_width, m_height)); }
+
+    QRectF boundingRect() const override;
+    QPainterPath shape() const override;
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
+
+protected:
+    QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
+
+private:
+    friend class FlowLinkItem;
+    void attachLink(FlowLinkItem* link);
+    void detachLink(FlowLinkItem* link);
+    QPainterPath outline() const;
+
+    FlowCanvas& m_canvas;
+    QString m_key, m_text, m_secondaryText, m_picture;
+    double m_width = 0, m_height = 0;
+    qint32 m_shape = ShapeGroup;
+    QList<FlowLinkItem*> m_links;
+};
+
+// The one appearance rule for a node of a frame (drawing, adding and editing a node): a return
+// step gives picture "Return" and shape 2, else a handler gives "By" and 10, else "Group" and 9.
+void SetNodeAppearance(FlowNodeItem& node, const QString& returnOldStepID, const QString& handleByID);
+
+} // namespace korvel

@@ -1,0 +1,380 @@
+#include "designer/frmmain.h"
+
+#include "core/addinglobals.h"
+#include "core/errorlog.h"
+#include "core/korvelerror.h"
+#include "core/localiseform.h"
+#include "core/uiservices.h"
+#include "designer/designericons.h"
+#include "designer/flowcanvas.h"
+#include "model/cworders.h"
+#include "resources/stringtable.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QMenu>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace korvel {
+
+QPointer<FrmMain> FrmMain::s_instance;
+
+namespace {
+
+// Toolbar buttons left to right: key and the string id stored as tool tip ("" for none).
+struct ButtonDesign {
+    const char* key;
+    const char* toolTipId;
+};
+constexpr ButtonDesign ToolbarDesign[] = {
+    {"New", "119"},  {"Del", "120"},    {"Save", "121"}, {"Saveas", ""},
+    {"Lock", "122"}, {"Unlock", "123"}, {"Quit", "124"},
+};
+
+constexpr int InitialWidthPixels = 960;
+constexpr int InitialHeightPixels = 640;
+} // namespace
+
+template <typename Handler> void FrmMain::RunHandler(const char* procedure, Handler&& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        LogError(QStringLiteral("[Korvel]-[FrmMain]-[%1]:").arg(QLatin1String(procedure)), error);
+    } catch (...) {
+        LogError(QStringLiteral("[Korvel]-[FrmMain]-[%1]:").arg(QLatin1String(procedure)),
+                 QStringLiteral("unknown error"));
+    }
+}
+
+FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent), m_workOrders(std::make_unique<cWOrders>())
+{
+    // Dialogs opened while the window loads may already ask for the shared instance.
+    if (!s_instance)
+        s_instance = this;
+    BuildControls();
+    resize(InitialWidthPixels, InitialHeightPixels);
+    double x = m_splitterLeft;
+    SizeControls(x);
+    Form_Load();
+}
+
+FrmMain::~FrmMain()
+{
+    if (s_instance == this)
+        s_instance = nullptr;
+}
+
+FrmMain& FrmMain::Instance()
+{
+    if (!s_instance) {
+        auto* window = new FrmMain(); // owned by Qt: it deletes itself when it closes
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        s_instance = window;
+    }
+    return *s_instance;
+}
+
+FrmMain* FrmMain::ExistingInstance()
+{
+    return s_instance.data();
+}
+
+void FrmMain::BuildControls()
+{
+    setObjectName(QStringLiteral("FrmMain"));
+    setProperty("Tag", QStringLiteral("118"));
+    setWindowTitle(QStringLiteral("WorkOrder configuration"));
+
+    m_client = new QWidget(this);
+    m_client->setObjectName(QStringLiteral("Client"));
+    setCentralWidget(m_client);
+
+    BuildToolbar();
+
+    m_tree = new QTreeWidget(m_client);
+    m_tree->setObjectName(QStringLiteral("TrvTree"));
+    m_tree->setColumnCount(1);
+    m_tree->setHeaderHidden(true);
+    m_tree->setRootIsDecorated(false);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setIconSize(QSize(16, 16));
+    m_tree->installEventFilter(this);
+    connect(m_tree, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { TrvTree_NodeClick(item); });
+    connect(m_tree, &QTreeWidget::itemDoubleClicked, this,
+            [this] { RunHandler("TrvTree_DblClick", [this] { TrvTree_DblClick(); }); });
+
+    m_flow = new FlowCanvas(m_client);
+    connect(m_flow, &FlowCanvas::DblClick, this,
+            [this] { RunHandler("AFFlow_DblClick", [this] { AFFlow_DblClick(); }); });
+    connect(m_flow, &FlowCanvas::MouseDown, this, [this](Qt::MouseButton button, QPoint globalPos) {
+        RunHandler("AFFlow_MouseDown", [&] { AFFlow_MouseDown(button, globalPos); });
+    });
+    connect(m_flow, &FlowCanvas::MouseUp, this, [this](Qt::MouseButton button) { AFFlow_MouseUp(button); });
+
+    m_imgSplitter = new QWidget(m_client);
+    m_imgSplitter->setObjectName(QStringLiteral("imgSplitter"));
+    m_imgSplitter->setCursor(Qt::SplitHCursor);
+    m_imgSplitter->setMouseTracking(false);
+    m_imgSplitter->installEventFilter(this);
+
+    m_picSplitter = new QFrame(m_client);
+    m_picSplitter->setObjectName(QStringLiteral("picSplitter"));
+    m_picSplitter->setFrameShape(QFrame::NoFrame);
+    m_picSplitter->setAutoFillBackground(true);
+    QPalette barPalette = m_picSplitter->palette();
+    barPalette.setColor(QPalette::Window, barPalette.color(QPalette::Dark));
+    m_picSplitter->setPalette(barPalette);
+    m_picSplitter->hide();
+
+    BuildMenu();
+}
+
+void FrmMain::BuildToolbar()
+{
+    m_toolbar = new QToolBar(m_client);
+    m_toolbar->setObjectName(QStringLiteral("Toolbar1"));
+    m_toolbar->setMovable(false);
+    m_toolbar->setFloatable(false);
+    m_toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolbar->setIconSize(QSize(24, 24));
+    for (const ButtonDesign& design : ToolbarDesign) {
+        const QString key = QString::fromLatin1(design.key);
+        auto* action = new QAction(DesignerIcon(key), key, m_toolbar);
+        action->setObjectName(key);
+        action->setToolTip(QString::fromLatin1(design.toolTipId));
+        m_toolbar->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, key] { RunHandler("Toolbar1_ButtonClick", [&] { Toolbar1_ButtonClick(key); }); });
+    }
+}
+
+void FrmMain::BuildMenu()
+{
+    // Design captions are plain text, not string ids, so localisation leaves them as they are.
+    m_menuNode = new QMenu(QStringLiteral("Node"), this);
+    m_menuNode->setObjectName(QStringLiteral("MenuNode"));
+    const auto addItem = [this](const char* name, const QString& caption, void (FrmMain::*command)()) {
+        QAction* action = m_menuNode->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this,
+                [this, name, command] { RunHandler(name, [&] { (this->*command)(); }); });
+    };
+    const auto addSeparator = [this](const char* name) {
+        QAction* separator = m_menuNode->addSeparator();
+        separator->setObjectName(QString::fromLatin1(name));
+    };
+    addItem("Menu_AddNode", QStringLiteral("新增步骤"), &FrmMain::Menu_AddNode_Click);
+    addItem("Menu_EditNode", QStringLiteral("修改步骤"), &FrmMain::Menu_EditNode_Click);
+    addSeparator("aa");
+    addItem("Menu_Del", QStringLiteral("删除步骤"), &FrmMain::Menu_Del_Click);
+    addSeparator("bb");
+    addItem("Menu_AddLink", QStringLiteral("新增连路"), &FrmMain::Menu_AddLink_Click);
+    addItem("Menu_EditLink", QStringLiteral("修改连路"), &FrmMain::Menu_EditLink_Click);
+    addSeparator("cc");
+    addItem("Menu_DelLink", QStringLiteral("删除连路"), &FrmMain::Menu_DelLink_Click);
+}
+
+void FrmMain::Form_Load()
+{
+    try {
+        LocaliseForm(*this);
+        Utility().ApplyFormStyle(this);
+        m_workOrders = std::make_unique<cWOrders>();
+        m_workOrders->LoadMeList();
+        LoadWorkOrderTree();
+        SetEditState(false);
+    } catch (const std::exception& error) {
+        LogError(QStringLiteral("[Korvel]-[FrmMain]-[Form_Load]:"), error);
+        return;
+    }
+    IgnoreErrors([&] {
+        if (QTreeWidgetItem* first = m_tree->topLevelItem(0))
+            m_tree->setCurrentItem(first);
+    });
+    IgnoreErrors([&] { TrvTree_NodeClick(SelectedTreeItem()); });
+}
+
+cWOrders& FrmMain::WorkOrders()
+{
+    return *m_workOrders;
+}
+
+FlowCanvas& FrmMain::AFFlow()
+{
+    return *m_flow;
+}
+
+QTreeWidget& FrmMain::TrvTree()
+{
+    return *m_tree;
+}
+
+QToolBar& FrmMain::Toolbar1()
+{
+    return *m_toolbar;
+}
+
+QAction* FrmMain::ToolbarButton(const QString& key)
+{
+    const auto actions = m_toolbar->actions();
+    for (QAction* action : actions) {
+        if (action->objectName() == key)
+            return action;
+    }
+    return nullptr;
+}
+
+QMenu& FrmMain::MenuNode()
+{
+    return *m_menuNode;
+}
+
+QAction* FrmMain::MenuItem(const QString& name)
+{
+    const auto actions = m_menuNode->actions();
+    for (QAction* action : actions) {
+        if (action->objectName() == name)
+            return action;
+    }
+    return nullptr;
+}
+
+QWidget& FrmMain::ImgSplitter()
+{
+    return *m_imgSplitter;
+}
+
+QFrame& FrmMain::PicSplitter()
+{
+    return *m_picSplitter;
+}
+
+QTreeWidgetItem* FrmMain::SelectedTreeItem() const
+{
+    const auto selected = m_tree->selectedItems();
+    return selected.isEmpty() ? nullptr : selected.first();
+}
+
+void FrmMain::LoadWorkOrderTree()
+{
+    m_tree->clear();
+    for (const auto& [id, frame] : m_workOrders->AllWOrder())
+        AddTreeItem(QStringLiteral("N") + id, frame->WorkOrderFrameName,
+                    frame->LockFlag() == 1 ? QStringLiteral("DynOpen") : QStringLiteral("DynClose"));
+}
+
+QTreeWidgetItem* FrmMain::AddTreeItem(const QString& key, const QString& text, const QString& image)
+{
+    auto* item = new QTreeWidgetItem(m_tree);
+    item->setText(0, text);
+    item->setData(0, TreeKeyRole, key);
+    SetTreeItemImage(*item, image);
+    return item;
+}
+
+void FrmMain::SetTreeItemImage(QTreeWidgetItem& item, const QString& image)
+{
+    item.setIcon(0, DesignerIcon(image));
+    item.setData(0, TreeImageRole, image);
+}
+
+QTreeWidgetItem* FrmMain::TreeItemByKey(const QString& key) const
+{
+    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = m_tree->topLevelItem(i);
+        if (item->data(0, TreeKeyRole).toString() == key)
+            return item;
+    }
+    return nullptr;
+}
+
+void FrmMain::SetEditState(bool editable)
+{
+    for (const char* key : {"Del", "Save", "Saveas", "Unlock"}) {
+        if (QAction* button = ToolbarButton(QString::fromLatin1(key)))
+            button->setEnabled(editable);
+    }
+    if (QAction* lock = ToolbarButton(QStringLiteral("Lock")))
+        lock->setEnabled(!editable);
+    m_flow->setEditMode(editable);
+}
+
+bool FrmMain::OfferSave(qint32 questionId)
+{
+    const QString current = m_workOrders->CurWOrder();
+    cWorder* frame = current.isEmpty() ? nullptr : m_workOrders->OneWorkOrder(current);
+    if (!frame || frame->LoadFlag == 0 || frame->CheckStatus() != 1)
+        return true;
+    const auto answer = Messages().question(LoadResString(questionId) + QStringLiteral("[") +
+                                                frame->WorkOrderFrameName + QStringLiteral("]"),
+                                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Yes) {
+        if (frame->SaveMe() < 1) {
+            Messages().information(LoadResString(127));
+            return true;
+        }
+        frame->LoadFlag = 0;
+        Messages().information(LoadResString(126));
+    } else if (answer == QMessageBox::No) {
+        frame->LoadFlag = 0;
+    } else {
+        return false;
+    }
+    // The frame is read again when it next becomes current; the drawing of the old state must not
+    // survive that, even when the same frame is clicked again.
+    m_flow->setTag(QString());
+    return true;
+}
+
+void FrmMain::TrvTree_NodeClick(QTreeWidgetItem* item)
+{
+    try {
+        if (!OfferSave(134)) {
+            IgnoreErrors([&] {
+                if (QTreeWidgetItem* currentItem =
+                        TreeItemByKey(QStringLiteral("N") + m_workOrders->CurWOrder()))
+                    m_tree->setCurrentItem(currentItem);
+            });
+            return;
+        }
+        if (!item) {
+            SetEditState(false);
+            m_flow->RemoveAllNodes();
+            // With the canvas empty, the frame must be drawn again when it is next selected.
+            m_flow->setTag(QString());
+            return;
+        }
+        m_workOrders->setCurWOrder(item->data(0, TreeKeyRole).toString().mid(1));
+        DrawWorkOrder();
+    } catch (const std::exception& error) {
+        LogError(QStringLiteral("[Korvel]-[FrmMain]-[TrvTree_NodeClick]:"), error);
+    }
+}
+
+void FrmMain::closeEvent(QCloseEvent* event)
+{
+    bool proceed = true;
+    IgnoreErrors([&] { proceed = OfferSave(125); });
+    if (!proceed) {
+        event->ignore();
+        return;
+    }
+    ReleaseDll();
+    event->accept();
+}
+
+void FrmMain::ReleaseDll()
+{
+    IgnoreErrors([] {
+        QObject* loader = Host().AddinLoader();
+        if (!loader)
+            throw KorvelError(QStringLiteral("the host has no add-in loader"));
+        QMetaObject::invokeMethod(loader, "ReleaseDll", Q_ARG(QString, Addin().StartName));
+    });
+}
+
+} // namespace korvel

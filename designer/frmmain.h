@@ -1,0 +1,139 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QMenu;
+class QToolBar;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace korvel {
+
+class cWOrders;
+class cWorder;
+class FlowCanvas;
+class SelectOnlyCombo;
+
+// Tree item data: the item's key ("N" + frame ID) and the key of its image ("DynOpen"/"DynClose").
+inline constexpr int TreeKeyRole = Qt::UserRole;
+inline constexpr int TreeImageRole = Qt::UserRole + 1;
+
+// The designer's main window: toolbar, work-order tree, splitter and flow canvas. It owns the
+// work-order list for its lifetime, decides which frame is current and whether the user may edit
+// it. All geometry is laid out by hand in twips (15 twips per pixel).
+class FrmMain final : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the controls and runs the load handler (localise, style, read the list, fill the
+    // tree, select and draw the first frame).
+    explicit FrmMain(QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    // The shared instance, created and loaded on first use. It deletes itself when it closes.
+    static FrmMain& Instance();
+    // The shared instance, nullptr when none.
+    static FrmMain* ExistingInstance();
+
+    cWOrders& WorkOrders();
+    FlowCanvas& AFFlow();
+    QTreeWidget& TrvTree(); // items: data(0, TreeKeyRole) = key "N" + frame ID
+    QToolBar& Toolbar1();
+    // The toolbar button with this key ("New","Del","Save","Saveas","Lock","Unlock","Quit"), or nullptr.
+    QAction* ToolbarButton(const QString& key);
+    // The canvas popup; its actions are named Menu_AddNode, Menu_EditNode, aa, Menu_Del, bb,
+    // Menu_AddLink, Menu_EditLink, cc, Menu_DelLink.
+    QMenu& MenuNode();
+    // The popup's item with this object name, or nullptr.
+    QAction* MenuItem(const QString& name);
+    QWidget& ImgSplitter(); // the handle the user drags
+    QFrame& PicSplitter();  // the bar shown while dragging
+
+    // Runs the command of a toolbar key; unknown keys do nothing.
+    void Toolbar1_ButtonClick(const QString& key);
+    // The tree's node click (item may be nullptr): offers to save the current frame's changes,
+    // then makes the item's frame current and draws it.
+    void TrvTree_NodeClick(QTreeWidgetItem* item);
+    // Header edit of the selected frame (framecommands.cpp).
+    void TrvTree_DblClick();
+    // Refills the tree from WorkOrders().
+    void LoadWorkOrderTree();
+    // Buttons "Del","Save","Saveas","Unlock" and the canvas edit switch follow `editable`; "Lock"
+    // the opposite.
+    void SetEditState(bool editable);
+    // Lays the controls out for splitter position x (twips); x is kept 1500 twips from both edges.
+    void SizeControls(double& x);
+    // Draws the current frame unless the canvas already shows it.
+    void DrawWorkOrder();
+    // The tree's selected item, nullptr when none.
+    QTreeWidgetItem* SelectedTreeItem() const;
+    // The root item with this key, nullptr when none.
+    QTreeWidgetItem* TreeItemByKey(const QString& key) const;
+    // Appends a root item with key, text and image key ("DynOpen"/"DynClose").
+    QTreeWidgetItem* AddTreeItem(const QString& key, const QString& text, const QString& image);
+    // Sets an item's image by key and remembers the key in TreeImageRole.
+    static void SetTreeItemImage(QTreeWidgetItem& item, const QString& image);
+    // The splitter position in twips (the drag bar's left).
+    double SplitterLeft() const { return m_splitterLeft; }
+
+    // Save and lock commands (savelockcommands.cpp).
+    void SaveWorkOrder();
+    void LockWorkOrder();
+    void UnlockWorkOrder();
+    // Node commands (nodecommands.cpp).
+    void Menu_AddNode_Click();
+    void Menu_EditNode_Click();
+    void Menu_Del_Click();
+    void FillStepCombo(const QString& nodeID, SelectOnlyCombo& combo);
+    // Link commands (linkcommands.cpp).
+    void Menu_AddLink_Click();
+    void Menu_EditLink_Click();
+    void Menu_DelLink_Click();
+    // Frame commands (framecommands.cpp).
+    void NewWorkOrder();
+    void DeleteWorkOrder();
+    void SaveWorkOrderAs();
+
+protected:
+    // The unload handler: offers to save, may cancel the close, then tells the host's loader.
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildToolbar();
+    void BuildMenu();
+    void Form_Load();
+    // Asks about unsaved changes of the current frame with string `questionId`; false when the
+    // user cancelled. Used by the node click and the unload.
+    bool OfferSave(qint32 questionId);
+    void ReleaseDll();
+    void AFFlow_DblClick();
+    void AFFlow_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    void AFFlow_MouseUp(Qt::MouseButton button);
+    void ImgSplitter_MouseDown();
+    void ImgSplitter_MouseMove(double mouseX);
+    void ImgSplitter_MouseUp();
+    // Runs an event handler; an error ends it quietly with a log line under `procedure`.
+    template <typename Handler> void RunHandler(const char* procedure, Handler&& handler);
+
+    std::unique_ptr<cWOrders> m_workOrders;
+    QWidget* m_client = nullptr; // the client area; every control is laid out in it
+    QToolBar* m_toolbar = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    QWidget* m_imgSplitter = nullptr;
+    QFrame* m_picSplitter = nullptr;
+    FlowCanvas* m_flow = nullptr;
+    QMenu* m_menuNode = nullptr;
+    double m_splitterLeft = 3000; // picSplitter's left, twips
+    bool SplitterMoving = false;
+
+    static QPointer<FrmMain> s_instance;
+};
+
+} // namespace korvel

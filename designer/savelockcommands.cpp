@@ -1,0 +1,118 @@
+#include "designer/frmmain.h"
+
+#include "core/addinglobals.h"
+#include "core/korvelerror.h"
+#include "core/uiservices.h"
+#include "designer/flowcanvas.h"
+#include "model/cworders.h"
+#include "resources/stringtable.h"
+
+#include <QTreeWidget>
+
+namespace korvel {
+
+void FrmMain::Toolbar1_ButtonClick(const QString& key)
+{
+    if (key == QLatin1String("New"))
+        NewWorkOrder();
+    else if (key == QLatin1String("Del"))
+        DeleteWorkOrder();
+    else if (key == QLatin1String("Save"))
+        SaveWorkOrder();
+    else if (key == QLatin1String("Saveas"))
+        SaveWorkOrderAs();
+    else if (key == QLatin1String("Lock"))
+        LockWorkOrder();
+    else if (key == QLatin1String("Unlock"))
+        UnlockWorkOrder();
+    else if (key == QLatin1String("Quit"))
+        close();
+}
+
+void FrmMain::SaveWorkOrder()
+{
+    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    if (!frame || frame->CheckStatus() != 1)
+        return;
+    if (frame->SaveMe() < 1) {
+        Messages().information(LoadResString(127));
+        return;
+    }
+    // Read back, so every change state starts afresh.
+    frame->LoadFlag = 0;
+    frame->LoadOne();
+    Messages().information(LoadResString(126));
+}
+
+void FrmMain::LockWorkOrder()
+{
+    QTreeWidgetItem* selected = SelectedTreeItem();
+    if (!selected)
+        return;
+    const QString id = selected->data(0, TreeKeyRole).toString().mid(1);
+    cWorder* frame = m_workOrders->OneWorkOrder(id);
+    if (!frame)
+        return;
+    if (frame->LockMe() > 0) {
+        frame->LoadFlag = 0;
+        // The frame drawn and made editable must be the one just locked, even when the tree's
+        // selection had moved away from the current frame.
+        if (m_workOrders->CurWOrder() != id)
+            m_workOrders->setCurWOrder(id);
+        else
+            frame->LoadOne();
+        SetTreeItemImage(*selected, QStringLiteral("DynOpen"));
+        m_flow->setTag(QString());
+        DrawWorkOrder();
+        SetEditState(true);
+        return;
+    }
+    HostServices* services = Host().Services();
+    if (!services)
+        throw KorvelError(QStringLiteral("the host supplies no services"));
+    QString ownerName, ownerId;
+    services->GetLockOwner(ownerName, ownerId);
+    Messages().information(LoadResString(136) + QStringLiteral("\r\n") + LoadResString(137) + ownerName +
+                           LoadResString(138) + ownerId + LoadResString(139));
+}
+
+void FrmMain::UnlockWorkOrder()
+{
+    QTreeWidgetItem* selected = SelectedTreeItem();
+    if (!selected || !m_workOrders->OneWorkOrder(selected->data(0, TreeKeyRole).toString().mid(1)))
+        return;
+    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    if (!frame)
+        return;
+    if (frame->LoadFlag != 0 && frame->CheckStatus() == 1) {
+        const auto answer = Messages().question(LoadResString(134) + QStringLiteral("[") +
+                                                    frame->WorkOrderFrameName + QStringLiteral("]"),
+                                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Yes) {
+            if (frame->SaveMe() < 1) {
+                Messages().information(LoadResString(127));
+                return;
+            }
+            frame->LoadFlag = 0;
+            Messages().information(LoadResString(126));
+        } else if (answer == QMessageBox::No) {
+            frame->LoadFlag = 0;
+        } else {
+            return;
+        }
+    }
+    if (frame->UnlockMe() > 0) {
+        frame->LoadFlag = 0;
+        frame->LoadOne();
+        m_flow->setTag(QString());
+        DrawWorkOrder();
+        // The icon belongs to the frame just unlocked, which the selection may no longer show.
+        if (QTreeWidgetItem* item = TreeItemByKey(QStringLiteral("N") + frame->WorkOrderFrame_ID))
+            SetTreeItemImage(*item, QStringLiteral("DynClose"));
+        SetEditState(false);
+        return;
+    }
+    Messages().information(LoadResString(135));
+}
+
+} // namespace korvel

@@ -1,0 +1,147 @@
+#pragma once
+
+#include "designer/flowcanvas.h"
+#include "designer/frmmain.h"
+#include "model/cworders.h"
+#include "tests/support/scriptedui.h"
+#include "tests/support/testdatabase.h"
+#include "tests/support/testhost.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace korvel {
+
+// A designer window over a fresh demo database, as a user sees it after start-up:
+//     TestDatabase (demo data) + TestHost (staff "alice") + AddinSession + ScriptedUi + FrmMain, shown.
+// Tests drive the real widgets (tree clicks, toolbar buttons, mouse on the canvas) and read the
+// model and the database afterwards. Demo frames: "CMP01" (4 nodes, 6 links), "REP01", "BIL01".
+class DesignerTest : public ::testing::Test {
+protected:
+    static constexpr const char* StaffId = "alice";
+
+    void SetUp() override
+    {
+        m_db = std::make_unique<TestDatabase>();
+        m_host = std::make_unique<TestHost>(m_db->database(), QString::fromLatin1(StaffId));
+        m_session = std::make_unique<AddinSession>(*m_host);
+        m_ui = std::make_unique<ScriptedUi>();
+        OpenWindow();
+    }
+
+    void TearDown() override
+    {
+        m_window.reset();
+        m_ui.reset();
+        m_session.reset();
+        m_host.reset();
+        m_db.reset();
+    }
+
+    // Creates and shows a new window (the previous one, if any, is destroyed first).
+    void OpenWindow()
+    {
+        m_window.reset();
+        m_window = std::make_unique<FrmMain>();
+        m_window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+
+    FrmMain& Window() { return *m_window; }
+    FlowCanvas& Canvas() { return m_window->AFFlow(); }
+    cWOrders& Orders() { return m_window->WorkOrders(); }
+    TestDatabase& Db() { return *m_db; }
+    TestHost& Host() { return *m_host; }
+    ScriptedMessages& Messages() { return m_ui->messages(); }
+    ScriptedModals& Modals() { return m_ui->modals(); }
+
+    // The frame with this ID in the window's list (fails the test when it is missing).
+    cWorder& Frame(const QString& id)
+    {
+        cWorder* frame = Orders().OneWorkOrder(id);
+        EXPECT_NE(frame, nullptr) << "no frame " << id.toStdString();
+        return *frame;
+    }
+    // The current frame, nullptr when none.
+    cWorder* Current() { return Orders().OneWorkOrder(Orders().CurWOrder()); }
+
+    QTreeWidgetItem* TreeItem(const QString& frameId)
+    {
+        return Window().TreeItemByKey(QStringLiteral("N") + frameId);
+    }
+
+    // Clicks the frame's tree item with the mouse.
+    void ClickFrame(const QString& frameId)
+    {
+        QTreeWidgetItem* item = TreeItem(frameId);
+        ASSERT_NE(item, nullptr) << "no tree item for " << frameId.toStdString();
+        QTreeWidget& tree = Window().TrvTree();
+        tree.scrollToItem(item);
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(item).center());
+    }
+
+    // Presses a toolbar button by key, as a click would.
+    void PressButton(const QString& key)
+    {
+        QAction* button = Window().ToolbarButton(key);
+        ASSERT_NE(button, nullptr) << "no toolbar button " << key.toStdString();
+        ASSERT_TRUE(button->isEnabled()) << "toolbar button " << key.toStdString() << " is disabled";
+        button->trigger();
+    }
+
+    // Makes the frame current and takes its lock through the "Lock" button.
+    void OpenLocked(const QString& frameId)
+    {
+        ClickFrame(frameId);
+        PressButton(QStringLiteral("Lock"));
+        ASSERT_EQ(Frame(frameId).LockFlag(), 1);
+    }
+
+    // The canvas node with this key; fails the test when there is none.
+    FlowNodeItem& CanvasNode(const QString& key)
+    {
+        FlowNodeItem* node = Canvas().NodeByKey(key);
+        EXPECT_NE(node, nullptr) << "no canvas node " << key.toStdString();
+        return *node;
+    }
+
+    // The node's centre in the canvas viewport's pixels.
+    QPoint ViewportCentre(const FlowNodeItem& node) { return Canvas().mapFromScene(node.Centre()); }
+
+    // Drags with the left button on the canvas viewport from `from` by `delta` pixels, in steps.
+    void Drag(QPoint from, QPoint delta, bool release = true)
+    {
+        QWidget* viewport = Canvas().viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, from);
+        constexpr int steps = 4;
+        for (int i = 1; i <= steps; ++i)
+            SendMove(viewport, from + delta * i / steps, Qt::LeftButton);
+        if (release)
+            QTest::mouseRelease(viewport, Qt::LeftButton, {}, from + delta);
+    }
+
+    // A mouse move with buttons held, delivered straight to the widget.
+    static void SendMove(QWidget* widget, QPoint pos, Qt::MouseButtons buttons)
+    {
+        QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(widget->mapToGlobal(pos)), Qt::NoButton,
+                         buttons, Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+
+    // A row count of the test database.
+    int Count(const QString& sql) { return Db().scalar(sql).toInt(); }
+
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<TestHost> m_host;
+    std::unique_ptr<AddinSession> m_session;
+    std::unique_ptr<ScriptedUi> m_ui;
+    std::unique_ptr<FrmMain> m_window;
+};
+
+} // namespace korvel

@@ -1,0 +1,223 @@
+// The save, lock, unlock and quit commands through the toolbar, with the host's real record locks.
+
+#include "tests/designer/designerfixture.h"
+
+#include "resources/stringtable.h"
+
+namespace korvel {
+namespace {
+
+using SaveLockTest = DesignerTest;
+
+QList<bool> EditButtons(FrmMain& window)
+{
+    QList<bool> state;
+    for (const char* key : {"New", "Del", "Save", "Saveas", "Lock", "Unlock", "Quit"})
+        state << window.ToolbarButton(key)->isEnabled();
+    return state;
+}
+
+const QList<bool> ReadOnlyButtons{true, false, false, false, true, false, true};
+const QList<bool> EditableButtons{true, true, true, true, false, true, true};
+
+QString ImageOf(QTreeWidgetItem* item)
+{
+    return item ? item->data(0, TreeImageRole).toString() : QStringLiteral("<no item>");
+}
+
+TEST_F(SaveLockTest, LockAndUnlockSwitchTheWindowTheIconAndTheHostLock)
+{
+    ClickFrame("REP01");
+    EXPECT_EQ(EditButtons(Window()), ReadOnlyButtons);
+    EXPECT_FALSE(Canvas().EditMode());
+
+    PressButton("Lock");
+    EXPECT_EQ(EditButtons(Window()), EditableButtons);
+    EXPECT_TRUE(Canvas().EditMode());
+    EXPECT_EQ(ImageOf(TreeItem("REP01")), QStringLiteral("DynOpen"));
+    EXPECT_EQ(Host().services().GetLockState("Korvel", "REP01", StaffId), 2);
+    EXPECT_EQ(Canvas().Tag(), QStringLiteral("REP01"));
+    EXPECT_EQ(Canvas().Nodes().size(), 5);
+    EXPECT_TRUE(Messages().texts().isEmpty());
+
+    PressButton("Unlock");
+    EXPECT_EQ(EditButtons(Window()), ReadOnlyButtons);
+    EXPECT_FALSE(Canvas().EditMode());
+    EXPECT_EQ(ImageOf(TreeItem("REP01")), QStringLiteral("DynClose"));
+    EXPECT_EQ(Host().services().GetLockState("Korvel", "REP01", StaffId), 0);
+    EXPECT_EQ(Frame("REP01").LockFlag(), 0);
+    EXPECT_TRUE(Messages().texts().isEmpty());
+}
+
+TEST_F(SaveLockTest, LockHeldByAnotherUserIsRefusedWithTheHolder)
+{
+    auto bob = Host().otherUser("bob");
+    ASSERT_EQ(bob->services().LockRecord("Korvel", "CMP01", "bob"), 1);
+    ClickFrame("CMP01");
+    PressButton("Lock");
+    EXPECT_EQ(Messages().texts(),
+              QStringList{QStringLiteral("Lock failed\r\nit is locked by [Bob Novak], ID [bob]")});
+    EXPECT_EQ(Messages().texts().value(0), LoadResString(136) + "\r\n" + LoadResString(137) + "Bob Novak" +
+                                               LoadResString(138) + "bob" + LoadResString(139));
+    EXPECT_EQ(EditButtons(Window()), ReadOnlyButtons);
+    EXPECT_FALSE(Canvas().EditMode());
+    EXPECT_EQ(ImageOf(TreeItem("CMP01")), QStringLiteral("DynClose"));
+    EXPECT_EQ(Frame("CMP01").LockFlag(), 0);
+
+    // Once bob lets go, the lock is ours.
+    ASSERT_EQ(bob->services().UnlockRecord("Korvel", "CMP01", "bob"), 1);
+    PressButton("Lock");
+    EXPECT_EQ(Frame("CMP01").LockFlag(), 1);
+    EXPECT_TRUE(Canvas().EditMode());
+}
+
+TEST_F(SaveLockTest, LockTakesTheSelectedFrameAndMakesItCurrent)
+{
+    // The tree's selection can leave the current frame without a click (e.g. when an item is
+    // removed); the frame locked is the one drawn and made editable.
+    Window().TrvTree().setCurrentItem(TreeItem("BIL01"));
+    ASSERT_EQ(Orders().CurWOrder(), QStringLiteral("CMP01"));
+    PressButton("Lock");
+    EXPECT_EQ(Orders().CurWOrder(), QStringLiteral("BIL01"));
+    EXPECT_EQ(Canvas().Tag(), QStringLiteral("BIL01"));
+    EXPECT_NE(Canvas().NodeByKey("NN00008"), nullptr);
+    EXPECT_TRUE(Canvas().EditMode());
+    EXPECT_EQ(Frame("CMP01").LockFlag(), 0);
+    EXPECT_EQ(Frame("BIL01").LockFlag(), 1);
+}
+
+TEST_F(SaveLockTest, SaveWithoutChangesDoesNothing)
+{
+    OpenLocked("CMP01");
+    PressButton("Save");
+    EXPECT_TRUE(Messages().texts().isEmpty());
+    EXPECT_TRUE(Host().logLines().isEmpty());
+}
+
+TEST_F(SaveLockTest, SaveWritesTheChangesAndReadsTheFrameBack)
+{
+    OpenLocked("CMP01");
+    cWorder& frame = Frame("CMP01");
+    frame.AllLink().DelLinkForNode("N00003");
+    frame.AllNode().DelNode("N00003");
+    Canvas().RemoveNode(CanvasNode("NN00003").Index());
+    frame.AllNode().OneNode("N00001")->setNodeTop(900);
+
+    PressButton("Save");
+    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(126)});
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID = 'N00003'"), 0);
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID = 'CMP01'"), 4);
+    EXPECT_EQ(Count("SELECT NodeTop FROM Two_Node WHERE WorkOrderNode_ID = 'N00001'"), 900);
+    // Read back: the deleted node is gone from memory and every state is fresh.
+    EXPECT_EQ(frame.AllNode().OneNode("N00003"), nullptr);
+    EXPECT_EQ(frame.CheckStatus(), 0);
+    EXPECT_EQ(frame.LoadFlag, 1);
+    EXPECT_TRUE(Canvas().EditMode());
+}
+
+TEST_F(SaveLockTest, FailedSaveKeepsTheChangesAndSaysSo)
+{
+    OpenLocked("CMP01");
+    Frame("CMP01").AllNode().OneNode("N00001")->setNodeTop(900);
+    Db().exec("CREATE TRIGGER refuse BEFORE UPDATE ON Two_Node BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    PressButton("Save");
+    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(127)});
+    EXPECT_EQ(Frame("CMP01").CheckStatus(), 1);
+    EXPECT_EQ(Frame("CMP01").AllNode().OneNode("N00001")->NodeTop(), 900);
+    EXPECT_EQ(Count("SELECT NodeTop FROM Two_Node WHERE WorkOrderNode_ID = 'N00001'"), 300);
+    EXPECT_FALSE(Host().logLines().isEmpty());
+}
+
+// Frame CMP01 locked by this user with one unsaved node move.
+class UnlockQuestionTest : public DesignerTest {
+protected:
+    void SetUp() override
+    {
+        DesignerTest::SetUp();
+        OpenLocked("CMP01");
+        Frame("CMP01").AllNode().OneNode("N00004")->setNodeLeft(8000);
+    }
+    QString Question() { return LoadResString(134) + QStringLiteral("[Customer complaint]"); }
+    int StoredLeft() { return Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00004'"); }
+};
+
+TEST_F(UnlockQuestionTest, CancelKeepsLockAndChanges)
+{
+    Messages().planAnswer(QMessageBox::Cancel);
+    PressButton("Unlock");
+    EXPECT_EQ(Messages().texts(), QStringList{Question()});
+    EXPECT_EQ(Frame("CMP01").LockFlag(), 1);
+    EXPECT_EQ(Host().services().GetLockState("Korvel", "CMP01", StaffId), 2);
+    EXPECT_EQ(Frame("CMP01").AllNode().OneNode("N00004")->NodeLeft(), 8000);
+    EXPECT_EQ(EditButtons(Window()), EditableButtons);
+}
+
+TEST_F(UnlockQuestionTest, NoDropsTheChangesAndUnlocks)
+{
+    Messages().planAnswer(QMessageBox::No);
+    PressButton("Unlock");
+    EXPECT_EQ(StoredLeft(), 7400);
+    EXPECT_EQ(Frame("CMP01").AllNode().OneNode("N00004")->NodeLeft(), 7400);
+    EXPECT_EQ(CanvasNode("NN00004").Left(), 7400);
+    EXPECT_EQ(Frame("CMP01").LockFlag(), 0);
+    EXPECT_EQ(EditButtons(Window()), ReadOnlyButtons);
+}
+
+TEST_F(UnlockQuestionTest, YesSavesThenUnlocks)
+{
+    Messages().planAnswer(QMessageBox::Yes);
+    PressButton("Unlock");
+    EXPECT_EQ(Messages().texts(), (QStringList{Question(), LoadResString(126)}));
+    EXPECT_EQ(StoredLeft(), 8000);
+    EXPECT_EQ(Host().services().GetLockState("Korvel", "CMP01", StaffId), 0);
+    EXPECT_EQ(ImageOf(TreeItem("CMP01")), QStringLiteral("DynClose"));
+}
+
+TEST_F(UnlockQuestionTest, FailedSaveKeepsTheFrameLockedAndEditable)
+{
+    Db().exec("CREATE TRIGGER refuse BEFORE UPDATE ON Two_Node BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    Messages().planAnswer(QMessageBox::Yes);
+    PressButton("Unlock");
+    EXPECT_EQ(Messages().texts(), (QStringList{Question(), LoadResString(127)}));
+    EXPECT_EQ(Frame("CMP01").LockFlag(), 1);
+    EXPECT_EQ(Frame("CMP01").CheckStatus(), 1);
+    EXPECT_EQ(EditButtons(Window()), EditableButtons);
+    EXPECT_EQ(ImageOf(TreeItem("CMP01")), QStringLiteral("DynOpen"));
+}
+
+TEST_F(SaveLockTest, RefusedUnlockLeavesTheFrameEditable)
+{
+    OpenLocked("CMP01");
+    // The lock went away behind the designer's back (e.g. released by an administrator).
+    ASSERT_EQ(Host().services().UnlockRecord("Korvel", "CMP01", StaffId), 1);
+    PressButton("Unlock");
+    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(135)});
+    EXPECT_EQ(Frame("CMP01").LockFlag(), 1);
+    EXPECT_EQ(EditButtons(Window()), EditableButtons);
+}
+
+TEST_F(SaveLockTest, UnlockMarksTheUnlockedFramesItem)
+{
+    OpenLocked("CMP01");
+    Window().TrvTree().setCurrentItem(TreeItem("REP01"));
+    PressButton("Unlock");
+    EXPECT_EQ(Frame("CMP01").LockFlag(), 0);
+    EXPECT_EQ(ImageOf(TreeItem("CMP01")), QStringLiteral("DynClose"));
+    EXPECT_EQ(ImageOf(TreeItem("REP01")), QStringLiteral("DynClose"));
+}
+
+TEST_F(SaveLockTest, DispatchIgnoresUnknownKeysAndQuitCloses)
+{
+    Window().Toolbar1_ButtonClick("Print");
+    Window().Toolbar1_ButtonClick("lock"); // keys compare exactly
+    EXPECT_EQ(Frame("CMP01").LockFlag(), 0);
+    EXPECT_TRUE(Window().isVisible());
+    Window().Toolbar1_ButtonClick("Lock");
+    EXPECT_EQ(Frame("CMP01").LockFlag(), 1);
+    Window().Toolbar1_ButtonClick("Quit");
+    EXPECT_FALSE(Window().isVisible());
+    EXPECT_EQ(Host().loader().releasedNames(), QStringList{"Korvel"});
+}
+
+} // namespace
+} // namespace korvel
