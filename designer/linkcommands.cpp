@@ -1,0 +1,186 @@
+// The link commands of the canvas's popup menu: add, edit and delete a link of the current frame.
+// Changes stay in the frame's link collection until the frame is saved; the canvas follows at once.
+
+#include "designer/frmmain.h"
+
+#include "core/addinglobals.h"
+#include "core/errorlog.h"
+#include "core/uiservices.h"
+#include "designer/flowcanvas.h"
+#include "designer/flowlinkitem.h"
+#include "designer/flownodeitem.h"
+#include "dialogs/frmlink.h"
+#include "dialogs/selectonlycombo.h"
+#include "model/cworders.h"
+#include "resources/stringtable.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+namespace korvel {
+
+namespace {
+
+const QString NodeKeyPrefix = QStringLiteral("N");
+const QString LinkKeyPrefix = QStringLiteral("L");
+
+// The opening mode and condition as the dialog holds them. An always-open link carries no condition,
+// whatever the condition fields were left holding.
+struct DialogCondition {
+    qint32 AlwaysOpen = 0;
+    QString AddinVariant, CompareType, VariantValue;
+};
+
+DialogCondition ReadCondition(const FrmLink& dialog)
+{
+    DialogCondition condition;
+    condition.AlwaysOpen = dialog.OptAll->isChecked() ? 0 : 1;
+    if (condition.AlwaysOpen == 1) {
+        condition.AddinVariant = dialog.TxtFilter->text();
+        condition.CompareType = dialog.CboRelation->currentText();
+        condition.VariantValue = dialog.TxtValue->text();
+    }
+    return condition;
+}
+
+} // namespace
+
+void FrmMain::Menu_AddLink_Click()
+{
+    try {
+        cWorder* work = WorkOrders().OneWorkOrder(WorkOrders().CurWOrder());
+        if (!work)
+            return;
+
+        FrmLink dialog(this);
+        dialog.TxtID->setText(Utility().NewUniqueKey().right(6));
+        dialog.LoadBeginPage(*work, QString(), 1);
+        Modals().showModal(dialog);
+        if (dialog.Tag() != QLatin1String("T"))
+            return;
+
+        const DialogCondition condition = ReadCondition(dialog);
+        LinkValues values;
+        // The dialog measured and looked up the trimmed code; that is the code the link gets, so a
+        // code with stray blanks can neither exceed the 6-byte limit nor slip past the duplicate check.
+        values.WorkOrderLink_ID = dialog.TxtID->text().trimmed();
+        values.WorkOrderFrame_ID = work->WorkOrderFrame_ID;
+        values.WorkOrderLinkName = dialog.Txtdesc->text();
+        values.SonNode_ID = dialog.CboChild->SelectedKey();
+        values.FatherNode_ID = dialog.CboParent->SelectedKey();
+        values.AlwaysOpen = condition.AlwaysOpen;
+        values.AddinVariant = condition.AddinVariant;
+        values.CompareType = condition.CompareType;
+        values.VariantValue = condition.VariantValue;
+        if (work->AllLink().NewMe(values) < 1)
+            return;
+
+        FlowNodeItem* son = AFFlow().NodeByKey(NodeKeyPrefix + values.SonNode_ID);
+        FlowNodeItem* father = AFFlow().NodeByKey(NodeKeyPrefix + values.FatherNode_ID);
+        if (!son || !father)
+            return;
+        FlowLinkItem* arrow = father->AddLink(son);
+        if (!arrow)
+            return;
+        arrow->setKey(LinkKeyPrefix + values.WorkOrderLink_ID);
+        arrow->setColor(LinkColorFor(values.AlwaysOpen));
+        arrow->setText(values.WorkOrderLinkName);
+    } catch (const std::exception& error) {
+        LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_AddLink_Click]:"), error);
+    }
+}
+
+void FrmMain::Menu_EditLink_Click()
+{
+    try {
+        cWorder* work = WorkOrders().OneWorkOrder(WorkOrders().CurWOrder());
+        if (!work)
+            return;
+        const FlowLinkItem* selected = AFFlow().SelectedLink();
+        if (!selected)
+            return;
+        const QString arrowKey = selected->Key();
+        cLink* link = work->AllLink().OneLinks(arrowKey.mid(1));
+        if (!link)
+            return;
+
+        FrmLink dialog(this);
+        dialog.LoadBeginPage(*work, link->FatherNode_ID(), 0);
+        dialog.setCurLinkTo(link->SonNode_ID());
+        dialog.TxtID->setText(link->WorkOrderLink_ID());
+        dialog.TxtID->setEnabled(false);
+        dialog.Txtdesc->setText(link->WorkOrderLinkName());
+        dialog.CboParent->SetKey(link->FatherNode_ID());
+        dialog.CboChild->SetKey(link->SonNode_ID());
+        if (link->AlwaysOpen() != 0) {
+            dialog.OptFilter->setChecked(true);
+            dialog.TxtFilter->setText(link->AddinVariant());
+            // An operator that is not one of the list's five stays unselected; OK then asks for one.
+            dialog.CboRelation->setCurrentIndex(dialog.CboRelation->findText(link->CompareType()));
+            dialog.TxtValue->setText(link->VariantValue());
+        } else {
+            dialog.OptAll->setChecked(true);
+        }
+        // The ends of an existing link cannot change.
+        dialog.CboChild->setEnabled(false);
+        dialog.CboParent->setEnabled(false);
+
+        Modals().showModal(dialog);
+        if (dialog.Tag() != QLatin1String("T"))
+            return;
+
+        // Looked up again: the arrow is only reached through its key once the dialog is gone.
+        FlowLinkItem* arrow = AFFlow().LinkByKey(arrowKey);
+        const QString name = dialog.Txtdesc->text();
+        if (name != link->WorkOrderLinkName()) {
+            link->setWorkOrderLinkName(name);
+            if (arrow)
+                arrow->setText(name);
+        }
+        const DialogCondition condition = ReadCondition(dialog);
+        if (condition.AlwaysOpen != link->AlwaysOpen())
+            link->setAlwaysOpen(condition.AlwaysOpen);
+        if (arrow)
+            arrow->setColor(LinkColorFor(condition.AlwaysOpen));
+        if (condition.AddinVariant != link->AddinVariant())
+            link->setAddinVariant(condition.AddinVariant);
+        if (condition.CompareType != link->CompareType())
+            link->setCompareType(condition.CompareType);
+        if (condition.VariantValue != link->VariantValue())
+            link->setVariantValue(condition.VariantValue);
+    } catch (const std::exception& error) {
+        LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_EditLink_Click]:"), error);
+    }
+}
+
+void FrmMain::Menu_DelLink_Click()
+{
+    try {
+        cWorder* work = WorkOrders().OneWorkOrder(WorkOrders().CurWOrder());
+        if (!work)
+            return;
+        FlowLinkItem* arrow = AFFlow().SelectedLink();
+        if (!arrow)
+            return;
+        const QString linkID = arrow->Key().mid(1);
+        const cLink* link = work->AllLink().OneLinks(linkID);
+        if (!link) {
+            LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_DelLink_Click]:"),
+                     QStringLiteral("the frame holds no link ") + linkID);
+            return;
+        }
+
+        const QString question = LoadResString(132) + link->WorkOrderLinkName() + LoadResString(133);
+        if (Messages().question(question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return;
+        work->AllLink().Del(linkID);
+        // Only this arrow goes, even when the user had more items selected: the nodes stay.
+        AFFlow().SelectItem(arrow);
+        AFFlow().DeleteSelectedItems();
+    } catch (const std::exception& error) {
+        LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_DelLink_Click]:"), error);
+    }
+}
+
+} // namespace korvel
