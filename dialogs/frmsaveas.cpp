@@ -1,0 +1,132 @@
+#include "dialogs/frmsaveas.h"
+
+#include "core/addinglobals.h"
+#include "core/errorlog.h"
+#include "core/uiservices.h"
+#include "persistence/cdboperate.h"
+#include "resources/stringtable.h"
+
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace korvel {
+
+FrmSaveAs::FrmSaveAs(QWidget* parent) : QDialog(parent)
+{
+    // This dialog is not localised: its captions read the same in every language.
+    setObjectName(QStringLiteral("FrmSaveAs"));
+    setModal(true);
+    setWindowTitle(QStringLiteral("另存..."));
+
+    auto makeLabel = [this](const char* name, const QString& text) {
+        auto* label = new QLabel(text, this);
+        label->setObjectName(QString::fromLatin1(name));
+        return label;
+    };
+    auto makeBox = [this](const char* name) {
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QString::fromLatin1(name));
+        return box;
+    };
+    lbl = makeLabel("lbl", QStringLiteral("原工单名："));
+    TxtOldWO = makeBox("TxtOldWO");
+    TxtOldWO->setReadOnly(true);
+    Label1 = makeLabel("Label1", QStringLiteral("新工单ID："));
+    TxtNewID = makeBox("TxtNewID");
+    Label2 = makeLabel("Label2", QStringLiteral("新工单名："));
+    TxtNewName = makeBox("TxtNewName");
+    lbl->setBuddy(TxtOldWO);
+    Label1->setBuddy(TxtNewID);
+    Label2->setBuddy(TxtNewName);
+
+    CmdOK = new QPushButton(QStringLiteral("确定"), this);
+    CmdOK->setObjectName(QStringLiteral("CmdOK"));
+    CmdOK->setDefault(true);
+    CmdCacel = new QPushButton(QStringLiteral("取消"), this);
+    CmdCacel->setObjectName(QStringLiteral("CmdCacel"));
+    CmdCacel->setAutoDefault(false);
+
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(lbl, 0, 0);
+    grid->addWidget(TxtOldWO, 0, 1);
+    grid->addWidget(Label1, 1, 0);
+    grid->addWidget(TxtNewID, 1, 1);
+    grid->addWidget(Label2, 2, 0);
+    grid->addWidget(TxtNewName, 2, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(CmdOK);
+    buttons->addWidget(CmdCacel);
+    grid->addLayout(buttons, 3, 0, 1, 2);
+    resize(340, sizeHint().height());
+
+    connect(CmdOK, &QPushButton::clicked, this, [this] { CmdOK_Click(); });
+    connect(CmdCacel, &QPushButton::clicked, this, [this] { CmdCacel_Click(); });
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+    }
+    setTag(QString());
+}
+
+QString FrmSaveAs::Tag() const
+{
+    return property("Tag").toString();
+}
+
+void FrmSaveAs::setTag(const QString& tag)
+{
+    setProperty("Tag", tag);
+}
+
+void FrmSaveAs::CmdOK_Click()
+{
+    try {
+        const QString newID = TxtNewID->text().trimmed();
+        const QString newName = TxtNewName->text().trimmed();
+        // A copy without an ID could never be told apart from "no frame" in the designer.
+        if (newID.isEmpty()) {
+            Messages().information(LoadResString(201));
+            TxtNewID->setFocus();
+            return;
+        }
+        if (Utility().ByteLength(newID) >= 7) {
+            Messages().information(LoadResString(202));
+            TxtNewID->setFocus();
+            return;
+        }
+        if (DBOperate().GetWorkOrderIDExists(newID)) {
+            Messages().information(LoadResString(203));
+            return;
+        }
+        if (newName.isEmpty()) {
+            Messages().information(QStringLiteral("请输入另存名"));
+            return;
+        }
+        setTag(QStringLiteral("T"));
+        hide();
+    } catch (const std::exception& e) {
+        // The input could not be checked; the dialog stays open and unconfirmed.
+        LogError(QStringLiteral("[Korvel]-[FrmSaveAs]-[CmdOK_Click]:"), e);
+    }
+}
+
+void FrmSaveAs::CmdCacel_Click()
+{
+    setTag(QString());
+    hide();
+}
+
+void FrmSaveAs::reject()
+{
+    setTag(QString());
+    QDialog::reject();
+}
+
+} // namespace korvel
