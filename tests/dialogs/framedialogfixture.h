@@ -1,0 +1,71 @@
+#pragma once
+
+#include "core/uiservices.h"
+#include "dialogs/selectonlycombo.h"
+#include "tests/support/scriptedui.h"
+#include "tests/support/testdatabase.h"
+#include "tests/support/testhost.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QStringList>
+#include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace korvel {
+
+// The frame dialogs (work-order dialog, template picker, save-as) over a fresh demo database with
+// the add-in globals set and messages and modal dialogs scripted. Demo data used here:
+//   frames CMP01, REP01, BIL01;
+//   document groups DG1 Fax replies (T001, T002), DG2 E-mail replies (T003, T004; T007 inactive),
+//   DG3 Printed forms (T005, T006), DG4 Archive (only the inactive T008);
+//   priorities P1..P4, categories C01..C04, time units M, H, D, forms F01..F04, campaigns OB01..OB03.
+class FrameDialogTest : public ::testing::Test {
+protected:
+    TestDatabase m_db;
+    TestHost m_host{m_db.database()};
+    AddinSession m_session{m_host};
+    ScriptedUi m_ui;
+
+    ScriptedMessages& Messages() { return m_ui.messages(); }
+    ScriptedModals& Modals() { return m_ui.modals(); }
+
+    // Shows `dialog` modally through the scripted service and runs `script` while it is open.
+    template <typename Dialog> void Run(Dialog& dialog, const std::function<void(Dialog&)>& script)
+    {
+        m_ui.modals().plan([&](QDialog& shown) { script(dynamic_cast<Dialog&>(shown)); });
+        korvel::Modals().showModal(dialog);
+    }
+
+    // Presses OK on an open dialog with the focus parked on `parkFocus`; returns the messages shown.
+    static QStringList PressOK(ScriptedMessages& messages, QPushButton& ok, QWidget& parkFocus)
+    {
+        messages.clear();
+        parkFocus.setFocus();
+        QTest::mouseClick(&ok, Qt::LeftButton);
+        return messages.texts();
+    }
+
+    // The log lines that begin with `prefix`.
+    QStringList LogLinesStartingWith(const QString& prefix) const
+    {
+        QStringList found;
+        for (const QString& line : m_host.logLines())
+            if (line.startsWith(prefix))
+                found << line;
+        return found;
+    }
+
+    // The items of a select-only combo as "text=key", in list order.
+    static QStringList Items(const SelectOnlyCombo& combo)
+    {
+        QStringList items;
+        for (int i = 0; i < combo.count(); ++i)
+            items << combo.itemText(i) + QLatin1Char('=') + combo.KeyAt(i);
+        return items;
+    }
+};
+
+} // namespace korvel
