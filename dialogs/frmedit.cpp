@@ -1,5 +1,7 @@
 #include "dialogs/frmedit.h"
 
+#include "dialogs/dialogsupport.h"
+
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/localiseform.h"
@@ -33,15 +35,6 @@ constexpr int ColGroupName = 1;
 constexpr int ColStaffName = 2;
 constexpr int ColGroupID = 3;
 constexpr int ColStaffID = 4;
-
-template <typename Control> Control* MakeControl(QWidget* parent, const char* name, qint32 id = 0)
-{
-    auto* control = new Control(parent);
-    control->setObjectName(QString::fromLatin1(name));
-    if (id > 0)
-        control->setProperty(TagProperty, QString::number(id));
-    return control;
-}
 
 } // namespace
 
@@ -113,10 +106,7 @@ void FrmEdit::FormLoad()
     LocaliseForm(*this);
     IgnoreErrors([this] { setWindowTitle(LoadResString(225)); });
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move((area.width() - width()) / 2, (area.height() - height()) / 2);
-    }
+    CentreOnScreen(*this);
     IgnoreErrors([this] { Utility().ApplyFormStyle(this); });
     InitGrid();
     LoadGroups();

@@ -1,5 +1,7 @@
 #include "dialogs/frmlink.h"
 
+#include "dialogs/dialogsupport.h"
+
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/localiseform.h"
@@ -31,13 +33,6 @@ QLabel* MakeLabel(QWidget* parent, const char* name, qint32 id)
     label->setObjectName(QString::fromLatin1(name));
     label->setProperty(TagProperty, QString::number(id));
     return label;
-}
-
-template <typename Control> Control* MakeControl(QWidget* parent, const char* name)
-{
-    auto* control = new Control(parent);
-    control->setObjectName(QString::fromLatin1(name));
-    return control;
 }
 
 } // namespace
@@ -137,10 +132,7 @@ void FrmLink::FormLoad()
     setWindowTitle(LoadResString(108));
 
     adjustSize();
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
+    CentreOnScreen(*this);
     Utility().ApplyFormStyle(this);
 }
 

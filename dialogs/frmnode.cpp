@@ -1,5 +1,7 @@
 #include "dialogs/frmnode.h"
 
+#include "dialogs/dialogsupport.h"
+
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/localiseform.h"
@@ -26,16 +28,6 @@ namespace korvel {
 namespace {
 
 const char* const TagProperty = "Tag";
-
-// A control named `name` whose caption is string-table id `id` (0: keeps its design text).
-template <typename Control> Control* MakeControl(QWidget* parent, const char* name, qint32 id = 0)
-{
-    auto* control = new Control(parent);
-    control->setObjectName(QString::fromLatin1(name));
-    if (id > 0)
-        control->setProperty(TagProperty, QString::number(id));
-    return control;
-}
 
 } // namespace
 
@@ -281,10 +273,7 @@ void FrmNode::FormLoad()
     LoadRoleGroups();
     LoadDynamicForms();
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move((area.width() - width()) / 2, (area.height() - height()) / 2);
-    }
+    CentreOnScreen(*this);
     OptMainFlow_Chosen();
     ChkTickOff_Changed();
     IgnoreErrors([this] { Utility().ApplyFormStyle(this); });

@@ -1,5 +1,7 @@
 #include "dialogs/frmorder.h"
 
+#include "dialogs/dialogsupport.h"
+
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/localiseform.h"
@@ -70,10 +72,7 @@ FrmOrder::FrmOrder(QWidget* parent) : QDialog(parent)
     LoadWorkOrderType();
     LoadDynamicForms();
     LoadCampaigns();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
+    CentreOnScreen(*this);
     IgnoreErrors([this] { Utility().ApplyFormStyle(this); });
     ChkTZ_Click();
     setTag(QString());

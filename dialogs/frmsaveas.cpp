@@ -1,5 +1,7 @@
 #include "dialogs/frmsaveas.h"
 
+#include "dialogs/dialogsupport.h"
+
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/uiservices.h"
@@ -68,10 +70,7 @@ FrmSaveAs::FrmSaveAs(QWidget* parent) : QDialog(parent)
     connect(CmdOK, &QPushButton::clicked, this, [this] { CmdOK_Click(); });
     connect(CmdCacel, &QPushButton::clicked, this, [this] { CmdCacel_Click(); });
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
+    CentreOnScreen(*this);
     setTag(QString());
 }
 

@@ -1,5 +1,7 @@
 #include "dialogs/frmselectdoc.h"
 
+#include "dialogs/dialogsupport.h"
+
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/localiseform.h"
@@ -67,10 +69,7 @@ FrmSelectDoc::FrmSelectDoc(QWidget* parent) : QDialog(parent)
     IgnoreErrors([this] { setWindowTitle(LoadResString(214)); });
     LoadDocGroups();
     LoadDocTemplates();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
-    }
+    CentreOnScreen(*this);
     setTag(QString());
 }
 
