@@ -8,49 +8,35 @@
 namespace korvel::test {
 namespace {
 
-NodeValues Node(const QString& frame, const QString& id)
+bool InsertNode(const QString& frame, const QString& id)
 {
     NodeValues node;
     node.WorkOrderFrame_ID = frame;
     node.WorkOrderNode_ID = id;
-    node.WorkOrderNodeName = QStringLiteral("Step ") + id;
-    return node;
+    return DBOperate().InsertNode(node) == 1;
 }
 
 using NodeIdTest = EmptyDatabaseTest;
 
-TEST_P(NodeIdTest, NewNodeIdTakesTheLowestFreeNumberOverAllFrames)
+TEST_P(NodeIdTest, NewIdTakesTheLowestFreeNumberAndExistenceSpansFramesAndLetterCase)
 {
     EXPECT_EQ(DBOperate().GetNewNodeIDA(), QStringLiteral("N00001"));
-
-    ASSERT_EQ(DBOperate().InsertNode(Node(QStringLiteral("FA"), QStringLiteral("N00001"))), 1);
-    ASSERT_EQ(DBOperate().InsertNode(Node(QStringLiteral("FB"), QStringLiteral("N00003"))), 1);
+    ASSERT_TRUE(InsertNode("FA", "N00001") && InsertNode("FB", "N00003"));
     EXPECT_EQ(DBOperate().GetNewNodeIDA(), QStringLiteral("N00002"));
-
-    // An ID spelled in other letters is the same ID.
-    ASSERT_EQ(DBOperate().InsertNode(Node(QStringLiteral("FB"), QStringLiteral("n00002"))), 1);
+    ASSERT_TRUE(InsertNode("FB", "n00002"));
     EXPECT_EQ(DBOperate().GetNewNodeIDA(), QStringLiteral("N00004"));
-    EXPECT_TRUE(logLines().isEmpty()) << logLines().join(QLatin1Char('\n')).toStdString();
-}
 
-TEST_P(NodeIdTest, NodeExistsLooksAtEveryFrameAndIgnoresCase)
-{
-    ASSERT_EQ(DBOperate().InsertNode(Node(QStringLiteral("FA"), QStringLiteral("N00007"))), 1);
-    EXPECT_EQ(DBOperate().getNodeExists(QStringLiteral("N00007")), 1);
-    EXPECT_EQ(DBOperate().getNodeExists(QStringLiteral("n00007")), 1);
-    EXPECT_EQ(DBOperate().getNodeExists(QStringLiteral("N00008")), -1);
-    // A quote in the ID is an ordinary character, not the end of the literal.
-    EXPECT_EQ(DBOperate().getNodeExists(QStringLiteral("N'1")), -1);
-    ASSERT_EQ(DBOperate().InsertNode(Node(QStringLiteral("FB"), QStringLiteral("N'1"))), 1);
-    EXPECT_EQ(DBOperate().getNodeExists(QStringLiteral("N'1")), 1);
-    EXPECT_TRUE(logLines().isEmpty()) << logLines().join(QLatin1Char('\n')).toStdString();
+    // ID asked, answer: found in another frame, other letters, missing, a quote as an ordinary character.
+    ASSERT_TRUE(InsertNode("FB", "N'1"));
+    for (const auto& [id, exists] : {std::pair{"N00001", 1}, {"n00003", 1}, {"N00008", -1}, {"N'1", 1}, {"N'", -1}})
+        EXPECT_EQ(DBOperate().getNodeExists(QString::fromUtf8(id)), exists) << id;
+    EXPECT_TRUE(logLines().isEmpty()) << log();
 }
 
 TEST_P(NodeIdTest, FailedCountGivesZeroAndTheFirstCandidate)
 {
-    ASSERT_EQ(DBOperate().InsertNode(Node(QStringLiteral("FA"), QStringLiteral("N00001"))), 1);
+    ASSERT_TRUE(InsertNode("FA", "N00001"));
     db().exec(QStringLiteral("drop table Two_Node"));
-
     EXPECT_EQ(DBOperate().getNodeExists(QStringLiteral("N00001")), 0);
     ASSERT_EQ(logLines().size(), 1);
     host().log().clear();
@@ -58,27 +44,22 @@ TEST_P(NodeIdTest, FailedCountGivesZeroAndTheFirstCandidate)
     EXPECT_EQ(DBOperate().GetNewNodeIDA(), QStringLiteral("N00001"));
     ASSERT_EQ(logLines().size(), 1);
     EXPECT_TRUE(logLines().at(0).startsWith(QStringLiteral("[Korvel]-[cDBOperate]-[getNodeExists]:")));
-    EXPECT_TRUE(logLines().at(0).contains(QStringLiteral("two_node"), Qt::CaseInsensitive))
-        << logLines().at(0).toStdString();
+    EXPECT_TRUE(logLines().at(0).contains(QStringLiteral("two_node"), Qt::CaseInsensitive)) << log();
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, NodeIdTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
 
-TEST(NodeIdSearch, CandidatesArePaddedToFiveDigitsButNeverCut)
+TEST(NodeIdSearch, CandidatesArePaddedButNeverCutAndOverflowIsAnError)
 {
     EXPECT_EQ(NodeIDCandidate(1), QStringLiteral("N00001"));
     EXPECT_EQ(NodeIDCandidate(99999), QStringLiteral("N99999"));
     EXPECT_EQ(NodeIDCandidate(100000), QStringLiteral("N100000"));
-
-    // Past 99999 the search goes on with six digits.
     const auto takenBelow = [](qint32 limit) {
         return [limit](const QString& id) { return id.mid(1).toInt() < limit ? 1 : -1; };
     };
     EXPECT_EQ(FirstFreeNodeID(takenBelow(100001), 99990), QStringLiteral("N100001"));
-}
 
-TEST(NodeIdSearch, CounterOverflowIsAnErrorNotAWrapAround)
-{
+    // The largest counter is still a candidate; past it the search fails instead of wrapping round.
     const qint32 max = std::numeric_limits<qint32>::max();
     QStringList asked;
     const auto allTaken = [&asked](const QString& id) {
@@ -87,8 +68,6 @@ TEST(NodeIdSearch, CounterOverflowIsAnErrorNotAWrapAround)
     };
     EXPECT_THROW(FirstFreeNodeID(allTaken, max - 1), KorvelError);
     EXPECT_EQ(Strings(asked), Strings({QStringLiteral("N2147483646"), QStringLiteral("N2147483647")}));
-
-    // The largest counter itself is still a valid candidate.
     EXPECT_EQ(FirstFreeNodeID([](const QString&) { return -1; }, max), QStringLiteral("N2147483647"));
 }
 

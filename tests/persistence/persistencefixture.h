@@ -36,6 +36,7 @@ protected:
     TestDatabase& db() { return *m_db; }
     TestHost& host() { return *m_host; }
     const QStringList& logLines() const { return m_host->logLines(); }
+    std::string log() const { return logLines().join(QLatin1Char('\n')).toStdString(); }
     qint32 count(const QString& sql) { return m_db->scalar(sql).toInt(); }
 
     std::unique_ptr<TestDatabase> m_db;
@@ -57,40 +58,18 @@ inline std::vector<std::string> Strings(const QStringList& list)
     return result;
 }
 
-// The current row's named fields as texts, read the way the model reads them: numbers through
-// FieldToLong, everything else through FieldToString. `numeric` names the number columns.
-inline std::vector<std::string> ReadRow(const Recordset& rs, const QStringList& names,
-                                        const QStringList& numeric)
-{
-    QStringList values;
-    for (const QString& name : names) {
-        const QVariant field = rs.Fields(name);
-        values << (numeric.contains(name) ? QString::number(Utility().FieldToLong(field))
-                                          : Utility().FieldToString(field));
-    }
-    return Strings(values);
-}
-
 // Texts that have broken hand-built SQL before: quotes, backslashes, Chinese, emoji, blanks at
-// the ends. Short enough for identifier columns.
+// the ends. The IDs are short enough for identifier columns; the last free text is long.
 inline QString TrickyId(int variant)
 {
-    static const QStringList ids{QStringLiteral("O'B\\n"), QStringLiteral("'; --"), QStringLiteral("客'户\\"),
-                                 QStringLiteral(" 😀'x "), QStringLiteral("a''b")};
+    static const QStringList ids{"O'B\\n", "'; --", "客'户\\", " 😀'x ", "a''b"};
     return ids.at(variant % ids.size());
 }
-
-// Free texts of every kind, the last one long.
 inline QString TrickyText(int variant)
 {
-    static const QStringList texts{
-        QStringLiteral("O'Brien's \"quoted\" ''twice'' '"),
-        QStringLiteral("C:\\temp\\new\\' \\\\ end\\"),
-        QStringLiteral("客户投诉处理'流程 — 已完成"),
-        QStringLiteral("😀👍🏽 it's 🇨🇳 ok "),
-        QStringLiteral("line one\nline 'two'\ttab"),
-        QString(QStringLiteral("long 'text' \\ 长文本 😀 ")).repeated(300),
-    };
+    static const QStringList texts{"O'Brien's \"quoted\" ''twice'' '", "C:\\temp\\new\\' \\\\ end\\",
+                                   "客户投诉处理'流程 — 已完成", "😀👍🏽 it's 🇨🇳 ok ", "line one\nline 'two'\ttab",
+                                   QString("long 'text' \\ 长文本 😀 ").repeated(300)};
     return texts.at(variant % texts.size());
 }
 
