@@ -9,7 +9,6 @@
 #include "dialogs/frmselectdoc.h"
 #include "dialogs/numerictextbox.h"
 #include "dialogs/selectonlycombo.h"
-#include "model/cnodes.h"
 #include "resources/stringtable.h"
 
 #include <QCheckBox>
@@ -24,56 +23,56 @@
 
 namespace korvel {
 
-// The designer window over the demo database (DesignerTest), with helpers for the frame commands:
-// reading rows back, scripting the work-order, save-as and template-picker dialogs.
-
-// Every row of a query, each column's value as text keyed by its lower-case name.
-inline QList<QVariantMap> Rows(const QSqlDatabase& db, const QString& sql)
-{
-    QSqlQuery query(db);
-    EXPECT_TRUE(query.exec(sql)) << sql.toStdString();
-    QList<QVariantMap> rows;
-    while (query.next()) {
-        QVariantMap row;
-        const QSqlRecord record = query.record();
-        for (int i = 0; i < record.count(); ++i)
-            row.insert(record.fieldName(i).toLower(), query.value(i).toString());
-        rows << row;
-    }
-    return rows;
-}
-
-// The header row of a frame (empty when there is none).
-inline QVariantMap FrameRow(const QSqlDatabase& db, const QString& id)
-{
-    return Rows(db, QStringLiteral("SELECT * FROM TWO_Frame WHERE WorkOrderFrame_ID='%1'").arg(id)).value(0);
-}
-
-// A picker script that confirms the template with this key.
-inline ScriptedModals::Script PickTemplate(const QString& key)
-{
-    return [key](QDialog& shown) {
-        auto& picker = dynamic_cast<FrmSelectDoc&>(shown);
-        picker.SelectKey(key);
-        QTest::mouseClick(picker.CmdOK, Qt::LeftButton);
-    };
-}
-
+// The designer window over the demo database, with helpers for the frame commands: reading rows
+// back and scripting the work-order, save-as and template-picker dialogs.
 class FrameCommandsTest : public DesignerTest {
 protected:
-    QSqlDatabase DbConnection() { return Db().database(); }
-
-    // Plans a work-order dialog script.
-    void PlanOrder(const std::function<void(FrmOrder&)>& script)
+    // Every row of a query, each column's value as text keyed by its lower-case name.
+    QList<QVariantMap> Rows(const QString& sql)
     {
-        Modals().plan([script](QDialog& shown) { script(dynamic_cast<FrmOrder&>(shown)); });
-    }
-    void PlanSaveAs(const std::function<void(FrmSaveAs&)>& script)
-    {
-        Modals().plan([script](QDialog& shown) { script(dynamic_cast<FrmSaveAs&>(shown)); });
+        QSqlQuery query(Db().database());
+        EXPECT_TRUE(query.exec(sql)) << sql.toStdString();
+        QList<QVariantMap> rows;
+        while (query.next()) {
+            QVariantMap row;
+            for (int i = 0; i < query.record().count(); ++i)
+                row.insert(query.record().fieldName(i).toLower(), query.value(i).toString());
+            rows << row;
+        }
+        return rows;
     }
 
-    // Double-clicks the frame's tree item.
+    // The header row of a frame (empty when there is none) without the given columns.
+    QVariantMap FrameRow(const QString& id, std::initializer_list<const char*> without = {})
+    {
+        QVariantMap row =
+            Rows(QStringLiteral("SELECT * FROM TWO_Frame WHERE WorkOrderFrame_ID='%1'").arg(id)).value(0);
+        for (const char* column : without)
+            row.remove(QString::fromLatin1(column));
+        return row;
+    }
+
+    int FrameRows(const QString& table, const QString& frameId)
+    {
+        return Count(
+            QStringLiteral("SELECT COUNT(*) FROM %1 WHERE WorkOrderFrame_ID='%2'").arg(table, frameId));
+    }
+
+    // Plans a script for the next modal dialog, which must be a `Dialog`.
+    template <typename Dialog> void Plan(const std::function<void(Dialog&)>& script)
+    {
+        Modals().plan([script](QDialog& shown) { script(dynamic_cast<Dialog&>(shown)); });
+    }
+
+    // Plans a picker that confirms the template with this key.
+    void PlanPick(const QString& key)
+    {
+        Plan<FrmSelectDoc>([key](FrmSelectDoc& picker) {
+            picker.SelectKey(key);
+            QTest::mouseClick(picker.CmdOK, Qt::LeftButton);
+        });
+    }
+
     void DoubleClickFrame(const QString& frameId)
     {
         ClickFrame(frameId);
@@ -88,14 +87,12 @@ protected:
                                               QString::fromLatin1(StaffId));
     }
 
-    int FrameRows(const QString& table, const QString& frameId)
+    // Whether a stored creation or modification time looks like one.
+    static bool IsTimestamp(const QVariant& value)
     {
-        return Count(
-            QStringLiteral("SELECT COUNT(*) FROM %1 WHERE WorkOrderFrame_ID='%2'").arg(table, frameId));
+        static const QRegularExpression format(QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d$)"));
+        return format.match(value.toString()).hasMatch();
     }
 };
-
-// A stored creation or modification time.
-inline const QRegularExpression Timestamp(QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d$)"));
 
 } // namespace korvel

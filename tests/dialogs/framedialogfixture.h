@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTest>
 #include <functional>
@@ -51,11 +52,7 @@ protected:
     // The log lines that begin with `prefix`.
     QStringList LogLinesStartingWith(const QString& prefix) const
     {
-        QStringList found;
-        for (const QString& line : m_host.logLines())
-            if (line.startsWith(prefix))
-                found << line;
-        return found;
+        return m_host.logLines().filter(QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(prefix)));
     }
 
     // The items of a select-only combo as "text=key", in list order.

@@ -13,156 +13,100 @@
 namespace korvel {
 namespace {
 
-class FrmOrderChecksTest : public FrameDialogTest {
-protected:
-    // A new frame that passes every check.
-    static void FillValid(FrmOrder& dialog)
-    {
-        dialog.TxtID->setText(QStringLiteral("NEW01"));
-        dialog.TxtName->setText(QStringLiteral("New frame"));
-        dialog.CboPriority->SetKey(QStringLiteral("P1"));
-        dialog.CboType->SetKey(QStringLiteral("C01"));
-        dialog.CboUnit->SetKey(QStringLiteral("H"));
-        dialog.TxtLen->setText(QStringLiteral("4"));
-        dialog.CboBuild->SetKey(QStringLiteral("F01"));
+using FrmOrderChecksTest = FrameDialogTest;
+
+using Change = std::function<void(FrmOrder&)>;
+
+Change Id(const char* text)
+{
+    return [text](FrmOrder& d) { d.TxtID->setText(QString::fromUtf8(text)); };
+}
+Change Len(const char* text)
+{
+    return [text](FrmOrder& d) { d.TxtLen->setText(QString::fromLatin1(text)); };
+}
+
+TEST_F(FrmOrderChecksTest, OkChecksEveryFieldInOrderWithItsMessageAndFocus)
+{
+    // The required fields of a new frame, in the order OK checks them.
+    const Change fill[] = {
+        Id("NEW01"),
+        [](FrmOrder& d) { d.TxtName->setText(QStringLiteral("New frame")); },
+        [](FrmOrder& d) { d.CboPriority->SetKey(QStringLiteral("P1")); },
+        [](FrmOrder& d) { d.CboType->SetKey(QStringLiteral("C01")); },
+        [](FrmOrder& d) { d.CboUnit->SetKey(QStringLiteral("H")); },
+        Len("4"),
+        [](FrmOrder& d) { d.CboBuild->SetKey(QStringLiteral("F01")); },
+    };
+    const Change none = [](FrmOrder&) {};
+    const Change web = [](FrmOrder& d) { d.OptWeb->setChecked(true); };
+    struct Case {
+        const char* what;
+        int filled; // leading required fields filled before `change`
+        Change change;
+        qint32 message; // 0: accepted
+        const char* focus;
+    };
+    const Case cases[] = {
+        {"no ID", 0, none, 201, "TxtID"},
+        {"no name", 1, none, 204, "TxtName"},
+        {"no priority", 2, none, 205, "CboPriority"},
+        {"no type", 3, none, 206, "CboType"},
+        {"no unit", 4, none, 207, "CboUnit"},
+        {"no length", 5, none, 208, "TxtLen"},
+        {"no dynamic form", 6, none, 210, "CboBuild"},
+        {"web page without address", 7, web, 209, "TxtWeb"},
+        {"web page with address", 7,
+         [](FrmOrder& d) {
+             d.OptWeb->setChecked(true);
+             d.TxtWeb->setText(QStringLiteral("https://crm.example.com/new"));
+         },
+         0, nullptr},
+        {"name is checked before the address", 1, web, 204, "TxtName"},
+        {"blank ID", 7, Id("   "), 201, "TxtID"},
+        {"7 bytes", 7, Id("ABCDEFG"), 202, "TxtID"},
+        {"4 double-byte characters", 7, Id("工单工单"), 202, "TxtID"},
+        {"length before existence", 0, Id("CMP01XX"), 202, "TxtID"},
+        {"6 bytes with blanks around", 7, Id("  ABCDEF  "), 0, nullptr},
+        {"5 bytes", 7, Id("工单X"), 0, nullptr},
+        {"existing ID with blanks", 7, Id(" REP01 "), 203, "TxtID"},
+        {"existing ID", 7, Id("CMP01"), 203, "TxtID"},
+        {"existing ID of the frame being edited", 7,
+         [](FrmOrder& d) {
+             d.TxtID->setText(QStringLiteral("REP01"));
+             d.TxtID->setEnabled(false);
+         },
+         0, nullptr},
+        {"time limit 0", 7, Len("0"), 208, "TxtLen"},
+        {"time limit -5", 7, Len("-5"), 208, "TxtLen"},
+        {"time limit empty", 7, Len(""), 208, "TxtLen"},
+        {"time limit blanks", 7, Len("   "), 208, "TxtLen"},
+        {"time limit not a number", 7, Len("abc"), 208, "TxtLen"},
+        {"time limit 0.4", 7, Len("0.4"), 208, "TxtLen"},
+        {"time limit 0.5", 7, Len("0.5"), 0, nullptr},
+        {"time limit with a leading number", 7, Len("12 days"), 0, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FrmOrder dialog;
+        Run<FrmOrder>(dialog, [&](FrmOrder& d) {
+            for (int i = 0; i < c.filled; ++i)
+                fill[i](d);
+            c.change(d);
+            const QStringList shown = PressOK(Messages(), *d.CmdOK, *d.ChkFull);
+            if (c.message == 0) {
+                EXPECT_TRUE(shown.isEmpty());
+                EXPECT_FALSE(d.isVisible());
+                return;
+            }
+            EXPECT_EQ(shown, QStringList{LoadResString(c.message)});
+            ASSERT_NE(d.focusWidget(), nullptr);
+            EXPECT_EQ(d.focusWidget()->objectName(), QString::fromLatin1(c.focus));
+            EXPECT_TRUE(d.isVisible());
+            d.CmdCancel->click();
+        });
+        EXPECT_EQ(dialog.Tag(), c.message == 0 ? QStringLiteral("T") : QString());
     }
-
-    // Presses OK with the focus parked on ChkFull, so that a moved focus shows.
-    QStringList Press(FrmOrder& dialog) { return PressOK(Messages(), *dialog.CmdOK, *dialog.ChkFull); }
-
-    // Expects OK to fail with exactly the message `id` and the focus on `focus`, leaving the
-    // dialog open and unconfirmed.
-    void ExpectRefused(FrmOrder& dialog, qint32 id, QWidget* focus, const char* what)
-    {
-        SCOPED_TRACE(what);
-        EXPECT_EQ(Press(dialog), QStringList{LoadResString(id)});
-        EXPECT_EQ(dialog.focusWidget(), focus);
-        EXPECT_TRUE(dialog.isVisible());
-        EXPECT_TRUE(dialog.Tag().isEmpty());
-    }
-
-    // Expects OK to pass: no message, tag "T", dialog hidden. Shows the dialog again afterwards.
-    void ExpectAccepted(FrmOrder& dialog, const char* what)
-    {
-        SCOPED_TRACE(what);
-        EXPECT_TRUE(Press(dialog).isEmpty());
-        EXPECT_EQ(dialog.Tag(), QStringLiteral("T"));
-        EXPECT_FALSE(dialog.isVisible());
-        dialog.setProperty("Tag", QString());
-        dialog.show();
-    }
-};
-
-TEST_F(FrmOrderChecksTest, AnEmptyDialogIsRefusedOneStepAtATime)
-{
-    FrmOrder dialog;
-    Run<FrmOrder>(dialog, [&](FrmOrder& d) {
-        ExpectRefused(d, 201, d.TxtID, "no ID");
-        d.TxtID->setText(QStringLiteral("NEW01"));
-        ExpectRefused(d, 204, d.TxtName, "no name");
-        d.TxtName->setText(QStringLiteral("New frame"));
-        ExpectRefused(d, 205, d.CboPriority, "no priority");
-        d.CboPriority->SetKey(QStringLiteral("P1"));
-        ExpectRefused(d, 206, d.CboType, "no type");
-        d.CboType->SetKey(QStringLiteral("C01"));
-        ExpectRefused(d, 207, d.CboUnit, "no unit");
-        d.CboUnit->SetKey(QStringLiteral("H"));
-        ExpectRefused(d, 208, d.TxtLen, "no length");
-        d.TxtLen->setText(QStringLiteral("4"));
-        // A new frame starts as a dynamic-form page.
-        ExpectRefused(d, 210, d.CboBuild, "no dynamic form");
-        d.OptWeb->setChecked(true);
-        ExpectRefused(d, 209, d.TxtWeb, "no web address");
-        d.TxtWeb->setText(QStringLiteral("https://crm.example.com/new"));
-        ExpectAccepted(d, "complete");
-        d.CmdCancel->click();
-    });
-    EXPECT_TRUE(dialog.Tag().isEmpty());
-}
-
-TEST_F(FrmOrderChecksTest, TheIdIsMeasuredInBytesWithoutSurroundingBlanks)
-{
-    FrmOrder dialog;
-    Run<FrmOrder>(dialog, [&](FrmOrder& d) {
-        FillValid(d);
-        d.TxtID->setText(QStringLiteral("   "));
-        ExpectRefused(d, 201, d.TxtID, "blanks only");
-        d.TxtID->setText(QStringLiteral("ABCDEFG"));
-        ExpectRefused(d, 202, d.TxtID, "7 bytes");
-        d.TxtID->setText(QStringLiteral("工单工单"));
-        ExpectRefused(d, 202, d.TxtID, "4 double-byte characters");
-        d.TxtID->setText(QStringLiteral("  ABCDEF  "));
-        ExpectAccepted(d, "6 bytes with blanks around");
-        d.TxtID->setText(QStringLiteral("工单X"));
-        ExpectAccepted(d, "5 bytes");
-        d.CmdCancel->click();
-    });
-}
-
-TEST_F(FrmOrderChecksTest, ExistingIdsAreRefusedOnlyForNewFrames)
-{
-    FrmOrder dialog;
-    Run<FrmOrder>(dialog, [&](FrmOrder& d) {
-        FillValid(d);
-        d.TxtID->setText(QStringLiteral(" REP01 "));
-        ExpectRefused(d, 203, d.TxtID, "existing ID of a new frame");
-        d.TxtID->setText(QStringLiteral("CMP01"));
-        ExpectRefused(d, 203, d.TxtID, "another existing ID");
-        // Editing REP01 itself: the ID box is disabled and the duplicate test is skipped.
-        d.TxtID->setText(QStringLiteral("REP01"));
-        d.TxtID->setEnabled(false);
-        ExpectAccepted(d, "edit of an existing frame");
-        d.CmdCancel->click();
-    });
-}
-
-TEST_F(FrmOrderChecksTest, TheTimeLimitMustBeAboveZero)
-{
-    FrmOrder dialog;
-    Run<FrmOrder>(dialog, [&](FrmOrder& d) {
-        FillValid(d);
-        for (const char* refused : {"0", "-5", "", "   ", "abc", "0.4"}) {
-            d.TxtLen->setText(QString::fromLatin1(refused));
-            ExpectRefused(d, 208, d.TxtLen, refused);
-        }
-        d.TxtLen->setText(QStringLiteral("0.5"));
-        ExpectAccepted(d, "0.5");
-        EXPECT_EQ(d.TxtLen->WholeNumber(), 1);
-        d.TxtLen->setText(QStringLiteral("12 days"));
-        ExpectAccepted(d, "leading number");
-        d.CmdCancel->click();
-    });
-}
-
-TEST_F(FrmOrderChecksTest, EarlierChecksWinOverLaterOnes)
-{
-    FrmOrder dialog;
-    Run<FrmOrder>(dialog, [&](FrmOrder& d) {
-        // A too-long ID that also exists would fail twice; only the length is reported.
-        d.TxtID->setText(QStringLiteral("CMP01XX"));
-        ExpectRefused(d, 202, d.TxtID, "long and unknown");
-        // A web page without address but everything before it missing too: the name comes first.
-        d.TxtID->setText(QStringLiteral("NEW01"));
-        d.OptWeb->setChecked(true);
-        ExpectRefused(d, 204, d.TxtName, "name before address");
-        d.CmdCancel->click();
-    });
-}
-
-TEST_F(FrmOrderChecksTest, AnEmptyLookupTableMakesItsListImpossibleToSatisfy)
-{
-    // A failed lookup is logged by the data layer and leaves its list empty.
-    m_db.exec(QStringLiteral("DROP TABLE Sysc_WoCategory"));
-    m_db.exec(QStringLiteral("DELETE FROM SYSC_Priority"));
-    FrmOrder dialog;
-    EXPECT_EQ(dialog.CboType->count(), 0);
-    EXPECT_EQ(dialog.CboPriority->count(), 0);
-    EXPECT_EQ(LogLinesStartingWith(QStringLiteral("[Korvel]-[cDBOperate]-[GetWorkOrderType]:")).size(), 1);
-    Run<FrmOrder>(dialog, [&](FrmOrder& d) {
-        FillValid(d);
-        ExpectRefused(d, 205, d.CboPriority, "empty priority table");
-        d.CmdCancel->click();
-    });
 }
 
 } // namespace

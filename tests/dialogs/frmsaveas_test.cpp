@@ -1,11 +1,10 @@
-// The save-as dialog: fixed captions, its checks in order, and the tag.
+// The save-as dialog: its checks in order with message and focus, and the tag.
 
 #include "dialogs/frmsaveas.h"
 
 #include "resources/stringtable.h"
 #include "tests/dialogs/framedialogfixture.h"
 
-#include <QLabel>
 #include <QLineEdit>
 
 namespace korvel {
@@ -13,103 +12,46 @@ namespace {
 
 using FrmSaveAsTest = FrameDialogTest;
 
-const QString NameMissing = QStringLiteral("请输入另存名");
-
-TEST_F(FrmSaveAsTest, CaptionsAreTheSameInEveryLanguage)
+TEST_F(FrmSaveAsTest, OkChecksIdAndNameInOrder)
 {
-    FrmSaveAs dialog;
-    EXPECT_EQ(dialog.objectName(), QStringLiteral("FrmSaveAs"));
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("另存..."));
-    EXPECT_EQ(dialog.lbl->text(), QStringLiteral("原工单名："));
-    EXPECT_EQ(dialog.Label1->text(), QStringLiteral("新工单ID："));
-    EXPECT_EQ(dialog.Label2->text(), QStringLiteral("新工单名："));
-    EXPECT_EQ(dialog.CmdOK->text(), QStringLiteral("确定"));
-    EXPECT_EQ(dialog.CmdCacel->text(), QStringLiteral("取消"));
-    EXPECT_TRUE(dialog.TxtOldWO->isReadOnly());
-    EXPECT_TRUE(dialog.Tag().isEmpty());
-}
-
-TEST_F(FrmSaveAsTest, ChecksRunInOrderAndStopAtTheFirstFailure)
-{
-    FrmSaveAs dialog;
-    dialog.TxtOldWO->setText(QStringLiteral("Customer complaint"));
-    Run<FrmSaveAs>(dialog, [&](FrmSaveAs& shown) {
-        auto press = [&] { return PressOK(Messages(), *shown.CmdOK, *shown.TxtNewName); };
-
-        // An ID of 7 bytes, or 4 double-byte characters (8 bytes), is too long; the name is not
-        // looked at yet.
-        shown.TxtNewID->setText(QStringLiteral("ABCDEFG"));
-        EXPECT_EQ(press(), QStringList{LoadResString(202)});
-        EXPECT_EQ(shown.focusWidget(), shown.TxtNewID);
-        shown.TxtNewID->setText(QStringLiteral("工单复制"));
-        EXPECT_EQ(press(), QStringList{LoadResString(202)});
-
-        // An existing frame's ID, blanks around it, is taken; the focus is not moved to the ID.
-        shown.TxtNewID->setText(QStringLiteral("  CMP01 "));
-        EXPECT_EQ(press(), QStringList{LoadResString(203)});
-        EXPECT_NE(shown.focusWidget(), shown.TxtNewID);
-
-        // A free ID with a name of blanks only.
-        shown.TxtNewID->setText(QStringLiteral("CMP02"));
-        shown.TxtNewName->setText(QStringLiteral("   "));
-        EXPECT_EQ(press(), QStringList{NameMissing});
-
-        // An empty ID would make a frame without a key.
-        shown.TxtNewID->setText(QStringLiteral("  "));
-        shown.TxtNewName->setText(QStringLiteral("Copy"));
-        EXPECT_EQ(press(), QStringList{LoadResString(201)});
-        EXPECT_EQ(shown.focusWidget(), shown.TxtNewID);
-        EXPECT_TRUE(shown.isVisible());
-        EXPECT_TRUE(shown.Tag().isEmpty());
-
-        // Six characters (and a double-byte pair taking 4 bytes) are fine.
-        shown.TxtNewID->setText(QStringLiteral("复制"));
-        EXPECT_TRUE(press().isEmpty());
-    });
-    EXPECT_EQ(dialog.Tag(), QStringLiteral("T"));
-    EXPECT_FALSE(dialog.isVisible());
-    // The dialog writes nothing.
+    const QString nameMissing = QStringLiteral("请输入另存名");
+    struct Case {
+        const char* id;
+        const char* name;
+        QString message; // empty: accepted
+        bool focusOnId;
+    };
+    const Case cases[] = {
+        {"ABCDEFG", "", LoadResString(202), true},     // 7 bytes; the name is not looked at yet
+        {"工单复制", "Copy", LoadResString(202), true}, // 4 double-byte characters
+        {"  CMP01 ", "Copy", LoadResString(203), false}, // an existing ID, blanks around
+        {"CMP02", "   ", nameMissing, false},
+        {"  ", "Copy", LoadResString(201), true},
+        {"复制", "Copy", QString(), false},
+        {" A1B2C3 ", " Copy ", QString(), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        FrmSaveAs dialog;
+        dialog.TxtOldWO->setText(QStringLiteral("Customer complaint"));
+        Run<FrmSaveAs>(dialog, [&](FrmSaveAs& shown) {
+            shown.TxtNewID->setText(QString::fromUtf8(c.id));
+            shown.TxtNewName->setText(QString::fromUtf8(c.name));
+            const QStringList messages = PressOK(Messages(), *shown.CmdOK, *shown.TxtNewName);
+            if (c.message.isEmpty()) {
+                EXPECT_TRUE(messages.isEmpty());
+                return;
+            }
+            EXPECT_EQ(messages, QStringList{c.message});
+            EXPECT_EQ(shown.focusWidget() == shown.TxtNewID, c.focusOnId);
+            EXPECT_TRUE(shown.isVisible());
+            QTest::mouseClick(shown.CmdCacel, Qt::LeftButton);
+        });
+        EXPECT_EQ(dialog.Tag(), c.message.isEmpty() ? QStringLiteral("T") : QString());
+        EXPECT_FALSE(dialog.isVisible());
+    }
+    // The dialog itself writes nothing.
     EXPECT_EQ(m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM TWO_Frame")).toInt(), 3);
-}
-
-TEST_F(FrmSaveAsTest, AProposedSixCharacterIdPassesUnchanged)
-{
-    FrmSaveAs dialog;
-    Run<FrmSaveAs>(dialog, [&](FrmSaveAs& shown) {
-        shown.TxtNewID->setText(QStringLiteral("A1B2C3"));
-        shown.TxtNewName->setText(QStringLiteral("Copy of complaint"));
-        EXPECT_TRUE(PressOK(Messages(), *shown.CmdOK, *shown.TxtNewName).isEmpty());
-    });
-    EXPECT_EQ(dialog.Tag(), QStringLiteral("T"));
-    EXPECT_EQ(dialog.TxtNewID->text(), QStringLiteral("A1B2C3"));
-}
-
-TEST_F(FrmSaveAsTest, CancelAfterEditingLeavesTheTagEmpty)
-{
-    FrmSaveAs dialog;
-    Run<FrmSaveAs>(dialog, [&](FrmSaveAs& shown) {
-        shown.TxtNewID->setText(QStringLiteral("NEW01"));
-        shown.TxtNewName->setText(QStringLiteral("Copy"));
-        QTest::mouseClick(shown.CmdCacel, Qt::LeftButton);
-    });
-    EXPECT_TRUE(dialog.Tag().isEmpty());
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_TRUE(Messages().texts().isEmpty());
-}
-
-TEST_F(FrmSaveAsTest, AFailingDuplicateQueryLetsTheIdPass)
-{
-    // The lookup fails and is logged; the ID is then taken as free.
-    m_db.exec(QStringLiteral("ALTER TABLE TWO_Frame RENAME TO TWO_Frame_gone"));
-    FrmSaveAs dialog;
-    Run<FrmSaveAs>(dialog, [&](FrmSaveAs& shown) {
-        shown.TxtNewID->setText(QStringLiteral("CMP01"));
-        shown.TxtNewName->setText(QStringLiteral("Copy"));
-        EXPECT_TRUE(PressOK(Messages(), *shown.CmdOK, *shown.TxtNewName).isEmpty());
-    });
-    EXPECT_EQ(dialog.Tag(), QStringLiteral("T"));
-    EXPECT_EQ(LogLinesStartingWith(QStringLiteral("[Korvel]-[cDBOperate]-[GetWorkOrderIDExists]:")).size(),
-              1);
 }
 
 } // namespace
