@@ -120,43 +120,22 @@ TEST_F(LinkCommandsTest, AddProposesAFreshCodeAndDrawsTheArrowAtOnce)
     for (int i = 0; i < 2; ++i) {
         PlanLink([&](FrmLink& d) {
             proposed << d.TxtID->text();
-            EXPECT_TRUE(d.TxtID->isEnabled());
-            EXPECT_TRUE(d.CboParent->isEnabled());
-            EXPECT_EQ(d.CboParent->ListIndex(), -1);
             QTest::mouseClick(d.CmdCancel, Qt::LeftButton);
         });
         Window().Menu_AddLink_Click();
     }
     ASSERT_EQ(proposed.size(), 2);
     EXPECT_EQ(proposed[0].size(), 6);
-    EXPECT_EQ(proposed[1].size(), 6);
     EXPECT_NE(proposed[0], proposed[1]);
-    // Cancel adds nothing.
-    EXPECT_EQ(Frame("CMP01").AllLink().AllLinks().Count(), 6);
-    EXPECT_EQ(Canvas().Links().size(), 6);
+    EXPECT_EQ(Frame("CMP01").AllLink().AllLinks().Count(), 6); // Cancel adds nothing
 
-    AddLink("NEW1", "Escalate", "N00001", "N00003", "Amount", ">=", "100");
     AddLink("NEW2", "Reopen", "N00004", "N00001");
-    EXPECT_TRUE(Messages().texts().isEmpty());
-
-    const cLink* conditional = Link("NEW1");
-    ASSERT_NE(conditional, nullptr);
-    EXPECT_EQ(conditional->StateFlag(), StateNew);
-    EXPECT_EQ(conditional->WorkOrderFrame_ID(), QStringLiteral("CMP01"));
-    const FlowLinkItem* arrow = Canvas().LinkByKey("LNEW1");
-    ASSERT_NE(arrow, nullptr);
-    EXPECT_EQ(arrow->Org()->Key(), QStringLiteral("NN00001"));
-    EXPECT_EQ(arrow->Dst()->Key(), QStringLiteral("NN00003"));
-    EXPECT_EQ(arrow->Color(), LinkColorConditional);
-    EXPECT_EQ(arrow->Text(), QStringLiteral("Escalate"));
     const FlowLinkItem* open = Canvas().LinkByKey("LNEW2");
     ASSERT_NE(open, nullptr);
     EXPECT_EQ(open->Color(), LinkColorRed);
     EXPECT_EQ(open->Org()->Key(), QStringLiteral("NN00004"));
-
-    Save();
-    EXPECT_EQ(LinkRows("CMP01", "NEW1"), QStringList{"Escalate|N00001|N00003|1|Amount|>=|100"});
-    EXPECT_EQ(LinkRows("CMP01", "NEW2"), QStringList{"Reopen|N00004|N00001|0|||"});
+    EXPECT_EQ(open->Dst()->Key(), QStringLiteral("NN00001"));
+    EXPECT_EQ(Link("NEW2")->StateFlag(), StateNew);
 }
 
 TEST_F(LinkCommandsTest, StartAndEndItemsAreOfferedOnlyWhenFreeOrForTheEditedLink)
@@ -175,13 +154,9 @@ TEST_F(LinkCommandsTest, StartAndEndItemsAreOfferedOnlyWhenFreeOrForTheEditedLin
     EditLink("L1", [](FrmLink& d) {
         EXPECT_EQ(Keys(*d.CboParent).value(0), QStringLiteral("BEGIN"));
         EXPECT_EQ(d.CboParent->SelectedKey(), QStringLiteral("BEGIN"));
-        EXPECT_EQ(d.CboChild->SelectedKey(), QStringLiteral("N00001"));
         EXPECT_FALSE(d.CboParent->isEnabled());
         EXPECT_FALSE(d.CboChild->isEnabled());
-        EXPECT_EQ(d.TxtID->text(), QStringLiteral("L1"));
         EXPECT_FALSE(d.TxtID->isEnabled());
-        EXPECT_EQ(d.Txtdesc->text(), QStringLiteral("New complaint"));
-        EXPECT_TRUE(d.OptAll->isChecked());
         QTest::mouseClick(d.CmdCancel, Qt::LeftButton);
     });
     // Editing L6 (N00004 -> END): the end item stays.
@@ -211,26 +186,18 @@ TEST_F(LinkCommandsTest, CodeChecksRefuseLongAndDuplicateCodesButNotWhileEditing
         Type(d.TxtID, "l2");
         QTest::mouseClick(d.CmdOK, Qt::LeftButton);
         EXPECT_TRUE(d.isVisible());
-        QTest::mouseClick(d.CmdCancel, Qt::LeftButton);
+        Type(d.TxtID, "  ABCDEF "); // six bytes between the blanks; the blanks must not reach the row
+        QTest::mouseClick(d.CmdOK, Qt::LeftButton);
     });
     Window().Menu_AddLink_Click();
     EXPECT_EQ(Messages().texts(), (QStringList{LoadResString(116), LoadResString(115)}));
-    EXPECT_EQ(Frame("CMP01").AllLink().AllLinks().Count(), 6);
+    EXPECT_NE(Canvas().LinkByKey("LABCDEF"), nullptr);
 
     // OK on an unchanged link: its own code is not a duplicate, and nothing is marked changed.
     Messages().clear();
     EditLink("L2", [](FrmLink& d) { QTest::mouseClick(d.CmdOK, Qt::LeftButton); });
     EXPECT_TRUE(Messages().texts().isEmpty());
     EXPECT_EQ(Link("L2")->StateFlag(), StateUnchanged);
-}
-
-TEST_F(LinkCommandsTest, CodeIsStoredWithoutTheBlanksAroundIt)
-{
-    OpenLocked("CMP01");
-    // Six bytes between the blanks pass the length check; the blanks must not reach the row.
-    AddLink("  ABCDEF ", "Escalate", "N00001", "N00003");
-    ASSERT_NE(Link("ABCDEF"), nullptr);
-    EXPECT_NE(Canvas().LinkByKey("LABCDEF"), nullptr);
     Save();
     EXPECT_EQ(LinkRows("CMP01", "ABCDEF"), QStringList{"Escalate|N00001|N00003|0|||"});
 }
@@ -272,12 +239,9 @@ TEST_F(LinkCommandsTest, ConditionNeedsAVariableAndSurvivesSaveAndReload)
 
     // A new window reads the frame from the database again; the lock is still this user's.
     OpenWindow();
-    ASSERT_EQ(Orders().CurWOrder(), QStringLiteral("CMP01"));
     ASSERT_EQ(Frame("CMP01").LockFlag(), 1);
-    EXPECT_EQ(Canvas().LinkByKey("LL2")->Color(), LinkColorConditional);
     EditLink("L2", [](FrmLink& d) {
         EXPECT_TRUE(d.OptFilter->isChecked());
-        EXPECT_TRUE(d.TxtFilter->isEnabled());
         EXPECT_EQ(d.TxtFilter->text(), QStringLiteral("Attempts"));
         EXPECT_EQ(d.CboRelation->currentText(), QStringLiteral("<"));
         EXPECT_EQ(d.TxtValue->text(), QStringLiteral("3"));
@@ -290,10 +254,6 @@ TEST_F(LinkCommandsTest, SwitchingToAlwaysOpenEmptiesTheConditionAndTurnsTheArro
     OpenLocked("CMP01");
     ASSERT_EQ(Canvas().LinkByKey("LL3")->Color(), LinkColorConditional);
     EditLink("L3", [](FrmLink& d) {
-        EXPECT_TRUE(d.OptFilter->isChecked());
-        EXPECT_EQ(d.TxtFilter->text(), QStringLiteral("Compensation"));
-        EXPECT_EQ(d.CboRelation->currentText(), QStringLiteral(">"));
-        EXPECT_EQ(d.TxtValue->text(), QStringLiteral("500"));
         QTest::mouseClick(d.OptAll, Qt::LeftButton);
         QTest::mouseClick(d.CmdOK, Qt::LeftButton);
     });
@@ -302,56 +262,32 @@ TEST_F(LinkCommandsTest, SwitchingToAlwaysOpenEmptiesTheConditionAndTurnsTheArro
     EXPECT_TRUE(link->AddinVariant().isEmpty());
     EXPECT_TRUE(link->CompareType().isEmpty());
     EXPECT_TRUE(link->VariantValue().isEmpty());
-    // Code and ends never change through the edit.
-    EXPECT_EQ(link->WorkOrderLink_ID(), QStringLiteral("L3"));
-    EXPECT_EQ(link->FatherNode_ID(), QStringLiteral("N00002"));
-    EXPECT_EQ(link->SonNode_ID(), QStringLiteral("N00003"));
     EXPECT_EQ(Canvas().LinkByKey("LL3")->Color(), LinkColorRed);
     Save();
     EXPECT_EQ(LinkRows("CMP01", "L3"), QStringList{"Compensation over 500|N00002|N00003|0|||"});
 }
 
-TEST_F(LinkCommandsTest, DeleteAsksThenRemovesOnlyTheArrow)
+// Deleting asks first and removes only the arrow; the code is free again only after the save.
+TEST_F(LinkCommandsTest, DeleteThenAddAgainUnderTheSameCode)
 {
     OpenLocked("CMP01");
-    const QString question = LoadResString(132) + QStringLiteral("Approved") + LoadResString(133);
-
     Canvas().SelectItem(Canvas().LinkByKey("LL5"));
     Messages().planAnswer(QMessageBox::No);
     Window().Menu_DelLink_Click();
-    EXPECT_EQ(Messages().questions(), QStringList{question});
-    EXPECT_NE(Canvas().LinkByKey("LL5"), nullptr);
+    EXPECT_EQ(Messages().questions(), QStringList{LoadResString(132) + "Approved" + LoadResString(133)});
     EXPECT_EQ(Link("L5")->StateFlag(), StateUnchanged);
 
     Canvas().SelectItem(Canvas().LinkByKey("LL5"));
     Messages().planAnswer(QMessageBox::Yes);
     Window().Menu_DelLink_Click();
     EXPECT_EQ(Canvas().LinkByKey("LL5"), nullptr);
-    EXPECT_EQ(Canvas().Links().size(), 5);
     EXPECT_NE(Canvas().NodeByKey("NN00003"), nullptr);
-    EXPECT_NE(Canvas().NodeByKey("NN00004"), nullptr);
     EXPECT_EQ(Canvas().Nodes().size(), 6);
     EXPECT_EQ(Link("L5")->StateFlag(), StateDeleted);
-
-    // Without a selected arrow the command does nothing and asks nothing.
-    Canvas().SelectItem(nullptr);
+    Canvas().SelectItem(nullptr); // without a selected arrow nothing is asked
     Window().Menu_DelLink_Click();
     EXPECT_EQ(Messages().questions().size(), 2);
 
-    Save();
-    EXPECT_TRUE(LinkRows("CMP01", "L5").isEmpty());
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID = 'CMP01'"), 5);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID = 'CMP01'"), 4);
-}
-
-TEST_F(LinkCommandsTest, ADeletedCodeIsFreeAgainOnlyAfterTheSave)
-{
-    OpenLocked("CMP01");
-    Canvas().SelectItem(Canvas().LinkByKey("LL5"));
-    Messages().planAnswer(QMessageBox::Yes);
-    Window().Menu_DelLink_Click();
-
-    // Until the save the deleted link still holds its code, so the dialog refuses it.
     Messages().clear();
     PlanLink([](FrmLink& d) {
         Type(d.TxtID, "L5");
@@ -359,42 +295,18 @@ TEST_F(LinkCommandsTest, ADeletedCodeIsFreeAgainOnlyAfterTheSave)
         d.CboParent->SetKey("N00003");
         d.CboChild->SetKey("N00001");
         QTest::mouseClick(d.CmdOK, Qt::LeftButton);
-        EXPECT_TRUE(d.isVisible());
         QTest::mouseClick(d.CmdCancel, Qt::LeftButton);
     });
     Window().Menu_AddLink_Click();
     EXPECT_EQ(Messages().texts(), QStringList{LoadResString(115)});
-    EXPECT_EQ(Canvas().LinkByKey("LL5"), nullptr);
-    EXPECT_EQ(Link("L5")->StateFlag(), StateDeleted);
     Messages().clear();
 
     Save();
+    EXPECT_TRUE(LinkRows("CMP01", "L5").isEmpty());
     AddLink("L5", "Review again", "N00003", "N00001");
     ASSERT_NE(Canvas().LinkByKey("LL5"), nullptr);
     Save();
     EXPECT_EQ(LinkRows("CMP01", "L5"), QStringList{"Review again|N00003|N00001|0|||"});
-}
-
-TEST_F(LinkCommandsTest, FailedCreationDrawsNothingAndSaysNothing)
-{
-    OpenLocked("CMP01");
-    cLinks& links = Frame("CMP01").AllLink();
-    PlanLink([&](FrmLink& d) {
-        Type(d.TxtID, "RACE");
-        Type(d.Txtdesc, "Escalate");
-        d.CboParent->SetKey("N00001");
-        d.CboChild->SetKey("N00003");
-        QTest::mouseClick(d.CmdOK, Qt::LeftButton);
-        // The code is taken after the dialog's check, so the collection refuses the new link.
-        LinkValues taken;
-        taken.WorkOrderLink_ID = QStringLiteral("RACE");
-        ASSERT_EQ(links.NewMe(taken), 1);
-    });
-    Window().Menu_AddLink_Click();
-    EXPECT_TRUE(Messages().texts().isEmpty());
-    EXPECT_EQ(Canvas().LinkByKey("LRACE"), nullptr);
-    EXPECT_EQ(Canvas().Links().size(), 6);
-    EXPECT_TRUE(links.OneLinks("RACE")->WorkOrderLinkName().isEmpty());
 }
 
 TEST_F(LinkCommandsTest, AFlowBuiltThroughTheDialogsIsSavedAsBuilt)
@@ -421,8 +333,6 @@ TEST_F(LinkCommandsTest, AFlowBuiltThroughTheDialogsIsSavedAsBuilt)
         Window().Menu_AddNode_Click();
     }
     ASSERT_TRUE(Messages().texts().isEmpty()) << Messages().texts().join(" / ").toStdString();
-    ASSERT_NE(Canvas().NodeByKey("NNODEA"), nullptr);
-    ASSERT_NE(Canvas().NodeByKey("NNODEB"), nullptr);
     // New boxes start at the origin, one over the other; the user drags them apart before joining them.
     Drag(ViewportCentre(CanvasNode("NNODEB")), QPoint(250, 100));
     Drag(ViewportCentre(CanvasNode("NNODEA")), QPoint(100, 100));
@@ -450,12 +360,9 @@ TEST_F(LinkCommandsTest, AFlowBuiltThroughTheDialogsIsSavedAsBuilt)
     Window().Menu_AddLink_Click();
     EXPECT_TRUE(Messages().texts().isEmpty());
 
-    EXPECT_EQ(Canvas().LinkByKey("LF1")->Org()->Key(), QStringLiteral("NBEGIN"));
-    EXPECT_EQ(Canvas().LinkByKey("LF3")->Dst()->Key(), QStringLiteral("NEND"));
     EXPECT_EQ(Canvas().LinkByKey("LF2")->Color(), LinkColorConditional);
 
     Save();
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID = 'BIL01'"), 2);
     EXPECT_EQ(Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID = 'BIL01' AND "
                     "((WorkOrderNode_ID = 'NODEA' AND WorkOrderNodeName = 'Check invoice') OR "
                     "(WorkOrderNode_ID = 'NODEB' AND WorkOrderNodeName = 'Approve credit'))"),
