@@ -25,9 +25,11 @@ public:
     // 1: the lock is granted (also when this staff member already holds it); anything else: refused.
     virtual qint32 LockRecord(const QString& addinName, const QString& recordId, const QString& staffId) = 0;
     // 1: released; anything else: refused (the record is not locked by this staff member).
-    virtual qint32 UnlockRecord(const QString& addinName, const QString& recordId, const QString& staffId) = 0;
+    virtual qint32 UnlockRecord(const QString& addinName, const QString& recordId,
+                                const QString& staffId) = 0;
     // 2 when this staff member holds the lock; another value otherwise.
-    virtual qint32 GetLockState(const QString& addinName, const QString& recordId, const QString& staffId) = 0;
+    virtual qint32 GetLockState(const QString& addinName, const QString& recordId,
+                                const QString& staffId) = 0;
     // The name and staff ID of whoever held the lock the last refused LockRecord asked for.
     virtual void GetLockOwner(QString& ownerName, QString& ownerStaffId) = 0;
     // 1 selects the comma-join form of the staff queries, any other value the INNER JOIN form.

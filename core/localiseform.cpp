@@ -147,7 +147,8 @@ void localiseListView(QHeaderView& header)
     const int count = orientation == Qt::Horizontal ? model->columnCount() : model->rowCount();
     for (int section = 0; section < count; ++section)
         IgnoreErrors([&] {
-            const QString text = LoadResString(wholeNumber(model->headerData(section, orientation, Qt::UserRole)));
+            const QString text =
+                LoadResString(wholeNumber(model->headerData(section, orientation, Qt::UserRole)));
             model->setHeaderData(section, orientation, text, Qt::DisplayRole);
         });
 }

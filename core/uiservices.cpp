@@ -14,8 +14,8 @@ public:
     }
     QMessageBox::StandardButton question(const QString& text, QMessageBox::StandardButtons buttons) override
     {
-        return QMessageBox::question(QApplication::activeWindow(), QApplication::applicationDisplayName(), text,
-                                     buttons);
+        return QMessageBox::question(QApplication::activeWindow(), QApplication::applicationDisplayName(),
+                                     text, buttons);
     }
 };
 

@@ -18,7 +18,8 @@ public:
     // An information message with one OK button.
     virtual void information(const QString& text) = 0;
     // A question; `buttons` is e.g. Yes|No or Yes|No|Cancel. Returns the button pressed.
-    virtual QMessageBox::StandardButton question(const QString& text, QMessageBox::StandardButtons buttons) = 0;
+    virtual QMessageBox::StandardButton question(const QString& text,
+                                                 QMessageBox::StandardButtons buttons) = 0;
 };
 
 class ModalService {

@@ -26,7 +26,8 @@ inline void CentreOnScreen(QWidget& dialog)
     if (!screen)
         return;
     const QRect area = screen->geometry();
-    dialog.move(area.left() + (area.width() - dialog.width()) / 2, area.top() + (area.height() - dialog.height()) / 2);
+    dialog.move(area.left() + (area.width() - dialog.width()) / 2,
+                area.top() + (area.height() - dialog.height()) / 2);
 }
 
 } // namespace korvel

@@ -37,7 +37,8 @@ bool AddinLibrary::load(QString& error)
     using Create = cInterface* (*)();
     auto create = reinterpret_cast<Create>(m_library.resolve("CreateKorvelInterface"));
     if (!create) {
-        error = QStringLiteral("%1 has no Korvel entry: %2").arg(m_library.fileName(), m_library.errorString());
+        error =
+            QStringLiteral("%1 has no Korvel entry: %2").arg(m_library.fileName(), m_library.errorString());
         m_library.unload();
         return false;
     }

@@ -43,8 +43,9 @@ QSqlDatabase DatabaseServices::Connection()
 
 QString DatabaseServices::holderOf(const QString& addinName, const QString& recordId)
 {
-    QSqlQuery query = prepared(m_database, QStringLiteral(
-                                               "SELECT StaffID FROM Korvel_RecordLock WHERE AddinName = ? AND RecordID = ?"));
+    QSqlQuery query = prepared(
+        m_database,
+        QStringLiteral("SELECT StaffID FROM Korvel_RecordLock WHERE AddinName = ? AND RecordID = ?"));
     query.addBindValue(addinName);
     query.addBindValue(recordId);
     run(query);
@@ -62,8 +63,9 @@ qint32 DatabaseServices::LockRecord(const QString& addinName, const QString& rec
     // duplicate: on PostgreSQL a failed statement would spoil a transaction the add-in has open.
     QString insertSql;
     if (isSqlite(m_database))
-        insertSql = QStringLiteral("INSERT OR IGNORE INTO Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt) "
-                                   "VALUES (?, ?, ?, ?)");
+        insertSql =
+            QStringLiteral("INSERT OR IGNORE INTO Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt) "
+                           "VALUES (?, ?, ?, ?)");
     else if (m_database.driverName() == QLatin1String("QPSQL"))
         insertSql = QStringLiteral("INSERT INTO Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt) "
                                    "VALUES (?, ?, ?, ?) ON CONFLICT DO NOTHING");
@@ -91,14 +93,17 @@ qint32 DatabaseServices::LockRecord(const QString& addinName, const QString& rec
         m_lastOwnerName = StaffName(holder);
         return 0;
     }
-    throw KorvelError(QStringLiteral("Cannot lock record %1 of %2: %3")
-                          .arg(recordId, addinName, insertError.isEmpty() ? QStringLiteral("no lock row") : insertError));
+    throw KorvelError(
+        QStringLiteral("Cannot lock record %1 of %2: %3")
+            .arg(recordId, addinName, insertError.isEmpty() ? QStringLiteral("no lock row") : insertError));
 }
 
-qint32 DatabaseServices::UnlockRecord(const QString& addinName, const QString& recordId, const QString& staffId)
+qint32 DatabaseServices::UnlockRecord(const QString& addinName, const QString& recordId,
+                                      const QString& staffId)
 {
     QSqlQuery query = prepared(
-        m_database, QStringLiteral("DELETE FROM Korvel_RecordLock WHERE AddinName = ? AND RecordID = ? AND StaffID = ?"));
+        m_database,
+        QStringLiteral("DELETE FROM Korvel_RecordLock WHERE AddinName = ? AND RecordID = ? AND StaffID = ?"));
     query.addBindValue(addinName);
     query.addBindValue(recordId);
     query.addBindValue(staffId);
@@ -106,7 +111,8 @@ qint32 DatabaseServices::UnlockRecord(const QString& addinName, const QString& r
     return query.numRowsAffected() > 0 ? 1 : 0;
 }
 
-qint32 DatabaseServices::GetLockState(const QString& addinName, const QString& recordId, const QString& staffId)
+qint32 DatabaseServices::GetLockState(const QString& addinName, const QString& recordId,
+                                      const QString& staffId)
 {
     const QString holder = holderOf(addinName, recordId);
     if (holder.isNull())

@@ -22,8 +22,8 @@ void FileLog::WriteLog(QString& message, qint32 /*level*/)
     // One message is one line, whatever line breaks a driver's error text carries.
     QString flat = message;
     flat.replace(QLatin1String("\r\n"), QLatin1String(" ")).replace(u'\n', u' ').replace(u'\r', u' ');
-    const QString line =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")) + u' ' + flat + u'\n';
+    const QString line = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")) +
+                         u' ' + flat + u'\n';
     const QByteArray bytes = line.toUtf8();
     if (m_file.isOpen()) {
         m_file.write(bytes);

@@ -16,11 +16,11 @@ public:
 
     const QString& message() const { return m_message; }
 
-    QString database;   // --db: empty for the default SQLite file
-    QString user;       // --user: the staff ID; the account name when not given
+    QString database;          // --db: empty for the default SQLite file
+    QString user;              // --user: the staff ID; the account name when not given
     bool initDatabase = false; // --init-db
-    QString screenshot; // --screenshot: PNG file to render the window into, then exit
-    QString logFile;    // --log: empty for the default log file
+    QString screenshot;        // --screenshot: PNG file to render the window into, then exit
+    QString logFile;           // --log: empty for the default log file
 
     // The account name of the user running the program ("korvel" when the system has none).
     static QString accountName();

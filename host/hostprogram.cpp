@@ -70,7 +70,8 @@ int initialiseDatabase(const QSqlDatabase& database, const QString& shownName)
         }
         LoadDemoData(database);
     } catch (const std::exception& error) {
-        printError(QStringLiteral("cannot create the Korvel tables in %1: %2").arg(shownName, describe(error)));
+        printError(
+            QStringLiteral("cannot create the Korvel tables in %1: %2").arg(shownName, describe(error)));
         return 1;
     }
     std::printf("korvel: created the Korvel tables and the demo data in %s\n", qPrintable(shownName));
@@ -93,7 +94,8 @@ bool prepareDatabase(const QSqlDatabase& database, const DatabaseLocation& locat
         }
         DatabaseServices::EnsureLockTable(database);
     } catch (const std::exception& error) {
-        printError(QStringLiteral("cannot prepare the database %1: %2").arg(location.displayName(), describe(error)));
+        printError(QStringLiteral("cannot prepare the database %1: %2")
+                       .arg(location.displayName(), describe(error)));
         return false;
     }
     return true;
@@ -161,7 +163,8 @@ int runAddin(HostObject& host, const HostOptions& options)
             QApplication::setQuitOnLastWindowClosed(false);
             // The add-in calls ReleaseDll once its window has closed; a window that vanishes
             // without saying so must not leave the program running invisibly.
-            QObject::connect(&host.loader(), &HostLoader::releaseRequested, qApp, [] { QCoreApplication::exit(0); });
+            QObject::connect(&host.loader(), &HostLoader::releaseRequested, qApp,
+                             [] { QCoreApplication::exit(0); });
             QObject::connect(window.data(), &QObject::destroyed, qApp, [] { QCoreApplication::exit(0); });
             window->show();
             window->raise();
@@ -209,10 +212,10 @@ int HostProgram::run(const QStringList& arguments)
         if (options.initDatabase) {
             status = initialiseDatabase(database, location.displayName());
         } else if (prepareDatabase(database, location)) {
-            const QString logPath =
-                options.logFile.isEmpty()
-                    ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/korvel.log")
-                    : options.logFile;
+            const QString logPath = options.logFile.isEmpty()
+                                        ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                                              QStringLiteral("/korvel.log")
+                                        : options.logFile;
             HostObject host(database, options.user, std::make_unique<FileLog>(logPath));
             status = runAddin(host, options);
         }

@@ -123,7 +123,8 @@ void StandardUtility::ApplyFormStyle(QWidget* form)
         return;
     QFont font = form->font();
     QStringList families{font.family()};
-    for (const QString& fallback : {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")})
+    for (const QString& fallback :
+         {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")})
         if (!families.contains(fallback))
             families << fallback;
     font.setFamilies(families);

@@ -15,12 +15,15 @@ inline const QString EndNodeID = QStringLiteral("END");
 // One transition of a flow with its change state. Setting any field marks the link modified.
 class cLink final {
 public:
-#define KORVEL_LINK_FIELD(Type, Name)                                                                             \
-    const Type& Name() const { return m_values.Name; }                                                           \
-    void set##Name(const Type& value)                                                                            \
-    {                                                                                                            \
-        m_values.Name = value;                                                                                   \
-        ChangeState(m_stateFlag, StateModified);                                                                 \
+#define KORVEL_LINK_FIELD(Type, Name)                                                                        \
+    const Type& Name() const                                                                                 \
+    {                                                                                                        \
+        return m_values.Name;                                                                                \
+    }                                                                                                        \
+    void set##Name(const Type& value)                                                                        \
+    {                                                                                                        \
+        m_values.Name = value;                                                                               \
+        ChangeState(m_stateFlag, StateModified);                                                             \
     }
 
     KORVEL_LINK_FIELD(QString, WorkOrderLink_ID)
@@ -35,8 +38,14 @@ public:
     KORVEL_LINK_FIELD(QString, VariantValue)
 #undef KORVEL_LINK_FIELD
 
-    const LinkValues& Values() const { return m_values; }
-    qint32 StateFlag() const { return m_stateFlag; }
+    const LinkValues& Values() const
+    {
+        return m_values;
+    }
+    qint32 StateFlag() const
+    {
+        return m_stateFlag;
+    }
 
     void LoadMe(const LinkValues& values);
     void NewMe(const LinkValues& values);

@@ -12,12 +12,15 @@ namespace korvel {
 class cNode final {
 public:
 // Getter Name() and setter setName() for a field stored as NodeValues::Column.
-#define KORVEL_NODE_FIELD(Type, Name, Column)                                                                     \
-    const Type& Name() const { return m_values.Column; }                                                         \
-    void set##Name(const Type& value)                                                                            \
-    {                                                                                                            \
-        m_values.Column = value;                                                                                 \
-        ChangeState(m_stateFlag, StateModified);                                                                 \
+#define KORVEL_NODE_FIELD(Type, Name, Column)                                                                \
+    const Type& Name() const                                                                                 \
+    {                                                                                                        \
+        return m_values.Column;                                                                              \
+    }                                                                                                        \
+    void set##Name(const Type& value)                                                                        \
+    {                                                                                                        \
+        m_values.Column = value;                                                                             \
+        ChangeState(m_stateFlag, StateModified);                                                             \
     }
 
     KORVEL_NODE_FIELD(QString, WorkOrderFrame_ID, WorkOrderFrame_ID)
@@ -56,7 +59,10 @@ public:
 #undef KORVEL_NODE_FIELD
 
     // All 33 values, in the node value list order.
-    const NodeValues& Values() const { return m_values; }
+    const NodeValues& Values() const
+    {
+        return m_values;
+    }
 
     // Stores the values as read from the database: state unchanged.
     void LoadMe(const NodeValues& values);
@@ -69,7 +75,8 @@ public:
     // Inserts a copy under another frame and node ID, returning to `vReturnOldStep` (the copy's own
     // step) instead of this node's ReturnOldStepID; 1 when the node is not live. The node itself
     // does not change.
-    qint32 Saveas(const QString& vNewFrame_ID, const QString& vNewNodeID, const QString& vReturnOldStep) const;
+    qint32 Saveas(const QString& vNewFrame_ID, const QString& vNewNodeID,
+                  const QString& vReturnOldStep) const;
     // The values of such a copy, as Saveas writes them.
     NodeValues CopyValues(const QString& vNewFrame_ID, const QString& vNewNodeID,
                           const QString& vReturnOldStep) const;
@@ -77,7 +84,10 @@ public:
     qint32 CheckStatus() const;
     // 1 when the node is live (unchanged, new or modified).
     qint32 CanLoadFlag() const;
-    qint32 StateFlag() const { return m_stateFlag; }
+    qint32 StateFlag() const
+    {
+        return m_stateFlag;
+    }
 
 private:
     NodeValues m_values;

@@ -17,10 +17,10 @@ public:
     cWorder();
 
     // Header fields: plain storage; setting one writes nothing and marks nothing.
-    QString WorkOrderFrame_ID, WorkOrderFrameName, Category, Priority_ID, ExpirtedPeriodType_ID, WEBLink, Group_IDA,
-        PrintFormat, Group_IDA2;
-    qint32 ExpiredPeriod = 0, CanSkip = 0, AddinType = 0, CanFullScreen = 0, CanGenerateOB = 0, GenerateRate = 0,
-           ReplyFlag = 0, ReplyMode = 0;
+    QString WorkOrderFrame_ID, WorkOrderFrameName, Category, Priority_ID, ExpirtedPeriodType_ID, WEBLink,
+        Group_IDA, PrintFormat, Group_IDA2;
+    qint32 ExpiredPeriod = 0, CanSkip = 0, AddinType = 0, CanFullScreen = 0, CanGenerateOB = 0,
+           GenerateRate = 0, ReplyFlag = 0, ReplyMode = 0;
     QString ReplyAddress, ReplyFile, PrintGroup, ReplyGroup, ReplyContent, ForecastUnit;
     qint32 ForecastLen = 0;
 

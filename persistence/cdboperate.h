@@ -10,10 +10,10 @@ namespace korvel {
 
 // The 24 header values of a frame, in their fixed order.
 struct FrameValues {
-    QString WorkOrderFrame_ID, WorkOrderFrameName, Category, Priority_ID, ExpirtedPeriodType_ID, WEBLink, Group_IDA,
-        PrintFormat, Group_IDA2;
-    qint32 ExpiredPeriod = 0, CanSkip = 0, AddinType = 0, CanFullScreen = 0, CanGenerateOB = 0, GenerateRate = 0,
-           ReplyFlag = 0, ReplyMode = 0;
+    QString WorkOrderFrame_ID, WorkOrderFrameName, Category, Priority_ID, ExpirtedPeriodType_ID, WEBLink,
+        Group_IDA, PrintFormat, Group_IDA2;
+    qint32 ExpiredPeriod = 0, CanSkip = 0, AddinType = 0, CanFullScreen = 0, CanGenerateOB = 0,
+           GenerateRate = 0, ReplyFlag = 0, ReplyMode = 0;
     QString ReplyAddress, ReplyFile, PrintGroup, ReplyGroup, ReplyContent, ForecastUnit;
     qint32 ForecastLen = 0;
 

@@ -26,7 +26,8 @@ TEST(ChangeStateTest, WholeTable)
         for (int column = 0; column < 5; ++column) {
             qint32 state = current[row];
             ChangeState(state, requested[column]);
-            EXPECT_EQ(state, expected[row][column]) << "current " << current[row] << ", requested " << requested[column];
+            EXPECT_EQ(state, expected[row][column])
+                << "current " << current[row] << ", requested " << requested[column];
         }
 }
 

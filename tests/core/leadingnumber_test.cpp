@@ -13,12 +13,13 @@ TEST(LeadingNumberTest, ReadsTheNumberAtTheStart)
         double value;
     };
     const Case cases[] = {
-        {u"12abc", 12},   {u" -5", -5},   {u"0.5", 0.5},  {u".5x", 0.5},     {u"+7", 7},     {u"1e3x", 1000},
-        {u"1e", 1},       {u"2E-1", 0.2}, {u"abc", 0},    {u"", 0},          {u"-", 0},      {u"  ", 0},
-        {u"a12", 0},      {u"12 34", 12}, {u"3.", 3},     {u"\t 8 ", 8},     {u"１２", 0},   {u"- 4", 0},
+        {u"12abc", 12}, {u" -5", -5},   {u"0.5", 0.5}, {u".5x", 0.5}, {u"+7", 7},   {u"1e3x", 1000},
+        {u"1e", 1},     {u"2E-1", 0.2}, {u"abc", 0},   {u"", 0},      {u"-", 0},    {u"  ", 0},
+        {u"a12", 0},    {u"12 34", 12}, {u"3.", 3},    {u"\t 8 ", 8}, {u"１２", 0}, {u"- 4", 0},
     };
     for (const Case& c : cases)
-        EXPECT_DOUBLE_EQ(LeadingNumber(QString::fromUtf16(c.text)), c.value) << QString::fromUtf16(c.text).toStdString();
+        EXPECT_DOUBLE_EQ(LeadingNumber(QString::fromUtf16(c.text)), c.value)
+            << QString::fromUtf16(c.text).toStdString();
 }
 
 TEST(LeadingNumberTest, WholeNumberRoundsHalvesAwayFromZeroAndClamps)

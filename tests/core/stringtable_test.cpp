@@ -42,13 +42,15 @@ TEST(StringTableTest, TrickyTextsAreExact)
     EXPECT_EQ(LoadResString(141, Language::Chinese), QStringLiteral(" ］工单"));
     EXPECT_EQ(LoadResString(146, Language::English), QStringLiteral("Update failed "));
     EXPECT_EQ(LoadResString(168, Language::Chinese), QStringLiteral("全屏显示 "));
-    EXPECT_EQ(LoadResString(198, Language::English), QStringLiteral("Create a callback todolist when closed "));
+    EXPECT_EQ(LoadResString(198, Language::English),
+              QStringLiteral("Create a callback todolist when closed "));
     EXPECT_EQ(LoadResString(164, Language::English), QStringLiteral("Can be taken ove in the same group"));
     EXPECT_EQ(LoadResString(98, Language::Chinese), QStringLiteral("确定(&O)"));
     EXPECT_EQ(LoadResString(202, Language::Chinese), QStringLiteral("工单ID太长，不能超过6个字符"));
     EXPECT_EQ(LoadResString(211, Language::Chinese), QStringLiteral("Email地址："));
     // The two English texts whose wording is ours: present, and about what the Chinese says.
-    EXPECT_TRUE(LoadResString(202, Language::English).contains(u'6')) << LoadResString(202, Language::English).toStdString();
+    EXPECT_TRUE(LoadResString(202, Language::English).contains(u'6'))
+        << LoadResString(202, Language::English).toStdString();
     EXPECT_TRUE(LoadResString(211, Language::English).contains(QStringLiteral("mail"), Qt::CaseInsensitive));
 }
 
@@ -81,7 +83,8 @@ TEST(StringTableTest, UnknownIdThrows)
         LoadResString(9999);
         FAIL() << "no error for an unknown id";
     } catch (const KorvelError& error) {
-        EXPECT_TRUE(error.description().contains(QStringLiteral("9999"))) << error.description().toStdString();
+        EXPECT_TRUE(error.description().contains(QStringLiteral("9999")))
+            << error.description().toStdString();
     }
 }
 

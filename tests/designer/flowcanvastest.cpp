@@ -65,7 +65,7 @@ TEST_F(CanvasTest, DrawsStartEndEveryNodeAndEveryLink)
         EXPECT_EQ(node.Width(), 1400);
         EXPECT_EQ(node.Height(), 650);
         EXPECT_EQ(node.Text(), QString::fromUtf8(e.text));
-            EXPECT_EQ(node.Picture(), QString::fromLatin1(e.picture));
+        EXPECT_EQ(node.Picture(), QString::fromLatin1(e.picture));
         EXPECT_EQ(node.Shape(), e.shape);
     }
 

@@ -43,14 +43,32 @@ TEST_F(FrameCommandsTest, NewFrameWritesEveryHeaderValueAndJoinsTheTreeLockedBut
     EXPECT_TRUE(IsTimestamp(row.take("createddate")));
     EXPECT_TRUE(IsTimestamp(row.take("modifieddate")));
     const QVariantMap expected{
-        {"workorderframe_id", id}, {"workorderframename", "Night callback"},
-        {"category", "C04"}, {"priority_id", "P2"}, {"expiredperiod", "7"}, {"expiredperiodtype_id", "D"},
-        {"canskip", "1"}, {"addintype", "1"}, {"weblink", " https://crm.example.com/night "},
-        {"group_ida", ""}, {"canfullscreen", "1"}, {"printformat", "T005"}, {"cangenerateob", "1"},
-        {"generaterate", "30"}, {"group_ida2", "OB03"}, {"createdby", "alice"}, {"modifiedby", "alice"},
-        {"replyflag", "1"}, {"replymode", "1"}, {"replyaddress", "night@example.com"},
-        {"replyfile", "T003"}, {"printgroup", "DG3"}, {"replygroup", "DG2"}, {"replycontent", ""},
-        {"forecastunit", "H"}, {"forecastlen", "6"},
+        {"workorderframe_id", id},
+        {"workorderframename", "Night callback"},
+        {"category", "C04"},
+        {"priority_id", "P2"},
+        {"expiredperiod", "7"},
+        {"expiredperiodtype_id", "D"},
+        {"canskip", "1"},
+        {"addintype", "1"},
+        {"weblink", " https://crm.example.com/night "},
+        {"group_ida", ""},
+        {"canfullscreen", "1"},
+        {"printformat", "T005"},
+        {"cangenerateob", "1"},
+        {"generaterate", "30"},
+        {"group_ida2", "OB03"},
+        {"createdby", "alice"},
+        {"modifiedby", "alice"},
+        {"replyflag", "1"},
+        {"replymode", "1"},
+        {"replyaddress", "night@example.com"},
+        {"replyfile", "T003"},
+        {"printgroup", "DG3"},
+        {"replygroup", "DG2"},
+        {"replycontent", ""},
+        {"forecastunit", "H"},
+        {"forecastlen", "6"},
     };
     EXPECT_EQ(row, expected);
 
@@ -93,15 +111,24 @@ TEST_F(FrameCommandsTest, ANewFrameWithPhoneReplyAndCallbackSwitchedOffStoresNoT
     PressButton(QStringLiteral("New"));
     const QVariantMap row = FrameRow(QStringLiteral("TEL01"));
     QVariantMap stored;
-    for (const char* column : {"expiredperiod", "addintype", "group_ida", "weblink", "cangenerateob",
-                               "generaterate", "group_ida2", "replyflag", "replymode", "replyfile",
-                               "replygroup", "printformat", "printgroup", "replycontent"})
+    for (const char* column :
+         {"expiredperiod", "addintype", "group_ida", "weblink", "cangenerateob", "generaterate", "group_ida2",
+          "replyflag", "replymode", "replyfile", "replygroup", "printformat", "printgroup", "replycontent"})
         stored.insert(column, row.value(column));
-    EXPECT_EQ(stored, (QVariantMap{{"expiredperiod", "1"}, {"addintype", "2"}, {"group_ida", "F03"},
-                                   {"weblink", ""}, {"cangenerateob", "0"}, {"generaterate", "0"},
-                                   {"group_ida2", ""}, {"replyflag", "1"}, {"replymode", "2"},
-                                   {"replyfile", ""}, {"replygroup", ""}, {"printformat", ""},
-                                   {"printgroup", ""}, {"replycontent", "We will call you back."}}));
+    EXPECT_EQ(stored, (QVariantMap{{"expiredperiod", "1"},
+                                   {"addintype", "2"},
+                                   {"group_ida", "F03"},
+                                   {"weblink", ""},
+                                   {"cangenerateob", "0"},
+                                   {"generaterate", "0"},
+                                   {"group_ida2", ""},
+                                   {"replyflag", "1"},
+                                   {"replymode", "2"},
+                                   {"replyfile", ""},
+                                   {"replygroup", ""},
+                                   {"printformat", ""},
+                                   {"printgroup", ""},
+                                   {"replycontent", "We will call you back."}}));
     EXPECT_NE(TreeItem(QStringLiteral("TEL01")), nullptr);
 }
 
@@ -134,18 +161,29 @@ TEST_F(FrameCommandsTest, ACancelledOrRefusedNewFrameAddsNothing)
 
 TEST_F(FrameCommandsTest, DoubleClickEditsTheHeaderWhichIsWrittenAtOnce)
 {
-    const QVariantMap before = FrameRow(QStringLiteral("REP01"), {"workorderframename", "modifiedby", "modifieddate"});
+    const QVariantMap before =
+        FrameRow(QStringLiteral("REP01"), {"workorderframename", "modifiedby", "modifieddate"});
     Plan<FrmOrder>([](FrmOrder& d) {
         // The stored header, filled in, the ID fixed.
         EXPECT_FALSE(d.TxtID->isEnabled());
-        const QStringList shown{
-            d.TxtID->text(), d.TxtName->text(), d.CboPriority->SelectedKey(), d.CboType->SelectedKey(),
-            d.CboUnit->SelectedKey(), d.TxtLen->text(), d.CboBuild->SelectedKey(), d.TxtRate->text(),
-            d.CboObject->SelectedKey(), d.TxtFile->text(), d.TxtFile->property("Tag").toString(),
-            d.txtAdd->text(), d.TxtReplyFile->text(), d.TxtReplyFile->property("Tag").toString(),
-            d.CboUnit1->SelectedKey(), d.TxtLen1->text()};
-        EXPECT_EQ(shown, (QStringList{"REP01", "Home repair visit", "P3", "C02", "D", "5", "F02", "50", "OB02",
-                                      "维修单 Repair sheet", "DG3|-|T006", "+44 20 7946 0958",
+        const QStringList shown{d.TxtID->text(),
+                                d.TxtName->text(),
+                                d.CboPriority->SelectedKey(),
+                                d.CboType->SelectedKey(),
+                                d.CboUnit->SelectedKey(),
+                                d.TxtLen->text(),
+                                d.CboBuild->SelectedKey(),
+                                d.TxtRate->text(),
+                                d.CboObject->SelectedKey(),
+                                d.TxtFile->text(),
+                                d.TxtFile->property("Tag").toString(),
+                                d.txtAdd->text(),
+                                d.TxtReplyFile->text(),
+                                d.TxtReplyFile->property("Tag").toString(),
+                                d.CboUnit1->SelectedKey(),
+                                d.TxtLen1->text()};
+        EXPECT_EQ(shown, (QStringList{"REP01", "Home repair visit", "P3", "C02", "D", "5", "F02", "50",
+                                      "OB02", "维修单 Repair sheet", "DG3|-|T006", "+44 20 7946 0958",
                                       "Repair appointment (fax)", "DG1|-|T002", "H", "12"}));
         for (const QAbstractButton* on : std::initializer_list<const QAbstractButton*>{
                  d.CHKSendSkip, d.OptBuild, d.ChkFull, d.CHKClose, d.ChkTZ, d.OptFax})
@@ -196,7 +234,8 @@ TEST_F(FrameCommandsTest, AFrameOnlyListedIsEditedFromItsFullStoredHeader)
     });
     Window().TrvTree_DblClick();
     EXPECT_EQ(FrameRow(QStringLiteral("REP01")).value("workorderframename"), QStringLiteral("Renamed"));
-    EXPECT_EQ(FrameRow(QStringLiteral("REP01"), {"workorderframename", "modifiedby", "modifieddate"}), before);
+    EXPECT_EQ(FrameRow(QStringLiteral("REP01"), {"workorderframename", "modifiedby", "modifieddate"}),
+              before);
     // Its flow was read with the header, so it draws in full when it becomes current.
     ClickFrame(QStringLiteral("REP01"));
     EXPECT_EQ(Canvas().Nodes().size(), 5);

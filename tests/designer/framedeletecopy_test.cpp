@@ -85,7 +85,8 @@ TEST_F(FrameCommandsTest, SaveAsCopiesTheWholeFlowAndOpensTheCopyLocked)
     EXPECT_EQ(Messages().texts(), QStringList{QStringLiteral("另存成功")});
 
     // The header is the original's with the new ID and name.
-    EXPECT_EQ(FrameRow(QStringLiteral("CMP02")).value("workorderframename"), QStringLiteral("Complaint copy"));
+    EXPECT_EQ(FrameRow(QStringLiteral("CMP02")).value("workorderframename"),
+              QStringLiteral("Complaint copy"));
     const auto header = {"workorderframe_id", "workorderframename", "createdby",
                          "createddate",       "modifiedby",         "modifieddate"};
     EXPECT_EQ(FrameRow(QStringLiteral("CMP02"), header), FrameRow(QStringLiteral("CMP01"), header));
@@ -106,8 +107,8 @@ TEST_F(FrameCommandsTest, SaveAsCopiesTheWholeFlowAndOpensTheCopyLocked)
         const QString oldId = expected.value("workordernode_id").toString();
         const QString newId = newIdOf.value(oldId);
         EXPECT_NE(newId, oldId);
-        EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID='%1'").arg(newId)),
-                  1);
+        EXPECT_EQ(
+            Count(QStringLiteral("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID='%1'").arg(newId)), 1);
         const QString oldReturn = expected.value("returnoldstep").toString();
         expected["workordernode_id"] = newId;
         expected["workorderframe_id"] = QStringLiteral("CMP02");
@@ -132,7 +133,8 @@ TEST_F(FrameCommandsTest, SaveAsCopiesTheWholeFlowAndOpensTheCopyLocked)
     // The list is read again and the copy is selected, current, drawn and editable.
     EXPECT_EQ(Window().TrvTree().topLevelItemCount(), 4);
     EXPECT_EQ(Window().TrvTree().selectedItems().value(0), TreeItem(QStringLiteral("CMP02")));
-    EXPECT_EQ(TreeItem(QStringLiteral("CMP02"))->data(0, TreeImageRole).toString(), QStringLiteral("DynOpen"));
+    EXPECT_EQ(TreeItem(QStringLiteral("CMP02"))->data(0, TreeImageRole).toString(),
+              QStringLiteral("DynOpen"));
     EXPECT_EQ(Orders().CurWOrder(), QStringLiteral("CMP02"));
     EXPECT_EQ(Canvas().Tag(), QStringLiteral("CMP02"));
     EXPECT_EQ(Canvas().Nodes().size(), 6);

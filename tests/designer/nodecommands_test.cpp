@@ -82,7 +82,8 @@ protected:
             "NodeLeft, Priority_ID, RefuseReply, CanClose, ContactCust, NextBeginTime, TickOffFlag, "
             "ReturnOldStep, CanModify, CanBackToBy, ToHandleby, ReturnGroupFlag, ForecastUnit, ForecastLen");
         QSqlQuery q(Db().database());
-        EXPECT_TRUE(q.exec(QStringLiteral("SELECT %1 FROM Two_Node WHERE WorkOrderNode_ID = '%2'").arg(columns, id)));
+        EXPECT_TRUE(
+            q.exec(QStringLiteral("SELECT %1 FROM Two_Node WHERE WorkOrderNode_ID = '%2'").arg(columns, id)));
         QStringList row;
         if (q.next()) {
             for (int i = 0; i < 33; ++i)

@@ -152,7 +152,8 @@ TEST_P(UnlockQuestionTest, AnswerDecides)
     EXPECT_EQ(Frame("CMP01").LockFlag(), c.stillLocked ? 1 : 0);
     EXPECT_EQ(Host().services().GetLockState("Korvel", "CMP01", StaffId), c.stillLocked ? 2 : 0);
     EXPECT_EQ(EditButtons(Window()), c.stillLocked ? EditableButtons : ReadOnlyButtons);
-    EXPECT_EQ(ImageOf(TreeItem("CMP01")), c.stillLocked ? QStringLiteral("DynOpen") : QStringLiteral("DynClose"));
+    EXPECT_EQ(ImageOf(TreeItem("CMP01")),
+              c.stillLocked ? QStringLiteral("DynOpen") : QStringLiteral("DynClose"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, UnlockQuestionTest,

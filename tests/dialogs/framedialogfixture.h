@@ -52,7 +52,8 @@ protected:
     // The log lines that begin with `prefix`.
     QStringList LogLinesStartingWith(const QString& prefix) const
     {
-        return m_host.logLines().filter(QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(prefix)));
+        return m_host.logLines().filter(
+            QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(prefix)));
     }
 
     // The items of a select-only combo as "text=key", in list order.

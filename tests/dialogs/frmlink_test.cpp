@@ -145,7 +145,6 @@ TEST_F(FrmLinkTest, OptionRulesHoldAlsoWhenSetInCode)
     EXPECT_TRUE(dialog.TxtFilter->text().isEmpty());
     EXPECT_EQ(dialog.CboRelation->currentIndex(), -1);
     EXPECT_TRUE(dialog.TxtValue->text().isEmpty());
-
 }
 
 // Every OK check with its message and focus, and the codes that pass: 0 means accepted (tag "T").
@@ -187,11 +186,13 @@ TEST_F(FrmLinkTest, OkChecks)
          [](FrmLink& d) -> QWidget* { return d.CboRelation; }},
         {"conditional, blank value", conditional("Amount", 2, "  "), 111,
          [](FrmLink& d) -> QWidget* { return d.TxtValue; }},
-        {"only the first failure is reported", [](FrmLink& d) {
+        {"only the first failure is reported",
+         [](FrmLink& d) {
              d.TxtID->setText("ABCDEFG");
              d.Txtdesc->clear();
              d.CboParent->setListIndex(-1);
-         }, 116, nullptr},
+         },
+         116, nullptr},
         {"six bytes", code("ABCDEF"), 0, nullptr},
         {"blanks around the code do not count", code("  ABCDEF  "), 0, nullptr},
         {"three 2-byte characters", code("连路码"), 0, nullptr},

@@ -82,19 +82,22 @@ TEST_F(FrmNodeTest, OkChecks)
 {
     using Act = std::function<void(FrmNode&)>;
     const auto text = [](const char* box, const char* value) -> Act {
-        return [=](FrmNode& d) { d.findChild<QLineEdit*>(QLatin1String(box))->setText(QString::fromUtf8(value)); };
+        return [=](FrmNode& d) {
+            d.findChild<QLineEdit*>(QLatin1String(box))->setText(QString::fromUtf8(value));
+        };
     };
     const struct {
         const char* what;
         Act spoil;
-        QString message; // empty: accepted
+        QString message;   // empty: accepted
         const char* focus; // the check moves no focus: it stays on the pressed OK button
     } cases[] = {
         {"ID empty", text("TxtID", "   "), LoadResString(176), "TxtID"},
         {"ID of 7 bytes", text("TxtID", "ABCDEFG"), LoadResString(177), "TxtID"},
         {"ID of 4 double-byte characters", text("TxtID", "节点节点"), LoadResString(177), "TxtID"},
         {"name empty", text("TxtName", ""), LoadResString(178), "TxtName"},
-        {"no priority", [](FrmNode& d) { d.CboPriority->setListIndex(-1); }, LoadResString(179), "CboPriority"},
+        {"no priority", [](FrmNode& d) { d.CboPriority->setListIndex(-1); }, LoadResString(179),
+         "CboPriority"},
         {"no unit", [](FrmNode& d) { d.CboUnit->setListIndex(-1); }, LoadResString(180), "CboUnit"},
         {"length 0", text("TxtLen", "0"), LoadResString(181), "TxtLen"},
         {"length -5", text("TxtLen", "-5"), LoadResString(181), "TxtLen"},
@@ -103,8 +106,8 @@ TEST_F(FrmNodeTest, OkChecks)
         {"web address", [](FrmNode& d) { d.OptWeb->setChecked(true); }, LoadResString(182), "TxtWeb"},
         {"dynamic form", [](FrmNode& d) { d.OptBuild->setChecked(true); }, LoadResString(183), "CboBuild"},
         {"return step", [](FrmNode& d) { d.OptOld->setChecked(true); }, LoadResString(184), "CboStep"},
-        {"multiple handlers", [](FrmNode& d) { d.OptMulti->setChecked(true); }, QStringLiteral("请配置处理人"),
-         "CmdOK"},
+        {"multiple handlers", [](FrmNode& d) { d.OptMulti->setChecked(true); },
+         QStringLiteral("请配置处理人"), "CmdOK"},
         {"handle group", [](FrmNode& d) { d.CboStaffGroup->SetKey(QString()); }, LoadResString(185),
          "CboStaffGroup"},
         {"six single-byte characters", text("TxtID", "ABCDEF"), QString(), nullptr},

@@ -22,8 +22,8 @@ TEST_F(FrmSaveAsTest, OkChecksIdAndNameInOrder)
         bool focusOnId;
     };
     const Case cases[] = {
-        {"ABCDEFG", "", LoadResString(202), true},     // 7 bytes; the name is not looked at yet
-        {"工单复制", "Copy", LoadResString(202), true}, // 4 double-byte characters
+        {"ABCDEFG", "", LoadResString(202), true},       // 7 bytes; the name is not looked at yet
+        {"工单复制", "Copy", LoadResString(202), true},  // 4 double-byte characters
         {"  CMP01 ", "Copy", LoadResString(203), false}, // an existing ID, blanks around
         {"CMP02", "   ", nameMissing, false},
         {"  ", "Copy", LoadResString(201), true},

@@ -46,7 +46,8 @@ TEST_F(CInterfaceTest, StartMeWithoutAHostObjectFailsClearlyAndLoadsNoWindow)
             m_entry.StartMe(startName, candidate, para);
             ADD_FAILURE() << "StartMe accepted " << candidate.typeName();
         } catch (const KorvelError& error) {
-            EXPECT_TRUE(error.description().contains(QStringLiteral("host object"))) << error.description().toStdString();
+            EXPECT_TRUE(error.description().contains(QStringLiteral("host object")))
+                << error.description().toStdString();
         }
         EXPECT_EQ(Addin().StartName, QStringLiteral("Korvel")) << "the first step stays done";
         EXPECT_EQ(Addin().ObjInterFace.data(), nullptr);
@@ -99,7 +100,8 @@ TEST_F(CInterfaceTest, ClosingTheWindowCallsReleaseDllWithTheStartName)
     FrmMain* window = FrmMain::ExistingInstance();
     ASSERT_NE(window, nullptr);
     QStringList heard;
-    QObject::connect(&host.loader(), &HostLoader::releaseRequested, [&](const QString& name) { heard << name; });
+    QObject::connect(&host.loader(), &HostLoader::releaseRequested,
+                     [&](const QString& name) { heard << name; });
 
     window->show();
     EXPECT_TRUE(window->close());

@@ -39,8 +39,10 @@ TEST(FileLogTest, WritesOneStampedLinePerMessageAndAppends)
     const QRegularExpression stamp(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "));
     for (const QString& line : lines)
         EXPECT_TRUE(stamp.match(line).hasMatch()) << line.toStdString();
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(" [Korvel]-[cDBOperate]-[GetNodes]:no such table: Two_Node")));
-    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("[Korvel]-[cWOrder]-[SaveME]:ERROR:  deadlock detail more")));
+    EXPECT_TRUE(
+        lines[0].endsWith(QStringLiteral(" [Korvel]-[cDBOperate]-[GetNodes]:no such table: Two_Node")));
+    EXPECT_TRUE(
+        lines[1].endsWith(QStringLiteral("[Korvel]-[cWOrder]-[SaveME]:ERROR:  deadlock detail more")));
     EXPECT_TRUE(lines[2].endsWith(QStringLiteral(" 工单 third")));
 }
 

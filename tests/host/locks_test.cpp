@@ -25,7 +25,8 @@ TEST_P(RecordLockTest, SecondUserIsRefusedUntilTheHolderReleases)
 
     EXPECT_EQ(aliceLocks.GetLockState(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 0);
     EXPECT_EQ(aliceLocks.LockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 1);
-    EXPECT_EQ(aliceLocks.LockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 1) << "holder again";
+    EXPECT_EQ(aliceLocks.LockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 1)
+        << "holder again";
 
     EXPECT_EQ(bobLocks.LockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("bob")), 0);
     QString ownerName, ownerId;
@@ -40,7 +41,8 @@ TEST_P(RecordLockTest, SecondUserIsRefusedUntilTheHolderReleases)
         << "a refused release leaves the lock with its holder";
 
     EXPECT_EQ(aliceLocks.UnlockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 1);
-    EXPECT_EQ(aliceLocks.UnlockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 0) << "already free";
+    EXPECT_EQ(aliceLocks.UnlockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 0)
+        << "already free";
     EXPECT_EQ(bobLocks.LockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("bob")), 1);
     EXPECT_EQ(aliceLocks.GetLockState(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 1);
     EXPECT_EQ(aliceLocks.LockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 0);
@@ -61,7 +63,8 @@ TEST_P(RecordLockTest, LocksAreKeptPerAddinAndRecordAndNameUnknownStaffByTheirId
     EXPECT_EQ(locks.LockRecord(QStringLiteral("Other"), QStringLiteral("WO1"), QStringLiteral("alice")), 1);
     EXPECT_EQ(locks.LockRecord(kAddin, QStringLiteral("WO2"), QStringLiteral("alice")), 1);
 
-    EXPECT_EQ(second->host().Services()->LockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 0);
+    EXPECT_EQ(second->host().Services()->LockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")),
+              0);
     QString ownerName, ownerId;
     second->host().Services()->GetLockOwner(ownerName, ownerId);
     EXPECT_EQ(ownerName, QStringLiteral("X9")) << "a staff ID without a Staff row is its own name";

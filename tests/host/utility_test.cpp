@@ -3,9 +3,9 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDialog>
 #include <QIcon>
 #include <QPixmap>
-#include <QDialog>
 #include <QSet>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
@@ -26,9 +26,11 @@ TEST(HostUtilityTest, ByteLengthCountsDoubleByteCharacters)
     EXPECT_EQ(utility.ByteLength(QStringLiteral("节点ID")), 6);
     EXPECT_EQ(utility.ByteLength(QStringLiteral("节点IDs")), 7);
     EXPECT_EQ(utility.ByteLength(QStringLiteral("é")), 2);
-    EXPECT_EQ(utility.ByteLength(QString::fromUtf8("\xF0\x9F\x98\x80")), 2);      // one emoji
-    EXPECT_EQ(utility.ByteLength(QString::fromUtf8("ab\xF0\x9F\x98\x80" "c")), 5); // a, b, emoji, c
-    EXPECT_EQ(utility.ByteLength(QString(QChar(0xD800))), 2);                   // a lone surrogate
+    EXPECT_EQ(utility.ByteLength(QString::fromUtf8("\xF0\x9F\x98\x80")), 2); // one emoji
+    EXPECT_EQ(utility.ByteLength(QString::fromUtf8("ab\xF0\x9F\x98\x80"
+                                                   "c")),
+              5);                                             // a, b, emoji, c
+    EXPECT_EQ(utility.ByteLength(QString(QChar(0xD800))), 2); // a lone surrogate
 }
 
 // Quoted text survives a real statement unchanged, whatever quotes it holds.
@@ -41,9 +43,10 @@ TEST(HostUtilityTest, SqlQuoteKeepsTextIntactThroughTheDatabase)
 
     TestDatabase db(TestDatabase::Kind::SQLite, false);
     const QString nasty = QStringLiteral("x'); DROP TABLE Staff; --'");
-    db.exec(QStringLiteral("INSERT INTO Staff (Staff_ID, StaffName) VALUES ('q1', '") + utility.SqlQuote(nasty) +
-            QStringLiteral("')"));
-    EXPECT_EQ(db.scalar(QStringLiteral("SELECT StaffName FROM Staff WHERE Staff_ID = 'q1'")).toString(), nasty);
+    db.exec(QStringLiteral("INSERT INTO Staff (Staff_ID, StaffName) VALUES ('q1', '") +
+            utility.SqlQuote(nasty) + QStringLiteral("')"));
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT StaffName FROM Staff WHERE Staff_ID = 'q1'")).toString(),
+              nasty);
 }
 
 TEST(HostUtilityTest, NewUniqueKeyIsFreshAndItsLastSixCharactersDiffer)

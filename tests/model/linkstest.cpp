@@ -43,7 +43,8 @@ TEST_P(LinkQuestions, OnlyLiveLinksJoinButDeletedOnesKeepTheirCodes)
     EXPECT_EQ(ui.messages().texts(), QStringList{u"Delete failed"_s});
 }
 
-INSTANTIATE_TEST_SUITE_P(Db, LinkQuestions, ::testing::Values(TestDatabase::Kind::SQLite), KorvelDatabaseKindName());
+INSTANTIATE_TEST_SUITE_P(Db, LinkQuestions, ::testing::Values(TestDatabase::Kind::SQLite),
+                         KorvelDatabaseKindName());
 
 using LinkSave = ModelTest;
 

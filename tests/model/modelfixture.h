@@ -86,10 +86,12 @@ protected:
         const QString row = event == u"INSERT"_s ? u"NEW"_s : u"OLD"_s;
         if (isSQLite())
             m_db->exec(u"CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW WHEN %4.%5 = '%6' "
-                       "BEGIN SELECT RAISE(ABORT, 'refused by the test'); END"_s.arg(name, event, table, row, column, value));
+                       "BEGIN SELECT RAISE(ABORT, 'refused by the test'); END"_s.arg(name, event, table, row,
+                                                                                     column, value));
         else
-            m_db->exec(EnsureRefuseFunction(u"CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW WHEN (%4.%5 = '%6') "
-                                            "EXECUTE FUNCTION korvel_refuse()"_s.arg(name, event, table, row, column, value)));
+            m_db->exec(EnsureRefuseFunction(
+                u"CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW WHEN (%4.%5 = '%6') "
+                "EXECUTE FUNCTION korvel_refuse()"_s.arg(name, event, table, row, column, value)));
         m_triggers.emplace_back(name, table);
     }
     // Makes the database refuse, at COMMIT, any transaction that updated a node.
@@ -112,7 +114,8 @@ protected:
     void DropRefusals()
     {
         for (const auto& [name, table] : m_triggers)
-            m_db->exec(isSQLite() ? u"DROP TRIGGER %1"_s.arg(name) : u"DROP TRIGGER %1 ON %2"_s.arg(name, table));
+            m_db->exec(isSQLite() ? u"DROP TRIGGER %1"_s.arg(name)
+                                  : u"DROP TRIGGER %1 ON %2"_s.arg(name, table));
         m_triggers.clear();
     }
 

@@ -67,9 +67,16 @@ TEST_P(NodeStates, AllValuesSurviveTheRoundTrip)
 {
     auto frame = LoadFrame(u"BIL01"_s);
     // Every number differs from every other, so two columns swapped on the way cannot go unseen.
-    const NodeValues values{"BIL01", "X3",  "It's a name", 7,  "D",  11,  101, 13, "1", "0", 14,
-                            "https://x.example/a?b=1",     "F01", 15, "alice", "G02", "bob", "G05", -30, -4500,
-                            "P4",    16,    17,            18, 19, 20, "N00008", 21, 22, "G02,alice|G05,carol",
+    const NodeValues values{"BIL01", "X3",  "It's a name",
+                            7,       "D",   11,
+                            101,     13,    "1",
+                            "0",     14,    "https://x.example/a?b=1",
+                            "F01",   15,    "alice",
+                            "G02",   "bob", "G05",
+                            -30,     -4500, "P4",
+                            16,      17,    18,
+                            19,      20,    "N00008",
+                            21,      22,    "G02,alice|G05,carol",
                             23,      "M",   25};
     ASSERT_EQ(frame->AllNode().NewNode(values), 1);
     ASSERT_EQ(frame->SaveMe(), 1);
@@ -102,7 +109,8 @@ TEST_P(NodeCollection, IdsAreTakenAcrossCaseFramesAndDeletions)
     EXPECT_EQ(nodes.DelNode(u"N00099"_s), -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Db, NodeCollection, ::testing::Values(TestDatabase::Kind::SQLite), KorvelDatabaseKindName());
+INSTANTIATE_TEST_SUITE_P(Db, NodeCollection, ::testing::Values(TestDatabase::Kind::SQLite),
+                         KorvelDatabaseKindName());
 
 } // namespace
 } // namespace korvel

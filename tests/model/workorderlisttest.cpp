@@ -23,7 +23,8 @@ TEST_P(FrameList, LoadOneReadsOnceAndKeepsEditsUntilForced)
     EXPECT_EQ(frame->LoadFlag, 1);
     EXPECT_EQ(frame->Category, u"C01"_s);
     frame->AllNode().OneNode(u"N00001"_s)->setWorkOrderNodeName(u"unsaved"_s);
-    db().exec(u"UPDATE TWO_Frame SET WorkOrderFrameName='Renamed elsewhere' WHERE WorkOrderFrame_ID='CMP01'"_s);
+    db().exec(
+        u"UPDATE TWO_Frame SET WorkOrderFrameName='Renamed elsewhere' WHERE WorkOrderFrame_ID='CMP01'"_s);
 
     list.setCurWOrder(u"REP01"_s);
     list.setCurWOrder(u"NOPE"_s);
@@ -90,10 +91,18 @@ TEST_P(FrameList, NewFrameTakesOverTheEntryOfADeletedOne)
 TEST_P(FrameList, HeaderUpdateRoundTripsAndARefusedOneChangesNothing)
 {
     auto frame = LoadFrame(u"REP01"_s);
-    const FrameValues values{"REP01", "Repair 'express'", "C04",  "P1", "M",  "https://w.example", "F03",
-                             "T001",  "OB01",             9,      11,   12,   13,                  14,
-                             15,      16,                 17,     "a@b.c", "T002", "DG1",           "DG2",
-                             "Thanks, we're done",        "H",    18};
+    const FrameValues values{"REP01", "Repair 'express'",
+                             "C04",   "P1",
+                             "M",     "https://w.example",
+                             "F03",   "T001",
+                             "OB01",  9,
+                             11,      12,
+                             13,      14,
+                             15,      16,
+                             17,      "a@b.c",
+                             "T002",  "DG1",
+                             "DG2",   "Thanks, we're done",
+                             "H",     18};
     ASSERT_EQ(frame->SaveUpdate(values), 1);
     Reload(*frame);
     EXPECT_EQ(frame->HeaderValues(), values);
@@ -140,7 +149,8 @@ TEST_P(FrameList, RefusedLocksLeaveTheFlagAsItWas)
     EXPECT_EQ(logLines().at(2), u"[Korvel]-[cWOrder]-[SaveME]:The database connection is not available"_s);
 }
 
-INSTANTIATE_TEST_SUITE_P(Db, FrameList, ::testing::Values(TestDatabase::Kind::SQLite), KorvelDatabaseKindName());
+INSTANTIATE_TEST_SUITE_P(Db, FrameList, ::testing::Values(TestDatabase::Kind::SQLite),
+                         KorvelDatabaseKindName());
 
 } // namespace
 } // namespace korvel

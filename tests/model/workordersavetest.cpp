@@ -25,8 +25,10 @@ TEST_P(FrameSave, FailingSecondOfThreeNodeStatementsLeavesTheDatabaseAsItWas)
     EXPECT_EQ(frame->CheckStatus(), 1);
     DropRefusals();
     EXPECT_EQ(frame->SaveMe(), 1);
-    EXPECT_EQ(Rows(u"select WorkOrderNodeName from Two_Node where WorkOrderNode_ID in ('N00001','N00002','N00003')"_s),
-              QStringList({"first", "second", "third"}));
+    EXPECT_EQ(
+        Rows(
+            u"select WorkOrderNodeName from Two_Node where WorkOrderNode_ID in ('N00001','N00002','N00003')"_s),
+        QStringList({"first", "second", "third"}));
     EXPECT_EQ(Rows(u"select WorkOrderLinkName from Two_Link where WorkOrderLink_ID='L1'"_s),
               QStringList{u"link edit"_s});
 }
@@ -70,25 +72,30 @@ TEST_P(FrameSave, SaveasCopiesLiveNodesAndLinksUnderTheNewFrame)
     ASSERT_EQ(nodes.NewNode(follow), 1);
     ASSERT_EQ(nodes.DelNode(u"X2"_s), 1);
     const QString source = u" where WorkOrderFrame_ID='CMP01'"_s;
-    const QStringList sourceRows = Rows(u"select * from Two_Node"_s + source) + Rows(u"select * from Two_Link"_s + source);
+    const QStringList sourceRows =
+        Rows(u"select * from Two_Node"_s + source) + Rows(u"select * from Two_Link"_s + source);
 
     ASSERT_EQ(frame->Saveas(u"CPY01"_s, u"Complaint copy"_s), 1);
     EXPECT_TRUE(logLines().isEmpty()) << log();
     EXPECT_EQ(frame->WorkOrderFrame_ID, u"CPY01"_s);
     EXPECT_EQ(frame->LockFlag(), 1);
     EXPECT_EQ(host().services().GetLockState(u"Korvel"_s, u"CPY01"_s, u"S0001"_s), 2);
-    EXPECT_EQ(Rows(u"select WorkOrderFrameName, Category, Priority_ID, ExpiredPeriod, PrintFormat from TWO_Frame "
-                   "where WorkOrderFrame_ID='CPY01'"_s),
-              QStringList{u"Complaint copy|C01|P2|3|T005"_s});
+    EXPECT_EQ(
+        Rows(u"select WorkOrderFrameName, Category, Priority_ID, ExpiredPeriod, PrintFormat from TWO_Frame "
+             "where WorkOrderFrame_ID='CPY01'"_s),
+        QStringList{u"Complaint copy|C01|P2|3|T005"_s});
     // Fresh IDs in node order, each the lowest free one when its copy was made (N00001..N00009 are taken).
     EXPECT_EQ(Rows(u"select WorkOrderNode_ID, WorkOrderNodeName, ReturnOldStep from Two_Node "
                    "where WorkOrderFrame_ID='CPY01'"_s),
               QStringList({"N00010|Register complaint|N00012", "N00011|Investigate|",
                            "N00012|Reply to customer|N00010", "N00013|Follow-up|N00011"}));
-    EXPECT_EQ(Rows(u"select WorkOrderLink_ID, FatherNode_ID, SonNode_ID from Two_Link where WorkOrderFrame_ID='CPY01'"_s),
-              QStringList({"L1|BEGIN|N00010", "L2|N00010|N00011", "L6|N00012|END", "L7|N00012|N00013"}));
+    EXPECT_EQ(
+        Rows(
+            u"select WorkOrderLink_ID, FatherNode_ID, SonNode_ID from Two_Link where WorkOrderFrame_ID='CPY01'"_s),
+        QStringList({"L1|BEGIN|N00010", "L2|N00010|N00011", "L6|N00012|END", "L7|N00012|N00013"}));
     // The source frame's rows are untouched and its unsaved edits are still pending in memory.
-    EXPECT_EQ(Rows(u"select * from Two_Node"_s + source) + Rows(u"select * from Two_Link"_s + source), sourceRows);
+    EXPECT_EQ(Rows(u"select * from Two_Node"_s + source) + Rows(u"select * from Two_Link"_s + source),
+              sourceRows);
     EXPECT_EQ(frame->CheckStatus(), 1);
 }
 

@@ -33,7 +33,8 @@ TEST_P(ConnectionTest, ResultSetHoldsAllRowsAndFindsFieldsInAnyLetterCase)
     ASSERT_FALSE(other->IsEOF());
     EXPECT_THROW(other->Fields(QStringLiteral("NoSuchColumn")), KorvelError);
     EXPECT_THROW(other->Fields(5), KorvelError);
-    EXPECT_THROW(Connection::Shared().OpenRecordset(QStringLiteral("select nothing from nowhere")), KorvelError);
+    EXPECT_THROW(Connection::Shared().OpenRecordset(QStringLiteral("select nothing from nowhere")),
+                 KorvelError);
 }
 
 TEST_P(ConnectionTest, WithoutTheSharedConnectionOperationsReportInsteadOfCrashing)

@@ -28,7 +28,8 @@ TEST_P(NodeIdTest, NewIdTakesTheLowestFreeNumberAndExistenceSpansFramesAndLetter
 
     // ID asked, answer: found in another frame, other letters, missing, a quote as an ordinary character.
     ASSERT_TRUE(InsertNode("FB", "N'1"));
-    for (const auto& [id, exists] : {std::pair{"N00001", 1}, {"n00003", 1}, {"N00008", -1}, {"N'1", 1}, {"N'", -1}})
+    for (const auto& [id, exists] :
+         {std::pair{"N00001", 1}, {"n00003", 1}, {"N00008", -1}, {"N'1", 1}, {"N'", -1}})
         EXPECT_EQ(DBOperate().getNodeExists(QString::fromUtf8(id)), exists) << id;
     EXPECT_TRUE(logLines().isEmpty()) << log();
 }

@@ -67,9 +67,10 @@ inline QString TrickyId(int variant)
 }
 inline QString TrickyText(int variant)
 {
-    static const QStringList texts{"O'Brien's \"quoted\" ''twice'' '", "C:\\temp\\new\\' \\\\ end\\",
-                                   "客户投诉处理'流程 — 已完成", "😀👍🏽 it's 🇨🇳 ok ", "line one\nline 'two'\ttab",
-                                   QString("long 'text' \\ 长文本 😀 ").repeated(300)};
+    static const QStringList texts{
+        "O'Brien's \"quoted\" ''twice'' '", "C:\\temp\\new\\' \\\\ end\\",
+        "客户投诉处理'流程 — 已完成",       "😀👍🏽 it's 🇨🇳 ok ",
+        "line one\nline 'two'\ttab",        QString("long 'text' \\ 长文本 😀 ").repeated(300)};
     return texts.at(variant % texts.size());
 }
 

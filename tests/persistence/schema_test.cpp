@@ -105,16 +105,21 @@ TEST_P(SchemaTest, DemoFlowsAreConsistent)
         for (auto rs = DBOperate().GetNodes(frame); !rs->IsEOF(); rs->MoveNext()) {
             const QString id = field(rs, "WorkOrderNode_ID");
             nodes << id;
-            EXPECT_TRUE(QRegularExpression(QStringLiteral("^N\\d{5}$")).match(id).hasMatch()) << id.toStdString();
-            const qint32 left = Utility().FieldToLong(rs->Fields("NodeLeft")), top = Utility().FieldToLong(rs->Fields("NodeTop"));
-            EXPECT_TRUE(left >= 1000 && left + 1400 <= 9000 && top >= 300 && top + 650 <= 3000) << id.toStdString();
+            EXPECT_TRUE(QRegularExpression(QStringLiteral("^N\\d{5}$")).match(id).hasMatch())
+                << id.toStdString();
+            const qint32 left = Utility().FieldToLong(rs->Fields("NodeLeft")),
+                         top = Utility().FieldToLong(rs->Fields("NodeTop"));
+            EXPECT_TRUE(left >= 1000 && left + 1400 <= 9000 && top >= 300 && top + 650 <= 3000)
+                << id.toStdString();
             if (!field(rs, "ReturnOldStep").isEmpty())
                 returnSteps << field(rs, "ReturnOldStep");
-            else if (field(rs, "ToHandleby").isEmpty()) { // handled by a group: the node dialog needs an active one
+            else if (field(rs, "ToHandleby")
+                         .isEmpty()) { // handled by a group: the node dialog needs an active one
                 EXPECT_TRUE(groups.contains(field(rs, "HandleGroup_ID"))) << id.toStdString();
             }
             for (const QString& entry : field(rs, "ToHandleby").split('|', Qt::SkipEmptyParts)) {
-                EXPECT_TRUE(groups.contains(entry.section(',', 0, 0)) && staff.contains(entry.section(',', 1)))
+                EXPECT_TRUE(groups.contains(entry.section(',', 0, 0)) &&
+                            staff.contains(entry.section(',', 1)))
                     << entry.toStdString();
                 ++multiHandled;
             }
@@ -154,21 +159,29 @@ TEST_P(SchemaTest, DemoFlowsAreConsistent)
 TEST_P(SchemaTest, DemoLookupReferencesExist)
 {
     // Each: referring column, its table, the key it refers to, the lookup table.
-    const QStringList references{
-        "Priority_ID TWO_Frame Priority_ID SYSC_Priority", "Category TWO_Frame ID Sysc_WoCategory",
-        "ExpiredPeriodType_ID TWO_Frame TimeIDA C_TimeType", "Group_IDA TWO_Frame Group_IDA Tab_Group",
-        "Group_IDA2 TWO_Frame ObjectiveType_ID objectivetype", "PrintFormat TWO_Frame DocTemplate_ID DocTemplate",
-        "ReplyFile TWO_Frame DocTemplate_ID DocTemplate", "PRINTGROUP TWO_Frame DocGroup_ID DocGroup",
-        "Priority_ID Two_Node Priority_ID SYSC_Priority", "ExpiredPeriodType_ID Two_Node TimeIDA C_TimeType",
-        "ForecastUnit Two_Node TimeIDA C_TimeType", "Group_IDA Two_Node Group_IDA Tab_Group",
-        "HandleBy_ID Two_Node Staff_ID Staff", "HandleGroup_ID Two_Node rolegroup_id rolegroup",
-        "ExpiredHandleBy_ID Two_Node Staff_ID Staff", "DOCGROUP_ID DocTemplate DocGroup_ID DocGroup",
-        "Staff_ID StaffRoleGroup Staff_ID Staff"};
+    const QStringList references{"Priority_ID TWO_Frame Priority_ID SYSC_Priority",
+                                 "Category TWO_Frame ID Sysc_WoCategory",
+                                 "ExpiredPeriodType_ID TWO_Frame TimeIDA C_TimeType",
+                                 "Group_IDA TWO_Frame Group_IDA Tab_Group",
+                                 "Group_IDA2 TWO_Frame ObjectiveType_ID objectivetype",
+                                 "PrintFormat TWO_Frame DocTemplate_ID DocTemplate",
+                                 "ReplyFile TWO_Frame DocTemplate_ID DocTemplate",
+                                 "PRINTGROUP TWO_Frame DocGroup_ID DocGroup",
+                                 "Priority_ID Two_Node Priority_ID SYSC_Priority",
+                                 "ExpiredPeriodType_ID Two_Node TimeIDA C_TimeType",
+                                 "ForecastUnit Two_Node TimeIDA C_TimeType",
+                                 "Group_IDA Two_Node Group_IDA Tab_Group",
+                                 "HandleBy_ID Two_Node Staff_ID Staff",
+                                 "HandleGroup_ID Two_Node rolegroup_id rolegroup",
+                                 "ExpiredHandleBy_ID Two_Node Staff_ID Staff",
+                                 "DOCGROUP_ID DocTemplate DocGroup_ID DocGroup",
+                                 "Staff_ID StaffRoleGroup Staff_ID Staff"};
     for (const QString& reference : references) {
         const QStringList r = reference.split(' ');
-        EXPECT_EQ(count(QStringLiteral("select count(*) from %2 where %1 <> '' and %1 not in (select %3 from %4)")
-                            .arg(r[0], r[1], r[2], r[3])),
-                  0)
+        EXPECT_EQ(
+            count(QStringLiteral("select count(*) from %2 where %1 <> '' and %1 not in (select %3 from %4)")
+                      .arg(r[0], r[1], r[2], r[3])),
+            0)
             << reference.toStdString();
     }
 }

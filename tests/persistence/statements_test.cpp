@@ -4,9 +4,9 @@
 #include <QDateTime>
 #include <QRegularExpression>
 #include <iterator>
+#include <limits>
 #include <map>
 #include <string>
-#include <limits>
 
 namespace korvel::test {
 namespace {
@@ -22,45 +22,72 @@ using Lv = LinkValues;
 using Row = std::map<std::string, std::string>;
 using Rows = std::vector<Row>;
 
-const Layout<FrameValues> kFrame{
-    {{"WorkOrderFrame_ID", &Fv::WorkOrderFrame_ID}, {"Category", &Fv::Category},
-     {"Priority_ID", &Fv::Priority_ID}, {"ExpiredPeriodType_ID", &Fv::ExpirtedPeriodType_ID},
-     {"Group_IDA", &Fv::Group_IDA}, {"PrintFormat", &Fv::PrintFormat},
-     {"Group_IDA2", &Fv::Group_IDA2}, {"ReplyFile", &Fv::ReplyFile},
-     {"PRINTGROUP", &Fv::PrintGroup}, {"REPLYGROUP", &Fv::ReplyGroup},
-     {"ForecastUnit", &Fv::ForecastUnit}},
-    {{"WorkOrderFrameName", &Fv::WorkOrderFrameName}, {"WEBLink", &Fv::WEBLink},
-     {"ReplyAddress", &Fv::ReplyAddress}, {"REPLYCONTENT", &Fv::ReplyContent}},
-    {{"ExpiredPeriod", &Fv::ExpiredPeriod}, {"CanSkip", &Fv::CanSkip},
-     {"AddinType", &Fv::AddinType}, {"CanFullScreen", &Fv::CanFullScreen},
-     {"CanGenerateOB", &Fv::CanGenerateOB}, {"GenerateRate", &Fv::GenerateRate},
-     {"ReplyFlag", &Fv::ReplyFlag}, {"ReplyMode", &Fv::ReplyMode},
-     {"ForecastLen", &Fv::ForecastLen}}};
-const Layout<NodeValues> kNode{
-    {{"WorkOrderFrame_ID", &Nv::WorkOrderFrame_ID}, {"WorkOrderNode_ID", &Nv::WorkOrderNode_ID},
-     {"ExpiredPeriodType_ID", &Nv::ExpiredPeriodType_ID}, {"EmailNotify", &Nv::EmailNotify},
-     {"SMSNotify", &Nv::SMSNotify}, {"Group_IDA", &Nv::Group_IDA},
-     {"HandleBy_ID", &Nv::HandleBy_ID}, {"HandleGroup_ID", &Nv::HandleGroup_ID},
-     {"ExpiredHandleBy_ID", &Nv::ExpiredHandleBy_ID},
-     {"ExpiredHandleGroup_ID", &Nv::ExpiredHandleGroup_ID}, {"Priority_ID", &Nv::Priority_ID},
-     {"ReturnOldStep", &Nv::ReturnOldStep}, {"ForecastUnit", &Nv::ForecastUnit}},
-    {{"WorkOrderNodeName", &Nv::WorkOrderNodeName}, {"WEBLink", &Nv::WEBLink},
-     {"ToHandleby", &Nv::ToMultiHandleBy}},
-    {{"ExpiredPeriod", &Nv::ExpiredPeriod}, {"CanSendBack", &Nv::CanSendBack},
-     {"CanSendSelf", &Nv::CanSendSelf}, {"CanSkip", &Nv::CanSkip},
-     {"AddinType", &Nv::AddinType}, {"CanFullScreen", &Nv::CanFullScreen},
-     {"NodeTop", &Nv::Top}, {"NodeLeft", &Nv::Left}, {"RefuseReply", &Nv::RefuseFlag},
-     {"CanClose", &Nv::CanClose}, {"ContactCust", &Nv::ContactCust},
-     {"NextBeginTime", &Nv::NextBeginTime}, {"TickOffFlag", &Nv::TickOffFlag},
-     {"CanModify", &Nv::CanModify}, {"CanBackToBy", &Nv::CanBackToBy},
-     {"ReturnGroupFlag", &Nv::ReturnGroupFlag}, {"ForecastLen", &Nv::ForecastLen}}};
-const Layout<LinkValues> kLink{
-    {{"WorkOrderFrame_ID", &Lv::WorkOrderFrame_ID}, {"WorkOrderLink_ID", &Lv::WorkOrderLink_ID},
-     {"SonNode_ID", &Lv::SonNode_ID}, {"FatherNode_ID", &Lv::FatherNode_ID},
-     {"CompareType", &Lv::CompareType}},
-    {{"WorkOrderLinkName", &Lv::WorkOrderLinkName}, {"AddinVariant", &Lv::AddinVariant},
-     {"VariantValue", &Lv::VariantValue}},
-    {{"AlwaysOpen", &Lv::AlwaysOpen}}};
+const Layout<FrameValues> kFrame{{{"WorkOrderFrame_ID", &Fv::WorkOrderFrame_ID},
+                                  {"Category", &Fv::Category},
+                                  {"Priority_ID", &Fv::Priority_ID},
+                                  {"ExpiredPeriodType_ID", &Fv::ExpirtedPeriodType_ID},
+                                  {"Group_IDA", &Fv::Group_IDA},
+                                  {"PrintFormat", &Fv::PrintFormat},
+                                  {"Group_IDA2", &Fv::Group_IDA2},
+                                  {"ReplyFile", &Fv::ReplyFile},
+                                  {"PRINTGROUP", &Fv::PrintGroup},
+                                  {"REPLYGROUP", &Fv::ReplyGroup},
+                                  {"ForecastUnit", &Fv::ForecastUnit}},
+                                 {{"WorkOrderFrameName", &Fv::WorkOrderFrameName},
+                                  {"WEBLink", &Fv::WEBLink},
+                                  {"ReplyAddress", &Fv::ReplyAddress},
+                                  {"REPLYCONTENT", &Fv::ReplyContent}},
+                                 {{"ExpiredPeriod", &Fv::ExpiredPeriod},
+                                  {"CanSkip", &Fv::CanSkip},
+                                  {"AddinType", &Fv::AddinType},
+                                  {"CanFullScreen", &Fv::CanFullScreen},
+                                  {"CanGenerateOB", &Fv::CanGenerateOB},
+                                  {"GenerateRate", &Fv::GenerateRate},
+                                  {"ReplyFlag", &Fv::ReplyFlag},
+                                  {"ReplyMode", &Fv::ReplyMode},
+                                  {"ForecastLen", &Fv::ForecastLen}}};
+const Layout<NodeValues> kNode{{{"WorkOrderFrame_ID", &Nv::WorkOrderFrame_ID},
+                                {"WorkOrderNode_ID", &Nv::WorkOrderNode_ID},
+                                {"ExpiredPeriodType_ID", &Nv::ExpiredPeriodType_ID},
+                                {"EmailNotify", &Nv::EmailNotify},
+                                {"SMSNotify", &Nv::SMSNotify},
+                                {"Group_IDA", &Nv::Group_IDA},
+                                {"HandleBy_ID", &Nv::HandleBy_ID},
+                                {"HandleGroup_ID", &Nv::HandleGroup_ID},
+                                {"ExpiredHandleBy_ID", &Nv::ExpiredHandleBy_ID},
+                                {"ExpiredHandleGroup_ID", &Nv::ExpiredHandleGroup_ID},
+                                {"Priority_ID", &Nv::Priority_ID},
+                                {"ReturnOldStep", &Nv::ReturnOldStep},
+                                {"ForecastUnit", &Nv::ForecastUnit}},
+                               {{"WorkOrderNodeName", &Nv::WorkOrderNodeName},
+                                {"WEBLink", &Nv::WEBLink},
+                                {"ToHandleby", &Nv::ToMultiHandleBy}},
+                               {{"ExpiredPeriod", &Nv::ExpiredPeriod},
+                                {"CanSendBack", &Nv::CanSendBack},
+                                {"CanSendSelf", &Nv::CanSendSelf},
+                                {"CanSkip", &Nv::CanSkip},
+                                {"AddinType", &Nv::AddinType},
+                                {"CanFullScreen", &Nv::CanFullScreen},
+                                {"NodeTop", &Nv::Top},
+                                {"NodeLeft", &Nv::Left},
+                                {"RefuseReply", &Nv::RefuseFlag},
+                                {"CanClose", &Nv::CanClose},
+                                {"ContactCust", &Nv::ContactCust},
+                                {"NextBeginTime", &Nv::NextBeginTime},
+                                {"TickOffFlag", &Nv::TickOffFlag},
+                                {"CanModify", &Nv::CanModify},
+                                {"CanBackToBy", &Nv::CanBackToBy},
+                                {"ReturnGroupFlag", &Nv::ReturnGroupFlag},
+                                {"ForecastLen", &Nv::ForecastLen}}};
+const Layout<LinkValues> kLink{{{"WorkOrderFrame_ID", &Lv::WorkOrderFrame_ID},
+                                {"WorkOrderLink_ID", &Lv::WorkOrderLink_ID},
+                                {"SonNode_ID", &Lv::SonNode_ID},
+                                {"FatherNode_ID", &Lv::FatherNode_ID},
+                                {"CompareType", &Lv::CompareType}},
+                               {{"WorkOrderLinkName", &Lv::WorkOrderLinkName},
+                                {"AddinVariant", &Lv::AddinVariant},
+                                {"VariantValue", &Lv::VariantValue}},
+                               {{"AlwaysOpen", &Lv::AlwaysOpen}}};
 
 // The values as the statements should give them back.
 template <typename V> Row Expected(const Layout<V>& layout, const V& v)
@@ -89,9 +116,18 @@ template <typename V> Rows Read(std::unique_ptr<Recordset> rs, const Layout<V>& 
     }
     return rows;
 }
-Rows ReadFrame(const QString& id) { return Read(DBOperate().GetOneWorkOrder(id), kFrame); }
-Rows ReadNodes(const QString& frame) { return Read(DBOperate().GetNodes(frame), kNode); }
-Rows ReadLinks(const QString& frame) { return Read(DBOperate().GetLinks(frame), kLink); }
+Rows ReadFrame(const QString& id)
+{
+    return Read(DBOperate().GetOneWorkOrder(id), kFrame);
+}
+Rows ReadNodes(const QString& frame)
+{
+    return Read(DBOperate().GetNodes(frame), kNode);
+}
+Rows ReadLinks(const QString& frame)
+{
+    return Read(DBOperate().GetLinks(frame), kLink);
+}
 
 // Values whose every text is awkward and whose numbers all differ; `variant` shifts which awkward
 // text goes where.
@@ -136,7 +172,8 @@ using StatementsTest = PersistenceTest;
 
 TEST_P(StatementsTest, EveryValueSurvivesEveryStatementOfTheThreeFlowTables)
 {
-    const QString frame = QStringLiteral("F'1\\"), node = QStringLiteral("N'\\1"), link = QStringLiteral("L'\\");
+    const QString frame = QStringLiteral("F'1\\"), node = QStringLiteral("N'\\1"),
+                  link = QStringLiteral("L'\\");
     const qint32 demoRows = count("select count(*) from Two_Node") + count("select count(*) from Two_Link");
     ASSERT_EQ(DBOperate().InsertWorkOrderFrame(TrickyFrame(frame, 0)), 1) << log();
     ASSERT_EQ(DBOperate().InsertNode(TrickyNode(frame, node, 0)), 1) << log();
@@ -172,7 +209,8 @@ TEST_P(StatementsTest, EveryValueSurvivesEveryStatementOfTheThreeFlowTables)
 TEST_P(StatementsTest, KeysMatchIgnoringCaseAndMissingRowsAreNoError)
 {
     const auto rows = [&](const char* table, const char* frame) {
-        return count(QStringLiteral("select count(*) from %1 where WorkOrderFrame_ID='%2'").arg(table, frame));
+        return count(
+            QStringLiteral("select count(*) from %1 where WorkOrderFrame_ID='%2'").arg(table, frame));
     };
     const qint32 frames = count("select count(*) from TWO_Frame"), nodes = rows("Two_Node", "CMP01"),
                  links = rows("Two_Link", "CMP01");
@@ -245,11 +283,13 @@ TEST_P(StatementsTest, InsertStampsCreatorAndUpdateOnlyTheModifier)
 TEST_P(StatementsTest, FailedLinkDeletionRollsTheWholeFrameDeleteBack)
 {
     if (db().kind() == TestDatabase::Kind::SQLite) {
-        db().exec("create trigger keep_links before delete on Two_Link begin select raise(abort, 'links are kept'); end");
+        db().exec("create trigger keep_links before delete on Two_Link begin select raise(abort, 'links are "
+                  "kept'); end");
     } else {
         db().exec("create function keep_links() returns trigger language plpgsql as "
                   "$$ begin raise exception 'links are kept'; end $$");
-        db().exec("create trigger keep_links before delete on Two_Link for each row execute function keep_links()");
+        db().exec(
+            "create trigger keep_links before delete on Two_Link for each row execute function keep_links()");
     }
     const qint32 nodes = count("select count(*) from Two_Node where WorkOrderFrame_ID='CMP01'");
 
@@ -283,15 +323,16 @@ TEST_P(StatementsTest, LookupsReturnEveryRowWithTheColumnsTheDialogsRead)
         EXPECT_EQ(lookup.rs->RecordCount(), lookup.rows) << lookup.columns.join(',').toStdString();
         for (; !lookup.rs->IsEOF(); lookup.rs->MoveNext())
             for (const QString& column : lookup.columns)
-                EXPECT_FALSE(Utility().FieldToString(lookup.rs->Fields(column)).isEmpty()) << column.toStdString();
+                EXPECT_FALSE(Utility().FieldToString(lookup.rs->Fields(column)).isEmpty())
+                    << column.toStdString();
     }
     EXPECT_TRUE(logLines().isEmpty()) << log();
 }
 
 TEST_P(StatementsTest, MissingTablesGiveTheFailureValueAndOneLogLineOfPrefixAndDriverText)
 {
-    for (const char* table :
-         {"TWO_Frame", "Two_Node", "Two_Link", "SYSC_Priority", "Sysc_WoCategory", "Tab_Group", "objectivetype"})
+    for (const char* table : {"TWO_Frame", "Two_Node", "Two_Link", "SYSC_Priority", "Sysc_WoCategory",
+                              "Tab_Group", "objectivetype"})
         db().exec(QStringLiteral("drop table %1").arg(table));
     const FrameValues frame = TrickyFrame(QStringLiteral("X1"), 0);
     const NodeValues node = TrickyNode(QStringLiteral("X1"), QStringLiteral("N00001"), 0);
@@ -332,7 +373,8 @@ TEST_P(StatementsTest, MissingTablesGiveTheFailureValueAndOneLogLineOfPrefixAndD
         // The driver's own text follows the prefix directly.
         EXPECT_NE(line.mid(prefix.size(), 1), QStringLiteral(" ")) << line.toStdString();
         EXPECT_FALSE(line.contains(QLatin1Char('\n'))) << line.toStdString();
-        EXPECT_TRUE(line.mid(prefix.size()).contains(calls[i].table, Qt::CaseInsensitive)) << line.toStdString();
+        EXPECT_TRUE(line.mid(prefix.size()).contains(calls[i].table, Qt::CaseInsensitive))
+            << line.toStdString();
     }
 }
 
@@ -342,11 +384,14 @@ using EmptyStatementsTest = EmptyDatabaseTest;
 
 TEST_P(EmptyStatementsTest, EmptyTablesGiveOpenEmptySets)
 {
-    std::unique_ptr<Recordset> sets[] = {
-        DBOperate().GetCodePriority(),       DBOperate().GetWorkOrderType(),
-        DBOperate().GetAddinBuild(),         DBOperate().GetAllWorkOrderList(),
-        DBOperate().GetAllObjectiveTypeList(), DBOperate().GetOneWorkOrder(QStringLiteral("CMP01")),
-        DBOperate().GetNodes(QStringLiteral("CMP01")), DBOperate().GetLinks(QStringLiteral("CMP01"))};
+    std::unique_ptr<Recordset> sets[] = {DBOperate().GetCodePriority(),
+                                         DBOperate().GetWorkOrderType(),
+                                         DBOperate().GetAddinBuild(),
+                                         DBOperate().GetAllWorkOrderList(),
+                                         DBOperate().GetAllObjectiveTypeList(),
+                                         DBOperate().GetOneWorkOrder(QStringLiteral("CMP01")),
+                                         DBOperate().GetNodes(QStringLiteral("CMP01")),
+                                         DBOperate().GetLinks(QStringLiteral("CMP01"))};
     for (const auto& rs : sets) {
         ASSERT_TRUE(rs);
         EXPECT_TRUE(rs->IsOpen() && rs->IsEOF());

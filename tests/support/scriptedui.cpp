@@ -14,7 +14,8 @@ void ScriptedMessages::information(const QString& text)
     m_texts << text;
 }
 
-QMessageBox::StandardButton ScriptedMessages::question(const QString& text, QMessageBox::StandardButtons buttons)
+QMessageBox::StandardButton ScriptedMessages::question(const QString& text,
+                                                       QMessageBox::StandardButtons buttons)
 {
     m_texts << text;
     m_questions << text;
@@ -25,7 +26,8 @@ QMessageBox::StandardButton ScriptedMessages::question(const QString& text, QMes
     const QMessageBox::StandardButton answer = m_answers.front();
     m_answers.pop_front();
     if (!buttons.testFlag(answer))
-        ADD_FAILURE() << "Planned answer " << answer << " is not offered by the question: " << text.toStdString();
+        ADD_FAILURE() << "Planned answer " << answer
+                      << " is not offered by the question: " << text.toStdString();
     return answer;
 }
 
