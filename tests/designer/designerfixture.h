@@ -2,21 +2,47 @@
 
 #include "designer/flowcanvas.h"
 #include "designer/frmmain.h"
+#include "dialogs/selectonlycombo.h"
 #include "model/cworders.h"
 #include "tests/support/scriptedui.h"
 #include "tests/support/testdatabase.h"
 #include "tests/support/testhost.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace korvel {
+
+// The keys of a select-only combo, in list order.
+inline QStringList Keys(const SelectOnlyCombo& combo)
+{
+    QStringList keys;
+    for (int i = 0; i < combo.count(); ++i)
+        keys << combo.KeyAt(i);
+    return keys;
+}
+
+// Replaces the box's text by typing, as a user does.
+inline void Type(QLineEdit* box, const QString& text)
+{
+    box->clear();
+    QTest::keyClicks(box, text);
+}
+
+// Clicks a check box or option button on its indicator (a wide box ignores clicks beside its caption).
+inline void Click(QAbstractButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+}
 
 // A designer window over a fresh demo database, as a user sees it after start-up:
 //     TestDatabase (demo data) + TestHost (staff "alice") + AddinSession + ScriptedUi + FrmMain, shown.
@@ -132,6 +158,16 @@ protected:
         QMouseEvent move(QEvent::MouseMove, QPointF(pos), QPointF(widget->mapToGlobal(pos)), Qt::NoButton,
                          buttons, Qt::NoModifier);
         QApplication::sendEvent(widget, &move);
+    }
+
+    // Plans the next modal dialog, which must be a `Dialog`, and runs `script` on it.
+    template <class Dialog> void PlanDialog(std::function<void(Dialog&)> script)
+    {
+        Modals().plan([script = std::move(script)](QDialog& shown) {
+            auto* dialog = dynamic_cast<Dialog*>(&shown);
+            ASSERT_NE(dialog, nullptr) << "unexpected dialog " << shown.objectName().toStdString();
+            script(*dialog);
+        });
     }
 
     // A row count of the test database.

@@ -16,24 +16,10 @@
 #include <QRadioButton>
 #include <QSqlQuery>
 #include <functional>
+#include <tuple>
 
 namespace korvel {
 namespace {
-
-// The keys of a select-only combo, in list order.
-QStringList Keys(const SelectOnlyCombo& combo)
-{
-    QStringList keys;
-    for (int i = 0; i < combo.count(); ++i)
-        keys << combo.KeyAt(i);
-    return keys;
-}
-
-void Type(QLineEdit* box, const QString& text)
-{
-    box->clear();
-    QTest::keyClicks(box, text);
-}
 
 void ChooseOperator(FrmLink& d, const QString& op)
 {
@@ -44,16 +30,7 @@ class LinkCommandsTest : public DesignerTest {
 protected:
     using Script = std::function<void(FrmLink&)>;
 
-    // Plans the next link dialog.
-    void PlanLink(Script script)
-    {
-        Modals().plan([script = std::move(script)](QDialog& shown) {
-            auto* dialog = dynamic_cast<FrmLink*>(&shown);
-            ASSERT_NE(dialog, nullptr)
-                << "expected the link dialog, got " << shown.objectName().toStdString();
-            script(*dialog);
-        });
-    }
+    void PlanLink(Script script) { PlanDialog<FrmLink>(std::move(script)); }
 
     // Adds a link through the command, filling the dialog like a user and pressing OK.
     void AddLink(const QString& code, const QString& name, const QString& father, const QString& son,
@@ -159,18 +136,17 @@ TEST_F(LinkCommandsTest, StartAndEndItemsAreOfferedOnlyWhenFreeOrForTheEditedLin
         EXPECT_FALSE(d.TxtID->isEnabled());
         QTest::mouseClick(d.CmdCancel, Qt::LeftButton);
     });
-    // Editing L6 (N00004 -> END): the end item stays.
-    EditLink("L6", [](FrmLink& d) {
-        EXPECT_EQ(Keys(*d.CboChild), (QStringList{"N00001", "END"}));
-        EXPECT_EQ(d.CboChild->SelectedKey(), QStringLiteral("END"));
-        QTest::mouseClick(d.CmdCancel, Qt::LeftButton);
-    });
-    // Editing L3 (N00002 -> N00003): its own son is listed although the pair is already joined.
-    EditLink("L3", [](FrmLink& d) {
-        EXPECT_EQ(Keys(*d.CboChild), (QStringList{"N00003", "END"}));
-        EXPECT_EQ(d.CboChild->SelectedKey(), QStringLiteral("N00003"));
-        QTest::mouseClick(d.CmdCancel, Qt::LeftButton);
-    });
+    // Editing L6 (N00004 -> END) keeps the end item; editing L3 (N00002 -> N00003) lists its own son
+    // although the pair is already joined.
+    for (const auto& [code, sons, son] : {std::tuple{"L6", QStringList{"N00001", "END"}, "END"},
+                                          std::tuple{"L3", QStringList{"N00003", "END"}, "N00003"}}) {
+        SCOPED_TRACE(code);
+        EditLink(code, [&](FrmLink& d) {
+            EXPECT_EQ(Keys(*d.CboChild), sons);
+            EXPECT_EQ(d.CboChild->SelectedKey(), QString::fromLatin1(son));
+            QTest::mouseClick(d.CmdCancel, Qt::LeftButton);
+        });
+    }
     EXPECT_EQ(Frame("CMP01").AllLink().CheckStatus(), 0);
 }
 

@@ -23,40 +23,11 @@
 namespace korvel {
 namespace {
 
-QStringList Keys(const SelectOnlyCombo& combo)
-{
-    QStringList keys;
-    for (int i = 0; i < combo.count(); ++i)
-        keys << combo.KeyAt(i);
-    return keys;
-}
-
-// Clicks a check box or option button on its indicator, as a user does (a wide box ignores clicks
-// beside its caption).
-void Click(QAbstractButton* button)
-{
-    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
-}
-
-void Type(QLineEdit* box, const QString& text)
-{
-    box->clear();
-    QTest::keyClicks(box, text);
-}
-
 class NodeCommandsTest : public DesignerTest {
 protected:
     using Script = std::function<void(FrmNode&)>;
 
-    void PlanNode(Script script)
-    {
-        Modals().plan([script = std::move(script)](QDialog& shown) {
-            auto* dialog = dynamic_cast<FrmNode*>(&shown);
-            ASSERT_NE(dialog, nullptr)
-                << "expected the node dialog, got " << shown.objectName().toStdString();
-            script(*dialog);
-        });
-    }
+    void PlanNode(Script script) { PlanDialog<FrmNode>(std::move(script)); }
 
     void Trigger(const char* item)
     {

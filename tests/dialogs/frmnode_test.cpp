@@ -133,27 +133,24 @@ TEST_F(FrmNodeTest, OkChecks)
     }
 }
 
+// Cancel, closing the window and Escape each clear the tag a passed OK had set.
 TEST_F(FrmNodeTest, CancelAndClosingLeaveNoT)
 {
+    const std::function<void(FrmNode&)> leave[] = {
+        [](FrmNode& d) { QTest::mouseClick(d.CmdCancel, Qt::LeftButton); },
+        [](FrmNode& d) { d.close(); },
+        [](FrmNode& d) { QTest::keyClick(&d, Qt::Key_Escape); },
+    };
     const auto d = Open();
     FillValid(*d);
-    PressOK(*d);
-    ASSERT_EQ(d->Tag(), QStringLiteral("T"));
-
-    d->show();
-    QTest::mouseClick(d->CmdCancel, Qt::LeftButton);
-    EXPECT_EQ(d->Tag(), QString());
-    EXPECT_FALSE(d->isVisible());
-
-    PressOK(*d);
-    d->show();
-    d->close();
-    EXPECT_EQ(d->Tag(), QString());
-
-    PressOK(*d);
-    d->show();
-    QTest::keyClick(d.get(), Qt::Key_Escape);
-    EXPECT_EQ(d->Tag(), QString());
+    for (const auto& how : leave) {
+        PressOK(*d);
+        ASSERT_EQ(d->Tag(), QStringLiteral("T"));
+        d->show();
+        how(*d);
+        EXPECT_EQ(d->Tag(), QString());
+        EXPECT_FALSE(d->isVisible());
+    }
 }
 
 TEST_F(FrmNodeTest, SendSelfPacksTheThreeBoxes)
