@@ -5,8 +5,24 @@
 
 namespace korvel {
 
+namespace {
+
+QString& LastDescription()
+{
+    thread_local QString description;
+    return description;
+}
+
+} // namespace
+
+QString LastLoggedError()
+{
+    return LastDescription();
+}
+
 void LogError(const QString& prefix, const QString& description)
 {
+    LastDescription() = description;
     try {
         auto* host = Addin().ObjInterFace.data();
         if (!host)

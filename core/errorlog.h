@@ -12,6 +12,10 @@ namespace korvel {
 void LogError(const QString& prefix, const QString& description);
 void LogError(const QString& prefix, const std::exception& error);
 
+// The description of the error last logged on this thread (without its prefix), for a message that
+// must name what went wrong; empty before the first.
+QString LastLoggedError();
+
 // Runs one statement and swallows any error it raises ("errors ignored statement by statement").
 // Wrap each statement on its own, not a block.
 template <typename Statement> void IgnoreErrors(Statement&& statement) noexcept

@@ -67,14 +67,14 @@ std::unique_ptr<Recordset> cDBOperate::GetAllWorkOrderList()
     });
 }
 
-bool cDBOperate::GetWorkOrderIDExists(const QString& vFrameID)
+qint32 cDBOperate::GetWorkOrderIDExists(const QString& vFrameID)
 {
-    bool result = false;
+    qint32 result = 0;
     try {
         auto rs = Connection::Shared().OpenRecordset(
             R"(Select WorkOrderFrame_ID,WorkOrderFrameName from TWO_Frame Where WorkOrderFrame_ID=')" +
             SqlText(vFrameID) + R"(')");
-        result = rs->RecordCount() > 0;
+        result = rs->RecordCount() > 0 ? 1 : -1;
         rs->Close();
     } catch (const std::exception& e) {
         LogError(QStringLiteral("[Korvel]-[cDBOperate]-[GetWorkOrderIDExists]:"), e);
@@ -118,7 +118,7 @@ qint32 cDBOperate::InsertWorkOrderFrame(const FrameValues& v)
 
 qint32 cDBOperate::UpdateWorkOrderFrame(const FrameValues& v)
 {
-    return CommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[UpdateWorkOrderFrame]:"), [&] {
+    return RowCommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[UpdateWorkOrderFrame]:"), [&] {
         return R"(Update Two_Frame Set WorkOrderFrameName=')" + SqlText(v.WorkOrderFrameName) +
                R"(',Category=')" + SqlText(v.Category) + R"(',Priority_ID=')" + SqlText(v.Priority_ID) +
                R"(',ExpiredPeriod=)" + SqlNumber(v.ExpiredPeriod) + R"(,ExpiredPeriodType_ID=')" +
@@ -135,6 +135,14 @@ qint32 cDBOperate::UpdateWorkOrderFrame(const FrameValues& v)
                SqlText(v.ReplyContent) + R"(', forecastUnit=')" + SqlText(v.ForecastUnit) +
                R"(', ForecastLen=)" + SqlNumber(v.ForecastLen) + R"( Where   WorkOrderFrame_ID=')" +
                SqlText(v.WorkOrderFrame_ID) + R"(')";
+    });
+}
+
+qint32 cDBOperate::ClaimWorkOrderFrame(const QString& vWorkOrderFrame_ID)
+{
+    return RowCommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[ClaimWorkOrderFrame]:"), [&] {
+        return R"(Update Two_Frame Set WorkOrderFrame_ID=WorkOrderFrame_ID Where WorkOrderFrame_ID=')" +
+               SqlText(vWorkOrderFrame_ID) + R"(')";
     });
 }
 

@@ -53,6 +53,10 @@ struct LinkValues {
     bool operator==(const LinkValues&) const = default;
 };
 
+// The result of a write that names one row by its key when the statement ran but found no such row:
+// the row was changed or deleted in the database by someone else meanwhile. Below 1, like a failure.
+inline constexpr qint32 NoRowMatched = 0;
+
 // Every statement of the add-in on the flow tables and the lookups, as literal SQL on the shared
 // connection. No operation throws: on an error it writes one log line, its own prefix followed by
 // the driver's text, and returns its failure value (nullptr for result sets).
@@ -61,27 +65,34 @@ public:
     // 1: the node ID is used by some node of any frame; -1: free; 0: the query failed.
     qint32 getNodeExists(const QString& vID);
     // The first free node ID "N" + at least five digits, counting from 1. Throws KorvelError when
-    // the counter would overflow.
+    // an ID cannot be checked or the counter would overflow.
     QString GetNewNodeIDA();
 
     std::unique_ptr<Recordset> GetCodePriority();
     std::unique_ptr<Recordset> GetWorkOrderType();
     std::unique_ptr<Recordset> GetAddinBuild();
     std::unique_ptr<Recordset> GetAllWorkOrderList();
-    // False also when the query failed.
-    bool GetWorkOrderIDExists(const QString& vFrameID);
+    // 1: a frame has this ID; -1: free; 0: the query failed.
+    qint32 GetWorkOrderIDExists(const QString& vFrameID);
     std::unique_ptr<Recordset> GetAllObjectiveTypeList();
     std::unique_ptr<Recordset> GetOneWorkOrder(const QString& vWorkOrderID);
     // 1 ran, -1 failed.
     qint32 InsertWorkOrderFrame(const FrameValues& v);
+    // 1 updated, NoRowMatched when the frame is gone, -1 failed.
     qint32 UpdateWorkOrderFrame(const FrameValues& v);
+    // Inside a frame's save: confirms that the header row still exists and holds it against a
+    // concurrent delete until the transaction ends (a no-op update of its key). 1 held,
+    // NoRowMatched when the frame is gone, -1 failed.
+    qint32 ClaimWorkOrderFrame(const QString& vWorkOrderFrame_ID);
     // Deletes header, nodes and links in one transaction of its own; 1 or -1 (rolled back).
     qint32 DeleteWorkOrderFrame(const QString& vWorkOrderFrame_ID);
 
     std::unique_ptr<Recordset> GetNodes(const QString& vWorkOrderID);
     qint32 InsertNode(const NodeValues& v);
+    // Updates and deletes of a node or link by key: 1 written, NoRowMatched when the row is gone,
+    // -1 failed.
     qint32 UpdateNode(const NodeValues& v);
-    // A variant holding 1 (ran) or -1 (failed).
+    // A variant holding 1, NoRowMatched or -1.
     QVariant DeleteNode(const QString& vWorkOrderFrame_ID, const QString& vWorkOrderNode_ID);
     std::unique_ptr<Recordset> GetLinks(const QString& vWorkOrderID);
     qint32 InsertLinks(const LinkValues& v);

@@ -39,7 +39,7 @@ qint32 cDBOperate::InsertNode(const NodeValues& v)
 
 qint32 cDBOperate::UpdateNode(const NodeValues& v)
 {
-    return CommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[UpdateNode]:"), [&] {
+    return RowCommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[UpdateNode]:"), [&] {
         return R"(Update Two_Node Set WorkOrderNodeName=')" + SqlText(v.WorkOrderNodeName) +
                R"(', ExpiredPeriod=)" + SqlNumber(v.ExpiredPeriod) + R"(,ExpiredPeriodType_ID=')" +
                SqlText(v.ExpiredPeriodType_ID) + R"(',CanSendBack=)" + SqlNumber(v.CanSendBack) +
@@ -66,7 +66,7 @@ qint32 cDBOperate::UpdateNode(const NodeValues& v)
 
 QVariant cDBOperate::DeleteNode(const QString& vWorkOrderFrame_ID, const QString& vWorkOrderNode_ID)
 {
-    const qint32 result = CommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[DeleteNode]:"), [&] {
+    const qint32 result = RowCommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[DeleteNode]:"), [&] {
         return R"(Delete from Two_Node Where WorkOrderFrame_ID=')" + SqlText(vWorkOrderFrame_ID) +
                R"(' And WorkOrderNode_ID =')" + SqlText(vWorkOrderNode_ID) + R"(')";
     });
@@ -95,7 +95,7 @@ qint32 cDBOperate::InsertLinks(const LinkValues& v)
 
 qint32 cDBOperate::UpdateLinks(const LinkValues& v)
 {
-    return CommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[UpdateLinks]:"), [&] {
+    return RowCommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[UpdateLinks]:"), [&] {
         return R"(UpDate Two_link set WorkOrderLinkName=')" + SqlText(v.WorkOrderLinkName) +
                R"(', SonNode_ID=')" + SqlText(v.SonNode_ID) + R"(',FatherNode_ID=')" +
                SqlText(v.FatherNode_ID) + R"(',AlwaysOpen=)" + SqlNumber(v.AlwaysOpen) +
@@ -108,7 +108,7 @@ qint32 cDBOperate::UpdateLinks(const LinkValues& v)
 
 qint32 cDBOperate::DelLinks(const QString& vWorkOrderFrame_ID, const QString& vWorkOrderLink_ID)
 {
-    return CommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[DelLinks]:"), [&] {
+    return RowCommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[DelLinks]:"), [&] {
         return R"(Delete from  Two_link Where WorkOrderFrame_ID=')" + SqlText(vWorkOrderFrame_ID) +
                R"(' And WorkOrderLink_ID=')" + SqlText(vWorkOrderLink_ID) + R"(')";
     });

@@ -2,6 +2,7 @@
 
 #include "core/addinglobals.h"
 #include "core/korvelerror.h"
+#include "persistence/statementmonitor.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -38,20 +39,23 @@ Connection Connection::Shared()
     return Connection(database);
 }
 
-void Connection::Execute(const QString& sql)
+qint64 Connection::Execute(const QString& sql)
 {
     if (!m_database.isOpen())
         throw KorvelError(QStringLiteral("The database connection is not open"));
+    StatementMonitor::BeforeStatement();
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
     if (!query.exec(sql))
         throw KorvelError(ErrorText(query.lastError(), QStringLiteral("The statement failed")));
+    return query.numRowsAffected();
 }
 
 std::unique_ptr<Recordset> Connection::OpenRecordset(const QString& sql)
 {
     if (!m_database.isOpen())
         throw KorvelError(QStringLiteral("The database connection is not open"));
+    StatementMonitor::BeforeStatement();
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
     if (!query.exec(sql))
@@ -88,12 +92,14 @@ std::unique_ptr<Recordset> Connection::OpenRecordset(const QString& sql)
 
 void Connection::BeginTrans()
 {
+    StatementMonitor::BeforeStatement();
     if (!m_database.transaction())
         throw KorvelError(ErrorText(m_database.lastError(), QStringLiteral("Cannot begin a transaction")));
 }
 
 void Connection::CommitTrans()
 {
+    StatementMonitor::BeforeStatement();
     if (!m_database.commit())
         throw KorvelError(ErrorText(m_database.lastError(), QStringLiteral("Cannot commit the transaction")));
 }

@@ -9,7 +9,8 @@
 namespace korvel {
 
 // The thin ADO-like layer over a Qt SQL connection. Every failing call throws KorvelError carrying
-// the driver's error text. Statements are sent exactly as given (no prepared parameters).
+// the driver's error text. Statements are sent exactly as given (no prepared parameters). Every
+// statement, begin and commit passes StatementMonitor first.
 class Connection final {
 public:
     explicit Connection(QSqlDatabase database);
@@ -17,8 +18,9 @@ public:
     // The add-in's shared connection (the DBConnection global taken from the host at start-up).
     static Connection Shared();
 
-    // Runs a statement that returns no rows.
-    void Execute(const QString& sql);
+    // Runs a statement that returns no rows; gives the number of rows it changed, -1 when the
+    // driver cannot tell.
+    qint64 Execute(const QString& sql);
     // Runs a query and hands back its static, read-only result set, open.
     std::unique_ptr<Recordset> OpenRecordset(const QString& sql);
 

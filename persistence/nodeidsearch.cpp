@@ -15,8 +15,11 @@ QString FirstFreeNodeID(const std::function<qint32(const QString&)>& usedBy, qin
 {
     for (qint32 counter = firstCounter;; ++counter) {
         QString candidate = NodeIDCandidate(counter);
-        if (usedBy(candidate) <= 0)
+        const qint32 used = usedBy(candidate);
+        if (used < 0)
             return candidate;
+        if (used == 0)
+            throw KorvelError(QStringLiteral("The node ID \"%1\" could not be checked").arg(candidate));
         if (counter == std::numeric_limits<qint32>::max())
             throw KorvelError(QStringLiteral("Overflow: no free node ID up to \"%1\"").arg(candidate));
     }

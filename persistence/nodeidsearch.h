@@ -10,8 +10,9 @@ namespace korvel {
 QString NodeIDCandidate(qint32 counter);
 
 // Walks the counter upwards from `firstCounter` and returns the first candidate for which
-// `usedBy(candidate)` gives 0 or less (free, or the check failed). Throws KorvelError when the
-// counter would pass the largest 32-bit value. The search of GetNewNodeIDA starts at 1.
+// `usedBy(candidate)` gives -1 (free). A check that gives 0 (it could not be made) throws
+// KorvelError: a candidate nobody could check is never handed out. Also throws when the counter
+// would pass the largest 32-bit value. The search of GetNewNodeIDA starts at 1.
 QString FirstFreeNodeID(const std::function<qint32(const QString&)>& usedBy, qint32 firstCounter = 1);
 
 } // namespace korvel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/errorlog.h"
+#include "persistence/cdboperate.h"
 #include "persistence/connection.h"
 #include "persistence/recordset.h"
 
@@ -33,6 +34,24 @@ qint32 CommandOrFail(const QString& prefix, BuildStatement&& build) noexcept
     try {
         Connection::Shared().Execute(build());
         return 1;
+    } catch (const std::exception& error) {
+        LogError(prefix, error);
+        return -1;
+    }
+}
+
+// Command that writes one named row (an update or delete by key): 1 when it changed a row (or the
+// driver cannot tell), NoRowMatched (0) when it ran but the row was not there, because someone
+// else changed or deleted it meanwhile; -1 when it failed. 0 and -1 are logged under `prefix`.
+template <typename BuildStatement>
+qint32 RowCommandOrFail(const QString& prefix, BuildStatement&& build) noexcept
+{
+    try {
+        if (Connection::Shared().Execute(build()) != 0)
+            return 1;
+        LogError(prefix,
+                 QStringLiteral("No row matched: it was changed or deleted in the database meanwhile"));
+        return NoRowMatched;
     } catch (const std::exception& error) {
         LogError(prefix, error);
         return -1;

@@ -34,7 +34,7 @@ TEST_P(NodeIdTest, NewIdTakesTheLowestFreeNumberAndExistenceSpansFramesAndLetter
     EXPECT_TRUE(logLines().isEmpty()) << log();
 }
 
-TEST_P(NodeIdTest, FailedCountGivesZeroAndTheFirstCandidate)
+TEST_P(NodeIdTest, FailedCountGivesZeroAndNoCandidate)
 {
     ASSERT_TRUE(InsertNode("FA", "N00001"));
     db().exec(QStringLiteral("drop table Two_Node"));
@@ -42,7 +42,8 @@ TEST_P(NodeIdTest, FailedCountGivesZeroAndTheFirstCandidate)
     ASSERT_EQ(logLines().size(), 1);
     host().log().clear();
 
-    EXPECT_EQ(DBOperate().GetNewNodeIDA(), QStringLiteral("N00001"));
+    // An ID nobody could check is never proposed.
+    EXPECT_THROW(DBOperate().GetNewNodeIDA(), KorvelError);
     ASSERT_EQ(logLines().size(), 1);
     EXPECT_TRUE(logLines().at(0).startsWith(QStringLiteral("[Korvel]-[cDBOperate]-[getNodeExists]:")));
     EXPECT_TRUE(logLines().at(0).contains(QStringLiteral("two_node"), Qt::CaseInsensitive)) << log();

@@ -191,7 +191,7 @@ TEST_P(StatementsTest, EveryValueSurvivesEveryStatementOfTheThreeFlowTables)
     EXPECT_EQ(ReadFrame(frame), Rows{Expected(kFrame, TrickyFrame(frame, 3))});
     EXPECT_EQ(ReadNodes(frame), Rows{Expected(kNode, updatedNode)});
     EXPECT_EQ(ReadLinks(frame), Rows{Expected(kLink, TrickyLink(frame, link, 3))});
-    EXPECT_TRUE(DBOperate().GetWorkOrderIDExists(frame));
+    EXPECT_EQ(DBOperate().GetWorkOrderIDExists(frame), 1);
     EXPECT_EQ(DBOperate().getNodeExists(node), 1);
 
     EXPECT_EQ(DBOperate().DeleteNode(frame, node).toInt(), 1);
@@ -206,7 +206,7 @@ TEST_P(StatementsTest, EveryValueSurvivesEveryStatementOfTheThreeFlowTables)
     EXPECT_TRUE(logLines().isEmpty()) << log();
 }
 
-TEST_P(StatementsTest, KeysMatchIgnoringCaseAndMissingRowsAreNoError)
+TEST_P(StatementsTest, KeysMatchIgnoringCaseAndMissingRowsAreReported)
 {
     const auto rows = [&](const char* table, const char* frame) {
         return count(
@@ -214,19 +214,26 @@ TEST_P(StatementsTest, KeysMatchIgnoringCaseAndMissingRowsAreNoError)
     };
     const qint32 frames = count("select count(*) from TWO_Frame"), nodes = rows("Two_Node", "CMP01"),
                  links = rows("Two_Link", "CMP01");
-    // Updates and deletes of rows that are not there succeed and touch nothing.
-    EXPECT_EQ(DBOperate().UpdateWorkOrderFrame(TrickyFrame(QStringLiteral("NONE"), 0)), 1);
-    EXPECT_EQ(DBOperate().UpdateNode(TrickyNode(QStringLiteral("NONE"), QStringLiteral("N00001"), 0)), 1);
-    EXPECT_EQ(DBOperate().UpdateLinks(TrickyLink(QStringLiteral("NONE"), QStringLiteral("L1"), 0)), 1);
-    EXPECT_EQ(DBOperate().DeleteNode(QStringLiteral("NONE"), QStringLiteral("N00001")).toInt(), 1);
-    EXPECT_EQ(DBOperate().DelLinks(QStringLiteral("NONE"), QStringLiteral("L1")), 1);
+    // Updates and deletes of rows that are not there (changed or deleted elsewhere) touch nothing
+    // and say so: NoRowMatched, one log line each.
+    EXPECT_EQ(DBOperate().UpdateWorkOrderFrame(TrickyFrame(QStringLiteral("NONE"), 0)), NoRowMatched);
+    EXPECT_EQ(DBOperate().ClaimWorkOrderFrame(QStringLiteral("NONE")), NoRowMatched);
+    EXPECT_EQ(DBOperate().UpdateNode(TrickyNode(QStringLiteral("NONE"), QStringLiteral("N00001"), 0)),
+              NoRowMatched);
+    EXPECT_EQ(DBOperate().UpdateLinks(TrickyLink(QStringLiteral("NONE"), QStringLiteral("L1"), 0)),
+              NoRowMatched);
+    EXPECT_EQ(DBOperate().DeleteNode(QStringLiteral("NONE"), QStringLiteral("N00001")).toInt(), NoRowMatched);
+    EXPECT_EQ(DBOperate().DelLinks(QStringLiteral("NONE"), QStringLiteral("L1")), NoRowMatched);
+    EXPECT_EQ(logLines().size(), 6) << log();
+    host().log().clear();
     EXPECT_EQ(count("select count(*) from TWO_Frame"), frames);
     EXPECT_EQ(rows("Two_Node", "CMP01"), nodes);
     EXPECT_EQ(rows("Two_Link", "CMP01"), links);
-    EXPECT_FALSE(DBOperate().GetWorkOrderIDExists(QStringLiteral("NONE")));
+    EXPECT_EQ(DBOperate().GetWorkOrderIDExists(QStringLiteral("NONE")), -1);
 
     // Other letters name the same row. Deleting a node leaves its links to the model.
-    EXPECT_TRUE(DBOperate().GetWorkOrderIDExists(QStringLiteral("cmp01")));
+    EXPECT_EQ(DBOperate().GetWorkOrderIDExists(QStringLiteral("cmp01")), 1);
+    EXPECT_EQ(DBOperate().ClaimWorkOrderFrame(QStringLiteral("cmp01")), 1);
     EXPECT_EQ(ReadFrame(QStringLiteral("Cmp01")).size(), 1u);
     EXPECT_EQ(DBOperate().DeleteNode(QStringLiteral("cmp01"), QStringLiteral("n00001")).toInt(), 1);
     EXPECT_EQ(rows("Two_Node", "CMP01"), nodes - 1);
@@ -302,7 +309,7 @@ TEST_P(StatementsTest, FailedLinkDeletionRollsTheWholeFrameDeleteBack)
     // (SQLite) or refuse every statement (PostgreSQL).
     EXPECT_EQ(count("select count(*) from TWO_Frame where WorkOrderFrame_ID='CMP01'"), 1);
     EXPECT_EQ(count("select count(*) from Two_Node where WorkOrderFrame_ID='CMP01'"), nodes);
-    EXPECT_TRUE(DBOperate().GetWorkOrderIDExists(QStringLiteral("CMP01")));
+    EXPECT_EQ(DBOperate().GetWorkOrderIDExists(QStringLiteral("CMP01")), 1);
 }
 
 TEST_P(StatementsTest, LookupsReturnEveryRowWithTheColumnsTheDialogsRead)
@@ -359,10 +366,11 @@ TEST_P(StatementsTest, MissingTablesGiveTheFailureValueAndOneLogLineOfPrefixAndD
         {"GetAddinBuild", DBOperate().GetAddinBuild() == nullptr, "tab_group"},
         {"GetAllWorkOrderList", DBOperate().GetAllWorkOrderList() == nullptr, "two_frame"},
         {"GetAllObjectiveTypeList", DBOperate().GetAllObjectiveTypeList() == nullptr, "objectivetype"},
-        {"GetWorkOrderIDExists", !DBOperate().GetWorkOrderIDExists(id), "two_frame"},
+        {"GetWorkOrderIDExists", DBOperate().GetWorkOrderIDExists(id) == 0, "two_frame"},
         {"GetOneWorkOrder", DBOperate().GetOneWorkOrder(id) == nullptr, "two_frame"},
         {"InsertWorkOrderFrame", DBOperate().InsertWorkOrderFrame(frame) == -1, "two_frame"},
         {"UpdateWorkOrderFrame", DBOperate().UpdateWorkOrderFrame(frame) == -1, "two_frame"},
+        {"ClaimWorkOrderFrame", DBOperate().ClaimWorkOrderFrame(id) == -1, "two_frame"},
     };
     ASSERT_EQ(logLines().size(), static_cast<qsizetype>(std::size(calls))) << log();
     for (size_t i = 0; i < std::size(calls); ++i) {
