@@ -1,5 +1,8 @@
 #include "core/uiservices.h"
 
+#include "core/errorlog.h"
+#include "resources/stringtable.h"
+
 #include <QApplication>
 #include <QDialog>
 
@@ -60,6 +63,11 @@ std::unique_ptr<ModalService> SetModalService(std::unique_ptr<ModalService> serv
     auto previous = std::move(modalSlot());
     modalSlot() = service ? std::move(service) : std::make_unique<ExecModalService>();
     return previous;
+}
+
+void InformDatabaseUnreadable()
+{
+    Messages().information(LoadResString(1000) + QStringLiteral("\r\n") + LastLoggedError());
 }
 
 } // namespace korvel

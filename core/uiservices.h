@@ -32,6 +32,9 @@ public:
 MessageService& Messages();
 ModalService& Modals();
 
+// Tells the user that the database could not be read to check an ID, naming the error last logged.
+void InformDatabaseUnreadable();
+
 // Replaces a service (nullptr restores the default). Returns the one that was in place.
 std::unique_ptr<MessageService> SetMessageService(std::unique_ptr<MessageService> service);
 std::unique_ptr<ModalService> SetModalService(std::unique_ptr<ModalService> service);

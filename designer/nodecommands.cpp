@@ -222,17 +222,30 @@ void FrmMain::Menu_AddNode_Click()
         cWorder* w = WorkOrders().OneWorkOrder(frameID);
         if (w == nullptr)
             return;
+        // The proposal skips the frame's unsaved steps too; an ID the database could not confirm
+        // free is never proposed.
+        QString proposed;
+        try {
+            proposed = w->AllNode().ProposeNodeID();
+        } catch (const std::exception&) {
+            InformDatabaseUnreadable(); // names the error the failed check logged
+            return;
+        }
         const auto dialog = std::make_unique<FrmNode>(this);
         dialog->CboStep->Clear();
         FillStepCombo(QString(), *dialog->CboStep);
-        dialog->TxtID->setText(DBOperate().GetNewNodeIDA());
+        dialog->TxtID->setText(proposed);
         dialog->TxtID->setEnabled(true);
         for (;;) {
             if (!ShowNodeDialog(*dialog))
                 return;
-            if (!w->AllNode().NodeIDExists(dialog->TxtID->text().trimmed()))
+            const qint32 used = w->AllNode().NodeIDExists(dialog->TxtID->text().trimmed());
+            if (used < 0)
                 break;
-            Messages().information(LoadResString(128));
+            if (used == 0)
+                InformDatabaseUnreadable();
+            else
+                Messages().information(LoadResString(128));
         }
         const NodeValues values = DialogValues(*dialog, frameID);
         if (w->AllNode().NewNode(values) <= 0)

@@ -337,15 +337,21 @@ void FrmOrder::CmdOK_Click()
 {
     struct Check {
         std::function<bool()> fails;
-        qint32 message;
+        qint32 message; // 0: the database could not be read
         QWidget* focus;
     };
     auto text = [](const QLineEdit* box) { return box->text().trimmed(); };
+    qint32 idState = -1; // of a new frame's ID: 1 taken, -1 free, 0 could not be checked
     const Check checks[] = {
         {[&] { return text(TxtID).isEmpty(); }, 201, TxtID},
         {[&] { return Utility().ByteLength(text(TxtID)) >= 7; }, 202, TxtID},
         // The duplicate test is for new frames only: an edited frame's ID cannot change.
-        {[&] { return TxtID->isEnabled() && DBOperate().GetWorkOrderIDExists(text(TxtID)); }, 203, TxtID},
+        {[&] {
+             idState = TxtID->isEnabled() ? DBOperate().GetWorkOrderIDExists(text(TxtID)) : -1;
+             return idState == 1;
+         },
+         203, TxtID},
+        {[&] { return idState == 0; }, 0, TxtID},
         {[&] { return text(TxtName).isEmpty(); }, 204, TxtName},
         {[&] { return CboPriority->ListIndex() < 0; }, 205, CboPriority},
         {[&] { return CboType->ListIndex() < 0; }, 206, CboType},
@@ -359,7 +365,12 @@ void FrmOrder::CmdOK_Click()
         bool failed = false;
         IgnoreErrors([&] { failed = check.fails(); });
         if (failed) {
-            IgnoreErrors([&] { Messages().information(LoadResString(check.message)); });
+            IgnoreErrors([&] {
+                if (check.message == 0)
+                    InformDatabaseUnreadable();
+                else
+                    Messages().information(LoadResString(check.message));
+            });
             check.focus->setFocus();
             return;
         }

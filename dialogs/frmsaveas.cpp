@@ -100,8 +100,14 @@ void FrmSaveAs::CmdOK_Click()
             TxtNewID->setFocus();
             return;
         }
-        if (DBOperate().GetWorkOrderIDExists(newID)) {
+        const qint32 idState = DBOperate().GetWorkOrderIDExists(newID);
+        if (idState == 1) {
             Messages().information(LoadResString(203));
+            return;
+        }
+        if (idState == 0) {
+            InformDatabaseUnreadable();
+            TxtNewID->setFocus();
             return;
         }
         if (newName.isEmpty()) {

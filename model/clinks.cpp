@@ -151,11 +151,13 @@ qint32 cLinks::SaveMe()
 {
     // Re-keyed deletions first: a new link may have taken over the code of one of them.
     for (const auto& [key, link] : m_allLinks)
-        if (key.startsWith(DeletedKeyPrefix) && link->SaveMe() < 1)
-            return -1;
+        if (key.startsWith(DeletedKeyPrefix))
+            if (const qint32 result = link->SaveMe(); result < 1)
+                return result;
     for (const auto& [key, link] : m_allLinks)
-        if (link->SaveMe() < 1)
-            return -1;
+        if (!key.startsWith(DeletedKeyPrefix))
+            if (const qint32 result = link->SaveMe(); result < 1)
+                return result;
     return 1;
 }
 

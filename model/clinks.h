@@ -37,7 +37,8 @@ public:
     // True when a link in memory (deleted ones included) has this code, ignoring letter case.
     bool LinkIDExists(const QString& vID) const;
     qint32 CheckStatus() const;
-    // Writes re-keyed deletions first, then every link; -1 at the first failure.
+    // Writes re-keyed deletions first, then every other link; at the first failure NoRowMatched (the
+    // link's row was changed or deleted elsewhere) or -1.
     qint32 SaveMe();
     qint32 Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllRelationNode) const;
 

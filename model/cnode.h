@@ -70,7 +70,8 @@ public:
     void NewMe(const NodeValues& values);
     // Marks the node deleted (a new node becomes dropped).
     void DelMe();
-    // Writes the node by its state: insert, delete or update; 1 when there was nothing to write.
+    // Writes the node by its state: insert, delete or update; 1 when there was nothing to write,
+    // NoRowMatched when the row to update or delete is gone.
     qint32 SaveMe();
     // Inserts a copy under another frame and node ID, returning to `vReturnOldStep` (the copy's own
     // step) instead of this node's ReturnOldStepID; 1 when the node is not live. The node itself

@@ -2,6 +2,7 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
+#include "persistence/nodeidsearch.h"
 
 #include <memory>
 #include <utility>
@@ -98,12 +99,17 @@ qint32 cNodes::DelNode(const QString& vWorkOrderNode_ID)
     return 1;
 }
 
-bool cNodes::NodeIDExists(const QString& vID) const
+qint32 cNodes::NodeIDExists(const QString& vID) const
 {
     for (const auto& [key, node] : m_allNode)
         if (node->WorkOrderNode_ID().compare(vID, Qt::CaseInsensitive) == 0)
-            return true;
-    return DBOperate().getNodeExists(vID) >= 1;
+            return 1;
+    return DBOperate().getNodeExists(vID);
+}
+
+QString cNodes::ProposeNodeID() const
+{
+    return FirstFreeNodeID([this](const QString& candidate) { return NodeIDExists(candidate); });
 }
 
 qint32 cNodes::CheckStatus() const
@@ -117,8 +123,8 @@ qint32 cNodes::CheckStatus() const
 qint32 cNodes::SaveMe()
 {
     for (const auto& [key, node] : m_allNode)
-        if (node->SaveMe() < 1)
-            return -1;
+        if (const qint32 result = node->SaveMe(); result < 1)
+            return result;
     return 1;
 }
 

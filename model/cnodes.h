@@ -23,11 +23,17 @@ public:
     qint32 NewNode(const NodeValues& values);
     // Marks the node deleted; -1 when there is no such node.
     qint32 DelNode(const QString& vWorkOrderNode_ID);
-    // True when a node in memory (deleted ones included) has this ID ignoring letter case, or the
-    // database has a node of any frame with it.
-    bool NodeIDExists(const QString& vID) const;
+    // 1 when a node in memory (deleted ones included) has this ID ignoring letter case, or the
+    // database has a node of any frame with it; -1 when it is free; 0 when the database could not
+    // be asked (never to be taken for free).
+    qint32 NodeIDExists(const QString& vID) const;
+    // The ID proposed for a new node: the first "N" + five or more digits that neither the database
+    // nor this collection (unsaved nodes included) uses. Throws KorvelError when an ID cannot be
+    // checked.
+    QString ProposeNodeID() const;
     qint32 CheckStatus() const;
-    // Writes every node by its state, in order; -1 at the first failure.
+    // Writes every node by its state, in order; at the first failure NoRowMatched (the node's row was
+    // changed or deleted elsewhere) or -1.
     qint32 SaveMe();
     // Copies every live node under a fresh node ID to frame `vNewID`, each copy inserted before the
     // next ID is generated, and records old → new IDs in `AllRelationNodeID`. A deleted node is

@@ -176,8 +176,8 @@ qint32 cWorder::SaveNewInfo(const FrameValues& values)
 
 qint32 cWorder::SaveUpdate(const FrameValues& values)
 {
-    if (DBOperate().UpdateWorkOrderFrame(values) < 1)
-        return -1;
+    if (const qint32 result = DBOperate().UpdateWorkOrderFrame(values); result < 1)
+        return result;
     SetAllFields(values);
     return 1;
 }
@@ -188,9 +188,16 @@ qint32 cWorder::SaveMe()
     try {
         Connection connection = Connection::Shared();
         connection.BeginTrans();
-        if (m_allNode->SaveMe() <= 0 || m_allLink->SaveMe() <= 0) {
+        // Nothing may be written for a frame that another user deleted: its nodes and links would
+        // be orphans. The claim also holds the header row until the commit.
+        qint32 result = DBOperate().ClaimWorkOrderFrame(WorkOrderFrame_ID);
+        if (result >= 1)
+            result = m_allNode->SaveMe();
+        if (result >= 1)
+            result = m_allLink->SaveMe();
+        if (result < 1) {
             RollBack(prefix);
-            return -1;
+            return result;
         }
         connection.CommitTrans();
         return 1;

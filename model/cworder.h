@@ -45,9 +45,12 @@ public:
     void LoadOne();
     // Inserts the header row, takes the lock; 1 or -1.
     qint32 SaveNewInfo(const FrameValues& values);
-    // Updates the header row; 1 or -1.
+    // Updates the header row; 1, NoRowMatched when the frame is gone from the database, or -1.
     qint32 SaveUpdate(const FrameValues& values);
-    // Writes every node change, then every link change, in one transaction; 1 or -1 (rolled back).
+    // Writes every node change, then every link change, in one transaction that first makes sure
+    // the header row still exists. 1 saved; NoRowMatched when the frame or one of its rows was
+    // changed or deleted in the database meanwhile; -1 failed. Below 1 nothing is written (rolled
+    // back) and every change stays in memory, so the save can be tried again.
     qint32 SaveMe();
     // Copies header, live nodes (under fresh IDs, return steps translated) and live links (ends
     // mapped, codes kept) under a new frame ID in one transaction, and locks the copy; afterwards this

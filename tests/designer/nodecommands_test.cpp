@@ -339,5 +339,39 @@ TEST_F(NodeCommandsTest, DeleteRefusesStartEndAndNoSelection)
     EXPECT_TRUE(Modals().shown().isEmpty());
 }
 
+// Each new step is proposed an ID that neither the database nor the frame's unsaved steps use; an
+// ID the database could not confirm free is neither proposed nor accepted.
+TEST_F(NodeCommandsTest, ProposalsSkipUnsavedStepsAndNeedAReadableDatabase)
+{
+    OpenLocked(QStringLiteral("CMP01"));
+    QStringList proposed;
+    for (int i = 0; i < 2; ++i) {
+        PlanNode([&](FrmNode& d) {
+            proposed << d.TxtID->text();
+            FillMinimal(d, d.TxtID->text(), QStringLiteral("Step"));
+            QTest::mouseClick(d.CmdOK, Qt::LeftButton);
+        });
+        Trigger("Menu_AddNode");
+    }
+    EXPECT_EQ(proposed, (QStringList{"N00010", "N00011"}));
+
+    const QString unreadable = LoadResString(1000) + QStringLiteral("\r\n");
+    StatementMonitor::FailAt(1);
+    Trigger("Menu_AddNode");
+    EXPECT_EQ(Modals().shown().size(), 2); // no dialog without a proposal
+    PlanNode([](FrmNode& d) {
+        FillMinimal(d, QStringLiteral("N77777"), QStringLiteral("Unchecked"));
+        StatementMonitor::FailAt(1);
+        QTest::mouseClick(d.CmdOK, Qt::LeftButton);
+    });
+    PlanNode([](FrmNode& d) { QTest::mouseClick(d.CmdCancel, Qt::LeftButton); });
+    Trigger("Menu_AddNode");
+    ASSERT_EQ(Messages().texts().size(), 2);
+    for (const QString& text : Messages().texts())
+        EXPECT_TRUE(text.startsWith(unreadable) && text.contains(QStringLiteral("Injected fault")))
+            << text.toStdString();
+    EXPECT_EQ(Frame(QStringLiteral("CMP01")).AllNode().OneNode(QStringLiteral("N77777")), nullptr);
+}
+
 } // namespace
 } // namespace korvel

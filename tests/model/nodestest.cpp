@@ -1,3 +1,4 @@
+#include "core/korvelerror.h"
 #include "tests/model/modelfixture.h"
 
 namespace korvel {
@@ -95,18 +96,32 @@ TEST_P(NodeCollection, IdsAreTakenAcrossCaseFramesAndDeletions)
 {
     auto frame = LoadFrame(u"CMP01"_s);
     cNodes& nodes = frame->AllNode();
-    EXPECT_TRUE(nodes.NodeIDExists(u"n00002"_s)); // in memory, other letter case
-    EXPECT_TRUE(nodes.NodeIDExists(u"N00008"_s)); // a node of another frame
-    EXPECT_FALSE(nodes.NodeIDExists(u"N00099"_s));
+    EXPECT_EQ(nodes.NodeIDExists(u"n00002"_s), 1); // in memory, other letter case
+    EXPECT_EQ(nodes.NodeIDExists(u"N00008"_s), 1); // a node of another frame
+    EXPECT_EQ(nodes.NodeIDExists(u"N00099"_s), -1);
     ASSERT_EQ(nodes.NewNode(NewNode(u"CMP01"_s, u"X4"_s, QString())), 1);
     ASSERT_EQ(nodes.DelNode(u"X4"_s), 1);
-    EXPECT_TRUE(nodes.NodeIDExists(u"x4"_s)); // deleted, not saved: still blocks its ID
+    EXPECT_EQ(nodes.NodeIDExists(u"x4"_s), 1); // deleted, not saved: still blocks its ID
+
+    // Two steps added before a save are never proposed the same ID.
+    const QString first = nodes.ProposeNodeID();
+    EXPECT_EQ(nodes.NodeIDExists(first), -1);
+    ASSERT_EQ(nodes.NewNode(NewNode(u"CMP01"_s, first, QString())), 1);
+    const QString second = nodes.ProposeNodeID();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(nodes.NodeIDExists(second), -1);
 
     // A second node under a taken key is refused and the first stays untouched.
     EXPECT_EQ(nodes.NewNode(NewNode(u"CMP01"_s, u"N00001"_s, u"impostor"_s)), -1);
     EXPECT_EQ(nodes.OneNode(u"N00001"_s)->WorkOrderNodeName(), u"Register complaint"_s);
     EXPECT_EQ(nodes.OneNode(u"N00001"_s)->StateFlag(), StateUnchanged);
     EXPECT_EQ(nodes.DelNode(u"N00099"_s), -1);
+
+    // A database that cannot be asked never makes an ID free, nor proposes one.
+    db().exec(u"drop table Two_Node"_s);
+    EXPECT_EQ(nodes.NodeIDExists(u"N00099"_s), 0);
+    EXPECT_EQ(nodes.NodeIDExists(u"N00001"_s), 1); // known in memory
+    EXPECT_THROW(nodes.ProposeNodeID(), KorvelError);
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, NodeCollection, ::testing::Values(TestDatabase::Kind::SQLite),
