@@ -103,21 +103,22 @@ void FrmMain::AFFlow_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
 void FrmMain::AFFlow_MouseUp(Qt::MouseButton /*button*/)
 {
     IgnoreErrors([&] {
-        FlowNodeItem* shown = m_flow->SelectedNode();
-        if (!shown || shown->Key() == StartKey || shown->Key() == EndKey)
-            return;
         const QString current = m_workOrders->CurWOrder();
-        if (current.isEmpty())
+        cWorder* frame = current.isEmpty() ? nullptr : m_workOrders->OneWorkOrder(current);
+        if (!frame)
             return;
-        cWorder* frame = m_workOrders->OneWorkOrder(current);
-        cNode* node = frame ? frame->AllNode().OneNode(shown->Key().mid(1)) : nullptr;
-        if (!node)
-            return;
-        // Only a real move marks the node changed.
-        if (shown->Left() != node->NodeLeft())
-            node->setNodeLeft(qRound(shown->Left()));
-        if (shown->Top() != node->NodeTop())
-            node->setNodeTop(qRound(shown->Top()));
+        // A drag moves every selected step; each one's new place is recorded. Start and End are no
+        // steps of the frame (OneNode knows no such key).
+        for (FlowNodeItem* shown : m_flow->SelectedNodes()) {
+            cNode* node = frame->AllNode().OneNode(shown->Key().mid(1));
+            if (!node || shown->Key() == StartKey || shown->Key() == EndKey)
+                continue;
+            // Only a real move marks the node changed.
+            if (const qint32 left = qRound(shown->Left()); left != node->NodeLeft())
+                node->setNodeLeft(left);
+            if (const qint32 top = qRound(shown->Top()); top != node->NodeTop())
+                node->setNodeTop(top);
+        }
     });
 }
 

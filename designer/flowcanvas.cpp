@@ -105,6 +105,16 @@ FlowNodeItem* FlowCanvas::SelectedNode() const
     return nullptr;
 }
 
+QList<FlowNodeItem*> FlowCanvas::SelectedNodes() const
+{
+    QList<FlowNodeItem*> selected;
+    for (FlowNodeItem* node : m_nodes) {
+        if (node->isSelected())
+            selected.append(node);
+    }
+    return selected;
+}
+
 FlowLinkItem* FlowCanvas::SelectedLink() const
 {
     for (FlowLinkItem* link : m_links) {
@@ -125,7 +135,7 @@ void FlowCanvas::setEditMode(bool on)
 {
     m_editMode = on;
     for (FlowNodeItem* node : std::as_const(m_nodes))
-        node->setFlag(QGraphicsItem::ItemIsMovable, on);
+        node->updateMovable();
 }
 
 void FlowCanvas::DeleteSelectedItems()

@@ -37,6 +37,7 @@ public:
     QList<FlowNodeItem*> Nodes() const { return m_nodes; } // in collection order
     QList<FlowLinkItem*> Links() const { return m_links; } // in creation order
     FlowNodeItem* SelectedNode() const;                    // nullptr when none
+    QList<FlowNodeItem*> SelectedNodes() const;            // in collection order
     FlowLinkItem* SelectedLink() const;                    // nullptr when none
     // Makes `item` the only selected item; nullptr clears the selection.
     void SelectItem(QGraphicsItem* item);

@@ -52,7 +52,7 @@ FlowNodeItem::FlowNodeItem(FlowCanvas& canvas, double width, double height)
     : m_canvas(canvas), m_width(width), m_height(height)
 {
     setFlags(ItemIsSelectable | ItemSendsGeometryChanges);
-    setFlag(ItemIsMovable, canvas.EditMode());
+    updateMovable();
     setZValue(ZNode);
 }
 
@@ -84,7 +84,15 @@ void FlowNodeItem::setPicture(const QString& key)
 void FlowNodeItem::setShape(qint32 code)
 {
     m_shape = code;
+    updateMovable();
     update();
+}
+
+void FlowNodeItem::updateMovable()
+{
+    // Start and End keep their places: they are no steps of the frame, so a move of theirs could
+    // never be recorded.
+    setFlag(ItemIsMovable, m_canvas.EditMode() && !IsEllipse(m_shape));
 }
 
 int FlowNodeItem::Index() const

@@ -53,6 +53,8 @@ public:
     // ShapeStart, ShapeEnd, ShapeGroup, ShapeHandler or ShapeReturn; other codes draw a plain box.
     qint32 Shape() const { return m_shape; }
     void setShape(qint32 code);
+    // Movable with the mouse while the canvas is editable, except Start and End.
+    void updateMovable();
     // Position in the canvas's node collection; -1 once removed.
     int Index() const;
     // Adds an outgoing link to `to` (owned by the scene) and returns it; nullptr when `to` is null.

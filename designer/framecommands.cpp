@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QTreeWidget>
 #include <memory>
 
@@ -140,6 +141,17 @@ void FrmMain::TrvTree_DblClick()
     cWorder* frame = m_workOrders->OneWorkOrder(selected->data(0, TreeKeyRole).toString().mid(1));
     if (!frame)
         return;
+    // The header is edited under the frame's lock like every other change: taken for this edit
+    // when nobody holds it, and given back afterwards unless the user held it already.
+    const bool heldBefore = frame->LockFlag() == 1;
+    if (!heldBefore && frame->LockMe() < 1) {
+        ShowLockFailed();
+        return;
+    }
+    const auto giveBack = qScopeGuard([&] {
+        if (!heldBefore)
+            IgnoreErrors([&] { frame->UnlockMe(); });
+    });
     // A list entry knows only its ID and name until it is read; the dialog must show (and write
     // back) the stored header, not empty fields.
     if (frame->LoadFlag == 0)
@@ -151,8 +163,8 @@ void FrmMain::TrvTree_DblClick()
     if (dialog->Tag() != QLatin1String("T"))
         return;
     const FrameValues values = ReadOrderValues(*dialog);
-    if (frame->SaveUpdate(values) < 1) {
-        Messages().information(LoadResString(146));
+    if (const qint32 result = frame->SaveUpdate(values); result < 1) {
+        ReportWriteFailure(146, result);
         return;
     }
     if (QTreeWidgetItem* item = TreeItemByKey(QStringLiteral("N") + frame->WorkOrderFrame_ID))
@@ -205,6 +217,14 @@ void FrmMain::SaveWorkOrderAs()
     cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
     if (!frame)
         return;
+    // Unsaved changes are never dropped without asking. Yes: they are saved and the saved frame is
+    // copied. No: the copy is made from what is on the screen, and the original goes back to its
+    // stored state once the copy exists (the list is read afresh). Cancel, or a failed save: stop.
+    const auto answer = AskToSave(*frame, 134);
+    if (answer == QMessageBox::Cancel)
+        return;
+    if (answer == QMessageBox::Yes)
+        frame->LoadOne();
     auto dialog = std::make_unique<FrmSaveAs>(this);
     dialog->TxtOldWO->setText(frame->WorkOrderFrameName);
     dialog->TxtNewID->setText(ProposedFrameID());

@@ -8,6 +8,7 @@
 #include "designer/designericons.h"
 #include "designer/flowcanvas.h"
 #include "model/cworders.h"
+#include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
 
 #include <QAction>
@@ -307,27 +308,53 @@ bool FrmMain::OfferSave(qint32 questionId)
 {
     const QString current = m_workOrders->CurWOrder();
     cWorder* frame = current.isEmpty() ? nullptr : m_workOrders->OneWorkOrder(current);
-    if (!frame || frame->LoadFlag == 0 || frame->CheckStatus() != 1)
+    if (!frame)
         return true;
-    const auto answer = Messages().question(LoadResString(questionId) + QStringLiteral("[") +
-                                                frame->WorkOrderFrameName + QStringLiteral("]"),
-                                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (answer == QMessageBox::Yes) {
-        if (frame->SaveMe() < 1) {
-            Messages().information(LoadResString(127));
-            return true;
-        }
-        frame->LoadFlag = 0;
-        Messages().information(LoadResString(126));
-    } else if (answer == QMessageBox::No) {
-        frame->LoadFlag = 0;
-    } else {
+    const auto answer = AskToSave(*frame, questionId);
+    if (answer == QMessageBox::NoButton)
+        return true;
+    if (answer == QMessageBox::Cancel)
         return false;
-    }
+    if (answer == QMessageBox::No)
+        frame->LoadFlag = 0;
     // The frame is read again when it next becomes current; the drawing of the old state must not
     // survive that, even when the same frame is clicked again.
     m_flow->setTag(QString());
     return true;
+}
+
+QMessageBox::StandardButton FrmMain::AskToSave(cWorder& frame, qint32 questionId)
+{
+    if (frame.LoadFlag == 0 || frame.CheckStatus() != 1)
+        return QMessageBox::NoButton;
+    const auto answer = Messages().question(LoadResString(questionId) + QStringLiteral("[") +
+                                                frame.WorkOrderFrameName + QStringLiteral("]"),
+                                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer != QMessageBox::Yes)
+        return answer == QMessageBox::No ? QMessageBox::No : QMessageBox::Cancel;
+    if (!SaveFrame(frame))
+        return QMessageBox::Cancel;
+    Messages().information(LoadResString(126));
+    return QMessageBox::Yes;
+}
+
+bool FrmMain::SaveFrame(cWorder& frame)
+{
+    const qint32 result = frame.SaveMe();
+    if (result < 1) {
+        ReportWriteFailure(127, result);
+        return false;
+    }
+    frame.LoadFlag = 0;
+    return true;
+}
+
+void FrmMain::ReportWriteFailure(qint32 messageId, qint32 result)
+{
+    QString text = LoadResString(messageId);
+    if (result == NoRowMatched)
+        text += QStringLiteral("\r\n") + LoadResString(1001);
+    Messages().information(text);
 }
 
 void FrmMain::TrvTree_NodeClick(QTreeWidgetItem* item)

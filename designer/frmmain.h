@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QPointer>
 #include <QString>
 #include <memory>
@@ -109,9 +110,22 @@ private:
     void BuildToolbar();
     void BuildMenu();
     void Form_Load();
-    // Asks about unsaved changes of the current frame with string `questionId`; false when the
-    // user cancelled. Used by the node click and the unload.
+    // Asks about unsaved changes of the current frame with string `questionId`: Yes saves them, No
+    // drops them. False when the user cancelled or the save failed (the changes stay). Used by the
+    // node click, Unlock and the unload.
     bool OfferSave(qint32 questionId);
+    // Asks whether to save the frame's unsaved node and link changes (string `questionId` followed
+    // by "[name]"), as Yes/No/Cancel. Yes saves them; a failed save is reported and answered as
+    // Cancel. NoButton when there is nothing to save.
+    QMessageBox::StandardButton AskToSave(cWorder& frame, qint32 questionId);
+    // Saves the frame's node and link changes and marks it for re-reading; false after telling the
+    // user why it failed (the changes stay in memory).
+    bool SaveFrame(cWorder& frame);
+    // Shows message `messageId` for a failed write, adding that someone else changed the frame in
+    // the database when `result` says so.
+    void ReportWriteFailure(qint32 messageId, qint32 result);
+    // Tells the user that the lock was refused, naming its holder.
+    void ShowLockFailed();
     void ReleaseDll();
     void AFFlow_DblClick();
     void AFFlow_MouseDown(Qt::MouseButton button, const QPoint& globalPos);

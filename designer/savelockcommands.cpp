@@ -34,12 +34,9 @@ void FrmMain::SaveWorkOrder()
     cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
     if (!frame || frame->CheckStatus() != 1)
         return;
-    if (frame->SaveMe() < 1) {
-        Messages().information(LoadResString(127));
+    if (!SaveFrame(*frame))
         return;
-    }
     // Read back, so every change state starts afresh.
-    frame->LoadFlag = 0;
     frame->LoadOne();
     Messages().information(LoadResString(126));
 }
@@ -67,6 +64,11 @@ void FrmMain::LockWorkOrder()
         SetEditState(true);
         return;
     }
+    ShowLockFailed();
+}
+
+void FrmMain::ShowLockFailed()
+{
     HostServices* services = Host().Services();
     if (!services)
         throw KorvelError(QStringLiteral("the host supplies no services"));
@@ -84,23 +86,9 @@ void FrmMain::UnlockWorkOrder()
     cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
     if (!frame)
         return;
-    if (frame->LoadFlag != 0 && frame->CheckStatus() == 1) {
-        const auto answer = Messages().question(LoadResString(134) + QStringLiteral("[") +
-                                                    frame->WorkOrderFrameName + QStringLiteral("]"),
-                                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        if (answer == QMessageBox::Yes) {
-            if (frame->SaveMe() < 1) {
-                Messages().information(LoadResString(127));
-                return;
-            }
-            frame->LoadFlag = 0;
-            Messages().information(LoadResString(126));
-        } else if (answer == QMessageBox::No) {
-            frame->LoadFlag = 0;
-        } else {
-            return;
-        }
-    }
+    // Cancelled, or a failed save: the frame stays locked with its changes.
+    if (!OfferSave(134))
+        return;
     if (frame->UnlockMe() > 0) {
         frame->LoadFlag = 0;
         frame->LoadOne();

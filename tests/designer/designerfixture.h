@@ -4,6 +4,7 @@
 #include "designer/frmmain.h"
 #include "dialogs/selectonlycombo.h"
 #include "model/cworders.h"
+#include "persistence/statementmonitor.h"
 #include "tests/support/scriptedui.h"
 #include "tests/support/testdatabase.h"
 #include "tests/support/testhost.h"
@@ -14,6 +15,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTest>
 #include <QTreeWidget>
 #include <functional>
@@ -52,9 +55,13 @@ class DesignerTest : public ::testing::Test {
 protected:
     static constexpr const char* StaffId = "alice";
 
+    // The kind of database the window works on; DesignerDbTest runs a test on both.
+    virtual TestDatabase::Kind DatabaseKind() const { return TestDatabase::Kind::SQLite; }
+
     void SetUp() override
     {
-        m_db = std::make_unique<TestDatabase>();
+        KORVEL_SKIP_UNLESS_AVAILABLE(DatabaseKind());
+        m_db = std::make_unique<TestDatabase>(DatabaseKind());
         m_host = std::make_unique<TestHost>(m_db->database(), QString::fromLatin1(StaffId));
         m_session = std::make_unique<AddinSession>(*m_host);
         m_ui = std::make_unique<ScriptedUi>();
@@ -63,6 +70,7 @@ protected:
 
     void TearDown() override
     {
+        StatementMonitor::FailAt(0); // a fault a failed test left armed must not hit the next one
         m_window.reset();
         m_ui.reset();
         m_session.reset();
@@ -173,11 +181,38 @@ protected:
     // A row count of the test database.
     int Count(const QString& sql) { return Db().scalar(sql).toInt(); }
 
+    // Every row of every Korvel table (frames, nodes, links, record locks) as "table|value|…",
+    // sorted: equal dumps mean equal databases.
+    QStringList DumpTables()
+    {
+        QStringList rows;
+        for (const char* table : {"TWO_Frame", "Two_Node", "Two_Link", "Korvel_RecordLock"}) {
+            QSqlQuery query(Db().database());
+            EXPECT_TRUE(query.exec(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)))) << table;
+            while (query.next()) {
+                QStringList fields{QString::fromLatin1(table)};
+                for (int i = 0; i < query.record().count(); ++i)
+                    fields << query.value(i).toString();
+                rows << fields.join(QLatin1Char('|'));
+            }
+        }
+        rows.sort();
+        return rows;
+    }
+
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<TestHost> m_host;
     std::unique_ptr<AddinSession> m_session;
     std::unique_ptr<ScriptedUi> m_ui;
     std::unique_ptr<FrmMain> m_window;
+};
+
+// DesignerTest on SQLite and on PostgreSQL:
+//     TEST_P(MyTest, Something) { ... }
+//     INSTANTIATE_TEST_SUITE_P(Db, MyTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
+class DesignerDbTest : public DesignerTest, public ::testing::WithParamInterface<TestDatabase::Kind> {
+protected:
+    TestDatabase::Kind DatabaseKind() const override { return GetParam(); }
 };
 
 } // namespace korvel

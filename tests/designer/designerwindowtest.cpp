@@ -120,24 +120,44 @@ TEST_F(SaveQuestionTest, NoDropsTheEditsAndTheFrameIsReadAgain)
     EXPECT_EQ(CanvasNode("NN00002").Left(), 3200);
 }
 
-TEST_F(SaveQuestionTest, YesSavesThenSwitchesEvenWhenTheSaveFails)
+TEST_F(SaveQuestionTest, YesSavesThenSwitches)
 {
     Messages().planAnswer(QMessageBox::Yes);
     ClickFrame("BIL01");
     EXPECT_EQ(Messages().texts(), (QStringList{Question(134), LoadResString(126)}));
     EXPECT_EQ(StoredLeft(), 4321);
     EXPECT_EQ(Orders().CurWOrder(), QStringLiteral("BIL01"));
+}
 
-    // A failed save says so, still switches and keeps the edit in memory.
-    ClickFrame("CMP01");
-    Frame("CMP01").AllNode().OneNode("N00002")->setNodeLeft(5000);
+// Yes followed by a failed save never leaves the frame: switching frames, Quit, closing the window
+// and Unlock all stay where they are, with the lock held and the edits in memory.
+TEST_F(SaveQuestionTest, AFailedSaveKeepsTheWindowTheFrameTheLockAndTheEdits)
+{
     Db().exec("CREATE TRIGGER refuse BEFORE UPDATE ON Two_Node BEGIN SELECT RAISE(ABORT, 'refused'); END");
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"switch", [&] { ClickFrame("REP01"); }},
+        {"Quit", [&] { PressButton("Quit"); }},
+        {"close", [&] { Window().close(); }},
+        {"Unlock", [&] { PressButton("Unlock"); }},
+    };
+    for (const auto& [way, leave] : ways) {
+        Messages().clear();
+        Messages().planAnswer(QMessageBox::Yes);
+        leave();
+        EXPECT_EQ(Messages().texts(), (QStringList{Question(134), LoadResString(127)})) << way;
+        EXPECT_TRUE(Window().isVisible()) << way;
+        EXPECT_TRUE(Host().loader().releasedNames().isEmpty()) << way;
+        EXPECT_EQ(Orders().CurWOrder(), QStringLiteral("CMP01")) << way;
+        EXPECT_EQ(Window().TrvTree().selectedItems().value(0), TreeItem("CMP01")) << way;
+        EXPECT_EQ(Host().services().GetLockState("Korvel", "CMP01", StaffId), 2) << way;
+        EXPECT_TRUE(Canvas().EditMode()) << way;
+        EXPECT_EQ(Frame("CMP01").AllNode().OneNode("N00002")->NodeLeft(), 4321) << way;
+    }
+    Db().exec("DROP TRIGGER refuse");
     Messages().clear();
-    Messages().planAnswer(QMessageBox::Yes);
-    ClickFrame("REP01");
-    EXPECT_EQ(Messages().texts(), (QStringList{Question(134), LoadResString(127)}));
-    EXPECT_EQ(Orders().CurWOrder(), QStringLiteral("REP01"));
-    EXPECT_EQ(Frame("CMP01").AllNode().OneNode("N00002")->NodeLeft(), 5000);
+    PressButton("Save");
+    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(126)});
+    EXPECT_EQ(StoredLeft(), 4321);
 }
 
 // Closing with unsaved changes: Cancel keeps the window loaded, No and Yes release it.

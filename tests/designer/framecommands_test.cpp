@@ -265,5 +265,35 @@ TEST_F(FrameCommandsTest, ACancelledOrFailedHeaderEditLeavesRowAndTreeAlone)
     EXPECT_EQ(Frame(QStringLiteral("CMP01")).WorkOrderFrameName, QStringLiteral("Customer complaint"));
 }
 
+// The header is edited under the frame's lock: refused with the holder while another user has it,
+// taken for the edit and given back when free, kept when the user held it already.
+TEST_F(FrameCommandsTest, HeaderEditsRespectTheLock)
+{
+    auto bob = Host().otherUser(QStringLiteral("bob"));
+    ASSERT_EQ(
+        bob->services().LockRecord(QStringLiteral("Korvel"), QStringLiteral("REP01"), QStringLiteral("bob")),
+        1);
+    const QVariantMap before = FrameRow(QStringLiteral("REP01"));
+    DoubleClickFrame(QStringLiteral("REP01"));
+    EXPECT_EQ(Messages().texts(),
+              QStringList{QStringLiteral("Lock failed\r\nit is locked by [Bob Novak], ID [bob]")});
+    EXPECT_TRUE(Modals().shown().isEmpty());
+    EXPECT_EQ(FrameRow(QStringLiteral("REP01")), before);
+
+    for (const bool heldBefore : {false, true}) {
+        if (heldBefore)
+            OpenLocked(QStringLiteral("BIL01"));
+        Plan<FrmOrder>([this](FrmOrder& d) {
+            EXPECT_EQ(LockState(QStringLiteral("BIL01")), 2); // held while the dialog is open
+            d.TxtName->setText(QStringLiteral("Billing (renamed)"));
+            d.CmdOK->click();
+        });
+        DoubleClickFrame(QStringLiteral("BIL01"));
+        EXPECT_EQ(FrameRow(QStringLiteral("BIL01")).value("workorderframename"),
+                  QStringLiteral("Billing (renamed)"));
+        EXPECT_EQ(LockState(QStringLiteral("BIL01")), heldBefore ? 2 : 0) << heldBefore;
+    }
+}
+
 } // namespace
 } // namespace korvel

@@ -178,5 +178,61 @@ TEST_F(FrameCommandsTest, ACancelledOrFailedCopyWritesNothing)
     EXPECT_EQ(Orders().CurWOrder(), QStringLiteral("CMP01"));
 }
 
+// Save as of a frame with an unsaved change asks first. Cancel: nothing. Yes with a refused save:
+// nothing is copied and the change stays. No: the copy has the change, the original stays as
+// stored. Yes: the change is saved, then copied.
+TEST_F(FrameCommandsTest, SaveAsWithUnsavedChangesAsksFirst)
+{
+    const QString question = LoadResString(134) + QStringLiteral("[Customer complaint]");
+    const auto moved = [&](const char* frame) {
+        return Count(
+            QStringLiteral("SELECT COUNT(*) FROM Two_Node WHERE NodeTop=4444 AND WorkOrderFrame_ID='%1'")
+                .arg(QLatin1String(frame)));
+    };
+    const auto planCopy = [&](const QString& id) {
+        Plan<FrmSaveAs>([id](FrmSaveAs& d) {
+            d.TxtNewID->setText(id);
+            d.TxtNewName->setText(QStringLiteral("Copy ") + id);
+            d.CmdOK->click();
+        });
+    };
+    OpenLocked(QStringLiteral("CMP01"));
+    Frame(QStringLiteral("CMP01")).AllNode().OneNode(QStringLiteral("N00002"))->setNodeTop(4444);
+
+    Messages().planAnswer(QMessageBox::Cancel);
+    PressButton(QStringLiteral("Saveas"));
+    EXPECT_EQ(Messages().texts(), QStringList{question});
+
+    Db().exec(QStringLiteral(
+        "CREATE TRIGGER refuse BEFORE UPDATE ON Two_Node BEGIN SELECT RAISE(ABORT, 'no'); END"));
+    Messages().clear();
+    Messages().planAnswer(QMessageBox::Yes);
+    PressButton(QStringLiteral("Saveas"));
+    EXPECT_EQ(Messages().texts(), (QStringList{question, LoadResString(127)}));
+    EXPECT_TRUE(Modals().shown().isEmpty());
+    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TWO_Frame")), 3);
+    EXPECT_EQ(Frame(QStringLiteral("CMP01")).CheckStatus(), 1);
+    Db().exec(QStringLiteral("DROP TRIGGER refuse"));
+
+    Messages().clear();
+    Messages().planAnswer(QMessageBox::No);
+    planCopy(QStringLiteral("CPN"));
+    PressButton(QStringLiteral("Saveas"));
+    EXPECT_EQ(Messages().texts(), (QStringList{question, QStringLiteral("另存成功")}));
+    EXPECT_EQ(moved("CPN"), 1);
+    EXPECT_EQ(moved("CMP01"), 0);
+    ClickFrame(QStringLiteral("CMP01")); // the original, as stored: nothing to ask about
+    EXPECT_EQ(Frame(QStringLiteral("CMP01")).CheckStatus(), 0);
+
+    Frame(QStringLiteral("CMP01")).AllNode().OneNode(QStringLiteral("N00002"))->setNodeTop(4444);
+    Messages().clear();
+    Messages().planAnswer(QMessageBox::Yes);
+    planCopy(QStringLiteral("CPY"));
+    PressButton(QStringLiteral("Saveas"));
+    EXPECT_EQ(Messages().texts(), (QStringList{question, LoadResString(126), QStringLiteral("另存成功")}));
+    EXPECT_EQ(moved("CMP01"), 1);
+    EXPECT_EQ(moved("CPY"), 1);
+}
+
 } // namespace
 } // namespace korvel

@@ -1,0 +1,234 @@
+// Nothing is lost when the database fails: every statement of every write is made to fail in turn,
+// rows are changed behind the designer's back, and ID checks meet an unreadable database. Each time
+// the database stays as it was, the user is told, and the edits stay in memory for another try.
+
+#include "tests/designer/designerfixture.h"
+
+#include "dialogs/frmorder.h"
+#include "dialogs/frmsaveas.h"
+#include "persistence/statementmonitor.h"
+#include "resources/stringtable.h"
+
+#include <iostream>
+
+namespace korvel {
+namespace {
+
+const QString SaveAsSucceeded = QStringLiteral("另存成功");
+const QString SaveAsFailed = QStringLiteral("另存失败");
+
+QString Unreadable()
+{
+    return LoadResString(1000) + QStringLiteral("\r\n");
+}
+
+class FaultInjectionTest : public DesignerDbTest {
+protected:
+    // A fresh database and window, as if nothing had happened before.
+    void StartOver()
+    {
+        TearDown();
+        SetUp();
+    }
+
+    // Makes the frame current and editable, taking its lock unless this user holds it already.
+    void OpenEditable(const QString& id)
+    {
+        ClickFrame(id);
+        if (Frame(id).LockFlag() != 1)
+            PressButton("Lock");
+        ASSERT_TRUE(Canvas().EditMode());
+    }
+
+    // Unsaved changes of every kind in CMP01: a new, a modified and a deleted step (with its
+    // links), a new, a modified and a deleted (re-keyed) link.
+    void EditCustomerComplaint()
+    {
+        OpenLocked("CMP01");
+        cWorder& frame = Frame("CMP01");
+        NodeValues added;
+        added.WorkOrderFrame_ID = "CMP01";
+        added.WorkOrderNode_ID = "N90001";
+        added.WorkOrderNodeName = "Added";
+        ASSERT_EQ(frame.AllNode().NewNode(added), 1);
+        frame.AllNode().OneNode("N00001")->setNodeTop(999);
+        frame.AllLink().DelLinkForNode("N00003");
+        ASSERT_EQ(frame.AllNode().DelNode("N00003"), 1);
+        LinkValues link;
+        link.WorkOrderFrame_ID = "CMP01";
+        link.WorkOrderLink_ID = "L9";
+        link.FatherNode_ID = "N00004";
+        link.SonNode_ID = "N90001";
+        ASSERT_EQ(frame.AllLink().NewMe(link), 1);
+        frame.AllLink().AllLinks().Item("L1")->setWorkOrderLinkName("Renamed");
+        ASSERT_EQ(frame.AllLink().DelMe("L6").toInt(), 1);
+    }
+
+    bool EditsKept()
+    {
+        cWorder* frame = Orders().OneWorkOrder("CMP01");
+        return frame && frame->CheckStatus() == 1 && frame->AllNode().OneNode("N90001") &&
+               frame->AllNode().OneNode("N00001")->NodeTop() == 999;
+    }
+};
+
+// Save (new, modified and deleted steps and links), Save as and Delete frame, each run with a fault
+// at statement k = 1, 2, … until it succeeds: every failure leaves every Korvel table as it was,
+// shows a failure and keeps the edits; the run that succeeds is a retry after all of them.
+TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnything)
+{
+    struct Operation {
+        const char* name;
+        std::function<void()> prepare, run;
+        QString success;
+        std::function<bool(const QString& message)> isFailure;
+        std::function<bool()> kept, done;
+    };
+    const auto copyDialog = [this] {
+        PlanDialog<FrmSaveAs>([](FrmSaveAs& d) {
+            d.TxtNewID->setText("CPY01");
+            d.TxtNewName->setText("Complaint copy");
+            d.CmdOK->click();
+            if (d.isVisible()) // its ID check met the fault
+                d.CmdCacel->click();
+        });
+    };
+    const Operation operations[] = {
+        {"Save", [&] { EditCustomerComplaint(); }, [&] { PressButton("Save"); }, LoadResString(126),
+         [](const QString& m) { return m == LoadResString(127); }, [&] { return EditsKept(); },
+         [&] {
+             return Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID IN ('N90001','N00003')") ==
+                        1 &&
+                    Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID='CMP01'") == 4;
+         }},
+        {"Save as",
+         [&] {
+             OpenEditable("CMP01");
+             Frame("CMP01").AllNode().OneNode("N00001")->setNodeTop(999);
+         },
+         [&] {
+             Messages().planAnswer(QMessageBox::No); // copy what is on the screen
+             copyDialog();
+             PressButton("Saveas");
+         },
+         SaveAsSucceeded, [](const QString& m) { return m == SaveAsFailed || m.startsWith(Unreadable()); },
+         [&] { return Frame("CMP01").AllNode().OneNode("N00001")->NodeTop() == 999; },
+         [&] {
+             return Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01'") == 4 &&
+                    Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01' AND NodeTop=999") ==
+                        1 &&
+                    Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID='CPY01'") == 4;
+         }},
+        {"Delete frame", [&] { OpenEditable("CPY01"); },
+         [&] {
+             Messages().planAnswer(QMessageBox::Yes);
+             PressButton("Del");
+         },
+         LoadResString(142), [](const QString& m) { return m == LoadResString(143); },
+         [&] { return TreeItem("CPY01") != nullptr; },
+         [&] {
+             return Count("SELECT COUNT(*) FROM TWO_Frame WHERE WorkOrderFrame_ID='CPY01'") +
+                        Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01'") +
+                        Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID='CPY01'") ==
+                    0;
+         }},
+    };
+
+    for (const Operation& op : operations) {
+        OpenWindow(); // a window fresh from the database, as after a restart
+        op.prepare();
+        int failures = 0;
+        for (qint64 k = 1;; ++k) {
+            const QStringList before = DumpTables();
+            Messages().clear();
+            StatementMonitor::FailAt(k);
+            op.run();
+            const bool fired = StatementMonitor::FaultFired();
+            StatementMonitor::FailAt(0);
+            if (Messages().texts().contains(op.success)) {
+                // Past the commit: a fault there can only hit a read of what was just written.
+                EXPECT_TRUE(op.done()) << op.name << " at statement " << k;
+                break;
+            }
+            ASSERT_TRUE(fired) << op.name << " failed without a fault at statement " << k << ": "
+                               << Messages().texts().join(" / ").toStdString();
+            ++failures;
+            EXPECT_TRUE(!Messages().texts().isEmpty() && op.isFailure(Messages().texts().last()))
+                << op.name << " at statement " << k << ": " << Messages().texts().join(" / ").toStdString();
+            EXPECT_EQ(DumpTables(), before) << op.name << " at statement " << k;
+            EXPECT_TRUE(op.kept()) << op.name << " at statement " << k;
+        }
+        EXPECT_GE(failures, 3) << op.name;
+        std::cout << "[ faults   ] " << op.name << ": " << failures << " statements failed in turn ("
+                  << Db().kindName().toStdString() << ")\n";
+    }
+}
+
+// Rows changed or deleted by someone else meanwhile: the save rolls back, says that the frame
+// changed in the database, and keeps every edit; nothing is written for a frame that is gone.
+TEST_P(FaultInjectionTest, ASaveMeetingRowsGoneElsewhereRollsBackAndSaysSo)
+{
+    const char* const elsewhere[] = {
+        "DELETE FROM TWO_Frame WHERE WorkOrderFrame_ID='CMP01'", // new rows would be orphans
+        "DELETE FROM Two_Node WHERE WorkOrderNode_ID='N00001'",  // a modified step
+        "DELETE FROM Two_Node WHERE WorkOrderNode_ID='N00003'",  // a deleted step
+        "DELETE FROM Two_Link WHERE WorkOrderFrame_ID='CMP01' AND WorkOrderLink_ID='L1'", // a modified link
+        "DELETE FROM Two_Link WHERE WorkOrderFrame_ID='CMP01' AND WorkOrderLink_ID='L6'", // a re-keyed
+                                                                                          // deletion
+    };
+    for (const char* statement : elsewhere) {
+        StartOver();
+        EditCustomerComplaint();
+        Db().exec(QString::fromLatin1(statement));
+        const QStringList before = DumpTables();
+        PressButton("Save");
+        EXPECT_EQ(Messages().texts(), QStringList{LoadResString(127) + "\r\n" + LoadResString(1001)})
+            << statement;
+        EXPECT_EQ(DumpTables(), before) << statement;
+        EXPECT_TRUE(EditsKept()) << statement;
+    }
+    // The header of a frame that is gone cannot be updated either.
+    Db().exec("DELETE FROM TWO_Frame WHERE WorkOrderFrame_ID='CMP01'");
+    Messages().clear();
+    PlanDialog<FrmOrder>([](FrmOrder& d) { d.CmdOK->click(); });
+    Window().TrvTree_DblClick();
+    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(146) + "\r\n" + LoadResString(1001)});
+}
+
+// An ID check that cannot read the database never passes: the user is told why and nothing is
+// proposed or stored.
+TEST_P(FaultInjectionTest, AnUnreadableDatabaseNeverPassesAnIdCheck)
+{
+    OpenLocked("CMP01");
+    const QStringList before = DumpTables();
+    const auto toldUnreadable = [&] {
+        return Messages().texts().size() == 1 && Messages().texts().first().startsWith(Unreadable()) &&
+               Messages().texts().first().contains("Injected fault");
+    };
+
+    // A new frame's ID and a copy's ID: the dialog stays open.
+    for (const char* key : {"New", "Saveas"}) {
+        Messages().clear();
+        const auto confirmUnderFault = [](QDialog& d, QLineEdit* id, QLineEdit* name, QAbstractButton* ok) {
+            id->setText("ZZ9");
+            name->setText("Unchecked");
+            StatementMonitor::FailAt(1);
+            ok->click();
+            EXPECT_TRUE(d.isVisible());
+            d.reject();
+        };
+        if (QString::fromLatin1(key) == "New")
+            PlanDialog<FrmOrder>([&](FrmOrder& d) { confirmUnderFault(d, d.TxtID, d.TxtName, d.CmdOK); });
+        else
+            PlanDialog<FrmSaveAs>(
+                [&](FrmSaveAs& d) { confirmUnderFault(d, d.TxtNewID, d.TxtNewName, d.CmdOK); });
+        PressButton(key);
+        EXPECT_TRUE(toldUnreadable()) << key << ": " << Messages().texts().join(" / ").toStdString();
+    }
+    EXPECT_EQ(DumpTables(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Db, FaultInjectionTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
+
+} // namespace
+} // namespace korvel
