@@ -1,6 +1,7 @@
 #include "model/clinks.h"
 
 #include "core/addinglobals.h"
+#include "core/sameid.h"
 #include "core/uiservices.h"
 #include "resources/stringtable.h"
 
@@ -134,7 +135,7 @@ bool cLinks::BPD(const QString& vBeginBuild, const QString& vEndBuild) const
 bool cLinks::LinkIDExists(const QString& vID) const
 {
     for (const auto& [key, link] : m_allLinks)
-        if (link->WorkOrderLink_ID().compare(vID, Qt::CaseInsensitive) == 0)
+        if (SameId(link->WorkOrderLink_ID(), vID))
             return true;
     return false;
 }

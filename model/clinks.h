@@ -34,7 +34,7 @@ public:
     // True when a link may be built between the two nodes: they differ and no live link joins them
     // in either direction.
     bool BPD(const QString& vBeginBuild, const QString& vEndBuild) const;
-    // True when a link in memory (deleted ones included) has this code, ignoring letter case.
+    // True when a link in memory (deleted ones included) has the same code (SameId).
     bool LinkIDExists(const QString& vID) const;
     qint32 CheckStatus() const;
     // Writes re-keyed deletions first, then every other link; at the first failure NoRowMatched (the

@@ -2,6 +2,7 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
+#include "core/sameid.h"
 #include "persistence/nodeidsearch.h"
 
 #include <memory>
@@ -102,7 +103,7 @@ qint32 cNodes::DelNode(const QString& vWorkOrderNode_ID)
 qint32 cNodes::NodeIDExists(const QString& vID) const
 {
     for (const auto& [key, node] : m_allNode)
-        if (node->WorkOrderNode_ID().compare(vID, Qt::CaseInsensitive) == 0)
+        if (SameId(node->WorkOrderNode_ID(), vID))
             return 1;
     return DBOperate().getNodeExists(vID);
 }

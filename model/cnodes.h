@@ -23,7 +23,7 @@ public:
     qint32 NewNode(const NodeValues& values);
     // Marks the node deleted; -1 when there is no such node.
     qint32 DelNode(const QString& vWorkOrderNode_ID);
-    // 1 when a node in memory (deleted ones included) has this ID ignoring letter case, or the
+    // 1 when a node in memory (deleted ones included) has the same ID (SameId), or the
     // database has a node of any frame with it; -1 when it is free; 0 when the database could not
     // be asked (never to be taken for free).
     qint32 NodeIDExists(const QString& vID) const;

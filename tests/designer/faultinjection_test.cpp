@@ -49,17 +49,11 @@ protected:
         NodeValues added;
         added.WorkOrderFrame_ID = "CMP01";
         added.WorkOrderNode_ID = "N90001";
-        added.WorkOrderNodeName = "Added";
         ASSERT_EQ(frame.AllNode().NewNode(added), 1);
         frame.AllNode().OneNode("N00001")->setNodeTop(999);
         frame.AllLink().DelLinkForNode("N00003");
         ASSERT_EQ(frame.AllNode().DelNode("N00003"), 1);
-        LinkValues link;
-        link.WorkOrderFrame_ID = "CMP01";
-        link.WorkOrderLink_ID = "L9";
-        link.FatherNode_ID = "N00004";
-        link.SonNode_ID = "N90001";
-        ASSERT_EQ(frame.AllLink().NewMe(link), 1);
+        ASSERT_EQ(frame.AllLink().NewMe({"CMP01", "L9", {}, "N90001", "N00004", 0, {}, {}, {}}), 1);
         frame.AllLink().AllLinks().Item("L1")->setWorkOrderLinkName("Renamed");
         ASSERT_EQ(frame.AllLink().DelMe("L6").toInt(), 1);
     }
@@ -207,24 +201,21 @@ TEST_P(FaultInjectionTest, AnUnreadableDatabaseNeverPassesAnIdCheck)
     };
 
     // A new frame's ID and a copy's ID: the dialog stays open.
-    for (const char* key : {"New", "Saveas"}) {
-        Messages().clear();
-        const auto confirmUnderFault = [](QDialog& d, QLineEdit* id, QLineEdit* name, QAbstractButton* ok) {
-            id->setText("ZZ9");
-            name->setText("Unchecked");
-            StatementMonitor::FailAt(1);
-            ok->click();
-            EXPECT_TRUE(d.isVisible());
-            d.reject();
-        };
-        if (QString::fromLatin1(key) == "New")
-            PlanDialog<FrmOrder>([&](FrmOrder& d) { confirmUnderFault(d, d.TxtID, d.TxtName, d.CmdOK); });
-        else
-            PlanDialog<FrmSaveAs>(
-                [&](FrmSaveAs& d) { confirmUnderFault(d, d.TxtNewID, d.TxtNewName, d.CmdOK); });
-        PressButton(key);
-        EXPECT_TRUE(toldUnreadable()) << key << ": " << Messages().texts().join(" / ").toStdString();
-    }
+    const auto confirmUnderFault = [](QDialog& d, QLineEdit* id, QLineEdit* name, QAbstractButton* ok) {
+        id->setText("ZZ9");
+        name->setText("Unchecked");
+        StatementMonitor::FailAt(1);
+        ok->click();
+        EXPECT_TRUE(d.isVisible());
+        d.reject();
+    };
+    PlanDialog<FrmOrder>([&](FrmOrder& d) { confirmUnderFault(d, d.TxtID, d.TxtName, d.CmdOK); });
+    PressButton("New");
+    EXPECT_TRUE(toldUnreadable()) << Messages().texts().join(" / ").toStdString();
+    Messages().clear();
+    PlanDialog<FrmSaveAs>([&](FrmSaveAs& d) { confirmUnderFault(d, d.TxtNewID, d.TxtNewName, d.CmdOK); });
+    PressButton("Saveas");
+    EXPECT_TRUE(toldUnreadable()) << Messages().texts().join(" / ").toStdString();
     EXPECT_EQ(DumpTables(), before);
 }
 

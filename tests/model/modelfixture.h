@@ -82,7 +82,7 @@ protected:
     // holds `value`: the statement really fails, inside the database.
     void RefuseRows(const QString& table, const QString& event, const QString& column, const QString& value)
     {
-        const QString name = u"korvel_refuse_%1"_s.arg(m_triggers.size() + 1);
+        const QString name = u"korvel_refuse_%1"_s.arg(++m_refusals);
         const QString row = event == u"INSERT"_s ? u"NEW"_s : u"OLD"_s;
         if (isSQLite())
             m_db->exec(u"CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW WHEN %4.%5 = '%6' "
@@ -92,7 +92,6 @@ protected:
             m_db->exec(EnsureRefuseFunction(
                 u"CREATE TRIGGER %1 BEFORE %2 ON %3 FOR EACH ROW WHEN (%4.%5 = '%6') "
                 "EXECUTE FUNCTION korvel_refuse()"_s.arg(name, event, table, row, column, value)));
-        m_triggers.emplace_back(name, table);
     }
     // Makes the database refuse, at COMMIT, any transaction that updated a node.
     void RefuseCommitAfterNodeUpdate()
@@ -111,13 +110,6 @@ protected:
                                             "EXECUTE FUNCTION korvel_refuse()"_s));
         }
     }
-    void DropRefusals()
-    {
-        for (const auto& [name, table] : m_triggers)
-            m_db->exec(isSQLite() ? u"DROP TRIGGER %1"_s.arg(name)
-                                  : u"DROP TRIGGER %1 ON %2"_s.arg(name, table));
-        m_triggers.clear();
-    }
 
 private:
     bool isSQLite() const { return m_db->kind() == TestDatabase::Kind::SQLite; }
@@ -132,7 +124,7 @@ private:
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<TestHost> m_host;
     std::unique_ptr<AddinSession> m_session;
-    std::vector<std::pair<QString, QString>> m_triggers; // name, table
+    int m_refusals = 0; // triggers made, for their names
 };
 
 // For tests where only the in-memory rules matter: SQLite alone.

@@ -1,0 +1,213 @@
+// Hostile text through the work-order, step, link and save-as dialogs, on SQLite and PostgreSQL.
+// Every string of tests/data/naughty-strings.json (a selection from the Big List of Naughty
+// Strings) plus a few made here goes into every free text box and, where short enough, every ID
+// box; the database then holds exactly what the dialog handed on (trimmed where the designer trims),
+// or the dialog refused it by one of its own rules.
+
+#include "tests/designer/designerfixture.h"
+
+#include "core/addinglobals.h"
+#include "core/sameid.h"
+#include "dialogs/frmlink.h"
+#include "dialogs/frmnode.h"
+#include "dialogs/frmorder.h"
+#include "dialogs/frmsaveas.h"
+#include "dialogs/numerictextbox.h"
+#include "resources/stringtable.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRadioButton>
+#include <algorithm>
+
+namespace korvel {
+namespace {
+
+QStringList HostileStrings()
+{
+    QFile file(QStringLiteral(KORVEL_TEST_DATA_DIR "/naughty-strings.json"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
+    QStringList strings;
+    for (const QJsonValue& value : QJsonDocument::fromJson(file.readAll()).array())
+        strings << value.toString();
+    return strings << QStringLiteral("path\\to\\x") << QStringLiteral("ends in a backslash\\")
+                   << QStringLiteral("x'; DROP TABLE Staff; --") << QStringLiteral(u"invoice\u202Efdp.exe")
+                   << QStringLiteral(u"\U0001F468\u200D\U0001F469\u200D\U0001F467")
+                   << QStringLiteral("\t blank edges ") << QStringLiteral(u"O'Brien\\\u00E9 ").repeated(100);
+}
+
+class HostileText : public DesignerDbTest {
+protected:
+    // Runs `command`, whose dialog gets `fill` and OK; a dialog that refuses stays open and is
+    // cancelled, and so is each of `shownAgain` later rounds. Returns the messages shown.
+    template <class Dialog>
+    QStringList Confirm(const std::function<void()>& command, std::function<void(Dialog&)> fill,
+                        int shownAgain = 0)
+    {
+        const qsizetype before = Messages().texts().size();
+        PlanDialog<Dialog>([&](Dialog& d) {
+            fill(d);
+            d.CmdOK->click();
+            if (d.isVisible())
+                d.reject();
+        });
+        for (int i = 0; i < shownAgain; ++i)
+            PlanDialog<Dialog>([](Dialog& d) { d.reject(); });
+        command();
+        return Messages().texts().mid(before);
+    }
+
+    QString NewFrame(const QString& id, const QString& text)
+    {
+        QString created;
+        const QStringList shown =
+            Confirm<FrmOrder>([&] { PressButton("New"); },
+                              [&](FrmOrder& d) {
+                                  if (!id.isEmpty())
+                                      d.TxtID->setText(id);
+                                  created = d.TxtID->text().trimmed();
+                                  d.CboPriority->SetKey("P2");
+                                  d.CboType->SetKey("C02");
+                                  d.CboUnit->SetKey("D");
+                                  d.TxtLen->setText("3");
+                                  d.OptWeb->setChecked(true);
+                                  d.ChkTZ->setChecked(true);
+                                  d.OptTel->setChecked(true);
+                                  for (QLineEdit* box : {d.TxtName, d.TxtWeb, d.txtAdd, d.TxtContent})
+                                      box->setText(id.isEmpty() ? text : QStringLiteral("Frame"));
+                              });
+        return shown.isEmpty() ? created : shown.join(" / ");
+    }
+
+    // A taken ID is refused after the dialog closed, which then opens again.
+    QStringList AddStep(const QString& id, const QString& text, bool taken = false)
+    {
+        return Confirm<FrmNode>([&] { Window().Menu_AddNode_Click(); },
+                                [&](FrmNode& d) {
+                                    if (!id.isEmpty())
+                                        d.TxtID->setText(id);
+                                    d.CboPriority->SetKey("P2");
+                                    d.CboUnit->SetKey("H");
+                                    d.TxtLen->setText("4");
+                                    d.CboStaffGroup->SetKey("G01");
+                                    d.OptWeb->setChecked(true);
+                                    d.TxtName->setText(text);
+                                    d.TxtWeb->setText(text);
+                                },
+                                taken ? 1 : 0);
+    }
+
+    QStringList AddLink(const QString& code, const QString& father, const QString& text)
+    {
+        return Confirm<FrmLink>([&] { Window().Menu_AddLink_Click(); },
+                                [&](FrmLink& d) {
+                                    if (!code.isEmpty())
+                                        d.TxtID->setText(code);
+                                    d.CboParent->SetKey(father);
+                                    d.CboChild->SetKey("END");
+                                    d.OptFilter->click();
+                                    d.CboRelation->setCurrentIndex(d.CboRelation->findText("="));
+                                    for (QLineEdit* box : {d.Txtdesc, d.TxtFilter, d.TxtValue})
+                                        box->setText(text);
+                                });
+    }
+
+    // The values of every row a query with one key finds, sorted.
+    QStringList Stored(const QString& sql, const QString& key)
+    {
+        QSqlQuery query(Db().database());
+        query.prepare(sql);
+        query.addBindValue(key);
+        EXPECT_TRUE(query.exec()) << sql.toStdString();
+        QStringList values;
+        while (query.next())
+            for (int i = 0; i < query.record().count(); ++i)
+                values << query.value(i).toString();
+        values.sort();
+        return values;
+    }
+};
+
+TEST_P(HostileText, EveryTextBoxStoresTheStringOrRefusesItByItsRule)
+{
+    const QString texts = QStringLiteral(
+        "SELECT f.WorkOrderFrameName, f.WEBLink, f.ReplyAddress, f.REPLYCONTENT, n.WorkOrderNodeName, "
+        "n.WEBLink, "
+        "l.WorkOrderLinkName, l.AddinVariant, l.VariantValue FROM TWO_Frame f JOIN Two_Node n ON "
+        "n.WorkOrderFrame_ID = f.WorkOrderFrame_ID JOIN Two_Link l ON l.WorkOrderFrame_ID = "
+        "f.WorkOrderFrame_ID "
+        "WHERE f.WorkOrderFrame_ID = ?");
+    for (const QString& text : HostileStrings()) {
+        SCOPED_TRACE(text.left(40).toStdString());
+        Messages().clear();
+        const QString trimmed = text.trimmed();
+        const QString frame = NewFrame({}, text);
+        if (trimmed.isEmpty()) { // a name is required
+            EXPECT_EQ(frame, LoadResString(204));
+            continue;
+        }
+        ClickFrame(frame);
+        EXPECT_EQ(AddStep({}, text), QStringList{});
+        EXPECT_EQ(AddLink({}, Frame(frame).AllNode().AllNode().begin()->first, text), QStringList{});
+        PressButton("Save");
+        QString copy;
+        Confirm<FrmSaveAs>([&] { PressButton("Saveas"); },
+                           [&](FrmSaveAs& d) {
+                               copy = d.TxtNewID->text();
+                               d.TxtNewName->setText(text);
+                           });
+        EXPECT_EQ(Messages().texts(), (QStringList{LoadResString(126), "另存成功"}));
+        // Trimmed: the frame's name, reply address and content, the step's name and web link.
+        QStringList expected{trimmed, text, trimmed, trimmed, trimmed, trimmed, text, text, text};
+        expected.sort();
+        EXPECT_EQ(Stored(texts, frame), expected);
+        EXPECT_EQ(Stored(texts, copy), expected);
+    }
+    EXPECT_TRUE(Host().logLines().isEmpty()) << Host().logLines().join('\n').toStdString();
+}
+
+// IDs are refused as taken exactly when the database (frames) or the designer's comparison (steps
+// and links of one unsaved frame) finds an equal one, so a save never meets a clash.
+TEST_P(HostileText, EveryIdBoxStoresTheStringOrRefusesItByItsRule)
+{
+    const QString frame = NewFrame({}, "Identifiers");
+    ClickFrame(frame);
+    QStringList steps, links;
+    const auto taken = [](const QStringList& ids, const QString& id) {
+        return std::any_of(ids.begin(), ids.end(), [&](const QString& other) { return SameId(other, id); });
+    };
+    for (const QString& text : HostileStrings()) {
+        const QString id = text.trimmed();
+        if (id.isEmpty() || Utility().ByteLength(id) > 6)
+            continue;
+        SCOPED_TRACE(id.toStdString());
+        const bool frameTaken =
+            !Stored("SELECT WorkOrderFrame_ID FROM TWO_Frame WHERE WorkOrderFrame_ID = ?", id).isEmpty();
+        EXPECT_EQ(NewFrame(text, {}), frameTaken ? LoadResString(203) : id);
+        const bool stepTaken = taken(steps, id);
+        EXPECT_EQ(AddStep(text, "Step", stepTaken),
+                  stepTaken ? QStringList{LoadResString(128)} : QStringList{});
+        if (stepTaken)
+            continue;
+        steps << id;
+        const bool linkTaken = taken(links, id);
+        EXPECT_EQ(AddLink(text, id, "Link"), linkTaken ? QStringList{LoadResString(115)} : QStringList{});
+        if (!linkTaken)
+            links << id;
+    }
+    PressButton("Save");
+    EXPECT_EQ(Messages().texts().last(), LoadResString(126));
+    steps.sort();
+    links.sort();
+    EXPECT_EQ(Stored("SELECT WorkOrderNode_ID FROM Two_Node WHERE WorkOrderFrame_ID = ?", frame), steps);
+    EXPECT_EQ(Stored("SELECT WorkOrderLink_ID FROM Two_Link WHERE WorkOrderFrame_ID = ?", frame), links);
+    EXPECT_TRUE(Host().logLines().isEmpty()) << Host().logLines().join('\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Db, HostileText, KorvelDatabaseKinds(), KorvelDatabaseKindName());
+
+} // namespace
+} // namespace korvel
