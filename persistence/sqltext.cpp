@@ -18,7 +18,7 @@ QString SqlNumber(qint32 value)
 
 QString SqlStaff()
 {
-    return Host().LoginStaffID().left(6);
+    return SqlText(Host().LoginStaffID().left(6));
 }
 
 QString SqlNow()

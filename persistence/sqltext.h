@@ -11,7 +11,8 @@ namespace korvel {
 QString SqlText(const QString& value);
 // A whole number as bare decimal text, a minus sign in front when negative.
 QString SqlNumber(qint32 value);
-// The first 6 characters of the logged-in user's staff ID, asked of the host at each call.
+// The first 6 characters of the logged-in user's staff ID, asked of the host at each call, quoted
+// like every other text value.
 QString SqlStaff();
 // The current local time as "yyyy-MM-dd HH:mm:ss", read from the clock at each call.
 QString SqlNow();

@@ -272,7 +272,7 @@ TEST_P(StatementsTest, InsertStampsCreatorAndUpdateOnlyTheModifier)
     // Another user edits the header later: only the modification columns change.
     db().exec(QStringLiteral("update TWO_Frame set CreatedDate='2001-02-03 04:05:06', "
                              "ModifiedDate='2001-02-03 04:05:06' where WorkOrderFrame_ID='NEW1'"));
-    TestHost bob(db().database(), QStringLiteral("bo"));
+    TestHost bob(db().database(), QStringLiteral("o'bo")); // quoted like every other value
     {
         AddinSession session(bob);
         v.WorkOrderFrameName = QStringLiteral("Renamed");
@@ -282,7 +282,7 @@ TEST_P(StatementsTest, InsertStampsCreatorAndUpdateOnlyTheModifier)
     m_session = std::make_unique<AddinSession>(host());
     EXPECT_EQ(column("CreatedBy"), QStringLiteral("alice_"));
     EXPECT_EQ(column("CreatedDate"), QStringLiteral("2001-02-03 04:05:06"));
-    EXPECT_EQ(column("ModifiedBy"), QStringLiteral("bo"));
+    EXPECT_EQ(column("ModifiedBy"), QStringLiteral("o'bo"));
     EXPECT_GE(column("ModifiedDate"), before);
     EXPECT_EQ(column("WorkOrderFrameName"), QStringLiteral("Renamed"));
 }
