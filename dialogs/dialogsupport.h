@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QRect>
 #include <QScreen>
 #include <QString>
 #include <QWidget>
+#include <algorithm>
 
 namespace korvel {
 
@@ -29,5 +31,18 @@ inline void CentreOnScreen(QWidget& dialog)
     dialog.move(area.left() + (area.width() - dialog.width()) / 2,
                 area.top() + (area.height() - dialog.height()) / 2);
 }
+
+// True when `text` holds a character that no statement can carry into every database: a control
+// character other than tab and line breaks (NUL above all).
+inline bool HasUnstorableCharacter(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control && c != u'\t' && c != u'\n' && c != u'\r';
+    });
+}
+
+// Run first by a dialog's OK: refuses a text box of the dialog whose text cannot be stored, with
+// the message and the focus on that box. True when it refused.
+bool RefuseUnstorableText(QWidget& dialog);
 
 } // namespace korvel

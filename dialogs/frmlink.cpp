@@ -216,6 +216,8 @@ void FrmLink::CmdOK_Click()
 {
     // A failing host call must not escape the button's event handler; the dialog just stays open.
     try {
+        if (RefuseUnstorableText(*this))
+            return;
         const QString code = TxtID->text().trimmed();
         if (code.isEmpty())
             return Refuse(117, TxtID);

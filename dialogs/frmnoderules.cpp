@@ -4,6 +4,7 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/uiservices.h"
+#include "dialogs/dialogsupport.h"
 #include "dialogs/frmedit.h"
 #include "dialogs/numerictextbox.h"
 #include "dialogs/selectonlycombo.h"
@@ -151,6 +152,8 @@ void FrmNode::Refuse(const QString& message, QWidget* field)
 void FrmNode::CmdOK_Click()
 {
     try {
+        if (RefuseUnstorableText(*this))
+            return;
         const QString id = TxtID->text().trimmed();
         if (id.isEmpty())
             return Refuse(LoadResString(176), TxtID);

@@ -361,6 +361,8 @@ void FrmOrder::CmdOK_Click()
         {[&] { return OptWeb->isChecked() && text(TxtWeb).isEmpty(); }, 209, TxtWeb},
         {[&] { return OptBuild->isChecked() && CboBuild->ListIndex() < 0; }, 210, CboBuild},
     };
+    if (RefuseUnstorableText(*this))
+        return;
     for (const Check& check : checks) {
         bool failed = false;
         IgnoreErrors([&] { failed = check.fails(); });

@@ -87,6 +87,8 @@ void FrmSaveAs::setTag(const QString& tag)
 void FrmSaveAs::CmdOK_Click()
 {
     try {
+        if (RefuseUnstorableText(*this))
+            return;
         const QString newID = TxtNewID->text().trimmed();
         const QString newName = TxtNewName->text().trimmed();
         // A copy without an ID could never be told apart from "no frame" in the designer.

@@ -3,6 +3,7 @@
 #include "core/addinglobals.h"
 #include "core/sameid.h"
 #include "core/uiservices.h"
+#include "model/storedtext.h"
 #include "resources/stringtable.h"
 
 #include <memory>
@@ -17,7 +18,8 @@ const QString DeletedKeyPrefix = QStringLiteral("#DEL#");
 LinkValues ReadLinkRow(const Recordset& rs)
 {
     HostUtility& u = Utility();
-    auto text = [&](const char* column) { return u.FieldToString(rs.Fields(QString::fromLatin1(column))); };
+    const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[LoadOne]:");
+    auto text = [&](const char* column) { return StoredText(rs, column, prefix); };
 
     LinkValues v;
     v.WorkOrderLink_ID = text("WorkOrderLink_ID");

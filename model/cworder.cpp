@@ -3,6 +3,7 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
+#include "model/storedtext.h"
 #include "persistence/connection.h"
 
 namespace korvel {
@@ -22,7 +23,8 @@ HostServices& Services()
 FrameValues ReadFrameRow(const Recordset& rs)
 {
     HostUtility& u = Utility();
-    auto text = [&](const char* column) { return u.FieldToString(rs.Fields(QString::fromLatin1(column))); };
+    const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[LoadOne]:");
+    auto text = [&](const char* column) { return StoredText(rs, column, prefix); };
     auto number = [&](const char* column) { return u.FieldToLong(rs.Fields(QString::fromLatin1(column))); };
 
     FrameValues v;

@@ -207,6 +207,34 @@ TEST_P(HostileText, EveryIdBoxStoresTheStringOrRefusesItByItsRule)
     EXPECT_TRUE(Host().logLines().isEmpty()) << Host().logLines().join('\n').toStdString();
 }
 
+// Control characters other than tab and line breaks cannot be stored: every dialog refuses them.
+// A NUL already in the database (SQLite can hold one) is dropped when read, so the frame saves.
+TEST_P(HostileText, ControlCharactersAreRefusedAndNulsReadAreDropped)
+{
+    OpenLocked("CMP01");
+    for (const QString& text :
+         {QString("a") + QChar(0) + "b", QStringLiteral("a\x01b"), QStringLiteral("\x1B[31m")}) {
+        const QStringList refused{LoadResString(1002)};
+        EXPECT_EQ(NewFrame({}, text), refused.first());
+        EXPECT_EQ(AddStep({}, text), refused);
+        EXPECT_EQ(AddLink({}, "N00001", text), refused);
+        EXPECT_EQ(Confirm<FrmSaveAs>([&] { PressButton("Saveas"); },
+                                     [&](FrmSaveAs& d) { d.TxtNewName->setText(text); }),
+                  refused);
+    }
+    if (Db().kind() != TestDatabase::Kind::SQLite)
+        return;
+    Db().exec("UPDATE Two_Node SET WorkOrderNodeName = 'Reg' || char(0) || 'ister' WHERE WorkOrderNode_ID = "
+              "'N00001'");
+    OpenWindow(); // CMP01 first, still locked by this user
+    Frame("CMP01").AllNode().OneNode("N00001")->setNodeTop(999);
+    PressButton("Save");
+    EXPECT_EQ(Messages().texts().last(), LoadResString(126));
+    EXPECT_EQ(Stored("SELECT WorkOrderNodeName FROM Two_Node WHERE WorkOrderNode_ID = ?", "N00001"),
+              QStringList{"Register"});
+    EXPECT_FALSE(Host().logLines().filter("NUL").isEmpty()) << Host().logLines().join('\n').toStdString();
+}
+
 INSTANTIATE_TEST_SUITE_P(Db, HostileText, KorvelDatabaseKinds(), KorvelDatabaseKindName());
 
 } // namespace
