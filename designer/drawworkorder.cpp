@@ -44,6 +44,8 @@ void FrmMain::DrawWorkOrder()
 
     cWorder* frame = m_workOrders->OneWorkOrder(current);
     if (frame) {
+        if (!frame->ReadError().isEmpty())
+            ReportUnreadable(frame->ReadError());
         IgnoreErrors([&] { SetEditState(frame->LockFlag() == 1); });
         // Only live nodes and links are drawn: one deleted since the last save would otherwise come
         // back every time the frame is drawn again.

@@ -156,6 +156,10 @@ void FrmMain::TrvTree_DblClick()
     // back) the stored header, not empty fields.
     if (frame->LoadFlag == 0)
         frame->LoadOne();
+    if (!frame->ReadError().isEmpty()) {
+        ReportUnreadable(frame->ReadError());
+        return;
+    }
 
     auto dialog = std::make_unique<FrmOrder>(this);
     FillOrderDialog(*dialog, *frame);

@@ -186,6 +186,8 @@ void FrmMain::Form_Load()
         Utility().ApplyFormStyle(this);
         m_workOrders = std::make_unique<cWOrders>();
         m_workOrders->LoadMeList();
+        if (!m_workOrders->ReadError().isEmpty())
+            ReportUnreadable(m_workOrders->ReadError());
         LoadWorkOrderTree();
         SetEditState(false);
     } catch (const std::exception& error) {
@@ -295,6 +297,10 @@ QTreeWidgetItem* FrmMain::TreeItemByKey(const QString& key) const
 
 void FrmMain::SetEditState(bool editable)
 {
+    // A frame that could not be read in full is never editable: saving it would write over what
+    // the database holds with what little was read.
+    if (const cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder()))
+        editable = editable && frame->ReadError().isEmpty();
     for (const char* key : {"Del", "Save", "Saveas", "Unlock"}) {
         if (QAction* button = ToolbarButton(QString::fromLatin1(key)))
             button->setEnabled(editable);
@@ -347,6 +353,15 @@ bool FrmMain::SaveFrame(cWorder& frame)
     }
     frame.LoadFlag = 0;
     return true;
+}
+
+void FrmMain::ReportUnreadable(const QString& error)
+{
+    const QSqlDatabase& database = Addin().DBConnection;
+    QString name = database.databaseName();
+    if (!database.hostName().isEmpty())
+        name = database.hostName() + QStringLiteral("/") + name;
+    Messages().information(LoadResString(1003).arg(name) + QStringLiteral("\r\n") + error);
 }
 
 void FrmMain::ReportWriteFailure(qint32 messageId, qint32 result)

@@ -126,6 +126,8 @@ private:
     void ReportWriteFailure(qint32 messageId, qint32 result);
     // Tells the user that the lock was refused, naming its holder.
     void ShowLockFailed();
+    // Tells the user, once, that the database could not be read, naming it and the error.
+    void ReportUnreadable(const QString& error);
     void ReleaseDll();
     void AFFlow_DblClick();
     void AFFlow_MouseDown(Qt::MouseButton button, const QPoint& globalPos);

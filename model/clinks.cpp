@@ -43,17 +43,18 @@ void cLinks::AddLoadedLink(const LinkValues& values)
     m_allLinks.Add(values.WorkOrderLink_ID, std::move(link));
 }
 
-void cLinks::LoadMe(const QString& vWorkOrderID)
+bool cLinks::LoadMe(const QString& vWorkOrderID)
 {
     auto rs = DBOperate().GetLinks(vWorkOrderID);
     m_allLinks.RemoveAll();
     if (!rs || !rs->IsOpen())
-        return;
+        return false;
     while (!rs->IsEOF()) {
         AddLoadedLink(ReadLinkRow(*rs));
         rs->MoveNext();
     }
     rs->Close();
+    return true;
 }
 
 qint32 cLinks::NewMe(const LinkValues& values)

@@ -17,7 +17,7 @@ public:
 
     // Reads the frame's links; a failed query leaves the collection empty, a row whose code is
     // already a key is skipped. A failing host call (value conversion) throws KorvelError.
-    void LoadMe(const QString& vWorkOrderID);
+    bool LoadMe(const QString& vWorkOrderID); // false when the query failed
     // Adds a new link; -1 when the code is already a key.
     qint32 NewMe(const LinkValues& values);
     // Marks the link deleted under its key; an unknown code tells the user "Delete failed" (216).

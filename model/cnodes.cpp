@@ -68,18 +68,19 @@ void cNodes::AddLoadedNode(const NodeValues& values)
     m_allNode.Add(values.WorkOrderNode_ID, std::move(node));
 }
 
-void cNodes::LoadMe(const QString& vWorkOrder)
+bool cNodes::LoadMe(const QString& vWorkOrder)
 {
     std::unique_ptr<Recordset> rs;
     IgnoreErrors([&] { rs = DBOperate().GetNodes(vWorkOrder); });
     m_allNode.RemoveAll();
     if (!rs || !rs->IsOpen())
-        return;
+        return false;
     while (!rs->IsEOF()) {
         IgnoreErrors([&] { AddLoadedNode(ReadNodeRow(*rs)); });
         rs->MoveNext();
     }
     rs->Close();
+    return true;
 }
 
 qint32 cNodes::NewNode(const NodeValues& values)

@@ -17,8 +17,8 @@ public:
     cNode* OneNode(const QString& vID) const { return m_allNode.Item(vID); }
 
     // Reads the frame's nodes from the database; errors leave the collection empty or skip a row, a
-    // row whose node ID is already a key is skipped. Never throws.
-    void LoadMe(const QString& vWorkOrder);
+    // row whose node ID is already a key is skipped. False when the query failed. Never throws.
+    bool LoadMe(const QString& vWorkOrder);
     // Adds a node created in memory; -1 (nothing added) when the ID is already a key.
     qint32 NewNode(const NodeValues& values);
     // Marks the node deleted; -1 when there is no such node.

@@ -156,15 +156,20 @@ void cWorder::LoadOne()
         return;
     m_allNode = std::make_unique<cNodes>();
     m_allLink = std::make_unique<cLinks>();
+    m_readError.clear();
 
     auto rs = DBOperate().GetOneWorkOrder(WorkOrderFrame_ID);
-    if (!rs || !rs->IsOpen())
+    if (!rs || !rs->IsOpen()) {
+        m_readError = LastLoggedError();
         return;
+    }
     if (!rs->IsEOF())
         SetAllFields(ReadFrameRow(*rs));
     rs->Close();
-    m_allNode->LoadMe(WorkOrderFrame_ID);
-    m_allLink->LoadMe(WorkOrderFrame_ID);
+    const bool nodesRead = m_allNode->LoadMe(WorkOrderFrame_ID);
+    const bool linksRead = m_allLink->LoadMe(WorkOrderFrame_ID); // read also when the nodes were not
+    if (!nodesRead || !linksRead)
+        m_readError = LastLoggedError();
 }
 
 qint32 cWorder::SaveNewInfo(const FrameValues& values)

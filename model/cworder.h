@@ -43,6 +43,9 @@ public:
     // (collections empty, LoadFlag 0); a missing header row keeps ID and name, still loads the nodes
     // and links and leaves LoadFlag 0. A failing host call throws KorvelError.
     void LoadOne();
+    // The database's error when the last LoadOne could not read everything (its flow in memory is
+    // then incomplete and must not be written back); empty after a full read.
+    const QString& ReadError() const { return m_readError; }
     // Inserts the header row, takes the lock; 1 or -1.
     qint32 SaveNewInfo(const FrameValues& values);
     // Updates the header row; 1, NoRowMatched when the frame is gone from the database, or -1.
@@ -73,6 +76,7 @@ private:
     std::unique_ptr<cNodes> m_allNode;
     std::unique_ptr<cLinks> m_allLink;
     qint32 m_lockFlag = 0;
+    QString m_readError;
 };
 
 } // namespace korvel

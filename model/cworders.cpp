@@ -1,6 +1,7 @@
 #include "model/cworders.h"
 
 #include "core/addinglobals.h"
+#include "core/errorlog.h"
 
 #include <memory>
 #include <utility>
@@ -36,8 +37,11 @@ void cWOrders::LoadWorkOrderList()
 {
     auto rs = DBOperate().GetAllWorkOrderList();
     m_allWOrder.RemoveAll();
-    if (!rs || !rs->IsOpen())
+    m_readError.clear();
+    if (!rs || !rs->IsOpen()) {
+        m_readError = LastLoggedError();
         return;
+    }
     HostUtility& u = Utility();
     while (!rs->IsEOF()) {
         AddListEntry(u.FieldToString(rs->Fields(QStringLiteral("WorkOrderFrame_ID"))),

@@ -25,6 +25,8 @@ public:
     // Rebuilds the list from the database (unsaved edits of every frame are dropped); a failed query
     // leaves it empty. CurWOrder is not touched. A failing host call throws KorvelError.
     void LoadMeList();
+    // The database's error when the last LoadMeList could not read the list; empty after a read.
+    const QString& ReadError() const { return m_readError; }
 
 private:
     void LoadWorkOrderList();
@@ -32,6 +34,7 @@ private:
 
     KeyedCollection<cWorder> m_allWOrder;
     QString m_curWOrder;
+    QString m_readError;
 };
 
 } // namespace korvel

@@ -195,6 +195,29 @@ TEST_F(WindowTest, CloseWithoutChangesAsksNothing)
     EXPECT_EQ(Host().loader().releasedNames(), QStringList{"Korvel"});
 }
 
+// A database that cannot be read is reported, naming it and the error, and nothing of what could
+// not be read becomes editable, so nothing is saved over it.
+TEST_F(WindowTest, AnUnreadableDatabaseIsReportedAndNothingOfItIsEditable)
+{
+    const QString unreadable = LoadResString(1003).arg(Db().database().databaseName()) + "\r\n";
+    Db().exec("DROP TABLE Two_Link");
+    ClickFrame("REP01");
+    ASSERT_EQ(Messages().texts().size(), 1);
+    EXPECT_TRUE(Messages().texts().first().startsWith(unreadable) &&
+                Messages().texts().first().contains("two_link", Qt::CaseInsensitive))
+        << Messages().texts().first().toStdString();
+    PressButton("Lock"); // the lock is granted, but the frame stays read-only
+    EXPECT_FALSE(Canvas().EditMode());
+    EXPECT_FALSE(Window().ToolbarButton("Save")->isEnabled());
+
+    Db().exec("DROP TABLE TWO_Frame");
+    Messages().clear();
+    OpenWindow();
+    ASSERT_EQ(Messages().texts().size(), 1);
+    EXPECT_TRUE(Messages().texts().first().startsWith(unreadable))
+        << Messages().texts().first().toStdString();
+}
+
 TEST_F(WindowTest, SplitterKeepsTheTreeAwayFromTheEdge)
 {
     QWidget& handle = Window().ImgSplitter();

@@ -60,6 +60,8 @@ TEST_P(FrameList, MissingPartsLoadWhatIsThere)
     EXPECT_EQ(repair->LoadFlag, 1);
     EXPECT_EQ(repair->AllNode().AllNode().Count(), 0);
     EXPECT_EQ(repair->AllLink().AllLinks().Count(), 5);
+    EXPECT_TRUE(repair->ReadError().contains(u"two_node"_s, Qt::CaseInsensitive))
+        << repair->ReadError().toStdString();
     ASSERT_EQ(logLines().size(), 1);
     EXPECT_TRUE(logLines().at(0).startsWith(u"[Korvel]-[cDBOperate]-[GetNodes]:"_s));
 }
