@@ -1,0 +1,120 @@
+// A designer process for the stress tests, which kill it at random moments or race eight of them.
+// It opens DATABASE as korvel's --db does and works through the real host object and model:
+//
+//   save DATABASE FRAME         saves FRAME again and again; round R renames every step and link to
+//                               "ID vR" and moves every step to left R (R goes on from the database)
+//   copy DATABASE FRAME PREFIX  copies FRAME to PREFIX1, PREFIX2, ... (Save as)
+//   lock DATABASE FRAME STAFF   as STAFF, takes FRAME's lock per "go" line, gives it back per "release"
+//
+// It prints "saving R" / "saved R", "copying ID" / "copied ID", or "ready", then "won" or
+// "lost HOLDER_ID<TAB>HOLDER_NAME", and "released 1|0"; on a failure "error TEXT" (status 1).
+
+#include "core/korvelerror.h"
+#include "host/databaselocation.h"
+#include "model/cworder.h"
+#include "tests/support/testhost.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+using namespace korvel;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void Say(const QString& line)
+{
+    std::printf("%s\n", qPrintable(line));
+    std::fflush(stdout);
+}
+
+int Fail(const QString& what, const TestHost& host)
+{
+    Say(u"error %1: %2"_s.arg(what, host.logLines().join(u" | "_s)));
+    return 1;
+}
+
+int SaveLoop(cWorder& frame, const TestHost& host)
+{
+    const auto& nodes = frame.AllNode().AllNode();
+    if (nodes.IsEmpty())
+        return Fail(u"the frame has no steps"_s, host);
+    for (qint32 round = nodes.begin()->second->NodeLeft() + 1;; ++round) {
+        const QString suffix = u" v%1"_s.arg(round);
+        for (const auto& [id, node] : nodes) {
+            node->setWorkOrderNodeName(id + suffix);
+            node->setNodeLeft(round);
+        }
+        for (const auto& [id, link] : frame.AllLink().AllLinks())
+            link->setWorkOrderLinkName(id + suffix);
+        Say(u"saving %1"_s.arg(round));
+        if (frame.SaveMe() != 1)
+            return Fail(u"save of round %1"_s.arg(round), host);
+        Say(u"saved %1"_s.arg(round));
+    }
+}
+
+int CopyLoop(cWorder& frame, const TestHost& host, const QString& prefix)
+{
+    for (int n = 1;; ++n) {
+        const QString id = prefix + QString::number(n);
+        Say(u"copying "_s + id);
+        if (frame.Saveas(id, id) != 1)
+            return Fail(u"copy to "_s + id, host);
+        Say(u"copied "_s + id);
+    }
+}
+
+int LockLoop(TestHost& host, const QString& frameId, const QString& staff)
+{
+    DatabaseServices& locks = host.services();
+    Say(u"ready"_s);
+    for (std::string line; std::getline(std::cin, line);) {
+        if (line == "go") {
+            QString name, id;
+            if (locks.LockRecord(u"Korvel"_s, frameId, staff) == 1) {
+                Say(u"won"_s);
+            } else {
+                locks.GetLockOwner(name, id);
+                Say(u"lost %1\t%2"_s.arg(id, name));
+            }
+        } else if (line == "release") {
+            Say(u"released %1"_s.arg(locks.UnlockRecord(u"Korvel"_s, frameId, staff)));
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString mode = args.value(1);
+    if (args.size() < 4 || (mode != u"save"_s && args.size() < 5)) {
+        std::fprintf(stderr, "usage: korvel_stress_child save|copy|lock DATABASE FRAME [PREFIX|STAFF]\n");
+        return 2;
+    }
+    QString error;
+    QSqlDatabase database = DatabaseLocation::parse(args[2]).open(u"stress"_s, error);
+    if (!database.isOpen()) {
+        Say(u"error "_s + error);
+        return 1;
+    }
+    try {
+        TestHost host(database, mode == u"lock"_s ? args[4] : u"stress"_s);
+        AddinSession session(host);
+        if (mode == u"lock"_s)
+            return LockLoop(host, args[3], args[4]);
+        cWorder frame;
+        frame.LoadList(args[3], QString());
+        frame.LoadOne();
+        return mode == u"save"_s ? SaveLoop(frame, host) : CopyLoop(frame, host, args[4]);
+    } catch (const std::exception& e) {
+        Say(u"error "_s + describe(e));
+        return 1;
+    }
+}

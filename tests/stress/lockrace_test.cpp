@@ -1,0 +1,79 @@
+// Eight designers, each a process with its own connection and staff ID, ask for the edit lock of one
+// frame at the same moment, round after round: exactly one gets it, and every other one is told who
+// holds it, by staff ID and name.
+
+#include "tests/stress/stresschild.h"
+
+#include <QRandomGenerator>
+#include <algorithm>
+#include <iostream>
+#include <set>
+#include <vector>
+
+namespace korvel {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+class LockRaceTest : public ::testing::TestWithParam<TestDatabase::Kind> {};
+
+TEST_P(LockRaceTest, OneWinnerPerRoundAndEveryLoserNamesIt)
+{
+    KORVEL_SKIP_UNLESS_AVAILABLE(GetParam());
+    constexpr int kRacers = 8, kRounds = 50;
+    TestDatabase db(GetParam(), false);
+    std::vector<std::unique_ptr<QProcess>> racers;
+    std::vector<int> order;
+    for (int i = 0; i < kRacers; ++i) {
+        db.exec(u"INSERT INTO Staff (Staff_ID, StaffName) VALUES ('racer%1', 'Racer Number %1')"_s.arg(i));
+        racers.push_back(StartChild({u"lock"_s, ChildLocation(db), u"RACE"_s, u"racer%1"_s.arg(i)}));
+        order.push_back(i);
+    }
+    for (auto& racer : racers)
+        ASSERT_EQ(NextLine(*racer).toStdString(), "ready");
+
+    std::set<int> winners;
+    for (int round = 0; round < kRounds; ++round) {
+        // Who hears "go" first changes from round to round.
+        std::shuffle(order.begin(), order.end(), *QRandomGenerator::global());
+        for (int i : order)
+            racers[i]->write("go\n");
+        for (int i : order)
+            racers[i]->waitForBytesWritten();
+
+        int winner = -1;
+        std::vector<std::pair<int, QString>> losers;
+        for (int i = 0; i < kRacers; ++i) {
+            const QString said = NextLine(*racers[i]);
+            if (said != u"won"_s)
+                losers.emplace_back(i, said);
+            else if (winner >= 0)
+                ADD_FAILURE() << "round " << round << ": racer" << winner << " and racer" << i << " both won";
+            else
+                winner = i;
+        }
+        ASSERT_GE(winner, 0) << "round " << round << ": nobody won";
+        winners.insert(winner);
+        for (const auto& [i, said] : losers)
+            EXPECT_EQ(said.toStdString(), u"lost racer%1\tRacer Number %1"_s.arg(winner).toStdString())
+                << "round " << round << ", racer" << i;
+        EXPECT_EQ(db.scalar(u"SELECT StaffID FROM Korvel_RecordLock"_s).toString().toStdString(),
+                  u"racer%1"_s.arg(winner).toStdString());
+
+        racers[winner]->write("release\n");
+        EXPECT_EQ(NextLine(*racers[winner]).toStdString(), "released 1");
+        ASSERT_EQ(db.scalar(u"SELECT COUNT(*) FROM Korvel_RecordLock"_s).toInt(), 0) << "round " << round;
+    }
+    for (auto& racer : racers) {
+        racer->closeWriteChannel();
+        EXPECT_TRUE(racer->waitForFinished());
+        EXPECT_EQ(racer->exitCode(), 0);
+    }
+    std::cout << "[ stress   ] " << db.kindName().toStdString() << " lock race: " << kRounds << " rounds of "
+              << kRacers << " racers, " << winners.size() << " different winners" << std::endl;
+}
+
+INSTANTIATE_TEST_SUITE_P(Db, LockRaceTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
+
+} // namespace
+} // namespace korvel
