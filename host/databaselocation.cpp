@@ -101,7 +101,8 @@ QString DatabaseLocation::displayName() const
     return QDir::toNativeSeparators(m_name);
 }
 
-QSqlDatabase DatabaseLocation::open(const QString& connectionName, QString& error) const
+QSqlDatabase DatabaseLocation::open(const QString& connectionName, QString& error,
+                                    const SessionSettings& settings) const
 {
     error.clear();
     if (!isValid()) {
@@ -112,7 +113,7 @@ QSqlDatabase DatabaseLocation::open(const QString& connectionName, QString& erro
         error = QStringLiteral("the Qt SQL driver %1 is not installed").arg(driverName());
         return {};
     }
-    if (m_kind == Kind::SQLite) {
+    if (m_kind == Kind::SQLite && m_name != QLatin1String(":memory:")) {
         const QFileInfo file(m_name);
         if (file.exists() && !file.isFile()) {
             error = QStringLiteral("not a file");
@@ -136,11 +137,8 @@ QSqlDatabase DatabaseLocation::open(const QString& connectionName, QString& erro
             database.setPort(m_port);
         database.setUserName(m_user);
         database.setPassword(m_password);
-        database.setConnectOptions(QStringLiteral("connect_timeout=10"));
-    } else if (m_kind == Kind::SQLite) {
-        // Two designers on one file wait for each other's short writes instead of failing at once.
-        database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     }
+    database.setConnectOptions(ConnectOptions(driverName(), settings));
 
     QString reason;
     if (!database.open()) {
@@ -151,6 +149,8 @@ QSqlDatabase DatabaseLocation::open(const QString& connectionName, QString& erro
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
             reason = probe.lastError().text();
     }
+    if (reason.isEmpty())
+        reason = PrepareSession(database, settings);
     if (reason.isEmpty())
         return database;
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/sessionsettings.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -27,9 +29,11 @@ public:
     // The SQLite file path (empty for other kinds).
     QString filePath() const { return m_kind == Kind::SQLite ? m_name : QString(); }
 
-    // Opens a connection named `connectionName`. On failure returns an invalid (closed) database
-    // and sets `error` to a one-line reason with any password left out.
-    QSqlDatabase open(const QString& connectionName, QString& error) const;
+    // Opens a connection named `connectionName` and prepares its session (PrepareSession). On
+    // failure returns an invalid (closed) database and sets `error` to a one-line reason with any
+    // password left out. A read-only SQLite connection needs the file to exist.
+    QSqlDatabase open(const QString& connectionName, QString& error,
+                      const SessionSettings& settings = {}) const;
 
     // The default SQLite file in the user's data folder.
     static QString defaultSqliteFile();

@@ -162,4 +162,16 @@ void DatabaseServices::EnsureLockTable(QSqlDatabase database)
         throw KorvelError(QStringLiteral("Cannot create the lock table: %1").arg(query.lastError().text()));
 }
 
+QString DatabaseServices::BreakLock(const QString& addinName, const QString& recordId)
+{
+    // Only the holder just read is released, so a lock that changed hands in between is named.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const QString holder = holderOf(addinName, recordId);
+        if (holder.isNull() || UnlockRecord(addinName, recordId, holder) == 1)
+            return holder;
+    }
+    throw KorvelError(QStringLiteral("Cannot break the lock on record %1 of %2: it keeps changing hands")
+                          .arg(recordId, addinName));
+}
+
 } // namespace korvel

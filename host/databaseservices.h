@@ -45,6 +45,12 @@ private:
     QString m_lastOwnerName;
     QString m_lastOwnerStaffId;
     qint32 m_databaseTypeOverride = 0;
+
+public:
+    // Removes the lock on (addinName, recordId) whoever holds it, for an administrator clearing a
+    // lock its holder left behind. Returns the staff ID that held it, or a null QString when the
+    // record was not locked.
+    QString BreakLock(const QString& addinName, const QString& recordId);
 };
 
 } // namespace korvel

@@ -34,22 +34,43 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
     const QCommandLineOption userOption(
         QStringLiteral("user"),
         QStringLiteral("The logged-in staff ID: creator of new frames and owner of "
-                       "their edit locks. Default: the account name."),
+                       "their edit locks, at most 40 characters. Default: the account name."),
         QStringLiteral("staff-id"));
     const QCommandLineOption initDbOption(
         QStringLiteral("init-db"),
         QStringLiteral("Creates the Korvel tables and the demo data in the database "
                        "(tables already there are kept) and exits."));
-    const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
-                                              QStringLiteral("Renders the designer window into this PNG file "
-                                                             "and exits instead of showing it."),
-                                              QStringLiteral("file"));
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Renders the designer window into this PNG file "
+                       "and exits instead of showing it. Writes nothing "
+                       "to the database; a message of the designer is "
+                       "printed and fails the run."),
+        QStringLiteral("file"));
     const QCommandLineOption logOption(
         QStringLiteral("log"),
         QStringLiteral("The log file. Default: korvel.log in the user's data folder. "
                        "Every line is also written to standard error."),
         QStringLiteral("file"));
-    parser.addOptions({helpOption, dbOption, userOption, initDbOption, screenshotOption, logOption});
+    const QCommandLineOption checkDbOption(
+        QStringLiteral("check-db"),
+        QStringLiteral("Checks the database without changing it and exits: SQLite's integrity check "
+                       "(a connection check on other databases) and the presence of the Korvel tables. "
+                       "Exit status 0 when sound."));
+    const QCommandLineOption unlockOption(
+        QStringLiteral("unlock"),
+        QStringLiteral("Breaks the edit lock on this frame, whoever holds it (e.g. left behind by a "
+                       "crash), logs who broke whose lock and exits."),
+        QStringLiteral("frame-id"));
+    const QCommandLineOption timeoutOption(
+        QStringLiteral("db-timeout"),
+        QStringLiteral("The longest one statement may run on PostgreSQL, in seconds (1 to %1); a "
+                       "statement that takes longer fails. Default: %2.")
+            .arg(SessionSettings::kLongestStatementTimeout)
+            .arg(SessionSettings::kDefaultStatementTimeout),
+        QStringLiteral("seconds"));
+    parser.addOptions({helpOption, dbOption, userOption, initDbOption, screenshotOption, logOption,
+                       checkDbOption, unlockOption, timeoutOption});
 
     if (!parser.parse(arguments)) {
         m_message = parser.errorText() + QStringLiteral("\n\n") + parser.helpText();
@@ -59,26 +80,49 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
         m_message = parser.helpText();
         return Outcome::ShowHelp;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        m_message =
-            QStringLiteral("Unexpected argument: %1\n\n").arg(parser.positionalArguments().constFirst()) +
-            parser.helpText();
+    const auto refuse = [&](const QString& reason) {
+        m_message = reason + QStringLiteral("\n\n") + parser.helpText();
         return Outcome::Error;
-    }
+    };
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(
+            QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().constFirst()));
 
     database = parser.value(dbOption);
-    user = parser.isSet(userOption) ? parser.value(userOption).trimmed() : accountName();
-    if (user.isEmpty()) {
-        m_message = QStringLiteral("--user needs a staff ID\n\n") + parser.helpText();
-        return Outcome::Error;
-    }
+    // The staff ID is stored in the lock table and in the frames' CreatedBy and ModifiedBy columns;
+    // one that does not fit would make every lock and every Save as fail.
+    const bool userGiven = parser.isSet(userOption);
+    user = userGiven ? parser.value(userOption).trimmed() : accountName();
+    if (user.isEmpty())
+        return refuse(QStringLiteral("--user needs a staff ID (it is empty or only blanks)"));
+    if (user.toUcs4().size() > kLongestId)
+        return refuse(userGiven ? QStringLiteral("--user: the staff ID has %1 characters; at most %2 fit")
+                                      .arg(user.toUcs4().size())
+                                      .arg(kLongestId)
+                                : QStringLiteral("the account name %1 is longer than the %2 characters a "
+                                                 "staff ID may have; name the staff ID with --user")
+                                      .arg(user)
+                                      .arg(kLongestId));
     initDatabase = parser.isSet(initDbOption);
     screenshot = parser.value(screenshotOption);
     logFile = parser.value(logOption);
-    if (parser.isSet(screenshotOption) && screenshot.isEmpty()) {
-        m_message = QStringLiteral("--screenshot needs a file name\n\n") + parser.helpText();
-        return Outcome::Error;
+    checkDatabase = parser.isSet(checkDbOption);
+    unlockFrame = parser.value(unlockOption).trimmed();
+    if (parser.isSet(screenshotOption) && screenshot.isEmpty())
+        return refuse(QStringLiteral("--screenshot needs a file name"));
+    if (parser.isSet(unlockOption) && (unlockFrame.isEmpty() || unlockFrame.toUcs4().size() > kLongestId))
+        return refuse(QStringLiteral("--unlock needs a frame ID of 1 to %1 characters").arg(kLongestId));
+    if (parser.isSet(timeoutOption)) {
+        bool ok = false;
+        statementTimeout = parser.value(timeoutOption).trimmed().toInt(&ok);
+        if (!ok || statementTimeout < 1 || statementTimeout > SessionSettings::kLongestStatementTimeout)
+            return refuse(QStringLiteral("--db-timeout needs a whole number of seconds from 1 to %1")
+                              .arg(SessionSettings::kLongestStatementTimeout));
     }
+    const int commands = int(initDatabase) + int(checkDatabase) + int(parser.isSet(unlockOption)) +
+                         int(parser.isSet(screenshotOption));
+    if (commands > 1)
+        return refuse(QStringLiteral("--init-db, --check-db, --unlock and --screenshot cannot be combined"));
     return Outcome::Run;
 }
 

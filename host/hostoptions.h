@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/sessionsettings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,11 +18,18 @@ public:
 
     const QString& message() const { return m_message; }
 
-    QString database;          // --db: empty for the default SQLite file
-    QString user;              // --user: the staff ID; the account name when not given
-    bool initDatabase = false; // --init-db
-    QString screenshot;        // --screenshot: PNG file to render the window into, then exit
-    QString logFile;           // --log: empty for the default log file
+    QString database;           // --db: empty for the default SQLite file
+    QString user;               // --user: the staff ID; the account name when not given
+    bool initDatabase = false;  // --init-db
+    QString screenshot;         // --screenshot: PNG file to render the window into, then exit
+    QString logFile;            // --log: empty for the default log file
+    bool checkDatabase = false; // --check-db
+    QString unlockFrame;        // --unlock: the frame whose edit lock to break
+    // --db-timeout: seconds one statement may run on PostgreSQL
+    int statementTimeout = SessionSettings::kDefaultStatementTimeout;
+
+    // The longest staff ID (and frame ID) the lock table holds, in characters.
+    static constexpr int kLongestId = 40;
 
     // The account name of the user running the program ("korvel" when the system has none).
     static QString accountName();

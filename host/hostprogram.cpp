@@ -2,6 +2,7 @@
 
 #include "core/korvelerror.h"
 #include "host/addinlibrary.h"
+#include "host/admincommands.h"
 #include "host/databaselocation.h"
 #include "host/filelog.h"
 #include "host/hostobject.h"
@@ -9,12 +10,16 @@
 #include "persistence/schema.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 
@@ -22,12 +27,6 @@ namespace korvel {
 namespace {
 
 const QString kConnectionName = QStringLiteral("korvel");
-
-void printError(const QString& text)
-{
-    std::fprintf(stderr, "korvel: %s\n", qPrintable(text));
-    std::fflush(stderr);
-}
 
 QIcon applicationIcon()
 {
@@ -48,57 +47,70 @@ QIcon applicationIcon()
     return QIcon(pixmap);
 }
 
-qint32 frameCount(const QSqlDatabase& database)
+// Why korvel must not write to an SQLite file, or "" when it may (the file's name stands for %1).
+// The permission bits count even for an account that the system lets write anyway (root): a file
+// its owner marked read-only is not changed.
+QString readOnlyReason(const QString& path)
+{
+    const QFileInfo file(path);
+    if (!file.isFile())
+        return {};
+    // (WriteUser follows what the running account may do, so it is left out.)
+    constexpr auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (!file.isWritable() || !(file.permissions() & anyWrite))
+        return QStringLiteral("the database file %1 is read-only, but the designer writes its edit locks and "
+                              "changes there (--screenshot and --check-db only read it)");
+    if (!QFileInfo(file.absolutePath()).isWritable())
+        return QStringLiteral(
+            "the folder of the database %1 is read-only, but SQLite writes its journal there");
+    return {};
+}
+
+// True when an SQLite database holds no table, index or view at all.
+bool isEmptySqlite(const QSqlDatabase& database)
 {
     QSqlQuery query(database);
-    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM TWO_Frame")) || !query.next())
+    if (!query.exec(QStringLiteral("SELECT COUNT(*) FROM sqlite_master")) || !query.next())
         throw KorvelError(query.lastError().text());
-    return query.value(0).toInt();
+    return query.value(0).toInt() == 0;
 }
 
-// --init-db: the tables, then the demo data unless the database already holds work orders.
-int initialiseDatabase(const QSqlDatabase& database, const QString& shownName)
+// Before the designer starts: an empty SQLite database gets the tables and the demo data at once.
+// Any other database must already have them (or be given --init-db), since it may belong to a host
+// system whose file korvel must not change. An SQLite file is also checked for damage first.
+bool prepareDatabase(const QSqlDatabase& database, const QString& shownName, bool writable)
 {
-    try {
-        CreateSchema(database);
-        DatabaseServices::EnsureLockTable(database);
-        if (frameCount(database) > 0) {
-            std::printf("korvel: %s has the Korvel tables; it already holds work orders, so no demo data "
-                        "was added\n",
-                        qPrintable(shownName));
-            return 0;
-        }
-        LoadDemoData(database);
-    } catch (const std::exception& error) {
-        printError(
-            QStringLiteral("cannot create the Korvel tables in %1: %2").arg(shownName, describe(error)));
-        return 1;
-    }
-    std::printf("korvel: created the Korvel tables and the demo data in %s\n", qPrintable(shownName));
-    return 0;
-}
-
-// A new SQLite file gets the tables and the demo data at once; another database must already
-// have them (or be given --init-db), since it may belong to a host system.
-bool prepareDatabase(const QSqlDatabase& database, const DatabaseLocation& location)
-{
+    const bool sqlite = database.driverName() == QLatin1String("QSQLITE");
     try {
         if (!SchemaExists(database)) {
-            if (location.kind() != DatabaseLocation::Kind::SQLite) {
-                printError(QStringLiteral("the database %1 has no Korvel tables; create them with --init-db")
-                               .arg(location.displayName()));
+            if (!sqlite || !isEmptySqlite(database)) {
+                printError(
+                    QStringLiteral("the database %1 has no Korvel tables; add them with --init-db%2")
+                        .arg(shownName, sqlite ? QStringLiteral(" (its own tables are kept)") : QString()));
                 return false;
             }
             CreateSchema(database);
             LoadDemoData(database);
+        } else if (sqlite) {
+            if (const QString problem = FindDamage(database, false); !problem.isEmpty()) {
+                printError(QStringLiteral("the database %1 is damaged: %2").arg(shownName, problem));
+                return false;
+            }
         }
-        DatabaseServices::EnsureLockTable(database);
+        if (writable)
+            DatabaseServices::EnsureLockTable(database);
     } catch (const std::exception& error) {
-        printError(QStringLiteral("cannot prepare the database %1: %2")
-                       .arg(location.displayName(), describe(error)));
+        printError(QStringLiteral("cannot prepare the database %1: %2").arg(shownName, describe(error)));
         return false;
     }
     return true;
+}
+
+QString logPath(const HostOptions& options)
+{
+    return options.logFile.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                                           QStringLiteral("/korvel.log")
+                                     : options.logFile;
 }
 
 // The designer window behind the handle the add-in gives, or the window by its name when the
@@ -140,6 +152,23 @@ int runAddin(HostObject& host, const HostOptions& options)
     }
 
     int status = 0;
+    // --screenshot runs with nobody to answer: a message the designer shows (a list it could not
+    // read, a statement that timed out) is printed and closed instead of waiting forever, and the
+    // picture is still written but the run counts as failed.
+    QTimer answerer;
+    if (!options.screenshot.isEmpty()) {
+        QObject::connect(&answerer, &QTimer::timeout, [&status] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            const auto* box = qobject_cast<QMessageBox*>(dialog);
+            printError(QStringLiteral("the designer reported: %1")
+                           .arg(box ? box->text().simplified() : dialog->windowTitle()));
+            dialog->reject();
+            status = 1;
+        });
+        answerer.start(200);
+    }
     QPointer<QWidget> window;
     try {
         QString startName = QStringLiteral("Korvel");
@@ -156,9 +185,10 @@ int runAddin(HostObject& host, const HostOptions& options)
         status = 1;
     }
 
-    if (status == 0 && window) {
+    if (window) {
         if (!options.screenshot.isEmpty()) {
-            status = saveScreenshot(*window, options.screenshot) ? 0 : 1;
+            if (!saveScreenshot(*window, options.screenshot))
+                status = 1;
         } else {
             QApplication::setQuitOnLastWindowClosed(false);
             // The add-in calls ReleaseDll once its window has closed; a window that vanishes
@@ -194,29 +224,58 @@ int HostProgram::run(const QStringList& arguments)
         std::fputs(qPrintable(options.message()), stdout);
         return 0;
     case HostOptions::Outcome::Error:
-        std::fputs(qPrintable(options.message()), stderr);
+        std::fputs(qPrintable(QStringLiteral("korvel: ") + options.message()), stderr);
         return 2;
     case HostOptions::Outcome::Run:
         break;
     }
 
     const DatabaseLocation location = DatabaseLocation::parse(options.database);
+    const QString shownName = location.displayName();
+    SessionSettings settings;
+    settings.statementTimeoutSeconds = options.statementTimeout;
+    settings.readOnly = options.checkDatabase || !options.screenshot.isEmpty();
+
+    // An SQLite file is looked at before it is opened, since opening creates a missing one.
+    DatabaseLocation opened = location;
+    if (location.isValid() && location.kind() == DatabaseLocation::Kind::SQLite) {
+        const QFileInfo file(location.filePath());
+        const bool missing = !file.exists();
+        if (missing && (options.checkDatabase || !options.unlockFrame.isEmpty())) {
+            printError(QStringLiteral("the database %1 does not exist").arg(shownName));
+            return 1;
+        }
+        if (!settings.readOnly) {
+            if (const QString reason = readOnlyReason(file.filePath()); !reason.isEmpty()) {
+                printError(reason.arg(shownName));
+                return 1;
+            }
+        } else if (!options.screenshot.isEmpty() && (missing || (file.isFile() && file.size() == 0)) &&
+                   (file.absoluteDir().exists() ||
+                    file.filePath() == DatabaseLocation::defaultSqliteFile())) {
+            // What a first start would create, rendered without creating it.
+            opened = DatabaseLocation::parse(QStringLiteral("sqlite::memory:"));
+            settings.readOnly = false;
+        }
+    }
+
     int status = 1;
     {
         QString error;
-        QSqlDatabase database = location.open(kConnectionName, error);
+        QSqlDatabase database = opened.open(kConnectionName, error, settings);
         if (!database.isOpen()) {
-            printError(QStringLiteral("cannot open the database %1: %2").arg(location.displayName(), error));
+            printError(QStringLiteral("cannot open the database %1: %2").arg(shownName, error));
             return 1;
         }
         if (options.initDatabase) {
-            status = initialiseDatabase(database, location.displayName());
-        } else if (prepareDatabase(database, location)) {
-            const QString logPath = options.logFile.isEmpty()
-                                        ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                                              QStringLiteral("/korvel.log")
-                                        : options.logFile;
-            HostObject host(database, options.user, std::make_unique<FileLog>(logPath));
+            status = InitialiseDatabase(database, shownName);
+        } else if (options.checkDatabase) {
+            status = CheckDatabase(database, shownName);
+        } else if (!options.unlockFrame.isEmpty()) {
+            FileLog log(logPath(options));
+            status = BreakFrameLock(database, shownName, options.unlockFrame, options.user, log);
+        } else if (prepareDatabase(database, shownName, !settings.readOnly)) {
+            HostObject host(database, options.user, std::make_unique<FileLog>(logPath(options)));
             status = runAddin(host, options);
         }
         database.close();

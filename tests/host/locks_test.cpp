@@ -117,6 +117,24 @@ TEST_P(RecordLockTest, DatabaseTypeFollowsTheDriver)
     EXPECT_EQ(host.services().DatabaseType(), 5);
 }
 
+// korvel --unlock: another process breaks a lock whoever holds it, and only that one lock.
+TEST_P(RecordLockTest, BreakLockFreesOneRecordAndNamesItsHolder)
+{
+    KORVEL_SKIP_UNLESS_AVAILABLE(GetParam());
+    TestDatabase db(GetParam());
+    TestHost alice(db.database(), QStringLiteral("alice"));
+    std::unique_ptr<TestHost> admin = alice.otherUser(QStringLiteral("admin"));
+    HostServices& locks = *alice.host().Services();
+    ASSERT_EQ(locks.LockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 1);
+    ASSERT_EQ(locks.LockRecord(QStringLiteral("Other"), QStringLiteral("WO1"), QStringLiteral("alice")), 1);
+
+    EXPECT_EQ(admin->services().BreakLock(kAddin, QStringLiteral("WO1")), QStringLiteral("alice"));
+    EXPECT_EQ(locks.GetLockState(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 0);
+    EXPECT_EQ(locks.GetLockState(QStringLiteral("Other"), QStringLiteral("WO1"), QStringLiteral("alice")), 2);
+    EXPECT_TRUE(admin->services().BreakLock(kAddin, QStringLiteral("WO1")).isNull())
+        << "nothing left to break";
+}
+
 INSTANTIATE_TEST_SUITE_P(Db, RecordLockTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
 
 } // namespace

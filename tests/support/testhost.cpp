@@ -1,6 +1,7 @@
 #include "tests/support/testhost.h"
 
 #include "core/addinglobals.h"
+#include "host/sessionsettings.h"
 
 #include <QAtomicInteger>
 #include <QSqlError>
@@ -15,6 +16,9 @@ void RecordingLog::WriteLog(QString& message, qint32 /*level*/)
 
 TestHost::TestHost(QSqlDatabase database, const QString& staffId) : m_database(std::move(database))
 {
+    // The session the korvel program would have, whatever the server's defaults.
+    if (const QString failure = PrepareSession(m_database); !failure.isEmpty())
+        ADD_FAILURE() << "Cannot prepare the test host's session: " << failure.toStdString();
     auto log = std::make_unique<RecordingLog>();
     m_log = log.get();
     m_host = std::make_unique<HostObject>(m_database, staffId, std::move(log));

@@ -31,7 +31,8 @@ private:
 //     EXPECT_EQ(host.logLines().size(), 1);
 class TestHost final {
 public:
-    // A host for `staffId` on `database` (open; the caller keeps it open while the host lives).
+    // A host for `staffId` on `database` (open; the caller keeps it open while the host lives),
+    // whose session is prepared as the program prepares its own (PrepareSession).
     explicit TestHost(QSqlDatabase database, const QString& staffId = QStringLiteral("S0001"));
     ~TestHost();
     TestHost(const TestHost&) = delete;
