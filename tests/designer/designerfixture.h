@@ -199,6 +199,18 @@ protected:
         rows.sort();
         return rows;
     }
+    // The rows of one dump missing from the other, "-" and "+" lines, for a readable failure.
+    static std::string DumpDifference(const QStringList& before, const QStringList& after)
+    {
+        QStringList lines;
+        for (const QString& row : before)
+            if (!after.contains(row))
+                lines << QStringLiteral("- ") + row.left(300);
+        for (const QString& row : after)
+            if (!before.contains(row))
+                lines << QStringLiteral("+ ") + row.left(300);
+        return lines.join(QLatin1Char('\n')).toStdString();
+    }
 
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<TestHost> m_host;

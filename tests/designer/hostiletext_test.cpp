@@ -21,7 +21,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRadioButton>
+#include <QSqlError>
 #include <algorithm>
+#include <limits>
+#include <tuple>
 
 namespace korvel {
 namespace {
@@ -233,6 +236,97 @@ TEST_P(HostileText, ControlCharactersAreRefusedAndNulsReadAreDropped)
     EXPECT_EQ(Stored("SELECT WorkOrderNodeName FROM Two_Node WHERE WorkOrderNode_ID = ?", "N00001"),
               QStringList{"Register"});
     EXPECT_FALSE(Host().logLines().filter("NUL").isEmpty()) << Host().logLines().join('\n').toStdString();
+}
+
+// A database seeded with hostile rows: each string (plus one of 5,000 characters) in every free
+// text column of a frame of its own, NULL in the other text columns, lengths and positions at the
+// ends of their range. Every frame is drawn, every dialog opened and confirmed, every step and link
+// written again, and the database afterwards is exactly as seeded. On PostgreSQL this runs once
+// more with standard_conforming_strings off before the host prepares the connection.
+TEST_P(HostileText, HostileRowsOpenConfirmAndSaveBackUnchanged)
+{
+    for (const bool quotingOff : {false, true}) {
+        if (quotingOff) {
+            if (Db().kind() != TestDatabase::Kind::PostgreSQL)
+                return;
+            TearDown();
+            SetUp();
+            m_window.reset();
+            m_session.reset();
+            m_host.reset();
+            Db().exec("SET standard_conforming_strings = off");
+            m_host = std::make_unique<TestHost>(Db().database(), QString::fromLatin1(StaffId));
+            m_session = std::make_unique<AddinSession>(*m_host);
+        }
+        QStringList frames;
+        QSqlQuery q(Db().database());
+        const auto insert = [&](const QString& sql, const QVariantList& values) {
+            ASSERT_TRUE(q.prepare(sql));
+            for (const QVariant& value : values)
+                q.addBindValue(value);
+            ASSERT_TRUE(q.exec()) << q.lastError().text().toStdString();
+        };
+        const qint32 most = std::numeric_limits<qint32>::max(), least = std::numeric_limits<qint32>::min();
+        const QStringList strings = HostileStrings() << QString("\\'x").repeated(1250); // 5,000 characters
+        for (const QString& text : strings) {
+            const QString s = text.trimmed(),
+                          id = QStringLiteral("H%1").arg(frames.size(), 3, 10, QChar('0'));
+            if (s.isEmpty())
+                continue;
+            frames << id;
+            insert("INSERT INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName, Category, Priority_ID, "
+                   "ExpiredPeriod, ExpiredPeriodType_ID, CanSkip, AddinType, WEBLink, CanFullScreen, "
+                   "CanGenerateOB, "
+                   "GenerateRate, ReplyFlag, ReplyMode, ReplyAddress, REPLYCONTENT, ForecastLen) "
+                   "VALUES (?, ?, 'C01', 'P1', ?, 'D', 0, 1, ?, 0, 0, ?, 1, 2, ?, ?, ?)",
+                   {id, s, most, s, most, s, s, most});
+            insert("INSERT INTO Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName, "
+                   "ExpiredPeriod, "
+                   "ExpiredPeriodType_ID, CanSendBack, CanSendSelf, CanSkip, EmailNotify, SMSNotify, "
+                   "AddinType, WEBLink, CanFullScreen, "
+                   "HandleGroup_ID, NodeTop, NodeLeft, Priority_ID, RefuseReply, CanClose, ContactCust, "
+                   "NextBeginTime, TickOffFlag, CanModify, CanBackToBy, ReturnGroupFlag, ForecastLen) "
+                   "VALUES (?, ?, ?, ?, 'H', 0, 0, 0, '0', '1', 2, ?, 0, 'G01', ?, ?, 'P1', 0, 0, 0, ?, 0, "
+                   "0, 0, 0, ?)",
+                   {id, id + "N", s, most, s, frames.size() == 1 ? least : 900,
+                    frames.size() == 1 ? most : 900, most, most});
+            for (const auto& [code, father, son] :
+                 {std::tuple{"A", QString("BEGIN"), id + "N"}, {"B", id + "N", "END"}})
+                insert("INSERT INTO Two_Link (WorkOrderFrame_ID, WorkOrderLink_ID, WorkOrderLinkName, "
+                       "SonNode_ID, "
+                       "FatherNode_ID, AlwaysOpen, AddinVariant, CompareType, VariantValue) "
+                       "VALUES (?, ?, ?, ?, ?, 1, ?, '=', ?)",
+                       {id, code, s, son, father, s, s});
+        }
+        const QStringList seeded = DumpTables();
+        OpenWindow();
+        for (const QString& id : frames) {
+            SCOPED_TRACE(id.toStdString());
+            Messages().clear();
+            OpenLocked(id);
+            PlanDialog<FrmOrder>([](FrmOrder& d) { d.CmdOK->click(); });
+            Window().TrvTree_DblClick();
+            cWorder& frame = Frame(id);
+            Canvas().SelectItem(&CanvasNode("N" + id + "N"));
+            PlanDialog<FrmNode>([](FrmNode& d) { d.CmdOK->click(); });
+            Window().Menu_EditNode_Click();
+            for (const char* code : {"A", "B"}) {
+                Canvas().SelectItem(Canvas().LinkByKey(QStringLiteral("L") + code));
+                PlanDialog<FrmLink>([](FrmLink& d) { d.CmdOK->click(); });
+                Window().Menu_EditLink_Click();
+                frame.AllLink().OneLinks(code)->setVariantValue(
+                    frame.AllLink().OneLinks(code)->VariantValue());
+            }
+            cNode* node = frame.AllNode().OneNode(id + "N");
+            node->setWorkOrderNodeName(node->WorkOrderNodeName()); // written again even when unchanged
+            PressButton("Save");
+            PressButton("Unlock");
+            EXPECT_EQ(Messages().texts(), QStringList{LoadResString(126)});
+        }
+        // The header edits stamped ModifiedBy and ModifiedDate, which the seeded rows left empty.
+        Db().exec("UPDATE TWO_Frame SET ModifiedBy = NULL, ModifiedDate = NULL WHERE CreatedBy IS NULL");
+        EXPECT_EQ(DumpDifference(seeded, DumpTables()), "") << (quotingOff ? "quoting off" : "");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, HostileText, KorvelDatabaseKinds(), KorvelDatabaseKindName());
