@@ -15,6 +15,13 @@ namespace korvel {
 // They are header-only on purpose (no Q_OBJECT): the host program and the dynamically loaded
 // add-in each see the same definitions, and dynamic_cast matches them across the library boundary.
 
+// Who holds a record lock and since when ("yyyy-MM-dd HH:mm:ss"); `mineElsewhere` when it is the
+// asking staff member through another session of theirs that is still running.
+struct LockHolder {
+    QString name, staffId, since;
+    bool mineElsewhere = false;
+};
+
 // The host's services: the shared database connection and the record locks.
 class HostServices : public QObject {
 public:
@@ -22,16 +29,21 @@ public:
 
     // The database connection every statement of the add-in runs on.
     virtual QSqlDatabase Connection() = 0;
-    // 1: the lock is granted (also when this staff member already holds it); anything else: refused.
+    // 1: the lock is granted (also when this staff member already holds it, in this session or
+    // another one, which it then takes over); anything else: refused.
     virtual qint32 LockRecord(const QString& addinName, const QString& recordId, const QString& staffId) = 0;
     // 1: released; anything else: refused (the record is not locked by this staff member).
     virtual qint32 UnlockRecord(const QString& addinName, const QString& recordId,
                                 const QString& staffId) = 0;
-    // 2 when this staff member holds the lock; another value otherwise.
+    // 2 when this staff member holds the lock in this session (or in one that has ended); another
+    // value otherwise, also while another running session of this staff member holds it.
     virtual qint32 GetLockState(const QString& addinName, const QString& recordId,
                                 const QString& staffId) = 0;
     // The name and staff ID of whoever held the lock the last refused LockRecord asked for.
     virtual void GetLockOwner(QString& ownerName, QString& ownerStaffId) = 0;
+    // Who holds the lock on the record now, as `staffId` sees it; false when the record is free.
+    virtual bool GetLockHolder(const QString& addinName, const QString& recordId, const QString& staffId,
+                               LockHolder& holder) = 0;
     // 1 selects the comma-join form of the staff queries, any other value the INNER JOIN form.
     virtual qint32 DatabaseType() = 0;
 };

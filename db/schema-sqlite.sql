@@ -152,5 +152,6 @@ CREATE TABLE IF NOT EXISTS Korvel_RecordLock (
     RecordID              VARCHAR(40) COLLATE NOCASE NOT NULL,
     StaffID               VARCHAR(40) NOT NULL,
     LockedAt              VARCHAR(19) NOT NULL,
+    SessionID             VARCHAR(80),
     PRIMARY KEY (AddinName, RecordID)
 );

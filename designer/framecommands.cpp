@@ -144,8 +144,10 @@ void FrmMain::TrvTree_DblClick()
     // The header is edited under the frame's lock like every other change: taken for this edit
     // when nobody holds it, and given back afterwards unless the user held it already.
     const bool heldBefore = frame->LockFlag() == 1;
+    if (!heldBefore && !ConfirmTakeOver(*frame))
+        return;
     if (!heldBefore && frame->LockMe() < 1) {
-        ShowLockFailed();
+        ShowLockFailed(*frame);
         return;
     }
     const auto giveBack = qScopeGuard([&] {

@@ -405,6 +405,10 @@ void FrmMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // Every lock this session holds goes back, so nobody finds the frames locked after it ends.
+    for (const auto& [id, frame] : m_workOrders->AllWOrder())
+        if (frame->LockFlag() == 1)
+            IgnoreErrors([&frame] { frame->UnlockMe(); });
     ReleaseDll();
     event->accept();
 }

@@ -124,8 +124,11 @@ private:
     // Shows message `messageId` for a failed write, adding that someone else changed the frame in
     // the database when `result` says so.
     void ReportWriteFailure(qint32 messageId, qint32 result);
-    // Tells the user that the lock was refused, naming its holder.
-    void ShowLockFailed();
+    // Tells the user that the lock on the frame was refused, naming its holder and since when.
+    void ShowLockFailed(const cWorder& frame);
+    // Before this session takes the frame's lock: when the user holds it in another session that
+    // still runs, asks whether to take it over. False when the user declined.
+    bool ConfirmTakeOver(const cWorder& frame);
     // Tells the user, once, that the database could not be read, naming it and the error.
     void ReportUnreadable(const QString& error);
     void ReleaseDll();

@@ -48,7 +48,7 @@ void FrmMain::LockWorkOrder()
         return;
     const QString id = selected->data(0, TreeKeyRole).toString().mid(1);
     cWorder* frame = m_workOrders->OneWorkOrder(id);
-    if (!frame)
+    if (!frame || !ConfirmTakeOver(*frame))
         return;
     if (frame->LockMe() > 0) {
         frame->LoadFlag = 0;
@@ -64,18 +64,32 @@ void FrmMain::LockWorkOrder()
         SetEditState(true);
         return;
     }
-    ShowLockFailed();
+    ShowLockFailed(*frame);
 }
 
-void FrmMain::ShowLockFailed()
+void FrmMain::ShowLockFailed(const cWorder& frame)
 {
     HostServices* services = Host().Services();
     if (!services)
         throw KorvelError(QStringLiteral("the host supplies no services"));
     QString ownerName, ownerId;
     services->GetLockOwner(ownerName, ownerId);
-    Messages().information(LoadResString(136) + QStringLiteral("\r\n") + LoadResString(137) + ownerName +
-                           LoadResString(138) + ownerId + LoadResString(139));
+    QString text = LoadResString(136) + QStringLiteral("\r\n") + LoadResString(137) + ownerName +
+                   LoadResString(138) + ownerId + LoadResString(139);
+    // Since when, unless the lock changed hands (or went) in the meantime.
+    LockHolder holder;
+    if (frame.GetLockHolder(holder) && holder.staffId == ownerId)
+        text += QStringLiteral("\r\n") + LoadResString(1004) + holder.since;
+    Messages().information(text);
+}
+
+bool FrmMain::ConfirmTakeOver(const cWorder& frame)
+{
+    LockHolder holder;
+    if (frame.LockFlag() == 1 || !frame.GetLockHolder(holder) || !holder.mineElsewhere)
+        return true;
+    return Messages().question(LoadResString(1005).arg(holder.since), QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
 }
 
 void FrmMain::UnlockWorkOrder()

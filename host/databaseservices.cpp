@@ -2,10 +2,18 @@
 
 #include "core/korvelerror.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QMutex>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
+#include <QSysInfo>
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 
 namespace korvel {
 namespace {
@@ -30,9 +38,59 @@ bool isSqlite(const QSqlDatabase& database)
     return database.driverName() == QLatin1String("QSQLITE");
 }
 
+QString now()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+// The sessions of this process that still run: a second host object of one process (as tests make)
+// is another session, told apart from an ended one by this list rather than by the process.
+struct RunningSessions {
+    QMutex mutex;
+    QSet<QString> ids;
+};
+RunningSessions& Running()
+{
+    static RunningSessions running;
+    return running;
+}
+
 } // namespace
 
-DatabaseServices::DatabaseServices(QSqlDatabase database) : m_database(std::move(database)) {}
+DatabaseServices::DatabaseServices(QSqlDatabase database) : m_database(std::move(database))
+{
+    static std::atomic<int> serial{0};
+    m_sessionId = QStringLiteral("%1/%2/%3")
+                      .arg(QSysInfo::machineHostName())
+                      .arg(QCoreApplication::applicationPid())
+                      .arg(++serial);
+    const QMutexLocker lock(&Running().mutex);
+    Running().ids.insert(m_sessionId);
+}
+
+DatabaseServices::~DatabaseServices()
+{
+    const QMutexLocker lock(&Running().mutex);
+    Running().ids.remove(m_sessionId);
+}
+
+bool DatabaseServices::runsElsewhere(const QString& sessionId) const
+{
+    if (sessionId.isEmpty() || sessionId == m_sessionId) // empty: a lock taken before sessions counted
+        return false;
+    const QString host = sessionId.section(u'/', 0, -3);
+    bool isNumber = false;
+    const qint64 pid = sessionId.section(u'/', -2, -2).toLongLong(&isNumber);
+    if (host != QSysInfo::machineHostName())
+        return true;
+    if (!isNumber)
+        return false;
+    if (pid == QCoreApplication::applicationPid()) {
+        const QMutexLocker lock(&Running().mutex);
+        return Running().ids.contains(sessionId);
+    }
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
 
 QSqlDatabase DatabaseServices::Connection()
 {
@@ -41,19 +99,22 @@ QSqlDatabase DatabaseServices::Connection()
     return m_database;
 }
 
-QString DatabaseServices::holderOf(const QString& addinName, const QString& recordId)
+DatabaseServices::LockRow DatabaseServices::lockOf(const QString& addinName, const QString& recordId)
 {
+    // Every column, so that a lock table made before SessionID existed can still be read.
     QSqlQuery query = prepared(
-        m_database,
-        QStringLiteral("SELECT StaffID FROM Korvel_RecordLock WHERE AddinName = ? AND RecordID = ?"));
+        m_database, QStringLiteral("SELECT * FROM Korvel_RecordLock WHERE AddinName = ? AND RecordID = ?"));
     query.addBindValue(addinName);
     query.addBindValue(recordId);
     run(query);
     if (!query.next())
         return {};
-    const QString holder = query.value(0).toString();
+    const QSqlRecord row = query.record();
+    const QString holder = row.value(QStringLiteral("StaffID")).toString();
     // A holder stored as an empty text still counts as a holder, distinct from "free".
-    return holder.isNull() ? QStringLiteral("") : holder;
+    return {holder.isNull() ? QStringLiteral("") : holder, row.value(QStringLiteral("LockedAt")).toString(),
+            row.indexOf(QStringLiteral("SessionID")) < 0 ? QString()
+                                                         : row.value(QStringLiteral("SessionID")).toString()};
 }
 
 qint32 DatabaseServices::LockRecord(const QString& addinName, const QString& recordId, const QString& staffId)
@@ -64,14 +125,14 @@ qint32 DatabaseServices::LockRecord(const QString& addinName, const QString& rec
     QString insertSql;
     if (isSqlite(m_database))
         insertSql =
-            QStringLiteral("INSERT OR IGNORE INTO Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt) "
-                           "VALUES (?, ?, ?, ?)");
+            QStringLiteral("INSERT OR IGNORE INTO Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt, "
+                           "SessionID) VALUES (?, ?, ?, ?, ?)");
     else if (m_database.driverName() == QLatin1String("QPSQL"))
-        insertSql = QStringLiteral("INSERT INTO Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt) "
-                                   "VALUES (?, ?, ?, ?) ON CONFLICT DO NOTHING");
+        insertSql = QStringLiteral("INSERT INTO Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt, "
+                                   "SessionID) VALUES (?, ?, ?, ?, ?) ON CONFLICT DO NOTHING");
     else
-        insertSql = QStringLiteral("INSERT INTO Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt) "
-                                   "VALUES (?, ?, ?, ?)");
+        insertSql = QStringLiteral("INSERT INTO Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt, "
+                                   "SessionID) VALUES (?, ?, ?, ?, ?)");
 
     QString insertError;
     // The holder may release between our insert and our read; then simply try again.
@@ -80,17 +141,21 @@ qint32 DatabaseServices::LockRecord(const QString& addinName, const QString& rec
         insert.addBindValue(addinName);
         insert.addBindValue(recordId);
         insert.addBindValue(staffId);
-        insert.addBindValue(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        insert.addBindValue(now());
+        insert.addBindValue(m_sessionId);
         if (!insert.exec())
             insertError = insert.lastError().text();
 
-        const QString holder = holderOf(addinName, recordId);
-        if (holder.isNull())
+        const LockRow lock = lockOf(addinName, recordId);
+        if (lock.staffId.isNull())
             continue;
-        if (holder == staffId)
+        if (lock.staffId == staffId) {
+            if (lock.sessionId != m_sessionId) // the same staff ID elsewhere: this session takes over
+                takeOver(addinName, recordId, staffId);
             return 1;
-        m_lastOwnerStaffId = holder;
-        m_lastOwnerName = StaffName(holder);
+        }
+        m_lastOwnerStaffId = lock.staffId;
+        m_lastOwnerName = StaffName(lock.staffId);
         return 0;
     }
     throw KorvelError(
@@ -111,13 +176,34 @@ qint32 DatabaseServices::UnlockRecord(const QString& addinName, const QString& r
     return query.numRowsAffected() > 0 ? 1 : 0;
 }
 
+void DatabaseServices::takeOver(const QString& addinName, const QString& recordId, const QString& staffId)
+{
+    QSqlQuery update =
+        prepared(m_database, QStringLiteral("UPDATE Korvel_RecordLock SET SessionID = ?, LockedAt = ? "
+                                            "WHERE AddinName = ? AND RecordID = ? AND StaffID = ?"));
+    for (const QString& value : {m_sessionId, now(), addinName, recordId, staffId})
+        update.addBindValue(value);
+    run(update);
+}
+
 qint32 DatabaseServices::GetLockState(const QString& addinName, const QString& recordId,
                                       const QString& staffId)
 {
-    const QString holder = holderOf(addinName, recordId);
-    if (holder.isNull())
+    const LockRow lock = lockOf(addinName, recordId);
+    if (lock.staffId.isNull())
         return 0;
-    return holder == staffId ? 2 : 1;
+    return lock.staffId == staffId && !runsElsewhere(lock.sessionId) ? 2 : 1;
+}
+
+bool DatabaseServices::GetLockHolder(const QString& addinName, const QString& recordId,
+                                     const QString& staffId, LockHolder& holder)
+{
+    const LockRow lock = lockOf(addinName, recordId);
+    if (lock.staffId.isNull())
+        return false;
+    holder = {StaffName(lock.staffId), lock.staffId, lock.lockedAt,
+              lock.staffId == staffId && runsElsewhere(lock.sessionId)};
+    return true;
 }
 
 void DatabaseServices::GetLockOwner(QString& ownerName, QString& ownerStaffId)
@@ -151,15 +237,20 @@ QString DatabaseServices::StaffName(const QString& staffId)
 
 void DatabaseServices::EnsureLockTable(QSqlDatabase database)
 {
-    const QStringList tables = database.tables(QSql::Tables);
-    for (const QString& table : tables)
-        if (table.compare(QLatin1String("Korvel_RecordLock"), Qt::CaseInsensitive) == 0)
-            return;
     QSqlQuery query(database);
-    if (!query.exec(QStringLiteral("CREATE TABLE Korvel_RecordLock (AddinName VARCHAR(40) NOT NULL, "
+    QString statement;
+    if (!query.exec(QStringLiteral("SELECT * FROM Korvel_RecordLock WHERE 1 = 0")))
+        statement = QStringLiteral("CREATE TABLE Korvel_RecordLock (AddinName VARCHAR(40) NOT NULL, "
                                    "RecordID VARCHAR(40) NOT NULL, StaffID VARCHAR(40) NOT NULL, "
-                                   "LockedAt VARCHAR(19) NOT NULL, PRIMARY KEY (AddinName, RecordID))")))
-        throw KorvelError(QStringLiteral("Cannot create the lock table: %1").arg(query.lastError().text()));
+                                   "LockedAt VARCHAR(19) NOT NULL, SessionID VARCHAR(80), "
+                                   "PRIMARY KEY (AddinName, RecordID))");
+    else if (query.record().indexOf(QStringLiteral("SessionID")) < 0)
+        statement = QStringLiteral("ALTER TABLE Korvel_RecordLock ADD COLUMN SessionID VARCHAR(80)");
+    else
+        return;
+    query.finish();
+    if (!query.exec(statement))
+        throw KorvelError(QStringLiteral("Cannot prepare the lock table: %1").arg(query.lastError().text()));
 }
 
 QString DatabaseServices::BreakLock(const QString& addinName, const QString& recordId)

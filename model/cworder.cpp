@@ -297,6 +297,11 @@ qint32 cWorder::UnlockMe()
     }
 }
 
+bool cWorder::GetLockHolder(LockHolder& holder) const
+{
+    return Services().GetLockHolder(AddinName, WorkOrderFrame_ID, Host().LoginStaffID(), holder);
+}
+
 qint32 cWorder::CheckStatus() const
 {
     if (m_allLink->CheckStatus() == 1)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/hostinterfaces.h"
 #include "model/clinks.h"
 #include "model/cnodes.h"
 #include "persistence/cdboperate.h"
@@ -65,6 +66,9 @@ public:
     qint32 LockMe();
     // Gives the lock back; 1 released (LockFlag 0), -1 refused or failed (LockFlag unchanged).
     qint32 UnlockMe();
+    // Who holds the frame's edit lock now, as this user sees it; false when it is free. A failing
+    // host call throws KorvelError.
+    bool GetLockHolder(LockHolder& holder) const;
     // 1 when a node or link holds an unsaved change.
     qint32 CheckStatus() const;
 

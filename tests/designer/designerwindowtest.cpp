@@ -178,14 +178,14 @@ TEST_F(SaveQuestionTest, CloseAsksFirst)
     EXPECT_EQ(Host().loader().releasedNames(), QStringList{"Korvel"});
 }
 
-TEST_F(SaveQuestionTest, CloseAnsweredNoReleasesWithoutSavingAndKeepsTheLock)
+TEST_F(SaveQuestionTest, CloseAnsweredNoReleasesWithoutSavingAndGivesTheLockBack)
 {
     Messages().planAnswer(QMessageBox::No);
     PressButton("Quit");
     EXPECT_FALSE(Window().isVisible());
     EXPECT_EQ(Host().loader().releasedNames(), QStringList{"Korvel"});
     EXPECT_EQ(StoredLeft(), 3200);
-    EXPECT_EQ(Host().services().GetLockState("Korvel", "CMP01", StaffId), 2);
+    EXPECT_EQ(Host().services().GetLockState("Korvel", "CMP01", StaffId), 0);
 }
 
 TEST_F(WindowTest, CloseWithoutChangesAsksNothing)

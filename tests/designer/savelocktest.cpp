@@ -55,8 +55,10 @@ TEST_F(SaveLockTest, LockHeldByAnotherUserIsRefusedWithTheHolder)
     ASSERT_EQ(bob->services().LockRecord("Korvel", "CMP01", "bob"), 1);
     ClickFrame("CMP01");
     PressButton("Lock");
+    const QString since =
+        Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='CMP01'").toString();
     EXPECT_EQ(Messages().texts(),
-              QStringList{QStringLiteral("Lock failed\r\nit is locked by [Bob Novak], ID [bob]")});
+              QStringList{"Lock failed\r\nit is locked by [Bob Novak], ID [bob]\r\nLocked since: " + since});
     EXPECT_EQ(EditButtons(Window()), ReadOnlyButtons);
     EXPECT_FALSE(Canvas().EditMode());
     EXPECT_EQ(ImageOf(TreeItem("CMP01")), QStringLiteral("DynClose"));
@@ -148,6 +150,34 @@ INSTANTIATE_TEST_SUITE_P(Answers, UnlockQuestionTest,
                          ::testing::Values(UnlockCase{QMessageBox::Cancel, false, 0, 7400, 8000, true},
                                            UnlockCase{QMessageBox::No, false, 0, 7400, 7400, false},
                                            UnlockCase{QMessageBox::Yes, false, 126, 8000, 8000, false}));
+
+// A second session of the same staff member: a lock left by a session that has ended is taken
+// silently, one held by a session that still runs only after the user agrees to take it over.
+TEST_F(SaveLockTest, ASecondSessionOfTheSameUserAsksBeforeTakingTheLockOver)
+{
+    auto ended = Host().otherUser(StaffId);
+    ASSERT_EQ(ended->services().LockRecord("Korvel", "CMP01", StaffId), 1);
+    ended.reset();
+    ClickFrame("CMP01");
+    PressButton("Lock");
+    EXPECT_TRUE(Messages().texts().isEmpty());
+    EXPECT_TRUE(Canvas().EditMode());
+    PressButton("Unlock");
+
+    auto running = Host().otherUser(StaffId);
+    ASSERT_EQ(running->services().LockRecord("Korvel", "CMP01", StaffId), 1);
+    const QString since =
+        Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='CMP01'").toString();
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        Messages().clear();
+        Messages().planAnswer(answer);
+        PressButton("Lock");
+        EXPECT_EQ(Messages().questions(), QStringList{LoadResString(1005).arg(since)});
+        EXPECT_EQ(Canvas().EditMode(), answer == QMessageBox::Yes);
+        EXPECT_EQ(running->services().GetLockState("Korvel", "CMP01", StaffId),
+                  answer == QMessageBox::Yes ? 1 : 2);
+    }
+}
 
 TEST_F(SaveLockTest, RefusedUnlockLeavesTheFrameEditable)
 {

@@ -102,9 +102,13 @@ TEST_P(RecordLockTest, MissingLockTableIsAnErrorNotASilentGrant)
     EXPECT_THROW(locks.GetLockState(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), KorvelError);
     EXPECT_THROW(locks.UnlockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), KorvelError);
 
-    // The program recreates it for a host database that predates Korvel.
+    // A lock table from before sessions were told apart gets its SessionID column at start-up.
+    db.exec(
+        QStringLiteral("CREATE TABLE Korvel_RecordLock (AddinName VARCHAR(40) NOT NULL, RecordID VARCHAR(40) "
+                       "NOT NULL, StaffID VARCHAR(40) NOT NULL, LockedAt VARCHAR(19) NOT NULL)"));
     DatabaseServices::EnsureLockTable(db.database());
     EXPECT_EQ(locks.LockRecord(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 1);
+    EXPECT_EQ(locks.GetLockState(kAddin, QStringLiteral("WO1"), QStringLiteral("alice")), 2);
 }
 
 TEST_P(RecordLockTest, DatabaseTypeFollowsTheDriver)

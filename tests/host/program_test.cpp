@@ -346,7 +346,8 @@ TEST_F(ProgramTest, UnlockBreaksAStaleLockAndLogsWhoseItWas)
     const QString file = path(QStringLiteral("locks.sqlite"));
     ASSERT_EQ(run({QStringLiteral("--db"), file, QStringLiteral("--init-db")}).exitCode, 0);
     valueIn(file,
-            QStringLiteral("INSERT INTO Korvel_RecordLock VALUES ('Korvel', 'CMP01', 'alice', '2024-01-01 "
+            QStringLiteral("INSERT INTO Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt) VALUES "
+                           "('Korvel', 'CMP01', 'alice', '2024-01-01 "
                            "08:00:00'), ('Korvel', 'REP01', 'carol', '2024-01-01 08:00:00')"));
     const QString countLocks = QStringLiteral("SELECT COUNT(*) FROM Korvel_RecordLock");
     ASSERT_EQ(valueIn(file, countLocks).toInt(), 2);
