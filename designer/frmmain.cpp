@@ -14,7 +14,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QLabel>
 #include <QMenu>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -94,6 +96,11 @@ void FrmMain::BuildControls()
     setCentralWidget(m_client);
 
     BuildToolbar();
+
+    m_status = statusBar();
+    m_lockState = new QLabel(m_status);
+    m_lockState->setObjectName(QStringLiteral("LockState"));
+    m_status->addWidget(m_lockState);
 
     m_tree = new QTreeWidget(m_client);
     m_tree->setObjectName(QStringLiteral("TrvTree"));
@@ -256,6 +263,30 @@ QFrame& FrmMain::PicSplitter()
     return *m_picSplitter;
 }
 
+QLabel& FrmMain::LockState()
+{
+    return *m_lockState;
+}
+
+void FrmMain::ShowLockState()
+{
+    const cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    QString text;
+    IgnoreErrors([&] {
+        LockHolder holder;
+        const bool held = frame && frame->GetLockHolder(holder);
+        if (!frame)
+            text.clear();
+        else if (frame->LockFlag() == 1)
+            text = LoadResString(1006).arg(holder.since);
+        else if (held)
+            text = LoadResString(1007).arg(holder.name, holder.staffId, holder.since);
+        else
+            text = LoadResString(1008);
+    });
+    m_lockState->setText(text);
+}
+
 QTreeWidgetItem* FrmMain::SelectedTreeItem() const
 {
     const auto selected = m_tree->selectedItems();
@@ -308,6 +339,7 @@ void FrmMain::SetEditState(bool editable)
     if (QAction* lock = ToolbarButton(QStringLiteral("Lock")))
         lock->setEnabled(!editable);
     m_flow->setEditMode(editable);
+    ShowLockState();
 }
 
 bool FrmMain::OfferSave(qint32 questionId)
@@ -392,6 +424,7 @@ void FrmMain::TrvTree_NodeClick(QTreeWidgetItem* item)
         }
         m_workOrders->setCurWOrder(item->data(0, TreeKeyRole).toString().mid(1));
         DrawWorkOrder();
+        ShowLockState(); // also when the frame was drawn already: its lock may have changed hands
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[TrvTree_NodeClick]:"), error);
     }

@@ -8,6 +8,8 @@
 
 class QAction;
 class QFrame;
+class QLabel;
+class QStatusBar;
 class QMenu;
 class QToolBar;
 class QTreeWidget;
@@ -53,6 +55,7 @@ public:
     QAction* MenuItem(const QString& name);
     QWidget& ImgSplitter(); // the handle the user drags
     QFrame& PicSplitter();  // the bar shown while dragging
+    QLabel& LockState();    // the status bar's lock line
 
     // Runs the command of a toolbar key; unknown keys do nothing.
     void Toolbar1_ButtonClick(const QString& key);
@@ -126,6 +129,9 @@ private:
     void ReportWriteFailure(qint32 messageId, qint32 result);
     // Tells the user that the lock on the frame was refused, naming its holder and since when.
     void ShowLockFailed(const cWorder& frame);
+    // The status bar's lock line for the current frame: read-only, locked by you, or locked by
+    // NAME (ID), each with since when.
+    void ShowLockState();
     // Before this session takes the frame's lock: when the user holds it in another session that
     // still runs, asks whether to take it over. False when the user declined.
     bool ConfirmTakeOver(const cWorder& frame);
@@ -149,6 +155,8 @@ private:
     QFrame* m_picSplitter = nullptr;
     FlowCanvas* m_flow = nullptr;
     QMenu* m_menuNode = nullptr;
+    QLabel* m_lockState = nullptr; // in the status bar
+    QStatusBar* m_status = nullptr;
     double m_splitterLeft = 3000; // picSplitter's left, twips
     bool SplitterMoving = false;
 

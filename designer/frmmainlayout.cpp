@@ -5,6 +5,7 @@
 
 #include <QFrame>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -26,7 +27,8 @@ void FrmMain::SizeControls(double& x)
 {
     const double outerWidth = frameGeometry().width() * TwipsPerPixel;
     const double innerWidth = width() * TwipsPerPixel;
-    const double innerHeight = height() * TwipsPerPixel;
+    // The client area ends where the status bar begins.
+    const double innerHeight = (height() - m_status->sizeHint().height()) * TwipsPerPixel;
     const double toolbarHeight = m_toolbar->sizeHint().height() * TwipsPerPixel;
 
     IgnoreErrors([&] { m_toolbar->setGeometry(0, 0, width(), Pixels(toolbarHeight)); });

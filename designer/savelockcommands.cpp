@@ -65,6 +65,7 @@ void FrmMain::LockWorkOrder()
         return;
     }
     ShowLockFailed(*frame);
+    ShowLockState();
 }
 
 void FrmMain::ShowLockFailed(const cWorder& frame)

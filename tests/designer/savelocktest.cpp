@@ -59,6 +59,7 @@ TEST_F(SaveLockTest, LockHeldByAnotherUserIsRefusedWithTheHolder)
         Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='CMP01'").toString();
     EXPECT_EQ(Messages().texts(),
               QStringList{"Lock failed\r\nit is locked by [Bob Novak], ID [bob]\r\nLocked since: " + since});
+    EXPECT_EQ(Window().LockState().text(), "Locked by Bob Novak (bob) since " + since);
     EXPECT_EQ(EditButtons(Window()), ReadOnlyButtons);
     EXPECT_FALSE(Canvas().EditMode());
     EXPECT_EQ(ImageOf(TreeItem("CMP01")), QStringLiteral("DynClose"));
@@ -69,6 +70,10 @@ TEST_F(SaveLockTest, LockHeldByAnotherUserIsRefusedWithTheHolder)
     PressButton("Lock");
     EXPECT_EQ(Frame("CMP01").LockFlag(), 1);
     EXPECT_TRUE(Canvas().EditMode());
+    EXPECT_TRUE(Window().LockState().text().startsWith("Locked by you since "))
+        << Window().LockState().text().toStdString();
+    PressButton("Unlock");
+    EXPECT_EQ(Window().LockState().text(), "Read-only");
 }
 
 TEST_F(SaveLockTest, LockTakesTheSelectedFrameAndMakesItCurrent)
