@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 class QWidget;
@@ -41,6 +42,9 @@ public:
                                 const QString& staffId) = 0;
     // The name and staff ID of whoever held the lock the last refused LockRecord asked for.
     virtual void GetLockOwner(QString& ownerName, QString& ownerStaffId) = 0;
+    // The records of the add-in whose lock `staffId` holds as GetLockState's 2 sees it, with one query
+    // for them all (the start-up's way to learn every frame's lock state).
+    virtual QStringList HeldRecords(const QString& addinName, const QString& staffId) = 0;
     // Who holds the lock on the record now, as `staffId` sees it; false when the record is free.
     virtual bool GetLockHolder(const QString& addinName, const QString& recordId, const QString& staffId,
                                LockHolder& holder) = 0;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <list>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -8,51 +10,58 @@
 namespace korvel {
 
 // A dictionary from text keys to owned objects: keys compare exactly (letter case included) and
-// enumeration follows insertion order. Used for every in-memory collection of the model.
+// enumeration follows insertion order. Finding, adding and removing go by hash, so large
+// collections (thousands of steps) cost the same per item as small ones. Used for every in-memory
+// collection of the model.
 template <typename T> class KeyedCollection {
 public:
     using Entry = std::pair<QString, std::unique_ptr<T>>;
 
-    bool Exists(const QString& key) const { return find(key) != m_entries.end(); }
+    bool Exists(const QString& key) const { return m_index.contains(key); }
 
     // The object under `key`, or nullptr.
     T* Item(const QString& key) const
     {
-        auto it = find(key);
-        return it == m_entries.end() ? nullptr : it->second.get();
+        const auto it = m_index.constFind(key);
+        return it == m_index.cend() ? nullptr : it.value()->second.get();
     }
 
     // Adds `value` under `key`; false (and `value` is dropped) when the key is already present.
     bool Add(const QString& key, std::unique_ptr<T> value)
     {
-        if (Exists(key) || !value)
+        if (!value || Exists(key))
             return false;
-        m_entries.emplace_back(key, std::move(value));
+        m_index.insert(key, m_entries.emplace(m_entries.end(), key, std::move(value)));
         return true;
     }
 
     // Removes the entry and hands its object back (nullptr when there is none).
     std::unique_ptr<T> Take(const QString& key)
     {
-        auto it = find(key);
-        if (it == m_entries.end())
+        const auto it = m_index.find(key);
+        if (it == m_index.end())
             return nullptr;
-        auto value = std::move(it->second);
-        m_entries.erase(it);
+        auto value = std::move(it.value()->second);
+        m_entries.erase(it.value());
+        m_index.erase(it);
         return value;
     }
 
     // Replaces the object under an existing key in place, or adds it at the end.
     void Put(const QString& key, std::unique_ptr<T> value)
     {
-        auto it = find(key);
-        if (it == m_entries.end())
-            m_entries.emplace_back(key, std::move(value));
+        const auto it = m_index.find(key);
+        if (it == m_index.end())
+            m_index.insert(key, m_entries.emplace(m_entries.end(), key, std::move(value)));
         else
-            it->second = std::move(value);
+            it.value()->second = std::move(value);
     }
 
-    void RemoveAll() { m_entries.clear(); }
+    void RemoveAll()
+    {
+        m_index.clear();
+        m_entries.clear();
+    }
     int Count() const { return static_cast<int>(m_entries.size()); }
     bool IsEmpty() const { return m_entries.empty(); }
 
@@ -71,23 +80,8 @@ public:
     auto end() const { return m_entries.end(); }
 
 private:
-    typename std::vector<Entry>::iterator find(const QString& key)
-    {
-        for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
-            if (it->first == key)
-                return it;
-        return m_entries.end();
-    }
-
-    typename std::vector<Entry>::const_iterator find(const QString& key) const
-    {
-        for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
-            if (it->first == key)
-                return it;
-        return m_entries.end();
-    }
-
-    std::vector<Entry> m_entries;
+    std::list<Entry> m_entries;
+    QHash<QString, typename std::list<Entry>::iterator> m_index;
 };
 
 } // namespace korvel

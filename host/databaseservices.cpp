@@ -1,6 +1,7 @@
 #include "host/databaseservices.h"
 
 #include "core/korvelerror.h"
+#include "persistence/statementmonitor.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -20,6 +21,7 @@ namespace {
 
 QSqlQuery prepared(const QSqlDatabase& database, const QString& sql)
 {
+    StatementMonitor::CountStatement(); // each prepared statement here runs once
     QSqlQuery query(database);
     query.setForwardOnly(true);
     if (!query.prepare(sql))
@@ -193,6 +195,21 @@ qint32 DatabaseServices::GetLockState(const QString& addinName, const QString& r
     if (lock.staffId.isNull())
         return 0;
     return lock.staffId == staffId && !runsElsewhere(lock.sessionId) ? 2 : 1;
+}
+
+QStringList DatabaseServices::HeldRecords(const QString& addinName, const QString& staffId)
+{
+    QSqlQuery query = prepared(
+        m_database, QStringLiteral("SELECT * FROM Korvel_RecordLock WHERE AddinName = ? AND StaffID = ?"));
+    query.addBindValue(addinName);
+    query.addBindValue(staffId);
+    run(query);
+    QStringList held;
+    const bool hasSession = query.record().indexOf(QStringLiteral("SessionID")) >= 0;
+    while (query.next())
+        if (!hasSession || !runsElsewhere(query.value(QStringLiteral("SessionID")).toString()))
+            held << query.value(QStringLiteral("RecordID")).toString();
+    return held;
 }
 
 bool DatabaseServices::GetLockHolder(const QString& addinName, const QString& recordId,

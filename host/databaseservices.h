@@ -32,6 +32,7 @@ public:
     void GetLockOwner(QString& ownerName, QString& ownerStaffId) override;
     bool GetLockHolder(const QString& addinName, const QString& recordId, const QString& staffId,
                        LockHolder& holder) override;
+    QStringList HeldRecords(const QString& addinName, const QString& staffId) override;
     // 1 for SQLite, 2 for any other database, unless overridden.
     qint32 DatabaseType() override;
 

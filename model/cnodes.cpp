@@ -113,7 +113,10 @@ qint32 cNodes::NodeIDExists(const QString& vID) const
 
 QString cNodes::ProposeNodeID() const
 {
-    return FirstFreeNodeID([this](const QString& candidate) { return NodeIDExists(candidate); });
+    NodeIdAllocator ids = NodeIdAllocator::FromDatabase();
+    for (const auto& [key, node] : m_allNode)
+        ids.MarkUsed(node->WorkOrderNode_ID());
+    return ids.Next();
 }
 
 qint32 cNodes::CheckStatus() const
@@ -138,6 +141,8 @@ qint32 cNodes::Saveas(const QString& vNewID, QHash<QString, QString>& AllRelatio
         // Copies whose return step is copied after them: their insert cannot name it yet, so it is
         // set by an update once every node has its new ID.
         std::vector<std::pair<const cNode*, QString>> laterReturnSteps;
+        // One read of the IDs in use for the whole copy.
+        NodeIdAllocator ids = NodeIdAllocator::FromDatabase();
 
         for (const auto& [key, node] : m_allNode) {
             const QString oldID = node->WorkOrderNode_ID();
@@ -146,8 +151,7 @@ qint32 cNodes::Saveas(const QString& vNewID, QHash<QString, QString>& AllRelatio
                     AllRelationNodeID.insert(oldID, QString());
                 continue;
             }
-            // Generated only now, after the previous copy's insert, so every copy gets its own ID.
-            const QString newID = DBOperate().GetNewNodeIDA();
+            const QString newID = ids.Next();
             AllRelationNodeID.insert(oldID, newID);
 
             const QString returnStep = node->ReturnOldStepID();

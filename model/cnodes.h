@@ -35,8 +35,8 @@ public:
     // Writes every node by its state, in order; at the first failure NoRowMatched (the node's row was
     // changed or deleted elsewhere) or -1.
     qint32 SaveMe();
-    // Copies every live node under a fresh node ID to frame `vNewID`, each copy inserted before the
-    // next ID is generated, and records old → new IDs in `AllRelationNodeID`. A deleted node is
+    // Copies every live node under a fresh node ID to frame `vNewID` (all IDs handed out from one
+    // read of the IDs in use), and records old → new IDs in `AllRelationNodeID`. A deleted node is
     // recorded with the empty text, so nothing of the copy can end up pointing at another node's
     // copy through it. Each copy's ReturnOldStepID is translated through the map (a step that is not
     // a live node of this frame becomes empty). Runs inside the caller's transaction; -1 at the first

@@ -10,8 +10,6 @@ namespace korvel {
 
 namespace {
 
-const QString AddinName = QStringLiteral("Korvel");
-
 HostServices& Services()
 {
     HostServices* services = Host().Services();
@@ -143,10 +141,15 @@ void cWorder::SetAllFields(const FrameValues& values)
 
 void cWorder::LoadList(const QString& vWorkOrderID, const QString& vWorkOrderName)
 {
+    LoadList(vWorkOrderID, vWorkOrderName,
+             Services().GetLockState(FrameLockAddin, vWorkOrderID, Host().LoginStaffID()) == 2);
+}
+
+void cWorder::LoadList(const QString& vWorkOrderID, const QString& vWorkOrderName, bool heldByUser)
+{
     WorkOrderFrame_ID = vWorkOrderID;
     WorkOrderFrameName = vWorkOrderName;
-    const QString staff = Host().LoginStaffID();
-    m_lockFlag = Services().GetLockState(AddinName, WorkOrderFrame_ID, staff) == 2 ? 1 : 0;
+    m_lockFlag = heldByUser ? 1 : 0;
     LoadFlag = 0;
 }
 
@@ -235,7 +238,7 @@ qint32 cWorder::Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderNa
         StoreFields(oldHeader);
         LoadFlag = oldLoadFlag;
         m_lockFlag = oldLockFlag;
-        IgnoreErrors([&] { Services().UnlockRecord(AddinName, vWorkOrderIDA, Host().LoginStaffID()); });
+        IgnoreErrors([&] { Services().UnlockRecord(FrameLockAddin, vWorkOrderIDA, Host().LoginStaffID()); });
     };
 
     try {
@@ -270,7 +273,7 @@ qint32 cWorder::LockMe()
 {
     try {
         const QString staff = Host().LoginStaffID();
-        if (Services().LockRecord(AddinName, WorkOrderFrame_ID, staff) == 1) {
+        if (Services().LockRecord(FrameLockAddin, WorkOrderFrame_ID, staff) == 1) {
             m_lockFlag = 1;
             return 1;
         }
@@ -286,7 +289,7 @@ qint32 cWorder::UnlockMe()
 {
     try {
         const QString staff = Host().LoginStaffID();
-        if (Services().UnlockRecord(AddinName, WorkOrderFrame_ID, staff) == 1) {
+        if (Services().UnlockRecord(FrameLockAddin, WorkOrderFrame_ID, staff) == 1) {
             m_lockFlag = 0;
             return 1;
         }
@@ -299,7 +302,7 @@ qint32 cWorder::UnlockMe()
 
 bool cWorder::GetLockHolder(LockHolder& holder) const
 {
-    return Services().GetLockHolder(AddinName, WorkOrderFrame_ID, Host().LoginStaffID(), holder);
+    return Services().GetLockHolder(FrameLockAddin, WorkOrderFrame_ID, Host().LoginStaffID(), holder);
 }
 
 qint32 cWorder::CheckStatus() const

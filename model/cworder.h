@@ -10,6 +10,9 @@
 
 namespace korvel {
 
+// The add-in name under which frames are locked in the host's lock service.
+inline const QString FrameLockAddin = QStringLiteral("Korvel");
+
 // One work-order frame: its header (plain fields, written at once by SaveNewInfo / SaveUpdate),
 // its nodes and links (changed in memory, written by SaveMe in one transaction) and the user's
 // edit lock on it.
@@ -39,6 +42,8 @@ public:
     // Fills ID and name, and LockFlag from the host's lock state; LoadFlag 0. A failing host call
     // throws KorvelError.
     void LoadList(const QString& vWorkOrderID, const QString& vWorkOrderName);
+    // The same with the lock state already known (the list learns all of them with one query).
+    void LoadList(const QString& vWorkOrderID, const QString& vWorkOrderName, bool heldByUser);
     // Reads header, nodes and links unless LoadFlag is 1 (then unsaved edits stay as they are). The
     // node and link collections are replaced by fresh ones first. A failed header query stops there
     // (collections empty, LoadFlag 0); a missing header row keeps ID and name, still loads the nodes

@@ -2,6 +2,9 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
+#include "core/korvelerror.h"
+
+#include <QSet>
 
 #include <memory>
 #include <utility>
@@ -43,18 +46,26 @@ void cWOrders::LoadWorkOrderList()
         return;
     }
     HostUtility& u = Utility();
+    HostServices* services = Host().Services();
+    if (!services)
+        throw KorvelError(QStringLiteral("The host supplies no services object"));
+    // Record IDs compare as the frame IDs do in the database: without regard to letter case.
+    QSet<QString> held;
+    for (const QString& id : services->HeldRecords(FrameLockAddin, Host().LoginStaffID()))
+        held.insert(id.toCaseFolded());
     while (!rs->IsEOF()) {
-        AddListEntry(u.FieldToString(rs->Fields(QStringLiteral("WorkOrderFrame_ID"))),
-                     u.FieldToString(rs->Fields(QStringLiteral("WorkOrderFrameName"))));
+        const QString id = u.FieldToString(rs->Fields(QStringLiteral("WorkOrderFrame_ID")));
+        AddListEntry(id, u.FieldToString(rs->Fields(QStringLiteral("WorkOrderFrameName"))),
+                     held.contains(id.toCaseFolded()));
         rs->MoveNext();
     }
     rs->Close();
 }
 
-void cWOrders::AddListEntry(const QString& vID, const QString& vName)
+void cWOrders::AddListEntry(const QString& vID, const QString& vName, bool heldByUser)
 {
     auto frame = std::make_unique<cWorder>();
-    frame->LoadList(vID, vName);
+    frame->LoadList(vID, vName, heldByUser);
     m_allWOrder.Add(vID, std::move(frame));
 }
 

@@ -30,7 +30,7 @@ public:
 
 private:
     void LoadWorkOrderList();
-    void AddListEntry(const QString& vID, const QString& vName);
+    void AddListEntry(const QString& vID, const QString& vName, bool heldByUser);
 
     KeyedCollection<cWorder> m_allWOrder;
     QString m_curWOrder;

@@ -38,7 +38,13 @@ qint32 cDBOperate::getNodeExists(const QString& vID)
 
 QString cDBOperate::GetNewNodeIDA()
 {
-    return FirstFreeNodeID([this](const QString& candidate) { return getNodeExists(candidate); });
+    return NodeIdAllocator::FromDatabase().Next();
+}
+
+std::unique_ptr<Recordset> cDBOperate::GetAllNodeIDs()
+{
+    return QueryOrNothing(QStringLiteral("[Korvel]-[cDBOperate]-[GetAllNodeIDs]:"),
+                          [] { return QStringLiteral("select WorkOrderNode_ID from Two_Node"); });
 }
 
 std::unique_ptr<Recordset> cDBOperate::GetCodePriority()

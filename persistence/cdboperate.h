@@ -64,9 +64,11 @@ class cDBOperate final {
 public:
     // 1: the node ID is used by some node of any frame; -1: free; 0: the query failed.
     qint32 getNodeExists(const QString& vID);
-    // The first free node ID "N" + at least five digits, counting from 1. Throws KorvelError when
-    // an ID cannot be checked or the counter would overflow.
+    // The first free node ID "N" + at least five digits, counting from 1, found with one query (see
+    // NodeIdAllocator). Throws KorvelError when the IDs cannot be read or the counter would overflow.
     QString GetNewNodeIDA();
+    // Every node ID of every frame, for handing out new ones.
+    std::unique_ptr<Recordset> GetAllNodeIDs();
 
     std::unique_ptr<Recordset> GetCodePriority();
     std::unique_ptr<Recordset> GetWorkOrderType();

@@ -1,18 +1,35 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
-#include <functional>
 
 namespace korvel {
 
 // The node ID for one counter value: "N" followed by the counter, padded on the left with zeros
 // to at least five digits (1 gives "N00001"); longer numbers are written in full, never cut.
-QString NodeIDCandidate(qint32 counter);
+QString NodeIDCandidate(qint64 counter);
 
-// Walks the counter upwards from `firstCounter` and returns the first candidate for which
-// `usedBy(candidate)` gives -1 (free). A check that gives 0 (it could not be made) throws
-// KorvelError: a candidate nobody could check is never handed out. Also throws when the counter
-// would pass the largest 32-bit value. The search of GetNewNodeIDA starts at 1.
-QString FirstFreeNodeID(const std::function<qint32(const QString&)>& usedBy, qint32 firstCounter = 1);
+// Hands out new node IDs: the lowest numbers whose candidate ID (NodeIDCandidate) no node uses,
+// in rising order. The numbers in use are read once; IDs handed out count as used from then on.
+class NodeIdAllocator final {
+public:
+    // Reads every node ID of every frame with one query. `looseDigits`: the database takes IDs that
+    // differ only in the width or script of their digits, or in invisible characters, for the same
+    // (PostgreSQL's case-insensitive collation); SQLite only ignores the letter case. Throws
+    // KorvelError when the IDs cannot be read: a number nobody could check is never handed out.
+    static NodeIdAllocator FromDatabase();
+
+    explicit NodeIdAllocator(bool looseDigits) : m_looseDigits(looseDigits) {}
+
+    // Counts `id` as used when it names a candidate (an unsaved step's ID, or one read).
+    void MarkUsed(const QString& id);
+    // The next free ID. Throws KorvelError past the largest 32-bit number.
+    QString Next();
+
+private:
+    bool m_looseDigits;
+    QSet<qint64> m_used;
+    qint64 m_counter = 1;
+};
 
 } // namespace korvel

@@ -36,6 +36,11 @@ bool StatementMonitor::FaultFired()
     return State().fired;
 }
 
+void StatementMonitor::CountStatement()
+{
+    ++State().count;
+}
+
 void StatementMonitor::BeforeStatement()
 {
     MonitorState& state = State();

@@ -21,6 +21,8 @@ public:
     // Called by Connection before it sends a statement; throws KorvelError when this is the one
     // chosen to fail.
     static void BeforeStatement();
+    // Counts a statement sent elsewhere (the host's record locks), which is never made to fail.
+    static void CountStatement();
 };
 
 } // namespace korvel

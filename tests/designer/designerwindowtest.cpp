@@ -218,6 +218,26 @@ TEST_F(WindowTest, AnUnreadableDatabaseIsReportedAndNothingOfItIsEditable)
         << Messages().texts().first().toStdString();
 }
 
+// Start-up (frame list, lock states, tree, first frame drawn) sends as many statements for 500
+// frames as for 5.
+TEST_F(WindowTest, StartUpStatementsDoNotGrowWithTheFrames)
+{
+    const auto startUp = [&](int frames) {
+        m_window.reset();
+        Db().exec(
+            QStringLiteral("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < %1) "
+                           "INSERT OR IGNORE INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName) "
+                           "SELECT 'S' || n, 'Frame ' || n FROM c")
+                .arg(frames));
+        EXPECT_EQ(Host().services().LockRecord("Korvel", QStringLiteral("S%1").arg(frames), StaffId), 1);
+        const qint64 before = StatementMonitor::Count();
+        OpenWindow();
+        EXPECT_EQ(TreeItem(QStringLiteral("S%1").arg(frames))->data(0, TreeImageRole).toString(), "DynOpen");
+        return StatementMonitor::Count() - before;
+    };
+    EXPECT_EQ(startUp(5), startUp(500));
+}
+
 TEST_F(WindowTest, SplitterKeepsTheTreeAwayFromTheEdge)
 {
     QWidget& handle = Window().ImgSplitter();

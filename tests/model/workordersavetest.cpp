@@ -1,3 +1,4 @@
+#include "persistence/statementmonitor.h"
 #include "tests/model/modelfixture.h"
 
 namespace korvel {
@@ -99,6 +100,21 @@ TEST_P(FrameSave, FailedSaveasLeavesDatabaseHeaderAndLocksAsBefore)
     EXPECT_EQ(Rows(u"select WorkOrderNodeName from Two_Node where WorkOrderFrame_ID='CMP01' and "
                    "WorkOrderNode_ID='N00002'"_s),
               QStringList{u"edited"_s});
+}
+
+// A copy reads the node IDs in use once: its statements do not grow with the steps stored.
+TEST_P(FrameSave, SaveasStatementsDoNotGrowWithTheStepsStored)
+{
+    const auto copy = [](const QString& id) {
+        auto frame = LoadFrame(u"CMP01"_s);
+        const qint64 before = StatementMonitor::Count();
+        EXPECT_EQ(frame->Saveas(id, u"copy"_s), 1);
+        return StatementMonitor::Count() - before;
+    };
+    const qint64 few = copy(u"CPY01"_s);
+    db().exec(u"WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 2000) INSERT INTO "
+              "Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID) SELECT 'BIG', 'N' || (n + 100000) FROM c"_s);
+    EXPECT_EQ(copy(u"CPY02"_s), few);
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, FrameSave, KorvelDatabaseKinds(), KorvelDatabaseKindName());
