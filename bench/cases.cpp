@@ -1,0 +1,338 @@
+#include "bench/cases.h"
+
+#include "bench/reference.h"
+#include "core/korvelerror.h"
+#include "designer/flowcanvas.h"
+#include "designer/frmmain.h"
+#include "dialogs/selectonlycombo.h"
+#include "model/cworder.h"
+#include "model/cworders.h"
+#include "persistence/statementmonitor.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTreeWidget>
+#include <memory>
+
+namespace korvel::bench {
+namespace {
+
+QString StepID(int counter)
+{
+    return QStringLiteral("N") + QString::number(counter).rightJustified(5, QLatin1Char('0'));
+}
+
+// Time, statements and resident memory from Start to Stop.
+class Probe final {
+public:
+    void Start()
+    {
+        m_rss = ProcStatusKb("VmRSS");
+        m_statements = StatementMonitor::Count();
+        m_timer.start();
+    }
+    Measurement Stop(QString note = {}) const
+    {
+        Measurement m;
+        m.milliseconds = static_cast<double>(m_timer.nsecsElapsed()) / 1e6;
+        m.statements = StatementMonitor::Count() - m_statements;
+        m.rssGrowthKb = ProcStatusKb("VmRSS") - m_rss;
+        m.note = std::move(note);
+        return m;
+    }
+
+private:
+    QElapsedTimer m_timer;
+    qint64 m_statements = 0;
+    qint64 m_rss = 0;
+};
+
+void Check(bool condition, const QString& failure)
+{
+    if (!condition)
+        throw KorvelError(failure);
+}
+
+// The large frame read into memory as the designer reads it.
+std::unique_ptr<cWorder> LoadLargeFrame()
+{
+    auto frame = std::make_unique<cWorder>();
+    frame->LoadList(LargeFrameID, QStringLiteral("Large flow"));
+    frame->LoadOne();
+    Check(frame->LoadFlag == 1 && frame->ReadError().isEmpty(),
+          QStringLiteral("the large frame did not load"));
+    return frame;
+}
+
+// The designer window after start-up (the small frame drawn), shown on the offscreen screen.
+std::unique_ptr<FrmMain> StartDesigner()
+{
+    auto window = std::make_unique<FrmMain>();
+    window->show();
+    window->repaint();
+    QCoreApplication::processEvents();
+    return window;
+}
+
+// Clicks the large frame in the tree and paints the canvas; checks that all of it is drawn.
+void OpenLargeFrame(FrmMain& window, int steps)
+{
+    QTreeWidgetItem* item = window.TreeItemByKey(QStringLiteral("N") + LargeFrameID);
+    Check(item != nullptr, QStringLiteral("the large frame is not in the tree"));
+    window.TrvTree().setCurrentItem(item);
+    window.TrvTree_NodeClick(item);
+    window.AFFlow().viewport()->repaint();
+    const auto nodes = window.AFFlow().Nodes().size();
+    const auto links = window.AFFlow().Links().size();
+    Check(nodes == steps + 2 && links == LinksOf(steps),
+          QStringLiteral("drawn %1 boxes and %2 arrows instead of %3 and %4")
+              .arg(nodes)
+              .arg(links)
+              .arg(steps + 2)
+              .arg(LinksOf(steps)));
+}
+
+Measurement CopyFrame(const CaseInfo& info, bool reference)
+{
+    auto frame = LoadLargeFrame();
+    Probe probe;
+    probe.Start();
+    const int result = reference ? ReferenceSaveas(*frame, QStringLiteral("C0001"), QStringLiteral("Copy"))
+                                 : frame->Saveas(QStringLiteral("C0001"), QStringLiteral("Copy"));
+    Measurement m = probe.Stop(
+        QStringLiteral("%1 steps, %2 links copied").arg(info.frameSteps).arg(LinksOf(info.frameSteps)));
+    Check(result == 1, QStringLiteral("Save as failed"));
+    return m;
+}
+
+Measurement ProposeID(int rows, bool reference)
+{
+    auto frame = LoadLargeFrame();
+    Probe probe;
+    probe.Start();
+    const QString id = reference ? ReferenceNodeID() : frame->AllNode().ProposeNodeID();
+    Measurement m = probe.Stop(id);
+    Check(id == StepID(rows + 1),
+          QStringLiteral("proposed %1 where %2 is the first free ID").arg(id, StepID(rows + 1)));
+    return m;
+}
+
+Measurement Startup(int frames)
+{
+    Probe probe;
+    probe.Start();
+    auto window = std::make_unique<FrmMain>();
+    window->show();
+    window->repaint();
+    const int listed = window->TrvTree().topLevelItemCount();
+    Measurement m = probe.Stop(QStringLiteral("%1 frames listed").arg(listed));
+    Check(listed == frames, QStringLiteral("%1 frames listed instead of %2").arg(listed).arg(frames));
+    Check(window->AFFlow().Nodes().size() == SmallFrameSteps + 2,
+          QStringLiteral("the first frame was not drawn"));
+    return m;
+}
+
+Measurement OpenFrame(int steps, bool memory)
+{
+    auto window = StartDesigner();
+    Probe probe;
+    probe.Start();
+    OpenLargeFrame(*window, steps);
+    Measurement m = probe.Stop();
+    m.note = memory ? QStringLiteral("resident memory +%1 MB")
+                          .arg(static_cast<double>(m.rssGrowthKb) / 1024, 0, 'f', 1)
+                    : QStringLiteral("%1 boxes, %2 arrows").arg(steps + 2).arg(LinksOf(steps));
+    return m;
+}
+
+Measurement Repaint(int steps, double zoom)
+{
+    auto window = StartDesigner();
+    OpenLargeFrame(*window, steps);
+    FlowCanvas& canvas = window->AFFlow();
+    if (zoom > 0)
+        canvas.setZoom(zoom);
+    else
+        canvas.fitInView(canvas.scene()->itemsBoundingRect(), Qt::KeepAspectRatio);
+    QCoreApplication::processEvents();
+    canvas.viewport()->repaint(); // the first paint after a zoom is not timed
+    constexpr int Frames = 5;
+    Probe probe;
+    probe.Start();
+    for (int i = 0; i < Frames; ++i)
+        canvas.viewport()->repaint();
+    Measurement m = probe.Stop();
+    m.milliseconds /= Frames;
+    m.statements /= Frames;
+    const double shown = canvas.transform().m11() * TwipsPerPixel;
+    m.note = QStringLiteral("zoom %1, viewport %2x%3")
+                 .arg(shown, 0, 'g', 3)
+                 .arg(canvas.viewport()->width())
+                 .arg(canvas.viewport()->height());
+    return m;
+}
+
+Measurement StepList(int steps)
+{
+    auto window = StartDesigner();
+    OpenLargeFrame(*window, steps);
+    SelectOnlyCombo combo;
+    Probe probe;
+    probe.Start();
+    window->FillStepCombo(StepID(SmallFrameSteps + steps), combo);
+    Measurement m = probe.Stop(QStringLiteral("%1 steps listed").arg(combo.count()));
+    Check(combo.count() == steps - 1,
+          QStringLiteral("%1 steps listed instead of %2").arg(combo.count()).arg(steps - 1));
+    return m;
+}
+
+Measurement Save(int steps)
+{
+    auto frame = LoadLargeFrame();
+    for (const auto& [key, node] : frame->AllNode().AllNode())
+        node->setNodeLeft(node->NodeLeft() + 15);
+    Probe probe;
+    probe.Start();
+    const qint32 result = frame->SaveMe();
+    Measurement m = probe.Stop(QStringLiteral("%1 steps written").arg(steps));
+    Check(result == 1, QStringLiteral("the save failed (%1)").arg(result));
+    return m;
+}
+
+CaseInfo Make(QString id, QString title, QString unit, QString per, Operation operation, QList<int> sizes)
+{
+    CaseInfo info;
+    info.id = std::move(id);
+    info.title = std::move(title);
+    info.sizeUnit = std::move(unit);
+    info.perUnit = std::move(per);
+    info.operation = operation;
+    info.sizes = std::move(sizes);
+    return info;
+}
+
+} // namespace
+
+Layout CaseInfo::LayoutFor(int size) const
+{
+    Layout layout;
+    if (operation == Operation::Startup) {
+        layout.kind = Layout::Kind::Frames;
+        layout.frames = size;
+    } else if (frameSteps > 0) {
+        layout.flowSteps = frameSteps;
+        layout.stepRows = size;
+    } else {
+        layout.flowSteps = size;
+        layout.stepRows = SmallFrameSteps + size;
+    }
+    return layout;
+}
+
+int CaseInfo::PerCount(int size) const
+{
+    return perUnit == QLatin1String("copied step") ? frameSteps : size;
+}
+
+QList<CaseInfo> Cases(bool quick)
+{
+    const QString rows = QStringLiteral("step rows");
+    const QString steps = QStringLiteral("steps");
+    const QString perStep = QStringLiteral("step");
+    QList<CaseInfo> cases;
+
+    const int bigCopy = quick ? 100 : 1000;
+    CaseInfo saveas =
+        Make(QStringLiteral("saveas-%1").arg(bigCopy), QStringLiteral("Save as, %1 steps").arg(bigCopy), rows,
+             QStringLiteral("copied step"), Operation::Saveas,
+             quick ? QList<int>{1000, 5000, 20000} : QList<int>{2000, 5000, 20000, 50000});
+    saveas.frameSteps = bigCopy;
+    cases << saveas;
+    if (!quick) {
+        CaseInfo hundred = saveas;
+        hundred.id = QStringLiteral("saveas-100");
+        hundred.title = QStringLiteral("Save as, 100 steps");
+        hundred.frameSteps = 100;
+        hundred.sizes = {20000};
+        cases << hundred;
+    }
+    cases.last().reference = QStringLiteral("saveas-100-ref");
+    CaseInfo copyRef =
+        Make(QStringLiteral("saveas-100-ref"), QStringLiteral("Save as, 100 steps (reference)"), rows,
+             QStringLiteral("copied step"), Operation::ReferenceSaveas, {20000});
+    copyRef.frameSteps = 100;
+    cases << copyRef;
+
+    CaseInfo propose = Make(QStringLiteral("propose-id"), QStringLiteral("Propose a step ID"), rows,
+                            QStringLiteral("row"), Operation::ProposeID, {1000, 5000, 20000, 50000});
+    propose.frameSteps = 100;
+    propose.reference = QStringLiteral("propose-id-ref");
+    CaseInfo proposeRef = propose;
+    proposeRef.id = propose.reference;
+    proposeRef.title = QStringLiteral("Propose a step ID (reference)");
+    proposeRef.operation = Operation::ReferenceID;
+    proposeRef.reference.clear();
+    cases << propose << proposeRef;
+
+    cases << Make(QStringLiteral("startup"), QStringLiteral("Start-up"), QStringLiteral("frames"),
+                  QStringLiteral("frame"), Operation::Startup, {500, 5000, 50000});
+    const QList<int> flows = quick ? QList<int>{300, 3000} : QList<int>{300, 1000, 3000};
+    cases << Make(QStringLiteral("open"), QStringLiteral("Open and draw a frame"), steps, perStep,
+                  Operation::OpenFrame, flows);
+    for (const double zoom : {1.0, 0.25, 0.0}) {
+        const QString name = zoom > 0 ? QString::number(zoom) : QStringLiteral("fit");
+        CaseInfo repaint = Make(QStringLiteral("repaint-") + name, QStringLiteral("Repaint, zoom ") + name,
+                                steps, QString(), Operation::Repaint, {300, 3000});
+        repaint.zoom = zoom;
+        cases << repaint;
+    }
+    cases << Make(QStringLiteral("steplist"), QStringLiteral("Return-step list"), steps, perStep,
+                  Operation::StepList, flows);
+    cases << Make(QStringLiteral("save"), QStringLiteral("Save changed steps"), steps, perStep,
+                  Operation::Save, {100, 1000});
+    cases << Make(QStringLiteral("memory"), QStringLiteral("Memory, frame open"), steps, QString(),
+                  Operation::Memory, quick ? QList<int>{3000} : QList<int>{300, 3000});
+    return cases;
+}
+
+Measurement RunCase(const CaseInfo& info, int size)
+{
+    switch (info.operation) {
+    case Operation::Saveas:
+        return CopyFrame(info, false);
+    case Operation::ReferenceSaveas:
+        return CopyFrame(info, true);
+    case Operation::ProposeID:
+        return ProposeID(size, false);
+    case Operation::ReferenceID:
+        return ProposeID(size, true);
+    case Operation::Startup:
+        return Startup(size);
+    case Operation::OpenFrame:
+        return OpenFrame(size, false);
+    case Operation::Repaint:
+        return Repaint(size, info.zoom);
+    case Operation::StepList:
+        return StepList(size);
+    case Operation::Save:
+        return Save(size);
+    case Operation::Memory:
+        return OpenFrame(size, true);
+    }
+    throw KorvelError(QStringLiteral("unknown case %1").arg(info.id));
+}
+
+qint64 ProcStatusKb(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray prefix = QByteArray(field) + ':';
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
+} // namespace korvel::bench
