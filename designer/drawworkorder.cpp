@@ -1,6 +1,7 @@
 #include "designer/frmmain.h"
 
 #include "core/errorlog.h"
+#include "designer/drawprogress.h"
 #include "designer/flowcanvas.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
@@ -30,6 +31,7 @@ void FrmMain::DrawWorkOrder()
     const QString current = m_workOrders->CurWOrder();
     if (m_flow->Tag() == current)
         return;
+    const FlowCanvas::BulkChange bulk(*m_flow);
     m_flow->RemoveAllNodes();
 
     FlowNodeItem* start = m_flow->AddNode(StartLeft, EndPointTop, EndPointWidth, EndPointHeight);
@@ -47,9 +49,12 @@ void FrmMain::DrawWorkOrder()
         if (!frame->ReadError().isEmpty())
             ReportUnreadable(frame->ReadError());
         IgnoreErrors([&] { SetEditState(frame->LockFlag() == 1); });
+        DrawProgress progress(this, frame->WorkOrderFrameName,
+                              frame->AllNode().AllNode().Count() + frame->AllLink().AllLinks().Count());
         // Only live nodes and links are drawn: one deleted since the last save would otherwise come
         // back every time the frame is drawn again.
         for (const auto& [id, node] : frame->AllNode().AllNode()) {
+            progress.Advance();
             if (node->CanLoadFlag() != 1)
                 continue;
             IgnoreErrors([&] {
@@ -62,6 +67,7 @@ void FrmMain::DrawWorkOrder()
             });
         }
         for (const auto& [key, link] : frame->AllLink().AllLinks()) {
+            progress.Advance();
             if (link->CanLoadFlag() != 1)
                 continue;
             IgnoreErrors([&] {

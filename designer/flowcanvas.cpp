@@ -1,12 +1,17 @@
 #include "designer/flowcanvas.h"
 
 #include "core/korvelerror.h"
+#include "designer/plainsketch.h"
 
+#include <QFontMetricsF>
 #include <QGraphicsScene>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
+#include <QStyleOptionGraphicsItem>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <QtMath>
@@ -31,6 +36,37 @@ QGraphicsItem* FlowItemOf(QGraphicsItem* item)
 
 } // namespace
 
+template <typename Item>
+Item* FlowCanvas::firstWithKey(const QMultiHash<QString, Item*>& index, const std::map<quint64, Item*>& items,
+                               const QString& key)
+{
+    // Items are indexed once they have a key; the rare search for none goes through them all.
+    if (key.isEmpty()) {
+        for (const auto& [serial, item] : items) {
+            if (item->Key().isEmpty())
+                return item;
+        }
+        return nullptr;
+    }
+    Item* first = nullptr;
+    for (auto [it, end] = index.equal_range(key); it != end; ++it) {
+        if (!first || (*it)->m_serial < first->m_serial)
+            first = *it;
+    }
+    return first;
+}
+
+FlowCanvas::BulkChange::BulkChange(FlowCanvas& canvas) : m_canvas(canvas)
+{
+    ++m_canvas.m_bulkChanges;
+}
+
+FlowCanvas::BulkChange::~BulkChange()
+{
+    if (--m_canvas.m_bulkChanges == 0)
+        m_canvas.updateSceneRect();
+}
+
 FlowCanvas::FlowCanvas(QWidget* parent) : QGraphicsView(parent), m_scene(new QGraphicsScene(this))
 {
     setObjectName(QStringLiteral("AFFlow"));
@@ -40,14 +76,17 @@ FlowCanvas::FlowCanvas(QWidget* parent) : QGraphicsView(parent), m_scene(new QGr
     setDragMode(NoDrag);
     setTransformationAnchor(AnchorUnderMouse);
     setViewportUpdateMode(SmartViewportUpdate);
+    // Every item saves and restores the painter itself (the plain drawing sets its own pen and
+    // brush and puts the render hints back), and its bounding box already has room for antialiased
+    // edges.
+    setOptimizationFlags(DontSavePainterState | DontAdjustForAntialiasing);
     setBackgroundBrush(palette().color(QPalette::Base));
     setZoom(1.0);
 }
 
 FlowCanvas::~FlowCanvas()
 {
-    // The items call back into the canvas while they go; do it while the canvas is whole.
-    m_scene->clear();
+    clearScene();
 }
 
 FlowNodeItem* FlowCanvas::AddNode(double left, double top, double width, double height)
@@ -55,50 +94,70 @@ FlowNodeItem* FlowCanvas::AddNode(double left, double top, double width, double 
     auto* node = new FlowNodeItem(*this, width, height);
     node->setPos(left, top);
     m_scene->addItem(node);
-    m_nodes.append(node);
+    node->m_serial = ++m_lastSerial;
+    m_nodes.emplace(node->m_serial, node);
+    itemArrived(node->sceneBoundingRect());
     updateSceneRect();
     return node;
 }
 
 void FlowCanvas::RemoveAllNodes()
 {
-    while (!m_nodes.isEmpty())
-        deleteNode(m_nodes.last());
-    // Links between nodes went with them; nothing else lives on the scene.
-    while (!m_links.isEmpty())
-        delete m_links.last();
+    clearScene();
     updateSceneRect();
 }
 
 void FlowCanvas::RemoveNode(int index)
 {
-    if (index < 0 || index >= m_nodes.size())
+    if (index < 0 || index >= static_cast<int>(m_nodes.size()))
         throw KorvelError(QStringLiteral("FlowCanvas: no node at index %1").arg(index));
-    deleteNode(m_nodes.at(index));
+    deleteNode(std::next(m_nodes.begin(), index)->second);
     updateSceneRect();
 }
 
 FlowNodeItem* FlowCanvas::NodeByKey(const QString& key) const
 {
-    for (FlowNodeItem* node : m_nodes) {
-        if (node->Key() == key)
-            return node;
-    }
-    return nullptr;
+    return firstWithKey(m_nodesByKey, m_nodes, key);
 }
 
 FlowLinkItem* FlowCanvas::LinkByKey(const QString& key) const
 {
-    for (FlowLinkItem* link : m_links) {
-        if (link->Key() == key)
-            return link;
+    return firstWithKey(m_linksByKey, m_links, key);
+}
+
+QList<FlowNodeItem*> FlowCanvas::Nodes() const
+{
+    QList<FlowNodeItem*> nodes;
+    nodes.reserve(static_cast<qsizetype>(m_nodes.size()));
+    for (const auto& [serial, node] : m_nodes)
+        nodes.append(node);
+    return nodes;
+}
+
+QList<FlowLinkItem*> FlowCanvas::Links() const
+{
+    QList<FlowLinkItem*> links;
+    links.reserve(static_cast<qsizetype>(m_links.size()));
+    for (const auto& [serial, link] : m_links)
+        links.append(link);
+    return links;
+}
+
+int FlowCanvas::IndexOf(const FlowNodeItem* node) const
+{
+    // Compares pointers only, so a node that is gone (deleted) is simply not found.
+    int index = 0;
+    for (const auto& [serial, held] : m_nodes) {
+        if (held == node)
+            return index;
+        ++index;
     }
-    return nullptr;
+    return -1;
 }
 
 FlowNodeItem* FlowCanvas::SelectedNode() const
 {
-    for (FlowNodeItem* node : m_nodes) {
+    for (const auto& [serial, node] : m_nodes) {
         if (node->isSelected())
             return node;
     }
@@ -108,7 +167,7 @@ FlowNodeItem* FlowCanvas::SelectedNode() const
 QList<FlowNodeItem*> FlowCanvas::SelectedNodes() const
 {
     QList<FlowNodeItem*> selected;
-    for (FlowNodeItem* node : m_nodes) {
+    for (const auto& [serial, node] : m_nodes) {
         if (node->isSelected())
             selected.append(node);
     }
@@ -117,7 +176,7 @@ QList<FlowNodeItem*> FlowCanvas::SelectedNodes() const
 
 FlowLinkItem* FlowCanvas::SelectedLink() const
 {
-    for (FlowLinkItem* link : m_links) {
+    for (const auto& [serial, link] : m_links) {
         if (link->isSelected())
             return link;
     }
@@ -134,7 +193,7 @@ void FlowCanvas::SelectItem(QGraphicsItem* item)
 void FlowCanvas::setEditMode(bool on)
 {
     m_editMode = on;
-    for (FlowNodeItem* node : std::as_const(m_nodes))
+    for (const auto& [serial, node] : m_nodes)
         node->updateMovable();
 }
 
@@ -215,38 +274,177 @@ bool FlowCanvas::viewportEvent(QEvent* event)
     return QGraphicsView::viewportEvent(event);
 }
 
+void FlowCanvas::paintEvent(QPaintEvent* event)
+{
+    const double scale = QStyleOptionGraphicsItem::levelOfDetailFromTransform(transform()) * TwipsPerPixel;
+    if (scale >= MinDetailScale) {
+        setViewportUpdateMode(SmartViewportUpdate);
+        QGraphicsView::paintEvent(event);
+        return;
+    }
+    // Zoomed this far out, a frame may show every item of a large flow, and the graphics view's
+    // own walk over the items (a transform, a style option and a state change for each) would cost
+    // more than drawing them. So the items' plain drawings are gathered into one sketch, culled by
+    // their boxes, and drawn in a few calls, links below nodes as the z-values put them. The view
+    // repaints in full meanwhile: it tracks the places it painted items at only in its own walk.
+    setViewportUpdateMode(FullViewportUpdate);
+    QPainter painter(viewport());
+    painter.setRenderHints(renderHints());
+    painter.setWorldTransform(viewportTransform());
+    const QRectF exposed = mapToScene(event->region().boundingRect()).boundingRect();
+    drawBackground(&painter, exposed);
+    PlainSketch sketch;
+    for (const auto& [serial, link] : m_links) {
+        if (link->isVisible() && link->boundingRect().intersects(exposed))
+            link->sketch(sketch, scale, link->isSelected());
+    }
+    for (const auto& [serial, node] : m_nodes) {
+        if (node->isVisible() && node->sceneBoundingRect().intersects(exposed))
+            node->sketch(sketch, node->pos(), node->isSelected());
+    }
+    sketch.Draw(painter);
+    drawForeground(&painter, exposed);
+}
+
 void FlowCanvas::registerLink(FlowLinkItem* link)
 {
-    m_links.append(link);
+    link->m_serial = ++m_lastSerial;
+    m_links.emplace(link->m_serial, link);
+    if (!link->Key().isEmpty())
+        m_linksByKey.insert(link->Key(), link);
+    itemArrived(link->boundingRect());
 }
 
 void FlowCanvas::forgetLink(FlowLinkItem* link)
 {
-    m_links.removeAll(link);
+    if (!holds(link))
+        return;
+    m_links.erase(link->m_serial);
+    if (!link->Key().isEmpty())
+        m_linksByKey.remove(link->Key(), link);
+    itemLeaving(link->boundingRect());
+    link->m_serial = 0;
 }
 
 void FlowCanvas::forgetNode(FlowNodeItem* node)
 {
-    m_nodes.removeAll(node);
+    if (!holds(node))
+        return;
+    m_nodes.erase(node->m_serial);
+    if (!node->Key().isEmpty())
+        m_nodesByKey.remove(node->Key(), node);
+    itemLeaving(node->sceneBoundingRect());
+    node->m_serial = 0;
+}
+
+void FlowCanvas::nodeKeyChanged(FlowNodeItem* node, const QString& oldKey)
+{
+    if (!holds(node))
+        return;
+    if (!oldKey.isEmpty())
+        m_nodesByKey.remove(oldKey, node);
+    if (!node->Key().isEmpty())
+        m_nodesByKey.insert(node->Key(), node);
+}
+
+void FlowCanvas::linkKeyChanged(FlowLinkItem* link, const QString& oldKey)
+{
+    if (!holds(link))
+        return;
+    if (!oldKey.isEmpty())
+        m_linksByKey.remove(oldKey, link);
+    if (!link->Key().isEmpty())
+        m_linksByKey.insert(link->Key(), link);
+}
+
+double FlowCanvas::captionWidth(const QFontMetricsF& metrics, const QFont& font, const QString& text)
+{
+    constexpr qsizetype MaxKept = 65536;
+    if (font != m_captionFont) {
+        m_captionWidths.clear();
+        m_captionFont = font;
+    }
+    if (const auto it = m_captionWidths.constFind(text); it != m_captionWidths.cend())
+        return it.value();
+    if (m_captionWidths.size() >= MaxKept)
+        m_captionWidths.clear();
+    const double width = metrics.horizontalAdvance(text);
+    m_captionWidths.insert(text, width);
+    return width;
+}
+
+void FlowCanvas::itemLeaving(const QRectF& before)
+{
+    if (m_extentStale || m_extent.isNull())
+        return;
+    // Only an item on an edge can make the box smaller. The scene always reaches the origin, so the
+    // left and top edges count only where the flow reaches beyond it.
+    if (before.right() >= m_extent.right() || before.bottom() >= m_extent.bottom() ||
+        (m_extent.left() < 0 && before.left() <= m_extent.left()) ||
+        (m_extent.top() < 0 && before.top() <= m_extent.top()))
+        m_extentStale = true;
+}
+
+void FlowCanvas::itemArrived(const QRectF& after)
+{
+    m_extent = m_extent.united(after);
+}
+
+bool FlowCanvas::holds(const FlowNodeItem* node) const
+{
+    if (!node || node->m_serial == 0)
+        return false;
+    const auto it = m_nodes.find(node->m_serial);
+    return it != m_nodes.end() && it->second == node;
+}
+
+bool FlowCanvas::holds(const FlowLinkItem* link) const
+{
+    if (!link || link->m_serial == 0)
+        return false;
+    const auto it = m_links.find(link->m_serial);
+    return it != m_links.end() && it->second == link;
 }
 
 void FlowCanvas::deleteNode(FlowNodeItem* node)
 {
-    const QList<FlowLinkItem*> links = node->Links();
+    // The node lets go of its links first, so deleting them does not search its list each time.
+    const QList<FlowLinkItem*> links = node->takeLinks();
+    for (FlowLinkItem* link : links)
+        link->forgetNode(node);
     for (FlowLinkItem* link : links)
         delete link;
     delete node;
 }
 
+void FlowCanvas::clearScene()
+{
+    // Everything goes at once: the items need not let go of each other or of the collections.
+    m_clearing = true;
+    m_nodes.clear();
+    m_links.clear();
+    m_nodesByKey.clear();
+    m_linksByKey.clear();
+    m_scene->clear();
+    m_clearing = false;
+    m_extent = QRectF();
+    m_extentStale = false;
+}
+
 void FlowCanvas::updateSceneRect()
 {
+    if (m_bulkChanges > 0)
+        return; // the last BulkChange to end does it
+    if (m_extentStale) {
+        m_extent = m_scene->itemsBoundingRect();
+        m_extentStale = false;
+    }
     // The scene runs from the origin to just past the items, so scroll bars appear only when the
     // flow is larger than the view. It must not depend on the view's own size: scroll bars change
     // that size, and a scene that followed it would make them come and go without end.
     QRectF rect(0, 0, 1, 1);
-    const QRectF items = m_scene->itemsBoundingRect();
-    if (!items.isNull())
-        rect = rect.united(items.adjusted(0, 0, SceneMargin, SceneMargin));
+    if (!m_extent.isNull())
+        rect = rect.united(m_extent.adjusted(0, 0, SceneMargin, SceneMargin));
     if (rect != m_scene->sceneRect())
         m_scene->setSceneRect(rect);
 }

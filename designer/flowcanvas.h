@@ -3,11 +3,17 @@
 #include "designer/flowlinkitem.h"
 #include "designer/flownodeitem.h"
 
+#include <QFont>
 #include <QGraphicsView>
+#include <QHash>
 #include <QList>
+#include <QMultiHash>
 #include <QPoint>
+#include <QRectF>
 #include <QString>
+#include <map>
 
+class QFontMetricsF;
 class QGraphicsScene;
 
 namespace korvel {
@@ -19,9 +25,27 @@ inline constexpr double TwipsPerPixel = 15.0;
 // scene works in twips and the view shows it scaled to pixels (times the user's zoom, changed
 // with Ctrl + mouse wheel). Nodes can be moved with the mouse only while the edit switch is on.
 // The window learns what the user did through the signals; it never reaches into the items.
+//
+// Flows of thousands of steps stay quick: items are found by key through hash indexes, removing
+// one costs no search of the collections, the scene's size follows the items that were added,
+// moved or removed instead of measuring them all, and when zoomed out below MinDetailScale the
+// whole flow is drawn plain, without texts and pictures, in a few calls (see paintEvent()).
 class FlowCanvas final : public QGraphicsView {
     Q_OBJECT
 public:
+    // While one lives, adding and removing items leaves the scene's size alone; it is worked out
+    // once when the last one ends. Drawing a whole flow runs inside one.
+    class BulkChange final {
+    public:
+        explicit BulkChange(FlowCanvas& canvas);
+        ~BulkChange();
+        BulkChange(const BulkChange&) = delete;
+        BulkChange& operator=(const BulkChange&) = delete;
+
+    private:
+        FlowCanvas& m_canvas;
+    };
+
     explicit FlowCanvas(QWidget* parent = nullptr);
     ~FlowCanvas() override;
 
@@ -32,13 +56,14 @@ public:
     // Removes the node at `index` of the collection with its links; an index out of range throws
     // KorvelError.
     void RemoveNode(int index);
-    FlowNodeItem* NodeByKey(const QString& key) const;     // nullptr when none
-    FlowLinkItem* LinkByKey(const QString& key) const;     // nullptr when none
-    QList<FlowNodeItem*> Nodes() const { return m_nodes; } // in collection order
-    QList<FlowLinkItem*> Links() const { return m_links; } // in creation order
-    FlowNodeItem* SelectedNode() const;                    // nullptr when none
-    QList<FlowNodeItem*> SelectedNodes() const;            // in collection order
-    FlowLinkItem* SelectedLink() const;                    // nullptr when none
+    // The first node (link) in collection order with exactly this key; nullptr when none.
+    FlowNodeItem* NodeByKey(const QString& key) const;
+    FlowLinkItem* LinkByKey(const QString& key) const;
+    QList<FlowNodeItem*> Nodes() const;         // in collection order
+    QList<FlowLinkItem*> Links() const;         // in creation order
+    FlowNodeItem* SelectedNode() const;         // nullptr when none
+    QList<FlowNodeItem*> SelectedNodes() const; // in collection order
+    FlowLinkItem* SelectedLink() const;         // nullptr when none
     // Makes `item` the only selected item; nullptr clears the selection.
     void SelectItem(QGraphicsItem* item);
     bool EditMode() const { return m_editMode; }
@@ -51,7 +76,7 @@ public:
     double WidthTwips() const { return width() * TwipsPerPixel; }
 
     // The node's position in the collection; -1 when it is not (or no longer) in it.
-    int IndexOf(const FlowNodeItem* node) const { return m_nodes.indexOf(const_cast<FlowNodeItem*>(node)); }
+    int IndexOf(const FlowNodeItem* node) const;
     // The zoom factor on top of the twips-to-pixels scale (1 = 15 twips per pixel).
     double Zoom() const { return m_zoom; }
     void setZoom(double zoom);
@@ -68,19 +93,53 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     friend class FlowNodeItem;
     friend class FlowLinkItem;
+    // Bookkeeping the items call: joining and leaving the collections, new keys, and geometry
+    // (a box before it changes or goes, and after it changed or came).
     void registerLink(FlowLinkItem* link);
     void forgetLink(FlowLinkItem* link);
     void forgetNode(FlowNodeItem* node);
+    void nodeKeyChanged(FlowNodeItem* node, const QString& oldKey);
+    void linkKeyChanged(FlowLinkItem* link, const QString& oldKey);
+    void itemLeaving(const QRectF& before);
+    void itemArrived(const QRectF& after);
+    // True while the whole scene is being emptied: items then skip letting go of each other.
+    bool clearing() const { return m_clearing; }
+    // metrics.horizontalAdvance(text) for `font`, remembered by text (see m_captionWidths).
+    double captionWidth(const QFontMetricsF& metrics, const QFont& font, const QString& text);
+
+    // The item with exactly this key that came first into its collection.
+    template <typename Item>
+    static Item* firstWithKey(const QMultiHash<QString, Item*>& index, const std::map<quint64, Item*>& items,
+                              const QString& key);
+    bool holds(const FlowNodeItem* node) const;
+    bool holds(const FlowLinkItem* link) const;
     void deleteNode(FlowNodeItem* node);
+    void clearScene();
     void updateSceneRect();
 
     QGraphicsScene* m_scene = nullptr; // child of the view
-    QList<FlowNodeItem*> m_nodes;
-    QList<FlowLinkItem*> m_links;
+    // The collections by serial number, which grows with every item added: collection order.
+    std::map<quint64, FlowNodeItem*> m_nodes;
+    std::map<quint64, FlowLinkItem*> m_links;
+    quint64 m_lastSerial = 0;
+    // Items with a key by key; several may share one.
+    QMultiHash<QString, FlowNodeItem*> m_nodesByKey;
+    QMultiHash<QString, FlowLinkItem*> m_linksByKey;
+    // The box around every item, as QGraphicsScene::itemsBoundingRect() would give it. Stale when
+    // an item on its edge moved or went; it is then measured again from all items.
+    QRectF m_extent;
+    bool m_extentStale = false;
+    // Link captions' widths in pixels by text, for m_captionFont. Measuring shapes the text, the
+    // dearest part of adding a link, and captions repeat ("Yes", "No", "Approved").
+    QHash<QString, double> m_captionWidths;
+    QFont m_captionFont;
+    int m_bulkChanges = 0;
+    bool m_clearing = false;
     bool m_editMode = false;
     QString m_tag;
     double m_zoom = 1.0;

@@ -1,10 +1,13 @@
 #include "designer/flowlinkitem.h"
 
+#include "designer/captionlayout.h"
 #include "designer/flowcanvas.h"
 #include "designer/flownodeitem.h"
+#include "designer/plainsketch.h"
 
 #include <QApplication>
 #include <QLineF>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QPalette>
@@ -20,10 +23,12 @@ constexpr double LoopSize = 20 * TwipsPerPixel;
 constexpr double LabelFontPixels = 11.0;
 constexpr double LabelPaddingPixels = 3.0;
 constexpr double PickWidth = 8 * TwipsPerPixel;
+// The plain drawing (zoomed far out) leaves the arrow head out below this length in pixels.
+constexpr double MinHeadPixels = 4.0;
 
-QFont LabelFont()
+QFont LabelFont(const QFont& base)
 {
-    QFont font = QApplication::font();
+    QFont font = base;
     font.setPixelSize(static_cast<int>(LabelFontPixels));
     return font;
 }
@@ -48,7 +53,59 @@ QColor SystemColour(quint32 index)
     }
 }
 
+// The part of `line` inside `area` (Liang and Barsky's clipping); false when none is.
+bool ClipLine(QLineF& line, const QRectF& area)
+{
+    const double p[4] = {-line.dx(), line.dx(), -line.dy(), line.dy()};
+    const double q[4] = {line.x1() - area.left(), area.right() - line.x1(), line.y1() - area.top(),
+                         area.bottom() - line.y1()};
+    double t0 = 0;
+    double t1 = 1;
+    for (int i = 0; i < 4; ++i) {
+        if (qFuzzyIsNull(p[i])) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1)
+            return false;
+    }
+    line = QLineF(line.pointAt(t0), line.pointAt(t1));
+    return true;
+}
+
+// The part of the scene a screen or image painter can reach, with room for wide pens and caps;
+// null when that cannot be told (printers, pictures), and then everything is drawn.
+QRectF ReachableArea(const QPainter& painter)
+{
+    const QPaintEngine* engine = painter.paintEngine();
+    const QPaintDevice* device = painter.device();
+    if (!engine || engine->type() != QPaintEngine::Raster || !device)
+        return {};
+    bool invertible = false;
+    const QTransform inverse = painter.combinedTransform().inverted(&invertible);
+    if (!invertible)
+        return {};
+    const double margin = 2 * HeadLength;
+    return inverse.mapRect(QRectF(0, 0, device->width(), device->height()))
+        .adjusted(-margin, -margin, margin, margin);
+}
+
 } // namespace
+
+struct FlowLinkItem::Caption {
+    Caption(const QString& text, const QFont& font, const QRectF& box, Qt::LayoutDirection towards)
+        : direction(towards), layout(text, font, box, false, towards)
+    {
+    }
+    Qt::LayoutDirection direction;
+    CaptionLayout layout;
+};
 
 QColor ColourFromValue(quint32 value)
 {
@@ -63,18 +120,45 @@ FlowLinkItem::FlowLinkItem(FlowNodeItem& org, FlowNodeItem& dst)
 {
     setFlags(ItemIsSelectable);
     setZValue(ZLink);
+    m_bounds = outerBounds();
     m_org->attachLink(this);
-    m_dst->attachLink(this);
+    if (m_dst != m_org)
+        m_dst->attachLink(this);
 }
 
 FlowLinkItem::~FlowLinkItem()
 {
+    // When the whole scene goes, the nodes go too: nothing needs to be let go one by one.
+    if (m_canvas && m_canvas->clearing())
+        return;
     if (m_org)
         m_org->detachLink(this);
-    if (m_dst)
+    if (m_dst && m_dst != m_org)
         m_dst->detachLink(this);
     if (m_canvas)
         m_canvas->forgetLink(this);
+}
+
+template <typename Change> void FlowLinkItem::changeGeometry(Change&& change)
+{
+    prepareGeometryChange();
+    if (m_serial != 0)
+        m_canvas->itemLeaving(m_bounds);
+    change();
+    m_bounds = outerBounds();
+    m_shape = QPainterPath();
+    if (m_serial != 0)
+        m_canvas->itemArrived(m_bounds);
+}
+
+void FlowLinkItem::setKey(const QString& key)
+{
+    if (key == m_key)
+        return;
+    const QString old = m_key;
+    m_key = key;
+    if (m_canvas)
+        m_canvas->linkKeyChanged(this, old);
 }
 
 void FlowLinkItem::forgetNode(FlowNodeItem* node)
@@ -93,9 +177,14 @@ void FlowLinkItem::setColor(quint32 oleColor)
 
 void FlowLinkItem::setText(const QString& text)
 {
-    prepareGeometryChange();
-    m_text = text;
-    placeLabel();
+    changeGeometry([&] {
+        if (text != m_text) {
+            m_labelSize = QSizeF();
+            m_caption.reset();
+        }
+        m_text = text;
+        placeLabel();
+    });
     update();
 }
 
@@ -103,7 +192,12 @@ void FlowLinkItem::updatePosition()
 {
     if (!m_org || !m_dst)
         return;
-    prepareGeometryChange();
+    changeGeometry([this] { layOutLine(); });
+    update();
+}
+
+void FlowLinkItem::layOutLine()
+{
     m_path.clear();
     if (m_org == m_dst) {
         // A link to its own node: a loop over the node's top right corner.
@@ -129,7 +223,22 @@ void FlowLinkItem::updatePosition()
         m_head << last.p2() << base + normal * HeadHalfWidth << base - normal * HeadHalfWidth;
     }
     placeLabel();
-    update();
+}
+
+QSizeF FlowLinkItem::labelSize()
+{
+    const QFont base = QApplication::font();
+    if (m_labelSize.isEmpty() || base != m_labelFont) {
+        const QFont font = LabelFont(base);
+        const QFontMetricsF metrics(font);
+        const double width =
+            m_canvas ? m_canvas->captionWidth(metrics, font, m_text) : metrics.horizontalAdvance(m_text);
+        m_labelSize = QSizeF((width + 2 * LabelPaddingPixels) * TwipsPerPixel,
+                             (metrics.height() + LabelPaddingPixels) * TwipsPerPixel);
+        m_labelFont = base;
+        m_caption.reset();
+    }
+    return m_labelSize;
 }
 
 void FlowLinkItem::placeLabel()
@@ -137,9 +246,9 @@ void FlowLinkItem::placeLabel()
     m_label = QRectF();
     if (m_text.isEmpty() || m_path.size() < 2)
         return;
-    const QFontMetricsF metrics(LabelFont());
-    const double w = (metrics.horizontalAdvance(m_text) + 2 * LabelPaddingPixels) * TwipsPerPixel;
-    const double h = (metrics.height() + LabelPaddingPixels) * TwipsPerPixel;
+    const QSizeF size = labelSize();
+    const double w = size.width();
+    const double h = size.height();
     // The middle of the line, or of the loop's top edge.
     m_anchor = m_path.size() == 2 ? (m_path.at(0) + m_path.at(1)) / 2 : (m_path.at(1) + m_path.at(2)) / 2;
     const QRectF centred(m_anchor.x() - w / 2, m_anchor.y() - h / 2, w, h);
@@ -168,44 +277,70 @@ void FlowLinkItem::placeLabel()
     }
 }
 
-QRectF FlowLinkItem::boundingRect() const
+QRectF FlowLinkItem::outerBounds() const
 {
-    const double margin = PickWidth;
-    QRectF r = m_path.boundingRect().united(m_head.boundingRect());
-    r = r.adjusted(-margin, -margin, margin, margin);
+    const QRectF r = m_path.boundingRect()
+                         .united(m_head.boundingRect())
+                         .adjusted(-PickWidth, -PickWidth, PickWidth, PickWidth);
     if (m_label.isEmpty())
         return r;
     return r.united(m_label).united(QRectF(m_anchor, QSizeF(1, 1)));
 }
 
+QRectF FlowLinkItem::boundingRect() const
+{
+    return m_bounds;
+}
+
 QPainterPath FlowLinkItem::shape() const
 {
+    if (!m_shape.isEmpty() || m_path.size() < 2)
+        return m_shape;
     QPainterPath line;
-    if (m_path.size() >= 2) {
-        line.addPolygon(m_path);
-        QPainterPathStroker stroker;
-        stroker.setWidth(PickWidth);
-        line = stroker.createStroke(line);
-        line.addPolygon(m_head);
-    }
+    line.addPolygon(m_path);
+    QPainterPathStroker stroker;
+    stroker.setWidth(PickWidth);
+    line = stroker.createStroke(line);
+    line.addPolygon(m_head);
     if (!m_label.isEmpty())
         line.addRect(m_label);
-    return line;
+    m_shape = line;
+    return m_shape;
 }
 
 void FlowLinkItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* /*widget*/)
 {
     if (m_path.size() < 2)
         return;
+    const bool selected = option->state & QStyle::State_Selected;
+    const double scale = PixelScale(*painter);
+    if (scale < MinDetailScale) {
+        PlainSketch plain;
+        sketch(plain, scale, selected);
+        plain.Draw(*painter);
+        return;
+    }
+    const QColor colour = ColourFromValue(m_color);
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     const QPalette palette = QApplication::palette();
-    const QColor colour = ColourFromValue(m_color);
-    const bool selected = option->state & QStyle::State_Selected;
-    painter->setPen(
-        QPen(colour, (selected ? 3.0 : 1.5) * TwipsPerPixel, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPen pen(colour, (selected ? 3.0 : 1.5) * TwipsPerPixel, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     painter->setBrush(Qt::NoBrush);
-    painter->drawPolyline(m_path);
+    if (m_path.size() == 2) {
+        // A straight arrow ends under a node's outline and under its head, where a flat cap looks
+        // the same as a round one; straight flat-capped lines are rasterised directly instead of
+        // being stroked as paths. Of a line across a large flow only what can be seen is drawn.
+        pen.setCapStyle(Qt::FlatCap);
+        painter->setPen(pen);
+        QLineF line(m_path.first(), m_path.last());
+        const QRectF reachable = ReachableArea(*painter);
+        if (reachable.isNull() || (reachable.contains(line.p1()) && reachable.contains(line.p2())) ||
+            ClipLine(line, reachable))
+            painter->drawLine(line);
+    } else {
+        painter->setPen(pen);
+        painter->drawPolyline(m_path);
+    }
     painter->setBrush(colour);
     painter->drawPolygon(m_head);
 
@@ -226,12 +361,27 @@ void FlowLinkItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* opti
         // Text in a pixel-sized frame, so glyphs keep their normal size and hinting.
         painter->translate(label.topLeft());
         painter->scale(TwipsPerPixel, TwipsPerPixel);
-        painter->setFont(LabelFont());
         painter->setPen(palette.color(QPalette::Active, QPalette::Text));
-        painter->drawText(QRectF(0, 0, label.width() / TwipsPerPixel, label.height() / TwipsPerPixel),
-                          Qt::AlignCenter, m_text);
+        const Qt::LayoutDirection direction = painter->layoutDirection();
+        if (!m_caption || direction != m_caption->direction) {
+            m_caption = std::make_unique<Caption>(
+                m_text, LabelFont(m_labelFont),
+                QRectF(0, 0, label.width() / TwipsPerPixel, label.height() / TwipsPerPixel), direction);
+        }
+        m_caption->layout.Draw(*painter);
     }
     painter->restore();
+}
+
+void FlowLinkItem::sketch(PlainSketch& sketch, double scale, bool selected) const
+{
+    // Too small to read: the line without caption or leader, in the highlight colour while
+    // selected, and the head only while it is still a few pixels long.
+    const QColor colour = selected ? QApplication::palette().color(QPalette::Active, QPalette::Highlight)
+                                   : ColourFromValue(m_color);
+    sketch.AddLine(m_path, colour);
+    if (HeadLength / TwipsPerPixel * scale >= MinHeadPixels)
+        sketch.AddHead(m_head, colour);
 }
 
 } // namespace korvel

@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QFont>
 #include <QGraphicsObject>
+#include <QPainterPath>
 #include <QPolygonF>
 #include <QString>
+#include <memory>
 
 namespace korvel {
 
 class FlowCanvas;
 class FlowNodeItem;
+class PlainSketch;
 
 // Link colours as 32-bit colour values: 0x00BBGGRR, or a system colour (high bit set, index in
 // the low byte).
@@ -37,7 +41,7 @@ public:
     ~FlowLinkItem() override;
 
     QString Key() const { return m_key; }
-    void setKey(const QString& key) { m_key = key; }
+    void setKey(const QString& key);
     quint32 Color() const { return m_color; }
     void setColor(quint32 oleColor);
     QString Text() const { return m_text; }
@@ -57,17 +61,34 @@ private:
     friend class FlowNodeItem;
     // Called by a node that is going away, so the link never points at a deleted node.
     void forgetNode(FlowNodeItem* node);
+    void layOutLine();
     void placeLabel();
+    // The box around line, head and caption, with room for picking the line.
+    QRectF outerBounds() const;
+    // Every geometry change goes through here: `change` alters the line or the caption.
+    template <typename Change> void changeGeometry(Change&& change);
+    // The caption's size in twips, measured again only when the text or the font changed.
+    QSizeF labelSize();
+    // Adds the plain drawing (zoomed far out, `scale` screen pixels per pixel) to the sketch.
+    void sketch(PlainSketch& sketch, double scale, bool selected) const;
 
     FlowCanvas* m_canvas = nullptr;
+    quint64 m_serial = 0; // the canvas's collection number; 0 while not in the collection
     FlowNodeItem* m_org = nullptr;
     FlowNodeItem* m_dst = nullptr;
     QString m_key, m_text;
     quint32 m_color = LinkColorRed;
-    QPolygonF m_path; // the line (or the loop of a link to its own node), in scene coordinates
-    QPolygonF m_head; // the arrow head
-    QPointF m_anchor; // the middle of the line
-    QRectF m_label;   // the caption's box, empty without text
+    QPolygonF m_path;             // the line (or the loop of a link to its own node), in scene coordinates
+    QPolygonF m_head;             // the arrow head
+    QPointF m_anchor;             // the middle of the line
+    QRectF m_label;               // the caption's box, empty without text
+    QRectF m_bounds;              // boundingRect(), kept with the geometry
+    QSizeF m_labelSize;           // the caption's measured size, twips; empty until measured
+    QFont m_labelFont;            // the application font it was measured with
+    mutable QPainterPath m_shape; // shape(), made on first use after a geometry change
+    // The caption laid out for m_labelSize and the painter's direction; none until first painted.
+    struct Caption;
+    mutable std::unique_ptr<Caption> m_caption;
 };
 
 } // namespace korvel

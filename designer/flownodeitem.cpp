@@ -1,8 +1,10 @@
 #include "designer/flownodeitem.h"
 
+#include "designer/captionlayout.h"
 #include "designer/designericons.h"
 #include "designer/flowcanvas.h"
 #include "designer/flowlinkitem.h"
+#include "designer/plainsketch.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -48,6 +50,23 @@ bool IsEllipse(qint32 shape)
 
 } // namespace
 
+struct FlowNodeItem::Caption {
+    Caption(const QString& shown, const QFont& font, const QFont& madeFrom, const QRectF& box,
+            Qt::LayoutDirection towards)
+        : base(madeFrom), area(box), direction(towards), layout(shown, font, box, true, towards)
+    {
+    }
+    QFont base; // the application font the caption's font was made from
+    QRectF area;
+    Qt::LayoutDirection direction;
+    CaptionLayout layout;
+};
+
+double PixelScale(const QPainter& painter)
+{
+    return QStyleOptionGraphicsItem::levelOfDetailFromTransform(painter.worldTransform()) * TwipsPerPixel;
+}
+
 FlowNodeItem::FlowNodeItem(FlowCanvas& canvas, double width, double height)
     : m_canvas(canvas), m_width(width), m_height(height)
 {
@@ -58,14 +77,28 @@ FlowNodeItem::FlowNodeItem(FlowCanvas& canvas, double width, double height)
 
 FlowNodeItem::~FlowNodeItem()
 {
-    // Links still attached (the scene is being cleared) must not keep a pointer to this node.
+    // When the whole scene goes, every link goes too: nothing needs to be let go one by one.
+    if (m_canvas.clearing())
+        return;
+    // Links still attached must not keep a pointer to this node.
     for (FlowLinkItem* link : std::as_const(m_links))
         link->forgetNode(this);
     m_canvas.forgetNode(this);
 }
 
+void FlowNodeItem::setKey(const QString& key)
+{
+    if (key == m_key)
+        return;
+    const QString old = m_key;
+    m_key = key;
+    m_canvas.nodeKeyChanged(this, old);
+}
+
 void FlowNodeItem::setText(const QString& text)
 {
+    if (text != m_text)
+        m_caption.reset();
     m_text = text;
     update();
 }
@@ -84,6 +117,7 @@ void FlowNodeItem::setPicture(const QString& key)
 void FlowNodeItem::setShape(qint32 code)
 {
     m_shape = code;
+    m_outline = QPainterPath();
     updateMovable();
     update();
 }
@@ -105,22 +139,26 @@ FlowLinkItem* FlowNodeItem::AddLink(FlowNodeItem* to)
     if (!to)
         return nullptr;
     auto* link = new FlowLinkItem(*this, *to);
+    link->updatePosition();
     if (scene())
         scene()->addItem(link);
     m_canvas.registerLink(link);
-    link->updatePosition();
     return link;
 }
 
 void FlowNodeItem::attachLink(FlowLinkItem* link)
 {
-    if (!m_links.contains(link))
-        m_links.append(link);
+    m_links.append(link);
 }
 
 void FlowNodeItem::detachLink(FlowLinkItem* link)
 {
-    m_links.removeAll(link);
+    m_links.removeOne(link);
+}
+
+QList<FlowLinkItem*> FlowNodeItem::takeLinks()
+{
+    return std::exchange(m_links, {});
 }
 
 QPointF FlowNodeItem::EdgePoint(const QPointF& target) const
@@ -141,8 +179,10 @@ QPointF FlowNodeItem::EdgePoint(const QPointF& target) const
     return c + d * std::min(s, 1.0);
 }
 
-QPainterPath FlowNodeItem::outline() const
+const QPainterPath& FlowNodeItem::outline() const
 {
+    if (!m_outline.isEmpty())
+        return m_outline;
     QPainterPath path;
     const QRectF r(0, 0, m_width, m_height);
     switch (m_shape) {
@@ -168,7 +208,8 @@ QPainterPath FlowNodeItem::outline() const
         path.addRect(r);
         break;
     }
-    return path;
+    m_outline = path;
+    return m_outline;
 }
 
 QRectF FlowNodeItem::boundingRect() const
@@ -187,6 +228,13 @@ QPainterPath FlowNodeItem::shape() const
 
 void FlowNodeItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* /*widget*/)
 {
+    const bool selected = option->state & QStyle::State_Selected;
+    if (!PaintsDetail(*painter)) {
+        PlainSketch plain;
+        sketch(plain, QPointF(0, 0), selected);
+        plain.Draw(*painter);
+        return;
+    }
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     const Colours colours = ShapeColours(m_shape);
@@ -213,8 +261,37 @@ void FlowNodeItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* opti
             area.setLeft(pictureRect.right() + PaddingPixels / 2);
     }
     painter->setPen(QApplication::palette().color(QPalette::Active, QPalette::Text));
+    caption(area, painter->layoutDirection()).layout.Draw(*painter);
+
+    if (selected) {
+        QPen frame(QApplication::palette().color(QPalette::Active, QPalette::Highlight), 1.5, Qt::DashLine);
+        painter->setPen(frame);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(-2, -2, m_width / TwipsPerPixel + 4, m_height / TwipsPerPixel + 4));
+    }
+    painter->restore();
+}
+
+void FlowNodeItem::sketch(PlainSketch& sketch, const QPointF& origin, bool selected) const
+{
+    // Too small to read: a box in the figure's colours, whatever the figure.
+    const Colours colours = ShapeColours(m_shape);
+    const QRectF box(origin, QSizeF(m_width, m_height));
+    sketch.AddBox(box, colours.border, colours.fill);
+    if (selected) {
+        const double margin = 2 * TwipsPerPixel;
+        sketch.AddFrame(box.adjusted(-margin, -margin, margin, margin),
+                        QApplication::palette().color(QPalette::Active, QPalette::Highlight));
+    }
+}
+
+const FlowNodeItem::Caption& FlowNodeItem::caption(const QRectF& area, Qt::LayoutDirection direction) const
+{
+    const QFont base = QApplication::font();
+    if (m_caption && area == m_caption->area && direction == m_caption->direction && base == m_caption->base)
+        return *m_caption;
     // The caption wraps at blanks; a long one is drawn smaller, and only then cut short.
-    QFont font = QApplication::font();
+    QFont font = base;
     const QRect box = area.toAlignedRect();
     QString shown = m_text;
     for (double pixels = FontPixels;; pixels -= 1) {
@@ -228,21 +305,17 @@ void FlowNodeItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* opti
             break;
         }
     }
-    painter->setFont(font);
-    painter->drawText(area, Qt::AlignCenter | Qt::TextWordWrap, shown);
-
-    if (option->state & QStyle::State_Selected) {
-        QPen frame(QApplication::palette().color(QPalette::Active, QPalette::Highlight), 1.5, Qt::DashLine);
-        painter->setPen(frame);
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRect(QRectF(-2, -2, m_width / TwipsPerPixel + 4, m_height / TwipsPerPixel + 4));
-    }
-    painter->restore();
+    m_caption = std::make_unique<Caption>(shown, font, base, area, direction);
+    return *m_caption;
 }
 
 QVariant FlowNodeItem::itemChange(GraphicsItemChange change, const QVariant& value)
 {
-    if (change == ItemPositionHasChanged) {
+    if (change == ItemPositionChange && m_serial != 0) {
+        m_canvas.itemLeaving(sceneBoundingRect());
+    } else if (change == ItemPositionHasChanged) {
+        if (m_serial != 0)
+            m_canvas.itemArrived(sceneBoundingRect());
         for (FlowLinkItem* link : std::as_const(m_links))
             link->updatePosition();
     }

@@ -2,12 +2,17 @@
 
 #include <QGraphicsObject>
 #include <QList>
+#include <QPainterPath>
 #include <QString>
+#include <memory>
+
+class QPainter;
 
 namespace korvel {
 
 class FlowCanvas;
 class FlowLinkItem;
+class PlainSketch;
 
 // Shape codes of canvas nodes.
 inline constexpr qint32 ShapeStart = 74;
@@ -20,6 +25,18 @@ inline constexpr qint32 ShapeReturn = 2;
 // between its two boxes moves aside instead, see FlowLinkItem).
 inline constexpr qreal ZLink = 1.0;
 inline constexpr qreal ZNode = 2.0;
+
+// Below this many screen pixels per pixel of the drawing (the zoom) captions would be too small to
+// read: nodes and links are then drawn as plain boxes and lines, without texts and pictures.
+inline constexpr double MinDetailScale = 0.5;
+
+// Screen pixels per pixel of the drawing for an item painted with this painter.
+double PixelScale(const QPainter& painter);
+// True when the painter draws at a scale that shows captions and pictures (see MinDetailScale).
+inline bool PaintsDetail(const QPainter& painter)
+{
+    return PixelScale(painter) >= MinDetailScale;
+}
 
 // One box of the flow canvas. Scene coordinates are twips, so Left/Top/Width/Height are the item's
 // own geometry. The canvas creates nodes (FlowCanvas::AddNode) and the scene owns them; a node
@@ -34,7 +51,7 @@ public:
     ~FlowNodeItem() override;
 
     QString Key() const { return m_key; }
-    void setKey(const QString& key) { m_key = key; }
+    void setKey(const QString& key);
     // The caption drawn inside the figure.
     QString Text() const { return m_text; }
     void setText(const QString& text);
@@ -76,16 +93,31 @@ protected:
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
 
 private:
+    friend class FlowCanvas;
     friend class FlowLinkItem;
     void attachLink(FlowLinkItem* link);
     void detachLink(FlowLinkItem* link);
-    QPainterPath outline() const;
+    // Hands the link list over and forgets it (the canvas deletes a node's links this way).
+    QList<FlowLinkItem*> takeLinks();
+    // The figure in item coordinates, made on first use after the shape changed.
+    const QPainterPath& outline() const;
+    // A caption laid out, with what it was laid out for.
+    struct Caption;
+    // The caption laid out for `area` (pixels); laid out again only when the text, the area, the
+    // application font or the direction changed.
+    const Caption& caption(const QRectF& area, Qt::LayoutDirection direction) const;
+    // Adds the plain drawing (zoomed far out) of the node placed at `origin` to the sketch.
+    void sketch(PlainSketch& sketch, const QPointF& origin, bool selected) const;
 
     FlowCanvas& m_canvas;
+    quint64 m_serial = 0; // the canvas's collection number; 0 while not in the collection
     QString m_key, m_text, m_secondaryText, m_picture;
     double m_width = 0, m_height = 0;
     qint32 m_shape = ShapeGroup;
     QList<FlowLinkItem*> m_links;
+    mutable QPainterPath m_outline; // see outline(); empty until made
+    // The caption as last laid out; none until first painted.
+    mutable std::unique_ptr<Caption> m_caption;
 };
 
 // The one appearance rule for a node of a frame (drawing, adding and editing a node): a return

@@ -13,11 +13,12 @@
 #include "resources/stringtable.h"
 
 #include <QCheckBox>
+#include <QHash>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSet>
 #include <memory>
+#include <vector>
 
 namespace korvel {
 
@@ -181,24 +182,57 @@ bool ShowNodeDialog(FrmNode& dialog)
     return dialog.Tag() == QStringLiteral("T");
 }
 
-// Lists in `combo` every live node from which `id` is reached along live links, each once, in the
-// order the backward search meets them. `visited` holds the IDs already listed and, from the
-// start, the edited node itself, so that a cycle through it never lists it.
-void AddUpstreamSteps(cWorder& w, const QString& id, int level, SelectOnlyCombo& combo,
-                      QSet<QString>& visited)
+// Lists in `combo` every live node from which `nodeID` is reached along live links, each once, in
+// the order a depth-first backward search meets them: from a step, the fathers of its live links
+// in link order, each searched in full before the next. The edited node itself is never listed,
+// even when a cycle leads back to it; a father that is no live node is passed over. The links are
+// indexed by son once, with nodes numbered by position, so a flow of thousands of steps is listed
+// in one pass over its links.
+void AddUpstreamSteps(cWorder& w, const QString& nodeID, SelectOnlyCombo& combo)
 {
-    if (level == 1) {
-        if (visited.contains(id))
-            return;
-        const cNode* node = w.AllNode().OneNode(id);
-        if (node == nullptr || node->CanLoadFlag() != 1)
-            return;
-        combo.AddItem(node->WorkOrderNodeName(), node->WorkOrderNode_ID());
-        visited.insert(id);
+    std::vector<const cNode*> nodes;
+    QHash<QString, int> numbers; // node key -> position in `nodes`
+    nodes.reserve(static_cast<size_t>(w.AllNode().AllNode().Count()));
+    numbers.reserve(w.AllNode().AllNode().Count());
+    for (const auto& [key, node] : w.AllNode().AllNode()) {
+        numbers.insert(key, static_cast<int>(nodes.size()));
+        nodes.push_back(node.get());
     }
+    const auto liveNumber = [&](const QString& id) {
+        const int number = numbers.value(id, -1);
+        return number >= 0 && nodes[static_cast<size_t>(number)]->CanLoadFlag() == 1 ? number : -1;
+    };
+
+    // The live fathers of each node, and of `nodeID` itself (which need not be a node), in link order.
+    std::vector<std::vector<int>> fathers(nodes.size());
+    std::vector<int> fathersOfStart;
     for (const auto& [key, link] : w.AllLink().AllLinks()) {
-        if (link->CanLoadFlag() == 1 && link->SonNode_ID() == id)
-            AddUpstreamSteps(w, link->FatherNode_ID(), 1, combo, visited);
+        if (link->CanLoadFlag() != 1)
+            continue;
+        const int father = liveNumber(link->FatherNode_ID());
+        if (father < 0)
+            continue;
+        const int son = numbers.value(link->SonNode_ID(), -1);
+        if (son >= 0)
+            fathers[static_cast<size_t>(son)].push_back(father);
+        if (link->SonNode_ID() == nodeID)
+            fathersOfStart.push_back(father);
+    }
+
+    std::vector<char> visited(nodes.size(), 0);
+    if (const int start = numbers.value(nodeID, -1); start >= 0)
+        visited[static_cast<size_t>(start)] = 1;
+    // The nodes still to visit, the next on top: a node's fathers are pushed in reverse, so the
+    // first of them is searched first.
+    std::vector<int> pending(fathersOfStart.rbegin(), fathersOfStart.rend());
+    while (!pending.empty()) {
+        const auto number = static_cast<size_t>(pending.back());
+        pending.pop_back();
+        if (visited[number])
+            continue;
+        visited[number] = 1;
+        combo.AddItem(nodes[number]->WorkOrderNodeName(), nodes[number]->WorkOrderNode_ID());
+        pending.insert(pending.end(), fathers[number].rbegin(), fathers[number].rend());
     }
 }
 
@@ -210,8 +244,7 @@ void FrmMain::FillStepCombo(const QString& nodeID, SelectOnlyCombo& combo)
     cWorder* w = WorkOrders().OneWorkOrder(WorkOrders().CurWOrder());
     if (w == nullptr)
         return;
-    QSet<QString> visited{nodeID};
-    AddUpstreamSteps(*w, nodeID, 0, combo, visited);
+    AddUpstreamSteps(*w, nodeID, combo);
     combo.EndFill();
 }
 

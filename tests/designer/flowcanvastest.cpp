@@ -7,9 +7,14 @@
 #include "resources/stringtable.h"
 
 #include <QHelpEvent>
+#include <QImage>
 #include <QMenu>
+#include <QPainter>
+#include <QStyleOptionGraphicsItem>
 #include <QScrollBar>
 #include <QToolTip>
+#include <functional>
+#include <tuple>
 
 namespace korvel {
 namespace {
@@ -312,6 +317,40 @@ TEST_F(CanvasTest, EditSwitchGovernsMovingAndLargeFlowsScroll)
     QCoreApplication::processEvents();
     EXPECT_EQ(canvas.horizontalScrollBar()->maximum(), 0);
     EXPECT_EQ(canvas.verticalScrollBar()->maximum(), 0);
+}
+
+// Items keep their captions laid out between paints: a changed text must still show, and zoomed
+// far out nothing but plain figures is drawn, whatever the text.
+TEST_F(CanvasTest, CachedCaptionsFollowChangesAndFarOutDrawsPlain)
+{
+    // Drawn from where the item's box began at first, as a longer caption widens the box.
+    QPointF origin;
+    const auto draw = [&origin](QGraphicsItem& item, double zoom) {
+        QImage image(400, 300, QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(zoom / TwipsPerPixel, zoom / TwipsPerPixel);
+        painter.translate(-origin);
+        const QStyleOptionGraphicsItem option;
+        item.paint(&painter, &option, nullptr);
+        return image;
+    };
+    FlowNodeItem& node = CanvasNode("NN00001");
+    FlowLinkItem* link = Canvas().LinkByKey("LL2");
+    ASSERT_NE(link, nullptr);
+    for (const auto& [item, setText, text] :
+         {std::tuple<QGraphicsItem*, std::function<void(const QString&)>, QString>{
+              &node, [&](const QString& t) { node.setText(t); }, node.Text()},
+          {link, [&](const QString& t) { link->setText(t); }, link->Text()}}) {
+        origin = item->boundingRect().topLeft();
+        const QImage shown = draw(*item, 1);
+        const QImage farOut = draw(*item, 0.25);
+        setText(QStringLiteral("Quite another caption"));
+        EXPECT_NE(draw(*item, 1), shown);
+        EXPECT_EQ(draw(*item, 0.25), farOut);
+        setText(text);
+        EXPECT_EQ(draw(*item, 1), shown);
+    }
 }
 
 } // namespace
