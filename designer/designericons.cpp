@@ -57,10 +57,15 @@ bool PaintsPixelsUpright(const QPainter& painter)
 QIcon DesignerIcon(const QString& key)
 {
     InitDesignerIcons();
+    // Made once per key and shared by every item that shows it: each QIcon made from the file
+    // parses the SVG again, which dominated filling a tree of thousands of frames.
+    static QHash<QString, QIcon> icons;
+    if (const auto found = icons.constFind(key); found != icons.cend())
+        return *found;
     const QString path = ResourcePath(key);
-    if (key.isEmpty() || !QFile::exists(path))
-        return {};
-    return QIcon(path);
+    const QIcon icon = key.isEmpty() || !QFile::exists(path) ? QIcon() : QIcon(path);
+    icons.insert(key, icon);
+    return icon;
 }
 
 bool PaintDesignerPicture(QPainter& painter, const QString& key, const QRectF& target)
