@@ -44,7 +44,13 @@ QString cDBOperate::GetNewNodeIDA()
 std::unique_ptr<Recordset> cDBOperate::GetAllNodeIDs()
 {
     return QueryOrNothing(QStringLiteral("[Korvel]-[cDBOperate]-[GetAllNodeIDs]:"),
-                          [] { return QStringLiteral("select WorkOrderNode_ID from Two_Node"); });
+                          [] {
+                              return Addin().DBConnection.driverName() == QLatin1String("QSQLITE")
+                                         ? QStringLiteral("select group_concat(WorkOrderNode_ID, char(10)) from "
+                                                          "Two_Node where instr(WorkOrderNode_ID, char(10)) = 0")
+                                         : QStringLiteral("select string_agg(WorkOrderNode_ID, chr(10)) from Two_Node "
+                                                          "where strpos(WorkOrderNode_ID collate \"C\", chr(10)) = 0");
+                          });
 }
 
 std::unique_ptr<Recordset> cDBOperate::GetCodePriority()

@@ -22,7 +22,7 @@ public:
     explicit NodeIdAllocator(bool looseDigits) : m_looseDigits(looseDigits) {}
 
     // Counts `id` as used when it names a candidate (an unsaved step's ID, or one read).
-    void MarkUsed(const QString& id);
+    void MarkUsed(QStringView id);
     // The next free ID. Throws KorvelError past the largest 32-bit number.
     QString Next();
 
