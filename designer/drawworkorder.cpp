@@ -1,7 +1,7 @@
 #include "designer/frmmain.h"
 
 #include "core/errorlog.h"
-#include "designer/drawprogress.h"
+#include "designer/workprogress.h"
 #include "designer/flowcanvas.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
@@ -49,7 +49,7 @@ void FrmMain::DrawWorkOrder()
         if (!frame->ReadError().isEmpty())
             ReportUnreadable(frame->ReadError());
         IgnoreErrors([&] { SetEditState(frame->LockFlag() == 1); });
-        DrawProgress progress(this, frame->WorkOrderFrameName,
+        WorkProgress progress(this, frame->WorkOrderFrameName,
                               frame->AllNode().AllNode().Count() + frame->AllLink().AllLinks().Count());
         // Only live nodes and links are drawn: one deleted since the last save would otherwise come
         // back every time the frame is drawn again.

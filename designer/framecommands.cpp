@@ -5,6 +5,7 @@
 #include "core/errorlog.h"
 #include "core/uiservices.h"
 #include "designer/flowcanvas.h"
+#include "designer/workprogress.h"
 #include "dialogs/frmorder.h"
 #include "dialogs/frmsaveas.h"
 #include "dialogs/numerictextbox.h"
@@ -240,7 +241,12 @@ void FrmMain::SaveWorkOrderAs()
     // The dialog checked the ID and name without surrounding blanks; the copy gets them so.
     const QString newID = dialog->TxtNewID->text().trimmed();
     const QString newName = dialog->TxtNewName->text().trimmed();
-    if (frame->Saveas(newID, newName) < 1) {
+    bool copied = false;
+    {
+        WorkProgress progress(this, LoadResString(1600).arg(frame->WorkOrderFrameName), frame->SaveasItems());
+        copied = frame->Saveas(newID, newName, &progress) >= 1;
+    }
+    if (!copied) {
         Messages().information(QStringLiteral("另存失败"));
         return;
     }

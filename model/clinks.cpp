@@ -1,6 +1,7 @@
 #include "model/clinks.h"
 
 #include "core/addinglobals.h"
+#include "core/progress.h"
 #include "core/sameid.h"
 #include "core/uiservices.h"
 #include "model/storedtext.h"
@@ -165,11 +166,14 @@ qint32 cLinks::SaveMe()
     return 1;
 }
 
-qint32 cLinks::Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllRelationNode) const
+qint32 cLinks::Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllRelationNode,
+                      Progress* progress) const
 {
-    for (const auto& [key, link] : m_allLinks)
+    for (const auto& [key, link] : m_allLinks) {
         if (link->Saveas(vFrameIDA, AllRelationNode) < 1)
             return -1;
+        Advance(progress);
+    }
     return 1;
 }
 

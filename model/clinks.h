@@ -8,6 +8,8 @@
 
 namespace korvel {
 
+class Progress;
+
 // The links of one frame, keyed by link code in load and creation order. A link deleted with DelMe
 // moves to the key "#DEL#" + a fresh unique key, so its code is free for a new link before the save.
 class cLinks final {
@@ -40,7 +42,7 @@ public:
     // Writes re-keyed deletions first, then every other link; at the first failure NoRowMatched (the
     // link's row was changed or deleted elsewhere) or -1.
     qint32 SaveMe();
-    qint32 Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllRelationNode) const;
+    qint32 Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllRelationNode, Progress* progress) const;
 
 private:
     void AddLoadedLink(const LinkValues& values);

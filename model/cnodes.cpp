@@ -2,6 +2,7 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
+#include "core/progress.h"
 #include "core/sameid.h"
 #include "model/storedtext.h"
 #include "persistence/nodeidsearch.h"
@@ -135,7 +136,7 @@ qint32 cNodes::SaveMe()
     return 1;
 }
 
-qint32 cNodes::Saveas(const QString& vNewID, QHash<QString, QString>& AllRelationNodeID)
+qint32 cNodes::Saveas(const QString& vNewID, QHash<QString, QString>& AllRelationNodeID, Progress* progress)
 {
     try {
         // Copies whose return step is copied after them: their insert cannot name it yet, so it is
@@ -145,6 +146,7 @@ qint32 cNodes::Saveas(const QString& vNewID, QHash<QString, QString>& AllRelatio
         NodeIdAllocator ids = NodeIdAllocator::FromDatabase();
 
         for (const auto& [key, node] : m_allNode) {
+            Advance(progress);
             const QString oldID = node->WorkOrderNode_ID();
             if (node->CanLoadFlag() != 1) {
                 if (!AllRelationNodeID.contains(oldID))

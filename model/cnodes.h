@@ -8,6 +8,8 @@
 
 namespace korvel {
 
+class Progress;
+
 // The nodes of one frame, keyed by node ID in load and creation order. Deleted nodes stay in the
 // collection (deleted or dropped) until the frame is read again.
 class cNodes final {
@@ -41,7 +43,7 @@ public:
     // copy through it. Each copy's ReturnOldStepID is translated through the map (a step that is not
     // a live node of this frame becomes empty). Runs inside the caller's transaction; -1 at the first
     // failure (a failure to generate an ID is logged as part of the frame's copy).
-    qint32 Saveas(const QString& vNewID, QHash<QString, QString>& AllRelationNodeID);
+    qint32 Saveas(const QString& vNewID, QHash<QString, QString>& AllRelationNodeID, Progress* progress);
 
 private:
     void AddLoadedNode(const NodeValues& values);

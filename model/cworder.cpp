@@ -3,6 +3,7 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
+#include "core/progress.h"
 #include "model/storedtext.h"
 #include "persistence/connection.h"
 
@@ -218,7 +219,12 @@ qint32 cWorder::SaveMe()
     }
 }
 
-qint32 cWorder::Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderName)
+int cWorder::SaveasItems() const
+{
+    return static_cast<int>(m_allNode->AllNode().Count() + m_allLink->AllLinks().Count());
+}
+
+qint32 cWorder::Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderName, Progress* progress)
 {
     const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[Saveas]:");
     const FrameValues oldHeader = HeaderValues();
@@ -255,8 +261,8 @@ qint32 cWorder::Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderNa
         headerInserted = true;
 
         QHash<QString, QString> AllRelationNodeID;
-        if (m_allNode->Saveas(vWorkOrderIDA, AllRelationNodeID) <= 0 ||
-            m_allLink->Saveas(vWorkOrderIDA, AllRelationNodeID) <= 0) {
+        if (m_allNode->Saveas(vWorkOrderIDA, AllRelationNodeID, progress) <= 0 ||
+            m_allLink->Saveas(vWorkOrderIDA, AllRelationNodeID, progress) <= 0) {
             abandon(false);
             return -1;
         }

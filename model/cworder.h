@@ -10,6 +10,8 @@
 
 namespace korvel {
 
+class Progress;
+
 // The add-in name under which frames are locked in the host's lock service.
 inline const QString FrameLockAddin = QStringLiteral("Korvel");
 
@@ -64,8 +66,11 @@ public:
     // Copies header, live nodes (under fresh IDs, return steps translated) and live links (ends
     // mapped, codes kept) under a new frame ID in one transaction, and locks the copy; afterwards this
     // object's header describes the copy. 1, or -1 with the database rolled back, this object's
-    // header, LoadFlag and LockFlag as before and the lock on the new ID released.
-    qint32 Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderName);
+    // header, LoadFlag and LockFlag as before and the lock on the new ID released. `progress`, when
+    // given, hears of every step and link copied (SaveasItems() in all).
+    qint32 Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderName, Progress* progress = nullptr);
+    // The number of items a copy goes through: every step and link, live or not.
+    int SaveasItems() const;
     // Asks the host for the edit lock; 1 granted (LockFlag 1), -1 refused (LockFlag 0) or failed
     // (logged, LockFlag unchanged).
     qint32 LockMe();

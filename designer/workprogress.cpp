@@ -1,4 +1,4 @@
-#include "designer/drawprogress.h"
+#include "designer/workprogress.h"
 
 #include <QProgressDialog>
 #include <algorithm>
@@ -15,15 +15,15 @@ constexpr int ItemsPerUpdate = 64;
 
 } // namespace
 
-DrawProgress::DrawProgress(QWidget* window, const QString& label, int items)
+WorkProgress::WorkProgress(QWidget* window, const QString& label, int items)
     : m_window(window), m_label(label), m_items(items)
 {
     m_clock.start();
 }
 
-DrawProgress::~DrawProgress() = default;
+WorkProgress::~WorkProgress() = default;
 
-void DrawProgress::Advance()
+void WorkProgress::Advance()
 {
     ++m_done;
     if (m_done % ItemsPerUpdate != 0 || m_done >= m_items)
@@ -35,7 +35,7 @@ void DrawProgress::Advance()
         // The dialog counts from here: its range starts at what is done, and its minimum duration
         // is what is left of the half second.
         m_dialog = std::make_unique<QProgressDialog>(m_label, QString(), m_done, m_items, m_window);
-        m_dialog->setObjectName(QStringLiteral("DrawProgress"));
+        m_dialog->setObjectName(QStringLiteral("WorkProgress"));
         if (m_window)
             m_dialog->setWindowTitle(m_window->windowTitle());
         m_dialog->setWindowModality(Qt::WindowModal);
