@@ -332,8 +332,10 @@ TEST_F(NodeCommandsTest, DeleteRefusesStartEndAndNoSelection)
         Canvas().SelectItem(&CanvasNode(QString::fromLatin1(key)));
         Trigger("Menu_Del");
     }
+    // Without a selection the item is disabled; the command itself still refuses.
     Canvas().SelectItem(nullptr);
-    Trigger("Menu_Del");
+    EXPECT_FALSE(Window().MenuItem(QStringLiteral("Menu_Del"))->isEnabled());
+    Window().Menu_Del_Click();
     EXPECT_EQ(Messages().texts(), (QStringList{LoadResString(129), LoadResString(129), LoadResString(129)}));
     EXPECT_TRUE(Messages().questions().isEmpty());
     EXPECT_EQ(Frame(QStringLiteral("CMP01")).CheckStatus(), 0);
