@@ -61,6 +61,7 @@ TEST_F(WindowStateTest, TitleStatusBarAndTreeFollowTheCurrentFrame)
 
 // Each key runs its command exactly when the command is enabled: CMP01 read-only or locked by this
 // user, step N00002 selected; the keys for the selection go to the canvas, the others to the tree.
+class KeyTest;
 struct KeyCase {
     const char* name;
     bool locked;
@@ -69,83 +70,49 @@ struct KeyCase {
     bool enabled;
     // Plans what the command asks when it runs (only when enabled: an unplanned dialog or question
     // fails the test) and tells whether it ran.
-    std::function<void(DesignerTest&)> arrange;
-    std::function<bool(DesignerTest&)> ran;
+    void (KeyTest::*arrange)();
+    bool (KeyTest::*ran)();
 };
 
 class KeyTest : public DesignerTest, public ::testing::WithParamInterface<KeyCase> {
 public:
-    using DesignerTest::Canvas;
-    using DesignerTest::Count;
-    using DesignerTest::Frame;
-    using DesignerTest::Messages;
-    using DesignerTest::Modals;
-    using DesignerTest::Window;
+    void None() {}
+    void MoveN00002() { Frame("CMP01").AllNode().OneNode("N00002")->setNodeLeft(4321); }
+    bool Saved() { return Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00002'") == 4321; }
+    void PlanCancelledDialog() { Modals().plan([](QDialog& d) { d.hide(); }); }
+    bool DialogShown() { return !Modals().shown().isEmpty(); }
+    void AnswerNo() { Messages().planAnswer(QMessageBox::No); }
+    bool Asked() { return !Messages().questions().isEmpty(); }
+    // Locking and unlocking read the frame again and draw it afresh, without the selection.
+    bool Redrawn() { return !CanvasNode("NN00002").isSelected(); }
+    void Zoom200() { Canvas().setZoom(2); }
+    template <int Percent> bool ZoomedTo()
+    {
+        return qRound(Canvas().Zoom() * 100) == Percent &&
+               Window().ZoomLevel().text() == QStringLiteral("Zoom: %1%").arg(Percent);
+    }
+    bool Helped() { return Messages().texts().value(0).startsWith(LoadResString(1240)); }
 };
-
-KeyTest& Of(DesignerTest& test)
-{
-    return static_cast<KeyTest&>(test);
-}
-
-void MoveN00002(DesignerTest& t)
-{
-    Of(t).Frame("CMP01").AllNode().OneNode("N00002")->setNodeLeft(4321);
-}
-bool Saved(DesignerTest& t)
-{
-    return Of(t).Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00002'") == 4321;
-}
-void PlanCancelledDialog(DesignerTest& t)
-{
-    Of(t).Modals().plan([](QDialog& d) { d.hide(); });
-}
-bool DialogShown(DesignerTest& t)
-{
-    return !Of(t).Modals().shown().isEmpty();
-}
-void AnswerNo(DesignerTest& t)
-{
-    Of(t).Messages().planAnswer(QMessageBox::No);
-}
-bool Asked(DesignerTest& t)
-{
-    return !Of(t).Messages().questions().isEmpty();
-}
-// Locking and unlocking read the frame again and draw it afresh.
-bool Redrawn(DesignerTest& t)
-{
-    return Of(t).Canvas().NodeByKey("NN00002") && !Of(t).Canvas().NodeByKey("NN00002")->isSelected();
-}
-void None(DesignerTest&) {}
-template <int Percent> bool ZoomedTo(DesignerTest& t)
-{
-    return qRound(Of(t).Canvas().Zoom() * 100) == Percent &&
-           Of(t).Window().ZoomLevel().text() == QStringLiteral("Zoom: %1%").arg(Percent);
-}
-
 
 // clang-format off
 const KeyCase KeyCases[] = {
-    {"SaveLocked",       true,  Qt::CTRL | Qt::Key_S, false, true,  [](auto& t) { MoveN00002(t); }, Saved},
-    {"SaveReadOnly",     false, Qt::CTRL | Qt::Key_S, false, false, [](auto& t) { MoveN00002(t); }, Saved},
-    {"NewFrame",         false, Qt::CTRL | Qt::Key_N, false, true, PlanCancelledDialog, DialogShown},
-    {"DeleteLocked",     true,  QKeyCombination(Qt::Key_Delete), true, true, AnswerNo, Asked},
-    {"DeleteReadOnly",   false, QKeyCombination(Qt::Key_Delete), true, false, None, Asked},
-    {"F2Locked",         true,  QKeyCombination(Qt::Key_F2), true, true, PlanCancelledDialog, DialogShown},
-    {"F2ReadOnly",       false, QKeyCombination(Qt::Key_F2), true, false, None, DialogShown},
-    {"EnterLocked",      true,  QKeyCombination(Qt::Key_Return), true, true, PlanCancelledDialog, DialogShown},
-    {"EnterReadOnly",    false, QKeyCombination(Qt::Key_Return), true, false, None, DialogShown},
-    {"LockReadOnly",     false, Qt::CTRL | Qt::Key_L, false, true, None, Redrawn},
-    {"LockLocked",       true,  Qt::CTRL | Qt::Key_L, false, false, None, Redrawn},
-    {"UnlockLocked",     true,  Qt::CTRL | Qt::SHIFT | Qt::Key_L, false, true, None, Redrawn},
-    {"UnlockReadOnly",   false, Qt::CTRL | Qt::SHIFT | Qt::Key_L, false, false, None, Redrawn},
-    {"ZoomIn",           false, Qt::CTRL | Qt::Key_Equal, false, true, None, ZoomedTo<125>},
-    {"ZoomOut",          true,  Qt::CTRL | Qt::Key_Minus, false, true, None, ZoomedTo<80>},
-    {"ZoomFit",          false, Qt::CTRL | Qt::Key_0, false, true,
-                         [](auto& t) { Of(t).Canvas().setZoom(2); }, ZoomedTo<100>},
-    {"Help",             false, QKeyCombination(Qt::Key_F1), false, true, None,
-                         [](auto& t) { return Of(t).Messages().texts().value(0).startsWith(LoadResString(1240)); }},
+    {"SaveLocked",       true,  Qt::CTRL | Qt::Key_S, false, true,  &KeyTest::MoveN00002, &KeyTest::Saved},
+    {"SaveReadOnly",     false, Qt::CTRL | Qt::Key_S, false, false, &KeyTest::MoveN00002, &KeyTest::Saved},
+    {"NewFrame",         false, Qt::CTRL | Qt::Key_N, false, true, &KeyTest::PlanCancelledDialog, &KeyTest::DialogShown},
+    {"DeleteLocked",     true,  QKeyCombination(Qt::Key_Delete), true, true, &KeyTest::AnswerNo, &KeyTest::Asked},
+    {"DeleteReadOnly",   false, QKeyCombination(Qt::Key_Delete), true, false, &KeyTest::None, &KeyTest::Asked},
+    {"F2Locked",         true,  QKeyCombination(Qt::Key_F2), true, true, &KeyTest::PlanCancelledDialog, &KeyTest::DialogShown},
+    {"F2ReadOnly",       false, QKeyCombination(Qt::Key_F2), true, false, &KeyTest::None, &KeyTest::DialogShown},
+    {"EnterLocked",      true,  QKeyCombination(Qt::Key_Return), true, true, &KeyTest::PlanCancelledDialog, &KeyTest::DialogShown},
+    {"EnterReadOnly",    false, QKeyCombination(Qt::Key_Return), true, false, &KeyTest::None, &KeyTest::DialogShown},
+    {"LockReadOnly",     false, Qt::CTRL | Qt::Key_L, false, true, &KeyTest::None, &KeyTest::Redrawn},
+    {"LockLocked",       true,  Qt::CTRL | Qt::Key_L, false, false, &KeyTest::None, &KeyTest::Redrawn},
+    {"UnlockLocked",     true,  Qt::CTRL | Qt::SHIFT | Qt::Key_L, false, true, &KeyTest::None, &KeyTest::Redrawn},
+    {"UnlockReadOnly",   false, Qt::CTRL | Qt::SHIFT | Qt::Key_L, false, false, &KeyTest::None, &KeyTest::Redrawn},
+    {"ZoomIn",           false, Qt::CTRL | Qt::Key_Equal, false, true, &KeyTest::None, &KeyTest::ZoomedTo<125>},
+    {"ZoomOut",          true,  Qt::CTRL | Qt::Key_Minus, false, true, &KeyTest::None, &KeyTest::ZoomedTo<80>},
+    {"ZoomFit",          false, Qt::CTRL | Qt::Key_0, false, true, &KeyTest::Zoom200, &KeyTest::ZoomedTo<100>},
+    {"Help",             false, QKeyCombination(Qt::Key_F1), false, true, &KeyTest::None, &KeyTest::Helped},
 };
 // clang-format on
 
@@ -159,9 +126,9 @@ TEST_P(KeyTest, KeyRunsItsCommandExactlyWhenEnabled)
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
     QWidget* target = c.onCanvas ? static_cast<QWidget*>(&Canvas()) : &Window().TrvTree();
     target->setFocus();
-    c.arrange(*this);
+    (this->*c.arrange)();
     QTest::keyClick(target, c.key.key(), c.key.keyboardModifiers());
-    EXPECT_EQ(c.ran(*this), c.enabled);
+    EXPECT_EQ((this->*c.ran)(), c.enabled);
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, KeyTest, ::testing::ValuesIn(KeyCases),
@@ -171,28 +138,22 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyTest, ::testing::ValuesIn(KeyCases),
 TEST_F(WindowStateTest, NewStepLandsWhereAsked)
 {
     OpenLocked("CMP01");
-    struct Place {
+    const struct {
         const char* how;
         QPoint click; // viewport pixels; none for the toolbar button
         bool clearOfStart;
-    };
-    const Place places[] = {
-        {"right click on free canvas", QPoint(200, 200), false},
-        {"right click on Start", QPoint(30, 40), true},
-        {"toolbar button", QPoint(), false},
-    };
+    } places[] = {{"right click on free canvas", QPoint(200, 200), false},
+                  {"right click on Start", QPoint(30, 40), true},
+                  {"toolbar button", QPoint(), false}};
     int added = 0;
-    for (const Place& place : places) {
+    for (const auto& place : places) {
         SCOPED_TRACE(place.how);
         const QString id = QStringLiteral("NEW%1").arg(++added);
         PlanDialog<FrmNode>([id](FrmNode& d) {
             Type(d.TxtID, id);
             Type(d.TxtName, QStringLiteral("Call back"));
-            d.CboPriority->SetKey(QStringLiteral("P3"));
-            d.CboUnit->SetKey(QStringLiteral("H"));
+            d.CboPriority->SetKey("P3"), d.CboUnit->SetKey("H"), d.CboStaffGroup->SetKey("G02");
             Type(d.TxtLen, QStringLiteral("2"));
-            d.CboStaffGroup->SetKey(QStringLiteral("G02"));
-            d.CboStaff->SetKey(QString());
             QTest::mouseClick(d.CmdOK, Qt::LeftButton);
         });
         QPointF asked = Window().ViewCentre();
