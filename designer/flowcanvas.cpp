@@ -21,6 +21,8 @@ namespace {
 
 constexpr double MinZoom = 0.25;
 constexpr double MaxZoom = 4.0;
+// Fitting a large flow into the view may zoom out further than the wheel does.
+constexpr double MinFitZoom = 0.02;
 // Room kept right of and below the lowest and rightmost item, in twips.
 constexpr double SceneMargin = 200;
 
@@ -82,10 +84,13 @@ FlowCanvas::FlowCanvas(QWidget* parent) : QGraphicsView(parent), m_scene(new QGr
     setOptimizationFlags(DontSavePainterState | DontAdjustForAntialiasing);
     setBackgroundBrush(palette().color(QPalette::Base));
     setZoom(1.0);
+    connect(m_scene, &QGraphicsScene::selectionChanged, this, &FlowCanvas::SelectionChanged);
 }
 
 FlowCanvas::~FlowCanvas()
 {
+    // Whoever listens may be half gone by now.
+    disconnect(m_scene, nullptr, this, nullptr);
     clearScene();
 }
 
@@ -218,9 +223,30 @@ void FlowCanvas::DeleteSelectedItems()
 
 void FlowCanvas::setZoom(double zoom)
 {
-    m_zoom = std::clamp(zoom, MinZoom, MaxZoom);
+    applyZoom(std::clamp(zoom, MinZoom, MaxZoom));
+}
+
+void FlowCanvas::ZoomToFit()
+{
+    updateSceneRect();
+    const QRectF flow = m_scene->sceneRect();
+    const QSize view = viewport()->size();
+    if (flow.isEmpty() || view.isEmpty())
+        return;
+    const double fit = std::min(view.width() * TwipsPerPixel / flow.width(),
+                                view.height() * TwipsPerPixel / flow.height());
+    applyZoom(std::clamp(fit, MinFitZoom, 1.0));
+    ensureVisible(QRectF(flow.topLeft(), QSizeF(1, 1)), 0, 0);
+}
+
+void FlowCanvas::applyZoom(double zoom)
+{
+    const bool changed = !qFuzzyCompare(zoom, m_zoom);
+    m_zoom = zoom;
     setTransform(QTransform::fromScale(m_zoom / TwipsPerPixel, m_zoom / TwipsPerPixel));
     updateSceneRect();
+    if (changed)
+        emit ZoomChanged(m_zoom);
 }
 
 void FlowCanvas::mousePressEvent(QMouseEvent* event)
@@ -261,12 +287,16 @@ void FlowCanvas::wheelEvent(QWheelEvent* event)
 bool FlowCanvas::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
-        // A node's secondary text, kept up while the mouse stays on that node.
+        // The item's tool tip (a node's secondary text when it has none), kept up while the mouse
+        // stays on that item.
         auto* help = static_cast<QHelpEvent*>(event);
-        auto* node = qgraphicsitem_cast<FlowNodeItem*>(FlowItemOf(itemAt(help->pos())));
-        if (node && !node->SecondaryText().isEmpty())
-            QToolTip::showText(help->globalPos(), node->SecondaryText(), viewport(),
-                               mapFromScene(node->SceneBox()).boundingRect());
+        QGraphicsItem* item = FlowItemOf(itemAt(help->pos()));
+        QString tip = item ? item->toolTip() : QString();
+        if (auto* node = qgraphicsitem_cast<FlowNodeItem*>(item); node && tip.isEmpty())
+            tip = node->SecondaryText();
+        if (!tip.isEmpty())
+            QToolTip::showText(help->globalPos(), tip, viewport(),
+                               mapFromScene(item->sceneBoundingRect()).boundingRect());
         else
             QToolTip::hideText();
         return true;

@@ -23,7 +23,8 @@ inline constexpr double TwipsPerPixel = 15.0;
 
 // The flow diagram: nodes (boxes) joined by links (arrows). Positions and sizes are twips; the
 // scene works in twips and the view shows it scaled to pixels (times the user's zoom, changed
-// with Ctrl + mouse wheel). Nodes can be moved with the mouse only while the edit switch is on.
+// with Ctrl + mouse wheel). An item's tool tip (QGraphicsItem::toolTip) is shown while the mouse
+// rests on it; a node without one shows its secondary text. Nodes can be moved with the mouse only while the edit switch is on.
 // The window learns what the user did through the signals; it never reaches into the items.
 //
 // Flows of thousands of steps stay quick: items are found by key through hash indexes, removing
@@ -79,13 +80,20 @@ public:
     int IndexOf(const FlowNodeItem* node) const;
     // The zoom factor on top of the twips-to-pixels scale (1 = 15 twips per pixel).
     double Zoom() const { return m_zoom; }
+    // Clamped to 0.25 … 4.
     void setZoom(double zoom);
+    // Zooms so the whole flow fits the view (never above 1, and down to 0.02 for a large flow) and
+    // shows it from its top left corner.
+    void ZoomToFit();
 
 signals:
     void DblClick();
     // Any mouse button pressed on the canvas, after the selection has followed the click.
     void MouseDown(Qt::MouseButton button, QPoint globalPos);
     void MouseUp(Qt::MouseButton button);
+    // The selected items changed (by the mouse, the keys or SelectItem).
+    void SelectionChanged();
+    void ZoomChanged(double zoom);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -121,6 +129,7 @@ private:
     void deleteNode(FlowNodeItem* node);
     void clearScene();
     void updateSceneRect();
+    void applyZoom(double zoom);
 
     QGraphicsScene* m_scene = nullptr; // child of the view
     // The collections by serial number, which grows with every item added: collection order.

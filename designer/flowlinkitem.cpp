@@ -188,6 +188,26 @@ void FlowLinkItem::setText(const QString& text)
     update();
 }
 
+void FlowLinkItem::setCondition(const QString& condition)
+{
+    if (condition == m_condition)
+        return;
+    changeGeometry([&] {
+        m_labelSize = QSizeF();
+        m_caption.reset();
+        m_condition = condition;
+        placeLabel();
+    });
+    update();
+}
+
+QString FlowLinkItem::shownText() const
+{
+    if (m_condition.isEmpty())
+        return m_text;
+    return m_text.isEmpty() ? m_condition : m_text + QLatin1Char(' ') + m_condition;
+}
+
 void FlowLinkItem::updatePosition()
 {
     if (!m_org || !m_dst)
@@ -232,7 +252,7 @@ QSizeF FlowLinkItem::labelSize()
         const QFont font = LabelFont(base);
         const QFontMetricsF metrics(font);
         const double width =
-            m_canvas ? m_canvas->captionWidth(metrics, font, m_text) : metrics.horizontalAdvance(m_text);
+            m_canvas ? m_canvas->captionWidth(metrics, font, shownText()) : metrics.horizontalAdvance(shownText());
         m_labelSize = QSizeF((width + 2 * LabelPaddingPixels) * TwipsPerPixel,
                              (metrics.height() + LabelPaddingPixels) * TwipsPerPixel);
         m_labelFont = base;
@@ -244,7 +264,7 @@ QSizeF FlowLinkItem::labelSize()
 void FlowLinkItem::placeLabel()
 {
     m_label = QRectF();
-    if (m_text.isEmpty() || m_path.size() < 2)
+    if (shownText().isEmpty() || m_path.size() < 2)
         return;
     const QSizeF size = labelSize();
     const double w = size.width();
@@ -365,7 +385,7 @@ void FlowLinkItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* opti
         const Qt::LayoutDirection direction = painter->layoutDirection();
         if (!m_caption || direction != m_caption->direction) {
             m_caption = std::make_unique<Caption>(
-                m_text, LabelFont(m_labelFont),
+                shownText(), LabelFont(m_labelFont),
                 QRectF(0, 0, label.width() / TwipsPerPixel, label.height() / TwipsPerPixel), direction);
         }
         m_caption->layout.Draw(*painter);

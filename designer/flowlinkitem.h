@@ -46,6 +46,10 @@ public:
     void setColor(quint32 oleColor);
     QString Text() const { return m_text; }
     void setText(const QString& text);
+    // A conditional link's condition in short form, drawn after the text on the same caption;
+    // empty for none.
+    QString Condition() const { return m_condition; }
+    void setCondition(const QString& condition);
     FlowNodeItem* Org() const { return m_org; }
     FlowNodeItem* Dst() const { return m_dst; }
 
@@ -69,6 +73,8 @@ private:
     template <typename Change> void changeGeometry(Change&& change);
     // The caption's size in twips, measured again only when the text or the font changed.
     QSizeF labelSize();
+    // What the caption shows: the text, then the condition.
+    QString shownText() const;
     // Adds the plain drawing (zoomed far out, `scale` screen pixels per pixel) to the sketch.
     void sketch(PlainSketch& sketch, double scale, bool selected) const;
 
@@ -76,7 +82,7 @@ private:
     quint64 m_serial = 0; // the canvas's collection number; 0 while not in the collection
     FlowNodeItem* m_org = nullptr;
     FlowNodeItem* m_dst = nullptr;
-    QString m_key, m_text;
+    QString m_key, m_text, m_condition;
     quint32 m_color = LinkColorRed;
     QPolygonF m_path;             // the line (or the loop of a link to its own node), in scene coordinates
     QPolygonF m_head;             // the arrow head

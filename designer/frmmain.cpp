@@ -31,9 +31,12 @@ struct ButtonDesign {
     const char* key;
     const char* toolTipId;
 };
+// A key of "-" is a separator.
 constexpr ButtonDesign ToolbarDesign[] = {
-    {"New", "119"},  {"Del", "120"},    {"Save", "121"}, {"Saveas", ""},
-    {"Lock", "122"}, {"Unlock", "123"}, {"Quit", "124"},
+    {"New", "119"},     {"Del", "120"},      {"Save", "121"},    {"Saveas", "1220"},
+    {"Lock", "122"},    {"Unlock", "123"},   {"-", ""},          {"AddNode", "1216"},
+    {"EditItem", "1217"}, {"DelItem", "1218"}, {"AddLink", "1219"}, {"-", ""},
+    {"Quit", "124"},
 };
 
 constexpr int InitialWidthPixels = 960;
@@ -50,6 +53,12 @@ template <typename Handler> void FrmMain::RunHandler(const char* procedure, Hand
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[%1]:").arg(QLatin1String(procedure)),
                  QStringLiteral("unknown error"));
     }
+    IgnoreErrors([this] { ShowWindowState(); });
+}
+
+void FrmMain::RunCommand(const char* procedure, void (FrmMain::*command)())
+{
+    RunHandler(procedure, [this, command] { (this->*command)(); });
 }
 
 FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent), m_workOrders(std::make_unique<cWOrders>())
@@ -101,6 +110,14 @@ void FrmMain::BuildControls()
     m_lockState = new QLabel(m_status);
     m_lockState->setObjectName(QStringLiteral("LockState"));
     m_status->addWidget(m_lockState);
+    const auto addStatus = [this](QLabel*& label, const char* name) {
+        label = new QLabel(m_status);
+        label->setObjectName(QString::fromLatin1(name));
+        m_status->addPermanentWidget(label);
+    };
+    addStatus(m_saveState, "SaveState");
+    addStatus(m_flowCounts, "FlowCounts");
+    addStatus(m_zoomLevel, "ZoomLevel");
 
     m_tree = new QTreeWidget(m_client);
     m_tree->setObjectName(QStringLiteral("TrvTree"));
@@ -110,8 +127,9 @@ void FrmMain::BuildControls()
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setIconSize(QSize(16, 16));
     m_tree->installEventFilter(this);
-    connect(m_tree, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* item) { TrvTree_NodeClick(item); });
+    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        RunHandler("TrvTree_NodeClick", [&] { TrvTree_NodeClick(item); });
+    });
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this,
             [this] { RunHandler("TrvTree_DblClick", [this] { TrvTree_DblClick(); }); });
 
@@ -121,7 +139,11 @@ void FrmMain::BuildControls()
     connect(m_flow, &FlowCanvas::MouseDown, this, [this](Qt::MouseButton button, QPoint globalPos) {
         RunHandler("AFFlow_MouseDown", [&] { AFFlow_MouseDown(button, globalPos); });
     });
-    connect(m_flow, &FlowCanvas::MouseUp, this, [this](Qt::MouseButton button) { AFFlow_MouseUp(button); });
+    connect(m_flow, &FlowCanvas::MouseUp, this, [this](Qt::MouseButton button) {
+        RunHandler("AFFlow_MouseUp", [&] { AFFlow_MouseUp(button); });
+    });
+    connect(m_flow, &FlowCanvas::SelectionChanged, this, [this] { IgnoreErrors([this] { SetCommandStates(); }); });
+    connect(m_flow, &FlowCanvas::ZoomChanged, this, [this] { IgnoreErrors([this] { ShowWindowState(); }); });
 
     m_imgSplitter = new QWidget(m_client);
     m_imgSplitter->setObjectName(QStringLiteral("imgSplitter"));
@@ -139,6 +161,7 @@ void FrmMain::BuildControls()
     m_picSplitter->hide();
 
     BuildMenu();
+    BuildMenuBar();
 }
 
 void FrmMain::BuildToolbar()
@@ -151,6 +174,10 @@ void FrmMain::BuildToolbar()
     m_toolbar->setIconSize(QSize(24, 24));
     for (const ButtonDesign& design : ToolbarDesign) {
         const QString key = QString::fromLatin1(design.key);
+        if (key == QLatin1String("-")) {
+            m_toolbar->addSeparator();
+            continue;
+        }
         auto* action = new QAction(DesignerIcon(key), key, m_toolbar);
         action->setObjectName(key);
         action->setToolTip(QString::fromLatin1(design.toolTipId));
@@ -206,6 +233,7 @@ void FrmMain::Form_Load()
             m_tree->setCurrentItem(first);
     });
     IgnoreErrors([&] { TrvTree_NodeClick(SelectedTreeItem()); });
+    IgnoreErrors([&] { ShowWindowState(); });
 }
 
 cWOrders& FrmMain::WorkOrders()
@@ -266,6 +294,21 @@ QFrame& FrmMain::PicSplitter()
 QLabel& FrmMain::LockState()
 {
     return *m_lockState;
+}
+
+QLabel& FrmMain::SaveState()
+{
+    return *m_saveState;
+}
+
+QLabel& FrmMain::FlowCounts()
+{
+    return *m_flowCounts;
+}
+
+QLabel& FrmMain::ZoomLevel()
+{
+    return *m_zoomLevel;
 }
 
 void FrmMain::ShowLockState()
@@ -332,13 +375,8 @@ void FrmMain::SetEditState(bool editable)
     // the database holds with what little was read.
     if (const cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder()))
         editable = editable && frame->ReadError().isEmpty();
-    for (const char* key : {"Del", "Save", "Saveas", "Unlock"}) {
-        if (QAction* button = ToolbarButton(QString::fromLatin1(key)))
-            button->setEnabled(editable);
-    }
-    if (QAction* lock = ToolbarButton(QStringLiteral("Lock")))
-        lock->setEnabled(!editable);
     m_flow->setEditMode(editable);
+    SetCommandStates();
     ShowLockState();
 }
 
@@ -363,7 +401,7 @@ bool FrmMain::OfferSave(qint32 questionId)
 
 QMessageBox::StandardButton FrmMain::AskToSave(cWorder& frame, qint32 questionId)
 {
-    if (frame.LoadFlag == 0 || frame.CheckStatus() != 1)
+    if (!Unsaved(frame))
         return QMessageBox::NoButton;
     const auto answer = Messages().question(LoadResString(questionId) + QStringLiteral("[") +
                                                 frame.WorkOrderFrameName + QStringLiteral("]"),

@@ -2,9 +2,12 @@
 
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPointF>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QFrame;
@@ -17,18 +20,26 @@ class QTreeWidgetItem;
 
 namespace korvel {
 
+class cLink;
+class cNode;
 class cWOrders;
 class cWorder;
 class FlowCanvas;
+class FlowLinkItem;
+class FlowNodeItem;
 class SelectOnlyCombo;
 
 // Tree item data: the item's key ("N" + frame ID) and the key of its image ("DynOpen"/"DynClose").
 inline constexpr int TreeKeyRole = Qt::UserRole;
 inline constexpr int TreeImageRole = Qt::UserRole + 1;
 
-// The designer's main window: toolbar, work-order tree, splitter and flow canvas. It owns the
-// work-order list for its lifetime, decides which frame is current and whether the user may edit
-// it. All geometry is laid out by hand in twips (15 twips per pixel).
+// The designer's main window: menus, toolbar, work-order tree, splitter, flow canvas and status
+// bar. It owns the work-order list for its lifetime, decides which frame is current and whether the
+// user may edit it. All geometry is laid out by hand in twips (15 twips per pixel).
+//
+// Every command (toolbar button, menu item, popup item, key, double click) runs through RunHandler,
+// which afterwards shows the window's state afresh (ShowWindowState); SetCommandStates alone decides
+// which commands are enabled.
 class FrmMain final : public QMainWindow {
     Q_OBJECT
 public:
@@ -46,8 +57,14 @@ public:
     FlowCanvas& AFFlow();
     QTreeWidget& TrvTree(); // items: data(0, TreeKeyRole) = key "N" + frame ID
     QToolBar& Toolbar1();
-    // The toolbar button with this key ("New","Del","Save","Saveas","Lock","Unlock","Quit"), or nullptr.
+    // The toolbar button with this key ("New","Del","Save","Saveas","Lock","Unlock","AddNode",
+    // "EditItem","DelItem","AddLink","Quit"), or nullptr. The four step and link buttons are also
+    // the items of the Edit menu.
     QAction* ToolbarButton(const QString& key);
+    // The menu bar's actions by object name: the Edit menu's items (the toolbar's step and link
+    // buttons), the View menu's "ZoomIn", "ZoomOut", "ZoomFit", "Legend" and the Help menu's "Help";
+    // nullptr when none.
+    QAction* MenuBarAction(const QString& name);
     // The canvas popup; its actions are named Menu_AddNode, Menu_EditNode, aa, Menu_Del, bb,
     // Menu_AddLink, Menu_EditLink, cc, Menu_DelLink.
     QMenu& MenuNode();
@@ -56,6 +73,9 @@ public:
     QWidget& ImgSplitter(); // the handle the user drags
     QFrame& PicSplitter();  // the bar shown while dragging
     QLabel& LockState();    // the status bar's lock line
+    QLabel& SaveState();    // the status bar's note of unsaved changes (empty when none)
+    QLabel& FlowCounts();   // the status bar's count of steps and links
+    QLabel& ZoomLevel();    // the status bar's zoom in percent
 
     // Runs the command of a toolbar key; unknown keys do nothing.
     void Toolbar1_ButtonClick(const QString& key);
@@ -66,9 +86,18 @@ public:
     void TrvTree_DblClick();
     // Refills the tree from WorkOrders().
     void LoadWorkOrderTree();
-    // Buttons "Del","Save","Saveas","Unlock" and the canvas edit switch follow `editable`; "Lock"
-    // the opposite.
+    // Sets the canvas edit switch (never on for a frame that could not be read in full), then the
+    // commands' states (SetCommandStates) and the lock line.
     void SetEditState(bool editable);
+    // The one rule for which commands are enabled, for toolbar, menus, popup and keys alike: the
+    // frame commands "Del","Save","Saveas","Unlock" and adding steps and links while the canvas is
+    // editable, "Lock" while it is not; editing and deleting while it is editable and a step or a
+    // link is selected (the popup splits them into step and link items).
+    void SetCommandStates();
+    // Title (frame name and ID, "*" while it has unsaved changes), status bar (unsaved note, step
+    // and link counts, zoom) and the tree's mark of frames with unsaved changes, for the current
+    // frame. Reads nothing from the database.
+    void ShowWindowState();
     // Lays the controls out for splitter position x (twips); x is kept 1500 twips from both edges.
     void SizeControls(double& x);
     // Draws the current frame unless the canvas already shows it.
@@ -88,8 +117,11 @@ public:
     void SaveWorkOrder();
     void LockWorkOrder();
     void UnlockWorkOrder();
-    // Node commands (nodecommands.cpp).
+    // Node commands (nodecommands.cpp). The popup's add puts the new step where the right click was
+    // (at the view's centre when the popup was not opened by a click); AddNodeAt centres the new
+    // step's box on `place` (scene twips), clear of Start and End.
     void Menu_AddNode_Click();
+    void AddNodeAt(const QPointF& place);
     void Menu_EditNode_Click();
     void Menu_Del_Click();
     void FillStepCombo(const QString& nodeID, SelectOnlyCombo& combo);
@@ -97,6 +129,17 @@ public:
     void Menu_AddLink_Click();
     void Menu_EditLink_Click();
     void Menu_DelLink_Click();
+    // Edit and delete whatever is selected: a step, else a link (windowcommands.cpp).
+    void EditSelected();
+    void DeleteSelected();
+    // View and help commands (windowcommands.cpp).
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomFit();
+    void ShowLegend();
+    void ShowHelp();
+    // The middle of the canvas's view, scene twips.
+    QPointF ViewCentre() const;
     // Frame commands (framecommands.cpp).
     void NewWorkOrder();
     void DeleteWorkOrder();
@@ -112,6 +155,16 @@ private:
     void BuildControls();
     void BuildToolbar();
     void BuildMenu();
+    void BuildMenuBar();
+    // Shows a node or link of the frame on its canvas item: key, caption, figure and picture or
+    // colour and condition, tool tip. The one way drawing, adding and editing show them.
+    void ShowNode(FlowNodeItem& item, const cNode& node);
+    void ShowLink(FlowLinkItem& item, const cLink& link);
+    // Moves End right of the rightmost step when the canvas is too narrow to hold them apart.
+    void PlaceEnd();
+    // The top left corner of a new step's box centred on `centre` (scene twips): not left of or
+    // above the origin, and below Start and End rather than on top of them.
+    QPointF NodePlace(const QPointF& centre) const;
     void Form_Load();
     // Asks about unsaved changes of the current frame with string `questionId`: Yes saves them, No
     // drops them. False when the user cancelled or the save failed (the changes stay). Used by the
@@ -121,6 +174,8 @@ private:
     // by "[name]"), as Yes/No/Cancel. Yes saves them; a failed save is reported and answered as
     // Cancel. NoButton when there is nothing to save.
     QMessageBox::StandardButton AskToSave(cWorder& frame, qint32 questionId);
+    // True while the frame holds node or link changes not yet saved (and not dropped).
+    static bool Unsaved(const cWorder& frame);
     // Saves the frame's node and link changes and marks it for re-reading; false after telling the
     // user why it failed (the changes stay in memory).
     bool SaveFrame(cWorder& frame);
@@ -144,8 +199,11 @@ private:
     void ImgSplitter_MouseDown();
     void ImgSplitter_MouseMove(double mouseX);
     void ImgSplitter_MouseUp();
-    // Runs an event handler; an error ends it quietly with a log line under `procedure`.
+    // Runs an event handler; an error ends it quietly with a log line under `procedure`. Then
+    // shows the window's state afresh.
     template <typename Handler> void RunHandler(const char* procedure, Handler&& handler);
+    // RunHandler for a command member.
+    void RunCommand(const char* procedure, void (FrmMain::*command)());
 
     std::unique_ptr<cWOrders> m_workOrders;
     QWidget* m_client = nullptr; // the client area; every control is laid out in it
@@ -156,6 +214,13 @@ private:
     FlowCanvas* m_flow = nullptr;
     QMenu* m_menuNode = nullptr;
     QLabel* m_lockState = nullptr; // in the status bar
+    QLabel* m_saveState = nullptr;
+    QLabel* m_flowCounts = nullptr;
+    QLabel* m_zoomLevel = nullptr;
+    // Where the right click that opened the popup was, scene twips; used by the popup's add.
+    std::optional<QPointF> m_popupPlace;
+    // Keys of the tree items now marked as holding unsaved changes.
+    QSet<QString> m_markedItems;
     QStatusBar* m_status = nullptr;
     double m_splitterLeft = 3000; // picSplitter's left, twips
     bool SplitterMoving = false;

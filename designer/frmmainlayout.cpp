@@ -4,6 +4,7 @@
 #include "designer/flowcanvas.h"
 
 #include <QFrame>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QStatusBar>
 #include <QToolBar>
@@ -28,7 +29,8 @@ void FrmMain::SizeControls(double& x)
     const double outerWidth = frameGeometry().width() * TwipsPerPixel;
     const double innerWidth = width() * TwipsPerPixel;
     // The client area ends where the status bar begins.
-    const double innerHeight = (height() - m_status->sizeHint().height()) * TwipsPerPixel;
+    const double innerHeight =
+        (height() - m_status->sizeHint().height() - menuBar()->sizeHint().height()) * TwipsPerPixel;
     const double toolbarHeight = m_toolbar->sizeHint().height() * TwipsPerPixel;
 
     IgnoreErrors([&] { m_toolbar->setGeometry(0, 0, width(), Pixels(toolbarHeight)); });
@@ -81,8 +83,10 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event)
             this,
             [this, current] {
                 QTreeWidgetItem* now = m_tree->currentItem();
-                if (now && now != current)
+                if (now && now != current) {
                     TrvTree_NodeClick(now);
+                    IgnoreErrors([this] { ShowWindowState(); });
+                }
             },
             Qt::QueuedConnection);
     }

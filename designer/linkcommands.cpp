@@ -23,7 +23,6 @@ namespace korvel {
 namespace {
 
 const QString NodeKeyPrefix = QStringLiteral("N");
-const QString LinkKeyPrefix = QStringLiteral("L");
 
 // The opening mode and condition as the dialog holds them. An always-open link carries no condition,
 // whatever the condition fields were left holding.
@@ -81,11 +80,10 @@ void FrmMain::Menu_AddLink_Click()
         if (!son || !father)
             return;
         FlowLinkItem* arrow = father->AddLink(son);
-        if (!arrow)
+        const cLink* link = work->AllLink().OneLinks(values.WorkOrderLink_ID);
+        if (!arrow || !link)
             return;
-        arrow->setKey(LinkKeyPrefix + values.WorkOrderLink_ID);
-        arrow->setColor(LinkColorFor(values.AlwaysOpen));
-        arrow->setText(values.WorkOrderLinkName);
+        ShowLink(*arrow, *link);
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_AddLink_Click]:"), error);
     }
@@ -133,22 +131,19 @@ void FrmMain::Menu_EditLink_Click()
         // Looked up again: the arrow is only reached through its key once the dialog is gone.
         FlowLinkItem* arrow = AFFlow().LinkByKey(arrowKey);
         const QString name = dialog.Txtdesc->text();
-        if (name != link->WorkOrderLinkName()) {
+        if (name != link->WorkOrderLinkName())
             link->setWorkOrderLinkName(name);
-            if (arrow)
-                arrow->setText(name);
-        }
         const DialogCondition condition = ReadCondition(dialog);
         if (condition.AlwaysOpen != link->AlwaysOpen())
             link->setAlwaysOpen(condition.AlwaysOpen);
-        if (arrow)
-            arrow->setColor(LinkColorFor(condition.AlwaysOpen));
         if (condition.AddinVariant != link->AddinVariant())
             link->setAddinVariant(condition.AddinVariant);
         if (condition.CompareType != link->CompareType())
             link->setCompareType(condition.CompareType);
         if (condition.VariantValue != link->VariantValue())
             link->setVariantValue(condition.VariantValue);
+        if (arrow)
+            ShowLink(*arrow, *link);
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_EditLink_Click]:"), error);
     }

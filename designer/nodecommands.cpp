@@ -32,7 +32,7 @@ qint32 Check(const QCheckBox* box)
     return box->isChecked() ? 1 : 0;
 }
 
-// The node values as the dialog holds them. Position (0, 0) is what a new node starts with.
+// The node values as the dialog holds them, at position (0, 0).
 NodeValues DialogValues(const FrmNode& dialog, const QString& frameID)
 {
     NodeValues v;
@@ -250,6 +250,13 @@ void FrmMain::FillStepCombo(const QString& nodeID, SelectOnlyCombo& combo)
 
 void FrmMain::Menu_AddNode_Click()
 {
+    const QPointF place = m_popupPlace.value_or(ViewCentre());
+    m_popupPlace.reset();
+    AddNodeAt(place);
+}
+
+void FrmMain::AddNodeAt(const QPointF& place)
+{
     try {
         const QString frameID = WorkOrders().CurWOrder();
         cWorder* w = WorkOrders().OneWorkOrder(frameID);
@@ -280,14 +287,17 @@ void FrmMain::Menu_AddNode_Click()
             else
                 Messages().information(LoadResString(128));
         }
-        const NodeValues values = DialogValues(*dialog, frameID);
+        NodeValues values = DialogValues(*dialog, frameID);
+        const QPointF topLeft = NodePlace(place);
+        values.Left = qRound(topLeft.x());
+        values.Top = qRound(topLeft.y());
         if (w->AllNode().NewNode(values) <= 0)
             return;
-        FlowNodeItem* item = AFFlow().AddNode(0, 0, NodeWidth, NodeHeight);
-        item->setSecondaryText(values.WorkOrderNodeName);
-        SetNodeAppearance(*item, values.ReturnOldStep, values.HandleBy_ID);
-        item->setKey(QStringLiteral("N") + values.WorkOrderNode_ID);
-        item->setText(values.WorkOrderNodeName);
+        const cNode* node = w->AllNode().OneNode(values.WorkOrderNode_ID);
+        if (node == nullptr)
+            return;
+        ShowNode(*AFFlow().AddNode(node->NodeLeft(), node->NodeTop(), NodeWidth, NodeHeight), *node);
+        PlaceEnd();
     } catch (const std::exception& e) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_AddNode_Click]:"), e);
     }
@@ -313,13 +323,8 @@ void FrmMain::Menu_EditNode_Click()
         FillDialog(*dialog, *n);
         if (!ShowNodeDialog(*dialog))
             return;
-        const NodeValues values = DialogValues(*dialog, frameID);
-        const bool renamed = values.WorkOrderNodeName != n->WorkOrderNodeName();
-        ApplyChanges(*n, values);
-        if (renamed)
-            s->setText(values.WorkOrderNodeName);
-        SetNodeAppearance(*s, values.ReturnOldStep, values.HandleBy_ID);
-        s->setSecondaryText(values.WorkOrderNodeName);
+        ApplyChanges(*n, DialogValues(*dialog, frameID));
+        ShowNode(*s, *n);
     } catch (const std::exception& e) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_EditNode_Click]:"), e);
     }

@@ -25,6 +25,14 @@ void FrmMain::Toolbar1_ButtonClick(const QString& key)
         LockWorkOrder();
     else if (key == QLatin1String("Unlock"))
         UnlockWorkOrder();
+    else if (key == QLatin1String("AddNode"))
+        AddNodeAt(ViewCentre());
+    else if (key == QLatin1String("EditItem"))
+        EditSelected();
+    else if (key == QLatin1String("DelItem"))
+        DeleteSelected();
+    else if (key == QLatin1String("AddLink"))
+        Menu_AddLink_Click();
     else if (key == QLatin1String("Quit"))
         close();
 }

@@ -37,7 +37,8 @@ TEST_F(WindowTest, LoadListsEveryFrameLocalisesAndDrawsTheFirst)
     QStringList shown;
     for (QAction* action : Window().Toolbar1().actions())
         shown << action->objectName();
-    EXPECT_EQ(shown, (QStringList{"New", "Del", "Save", "Saveas", "Lock", "Unlock", "Quit"}));
+    EXPECT_EQ(shown, (QStringList{"New", "Del", "Save", "Saveas", "Lock", "Unlock", "", "AddNode", "EditItem",
+                                  "DelItem", "AddLink", "", "Quit"}));
 
     // The first frame is current and drawn, read-only.
     EXPECT_EQ(Orders().CurWOrder(), QStringLiteral("CMP01"));

@@ -33,6 +33,9 @@ TEST_F(CanvasTest, DrawsStartEndEveryNodeAndEveryLink)
 {
     // N00004 has both a return step and a handler: the return step decides.
     Db().exec("UPDATE Two_Node SET HandleBy_ID = 'bob' WHERE WorkOrderNode_ID = 'N00004'");
+    // A long condition is cut short on the canvas.
+    Db().exec("UPDATE Two_Link SET VariantValue = '500 or a refund the manager approved' WHERE "
+              "WorkOrderLink_ID = 'L4'");
     OpenWindow();
     ASSERT_EQ(Canvas().Tag(), QStringLiteral("CMP01"));
     EXPECT_EQ(NodeKeys(Canvas()),
@@ -55,12 +58,13 @@ TEST_F(CanvasTest, DrawsStartEndEveryNodeAndEveryLink)
         const char* text;
         const char* picture;
         qint32 shape;
+        const char* handler; // as the tool tip names it
     };
     const Expected nodes[] = {
-        {"NN00001", 1000, 300, "Register complaint", "Group", ShapeGroup},
-        {"NN00002", 3200, 300, "Investigate", "Group", ShapeGroup},
-        {"NN00003", 5200, 1700, "Supervisor review", "By", ShapeHandler},
-        {"NN00004", 7400, 300, "Reply to customer", "Return", ShapeReturn},
+        {"NN00001", 1000, 300, "Register complaint", "Group", ShapeGroup, "anyone in group G01"},
+        {"NN00002", 3200, 300, "Investigate", "Group", ShapeGroup, "several handlers: G02,alice|G02,bob|G05,carol"},
+        {"NN00003", 5200, 1700, "Supervisor review", "By", ShapeHandler, "carol"},
+        {"NN00004", 7400, 300, "Reply to customer", "Return", ShapeReturn, "the handler of step N00001"},
     };
     for (const Expected& e : nodes) {
         SCOPED_TRACE(e.key);
@@ -72,6 +76,9 @@ TEST_F(CanvasTest, DrawsStartEndEveryNodeAndEveryLink)
         EXPECT_EQ(node.Text(), QString::fromUtf8(e.text));
         EXPECT_EQ(node.Picture(), QString::fromLatin1(e.picture));
         EXPECT_EQ(node.Shape(), e.shape);
+        EXPECT_EQ(node.toolTip(), QStringLiteral("ID: %1\nName: %2\nHandler: %3")
+                                      .arg(QString::fromLatin1(e.key).mid(1), QString::fromUtf8(e.text),
+                                           QString::fromUtf8(e.handler)));
     }
 
     struct ExpectedLink {
@@ -80,14 +87,18 @@ TEST_F(CanvasTest, DrawsStartEndEveryNodeAndEveryLink)
         const char* to;
         quint32 colour;
         const char* text;
+        const char* condition; // on the canvas, short
+        const char* tip;
     };
     const ExpectedLink links[] = {
-        {"LL1", "NBEGIN", "NN00001", LinkColorRed, "New complaint"},
-        {"LL2", "NN00001", "NN00002", LinkColorRed, "Registered"},
-        {"LL3", "NN00002", "NN00003", LinkColorConditional, "Compensation over 500"},
-        {"LL4", "NN00002", "NN00004", LinkColorConditional, "Compensation up to 500"},
-        {"LL5", "NN00003", "NN00004", LinkColorRed, "Approved"},
-        {"LL6", "NN00004", "NEND", LinkColorRed, "Customer informed"},
+        {"LL1", "NBEGIN", "NN00001", LinkColorRed, "New complaint", "", "Code: L1\nAlways open"},
+        {"LL2", "NN00001", "NN00002", LinkColorRed, "Registered", "", "Code: L2\nAlways open"},
+        {"LL3", "NN00002", "NN00003", LinkColorConditional, "Compensation over 500", "[Compensation > 500]",
+         "Code: L3\nCondition: Compensation > 500"},
+        {"LL4", "NN00002", "NN00004", LinkColorConditional, "Compensation up to 500", "[Compensation <= 500 or \u2026]",
+         "Code: L4\nCondition: Compensation <= 500 or a refund the manager approved"},
+        {"LL5", "NN00003", "NN00004", LinkColorRed, "Approved", "", "Code: L5\nAlways open"},
+        {"LL6", "NN00004", "NEND", LinkColorRed, "Customer informed", "", "Code: L6\nAlways open"},
     };
     ASSERT_EQ(Canvas().Links().size(), 6);
     for (const ExpectedLink& e : links) {
@@ -98,6 +109,8 @@ TEST_F(CanvasTest, DrawsStartEndEveryNodeAndEveryLink)
         EXPECT_EQ(link->Dst()->Key(), QString::fromLatin1(e.to));
         EXPECT_EQ(link->Color(), e.colour);
         EXPECT_EQ(link->Text(), QString::fromLatin1(e.text));
+        EXPECT_EQ(link->Condition(), QString::fromUtf8(e.condition));
+        EXPECT_EQ(link->toolTip(), QString::fromUtf8(e.tip));
     }
 }
 

@@ -309,7 +309,7 @@ TEST_F(LinkCommandsTest, AFlowBuiltThroughTheDialogsIsSavedAsBuilt)
         Window().Menu_AddNode_Click();
     }
     ASSERT_TRUE(Messages().texts().isEmpty()) << Messages().texts().join(" / ").toStdString();
-    // New boxes start at the origin, one over the other; the user drags them apart before joining them.
+    // New boxes start in the middle of the view, one over the other; the user drags them apart.
     Drag(ViewportCentre(CanvasNode("NNODEB")), QPoint(250, 100));
     Drag(ViewportCentre(CanvasNode("NNODEA")), QPoint(100, 100));
     const QPointF placeA(CanvasNode("NNODEA").Left(), CanvasNode("NNODEA").Top());

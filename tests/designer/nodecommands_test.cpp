@@ -130,8 +130,11 @@ TEST_F(NodeCommandsTest, NewNodeAddedEditedMovedAndSavedKeepsEveryColumn)
     cNode* node = Frame(QStringLiteral("CMP01")).AllNode().OneNode(QStringLiteral("NW01"));
     ASSERT_NE(node, nullptr);
     EXPECT_EQ(node->StateFlag(), StateNew);
+    // Added from the menu without a right click: in the middle of the view.
     FlowNodeItem& box = CanvasNode(QStringLiteral("NNW01"));
-    EXPECT_EQ(QRectF(box.Left(), box.Top(), box.Width(), box.Height()), QRectF(0, 0, 1400, 650));
+    EXPECT_EQ(QRectF(box.Left(), box.Top(), box.Width(), box.Height()).center(), Window().ViewCentre());
+    const int left = qRound(box.Left());
+    const int top = qRound(box.Top());
     EXPECT_EQ(box.Text(), QStringLiteral("Double check"));
     EXPECT_EQ(box.Picture(), QStringLiteral("By")); // a handler, no return step
     EXPECT_EQ(box.Shape(), ShapeHandler);
@@ -160,15 +163,16 @@ TEST_F(NodeCommandsTest, NewNodeAddedEditedMovedAndSavedKeepsEveryColumn)
 
     // Move it, then save.
     Drag(ViewportCentre(box), QPoint(40, 30));
-    EXPECT_EQ(node->NodeLeft(), 600);
-    EXPECT_EQ(node->NodeTop(), 450);
+    EXPECT_EQ(node->NodeLeft(), left + 600);
+    EXPECT_EQ(node->NodeTop(), top + 450);
     PressButton(QStringLiteral("Save"));
     EXPECT_EQ(Messages().texts(), QStringList{LoadResString(126)});
 
     // clang-format off
     EXPECT_EQ(StoredRow(QStringLiteral("NW01")),
               (QStringList{"CMP01", "NW01", "Double check twice", "7", "D", "1", "101", "1", "1", "1", "1", "",
-                           "F03", "1", "dave", "G03", "admin", "G05", "450", "600", "P4", "1", "0", "1", "6",
+                           "F03", "1", "dave", "G03", "admin", "G05", QString::number(top + 450),
+                           QString::number(left + 600), "P4", "1", "0", "1", "6",
                            "2", "", "2", "1", "G02,bob|G05,", "0", "M", "45"}));
     // clang-format on
 }
@@ -328,8 +332,10 @@ TEST_F(NodeCommandsTest, DeleteRefusesStartEndAndNoSelection)
         Canvas().SelectItem(&CanvasNode(QString::fromLatin1(key)));
         Trigger("Menu_Del");
     }
+    // Without a selection the item is disabled; the command itself still refuses.
     Canvas().SelectItem(nullptr);
-    Trigger("Menu_Del");
+    EXPECT_FALSE(Window().MenuItem(QStringLiteral("Menu_Del"))->isEnabled());
+    Window().Menu_Del_Click();
     EXPECT_EQ(Messages().texts(), (QStringList{LoadResString(129), LoadResString(129), LoadResString(129)}));
     EXPECT_TRUE(Messages().questions().isEmpty());
     EXPECT_EQ(Frame(QStringLiteral("CMP01")).CheckStatus(), 0);
