@@ -241,12 +241,12 @@ void FrmMain::SaveWorkOrderAs()
     const QString newID = dialog->TxtNewID->text().trimmed();
     const QString newName = dialog->TxtNewName->text().trimmed();
     if (frame->Saveas(newID, newName) < 1) {
-        Messages().information(QStringLiteral("另存失败"));
+        Messages().information(LoadResString(1025));
         return;
     }
     // The list is rebuilt: `frame` is gone from here on.
     m_workOrders->LoadMeList();
-    Messages().information(QStringLiteral("另存成功"));
+    Messages().information(LoadResString(1026));
     LoadWorkOrderTree();
     QTreeWidgetItem* copy = TreeItemByKey(QStringLiteral("N") + newID);
     if (copy)
