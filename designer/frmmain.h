@@ -20,6 +20,7 @@ namespace korvel {
 class cWOrders;
 class cWorder;
 class FlowCanvas;
+class QtTranslation;
 class SelectOnlyCombo;
 
 // Tree item data: the item's key ("N" + frame ID) and the key of its image ("DynOpen"/"DynClose").
@@ -147,6 +148,8 @@ private:
     // Runs an event handler; an error ends it quietly with a log line under `procedure`.
     template <typename Handler> void RunHandler(const char* procedure, Handler&& handler);
 
+    // Qt's own texts (message box buttons) in the interface language while the window lives.
+    std::unique_ptr<QtTranslation> m_qtTexts;
     std::unique_ptr<cWOrders> m_workOrders;
     QWidget* m_client = nullptr; // the client area; every control is laid out in it
     QToolBar* m_toolbar = nullptr;
