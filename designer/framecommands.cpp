@@ -247,12 +247,12 @@ void FrmMain::SaveWorkOrderAs()
         copied = frame->Saveas(newID, newName, &progress) >= 1;
     }
     if (!copied) {
-        Messages().information(QStringLiteral("另存失败"));
+        Messages().information(LoadResString(1025));
         return;
     }
     // The list is rebuilt: `frame` is gone from here on.
     m_workOrders->LoadMeList();
-    Messages().information(QStringLiteral("另存成功"));
+    Messages().information(LoadResString(1026));
     LoadWorkOrderTree();
     QTreeWidgetItem* copy = TreeItemByKey(QStringLiteral("N") + newID);
     if (copy)

@@ -4,6 +4,7 @@
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 #include "core/localiseform.h"
+#include "core/qttranslation.h"
 #include "core/uiservices.h"
 #include "designer/designericons.h"
 #include "designer/flowcanvas.h"
@@ -26,17 +27,20 @@ QPointer<FrmMain> FrmMain::s_instance;
 
 namespace {
 
-// Toolbar buttons left to right: key and the string id stored as tool tip ("" for none).
+// Toolbar buttons left to right: key, the string id stored as tool tip ("" for none) and the
+// string id of the button's text (shown where the toolbar has no room and lists it in its menu).
 struct ButtonDesign {
     const char* key;
     const char* toolTipId;
+    qint32 textId;
 };
 // A key of "-" is a separator.
 constexpr ButtonDesign ToolbarDesign[] = {
-    {"New", "119"},     {"Del", "120"},      {"Save", "121"},    {"Saveas", "1220"},
-    {"Lock", "122"},    {"Unlock", "123"},   {"-", ""},          {"AddNode", "1216"},
-    {"EditItem", "1217"}, {"DelItem", "1218"}, {"AddLink", "1219"}, {"-", ""},
-    {"Quit", "124"},
+    {"New", "119", 119},        {"Del", "120", 120},          {"Save", "121", 121},
+    {"Saveas", "1220", 1017},   {"Lock", "122", 122},         {"Unlock", "123", 123},
+    {"-", "", 0},               {"AddNode", "1216", 1207},    {"EditItem", "1217", 1208},
+    {"DelItem", "1218", 1209},  {"AddLink", "1219", 1210},    {"-", "", 0},
+    {"Quit", "124", 124},
 };
 
 constexpr int InitialWidthPixels = 960;
@@ -61,7 +65,9 @@ void FrmMain::RunCommand(const char* procedure, void (FrmMain::*command)())
     RunHandler(procedure, [this, command] { (this->*command)(); });
 }
 
-FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent), m_workOrders(std::make_unique<cWOrders>())
+FrmMain::FrmMain(QWidget* parent)
+    : QMainWindow(parent), m_qtTexts(std::make_unique<QtTranslation>()),
+      m_workOrders(std::make_unique<cWOrders>())
 {
     // Dialogs opened while the window loads may already ask for the shared instance.
     if (!s_instance)
@@ -178,7 +184,7 @@ void FrmMain::BuildToolbar()
             m_toolbar->addSeparator();
             continue;
         }
-        auto* action = new QAction(DesignerIcon(key), key, m_toolbar);
+        auto* action = new QAction(DesignerIcon(key), LoadResString(design.textId), m_toolbar);
         action->setObjectName(key);
         action->setToolTip(QString::fromLatin1(design.toolTipId));
         m_toolbar->addAction(action);
@@ -189,11 +195,11 @@ void FrmMain::BuildToolbar()
 
 void FrmMain::BuildMenu()
 {
-    // Design captions are plain text, not string ids, so localisation leaves them as they are.
-    m_menuNode = new QMenu(QStringLiteral("Node"), this);
+    // The captions are the texts themselves, not string ids, so localisation leaves them as they are.
+    m_menuNode = new QMenu(LoadResString(1016), this);
     m_menuNode->setObjectName(QStringLiteral("MenuNode"));
-    const auto addItem = [this](const char* name, const QString& caption, void (FrmMain::*command)()) {
-        QAction* action = m_menuNode->addAction(caption);
+    const auto addItem = [this](const char* name, qint32 captionId, void (FrmMain::*command)()) {
+        QAction* action = m_menuNode->addAction(LoadResString(captionId));
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this,
                 [this, name, command] { RunHandler(name, [&] { (this->*command)(); }); });
@@ -202,15 +208,15 @@ void FrmMain::BuildMenu()
         QAction* separator = m_menuNode->addSeparator();
         separator->setObjectName(QString::fromLatin1(name));
     };
-    addItem("Menu_AddNode", QStringLiteral("新增步骤"), &FrmMain::Menu_AddNode_Click);
-    addItem("Menu_EditNode", QStringLiteral("修改步骤"), &FrmMain::Menu_EditNode_Click);
+    addItem("Menu_AddNode", 1010, &FrmMain::Menu_AddNode_Click);
+    addItem("Menu_EditNode", 1011, &FrmMain::Menu_EditNode_Click);
     addSeparator("aa");
-    addItem("Menu_Del", QStringLiteral("删除步骤"), &FrmMain::Menu_Del_Click);
+    addItem("Menu_Del", 1012, &FrmMain::Menu_Del_Click);
     addSeparator("bb");
-    addItem("Menu_AddLink", QStringLiteral("新增连路"), &FrmMain::Menu_AddLink_Click);
-    addItem("Menu_EditLink", QStringLiteral("修改连路"), &FrmMain::Menu_EditLink_Click);
+    addItem("Menu_AddLink", 1013, &FrmMain::Menu_AddLink_Click);
+    addItem("Menu_EditLink", 1014, &FrmMain::Menu_EditLink_Click);
     addSeparator("cc");
-    addItem("Menu_DelLink", QStringLiteral("删除连路"), &FrmMain::Menu_DelLink_Click);
+    addItem("Menu_DelLink", 1015, &FrmMain::Menu_DelLink_Click);
 }
 
 void FrmMain::Form_Load()

@@ -27,6 +27,7 @@ class cWorder;
 class FlowCanvas;
 class FlowLinkItem;
 class FlowNodeItem;
+class QtTranslation;
 class SelectOnlyCombo;
 
 // Tree item data: the item's key ("N" + frame ID) and the key of its image ("DynOpen"/"DynClose").
@@ -205,6 +206,8 @@ private:
     // RunHandler for a command member.
     void RunCommand(const char* procedure, void (FrmMain::*command)());
 
+    // Qt's own texts (message box buttons) in the interface language while the window lives.
+    std::unique_ptr<QtTranslation> m_qtTexts;
     std::unique_ptr<cWOrders> m_workOrders;
     QWidget* m_client = nullptr; // the client area; every control is laid out in it
     QToolBar* m_toolbar = nullptr;

@@ -27,9 +27,13 @@ namespace {
 
 const char* const TagProperty = "Tag";
 
-// Column layout of the handler grid; the blanks give the name columns their width.
-const QString GridFormat =
-    QStringLiteral("No.|<处理组                      |<处理人                   |<Group|<Staff");
+// Column layout of the handler grid, with the captions in the user's language; the blanks give
+// the name columns their width. The two ID columns are hidden.
+QString GridFormat()
+{
+    return QStringLiteral("%1|<%2|<%3|<Group|<Staff")
+        .arg(LoadResString(1038), LoadResString(223).leftJustified(25), LoadResString(224).leftJustified(23));
+}
 
 constexpr int ColGroupName = 1;
 constexpr int ColStaffName = 2;
@@ -117,9 +121,7 @@ void FrmEdit::FormLoad()
 
 void FrmEdit::InitGrid()
 {
-    IgnoreErrors([this] { GrdHandlers->setFormatString(GridFormat); });
-    IgnoreErrors([this] { GrdHandlers->setTextMatrix(0, ColGroupName, LoadResString(223)); });
-    IgnoreErrors([this] { GrdHandlers->setTextMatrix(0, ColStaffName, LoadResString(224)); });
+    IgnoreErrors([this] { GrdHandlers->setFormatString(GridFormat()); });
     GrdHandlers->setColWidth(ColGroupID, 0);
     GrdHandlers->setColWidth(ColStaffID, 0);
     GrdHandlers->setRows(1);

@@ -121,11 +121,8 @@ QWidget* FrmNode::BuildGeneralPart()
     Check1 = MakeControl<QCheckBox>(part, "Check1", 162);
     ChkTickOff = MakeControl<QCheckBox>(part, "ChkTickOff", 163);
     ChkTickCLOSE = MakeControl<QCheckBox>(part, "ChkTickCLOSE", 164);
-    // These two carry no string id: their captions are the same in every language.
-    ChkModi1 = MakeControl<QCheckBox>(part, "ChkModi1");
-    ChkModi1->setText(QStringLiteral("只有发送人能打开修改"));
-    ChkModi2 = MakeControl<QCheckBox>(part, "ChkModi2");
-    ChkModi2->setText(QStringLiteral("任何人能打开修改"));
+    ChkModi1 = MakeControl<QCheckBox>(part, "ChkModi1", 1027);
+    ChkModi2 = MakeControl<QCheckBox>(part, "ChkModi2", 1028);
 
     auto* grid = new QGridLayout(part);
     grid->addWidget(lblID, 0, 0);
@@ -165,7 +162,7 @@ QWidget* FrmNode::BuildHandlerFrame()
     chkReturnGroup = MakeControl<QCheckBox>(Frame1, "chkReturnGroup", 228);
     OptMulti = MakeControl<QRadioButton>(Frame1, "OptMulti", 220);
     CmdSetUp = MakeControl<QPushButton>(Frame1, "CmdSetUp");
-    CmdSetUp->setText(QStringLiteral("设置"));
+    IgnoreErrors([this] { CmdSetUp->setText(LoadResString(1029)); });
     CmdSetUp->setAutoDefault(false);
     CmdSetUp->setProperty(TagProperty, QString());
     OptOther = MakeControl<QRadioButton>(Frame1, "OptOther", 171);

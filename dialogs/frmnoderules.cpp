@@ -178,7 +178,7 @@ void FrmNode::CmdOK_Click()
                 return Refuse(LoadResString(184), CboStep);
         } else if (OptMulti->isChecked()) {
             if (MultiHandleBy().isEmpty())
-                return Refuse(QStringLiteral("请配置处理人"), nullptr);
+                return Refuse(LoadResString(1030), nullptr);
         } else if (CboStaffGroup->SelectedKey().isEmpty()) {
             return Refuse(LoadResString(185), CboStaffGroup);
         }

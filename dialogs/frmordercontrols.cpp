@@ -32,11 +32,6 @@ QLabel* IdLabel(QWidget* parent, const char* name, const char* id)
     return Named(new QLabel(parent), name, id);
 }
 
-QLabel* TextLabel(QWidget* parent, const char* name, const QString& text)
-{
-    return Named(new QLabel(text, parent), name);
-}
-
 } // namespace
 
 void FrmOrder::BuildControls()
@@ -49,7 +44,7 @@ void FrmOrder::BuildControls()
     CboType = Named(new SelectOnlyCombo(FraNode), "CboType");
     CboUnit = Named(new SelectOnlyCombo(FraNode), "CboUnit");
     TxtLen = Named(new NumericTextBox(FraNode), "TxtLen");
-    CHKSendSkip = Named(new QCheckBox(QStringLiteral("能否跳步骤传送"), FraNode), "CHKSendSkip");
+    CHKSendSkip = Named(new QCheckBox(FraNode), "CHKSendSkip", "157");
     TxtLen1 = Named(new NumericTextBox(FraNode), "TxtLen1");
     CboUnit1 = Named(new SelectOnlyCombo(FraNode), "CboUnit1");
     auto* header = new QGridLayout(FraNode);
@@ -100,17 +95,17 @@ void FrmOrder::BuildControls()
     callback->addWidget(TxtRate, 1, 1, 1, 2);
     callback->addWidget(IdLabel(Frame1, "lblObject", "200"), 2, 0);
     callback->addWidget(CboObject, 2, 1, 1, 2);
-    callback->addWidget(TextLabel(Frame1, "lblFile", QStringLiteral("文件：")), 3, 0);
+    callback->addWidget(IdLabel(Frame1, "lblFile", "1031"), 3, 0);
     callback->addWidget(TxtFile, 3, 1);
     callback->addWidget(CmdSelectFile, 3, 2);
 
     // Customer notification.
-    ChkTZ = Named(new QCheckBox(QStringLiteral("是否通知客户"), this), "ChkTZ");
+    ChkTZ = Named(new QCheckBox(this), "ChkTZ", "1032");
     Frame2 = Named(new QGroupBox(this), "Frame2");
-    OptFax = Named(new QRadioButton(QStringLiteral("传真"), Frame2), "OptFax");
-    OptEmail = Named(new QRadioButton(QStringLiteral("电子邮件"), Frame2), "OptEmail");
-    OptTel = Named(new QRadioButton(QStringLiteral("电话/短消息"), Frame2), "OptTel");
-    lblAddress = TextLabel(Frame2, "lblAddress", QStringLiteral("传真号："));
+    OptFax = Named(new QRadioButton(Frame2), "OptFax", "1033");
+    OptEmail = Named(new QRadioButton(Frame2), "OptEmail", "1034");
+    OptTel = Named(new QRadioButton(Frame2), "OptTel", "1035");
+    lblAddress = IdLabel(Frame2, "lblAddress", "212");
     txtAdd = Named(new QLineEdit(Frame2), "txtAdd");
     TxtReplyFile = Named(new QLineEdit(Frame2), "TxtReplyFile");
     TxtReplyFile->setReadOnly(true);
@@ -118,7 +113,7 @@ void FrmOrder::BuildControls()
     CmdSeleReplyFile->setAutoDefault(false);
     TxtContent = Named(new QLineEdit(Frame2), "TxtContent");
     auto* modes = new QHBoxLayout;
-    modes->addWidget(TextLabel(Frame2, "lblReplyMode", QStringLiteral("通知方式：")));
+    modes->addWidget(IdLabel(Frame2, "lblReplyMode", "1036"));
     modes->addWidget(OptFax);
     modes->addWidget(OptEmail);
     modes->addWidget(OptTel);
@@ -127,7 +122,7 @@ void FrmOrder::BuildControls()
     reply->addLayout(modes, 0, 0, 1, 3);
     reply->addWidget(lblAddress, 1, 0);
     reply->addWidget(txtAdd, 1, 1, 1, 2);
-    reply->addWidget(TextLabel(Frame2, "lblReplyFile", QStringLiteral("通知文件：")), 2, 0);
+    reply->addWidget(IdLabel(Frame2, "lblReplyFile", "1037"), 2, 0);
     reply->addWidget(TxtReplyFile, 2, 1);
     reply->addWidget(CmdSeleReplyFile, 2, 2);
     reply->addWidget(TxtContent, 3, 0, 1, 3);

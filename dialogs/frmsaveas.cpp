@@ -20,13 +20,14 @@ namespace korvel {
 
 FrmSaveAs::FrmSaveAs(QWidget* parent) : QDialog(parent)
 {
-    // This dialog is not localised: its captions read the same in every language.
+    // This dialog does not run LocaliseForm: its captions are fetched from the string table here.
     setObjectName(QStringLiteral("FrmSaveAs"));
     setModal(true);
-    setWindowTitle(QStringLiteral("另存..."));
+    IgnoreErrors([this] { setWindowTitle(LoadResString(1018)); });
 
-    auto makeLabel = [this](const char* name, const QString& text) {
-        auto* label = new QLabel(text, this);
+    auto makeLabel = [this](const char* name, qint32 id) {
+        auto* label = new QLabel(this);
+        IgnoreErrors([&] { label->setText(LoadResString(id)); });
         label->setObjectName(QString::fromLatin1(name));
         return label;
     };
@@ -35,21 +36,23 @@ FrmSaveAs::FrmSaveAs(QWidget* parent) : QDialog(parent)
         box->setObjectName(QString::fromLatin1(name));
         return box;
     };
-    lbl = makeLabel("lbl", QStringLiteral("原工单名："));
+    lbl = makeLabel("lbl", 1019);
     TxtOldWO = makeBox("TxtOldWO");
     TxtOldWO->setReadOnly(true);
-    Label1 = makeLabel("Label1", QStringLiteral("新工单ID："));
+    Label1 = makeLabel("Label1", 1020);
     TxtNewID = makeBox("TxtNewID");
-    Label2 = makeLabel("Label2", QStringLiteral("新工单名："));
+    Label2 = makeLabel("Label2", 1021);
     TxtNewName = makeBox("TxtNewName");
     lbl->setBuddy(TxtOldWO);
     Label1->setBuddy(TxtNewID);
     Label2->setBuddy(TxtNewName);
 
-    CmdOK = new QPushButton(QStringLiteral("确定"), this);
+    CmdOK = new QPushButton(this);
+    IgnoreErrors([this] { CmdOK->setText(LoadResString(1022)); });
     CmdOK->setObjectName(QStringLiteral("CmdOK"));
     CmdOK->setDefault(true);
-    CmdCacel = new QPushButton(QStringLiteral("取消"), this);
+    CmdCacel = new QPushButton(this);
+    IgnoreErrors([this] { CmdCacel->setText(LoadResString(1023)); });
     CmdCacel->setObjectName(QStringLiteral("CmdCacel"));
     CmdCacel->setAutoDefault(false);
 
@@ -113,7 +116,7 @@ void FrmSaveAs::CmdOK_Click()
             return;
         }
         if (newName.isEmpty()) {
-            Messages().information(QStringLiteral("请输入另存名"));
+            Messages().information(LoadResString(1024));
             return;
         }
         setTag(QStringLiteral("T"));

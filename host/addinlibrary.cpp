@@ -17,6 +17,10 @@ AddinLibrary::~AddinLibrary()
 bool AddinLibrary::load(QString& error)
 {
     QStringList candidates{QCoreApplication::applicationDirPath() + QStringLiteral("/korvel")};
+#ifdef KORVEL_INSTALLED_LIBRARY_DIR
+    candidates << QCoreApplication::applicationDirPath() +
+                      QStringLiteral("/" KORVEL_INSTALLED_LIBRARY_DIR "/korvel");
+#endif
 #ifdef KORVEL_LIBRARY_DIR
     candidates << QStringLiteral(KORVEL_LIBRARY_DIR "/korvel");
 #endif

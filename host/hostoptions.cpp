@@ -16,6 +16,23 @@ QString HostOptions::accountName()
     return home.isEmpty() ? QStringLiteral("korvel") : home;
 }
 
+void HostOptions::chooseOffscreenWithoutDisplay(const QStringList& arguments)
+{
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (!qEnvironmentVariableIsEmpty(variable))
+            return;
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument == QLatin1String("--"))
+            return; // what follows is not an option
+        if (argument == QLatin1String("-h") || argument == QLatin1String("--help") ||
+            argument == QLatin1String("--screenshot") ||
+            argument.startsWith(QLatin1String("--screenshot="))) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            return;
+        }
+    }
+}
+
 HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
 {
     QCommandLineParser parser;

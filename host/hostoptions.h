@@ -34,6 +34,12 @@ public:
     // The account name of the user running the program ("korvel" when the system has none).
     static QString accountName();
 
+    // Called before the QApplication exists: when the arguments (the program name first) ask for
+    // --help or --screenshot, which need no screen, and there is no display (DISPLAY and
+    // WAYLAND_DISPLAY empty) nor a platform chosen through QT_QPA_PLATFORM, chooses Qt's offscreen
+    // platform, so that these two work on a machine without a display.
+    static void chooseOffscreenWithoutDisplay(const QStringList& arguments);
+
 private:
     QString m_message;
 };

@@ -12,8 +12,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QMessageBox>
-#include <QPainter>
 #include <QPixmap>
 #include <QPointer>
 #include <QSqlError>
@@ -27,25 +27,6 @@ namespace korvel {
 namespace {
 
 const QString kConnectionName = QStringLiteral("korvel");
-
-QIcon applicationIcon()
-{
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(QColor(0x2b, 0x5d, 0x9c));
-    painter.setPen(Qt::NoPen);
-    painter.drawRoundedRect(QRectF(2, 2, 60, 60), 12, 12);
-    painter.setPen(Qt::white);
-    QFont font = painter.font();
-    font.setBold(true);
-    font.setPixelSize(40);
-    painter.setFont(font);
-    painter.drawText(QRectF(0, 0, 64, 64), Qt::AlignCenter, QStringLiteral("K"));
-    painter.end();
-    return QIcon(pixmap);
-}
 
 // Why korvel must not write to an SQLite file, or "" when it may (the file's name stands for %1).
 // The permission bits count even for an account that the system lets write anyway (root): a file
@@ -216,7 +197,7 @@ int HostProgram::run(const QStringList& arguments)
 {
     QCoreApplication::setApplicationName(QStringLiteral("korvel"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Korvel"));
-    QApplication::setWindowIcon(applicationIcon());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvel/korvel.svg")));
 
     HostOptions options;
     switch (options.parse(arguments)) {

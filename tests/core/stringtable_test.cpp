@@ -1,7 +1,12 @@
+#include "core/errorlog.h"
 #include "core/korvelerror.h"
+#include "core/qttranslation.h"
 #include "resources/stringtable.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -75,6 +80,29 @@ TEST(StringTableTest, ChineseInterfaceGetsChineseOtherLanguagesEnglish)
         EXPECT_EQ(LoadResString(118), QStringLiteral("WorkOrder configuration"));
     }
     EXPECT_EQ(LoadResString(81), QStringLiteral("Start"));
+}
+
+// Qt's own texts (here the Yes button of a message box) follow the interface language; a missing
+// translation is logged and leaves them English.
+TEST(StringTableTest, QtTextsFollowTheInterfaceLanguageAndSurviveAMissingTranslation)
+{
+    const QTemporaryDir empty;
+    const struct {
+        QLocale locale;
+        QString folder;
+        bool translated;
+    } cases[] = {{QLocale(QLocale::English, QLocale::UnitedStates), QString(), false},
+                 {QLocale(QLocale::Chinese, QLocale::China), QString(), true},
+                 {QLocale(QLocale::Chinese, QLocale::China), empty.path(), false}};
+    for (const auto& c : cases) {
+        LocaleGuard guard(c.locale);
+        const QtTranslation translation(c.folder);
+        EXPECT_EQ(translation.isInstalled(), c.translated) << c.locale.name().toStdString();
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes") != QLatin1String("&Yes"),
+                  c.translated);
+    }
+    EXPECT_TRUE(LastLoggedError().contains(QDir(empty.path()).filePath(QStringLiteral("qtbase_zh_CN.qm"))));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes"), QLatin1String("&Yes"));
 }
 
 TEST(StringTableTest, UnknownIdThrows)

@@ -14,8 +14,14 @@
 namespace korvel {
 namespace {
 
-const QString SaveAsSucceeded = QStringLiteral("另存成功");
-const QString SaveAsFailed = QStringLiteral("另存失败");
+QString SaveAsSucceeded()
+{
+    return LoadResString(1026);
+}
+QString SaveAsFailed()
+{
+    return LoadResString(1025);
+}
 
 QString Unreadable()
 {
@@ -105,7 +111,8 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
              copyDialog();
              PressButton("Saveas");
          },
-         SaveAsSucceeded, [](const QString& m) { return m == SaveAsFailed || m.startsWith(Unreadable()); },
+         SaveAsSucceeded(),
+         [](const QString& m) { return m == SaveAsFailed() || m.startsWith(Unreadable()); },
          [&] { return Frame("CMP01").AllNode().OneNode("N00001")->NodeTop() == 999; },
          [&] {
              return Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01'") == 4 &&

@@ -68,7 +68,7 @@ TEST_F(FrameCommandsTest, SaveAsCopiesTheWholeFlowAndOpensTheCopyLocked)
         d.CmdOK->click();
     });
     PressButton(QStringLiteral("Saveas"));
-    EXPECT_EQ(Messages().texts(), QStringList{QStringLiteral("另存成功")});
+    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(1026)});
 
     // The header is the original's with the new ID and name.
     EXPECT_EQ(FrameRow(QStringLiteral("CMP02")).value("workorderframename"),
@@ -177,7 +177,7 @@ TEST_F(FrameCommandsTest, SaveAsWithUnsavedChangesAsksFirst)
     Messages().planAnswer(QMessageBox::No);
     planCopy(QStringLiteral("CPN"));
     PressButton(QStringLiteral("Saveas"));
-    EXPECT_EQ(Messages().texts(), (QStringList{question, QStringLiteral("另存成功")}));
+    EXPECT_EQ(Messages().texts(), (QStringList{question, LoadResString(1026)}));
     EXPECT_EQ(moved("CPN"), 1);
     EXPECT_EQ(moved("CMP01"), 0);
     ClickFrame(QStringLiteral("CMP01")); // the original, as stored: nothing to ask about
@@ -188,7 +188,7 @@ TEST_F(FrameCommandsTest, SaveAsWithUnsavedChangesAsksFirst)
     Messages().planAnswer(QMessageBox::Yes);
     planCopy(QStringLiteral("CPY"));
     PressButton(QStringLiteral("Saveas"));
-    EXPECT_EQ(Messages().texts(), (QStringList{question, LoadResString(126), QStringLiteral("另存成功")}));
+    EXPECT_EQ(Messages().texts(), (QStringList{question, LoadResString(126), LoadResString(1026)}));
     EXPECT_EQ(moved("CMP01"), 1);
     EXPECT_EQ(moved("CPY"), 1);
 }

@@ -162,7 +162,7 @@ TEST_P(HostileText, EveryTextBoxStoresTheStringOrRefusesItByItsRule)
                                copy = d.TxtNewID->text();
                                d.TxtNewName->setText(text);
                            });
-        EXPECT_EQ(Messages().texts(), (QStringList{LoadResString(126), "另存成功"}));
+        EXPECT_EQ(Messages().texts(), (QStringList{LoadResString(126), LoadResString(1026)}));
         // Trimmed: the frame's name, reply address and content, the step's name and web link.
         QStringList expected{trimmed, text, trimmed, trimmed, trimmed, trimmed, text, text, text};
         expected.sort();

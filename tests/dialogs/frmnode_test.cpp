@@ -107,7 +107,7 @@ TEST_F(FrmNodeTest, OkChecks)
         {"dynamic form", [](FrmNode& d) { d.OptBuild->setChecked(true); }, LoadResString(183), "CboBuild"},
         {"return step", [](FrmNode& d) { d.OptOld->setChecked(true); }, LoadResString(184), "CboStep"},
         {"multiple handlers", [](FrmNode& d) { d.OptMulti->setChecked(true); },
-         QStringLiteral("请配置处理人"), "CmdOK"},
+         LoadResString(1030), "CmdOK"},
         {"handle group", [](FrmNode& d) { d.CboStaffGroup->SetKey(QString()); }, LoadResString(185),
          "CboStaffGroup"},
         {"six single-byte characters", text("TxtID", "ABCDEF"), QString(), nullptr},

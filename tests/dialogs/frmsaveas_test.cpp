@@ -14,7 +14,7 @@ using FrmSaveAsTest = FrameDialogTest;
 
 TEST_F(FrmSaveAsTest, OkChecksIdAndNameInOrder)
 {
-    const QString nameMissing = QStringLiteral("请输入另存名");
+    const QString nameMissing = LoadResString(1024);
     struct Case {
         const char* id;
         const char* name;

@@ -64,7 +64,8 @@ protected:
 
     QString path(const QString& name) const { return m_home.filePath(name); }
 
-    ProgramRun run(const QStringList& arguments, int timeoutMs = 180000) const
+    // `headless`: as on a machine without a display, with no platform chosen either.
+    ProgramRun run(const QStringList& arguments, int timeoutMs = 180000, bool headless = false) const
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -72,7 +73,10 @@ protected:
         environment.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), path(QStringLiteral("run")));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QString::fromLatin1(variable));
+        if (!headless)
+            environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("USER"), QStringLiteral("tester"));
         process.setProcessEnvironment(environment);
         process.start(programPath(), arguments);
@@ -123,18 +127,21 @@ int colourCount(const QImage& image)
     return static_cast<int>(colours.size());
 }
 
+// Also without any display: --help then runs on the offscreen platform by itself.
 TEST_F(ProgramTest, HelpExplainsEveryOption)
 {
-    const ProgramRun result = run({QStringLiteral("--help")});
-    ASSERT_TRUE(result.finished);
-    EXPECT_EQ(result.status, QProcess::NormalExit);
-    EXPECT_EQ(result.exitCode, 0);
-    for (const char* option : {"--db", "--user", "--init-db", "--screenshot", "--log", "--help", "--check-db",
-                               "--unlock", "--db-timeout"})
-        EXPECT_TRUE(result.out.contains(QLatin1String(option))) << option << " missing from:\n"
-                                                                << result.out.toStdString();
-    EXPECT_TRUE(result.out.contains(QLatin1String("postgresql://")));
-    EXPECT_TRUE(result.out.contains(QLatin1String("odbc:")));
+    for (const bool headless : {false, true}) {
+        const ProgramRun result = run({QStringLiteral("--help")}, 180000, headless);
+        ASSERT_TRUE(result.finished) << headless;
+        EXPECT_EQ(result.status, QProcess::NormalExit) << headless;
+        EXPECT_EQ(result.exitCode, 0) << headless << result.err.toStdString();
+        for (const char* option : {"--db", "--user", "--init-db", "--screenshot", "--log", "--help",
+                                   "--check-db", "--unlock", "--db-timeout"})
+            EXPECT_TRUE(result.out.contains(QLatin1String(option))) << option << " missing from:\n"
+                                                                    << result.out.toStdString();
+        EXPECT_TRUE(result.out.contains(QLatin1String("postgresql://")));
+        EXPECT_TRUE(result.out.contains(QLatin1String("odbc:")));
+    }
 }
 
 TEST_F(ProgramTest, BadCommandLinesFailWithTheUsage)
@@ -302,11 +309,12 @@ TEST_F(ProgramTest, BadStartUpInputEndsWithOneMessageAndChangesNoFile)
 }
 
 // With no --db the program renders the designer on the demo data a first start would put in the
-// default database, without creating that file, and writes its log in the user's data folder.
+// default database, without creating that file, and writes its log in the user's data folder; it
+// needs no display for that.
 TEST_F(ProgramTest, ScreenshotOfTheDesignerOnTheDefaultDatabase)
 {
     const QString shot = path(QStringLiteral("designer.png"));
-    const ProgramRun result = run({QStringLiteral("--screenshot"), shot});
+    const ProgramRun result = run({QStringLiteral("--screenshot"), shot}, 180000, true);
     ASSERT_TRUE(result.finished);
     EXPECT_EQ(result.status, QProcess::NormalExit);
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
