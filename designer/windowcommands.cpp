@@ -38,18 +38,6 @@ constexpr MenuItemDesign ViewItems[] = {
 };
 constexpr MenuItemDesign HelpItems[] = {{"Help", "1215", &FrmMain::ShowHelp}};
 
-// The texts of the Edit items (the buttons' tool tips hold longer ones).
-QString EditItemTextId(const QString& key)
-{
-    if (key == QLatin1String("AddNode"))
-        return QStringLiteral("1207");
-    if (key == QLatin1String("EditItem"))
-        return QStringLiteral("1208");
-    if (key == QLatin1String("DelItem"))
-        return QStringLiteral("1209");
-    return QStringLiteral("1210");
-}
-
 // Keeps "[*]" in a name from being taken for the title's modified mark.
 QString TitleText(QString text)
 {
@@ -70,11 +58,8 @@ void FrmMain::BuildMenuBar()
     bar->setObjectName(QStringLiteral("MenuBar"));
     QMenu* edit = bar->addMenu(QStringLiteral("1204"));
     edit->setObjectName(QStringLiteral("MenuEdit"));
-    for (const char* name : EditItems) {
-        QAction* button = ToolbarButton(QString::fromLatin1(name));
-        button->setText(EditItemTextId(button->objectName()));
-        edit->addAction(button);
-    }
+    for (const char* name : EditItems)
+        edit->addAction(ToolbarButton(QString::fromLatin1(name)));
     const auto addItems = [this, bar](const char* title, const char* name, const auto& items) {
         QMenu* menu = bar->addMenu(QString::fromLatin1(title));
         menu->setObjectName(QString::fromLatin1(name));
