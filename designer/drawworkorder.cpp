@@ -3,6 +3,7 @@
 #include "core/errorlog.h"
 #include "designer/drawprogress.h"
 #include "designer/flowcanvas.h"
+#include "designer/frameitems.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
 
@@ -11,15 +12,6 @@
 
 namespace korvel {
 namespace {
-
-// Sizes and places on the canvas, twips.
-constexpr double EndPointWidth = 500;
-constexpr double EndPointHeight = 400;
-constexpr double EndPointTop = 400;
-constexpr double StartLeft = 200;
-constexpr double EndRightOffset = 1100;
-constexpr double NodeWidth = 1400;
-constexpr double NodeHeight = 650;
 
 const QString StartKey = QStringLiteral("NBEGIN");
 const QString EndKey = QStringLiteral("NEND");
@@ -34,16 +26,6 @@ void FrmMain::DrawWorkOrder()
     const FlowCanvas::BulkChange bulk(*m_flow);
     m_flow->RemoveAllNodes();
 
-    FlowNodeItem* start = m_flow->AddNode(StartLeft, EndPointTop, EndPointWidth, EndPointHeight);
-    start->setShape(ShapeStart);
-    start->setText(LoadResString(81));
-    start->setKey(StartKey);
-    FlowNodeItem* end =
-        m_flow->AddNode(m_flow->WidthTwips() - EndRightOffset, EndPointTop, EndPointWidth, EndPointHeight);
-    end->setShape(ShapeEnd);
-    end->setText(LoadResString(80));
-    end->setKey(EndKey);
-
     cWorder* frame = m_workOrders->OneWorkOrder(current);
     if (frame) {
         if (!frame->ReadError().isEmpty())
@@ -51,36 +33,10 @@ void FrmMain::DrawWorkOrder()
         IgnoreErrors([&] { SetEditState(frame->LockFlag() == 1); });
         DrawProgress progress(this, frame->WorkOrderFrameName,
                               frame->AllNode().AllNode().Count() + frame->AllLink().AllLinks().Count());
-        // Only live nodes and links are drawn: one deleted since the last save would otherwise come
-        // back every time the frame is drawn again.
-        for (const auto& [id, node] : frame->AllNode().AllNode()) {
-            progress.Advance();
-            if (node->CanLoadFlag() != 1)
-                continue;
-            IgnoreErrors([&] {
-                FlowNodeItem* item =
-                    m_flow->AddNode(node->NodeLeft(), node->NodeTop(), NodeWidth, NodeHeight);
-                item->setSecondaryText(node->WorkOrderNodeName());
-                SetNodeAppearance(*item, node->ReturnOldStepID(), node->HandleBy_ID());
-                item->setKey(QStringLiteral("N") + node->WorkOrderNode_ID());
-                item->setText(node->WorkOrderNodeName());
-            });
-        }
-        for (const auto& [key, link] : frame->AllLink().AllLinks()) {
-            progress.Advance();
-            if (link->CanLoadFlag() != 1)
-                continue;
-            IgnoreErrors([&] {
-                FlowNodeItem* son = m_flow->NodeByKey(QStringLiteral("N") + link->SonNode_ID());
-                FlowNodeItem* father = m_flow->NodeByKey(QStringLiteral("N") + link->FatherNode_ID());
-                if (!son || !father)
-                    return; // a link to a node that is not drawn is left out
-                FlowLinkItem* item = father->AddLink(son);
-                item->setKey(QStringLiteral("L") + link->WorkOrderLink_ID());
-                item->setColor(LinkColorFor(link->AlwaysOpen()));
-                item->setText(link->WorkOrderLinkName());
-            });
-        }
+        AddFrameItems(*m_flow, *frame, [&] { progress.Advance(); });
+    } else {
+        cWorder none; // Start and End only
+        AddFrameItems(*m_flow, none);
     }
     m_flow->setTag(m_workOrders->CurWOrder());
 }
