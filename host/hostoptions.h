@@ -28,6 +28,18 @@ public:
     // --db-timeout: seconds one statement may run on PostgreSQL
     int statementTimeout = SessionSettings::kDefaultStatementTimeout;
 
+    // A command on frames (host/flowcommands.h): its name ("" when none) and its arguments.
+    QString command;
+    QStringList commandArguments;
+    bool json = false;   // --json (check)
+    QString output;      // -o / --output (export, render)
+    QString importAs;    // --as (import): null when not given
+    double scale = 1.0;  // --scale (render)
+
+    // True when the arguments name a command on frames (or help on one), which runs without a
+    // display: the program then chooses the offscreen platform before it starts.
+    static bool namesCommand(const QStringList& arguments);
+
     // The longest staff ID (and frame ID) the lock table holds, in characters.
     static constexpr int kLongestId = 40;
 
