@@ -8,6 +8,8 @@ namespace korvel {
 class Progress {
 public:
     virtual ~Progress() = default;
+    // How many items the work has in all, once the worker knows it.
+    virtual void Expect(int items) = 0;
     // One more item done.
     virtual void Advance() = 0;
 };

@@ -157,12 +157,6 @@ private:
     void BuildToolbar();
     void BuildMenu();
     void BuildMenuBar();
-    // Shows a node or link of the frame on its canvas item: key, caption, figure and picture or
-    // colour and condition, tool tip. The one way drawing, adding and editing show them.
-    void ShowNode(FlowNodeItem& item, const cNode& node);
-    void ShowLink(FlowLinkItem& item, const cLink& link);
-    // Moves End right of the rightmost step when the canvas is too narrow to hold them apart.
-    void PlaceEnd();
     // The top left corner of a new step's box centred on `centre` (scene twips): not left of or
     // above the origin, and below Start and End rather than on top of them.
     QPointF NodePlace(const QPointF& centre) const;

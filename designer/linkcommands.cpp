@@ -7,6 +7,7 @@
 #include "core/errorlog.h"
 #include "core/uiservices.h"
 #include "designer/flowcanvas.h"
+#include "designer/frameitems.h"
 #include "designer/flowlinkitem.h"
 #include "designer/flownodeitem.h"
 #include "dialogs/frmlink.h"

@@ -5,6 +5,7 @@
 #include "core/leadingnumber.h"
 #include "core/uiservices.h"
 #include "designer/flowcanvas.h"
+#include "designer/frameitems.h"
 #include "dialogs/frmnode.h"
 #include "dialogs/numerictextbox.h"
 #include "dialogs/selectonlycombo.h"
@@ -23,9 +24,6 @@
 namespace korvel {
 
 namespace {
-
-constexpr double NodeWidth = 1400;
-constexpr double NodeHeight = 650;
 
 qint32 Check(const QCheckBox* box)
 {
@@ -296,8 +294,8 @@ void FrmMain::AddNodeAt(const QPointF& place)
         const cNode* node = w->AllNode().OneNode(values.WorkOrderNode_ID);
         if (node == nullptr)
             return;
-        ShowNode(*AFFlow().AddNode(node->NodeLeft(), node->NodeTop(), NodeWidth, NodeHeight), *node);
-        PlaceEnd();
+        ShowNode(*AFFlow().AddNode(node->NodeLeft(), node->NodeTop(), StepBoxWidth, StepBoxHeight), *node);
+        PlaceEnd(AFFlow());
     } catch (const std::exception& e) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_AddNode_Click]:"), e);
     }

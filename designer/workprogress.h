@@ -25,6 +25,7 @@ public:
     WorkProgress(const WorkProgress&) = delete;
     WorkProgress& operator=(const WorkProgress&) = delete;
 
+    void Expect(int items) override { m_items = items; }
     // One more item done.
     void Advance() override;
 

@@ -1,5 +1,9 @@
 #include "host/hostoptions.h"
 
+#include "host/flowcommands.h"
+#include "model/flowcheck.h"
+#include "resources/stringtable.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 
@@ -16,9 +20,35 @@ QString HostOptions::accountName()
     return home.isEmpty() ? QStringLiteral("korvel") : home;
 }
 
+bool HostOptions::namesCommand(const QStringList& arguments)
+{
+    static const QStringList withValue = {QStringLiteral("--db"),     QStringLiteral("--user"),
+                                          QStringLiteral("--screenshot"), QStringLiteral("--log"),
+                                          QStringLiteral("--unlock"), QStringLiteral("--db-timeout"),
+                                          QStringLiteral("-o"),       QStringLiteral("--output"),
+                                          QStringLiteral("--as"),     QStringLiteral("--scale")};
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (withValue.contains(argument)) {
+            ++i;
+            continue;
+        }
+        if (argument.startsWith(u'-'))
+            continue;
+        return argument == QLatin1String("help") || FlowCommandNames().contains(argument);
+    }
+    return false;
+}
+
 void HostOptions::chooseOffscreenWithoutDisplay(const QStringList& arguments)
 {
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return;
+    if (namesCommand(arguments)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return;
+    }
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"})
         if (!qEnvironmentVariableIsEmpty(variable))
             return;
     for (const QString& argument : arguments.mid(1)) {
@@ -86,24 +116,62 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
             .arg(SessionSettings::kLongestStatementTimeout)
             .arg(SessionSettings::kDefaultStatementTimeout),
         QStringLiteral("seconds"));
+    const QCommandLineOption jsonOption(QStringLiteral("json"), LoadResString(1481));
+    const QCommandLineOption outputOption({QStringLiteral("o"), QStringLiteral("output")}, LoadResString(1482),
+                                          QStringLiteral("file"));
+    const QCommandLineOption asOption(QStringLiteral("as"), LoadResString(1483), QStringLiteral("frame-id"));
+    const QCommandLineOption scaleOption(QStringLiteral("scale"), LoadResString(1484), QStringLiteral("factor"));
     parser.addOptions({helpOption, dbOption, userOption, initDbOption, screenshotOption, logOption,
-                       checkDbOption, unlockOption, timeoutOption});
+                       checkDbOption, unlockOption, timeoutOption, jsonOption, outputOption, asOption,
+                       scaleOption});
+    parser.addPositionalArgument(QStringLiteral("command"), LoadResString(1485),
+                                 QStringLiteral("[command [arguments]]"));
+    const auto fullHelp = [&] { return parser.helpText() + u'\n' + FlowCommandsSummary(); };
 
     if (!parser.parse(arguments)) {
-        m_message = parser.errorText() + QStringLiteral("\n\n") + parser.helpText();
+        m_message = parser.errorText() + QStringLiteral("\n\n") + fullHelp();
         return Outcome::Error;
     }
-    if (parser.isSet(helpOption)) {
-        m_message = parser.helpText();
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(helpOption) || positional.value(0) == QLatin1String("help")) {
+        const QString topic = positional.value(0) == QLatin1String("help") ? positional.value(1) : QString();
+        if (!topic.isEmpty() && FlowCommandHelp(topic).isEmpty()) {
+            m_message = FormatMessage(1486, {topic}) + QStringLiteral("\n\n") + FlowCommandsSummary();
+            return Outcome::Error;
+        }
+        m_message = topic.isEmpty() ? fullHelp() : FlowCommandHelp(topic) + u'\n';
         return Outcome::ShowHelp;
     }
     const auto refuse = [&](const QString& reason) {
-        m_message = reason + QStringLiteral("\n\n") + parser.helpText();
+        m_message = reason + QStringLiteral("\n\n") + fullHelp();
         return Outcome::Error;
     };
-    if (!parser.positionalArguments().isEmpty())
-        return refuse(
-            QStringLiteral("Unexpected argument: %1").arg(parser.positionalArguments().constFirst()));
+    if (!positional.isEmpty()) {
+        if (!FlowCommandNames().contains(positional.constFirst()))
+            return refuse(FormatMessage(1486, {positional.constFirst()}));
+        command = positional.constFirst();
+        commandArguments = positional.mid(1);
+    }
+    const bool forImport = command == QLatin1String("import");
+    if ((parser.isSet(jsonOption) && command != QLatin1String("check")) ||
+        (parser.isSet(asOption) && !forImport) ||
+        (parser.isSet(scaleOption) && command != QLatin1String("render")) ||
+        (parser.isSet(outputOption) && command != QLatin1String("export") && command != QLatin1String("render")))
+        return refuse(FormatMessage(1487, {command.isEmpty() ? QStringLiteral("korvel") : command}));
+    json = parser.isSet(jsonOption);
+    output = parser.value(outputOption);
+    if (parser.isSet(asOption))
+    {
+        importAs = parser.value(asOption).trimmed();
+        if (importAs.isNull())
+            importAs = QStringLiteral(""); // given, though empty: refused as an empty ID
+    }
+    if (parser.isSet(scaleOption)) {
+        bool ok = false;
+        scale = parser.value(scaleOption).toDouble(&ok);
+        if (!ok || !(scale >= 0.05 && scale <= 20))
+            return refuse(FormatMessage(1451, {parser.value(scaleOption)}));
+    }
 
     database = parser.value(dbOption);
     // The staff ID is stored in the lock table and in the frames' CreatedBy and ModifiedBy columns;
@@ -137,7 +205,9 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
                               .arg(SessionSettings::kLongestStatementTimeout));
     }
     const int commands = int(initDatabase) + int(checkDatabase) + int(parser.isSet(unlockOption)) +
-                         int(parser.isSet(screenshotOption));
+                         int(parser.isSet(screenshotOption)) + int(!command.isEmpty());
+    if (commands > 1 && !command.isEmpty())
+        return refuse(FormatMessage(1488, {command}));
     if (commands > 1)
         return refuse(QStringLiteral("--init-db, --check-db, --unlock and --screenshot cannot be combined"));
     return Outcome::Run;

@@ -28,16 +28,28 @@ public:
     // --db-timeout: seconds one statement may run on PostgreSQL
     int statementTimeout = SessionSettings::kDefaultStatementTimeout;
 
+    // A command on frames (host/flowcommands.h): its name ("" when none) and its arguments.
+    QString command;
+    QStringList commandArguments;
+    bool json = false;   // --json (check)
+    QString output;      // -o / --output (export, render)
+    QString importAs;    // --as (import): null when not given
+    double scale = 1.0;  // --scale (render)
+
+    // True when the arguments name a command on frames (or help on one), which runs without a
+    // display: the program then chooses the offscreen platform before it starts.
+    static bool namesCommand(const QStringList& arguments);
+
     // The longest staff ID (and frame ID) the lock table holds, in characters.
     static constexpr int kLongestId = 40;
 
     // The account name of the user running the program ("korvel" when the system has none).
     static QString accountName();
 
-    // Called before the QApplication exists: when the arguments (the program name first) ask for
-    // --help or --screenshot, which need no screen, and there is no display (DISPLAY and
-    // WAYLAND_DISPLAY empty) nor a platform chosen through QT_QPA_PLATFORM, chooses Qt's offscreen
-    // platform, so that these two work on a machine without a display.
+    // Called before the QApplication exists; leaves a platform chosen through QT_QPA_PLATFORM alone.
+    // Chooses Qt's offscreen platform for a command on frames (namesCommand), and for --help or
+    // --screenshot when there is no display (DISPLAY and WAYLAND_DISPLAY empty), so that these work
+    // on a machine without one.
     static void chooseOffscreenWithoutDisplay(const QStringList& arguments);
 
 private:

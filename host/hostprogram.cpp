@@ -5,6 +5,7 @@
 #include "host/admincommands.h"
 #include "host/databaselocation.h"
 #include "host/filelog.h"
+#include "host/flowcommands.h"
 #include "host/hostobject.h"
 #include "host/hostoptions.h"
 #include "persistence/schema.h"
@@ -215,14 +216,16 @@ int HostProgram::run(const QStringList& arguments)
     const QString shownName = location.displayName();
     SessionSettings settings;
     settings.statementTimeoutSeconds = options.statementTimeout;
-    settings.readOnly = options.checkDatabase || !options.screenshot.isEmpty();
+    // Every command on frames but import only reads.
+    settings.readOnly = options.checkDatabase || !options.screenshot.isEmpty() ||
+                        (!options.command.isEmpty() && options.command != QLatin1String("import"));
 
     // An SQLite file is looked at before it is opened, since opening creates a missing one.
     DatabaseLocation opened = location;
     if (location.isValid() && location.kind() == DatabaseLocation::Kind::SQLite) {
         const QFileInfo file(location.filePath());
         const bool missing = !file.exists();
-        if (missing && (options.checkDatabase || !options.unlockFrame.isEmpty())) {
+        if (missing && (options.checkDatabase || !options.unlockFrame.isEmpty() || !options.command.isEmpty())) {
             printError(QStringLiteral("the database %1 does not exist").arg(shownName));
             return 1;
         }
@@ -255,6 +258,9 @@ int HostProgram::run(const QStringList& arguments)
         } else if (!options.unlockFrame.isEmpty()) {
             FileLog log(logPath(options));
             status = BreakFrameLock(database, shownName, options.unlockFrame, options.user, log);
+        } else if (!options.command.isEmpty()) {
+            if (prepareDatabase(database, shownName, false))
+                status = RunFlowCommand(database, options, std::make_unique<FileLog>(logPath(options)));
         } else if (prepareDatabase(database, shownName, !settings.readOnly)) {
             HostObject host(database, options.user, std::make_unique<FileLog>(logPath(options)));
             status = runAddin(host, options);

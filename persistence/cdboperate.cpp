@@ -158,6 +158,24 @@ qint32 cDBOperate::ClaimWorkOrderFrame(const QString& vWorkOrderFrame_ID)
     });
 }
 
+std::unique_ptr<Recordset> cDBOperate::GetWorkOrderAudit(const QString& vWorkOrderID)
+{
+    return QueryOrNothing(QStringLiteral("[Korvel]-[cDBOperate]-[GetWorkOrderAudit]:"), [&] {
+        return R"(Select CreatedBy,CreatedDate,ModifiedBy,ModifiedDate From two_frame Where WorkOrderFrame_ID=')" +
+               SqlText(vWorkOrderID) + R"(')";
+    });
+}
+
+qint32 cDBOperate::SetWorkOrderAudit(const QString& vWorkOrderFrame_ID, const FrameAudit& audit)
+{
+    return RowCommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[SetWorkOrderAudit]:"), [&] {
+        return R"(Update Two_Frame Set CreatedBy=')" + SqlText(audit.CreatedBy) + R"(',CreatedDate=')" +
+               SqlText(audit.CreatedDate) + R"(',ModifiedBy=')" + SqlText(audit.ModifiedBy) +
+               R"(',ModifiedDate=')" + SqlText(audit.ModifiedDate) + R"(' Where WorkOrderFrame_ID=')" +
+               SqlText(vWorkOrderFrame_ID) + R"(')";
+    });
+}
+
 qint32 cDBOperate::DeleteWorkOrderFrame(const QString& vWorkOrderFrame_ID)
 {
     std::optional<Connection> connection;

@@ -20,6 +20,14 @@ struct FrameValues {
     bool operator==(const FrameValues&) const = default;
 };
 
+// Who created and last changed a frame header, and when ("yyyy-MM-dd HH:mm:ss"): the columns the
+// header statements write from the logged-in user and the clock.
+struct FrameAudit {
+    QString CreatedBy, CreatedDate, ModifiedBy, ModifiedDate;
+
+    bool operator==(const FrameAudit&) const = default;
+};
+
 // The 33 values of a node, in their fixed order (also the column order of Two_Node).
 struct NodeValues {
     QString WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName;
@@ -89,6 +97,11 @@ public:
     // concurrent delete until the transaction ends (a no-op update of its key). 1 held,
     // NoRowMatched when the frame is gone, -1 failed.
     qint32 ClaimWorkOrderFrame(const QString& vWorkOrderFrame_ID);
+    // The frame's CreatedBy, CreatedDate, ModifiedBy and ModifiedDate (one row, none when no such frame).
+    std::unique_ptr<Recordset> GetWorkOrderAudit(const QString& vWorkOrderID);
+    // Sets those four columns as given (a frame brought over from another database keeps its
+    // history); 1, NoRowMatched when the frame is not there, -1 failed.
+    qint32 SetWorkOrderAudit(const QString& vWorkOrderFrame_ID, const FrameAudit& audit);
     // Deletes header, nodes and links in one transaction of its own; 1 or -1 (rolled back).
     qint32 DeleteWorkOrderFrame(const QString& vWorkOrderFrame_ID);
 

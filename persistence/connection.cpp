@@ -53,12 +53,25 @@ qint64 Connection::Execute(const QString& sql)
 
 std::unique_ptr<Recordset> Connection::OpenRecordset(const QString& sql)
 {
+    return OpenRecordset(sql, {});
+}
+
+std::unique_ptr<Recordset> Connection::OpenRecordset(const QString& sql, const QVariantList& bindings)
+{
     if (!m_database.isOpen())
         throw KorvelError(QStringLiteral("The database connection is not open"));
     StatementMonitor::BeforeStatement();
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
-    if (!query.exec(sql))
+    bool ran = false;
+    if (bindings.isEmpty()) {
+        ran = query.exec(sql);
+    } else if (query.prepare(sql)) {
+        for (const QVariant& value : bindings)
+            query.addBindValue(value);
+        ran = query.exec();
+    }
+    if (!ran)
         throw KorvelError(ErrorText(query.lastError(), QStringLiteral("The query failed")));
 
     // A statement that yields no rows at all (not even an empty set) gives a closed result set,

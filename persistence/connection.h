@@ -9,7 +9,8 @@
 namespace korvel {
 
 // The thin ADO-like layer over a Qt SQL connection. Every failing call throws KorvelError carrying
-// the driver's error text. Statements are sent exactly as given (no prepared parameters). Every
+// the driver's error text. Statements are sent exactly as given (prepared parameters only where a
+// query says so). Every
 // statement, begin and commit passes StatementMonitor first.
 class Connection final {
 public:
@@ -23,6 +24,9 @@ public:
     qint64 Execute(const QString& sql);
     // Runs a query and hands back its static, read-only result set, open.
     std::unique_ptr<Recordset> OpenRecordset(const QString& sql);
+    // The same for a query whose "?" placeholders take `bindings` in order: for text a user typed
+    // that must reach the database exactly as typed (a search pattern).
+    std::unique_ptr<Recordset> OpenRecordset(const QString& sql, const QVariantList& bindings);
 
     void BeginTrans();
     void CommitTrans();

@@ -418,5 +418,65 @@ TEST_F(ProgramTest, RunsOnPostgreSQL)
     EXPECT_TRUE(result.err.contains(QLatin1String("statement timeout"))) << result.err.toStdString();
 }
 
+// The commands on frames, run as a user would: their exit status, what they print and write.
+TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
+{
+    const QString db = path(QStringLiteral("frames.sqlite"));
+    ASSERT_EQ(run({QStringLiteral("--db"), db, QStringLiteral("--init-db")}).exitCode, 0);
+    // A frame whose only step Start cannot reach.
+    valueIn(db, QStringLiteral("INSERT INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName, ExpiredPeriod) "
+                               "VALUES ('BAD1', 'Broken', 1)"));
+    valueIn(db, QStringLiteral("INSERT INTO Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName, "
+                               "ExpiredPeriod, HandleBy_ID) VALUES ('BAD1', 'Z1', 'Lonely step', 1, 'S0001')"));
+    const QString svg = path(QStringLiteral("flow.svg")), exported = path(QStringLiteral("frames.json"));
+    const QString broken = path(QStringLiteral("broken.json"));
+    {
+        QFile file(broken);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("{\n  \"format\": \"korvel-frames\",\n  \"version\": 1,,\n}");
+    }
+    const qint32 frames = frameCount(db);
+
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        const char* output; // a part of standard output (exit 0 or 1 from check) or of standard error
+    } cases[] = {
+        {{QStringLiteral("list")}, 0, "CMP01\tCustomer complaint"},
+        {{QStringLiteral("show"), QStringLiteral("CMP01")}, 0, "Customer complaint"},
+        {{QStringLiteral("check"), QStringLiteral("CMP01")}, 0, "CMP01"},
+        {{QStringLiteral("check"), QStringLiteral("BAD1")}, 1, "Lonely step (Z1)"},
+        {{QStringLiteral("check"), QStringLiteral("--json")}, 1, "\"severity\": \"error\""},
+        {{QStringLiteral("check"), QStringLiteral("NOPE")}, 1, "NOPE does not exist"},
+        {{QStringLiteral("search"), QStringLiteral("lonely")}, 0, "BAD1\tstep\tZ1"},
+        {{QStringLiteral("render"), QStringLiteral("CMP01"), QStringLiteral("-o"), svg}, 0, "flow.svg"},
+        {{QStringLiteral("export"), QStringLiteral("CMP01"), QStringLiteral("-o"), exported}, 0, "frames.json"},
+        {{QStringLiteral("import"), exported}, 1, "CMP01 already exists"},
+        {{QStringLiteral("import"), exported, QStringLiteral("--as"), QStringLiteral("CMP02")}, 0, "CMP02"},
+        {{QStringLiteral("import"), broken}, 1, "line 3, column"},
+        {{QStringLiteral("import"), path(QStringLiteral("missing.json"))}, 1, "missing.json"},
+        {{QStringLiteral("show")}, 2, "help show"},
+        {{QStringLiteral("render"), QStringLiteral("CMP01")}, 2, "-o"},
+        {{QStringLiteral("frobnicate")}, 2, "Unknown command"},
+        {{QStringLiteral("help"), QStringLiteral("import")}, 0, "--as NEW_ID"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun result = run(QStringList{QStringLiteral("--db"), db} + c.arguments);
+        const std::string shown = c.arguments.join(u' ').toStdString();
+        ASSERT_TRUE(result.finished) << shown;
+        EXPECT_EQ(result.status, QProcess::NormalExit) << shown;
+        EXPECT_EQ(result.exitCode, c.exitCode) << shown << "\n" << result.err.toStdString();
+        EXPECT_TRUE((result.out + result.err).contains(QString::fromUtf8(c.output)))
+            << shown << ":\n" << result.out.toStdString() << result.err.toStdString();
+    }
+    EXPECT_EQ(frameCount(db), frames + 1); // CMP02 only
+    QFile picture(svg);
+    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(picture.readAll().contains("<svg"));
+    const ProgramRun missing = run({QStringLiteral("--db"), path(QStringLiteral("none.sqlite")), QStringLiteral("list")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(path(QStringLiteral("none.sqlite"))));
+}
+
 } // namespace
 } // namespace korvel

@@ -1,0 +1,112 @@
+#include "designer/frameitems.h"
+
+#include "core/errorlog.h"
+#include "designer/flowcanvas.h"
+#include "model/cworder.h"
+#include "resources/stringtable.h"
+
+namespace korvel {
+namespace {
+
+// Sizes and places of the end points on the canvas, twips.
+constexpr double EndPointWidth = 500;
+constexpr double EndPointHeight = 400;
+constexpr double EndPointTop = 400;
+constexpr double StartLeft = 200;
+// The longest condition shown on an arrow, in characters.
+constexpr qsizetype MaxConditionLength = 24;
+
+} // namespace
+
+void AddFrameItems(FlowCanvas& canvas, cWorder& frame, const std::function<void()>& advance)
+{
+    FlowNodeItem* start = canvas.AddNode(StartLeft, EndPointTop, EndPointWidth, EndPointHeight);
+    start->setShape(ShapeStart);
+    start->setText(LoadResString(81));
+    start->setKey(QStringLiteral("NBEGIN"));
+    FlowNodeItem* end =
+        canvas.AddNode(canvas.WidthTwips() - EndPointRightOffset, EndPointTop, EndPointWidth, EndPointHeight);
+    end->setShape(ShapeEnd);
+    end->setText(LoadResString(80));
+    end->setKey(QStringLiteral("NEND"));
+
+    // Only live nodes and links are drawn: one deleted since the last save would otherwise come
+    // back every time the frame is drawn again.
+    for (const auto& [id, node] : frame.AllNode().AllNode()) {
+        if (advance)
+            advance();
+        if (node->CanLoadFlag() != 1)
+            continue;
+        IgnoreErrors([&] { ShowNode(*canvas.AddNode(node->NodeLeft(), node->NodeTop(), StepBoxWidth, StepBoxHeight), *node); });
+    }
+    for (const auto& [key, link] : frame.AllLink().AllLinks()) {
+        if (advance)
+            advance();
+        if (link->CanLoadFlag() != 1)
+            continue;
+        IgnoreErrors([&] {
+            FlowNodeItem* son = canvas.NodeByKey(QStringLiteral("N") + link->SonNode_ID());
+            FlowNodeItem* father = canvas.NodeByKey(QStringLiteral("N") + link->FatherNode_ID());
+            if (!son || !father)
+                return; // a link to a node that is not drawn is left out
+            ShowLink(*father->AddLink(son), *link);
+        });
+    }
+    IgnoreErrors([&] { PlaceEnd(canvas); });
+}
+
+void ShowNode(FlowNodeItem& item, const cNode& node)
+{
+    item.setSecondaryText(node.WorkOrderNodeName());
+    SetNodeAppearance(item, node.ReturnOldStepID(), node.HandleBy_ID());
+    item.setKey(QStringLiteral("N") + node.WorkOrderNode_ID());
+    item.setText(node.WorkOrderNodeName());
+    QString handler;
+    if (!node.ReturnOldStepID().isEmpty())
+        handler = LoadResString(1225).arg(node.ReturnOldStepID());
+    else if (!node.HandleBy_ID().isEmpty())
+        handler = node.HandleBy_ID();
+    else if (!node.ToMultiHandleBy().isEmpty())
+        handler = LoadResString(1226).arg(node.ToMultiHandleBy());
+    else if (!node.HandleGroup_ID().isEmpty())
+        handler = LoadResString(1224).arg(node.HandleGroup_ID());
+    else
+        handler = LoadResString(1227);
+    item.setToolTip(LoadResString(1221).arg(node.WorkOrderNode_ID()) + QLatin1Char('\n') +
+                    LoadResString(1222).arg(node.WorkOrderNodeName()) + QLatin1Char('\n') +
+                    LoadResString(1223).arg(handler));
+}
+
+void ShowLink(FlowLinkItem& item, const cLink& link)
+{
+    item.setKey(QStringLiteral("L") + link.WorkOrderLink_ID());
+    item.setColor(LinkColorFor(link.AlwaysOpen()));
+    item.setText(link.WorkOrderLinkName());
+    // The canvas shows the condition cut short; the tool tip shows it whole.
+    QString condition;
+    QString shortForm;
+    if (link.AlwaysOpen() != 0) {
+        condition = QStringList{link.AddinVariant(), link.CompareType(), link.VariantValue()}.join(u' ').simplified();
+        shortForm = condition.size() > MaxConditionLength ? condition.left(MaxConditionLength - 1) + QChar(0x2026)
+                                                           : condition;
+    }
+    item.setCondition(shortForm.isEmpty() ? QString() : LoadResString(1231).arg(shortForm));
+    item.setToolTip(LoadResString(1228).arg(link.WorkOrderLink_ID()) + QLatin1Char('\n') +
+                    (link.AlwaysOpen() != 0 ? LoadResString(1229).arg(condition) : LoadResString(1230)));
+}
+
+void PlaceEnd(FlowCanvas& canvas)
+{
+    FlowNodeItem* end = canvas.NodeByKey(QStringLiteral("NEND"));
+    if (!end)
+        return;
+    double right = 0;
+    for (const FlowNodeItem* node : canvas.Nodes()) {
+        if (node != end && node->Key() != QStringLiteral("NBEGIN"))
+            right = std::max(right, node->Left() + node->Width());
+    }
+    end->setLeft(std::max(canvas.WidthTwips() - EndPointRightOffset, right + StepGap));
+}
+
+
+} // namespace korvel

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <functional>
+
+namespace korvel {
+
+class FlowCanvas;
+class FlowLinkItem;
+class FlowNodeItem;
+class cLink;
+class cNode;
+class cWorder;
+
+// Adds a frame's flow to an empty canvas: the Start and End points (End at the canvas's right
+// edge), one box per live step and one arrow per live link whose ends are drawn. Deleted steps and
+// links are left out. `advance` is called once per step and link of the frame, for a progress
+// display. A step or link that cannot be drawn is logged and skipped.
+void AddFrameItems(FlowCanvas& canvas, cWorder& frame, const std::function<void()>& advance = {});
+
+// Shows a node or link of the frame on its canvas item: key, caption, figure and picture or
+// colour and condition, tool tip. The one way drawing, adding and editing show them.
+void ShowNode(FlowNodeItem& item, const cNode& node);
+void ShowLink(FlowLinkItem& item, const cLink& link);
+// Moves End right of the rightmost step when the canvas is too narrow to hold them apart.
+void PlaceEnd(FlowCanvas& canvas);
+
+// The size of a step's box, twips.
+inline constexpr double StepBoxWidth = 1400;
+inline constexpr double StepBoxHeight = 650;
+// How far End stands from the canvas's right edge, twips.
+inline constexpr double EndPointRightOffset = 1100;
+// The room kept between End (or Start) and a step, twips.
+inline constexpr double StepGap = 600;
+
+} // namespace korvel

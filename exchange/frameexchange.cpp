@@ -1,0 +1,373 @@
+#include "exchange/frameexchange.h"
+
+#include "core/addinglobals.h"
+#include "core/errorlog.h"
+#include "core/korvelerror.h"
+#include "core/progress.h"
+#include "exchange/frameformat.h"
+#include "model/cworder.h"
+#include "persistence/connection.h"
+#include "persistence/lookupkeys.h"
+
+#include <QFile>
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QMap>
+#include <QSaveFile>
+#include <QSet>
+#include <map>
+#include <set>
+
+namespace korvel {
+namespace {
+
+// String-table ids of the messages.
+enum : qint32 {
+    MsgBadJson = 1420,
+    MsgNotFrameFile = 1421,
+    MsgWrongVersion = 1422,
+    MsgMissing = 1423,
+    MsgLinkStepUnknown = 1426,
+    MsgReturnStepUnknown = 1427,
+    MsgStepTwice = 1428,
+    MsgLinkTwice = 1429,
+    MsgFrameExists = 1430,
+    MsgIdTooLong = 1431,
+    MsgIdEmpty = 1432,
+    MsgNewIdManyFrames = 1433,
+    MsgFrameTwice = 1434,
+    MsgLookupMissing = 1435,
+    MsgCannotRead = 1436,
+    MsgCannotWrite = 1437,
+    MsgNoSuchFrame = 1438,
+    MsgImportFailed = 1439,
+    MsgNotList = 1440,
+    MsgFrameUnreadable = 1442,
+    MsgNotObject = 1443,
+};
+
+[[noreturn]] void Refuse(qint32 id, const QStringList& arguments)
+{
+    throw KorvelError(FormatMessage(id, arguments));
+}
+
+// The lookup keys a frame names, by kind, in a fixed order.
+using LookupNames = std::map<LookupKind, std::set<QString>>;
+
+void AddLookups(const FrameRecord& frame, LookupNames& names)
+{
+    auto add = [&](LookupKind kind, const QString& key) {
+        if (!key.trimmed().isEmpty())
+            names[kind].insert(key);
+    };
+    const FrameValues& h = frame.header;
+    add(LookupKind::Category, h.Category);
+    add(LookupKind::Priority, h.Priority_ID);
+    add(LookupKind::TimeUnit, h.ExpirtedPeriodType_ID);
+    add(LookupKind::TimeUnit, h.ForecastUnit);
+    add(LookupKind::FormGroup, h.Group_IDA);
+    add(LookupKind::Campaign, h.Group_IDA2);
+    add(LookupKind::DocTemplate, h.PrintFormat);
+    add(LookupKind::DocTemplate, h.ReplyFile);
+    add(LookupKind::DocGroup, h.PrintGroup);
+    add(LookupKind::DocGroup, h.ReplyGroup);
+    for (const NodeValues& s : frame.steps) {
+        add(LookupKind::TimeUnit, s.ExpiredPeriodType_ID);
+        add(LookupKind::TimeUnit, s.ForecastUnit);
+        add(LookupKind::FormGroup, s.Group_IDA);
+        add(LookupKind::Priority, s.Priority_ID);
+        add(LookupKind::Staff, s.HandleBy_ID);
+        add(LookupKind::Staff, s.ExpiredHandleBy_ID);
+        add(LookupKind::RoleGroup, s.HandleGroup_ID);
+        add(LookupKind::RoleGroup, s.ExpiredHandleGroup_ID);
+        // Several handlers: "group,staff|group,staff|...".
+        for (const QString& entry : s.ToMultiHandleBy.split(u'|', Qt::SkipEmptyParts)) {
+            const QStringList pair = entry.split(u',');
+            add(LookupKind::RoleGroup, pair.value(0));
+            add(LookupKind::Staff, pair.value(1));
+        }
+    }
+}
+
+QJsonObject LookupsToJson(const LookupNames& names)
+{
+    QJsonObject object;
+    for (const auto& [kind, keys] : names) {
+        QJsonArray array;
+        for (const QString& key : keys)
+            array.append(key);
+        object.insert(LookupTableName(kind), array);
+    }
+    return object;
+}
+
+FrameRecord ReadFrame(const QString& frameId)
+{
+    cWorder frame;
+    frame.LoadList(frameId, QString(), false);
+    frame.LoadOne();
+    if (!frame.ReadError().isEmpty())
+        Refuse(MsgFrameUnreadable, {frameId, frame.ReadError()});
+    if (frame.LoadFlag != 1)
+        Refuse(MsgNoSuchFrame, {frameId});
+    FrameRecord record;
+    record.header = frame.HeaderValues();
+    auto audit = DBOperate().GetWorkOrderAudit(frameId);
+    if (!audit || !audit->IsOpen() || audit->IsEOF())
+        Refuse(MsgFrameUnreadable, {frameId, LastLoggedError()});
+    record.audit = {audit->Fields(0).toString(), audit->Fields(1).toString(), audit->Fields(2).toString(),
+                    audit->Fields(3).toString()};
+    for (const auto& [id, node] : frame.AllNode().AllNode())
+        if (node->CanLoadFlag() == 1)
+            record.steps << node->Values();
+    for (const auto& [key, link] : frame.AllLink().AllLinks())
+        if (link->CanLoadFlag() == 1)
+            record.links << link->Values();
+    return record;
+}
+
+// Line and column (1-based, in characters) of a byte offset into the file.
+std::pair<int, int> Position(const QByteArray& file, qsizetype offset)
+{
+    const QByteArray before = file.left(offset);
+    const int line = static_cast<int>(before.count('\n')) + 1;
+    const QByteArray lastLine = before.mid(before.lastIndexOf('\n') + 1);
+    return {line, static_cast<int>(QString::fromUtf8(lastLine).size()) + 1};
+}
+
+QJsonArray ArrayMember(const QJsonObject& object, const QString& where, const QString& name)
+{
+    const QJsonValue value = object.value(name);
+    if (value.isUndefined())
+        Refuse(MsgMissing, {where, name});
+    if (!value.isArray())
+        Refuse(MsgNotList, {where, name});
+    return value.toArray();
+}
+
+QJsonObject ObjectAt(const QJsonValue& value, const QString& where)
+{
+    if (!value.isObject())
+        Refuse(MsgNotObject, {where});
+    return value.toObject();
+}
+
+// The frames of a file, checked for everything that needs no database.
+QList<FrameRecord> ParseFile(const QByteArray& file)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(file, &error);
+    if (error.error != QJsonParseError::NoError) {
+        const auto [line, column] = Position(file, error.offset);
+        Refuse(MsgBadJson, {QString::number(line), QString::number(column), error.errorString()});
+    }
+    if (!document.isObject() || document.object().value(QStringLiteral("format")).toString() != FrameFileFormat)
+        Refuse(MsgNotFrameFile, {FrameFileFormat});
+    const QJsonObject root = document.object();
+    const QJsonValue version = root.value(QStringLiteral("version"));
+    if (!version.isDouble() || version.toDouble() != FrameFileVersion)
+        Refuse(MsgWrongVersion, {version.isDouble() ? QString::number(version.toDouble()) : version.toVariant().toString(),
+                                 QString::number(FrameFileVersion)});
+
+    QList<FrameRecord> frames;
+    const QJsonArray frameArray = ArrayMember(root, QStringLiteral("file"), QStringLiteral("frames"));
+    for (qsizetype f = 0; f < frameArray.size(); ++f) {
+        const QString where = QStringLiteral("frames[%1]").arg(f);
+        const QJsonObject object = ObjectAt(frameArray.at(f), where);
+        FrameRecord frame;
+        const QJsonValue header = object.value(QStringLiteral("header"));
+        if (header.isUndefined())
+            Refuse(MsgMissing, {where, QStringLiteral("header")});
+        HeaderFromJson(ObjectAt(header, where + QStringLiteral(".header")), where + QStringLiteral(".header"),
+                       frame.header, frame.audit);
+
+        QSet<QString> stepIds, foldedStepIds, foldedLinkCodes;
+        const QJsonArray steps = ArrayMember(object, where, QStringLiteral("steps"));
+        for (qsizetype s = 0; s < steps.size(); ++s) {
+            const QString at = where + QStringLiteral(".steps[%1]").arg(s);
+            NodeValues step = StepFromJson(ObjectAt(steps.at(s), at), at);
+            // The database takes IDs differing only in letter case for one.
+            if (foldedStepIds.contains(step.WorkOrderNode_ID.toCaseFolded()) || step.WorkOrderNode_ID.isEmpty())
+                Refuse(MsgStepTwice, {at, step.WorkOrderNode_ID});
+            foldedStepIds.insert(step.WorkOrderNode_ID.toCaseFolded());
+            stepIds.insert(step.WorkOrderNode_ID);
+            frame.steps << step;
+        }
+        const QJsonArray links = ArrayMember(object, where, QStringLiteral("links"));
+        for (qsizetype l = 0; l < links.size(); ++l) {
+            const QString at = where + QStringLiteral(".links[%1]").arg(l);
+            const LinkValues link = LinkFromJson(ObjectAt(links.at(l), at), at);
+            if (foldedLinkCodes.contains(link.WorkOrderLink_ID.toCaseFolded()))
+                Refuse(MsgLinkTwice, {at, link.WorkOrderLink_ID});
+            foldedLinkCodes.insert(link.WorkOrderLink_ID.toCaseFolded());
+            for (const QString& end : {link.FatherNode_ID, link.SonNode_ID})
+                if (end != BeginNodeID && end != EndNodeID && !stepIds.contains(end))
+                    Refuse(MsgLinkStepUnknown, {at, link.WorkOrderLink_ID, end});
+            frame.links << link;
+        }
+        for (qsizetype s = 0; s < frame.steps.size(); ++s) {
+            const NodeValues& step = frame.steps.at(s);
+            if (!step.ReturnOldStep.isEmpty() && !stepIds.contains(step.ReturnOldStep))
+                Refuse(MsgReturnStepUnknown,
+                       {where + QStringLiteral(".steps[%1]").arg(s), step.WorkOrderNode_ID, step.ReturnOldStep});
+        }
+        frames << frame;
+    }
+    return frames;
+}
+
+// The IDs the frames will be stored under, checked like the IDs of a copy.
+QStringList TargetIds(const QList<FrameRecord>& frames, const QString& newId)
+{
+    if (!newId.isNull() && frames.size() != 1)
+        Refuse(MsgNewIdManyFrames, {QString::number(frames.size())});
+    QStringList ids;
+    QSet<QString> folded;
+    for (const FrameRecord& frame : frames) {
+        const QString id = newId.isNull() ? frame.header.WorkOrderFrame_ID : newId.trimmed();
+        if (id.isEmpty())
+            Refuse(MsgIdEmpty, {});
+        if (Utility().ByteLength(id) >= 7)
+            Refuse(MsgIdTooLong, {id});
+        if (folded.contains(id.toCaseFolded()))
+            Refuse(MsgFrameTwice, {id});
+        folded.insert(id.toCaseFolded());
+        const qint32 exists = DBOperate().GetWorkOrderIDExists(id);
+        if (exists == 0)
+            Refuse(MsgImportFailed, {LastLoggedError()});
+        if (exists == 1)
+            Refuse(MsgFrameExists, {id});
+        ids << id;
+    }
+    return ids;
+}
+
+QList<FlowFinding> MissingLookups(const QList<FrameRecord>& frames, const QStringList& ids)
+{
+    QList<FlowFinding> findings;
+    QMap<LookupKind, QSet<QString>> known; // each table read once
+    for (qsizetype f = 0; f < frames.size(); ++f) {
+        LookupNames names;
+        AddLookups(frames.at(f), names);
+        for (const auto& [kind, keys] : names) {
+            if (!known.contains(kind))
+                known.insert(kind, LookupKeys(kind));
+            for (const QString& key : keys)
+                if (!known.value(kind).contains(key.toCaseFolded()))
+                    findings.append({FindingSeverity::Warning, FindingItem::Frame, ids.at(f), MsgLookupMissing,
+                                     {ids.at(f), LookupTableName(kind), key}});
+        }
+    }
+    return findings;
+}
+
+// Writes one frame inside the caller's transaction, through the statements and the copy a Save as
+// uses: the steps get fresh IDs and every reference to them follows. Returns below 1 on failure.
+qint32 WriteFrame(const FrameRecord& frame, const QString& id, Progress* progress)
+{
+    FrameValues header = frame.header;
+    header.WorkOrderFrame_ID = id;
+    if (DBOperate().InsertWorkOrderFrame(header) < 1 || DBOperate().SetWorkOrderAudit(id, frame.audit) < 1)
+        return -1;
+    cNodes steps;
+    for (NodeValues step : frame.steps) {
+        step.WorkOrderFrame_ID = id;
+        if (steps.NewNode(step) < 1)
+            return -1;
+    }
+    cLinks links;
+    for (LinkValues link : frame.links) {
+        link.WorkOrderFrame_ID = id;
+        if (links.NewMe(link) < 1)
+            return -1;
+    }
+    QHash<QString, QString> newStepIds;
+    if (steps.Saveas(id, newStepIds, progress) < 1)
+        return -1;
+    return links.Saveas(id, newStepIds, progress);
+}
+
+} // namespace
+
+QByteArray ExportFrames(const QStringList& frameIds)
+{
+    QJsonArray frames;
+    LookupNames names;
+    for (const QString& frameId : frameIds) {
+        const FrameRecord frame = ReadFrame(frameId);
+        AddLookups(frame, names);
+        QJsonArray steps, links;
+        for (const NodeValues& step : frame.steps)
+            steps.append(StepToJson(step));
+        for (const LinkValues& link : frame.links)
+            links.append(LinkToJson(link));
+        frames.append(QJsonObject{{QStringLiteral("header"), HeaderToJson(frame.header, frame.audit)},
+                                  {QStringLiteral("steps"), steps},
+                                  {QStringLiteral("links"), links}});
+    }
+    const QJsonObject root{{QStringLiteral("format"), FrameFileFormat},
+                           {QStringLiteral("version"), FrameFileVersion},
+                           {QStringLiteral("frames"), frames},
+                           {QStringLiteral("lookups"), LookupsToJson(names)}};
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+void ExportFramesToFile(const QStringList& frameIds, const QString& path)
+{
+    const QByteArray content = ExportFrames(frameIds);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
+        Refuse(MsgCannotWrite, {path, file.errorString()});
+}
+
+ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress* progress)
+{
+    const QList<FrameRecord> frames = ParseFile(file);
+    if (progress) {
+        qsizetype items = 0;
+        for (const FrameRecord& frame : frames)
+            items += frame.steps.size() + frame.links.size();
+        progress->Expect(static_cast<int>(items));
+    }
+    ImportResult result;
+    result.frameIds = TargetIds(frames, newId);
+    try {
+        result.findings = MissingLookups(frames, result.frameIds);
+    } catch (const std::exception& error) {
+        Refuse(MsgImportFailed, {describe(error)});
+    }
+
+    const QString prefix = QStringLiteral("[Korvel]-[FrameExchange]-[ImportFrames]:");
+    bool began = false;
+    try {
+        Connection connection = Connection::Shared();
+        connection.BeginTrans();
+        began = true;
+        for (qsizetype f = 0; f < frames.size(); ++f)
+            if (WriteFrame(frames.at(f), result.frameIds.at(f), progress) < 1)
+                throw KorvelError(LastLoggedError());
+        connection.CommitTrans();
+    } catch (const std::exception& error) {
+        if (began)
+            IgnoreErrors([] { Connection::Shared().RollbackTrans(); });
+        LogError(prefix, error);
+        Refuse(MsgImportFailed, {describe(error)});
+    }
+    return result;
+}
+
+ImportResult ImportFramesFromFile(const QString& path, const QString& newId, Progress* progress)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        Refuse(MsgCannotRead, {path, file.errorString()});
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        Refuse(MsgCannotRead, {path, file.errorString()});
+    return ImportFrames(content, newId, progress);
+}
+
+} // namespace korvel

@@ -1,0 +1,184 @@
+#include "exchange/frameformat.h"
+
+#include "core/korvelerror.h"
+#include "model/flowcheck.h"
+
+#include <QJsonValue>
+#include <limits>
+
+namespace korvel {
+namespace {
+
+// String-table ids of the messages about members.
+enum : qint32 { MsgMissing = 1423, MsgNotText = 1424, MsgNotNumber = 1425 };
+
+// One column of a row struct: its name in the file and the member holding it.
+template <typename Row>
+struct Column {
+    const char* name;
+    QString Row::* text = nullptr;
+    qint32 Row::* number = nullptr;
+};
+
+template <typename Row>
+using Columns = std::initializer_list<Column<Row>>;
+
+const Columns<FrameValues> kHeaderColumns = {
+    {"WorkOrderFrame_ID", &FrameValues::WorkOrderFrame_ID},
+    {"WorkOrderFrameName", &FrameValues::WorkOrderFrameName},
+    {"Category", &FrameValues::Category},
+    {"Priority_ID", &FrameValues::Priority_ID},
+    {"ExpiredPeriod", nullptr, &FrameValues::ExpiredPeriod},
+    {"ExpiredPeriodType_ID", &FrameValues::ExpirtedPeriodType_ID},
+    {"CanSkip", nullptr, &FrameValues::CanSkip},
+    {"AddinType", nullptr, &FrameValues::AddinType},
+    {"WEBLink", &FrameValues::WEBLink},
+    {"Group_IDA", &FrameValues::Group_IDA},
+    {"CanFullScreen", nullptr, &FrameValues::CanFullScreen},
+    {"PrintFormat", &FrameValues::PrintFormat},
+    {"CanGenerateOB", nullptr, &FrameValues::CanGenerateOB},
+    {"GenerateRate", nullptr, &FrameValues::GenerateRate},
+    {"Group_IDA2", &FrameValues::Group_IDA2},
+    {"ReplyFlag", nullptr, &FrameValues::ReplyFlag},
+    {"ReplyMode", nullptr, &FrameValues::ReplyMode},
+    {"ReplyAddress", &FrameValues::ReplyAddress},
+    {"ReplyFile", &FrameValues::ReplyFile},
+    {"PRINTGROUP", &FrameValues::PrintGroup},
+    {"REPLYGROUP", &FrameValues::ReplyGroup},
+    {"REPLYCONTENT", &FrameValues::ReplyContent},
+    {"ForecastUnit", &FrameValues::ForecastUnit},
+    {"ForecastLen", nullptr, &FrameValues::ForecastLen},
+};
+
+const Columns<FrameAudit> kAuditColumns = {
+    {"CreatedBy", &FrameAudit::CreatedBy},
+    {"CreatedDate", &FrameAudit::CreatedDate},
+    {"ModifiedBy", &FrameAudit::ModifiedBy},
+    {"ModifiedDate", &FrameAudit::ModifiedDate},
+};
+
+const Columns<NodeValues> kStepColumns = {
+    {"WorkOrderNode_ID", &NodeValues::WorkOrderNode_ID},
+    {"WorkOrderNodeName", &NodeValues::WorkOrderNodeName},
+    {"ExpiredPeriod", nullptr, &NodeValues::ExpiredPeriod},
+    {"ExpiredPeriodType_ID", &NodeValues::ExpiredPeriodType_ID},
+    {"CanSendBack", nullptr, &NodeValues::CanSendBack},
+    {"CanSendSelf", nullptr, &NodeValues::CanSendSelf},
+    {"CanSkip", nullptr, &NodeValues::CanSkip},
+    {"EmailNotify", &NodeValues::EmailNotify},
+    {"SMSNotify", &NodeValues::SMSNotify},
+    {"AddinType", nullptr, &NodeValues::AddinType},
+    {"WEBLink", &NodeValues::WEBLink},
+    {"Group_IDA", &NodeValues::Group_IDA},
+    {"CanFullScreen", nullptr, &NodeValues::CanFullScreen},
+    {"HandleBy_ID", &NodeValues::HandleBy_ID},
+    {"HandleGroup_ID", &NodeValues::HandleGroup_ID},
+    {"ExpiredHandleBy_ID", &NodeValues::ExpiredHandleBy_ID},
+    {"ExpiredHandleGroup_ID", &NodeValues::ExpiredHandleGroup_ID},
+    {"NodeTop", nullptr, &NodeValues::Top},
+    {"NodeLeft", nullptr, &NodeValues::Left},
+    {"Priority_ID", &NodeValues::Priority_ID},
+    {"RefuseReply", nullptr, &NodeValues::RefuseFlag},
+    {"CanClose", nullptr, &NodeValues::CanClose},
+    {"ContactCust", nullptr, &NodeValues::ContactCust},
+    {"NextBeginTime", nullptr, &NodeValues::NextBeginTime},
+    {"TickOffFlag", nullptr, &NodeValues::TickOffFlag},
+    {"ReturnOldStep", &NodeValues::ReturnOldStep},
+    {"CanModify", nullptr, &NodeValues::CanModify},
+    {"CanBackToBy", nullptr, &NodeValues::CanBackToBy},
+    {"ToHandleby", &NodeValues::ToMultiHandleBy},
+    {"ReturnGroupFlag", nullptr, &NodeValues::ReturnGroupFlag},
+    {"ForecastUnit", &NodeValues::ForecastUnit},
+    {"ForecastLen", nullptr, &NodeValues::ForecastLen},
+};
+
+const Columns<LinkValues> kLinkColumns = {
+    {"WorkOrderLink_ID", &LinkValues::WorkOrderLink_ID},
+    {"WorkOrderLinkName", &LinkValues::WorkOrderLinkName},
+    {"SonNode_ID", &LinkValues::SonNode_ID},
+    {"FatherNode_ID", &LinkValues::FatherNode_ID},
+    {"AlwaysOpen", nullptr, &LinkValues::AlwaysOpen},
+    {"AddinVariant", &LinkValues::AddinVariant},
+    {"CompareType", &LinkValues::CompareType},
+    {"VariantValue", &LinkValues::VariantValue},
+};
+
+template <typename Row>
+void Write(const Columns<Row>& columns, const Row& row, QJsonObject& object)
+{
+    for (const Column<Row>& column : columns) {
+        const QString name = QLatin1String(column.name);
+        if (column.text)
+            object.insert(name, row.*(column.text));
+        else
+            object.insert(name, row.*(column.number));
+    }
+}
+
+template <typename Row>
+void Read(const Columns<Row>& columns, const QJsonObject& object, const QString& where, Row& row)
+{
+    for (const Column<Row>& column : columns) {
+        const QString name = QLatin1String(column.name);
+        const QJsonValue value = object.value(name);
+        if (value.isUndefined())
+            throw KorvelError(FormatMessage(MsgMissing, {where, name}));
+        if (column.text) {
+            if (!value.isString())
+                throw KorvelError(FormatMessage(MsgNotText, {where, name}));
+            row.*(column.text) = value.toString();
+            continue;
+        }
+        const double number = value.toDouble(0.5);
+        if (!value.isDouble() || number != static_cast<double>(static_cast<qint64>(number)) ||
+            number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
+            throw KorvelError(FormatMessage(MsgNotNumber, {where, name}));
+        row.*(column.number) = static_cast<qint32>(number);
+    }
+}
+
+} // namespace
+
+QJsonObject HeaderToJson(const FrameValues& header, const FrameAudit& audit)
+{
+    QJsonObject object;
+    Write(kHeaderColumns, header, object);
+    Write(kAuditColumns, audit, object);
+    return object;
+}
+
+QJsonObject StepToJson(const NodeValues& step)
+{
+    QJsonObject object;
+    Write(kStepColumns, step, object);
+    return object;
+}
+
+QJsonObject LinkToJson(const LinkValues& link)
+{
+    QJsonObject object;
+    Write(kLinkColumns, link, object);
+    return object;
+}
+
+void HeaderFromJson(const QJsonObject& object, const QString& where, FrameValues& header, FrameAudit& audit)
+{
+    Read(kHeaderColumns, object, where, header);
+    Read(kAuditColumns, object, where, audit);
+}
+
+NodeValues StepFromJson(const QJsonObject& object, const QString& where)
+{
+    NodeValues step;
+    Read(kStepColumns, object, where, step);
+    return step;
+}
+
+LinkValues LinkFromJson(const QJsonObject& object, const QString& where)
+{
+    LinkValues link;
+    Read(kLinkColumns, object, where, link);
+    return link;
+}
+
+} // namespace korvel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "persistence/cdboperate.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+namespace korvel {
+
+// The frame file: its name and version, and how a frame's rows travel in it (docs/frame-format.md).
+inline const QString FrameFileFormat = QStringLiteral("korvel-frames");
+inline constexpr int FrameFileVersion = 1;
+
+// One frame as the file holds it: every stored value of its header row, step rows and link rows.
+// The frame ID inside steps and links is the header's and is not repeated.
+struct FrameRecord {
+    FrameValues header;
+    FrameAudit audit;
+    QList<NodeValues> steps;
+    QList<LinkValues> links;
+};
+
+// The JSON object of a header, step or link: one member per column, named like the column.
+QJsonObject HeaderToJson(const FrameValues& header, const FrameAudit& audit);
+QJsonObject StepToJson(const NodeValues& step);
+QJsonObject LinkToJson(const LinkValues& link);
+
+// Reads such an object back. `where` names it in messages ("frames[0].steps[2]"). Throws
+// KorvelError with the message in the interface language when a member is missing or of the wrong
+// kind (a text, or a whole number that fits 32 bits).
+void HeaderFromJson(const QJsonObject& object, const QString& where, FrameValues& header, FrameAudit& audit);
+NodeValues StepFromJson(const QJsonObject& object, const QString& where);
+LinkValues LinkFromJson(const QJsonObject& object, const QString& where);
+
+} // namespace korvel

@@ -1,0 +1,294 @@
+#include "host/flowcommands.h"
+
+#include "core/addinglobals.h"
+#include "core/errorlog.h"
+#include "core/korvelerror.h"
+#include "designer/framepicture.h"
+#include "exchange/frameexchange.h"
+#include "host/admincommands.h"
+#include "host/hostobject.h"
+#include "host/hostoptions.h"
+#include "model/cworder.h"
+#include "model/cworders.h"
+#include "model/flowcheck.h"
+#include "persistence/flowsearch.h"
+#include "resources/stringtable.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdio>
+
+namespace korvel {
+namespace {
+
+// String-table ids of the command line's texts.
+enum : qint32 {
+    MsgSummary = 1460,
+    MsgUsage = 1461,       // ... 1467: each command's usage, in the order of FlowCommandNames
+    MsgExplanation = 1491, // ... 1497: what it does
+    MsgMissingArgument = 1468,
+    MsgUnexpectedArgument = 1469,
+    MsgNoFindings = 1470,
+    MsgImported = 1471,
+    MsgWrote = 1472,
+    MsgNoMatch = 1473,
+    MsgSteps = 1474,
+    MsgLinks = 1475,
+    MsgKindFrame = 1476,
+    MsgKindStep = 1477,
+    MsgKindLink = 1478,
+    MsgNeedsOutput = 1479,
+    MsgNoSuchFrame = 1438,
+    MsgFrameUnreadable = 1442,
+};
+
+void print(const QString& text)
+{
+    std::fputs(qPrintable(text + u'\n'), stdout);
+}
+
+// Points the add-in's globals at the host object for the command's lifetime, as StartMe does.
+class Session final {
+public:
+    explicit Session(HostObject& host)
+    {
+        AddinGlobals& globals = Addin();
+        globals.StartName = QStringLiteral("Korvel");
+        globals.ObjInterFace = &host;
+        globals.DBConnection = host.Services()->Connection();
+        globals.HostUtility = host.Utility();
+    }
+    ~Session()
+    {
+        AddinGlobals& globals = Addin();
+        globals.DBConnection = QSqlDatabase();
+        globals.ObjInterFace = nullptr;
+        globals.HostUtility = nullptr;
+        globals.StartName.clear();
+    }
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+};
+
+// Every frame's ID and name, in the database's order.
+QList<std::pair<QString, QString>> AllFrames()
+{
+    auto rs = DBOperate().GetAllWorkOrderList();
+    if (!rs || !rs->IsOpen())
+        throw KorvelError(LastLoggedError());
+    QList<std::pair<QString, QString>> frames;
+    for (; !rs->IsEOF(); rs->MoveNext())
+        frames.append({rs->Fields(0).toString(), rs->Fields(1).toString()});
+    return frames;
+}
+
+// The frame read whole, as the designer opens it; refused when it is missing or unreadable.
+std::unique_ptr<cWorder> OpenFrame(const QString& frameId)
+{
+    auto frame = std::make_unique<cWorder>();
+    frame->LoadList(frameId, QString(), false);
+    frame->LoadOne();
+    if (!frame->ReadError().isEmpty())
+        throw KorvelError(FormatMessage(MsgFrameUnreadable, {frameId, frame->ReadError()}));
+    if (frame->LoadFlag != 1)
+        throw KorvelError(FormatMessage(MsgNoSuchFrame, {frameId}));
+    return frame;
+}
+
+QString StepName(cWorder& frame, const QString& id)
+{
+    if (id == BeginNodeID)
+        return LoadResString(81);
+    if (id == EndNodeID)
+        return LoadResString(80);
+    const cNode* node = frame.AllNode().OneNode(id);
+    return node ? QStringLiteral("%1 (%2)").arg(node->WorkOrderNodeName(), id) : id;
+}
+
+int List()
+{
+    for (const auto& [id, name] : AllFrames())
+        print(id + u'\t' + name);
+    return 0;
+}
+
+int Show(const QString& frameId)
+{
+    auto frame = OpenFrame(frameId);
+    print(frame->WorkOrderFrame_ID + u'\t' + frame->WorkOrderFrameName);
+    print(LoadResString(MsgSteps));
+    for (const auto& [id, node] : frame->AllNode().AllNode()) {
+        QString handler = node->HandleBy_ID();
+        if (!node->HandleGroup_ID().isEmpty())
+            handler += (handler.isEmpty() ? QString() : QStringLiteral("/")) + node->HandleGroup_ID();
+        if (!node->ToMultiHandleBy().isEmpty())
+            handler += (handler.isEmpty() ? QString() : QStringLiteral(" ")) + node->ToMultiHandleBy();
+        print(QStringLiteral("  %1\t%2\t%3").arg(id, node->WorkOrderNodeName(), handler));
+    }
+    print(LoadResString(MsgLinks));
+    for (const auto& [key, link] : frame->AllLink().AllLinks()) {
+        QString line = QStringLiteral("  %1\t%2 -> %3\t%4")
+                           .arg(link->WorkOrderLink_ID(), StepName(*frame, link->FatherNode_ID()),
+                                StepName(*frame, link->SonNode_ID()), link->WorkOrderLinkName());
+        if (link->AlwaysOpen() != 0)
+            line += QStringLiteral("\t[%1 %2 %3]").arg(link->AddinVariant(), link->CompareType(), link->VariantValue());
+        print(line);
+    }
+    return 0;
+}
+
+QString ItemName(FindingItem item)
+{
+    switch (item) {
+    case FindingItem::Frame:
+        return QStringLiteral("frame");
+    case FindingItem::Step:
+        return QStringLiteral("step");
+    case FindingItem::Link:
+        return QStringLiteral("link");
+    }
+    return {};
+}
+
+int Check(QStringList frameIds, bool json)
+{
+    if (frameIds.isEmpty())
+        for (const auto& [id, name] : AllFrames())
+            frameIds << id;
+    bool errors = false;
+    QJsonArray all;
+    for (const QString& frameId : std::as_const(frameIds)) {
+        auto frame = OpenFrame(frameId);
+        const QList<FlowFinding> findings = CheckFlow(*frame);
+        errors = errors || HasErrors(findings);
+        for (const FlowFinding& finding : findings) {
+            if (json)
+                all.append(QJsonObject{
+                    {QStringLiteral("frame"), frameId},
+                    {QStringLiteral("severity"),
+                     finding.severity == FindingSeverity::Error ? QStringLiteral("error") : QStringLiteral("warning")},
+                    {QStringLiteral("item"), ItemName(finding.item)},
+                    {QStringLiteral("key"), finding.key},
+                    {QStringLiteral("messageId"), finding.messageId},
+                    {QStringLiteral("message"), finding.text()}});
+            else
+                print(QStringLiteral("%1\t%2\t%3").arg(frameId, finding.severityText(), finding.text()));
+        }
+        if (!json && findings.isEmpty())
+            print(FormatMessage(MsgNoFindings, {frameId}));
+    }
+    if (json)
+        std::fputs(QJsonDocument(all).toJson(QJsonDocument::Indented).constData(), stdout);
+    return errors ? 1 : 0;
+}
+
+int Import(const QString& path, const QString& newId)
+{
+    const ImportResult result = ImportFramesFromFile(path, newId);
+    for (const FlowFinding& finding : result.findings)
+        print(QStringLiteral("%1\t%2").arg(finding.severityText(), finding.text()));
+    for (const QString& id : result.frameIds)
+        print(FormatMessage(MsgImported, {id}));
+    return 0;
+}
+
+int Render(const QString& frameId, const QString& path, double scale)
+{
+    auto frame = OpenFrame(frameId);
+    WriteFramePicture(*frame, path, scale);
+    print(FormatMessage(MsgWrote, {path}));
+    return 0;
+}
+
+int Search(const QString& text)
+{
+    const QList<SearchHit> hits = SearchFlows(text);
+    for (const SearchHit& hit : hits) {
+        const qint32 kind = hit.kind == SearchItemKind::Frame  ? MsgKindFrame
+                            : hit.kind == SearchItemKind::Step ? MsgKindStep
+                                                                : MsgKindLink;
+        print(QStringLiteral("%1\t%2\t%3\t%4\t%5").arg(hit.frameId, LoadResString(kind), hit.key, hit.field, hit.text));
+    }
+    if (hits.isEmpty())
+        print(LoadResString(MsgNoMatch));
+    return 0;
+}
+
+} // namespace
+
+const QStringList& FlowCommandNames()
+{
+    static const QStringList names = {QStringLiteral("list"),   QStringLiteral("show"),   QStringLiteral("check"),
+                                      QStringLiteral("export"), QStringLiteral("import"), QStringLiteral("render"),
+                                      QStringLiteral("search")};
+    return names;
+}
+
+QString FlowCommandHelp(const QString& command)
+{
+    const qsizetype index = FlowCommandNames().indexOf(command);
+    if (index < 0)
+        return {};
+    const auto offset = static_cast<qint32>(index);
+    return QStringLiteral("korvel ") + LoadResString(MsgUsage + offset) + QStringLiteral("\n\n") +
+           LoadResString(MsgExplanation + offset);
+}
+
+QString FlowCommandsSummary()
+{
+    QString text = LoadResString(MsgSummary) + u'\n';
+    for (const QString& name : FlowCommandNames())
+        text += QStringLiteral("  ") + FlowCommandHelp(name).section(u'\n', 0, 0).mid(7) + u'\n';
+    return text;
+}
+
+int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std::unique_ptr<HostLog> log)
+{
+    const QString& command = options.command;
+    const QStringList& arguments = options.commandArguments;
+    // How many arguments each command takes: at least, and at most (-1: any number).
+    const QHash<QString, std::pair<int, int>> counts = {
+        {QStringLiteral("list"), {0, 0}},   {QStringLiteral("show"), {1, 1}},   {QStringLiteral("check"), {0, -1}},
+        {QStringLiteral("export"), {1, -1}}, {QStringLiteral("import"), {1, 1}}, {QStringLiteral("render"), {1, 1}},
+        {QStringLiteral("search"), {1, 1}}};
+    const auto [least, most] = counts.value(command);
+    if (arguments.size() < least) {
+        printError(FormatMessage(MsgMissingArgument, {command}));
+        return 2;
+    }
+    if (most >= 0 && arguments.size() > most) {
+        printError(FormatMessage(MsgUnexpectedArgument, {command, arguments.at(most)}));
+        return 2;
+    }
+    if ((command == QLatin1String("export") || command == QLatin1String("render")) && options.output.isEmpty()) {
+        printError(FormatMessage(MsgNeedsOutput, {command}));
+        return 2;
+    }
+
+    HostObject host(database, options.user, std::move(log));
+    const Session session(host);
+    try {
+        if (command == QLatin1String("list"))
+            return List();
+        if (command == QLatin1String("show"))
+            return Show(arguments.at(0));
+        if (command == QLatin1String("check"))
+            return Check(arguments, options.json);
+        if (command == QLatin1String("export")) {
+            ExportFramesToFile(arguments, options.output);
+            print(FormatMessage(MsgWrote, {options.output}));
+            return 0;
+        }
+        if (command == QLatin1String("import"))
+            return Import(arguments.at(0), options.importAs);
+        if (command == QLatin1String("render"))
+            return Render(arguments.at(0), options.output, options.scale);
+        return Search(arguments.at(0));
+    } catch (const std::exception& error) {
+        printError(describe(error));
+        return 1;
+    }
+}
+
+} // namespace korvel

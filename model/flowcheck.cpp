@@ -1,0 +1,209 @@
+#include "model/flowcheck.h"
+
+#include "model/cworder.h"
+#include "resources/stringtable.h"
+
+#include <QHash>
+#include <QSet>
+#include <deque>
+
+namespace korvel {
+namespace {
+
+// String-table ids of the findings.
+enum : qint32 {
+    MsgError = 1400,
+    MsgWarning = 1401,
+    MsgUnreachable = 1402,
+    MsgCannotReachEnd = 1403,
+    MsgNoPath = 1404,
+    MsgNoHandler = 1405,
+    MsgNoCondition = 1406,
+    MsgSameCondition = 1407,
+    MsgReturnStepUnknown = 1408,
+    MsgLinkStepUnknown = 1409,
+    MsgTwoStarts = 1410,
+    MsgTwoEnds = 1411,
+    MsgIntoStartOutOfEnd = 1412,
+    MsgStepNoTimeLimit = 1413,
+    MsgFrameNoTimeLimit = 1414,
+};
+
+// Steps by their ID, and the links between the flow's points (steps, Start and End).
+class FlowGraph final {
+public:
+    void addEdge(const QString& from, const QString& to)
+    {
+        m_forward[from] << to;
+        m_backward[to] << from;
+    }
+    QSet<QString> reachableFrom(const QString& point, bool backwards) const
+    {
+        const QHash<QString, QStringList>& edges = backwards ? m_backward : m_forward;
+        QSet<QString> seen{point};
+        std::deque<QString> queue{point};
+        while (!queue.empty()) {
+            const QString at = queue.front();
+            queue.pop_front();
+            for (const QString& next : edges.value(at))
+                if (!seen.contains(next)) {
+                    seen.insert(next);
+                    queue.push_back(next);
+                }
+        }
+        return seen;
+    }
+
+private:
+    QHash<QString, QStringList> m_forward, m_backward;
+};
+
+bool HasHandler(const cNode& node)
+{
+    return !node.HandleBy_ID().trimmed().isEmpty() || !node.HandleGroup_ID().trimmed().isEmpty() ||
+           !node.ToMultiHandleBy().trimmed().isEmpty() || !node.ReturnOldStepID().trimmed().isEmpty();
+}
+
+bool HasCondition(const cLink& link)
+{
+    return !link.AddinVariant().trimmed().isEmpty() && !link.CompareType().trimmed().isEmpty() &&
+           !link.VariantValue().trimmed().isEmpty();
+}
+
+} // namespace
+
+QString FlowFinding::text() const
+{
+    return FormatMessage(messageId, arguments);
+}
+
+QString FormatMessage(qint32 messageId, const QStringList& a)
+{
+    // All arguments at once: a name that itself holds "%2" is not taken for a place-holder.
+    const QString message = LoadResString(messageId);
+    switch (a.size()) {
+    case 0:
+        return message;
+    case 1:
+        return message.arg(a[0]);
+    case 2:
+        return message.arg(a[0], a[1]);
+    case 3:
+        return message.arg(a[0], a[1], a[2]);
+    default:
+        return message.arg(a[0], a[1], a[2], a[3]);
+    }
+}
+
+QString FlowFinding::severityText() const
+{
+    return LoadResString(severity == FindingSeverity::Error ? MsgError : MsgWarning);
+}
+
+bool HasErrors(const QList<FlowFinding>& findings)
+{
+    for (const FlowFinding& finding : findings)
+        if (finding.severity == FindingSeverity::Error)
+            return true;
+    return false;
+}
+
+QList<FlowFinding> CheckFlow(cWorder& frame)
+{
+    QList<FlowFinding> findings;
+    auto add = [&](FindingSeverity severity, FindingItem item, const QString& key, qint32 id,
+                   QStringList arguments) {
+        findings.append({severity, item, key, id, std::move(arguments)});
+    };
+    constexpr auto Error = FindingSeverity::Error;
+    constexpr auto Warning = FindingSeverity::Warning;
+
+    // Live steps by ID, and how each is shown in a message: "name (ID)".
+    QHash<QString, const cNode*> steps;
+    QList<const cNode*> stepOrder;
+    for (const auto& [id, node] : frame.AllNode().AllNode())
+        if (node->CanLoadFlag() == 1) {
+            steps.insert(node->WorkOrderNode_ID(), node.get());
+            stepOrder << node.get();
+        }
+    auto shown = [&](const QString& id) {
+        const cNode* node = steps.value(id);
+        return node ? QStringLiteral("%1 (%2)").arg(node->WorkOrderNodeName(), id) : id;
+    };
+
+    if (frame.ExpiredPeriod == 0)
+        add(Warning, FindingItem::Frame, frame.WorkOrderFrame_ID, MsgFrameNoTimeLimit,
+            {frame.WorkOrderFrame_ID});
+
+    FlowGraph graph;
+    QStringList startLinks;
+    QHash<QString, QStringList> endLinksByStep;
+    // Conditions already seen per step: "variable|comparison|value" → link code.
+    QHash<QString, QHash<QString, QString>> conditions;
+    for (const auto& [key, link] : frame.AllLink().AllLinks()) {
+        if (link->CanLoadFlag() != 1)
+            continue;
+        const QString code = link->WorkOrderLink_ID();
+        const QString father = link->FatherNode_ID();
+        const QString son = link->SonNode_ID();
+        bool usable = true;
+        if (father == EndNodeID || son == BeginNodeID) {
+            add(Error, FindingItem::Link, code, MsgIntoStartOutOfEnd, {code});
+            usable = false;
+        }
+        for (const QString& end : {father, son})
+            if (end != BeginNodeID && end != EndNodeID && !steps.contains(end)) {
+                add(Error, FindingItem::Link, code, MsgLinkStepUnknown, {code, end});
+                usable = false;
+            }
+        if (father == BeginNodeID) {
+            startLinks << code;
+            if (startLinks.size() > 1)
+                add(Error, FindingItem::Link, code, MsgTwoStarts, {code});
+        }
+        if (son == EndNodeID && steps.contains(father)) {
+            QStringList& ends = endLinksByStep[father];
+            ends << code;
+            if (ends.size() > 1)
+                add(Error, FindingItem::Link, code, MsgTwoEnds, {shown(father), code});
+        }
+        if (link->AlwaysOpen() != 0) {
+            if (!HasCondition(*link)) {
+                add(Warning, FindingItem::Link, code, MsgNoCondition, {code});
+            } else {
+                const QString condition = link->AddinVariant().trimmed() + u'\n' +
+                                          link->CompareType().trimmed() + u'\n' + link->VariantValue().trimmed();
+                QHash<QString, QString>& seen = conditions[father];
+                if (const auto earlier = seen.constFind(condition); earlier != seen.constEnd())
+                    add(Warning, FindingItem::Link, code, MsgSameCondition, {*earlier, code, shown(father)});
+                else
+                    seen.insert(condition, code);
+            }
+        }
+        if (usable)
+            graph.addEdge(father, son);
+    }
+
+    const QSet<QString> fromStart = graph.reachableFrom(BeginNodeID, false);
+    const QSet<QString> toEnd = graph.reachableFrom(EndNodeID, true);
+    if (!fromStart.contains(EndNodeID))
+        add(Error, FindingItem::Frame, frame.WorkOrderFrame_ID, MsgNoPath, {frame.WorkOrderFrame_ID});
+
+    for (const cNode* node : std::as_const(stepOrder)) {
+        const QString id = node->WorkOrderNode_ID();
+        if (!fromStart.contains(id))
+            add(Error, FindingItem::Step, id, MsgUnreachable, {shown(id)});
+        if (!toEnd.contains(id))
+            add(Error, FindingItem::Step, id, MsgCannotReachEnd, {shown(id)});
+        const QString returnStep = node->ReturnOldStepID();
+        if (!returnStep.isEmpty() && !steps.contains(returnStep))
+            add(Error, FindingItem::Step, id, MsgReturnStepUnknown, {shown(id), returnStep});
+        if (!HasHandler(*node))
+            add(Warning, FindingItem::Step, id, MsgNoHandler, {shown(id)});
+        if (node->ExpiredPeriod() == 0)
+            add(Warning, FindingItem::Step, id, MsgStepNoTimeLimit, {shown(id)});
+    }
+    return findings;
+}
+
+} // namespace korvel

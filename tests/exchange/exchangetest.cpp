@@ -1,0 +1,252 @@
+// Export and import of frames on SQLite and PostgreSQL: the round trip, hostile texts, and broken
+// files that must change nothing.
+#include "core/korvelerror.h"
+#include "exchange/frameexchange.h"
+#include "tests/model/modelfixture.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace korvel {
+namespace {
+
+class Exchange : public ModelTest {
+protected:
+    // A frame of hostile texts with a return step and a conditional link.
+    void AddHostileFrame()
+    {
+        QFile file(QStringLiteral(KORVEL_TEST_DATA_DIR "/naughty-strings.json"));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QJsonArray naughty = QJsonDocument::fromJson(file.readAll()).array();
+        ASSERT_GT(naughty.size(), 20);
+
+        FrameValues header;
+        header.WorkOrderFrame_ID = u"NAUGHT"_s;
+        header.WorkOrderFrameName = naughty.at(10).toString();
+        header.ExpiredPeriod = 2;
+        header.ReplyContent = naughty.at(9).toString();
+        ASSERT_EQ(DBOperate().InsertWorkOrderFrame(header), 1) << log();
+        QString previous = u"BEGIN"_s;
+        int code = 0;
+        for (qsizetype i = 0; i < naughty.size(); i += 7) {
+            NodeValues step;
+            step.WorkOrderFrame_ID = u"NAUGHT"_s;
+            step.WorkOrderNode_ID = u"X%1"_s.arg(i);
+            step.WorkOrderNodeName = naughty.at(i).toString();
+            step.WEBLink = naughty.at((i + 1) % naughty.size()).toString();
+            step.HandleGroup_ID = u"G01"_s;
+            step.ExpiredPeriod = int(i);
+            step.ReturnOldStep = previous == u"BEGIN"_s ? QString() : previous; // a return step
+            ASSERT_EQ(DBOperate().InsertNode(step), 1) << log();
+            LinkValues link{u"NAUGHT"_s, u"K%1"_s.arg(++code), naughty.at((i + 2) % naughty.size()).toString(),
+                            step.WorkOrderNode_ID, previous, 1, naughty.at((i + 3) % naughty.size()).toString(),
+                            u"="_s, naughty.at((i + 4) % naughty.size()).toString()};
+            ASSERT_EQ(DBOperate().InsertLinks(link), 1) << log();
+            previous = step.WorkOrderNode_ID;
+        }
+        ASSERT_EQ(DBOperate().InsertLinks({u"NAUGHT"_s, u"K0"_s, u""_s, u"END"_s, previous, 0, u""_s, u""_s, u""_s}), 1) << log();
+    }
+
+    // The file with every step ID replaced by its place in its frame: what must survive a trip.
+    static QJsonDocument WithoutStepIds(const QByteArray& file)
+    {
+        QJsonObject root = QJsonDocument::fromJson(file).object();
+        QJsonArray frames = root.value(u"frames"_s).toArray();
+        for (qsizetype f = 0; f < frames.size(); ++f) {
+            QJsonObject frame = frames.at(f).toObject();
+            QHash<QString, QString> place{{u"BEGIN"_s, u"BEGIN"_s}, {u"END"_s, u"END"_s}, {u""_s, u""_s}};
+            QJsonArray steps = frame.value(u"steps"_s).toArray();
+            for (qsizetype s = 0; s < steps.size(); ++s)
+                place.insert(steps.at(s).toObject().value(u"WorkOrderNode_ID"_s).toString(), u"#%1"_s.arg(s));
+            auto rename = [&](QJsonArray& rows, const QStringList& fields) {
+                for (qsizetype r = 0; r < rows.size(); ++r) {
+                    QJsonObject row = rows.at(r).toObject();
+                    for (const QString& field : fields)
+                        row.insert(field, place.value(row.value(field).toString(), u"?unknown"_s));
+                    rows.replace(r, row);
+                }
+            };
+            rename(steps, {u"WorkOrderNode_ID"_s, u"ReturnOldStep"_s});
+            QJsonArray links = frame.value(u"links"_s).toArray();
+            rename(links, {u"FatherNode_ID"_s, u"SonNode_ID"_s});
+            frame.insert(u"steps"_s, steps);
+            frame.insert(u"links"_s, links);
+            frames.replace(f, frame);
+        }
+        root.insert(u"frames"_s, frames);
+        return QJsonDocument(root);
+    }
+
+    QStringList AllFrameIds() const
+    {
+        QStringList ids = Rows(u"select WorkOrderFrame_ID from TWO_Frame"_s);
+        return ids;
+    }
+};
+
+TEST_P(Exchange, RoundTripThroughAnEmptyDatabaseKeepsEveryValue)
+{
+    AddHostileFrame();
+    const QStringList ids = AllFrameIds();
+    ASSERT_GE(ids.size(), 3);
+    const QByteArray first = ExportFrames(ids);
+
+    // Into an empty database of the same kind, by a second host.
+    TestDatabase empty(GetParam(), false);
+    QByteArray second;
+    {
+        TestHost otherHost(empty.database(), u"S0002"_s);
+        AddinSession session(otherHost);
+        const ImportResult result = ImportFrames(first);
+        EXPECT_EQ(result.frameIds, ids);
+        // The empty database has no lookups: each one named is reported, the import went ahead.
+        EXPECT_FALSE(result.findings.isEmpty());
+        for (const FlowFinding& f : result.findings)
+            EXPECT_EQ(f.messageId, 1435);
+        second = ExportFrames(ids);
+        EXPECT_TRUE(otherHost.logLines().isEmpty()) << otherHost.logLines().join(u'\n').toStdString();
+    }
+    EXPECT_EQ(WithoutStepIds(second), WithoutStepIds(first));
+    EXPECT_NE(second, first) << "the steps must have new IDs";
+}
+
+TEST_P(Exchange, ImportUnderANewIdGivesFreshStepIdsAndFollowsThem)
+{
+    AddHostileFrame();
+    const QByteArray file = ExportFrames({u"NAUGHT"_s});
+    try {
+        ImportFrames(file);
+        ADD_FAILURE() << "an existing frame ID was taken";
+    } catch (const KorvelError& e) {
+        EXPECT_TRUE(e.description().contains(u"NAUGHT"_s)) << e.what();
+    }
+    const QStringList before = FlowTables();
+    const ImportResult result = ImportFrames(file, u"COPY1"_s);
+    EXPECT_EQ(result.frameIds, QStringList{u"COPY1"_s});
+    EXPECT_TRUE(result.findings.isEmpty()); // the demo database has G01
+    // No step ID of the copy is one used before, and every reference points into the copy.
+    EXPECT_EQ(db().scalar(u"select count(*) from Two_Node a join Two_Node b on a.WorkOrderNode_ID = "
+                          "b.WorkOrderNode_ID where a.WorkOrderFrame_ID = 'COPY1' and b.WorkOrderFrame_ID <> 'COPY1'"_s)
+                  .toInt(),
+              0);
+    EXPECT_EQ(db().scalar(u"select count(*) from Two_Link l where l.WorkOrderFrame_ID = 'COPY1' and l.SonNode_ID <> "
+                          "'END' and not exists (select 1 from Two_Node n where n.WorkOrderFrame_ID = 'COPY1' and "
+                          "n.WorkOrderNode_ID = l.SonNode_ID)"_s)
+                  .toInt(),
+              0);
+    EXPECT_EQ(db().scalar(u"select count(*) from Two_Node a where a.WorkOrderFrame_ID = 'COPY1' and a.ReturnOldStep "
+                          "<> '' and not exists (select 1 from Two_Node n where n.WorkOrderFrame_ID = 'COPY1' and "
+                          "n.WorkOrderNode_ID = a.ReturnOldStep)"_s)
+                  .toInt(),
+              0);
+    EXPECT_EQ(WithoutStepIds(ExportFrames({u"COPY1"_s})).object().value(u"frames"_s).toArray().at(0)
+                  .toObject().value(u"steps"_s),
+              WithoutStepIds(file).object().value(u"frames"_s).toArray().at(0).toObject().value(u"steps"_s));
+    EXPECT_EQ(FlowTables().size(), before.size() + 1 + 2 * WithoutStepIds(file)
+                                                            .object()
+                                                            .value(u"frames"_s)
+                                                            .toArray()
+                                                            .at(0)
+                                                            .toObject()
+                                                            .value(u"steps"_s)
+                                                            .toArray()
+                                                            .size() +
+                                            1);
+}
+
+TEST_P(Exchange, BrokenFileIsRefusedWithItsReasonAndChangesNothing)
+{
+    const QByteArray good = ExportFrames({u"CMP01"_s});
+    QJsonObject root = QJsonDocument::fromJson(good).object();
+    auto edited = [&](const std::function<void(QJsonObject& frame)>& edit, const QString& newRootKey = {},
+                      const QJsonValue& newRootValue = {}) {
+        QJsonObject copy = root;
+        QJsonArray frames = copy.value(u"frames"_s).toArray();
+        QJsonObject frame = frames.at(0).toObject();
+        edit(frame);
+        frames.replace(0, frame);
+        copy.insert(u"frames"_s, frames);
+        if (!newRootKey.isEmpty())
+            copy.insert(newRootKey, newRootValue);
+        return QJsonDocument(copy).toJson();
+    };
+    auto editRow = [](QJsonObject& frame, const QString& list, const std::function<void(QJsonObject&)>& edit) {
+        QJsonArray rows = frame.value(list).toArray();
+        QJsonObject row = rows.at(0).toObject();
+        edit(row);
+        rows.replace(0, row);
+        frame.insert(list, rows);
+    };
+    const auto newId = [](QJsonObject& frame) {
+        QJsonObject header = frame.value(u"header"_s).toObject();
+        header.insert(u"WorkOrderFrame_ID"_s, u"FRESH"_s);
+        frame.insert(u"header"_s, header);
+    };
+
+    const struct {
+        const char* name;
+        QByteArray file;
+        QString expected; // a part of the message
+    } cases[] = {
+        {"bad JSON", good.left(good.indexOf("\"steps\"") + 12), u"line "_s},
+        {"not JSON at all", "format: korvel", u"line 1, column"_s},
+        {"missing field",
+         edited([&](QJsonObject& f) { newId(f); editRow(f, u"steps"_s, [](QJsonObject& s) { s.remove(u"NodeTop"_s); }); }),
+         u"\"NodeTop\" is missing"_s},
+        {"text where a number belongs",
+         edited([&](QJsonObject& f) { newId(f); editRow(f, u"steps"_s, [](QJsonObject& s) { s.insert(u"NodeTop"_s, u"1"_s); }); }),
+         u"\"NodeTop\" must be a whole number"_s},
+        {"wrong version", edited(newId, u"version"_s, 2), u"version 2"_s},
+        {"another format", edited(newId, u"format"_s, u"other"_s), u"korvel-frames"_s},
+        {"link to an unknown step",
+         edited([&](QJsonObject& f) { newId(f); editRow(f, u"links"_s, [](QJsonObject& l) { l.insert(u"SonNode_ID"_s, u"NOPE"_s); }); }),
+         u"NOPE"_s},
+        {"return step unknown",
+         edited([&](QJsonObject& f) { newId(f); editRow(f, u"steps"_s, [](QJsonObject& s) { s.insert(u"ReturnOldStep"_s, u"NOPE"_s); }); }),
+         u"NOPE"_s},
+        {"existing frame ID", good, u"CMP01"_s},
+        {"frame ID too long", edited([](QJsonObject& f) {
+             QJsonObject header = f.value(u"header"_s).toObject();
+             header.insert(u"WorkOrderFrame_ID"_s, u"ABCDEFG"_s);
+             f.insert(u"header"_s, header);
+         }),
+         u"ABCDEFG"_s},
+    };
+    for (const auto& c : cases) {
+        const QStringList before = FlowTables();
+        try {
+            ImportFrames(c.file);
+            ADD_FAILURE() << c.name << ": imported";
+        } catch (const KorvelError& e) {
+            EXPECT_TRUE(e.description().contains(c.expected)) << c.name << ": " << e.what();
+        }
+        EXPECT_EQ(FlowTables(), before) << c.name;
+    }
+}
+
+TEST_P(Exchange, AFailingStatementRollsTheWholeImportBack)
+{
+    const QByteArray file = ExportFrames({u"CMP01"_s, u"REP01"_s});
+    QJsonObject root = QJsonDocument::fromJson(file).object();
+    QJsonArray frames = root.value(u"frames"_s).toArray();
+    for (qsizetype f = 0; f < frames.size(); ++f) {
+        QJsonObject frame = frames.at(f).toObject();
+        QJsonObject header = frame.value(u"header"_s).toObject();
+        header.insert(u"WorkOrderFrame_ID"_s, u"NEW%1"_s.arg(f));
+        frame.insert(u"header"_s, header);
+        frames.replace(f, frame);
+    }
+    root.insert(u"frames"_s, frames);
+    // The second frame's links are refused by the database, after the first frame was written.
+    RefuseRows(u"Two_Link"_s, u"INSERT"_s, u"WorkOrderFrame_ID"_s, u"NEW1"_s);
+    const QStringList before = FlowTables();
+    EXPECT_THROW(ImportFrames(QJsonDocument(root).toJson()), KorvelError);
+    EXPECT_EQ(FlowTables(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Db, Exchange, KorvelDatabaseKinds(), KorvelDatabaseKindName());
+
+} // namespace
+} // namespace korvel
