@@ -41,16 +41,15 @@ QString cDBOperate::GetNewNodeIDA()
     return NodeIdAllocator::FromDatabase().Next();
 }
 
-std::unique_ptr<Recordset> cDBOperate::GetAllNodeIDs()
+bool cDBOperate::GetAllNodeIDs(const std::function<void(QByteArrayView)>& take)
 {
-    return QueryOrNothing(QStringLiteral("[Korvel]-[cDBOperate]-[GetAllNodeIDs]:"),
-                          [] {
-                              return Addin().DBConnection.driverName() == QLatin1String("QSQLITE")
-                                         ? QStringLiteral("select group_concat(WorkOrderNode_ID, char(10)) from "
-                                                          "Two_Node where instr(WorkOrderNode_ID, char(10)) = 0")
-                                         : QStringLiteral("select string_agg(WorkOrderNode_ID, chr(10)) from Two_Node "
-                                                          "where strpos(WorkOrderNode_ID collate \"C\", chr(10)) = 0");
-                          });
+    try {
+        Connection::Shared().ForEachText(QStringLiteral("select WorkOrderNode_ID from Two_Node"), take);
+        return true;
+    } catch (const std::exception& error) {
+        LogError(QStringLiteral("[Korvel]-[cDBOperate]-[GetAllNodeIDs]:"), error);
+        return false;
+    }
 }
 
 std::unique_ptr<Recordset> cDBOperate::GetCodePriority()

@@ -3,7 +3,9 @@
 #include "persistence/recordset.h"
 
 #include <QString>
+#include <QByteArrayView>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 namespace korvel {
@@ -75,11 +77,9 @@ public:
     // The first free node ID "N" + at least five digits, counting from 1, found with one query (see
     // NodeIdAllocator). Throws KorvelError when the IDs cannot be read or the counter would overflow.
     QString GetNewNodeIDA();
-    // Every node ID of every frame, for handing out new ones: one row with one text, the IDs joined
-    // by line breaks (reading tens of thousands of rows one by one costs far more than the
-    // database's own joining). An ID with a line break of its own is left out; it is never the
-    // ID of a candidate.
-    std::unique_ptr<Recordset> GetAllNodeIDs();
+    // Hands every node ID of every frame to `take`, for handing out new ones; false (logged) when
+    // they could not all be read.
+    bool GetAllNodeIDs(const std::function<void(QByteArrayView)>& take);
 
     std::unique_ptr<Recordset> GetCodePriority();
     std::unique_ptr<Recordset> GetWorkOrderType();

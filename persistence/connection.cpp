@@ -4,9 +4,11 @@
 #include "core/korvelerror.h"
 #include "persistence/statementmonitor.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <sqlite3.h>
 #include <utility>
 
 namespace korvel {
@@ -101,6 +103,39 @@ std::unique_ptr<Recordset> Connection::OpenRecordset(const QString& sql, const Q
     // Release the statement now: SQLite cannot commit while a statement is still open.
     query.finish();
     return std::make_unique<Recordset>(std::move(columns), std::move(rows));
+}
+
+void Connection::ForEachText(const QString& sql, const std::function<void(QByteArrayView)>& take)
+{
+    if (!m_database.isOpen())
+        throw KorvelError(QStringLiteral("The database connection is not open"));
+    StatementMonitor::BeforeStatement();
+    const QVariant handle = m_database.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        sqlite3* connection = *static_cast<sqlite3* const*>(handle.constData());
+        const QByteArray text = sql.toUtf8();
+        sqlite3_stmt* raw = nullptr;
+        if (sqlite3_prepare_v2(connection, text.constData(), static_cast<int>(text.size()), &raw, nullptr) !=
+            SQLITE_OK)
+            throw KorvelError(QString::fromUtf8(sqlite3_errmsg(connection)));
+        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, sqlite3_finalize);
+        int step = SQLITE_ROW;
+        while ((step = sqlite3_step(statement.get())) == SQLITE_ROW) {
+            const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(statement.get(), 0));
+            take(QByteArrayView(value, value ? sqlite3_column_bytes(statement.get(), 0) : 0));
+        }
+        if (step != SQLITE_DONE)
+            throw KorvelError(QString::fromUtf8(sqlite3_errmsg(connection)));
+        return;
+    }
+    QSqlQuery query(m_database);
+    query.setForwardOnly(true);
+    if (!query.exec(sql))
+        throw KorvelError(ErrorText(query.lastError(), QStringLiteral("The query failed")));
+    while (query.next())
+        take(query.value(0).toString().toUtf8());
+    if (query.lastError().isValid())
+        throw KorvelError(ErrorText(query.lastError(), QStringLiteral("Reading the rows failed")));
 }
 
 void Connection::BeginTrans()

@@ -4,37 +4,41 @@
 #include "core/korvelerror.h"
 #include "persistence/cdboperate.h"
 
+#include <algorithm>
 #include <limits>
+#include <type_traits>
 
 namespace korvel {
 namespace {
 
-// The counter an ID stands for as a candidate, or 0 when it is no candidate's. A candidate is "N"
-// and the number with at least five digits and no further leading zeros, letter case ignored.
-qint64 CandidateNumber(QStringView id, bool looseDigits)
+// The counter a plain ASCII ID stands for as a candidate, or 0 when it is no candidate's; -1 when
+// the ID has other characters. Nearly every ID is plain ASCII and read here by the ten thousand:
+// these are decided without making a single string, in UTF-8 or UTF-16 alike.
+template <typename Char> qint64 PlainCandidateNumber(const Char* id, qsizetype size)
 {
-    // Nearly every ID is plain ASCII and read here by the ten thousand: decide those without
-    // making a single string. Only an ID with other characters needs the general rule below.
-    bool ascii = true;
-    for (const QChar c : id)
-        ascii = ascii && c.unicode() < 0x80;
-    if (ascii) {
-        if (id.size() < 6 || (id.at(0) != u'N' && id.at(0) != u'n'))
+    for (qsizetype i = 0; i < size; ++i)
+        if (static_cast<std::make_unsigned_t<Char>>(id[i]) >= 0x80)
+            return -1;
+    if (size < 6 || (id[0] != 'N' && id[0] != 'n'))
+        return 0;
+    if (size > 6 && id[1] == '0') // more than five digits, with a leading zero
+        return 0;
+    qint64 number = 0;
+    for (qsizetype i = 1; i < size; ++i) {
+        if (id[i] < '0' || id[i] > '9')
             return 0;
-        if (id.size() > 6 && id.at(1) == u'0') // more than five digits, with a leading zero
+        number = number * 10 + (id[i] - '0');
+        if (number > std::numeric_limits<qint32>::max())
             return 0;
-        qint64 number = 0;
-        for (qsizetype i = 1; i < id.size(); ++i) {
-            const char16_t c = id.at(i).unicode();
-            if (c < u'0' || c > u'9')
-                return 0;
-            number = number * 10 + (c - u'0');
-            if (number > std::numeric_limits<qint32>::max())
-                return 0;
-        }
-        return number;
     }
-    QString text = id.toString();
+    return number;
+}
+
+// The counter an ID of any characters stands for as a candidate, or 0 when it is no candidate's.
+// A candidate is "N" and the number with at least five digits and no further leading zeros,
+// letter case ignored.
+qint64 CandidateNumber(QString text, bool looseDigits)
+{
     if (looseDigits) {
         text = text.normalized(QString::NormalizationForm_KC);
         QString digits;
@@ -68,30 +72,56 @@ QString NodeIDCandidate(qint64 counter)
 NodeIdAllocator NodeIdAllocator::FromDatabase()
 {
     NodeIdAllocator allocator(Addin().DBConnection.driverName() != QLatin1String("QSQLITE"));
-    auto rs = DBOperate().GetAllNodeIDs();
-    if (!rs || !rs->IsOpen() || rs->IsEOF())
+    if (!DBOperate().GetAllNodeIDs([&allocator](QByteArrayView id) { allocator.MarkUsedUtf8(id); }))
         throw KorvelError(QStringLiteral("The node IDs in use could not be read"));
-    const QString joined = rs->Fields(0).toString(); // empty (null) without nodes
-    allocator.m_used.reserve(joined.size() / 6 + 1);
-    for (const QStringView id : QStringView(joined).split(u'\n'))
-        allocator.MarkUsed(id);
     return allocator;
 }
 
 void NodeIdAllocator::MarkUsed(QStringView id)
 {
-    if (const qint64 number = CandidateNumber(id, m_looseDigits))
-        m_used.insert(number);
+    qint64 number = PlainCandidateNumber(id.utf16(), id.size());
+    if (number < 0)
+        number = CandidateNumber(id.toString(), m_looseDigits);
+    if (number > 0)
+        markNumber(number);
+}
+
+void NodeIdAllocator::MarkUsedUtf8(QByteArrayView id)
+{
+    qint64 number = PlainCandidateNumber(id.data(), id.size());
+    if (number < 0)
+        number = CandidateNumber(QString::fromUtf8(id), m_looseDigits);
+    if (number > 0)
+        markNumber(number);
+}
+
+bool NodeIdAllocator::used(qint64 number) const
+{
+    if (number < DenseLimit)
+        return number < static_cast<qint64>(m_dense.size()) && m_dense[static_cast<size_t>(number)];
+    return m_sparse.contains(number);
+}
+
+void NodeIdAllocator::markNumber(qint64 number)
+{
+    if (number >= DenseLimit) {
+        m_sparse.insert(number);
+        return;
+    }
+    const auto index = static_cast<size_t>(number);
+    if (index >= m_dense.size())
+        m_dense.resize(std::max(index + 1, m_dense.size() * 2));
+    m_dense[index] = true;
 }
 
 QString NodeIdAllocator::Next()
 {
-    while (m_used.contains(m_counter))
+    while (used(m_counter))
         ++m_counter;
     if (m_counter > std::numeric_limits<qint32>::max())
         throw KorvelError(QStringLiteral("Overflow: no free node ID up to \"%1\"")
                               .arg(NodeIDCandidate(std::numeric_limits<qint32>::max())));
-    m_used.insert(m_counter);
+    markNumber(m_counter);
     return NodeIDCandidate(m_counter);
 }
 

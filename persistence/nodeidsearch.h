@@ -2,6 +2,9 @@
 
 #include <QSet>
 #include <QString>
+#include <QByteArrayView>
+#include <QStringView>
+#include <vector>
 
 namespace korvel {
 
@@ -23,12 +26,22 @@ public:
 
     // Counts `id` as used when it names a candidate (an unsaved step's ID, or one read).
     void MarkUsed(QStringView id);
+    // The same for an ID in UTF-8.
+    void MarkUsedUtf8(QByteArrayView id);
     // The next free ID. Throws KorvelError past the largest 32-bit number.
     QString Next();
 
 private:
+    bool used(qint64 number) const;
+    void markNumber(qint64 number);
+
+    // Numbers below this are kept as bits, IDs being handed out densely from N00001; the larger
+    // ones only odd data has go into a set.
+    static constexpr qint64 DenseLimit = qint64(1) << 20;
+
     bool m_looseDigits;
-    QSet<qint64> m_used;
+    std::vector<bool> m_dense; // m_dense[n]: n is used
+    QSet<qint64> m_sparse;
     qint64 m_counter = 1;
 };
 
