@@ -41,6 +41,20 @@ void FrmMain::DrawWorkOrder()
     m_flow->setTag(m_workOrders->CurWOrder());
 }
 
+QString FrmMain::CanvasToolTip(const QGraphicsItem& item) const
+{
+    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    if (!frame)
+        return {};
+    if (const auto* shown = qgraphicsitem_cast<const FlowNodeItem*>(&item))
+        if (const cNode* node = frame->AllNode().OneNode(shown->Key().mid(1)))
+            return NodeToolTip(*node);
+    if (const auto* shown = qgraphicsitem_cast<const FlowLinkItem*>(&item))
+        if (const cLink* link = frame->AllLink().OneLinks(shown->Key().mid(1)))
+            return LinkToolTip(*link);
+    return {};
+}
+
 QPointF FrmMain::NodePlace(const QPointF& centre) const
 {
     QRectF box(qRound(centre.x() - StepBoxWidth / 2), qRound(centre.y() - StepBoxHeight / 2), StepBoxWidth,

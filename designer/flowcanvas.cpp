@@ -284,6 +284,16 @@ void FlowCanvas::wheelEvent(QWheelEvent* event)
     QGraphicsView::wheelEvent(event);
 }
 
+QString FlowCanvas::ToolTipOf(const QGraphicsItem& item) const
+{
+    QString tip = m_toolTipSource ? m_toolTipSource(item) : QString();
+    if (tip.isEmpty())
+        tip = item.toolTip();
+    if (const auto* node = qgraphicsitem_cast<const FlowNodeItem*>(&item); node && tip.isEmpty())
+        tip = node->SecondaryText();
+    return tip;
+}
+
 bool FlowCanvas::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
@@ -291,9 +301,7 @@ bool FlowCanvas::viewportEvent(QEvent* event)
         // stays on that item.
         auto* help = static_cast<QHelpEvent*>(event);
         QGraphicsItem* item = FlowItemOf(itemAt(help->pos()));
-        QString tip = item ? item->toolTip() : QString();
-        if (auto* node = qgraphicsitem_cast<FlowNodeItem*>(item); node && tip.isEmpty())
-            tip = node->SecondaryText();
+        const QString tip = item ? ToolTipOf(*item) : QString();
         if (!tip.isEmpty())
             QToolTip::showText(help->globalPos(), tip, viewport(),
                                mapFromScene(item->sceneBoundingRect()).boundingRect());

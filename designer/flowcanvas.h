@@ -11,6 +11,7 @@
 #include <QPoint>
 #include <QRectF>
 #include <QString>
+#include <functional>
 #include <map>
 
 class QFontMetricsF;
@@ -65,6 +66,13 @@ public:
     FlowNodeItem* SelectedNode() const;         // nullptr when none
     QList<FlowNodeItem*> SelectedNodes() const; // in collection order
     FlowLinkItem* SelectedLink() const;         // nullptr when none
+    // Where the tool tip of a node or link comes from when the mouse rests on it; an empty answer
+    // (or no source) falls back to the item's own tool tip, then to a node's secondary text.
+    void setToolTipSource(std::function<QString(const QGraphicsItem& item)> source)
+    {
+        m_toolTipSource = std::move(source);
+    }
+    QString ToolTipOf(const QGraphicsItem& item) const;
     // Makes `item` the only selected item; nullptr clears the selection.
     void SelectItem(QGraphicsItem* item);
     bool EditMode() const { return m_editMode; }
@@ -149,6 +157,7 @@ private:
     QFont m_captionFont;
     int m_bulkChanges = 0;
     bool m_clearing = false;
+    std::function<QString(const QGraphicsItem&)> m_toolTipSource;
     bool m_editMode = false;
     QString m_tag;
     double m_zoom = 1.0;

@@ -16,6 +16,14 @@ constexpr double StartLeft = 200;
 // The longest condition shown on an arrow, in characters.
 constexpr qsizetype MaxConditionLength = 24;
 
+// A conditional link's condition in one line; empty for a link that is always open.
+QString LinkCondition(const cLink& link)
+{
+    if (link.AlwaysOpen() == 0)
+        return {};
+    return QStringList{link.AddinVariant(), link.CompareType(), link.VariantValue()}.join(u' ').simplified();
+}
+
 } // namespace
 
 void AddFrameItems(FlowCanvas& canvas, cWorder& frame, const std::function<void()>& advance)
@@ -61,6 +69,10 @@ void ShowNode(FlowNodeItem& item, const cNode& node)
     SetNodeAppearance(item, node.ReturnOldStepID(), node.HandleBy_ID());
     item.setKey(QStringLiteral("N") + node.WorkOrderNode_ID());
     item.setText(node.WorkOrderNodeName());
+}
+
+QString NodeToolTip(const cNode& node)
+{
     QString handler;
     if (!node.ReturnOldStepID().isEmpty())
         handler = LoadResString(1225).arg(node.ReturnOldStepID());
@@ -72,9 +84,8 @@ void ShowNode(FlowNodeItem& item, const cNode& node)
         handler = LoadResString(1224).arg(node.HandleGroup_ID());
     else
         handler = LoadResString(1227);
-    item.setToolTip(LoadResString(1221).arg(node.WorkOrderNode_ID()) + QLatin1Char('\n') +
-                    LoadResString(1222).arg(node.WorkOrderNodeName()) + QLatin1Char('\n') +
-                    LoadResString(1223).arg(handler));
+    return LoadResString(1221).arg(node.WorkOrderNode_ID()) + QLatin1Char('\n') +
+           LoadResString(1222).arg(node.WorkOrderNodeName()) + QLatin1Char('\n') + LoadResString(1223).arg(handler);
 }
 
 void ShowLink(FlowLinkItem& item, const cLink& link)
@@ -83,16 +94,17 @@ void ShowLink(FlowLinkItem& item, const cLink& link)
     item.setColor(LinkColorFor(link.AlwaysOpen()));
     item.setText(link.WorkOrderLinkName());
     // The canvas shows the condition cut short; the tool tip shows it whole.
-    QString condition;
-    QString shortForm;
-    if (link.AlwaysOpen() != 0) {
-        condition = QStringList{link.AddinVariant(), link.CompareType(), link.VariantValue()}.join(u' ').simplified();
-        shortForm = condition.size() > MaxConditionLength ? condition.left(MaxConditionLength - 1) + QChar(0x2026)
-                                                           : condition;
-    }
+    const QString condition = LinkCondition(link);
+    const QString shortForm = condition.size() > MaxConditionLength
+                                  ? condition.left(MaxConditionLength - 1) + QChar(0x2026)
+                                  : condition;
     item.setCondition(shortForm.isEmpty() ? QString() : LoadResString(1231).arg(shortForm));
-    item.setToolTip(LoadResString(1228).arg(link.WorkOrderLink_ID()) + QLatin1Char('\n') +
-                    (link.AlwaysOpen() != 0 ? LoadResString(1229).arg(condition) : LoadResString(1230)));
+}
+
+QString LinkToolTip(const cLink& link)
+{
+    return LoadResString(1228).arg(link.WorkOrderLink_ID()) + QLatin1Char('\n') +
+           (link.AlwaysOpen() != 0 ? LoadResString(1229).arg(LinkCondition(link)) : LoadResString(1230));
 }
 
 void PlaceEnd(FlowCanvas& canvas)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <functional>
 
 namespace korvel {
@@ -18,9 +19,13 @@ class cWorder;
 void AddFrameItems(FlowCanvas& canvas, cWorder& frame, const std::function<void()>& advance = {});
 
 // Shows a node or link of the frame on its canvas item: key, caption, figure and picture or
-// colour and condition, tool tip. The one way drawing, adding and editing show them.
+// colour and condition. The one way drawing, adding and editing show them.
 void ShowNode(FlowNodeItem& item, const cNode& node);
 void ShowLink(FlowLinkItem& item, const cLink& link);
+// The tool tip of a node (ID, name, handler) or link (code, condition in full), made when the mouse
+// rests on the item, not for every item drawn.
+QString NodeToolTip(const cNode& node);
+QString LinkToolTip(const cLink& link);
 // Moves End right of the rightmost step when the canvas is too narrow to hold them apart.
 void PlaceEnd(FlowCanvas& canvas);
 

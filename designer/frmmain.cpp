@@ -140,6 +140,7 @@ void FrmMain::BuildControls()
             [this] { RunHandler("TrvTree_DblClick", [this] { TrvTree_DblClick(); }); });
 
     m_flow = new FlowCanvas(m_client);
+    m_flow->setToolTipSource([this](const QGraphicsItem& item) { return CanvasToolTip(item); });
     connect(m_flow, &FlowCanvas::DblClick, this,
             [this] { RunHandler("AFFlow_DblClick", [this] { AFFlow_DblClick(); }); });
     connect(m_flow, &FlowCanvas::MouseDown, this, [this](Qt::MouseButton button, QPoint globalPos) {

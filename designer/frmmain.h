@@ -11,6 +11,7 @@
 
 class QAction;
 class QFrame;
+class QGraphicsItem;
 class QLabel;
 class QStatusBar;
 class QMenu;
@@ -157,6 +158,8 @@ private:
     void BuildToolbar();
     void BuildMenu();
     void BuildMenuBar();
+    // The tool tip of a canvas item from the current frame's node or link; empty when none.
+    QString CanvasToolTip(const QGraphicsItem& item) const;
     // The top left corner of a new step's box centred on `centre` (scene twips): not left of or
     // above the origin, and below Start and End rather than on top of them.
     QPointF NodePlace(const QPointF& centre) const;

@@ -24,7 +24,7 @@ FrameValues ReadFrameRow(const Recordset& rs)
     HostUtility& u = Utility();
     const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[LoadOne]:");
     auto text = [&](const char* column) { return StoredText(rs, column, prefix); };
-    auto number = [&](const char* column) { return u.FieldToLong(rs.Fields(QString::fromLatin1(column))); };
+    auto number = [&](const char* column) { return u.FieldToLong(rs.Fields(QLatin1StringView(column))); };
 
     FrameValues v;
     v.WorkOrderFrame_ID = text("WorkOrderFrame_ID");

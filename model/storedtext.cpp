@@ -7,7 +7,7 @@ namespace korvel {
 
 QString StoredText(const Recordset& rs, const char* column, const QString& prefix)
 {
-    QString text = Utility().FieldToString(rs.Fields(QString::fromLatin1(column)));
+    QString text = Utility().FieldToString(rs.Fields(QLatin1StringView(column)));
     if (text.contains(QChar(0))) {
         text.remove(QChar(0));
         LogError(prefix, QStringLiteral("A NUL character was removed from the value of %1 \"%2\"")

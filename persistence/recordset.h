@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QByteArray>
+#include <QHash>
+#include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -24,11 +27,17 @@ public:
     // The current row's field; throws KorvelError on a closed set, at end of set, or for an unknown name.
     QVariant Fields(const QString& name) const;
     QVariant Fields(int index) const;
+    // The same for a name in Latin-1 as the model spells its columns: found without making a string.
+    QVariant Fields(QLatin1StringView name) const;
     const QStringList& Columns() const { return m_columns; }
     void Close() { m_open = false; }
 
 private:
     QStringList m_columns;
+    QHash<QString, int> m_exactIndex;  // column name -> index
+    QHash<QString, int> m_foldedIndex; // case-folded column name -> index
+    QList<QByteArray> m_latinNames;    // the column names in Latin-1, for m_latinIndex to view
+    QHash<QLatin1StringView, int> m_latinIndex;
     QVector<QVector<QVariant>> m_rows;
     int m_position = 0;
     bool m_open = true;

@@ -76,7 +76,7 @@ TEST_F(CanvasTest, DrawsStartEndEveryNodeAndEveryLink)
         EXPECT_EQ(node.Text(), QString::fromUtf8(e.text));
         EXPECT_EQ(node.Picture(), QString::fromLatin1(e.picture));
         EXPECT_EQ(node.Shape(), e.shape);
-        EXPECT_EQ(node.toolTip(), QStringLiteral("ID: %1\nName: %2\nHandler: %3")
+        EXPECT_EQ(Canvas().ToolTipOf(node), QStringLiteral("ID: %1\nName: %2\nHandler: %3")
                                       .arg(QString::fromLatin1(e.key).mid(1), QString::fromUtf8(e.text),
                                            QString::fromUtf8(e.handler)));
     }
@@ -110,7 +110,7 @@ TEST_F(CanvasTest, DrawsStartEndEveryNodeAndEveryLink)
         EXPECT_EQ(link->Color(), e.colour);
         EXPECT_EQ(link->Text(), QString::fromLatin1(e.text));
         EXPECT_EQ(link->Condition(), QString::fromUtf8(e.condition));
-        EXPECT_EQ(link->toolTip(), QString::fromUtf8(e.tip));
+        EXPECT_EQ(Canvas().ToolTipOf(*link), QString::fromUtf8(e.tip));
     }
 }
 
