@@ -3,6 +3,7 @@
 #include "core/addinglobals.h"
 #include "core/korvelerror.h"
 #include "core/uiservices.h"
+#include "host/addinsession.h"
 #include "host/hostobject.h"
 
 #include <QCoreApplication>
@@ -41,29 +42,6 @@ public:
 
 private:
     QStringList& m_shown;
-};
-
-// The add-in globals over the host, as cInterface::StartMe installs them, for the object's lifetime.
-class AddinGlobalsScope final {
-public:
-    explicit AddinGlobalsScope(HostObject& host)
-    {
-        AddinGlobals& globals = Addin();
-        globals.StartName = QStringLiteral("Korvel");
-        globals.ObjInterFace = &host;
-        globals.DBConnection = host.Services()->Connection();
-        globals.HostUtility = host.Utility();
-    }
-    ~AddinGlobalsScope()
-    {
-        AddinGlobals& globals = Addin();
-        globals.DBConnection = QSqlDatabase();
-        globals.ObjInterFace = nullptr;
-        globals.HostUtility = nullptr;
-        globals.StartName.clear();
-    }
-    AddinGlobalsScope(const AddinGlobalsScope&) = delete;
-    AddinGlobalsScope& operator=(const AddinGlobalsScope&) = delete;
 };
 
 struct ChildOutcome {
@@ -205,7 +183,7 @@ int RunChild(const QString& caseId, int size, const QString& location, bool quic
         BenchLog* lines = log.get();
         {
             HostObject host(database, QStringLiteral("bench"), std::move(log));
-            AddinGlobalsScope globals(host);
+            AddinSession globals(host);
             auto previous = SetMessageService(std::make_unique<BenchMessages>(shown));
             const Measurement m = RunCase(*info, size);
             SetMessageService(std::move(previous));

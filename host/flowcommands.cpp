@@ -5,6 +5,7 @@
 #include "core/korvelerror.h"
 #include "designer/framepicture.h"
 #include "exchange/frameexchange.h"
+#include "host/addinsession.h"
 #include "host/admincommands.h"
 #include "host/hostobject.h"
 #include "host/hostoptions.h"
@@ -47,29 +48,6 @@ void print(const QString& text)
 {
     std::fputs(qPrintable(text + u'\n'), stdout);
 }
-
-// Points the add-in's globals at the host object for the command's lifetime, as StartMe does.
-class Session final {
-public:
-    explicit Session(HostObject& host)
-    {
-        AddinGlobals& globals = Addin();
-        globals.StartName = QStringLiteral("Korvel");
-        globals.ObjInterFace = &host;
-        globals.DBConnection = host.Services()->Connection();
-        globals.HostUtility = host.Utility();
-    }
-    ~Session()
-    {
-        AddinGlobals& globals = Addin();
-        globals.DBConnection = QSqlDatabase();
-        globals.ObjInterFace = nullptr;
-        globals.HostUtility = nullptr;
-        globals.StartName.clear();
-    }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-};
 
 // Every frame's ID and name, in the database's order.
 QList<std::pair<QString, QString>> AllFrames()
@@ -267,7 +245,7 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
     }
 
     HostObject host(database, options.user, std::move(log));
-    const Session session(host);
+    const AddinSession session(host);
     try {
         if (command == QLatin1String("list"))
             return List();

@@ -47,22 +47,4 @@ std::unique_ptr<TestHost> TestHost::otherUser(const QString& staffId) const
     return other;
 }
 
-AddinSession::AddinSession(TestHost& host, const QString& startName)
-{
-    AddinGlobals& globals = Addin();
-    globals.StartName = startName;
-    globals.ObjInterFace = &host.host();
-    globals.DBConnection = host.host().Services()->Connection();
-    globals.HostUtility = host.host().Utility();
-}
-
-AddinSession::~AddinSession()
-{
-    AddinGlobals& globals = Addin();
-    globals.DBConnection = QSqlDatabase();
-    globals.ObjInterFace = nullptr;
-    globals.HostUtility = nullptr;
-    globals.StartName.clear();
-}
-
 } // namespace korvel

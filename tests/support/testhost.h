@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/hostinterfaces.h"
+#include "host/addinsession.h"
 #include "host/hostobject.h"
 
 #include <QSqlDatabase>
@@ -43,6 +44,8 @@ public:
     std::unique_ptr<TestHost> otherUser(const QString& staffId) const;
 
     HostObject& host() { return *m_host; }
+    // So that an AddinSession can be opened on a test host directly.
+    operator HostObject&() { return *m_host; }
     DatabaseServices& services() { return m_host->databaseServices(); }
     HostLoader& loader() { return m_host->loader(); }
     RecordingLog& log() { return *m_log; }
@@ -54,17 +57,6 @@ private:
     QString m_ownConnection; // connection name to remove at the end; empty when the caller owns it
     std::unique_ptr<HostObject> m_host;
     RecordingLog* m_log = nullptr; // owned by m_host
-};
-
-// Installs the add-in globals for the calling thread exactly as cInterface::StartMe does
-// (StartName, ObjInterFace, DBConnection from Services()->Connection(), HostUtility), without
-// loading the designer window; clears all four when it goes.
-class AddinSession final {
-public:
-    explicit AddinSession(TestHost& host, const QString& startName = QStringLiteral("Korvel"));
-    ~AddinSession();
-    AddinSession(const AddinSession&) = delete;
-    AddinSession& operator=(const AddinSession&) = delete;
 };
 
 } // namespace korvel
