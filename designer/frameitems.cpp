@@ -9,8 +9,6 @@ namespace korvel {
 namespace {
 
 // Sizes and places of the end points on the canvas, twips.
-constexpr double EndPointWidth = 500;
-constexpr double EndPointHeight = 400;
 constexpr double EndPointTop = 400;
 constexpr double StartLeft = 200;
 // The longest condition shown on an arrow, in characters.

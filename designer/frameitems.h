@@ -32,6 +32,9 @@ void PlaceEnd(FlowCanvas& canvas);
 // The size of a step's box, twips.
 inline constexpr double StepBoxWidth = 1400;
 inline constexpr double StepBoxHeight = 650;
+// The size of Start and End, twips.
+inline constexpr double EndPointWidth = 500;
+inline constexpr double EndPointHeight = 400;
 // How far End stands from the canvas's right edge, twips.
 inline constexpr double EndPointRightOffset = 1100;
 // The room kept between End (or Start) and a step, twips.

@@ -1,6 +1,7 @@
 #include "designer/frmlegend.h"
 
 #include "designer/flowcanvas.h"
+#include "designer/frameitems.h"
 #include "resources/stringtable.h"
 
 #include <QDialogButtonBox>
@@ -12,8 +13,6 @@ namespace {
 
 // The sample's geometry, twips: end points as drawn on the canvas, steps wide enough for their
 // explanation.
-constexpr double EndPointWidth = 500;
-constexpr double EndPointHeight = 400;
 constexpr double StepLeft = 1800;
 constexpr double StepWidth = 3600;
 constexpr double StepHeight = 650;
