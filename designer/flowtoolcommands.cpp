@@ -60,6 +60,7 @@ enum : qint32 {
     MsgImportTitle = 1836,
     MsgNotListed = 1837,
     MsgReplaceFile = 1838,
+    MsgNoFrames = 1839,
     MsgFrameName = 1811,
     MsgOk = 1022,
     MsgCancel = 1023,
@@ -290,6 +291,10 @@ void FrmMain::ImportWorkOrders()
         headers = FrameFileHeaders(path);
     } catch (const KorvelError& error) {
         Messages().information(error.description());
+        return;
+    }
+    if (headers.isEmpty()) {
+        Messages().information(FormatMessage(MsgNoFrames, {QDir::toNativeSeparators(path)}));
         return;
     }
     // An ID in use is refused unless the user gives the frame a new one, checked like a copy's.
