@@ -24,12 +24,6 @@
 namespace korvel {
 namespace {
 
-// New frames and copies are offered the end of a fresh unique key as their ID.
-QString ProposedFrameID()
-{
-    return Utility().NewUniqueKey().right(6);
-}
-
 qint32 CheckValue(const QCheckBox* box)
 {
     return box->isChecked() ? 1 : 0;
@@ -118,6 +112,11 @@ void FillOrderDialog(FrmOrder& dialog, const cWorder& w)
 }
 
 } // namespace
+
+QString FrmMain::ProposedFrameID()
+{
+    return Utility().NewUniqueKey().right(6);
+}
 
 void FrmMain::NewWorkOrder()
 {

@@ -26,6 +26,13 @@ constexpr double Margin = 300;
 // The narrowest canvas, pixels: a small flow still gets End well apart from Start.
 constexpr int NarrowestCanvas = 400;
 
+// The part of the canvas's scene a picture shows: every item, with room around them.
+QRectF PictureSource(QGraphicsScene& scene)
+{
+    scene.clearSelection();
+    return scene.itemsBoundingRect().adjusted(-Margin, -Margin, Margin, Margin);
+}
+
 } // namespace
 
 std::unique_ptr<FlowCanvas> BuildFrameCanvas(cWorder& frame)
@@ -53,8 +60,7 @@ void WriteFramePicture(cWorder& frame, const QString& path, double scale)
 
     const auto canvas = BuildFrameCanvas(frame);
     QGraphicsScene& scene = *canvas->scene();
-    scene.clearSelection();
-    const QRectF source = scene.itemsBoundingRect().adjusted(-Margin, -Margin, Margin, Margin);
+    const QRectF source = PictureSource(scene);
     const QSize size(std::max(1, qRound(source.width() / TwipsPerPixel * scale)),
                      std::max(1, qRound(source.height() / TwipsPerPixel * scale)));
     const QRectF target(QPointF(0, 0), QSizeF(size));
@@ -101,6 +107,18 @@ void WriteFramePicture(cWorder& frame, const QString& path, double scale)
     scene.render(&painter, QRectF(QPointF(0, 0), QSizeF(pdf.width(), pdf.height())), source);
     if (!painter.end())
         throw cannotWrite(QStringLiteral("PDF"));
+}
+
+void PaintFramePicture(cWorder& frame, QPainter& painter, const QRectF& target)
+{
+    const auto canvas = BuildFrameCanvas(frame);
+    QGraphicsScene& scene = *canvas->scene();
+    const QRectF source = PictureSource(scene);
+    QSizeF size = source.size();
+    size.scale(target.size(), Qt::KeepAspectRatio);
+    QRectF fitted(QPointF(0, 0), size);
+    fitted.moveCenter(target.center());
+    scene.render(&painter, fitted, source);
 }
 
 } // namespace korvel

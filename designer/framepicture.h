@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QRectF>
 #include <QString>
 #include <memory>
+
+class QPainter;
 
 namespace korvel {
 
@@ -17,5 +20,9 @@ std::unique_ptr<FlowCanvas> BuildFrameCanvas(cWorder& frame);
 // white. Throws KorvelError with a message in the interface language when the suffix is none of
 // the three, the scale is out of range or the file cannot be written.
 void WriteFramePicture(cWorder& frame, const QString& path, double scale = 1.0);
+
+// Draws the same picture with `painter` (a printer's, say) as large as fits into `target`, its
+// proportions kept, centred.
+void PaintFramePicture(cWorder& frame, QPainter& painter, const QRectF& target);
 
 } // namespace korvel

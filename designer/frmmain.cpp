@@ -40,7 +40,7 @@ constexpr ButtonDesign ToolbarDesign[] = {
     {"Saveas", "1220", 1017},   {"Lock", "122", 122},         {"Unlock", "123", 123},
     {"-", "", 0},               {"AddNode", "1216", 1207},    {"EditItem", "1217", 1208},
     {"DelItem", "1218", 1209},  {"AddLink", "1219", 1210},    {"-", "", 0},
-    {"Quit", "124", 124},
+    {"Check", "1822", 1820},    {"-", "", 0},                 {"Quit", "124", 124},
 };
 
 constexpr int InitialWidthPixels = 960;
@@ -169,6 +169,7 @@ void FrmMain::BuildControls()
 
     BuildMenu();
     BuildMenuBar();
+    BuildFlowTools();
 }
 
 void FrmMain::BuildToolbar()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "model/flowcheck.h"
+
+#include <QList>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointF>
@@ -25,6 +28,7 @@ class cLink;
 class cNode;
 class cWOrders;
 class cWorder;
+class FindingsPanel;
 class FlowCanvas;
 class FlowLinkItem;
 class FlowNodeItem;
@@ -60,12 +64,13 @@ public:
     QTreeWidget& TrvTree(); // items: data(0, TreeKeyRole) = key "N" + frame ID
     QToolBar& Toolbar1();
     // The toolbar button with this key ("New","Del","Save","Saveas","Lock","Unlock","AddNode",
-    // "EditItem","DelItem","AddLink","Quit"), or nullptr. The four step and link buttons are also
+    // "EditItem","DelItem","AddLink","Check","Quit"), or nullptr. The four step and link buttons are also
     // the items of the Edit menu.
     QAction* ToolbarButton(const QString& key);
-    // The menu bar's actions by object name: the Edit menu's items (the toolbar's step and link
-    // buttons), the View menu's "ZoomIn", "ZoomOut", "ZoomFit", "Legend" and the Help menu's "Help";
-    // nullptr when none.
+    // The menu bar's actions by object name: the File menu's "Export", "Import", "ExportPicture",
+    // "Print", the Edit menu's items (the toolbar's step and link buttons), the Tools menu's "Check"
+    // (the toolbar's button) and "Search", the View menu's "ZoomIn", "ZoomOut", "ZoomFit", "Legend"
+    // and the Help menu's "Help"; nullptr when none.
     QAction* MenuBarAction(const QString& name);
     // The canvas popup; its actions are named Menu_AddNode, Menu_EditNode, aa, Menu_Del, bb,
     // Menu_AddLink, Menu_EditLink, cc, Menu_DelLink.
@@ -146,6 +151,21 @@ public:
     void NewWorkOrder();
     void DeleteWorkOrder();
     void SaveWorkOrderAs();
+    // Flow tools (flowtoolcommands.cpp). Check lists the current frame's findings in the findings
+    // dock and shows it. Export writes the current frame or all frames to a file, Import reads one
+    // (asking for a new ID when the file's one frame has an ID in use), lists its findings and
+    // selects the imported frame. Export picture writes the current flow as SVG, PNG (at a scale
+    // the user picks) or PDF; Print prints it. Search finds a text in every frame and opens the
+    // frame of the hit chosen, selecting its step or link. Files are asked for with QFileDialog,
+    // choices with QInputDialog, all shown through Modals().
+    void CheckWorkOrder();
+    void ExportWorkOrders();
+    void ImportWorkOrders();
+    void ExportPicture();
+    void PrintWorkOrder();
+    void SearchWorkOrders();
+    // The dock below the canvas that lists the findings.
+    FindingsPanel& Findings();
 
 protected:
     // The unload handler: offers to save, may cancel the close, then tells the host's loader.
@@ -160,6 +180,19 @@ private:
     void BuildMenuBar();
     // The tool tip of a canvas item from the current frame's node or link; empty when none.
     QString CanvasToolTip(const QGraphicsItem& item) const;
+    // The File and Tools menus, their keys and the findings dock (flowtoolcommands.cpp).
+    void BuildFlowTools();
+    // SetCommandStates for the flow tools.
+    void SetFlowToolStates();
+    // While the findings dock is open, lists the current frame's findings in it afresh.
+    void RefreshFindings();
+    // The check run by Save: findings never stop a save, but errors open the dock before it.
+    void CheckBeforeSave(cWorder& frame);
+    // Selects the canvas item with this key ("N" + step ID, "L" + link code; none for the frame)
+    // and scrolls it into view.
+    void ShowFlowItem(const QString& canvasKey);
+    // New frames and copies are offered the end of a fresh unique key as their ID (framecommands.cpp).
+    static QString ProposedFrameID();
     // The top left corner of a new step's box centred on `centre` (scene twips): not left of or
     // above the origin, and below Start and End rather than on top of them.
     QPointF NodePlace(const QPointF& centre) const;
@@ -217,6 +250,10 @@ private:
     QLabel* m_saveState = nullptr;
     QLabel* m_flowCounts = nullptr;
     QLabel* m_zoomLevel = nullptr;
+    FindingsPanel* m_findings = nullptr;
+    // What the last import reported (missing lookups), each finding keyed by its frame's ID: listed
+    // with the check whenever that frame is current, until the next import.
+    QList<FlowFinding> m_importFindings;
     // Where the right click that opened the popup was, scene twips; used by the popup's add.
     std::optional<QPointF> m_popupPlace;
     // Keys of the tree items now marked as holding unsaved changes.

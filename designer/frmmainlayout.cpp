@@ -28,9 +28,11 @@ void FrmMain::SizeControls(double& x)
 {
     const double outerWidth = frameGeometry().width() * TwipsPerPixel;
     const double innerWidth = width() * TwipsPerPixel;
-    // The client area ends where the status bar begins.
+    // The client area ends where the status bar begins, or a dock below it: QMainWindow lays it out
+    // once the window is shown.
     const double innerHeight =
-        (height() - m_status->sizeHint().height() - menuBar()->sizeHint().height()) * TwipsPerPixel;
+        (isVisible() ? m_client->height() : height() - m_status->sizeHint().height() - menuBar()->sizeHint().height()) *
+        TwipsPerPixel;
     const double toolbarHeight = m_toolbar->sizeHint().height() * TwipsPerPixel;
 
     IgnoreErrors([&] { m_toolbar->setGeometry(0, 0, width(), Pixels(toolbarHeight)); });
@@ -61,7 +63,11 @@ void FrmMain::resizeEvent(QResizeEvent* event)
 
 bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_imgSplitter) {
+    if (watched == m_client && event->type() == QEvent::Resize) {
+        // A dock opened, closed or resized below the client area.
+        double x = m_splitterLeft;
+        SizeControls(x);
+    } else if (watched == m_imgSplitter) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
             ImgSplitter_MouseDown();

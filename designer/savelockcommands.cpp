@@ -33,6 +33,8 @@ void FrmMain::Toolbar1_ButtonClick(const QString& key)
         DeleteSelected();
     else if (key == QLatin1String("AddLink"))
         Menu_AddLink_Click();
+    else if (key == QLatin1String("Check"))
+        CheckWorkOrder();
     else if (key == QLatin1String("Quit"))
         close();
 }
@@ -42,6 +44,7 @@ void FrmMain::SaveWorkOrder()
     cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
     if (!frame || frame->CheckStatus() != 1)
         return;
+    CheckBeforeSave(*frame);
     if (!SaveFrame(*frame))
         return;
     // Read back, so every change state starts afresh.

@@ -137,6 +137,7 @@ void FrmMain::SetCommandStates()
     enable(MenuItem(QStringLiteral("Menu_Del")), step);
     enable(MenuItem(QStringLiteral("Menu_EditLink")), link);
     enable(MenuItem(QStringLiteral("Menu_DelLink")), link);
+    SetFlowToolStates();
 }
 
 void FrmMain::ShowWindowState()
@@ -177,6 +178,7 @@ void FrmMain::ShowWindowState()
         }
     }
     m_markedItems = marked;
+    RefreshFindings();
 }
 
 void FrmMain::EditSelected()

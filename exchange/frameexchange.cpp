@@ -290,6 +290,17 @@ qint32 WriteFrame(const FrameRecord& frame, const QString& id, Progress* progres
     return links.Saveas(id, newStepIds, progress);
 }
 
+QByteArray ReadFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        Refuse(MsgCannotRead, {path, file.errorString()});
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        Refuse(MsgCannotRead, {path, file.errorString()});
+    return content;
+}
+
 } // namespace
 
 QByteArray ExportFrames(const QStringList& frameIds)
@@ -361,13 +372,15 @@ ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress
 
 ImportResult ImportFramesFromFile(const QString& path, const QString& newId, Progress* progress)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        Refuse(MsgCannotRead, {path, file.errorString()});
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        Refuse(MsgCannotRead, {path, file.errorString()});
-    return ImportFrames(content, newId, progress);
+    return ImportFrames(ReadFile(path), newId, progress);
+}
+
+QList<FrameValues> FrameFileHeaders(const QString& path)
+{
+    QList<FrameValues> headers;
+    for (const FrameRecord& frame : ParseFile(ReadFile(path)))
+        headers << frame.header;
+    return headers;
 }
 
 } // namespace korvel

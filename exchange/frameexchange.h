@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/flowcheck.h"
+#include "persistence/cdboperate.h"
 
 #include <QByteArray>
 #include <QList>
@@ -40,5 +41,9 @@ ImportResult ImportFrames(const QByteArray& file, const QString& newId = QString
 // The same for the file at `path`.
 ImportResult ImportFramesFromFile(const QString& path, const QString& newId = QString(),
                                   Progress* progress = nullptr);
+
+// The header of each frame in the file at `path`, in file order, read without writing anything (to
+// ask for a new ID before an import). Throws KorvelError like the import for a file it refuses.
+QList<FrameValues> FrameFileHeaders(const QString& path);
 
 } // namespace korvel

@@ -31,6 +31,13 @@ qint32 cWOrders::AddOneWorkOrder(const FrameValues& values)
     return 1;
 }
 
+void cWOrders::AddStoredWorkOrder(const QString& vID, const QString& vName)
+{
+    auto frame = std::make_unique<cWorder>();
+    frame->LoadList(vID, vName, false);
+    m_allWOrder.Put(vID, std::move(frame));
+}
+
 void cWOrders::LoadMeList()
 {
     LoadWorkOrderList();

@@ -22,6 +22,9 @@ public:
     // list entry still standing under the new ID (a frame deleted since the list was built) is
     // replaced in place by the new frame.
     qint32 AddOneWorkOrder(const FrameValues& values);
+    // Lists a frame stored since the list was read (an import) at the end, not locked; an entry
+    // standing under its ID (a frame deleted since) is replaced. The other entries keep their edits.
+    void AddStoredWorkOrder(const QString& vID, const QString& vName);
     // Rebuilds the list from the database (unsaved edits of every frame are dropped); a failed query
     // leaves it empty. CurWOrder is not touched. A failing host call throws KorvelError.
     void LoadMeList();

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTimer>
 
 namespace korvel {
@@ -78,6 +79,10 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
     // Every dialog is walked; a button that opens a further dialog is pressed, then OK on the
     // untouched form so that its first check speaks; then it is cancelled.
     std::function<void(QDialog&)> script = [&](QDialog& dialog) {
+        if (auto* find = dialog.findChild<QLineEdit*>(QStringLiteral("TxtFind"))) {
+            find->setText(QStringLiteral("N0000")); // the search lists its hits
+            dialog.findChild<QPushButton*>(QStringLiteral("CmdSearch"))->click();
+        }
         Walk(dialog, dialog.objectName());
         if (auto* multi = dialog.findChild<QRadioButton*>(QStringLiteral("OptMulti")))
             Click(multi);
@@ -93,13 +98,24 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
     for (const std::function<void()>& command : std::initializer_list<std::function<void()>>{
              [&] { Window().Menu_AddNode_Click(); }, [&] { Window().Menu_AddLink_Click(); },
              [&] { PressButton(QStringLiteral("New")); }, [&] { PressButton(QStringLiteral("Saveas")); },
-             [&] { Window().ShowLegend(); }}) {
+             [&] { Window().ShowLegend(); }, [&] { Window().SearchWorkOrders(); },
+             [&] { Window().ExportWorkOrders(); }}) {
         Modals().plan(script);
         command();
     }
+    // The scale of a PNG picture is asked for once the file is chosen (Qt's file dialog is not ours).
+    QTemporaryDir folder;
+    Modals().plan([&](QDialog& files) {
+        files.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(folder.filePath(QStringLiteral("flow.png")));
+        files.accept();
+    });
+    Modals().plan(script);
+    Window().ExportPicture();
     Window().ShowHelp();
-    EXPECT_EQ(Modals().shown(),
-              (QStringList{"FrmNode", "FrmEdit", "FrmLink", "FrmOrder", "FrmSelectDoc", "FrmSaveAs", "FrmLegend"}));
+    Frame(QStringLiteral("CMP01")).AllLink().DelMe(QStringLiteral("L3")); // Supervisor review unreachable
+    Window().CheckWorkOrder(); // the findings dock
+    EXPECT_EQ(Modals().shown(), (QStringList{"FrmNode", "FrmEdit", "FrmLink", "FrmOrder", "FrmSelectDoc", "FrmSaveAs",
+                                             "FrmLegend", "FrmSearch", "ExportChoice", "FileDialog", "PictureScale"}));
     EXPECT_GE(Messages().texts().size(), 4);
 
     // A real message box with Qt's own buttons: the question before a frame is deleted, answered No.

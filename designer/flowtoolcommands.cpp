@@ -1,0 +1,442 @@
+// The flow tools of the window: the check and its findings dock, export and import of frames,
+// pictures and printing, and the search across every frame. The work itself is done by the layers
+// below (CheckFlow, ExportFramesToFile, ImportFramesFromFile, WriteFramePicture, SearchFlows); this
+// file asks the user, shows the results and keeps the window in step.
+#include "designer/frmmain.h"
+
+#include "core/errorlog.h"
+#include "core/korvelerror.h"
+#include "core/uiservices.h"
+#include "designer/findingspanel.h"
+#include "designer/flowcanvas.h"
+#include "designer/framepicture.h"
+#include "designer/frmsearch.h"
+#include "designer/workprogress.h"
+#include "dialogs/frmsaveas.h"
+#include "exchange/frameexchange.h"
+#include "model/cworders.h"
+#include "persistence/cdboperate.h"
+#include "resources/stringtable.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTreeWidget>
+
+namespace korvel {
+namespace {
+
+// String-table ids.
+enum : qint32 {
+    MsgFileMenu = 1814,
+    MsgExport = 1815,
+    MsgImport = 1816,
+    MsgExportPicture = 1817,
+    MsgPrint = 1818,
+    MsgToolsMenu = 1819,
+    MsgSearch = 1821,
+    MsgCurrentFrame = 1823,
+    MsgAllFrames = 1824,
+    MsgExportWhich = 1825,
+    MsgExportTitle = 1826,
+    MsgPictureFilter = 1827,
+    MsgFrameFilter = 1828,
+    MsgAllFilter = 1829,
+    MsgScale = 1830,
+    MsgPictureTitle = 1831,
+    MsgPrinterFailed = 1832,
+    MsgSeveralExist = 1833,
+    MsgNewIdTitle = 1834,
+    MsgImporting = 1835,
+    MsgImportTitle = 1836,
+    MsgNotListed = 1837,
+    MsgReplaceFile = 1838,
+    MsgNoFrames = 1839,
+    MsgFrameName = 1811,
+    MsgOk = 1022,
+    MsgCancel = 1023,
+    MsgImported = 1471,
+    MsgWrote = 1472,
+};
+
+// The folder the last file was chosen in; the next file dialog opens there.
+QString& LastFolder()
+{
+    static QString folder = QDir::homePath();
+    return folder;
+}
+
+// Asks for a file to write (`save`) or read, through Modals(); empty when cancelled. `filterId`
+// names the files offered, `name` is proposed, `suffix` is added to a name typed without one.
+QString AskFileName(QWidget* parent, bool save, qint32 titleId, qint32 filterId, const QString& name = {},
+                    const QString& suffix = {})
+{
+    QFileDialog dialog(parent, LoadResString(titleId), LastFolder(),
+                       LoadResString(filterId) + QStringLiteral(";;") + LoadResString(MsgAllFilter));
+    dialog.setObjectName(QStringLiteral("FileDialog"));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(suffix);
+    // Replacing a file is asked about through Messages(), like every other question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!name.isEmpty())
+        dialog.selectFile(name);
+    Modals().showModal(dialog);
+    if (dialog.result() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString path = dialog.selectedFiles().constFirst();
+    LastFolder() = QFileInfo(path).absolutePath();
+    if (save && QFileInfo::exists(path) &&
+        Messages().question(FormatMessage(MsgReplaceFile, {QDir::toNativeSeparators(path)}),
+                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return {};
+    return path;
+}
+
+// A QInputDialog with the string table's title, label and buttons.
+void PrepareInput(QInputDialog& dialog, const char* name, qint32 titleId, qint32 labelId)
+{
+    dialog.setObjectName(QString::fromLatin1(name));
+    dialog.setWindowTitle(LoadResString(titleId));
+    dialog.setLabelText(LoadResString(labelId));
+    dialog.setOkButtonText(LoadResString(MsgOk));
+    dialog.setCancelButtonText(LoadResString(MsgCancel));
+}
+
+// The ID as the tree and the file name show it, e.g. "Customer complaint (CMP01)".
+QString FrameTitle(const cWorder& frame)
+{
+    return FormatMessage(MsgFrameName, {frame.WorkOrderFrameName, frame.WorkOrderFrame_ID});
+}
+
+// The key of a step's or link's item on the canvas; none for the frame.
+QString CanvasKey(FindingItem item, const QString& key)
+{
+    switch (item) {
+    case FindingItem::Step:
+        return QStringLiteral("N") + key;
+    case FindingItem::Link:
+        return QStringLiteral("L") + key;
+    case FindingItem::Frame:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+void FrmMain::BuildFlowTools()
+{
+    // Titles and item texts are string ids, localised with the rest of the window; the Check item
+    // is the toolbar's button.
+    QMenuBar* bar = menuBar();
+    const auto addMenu = [bar](qint32 titleId, const char* name, QAction* before) {
+        auto* menu = new QMenu(QString::number(titleId), bar);
+        menu->setObjectName(QString::fromLatin1(name));
+        bar->insertMenu(before, menu);
+        return menu;
+    };
+    const auto addItem = [this](QMenu* menu, const char* name, qint32 textId, void (FrmMain::*command)()) {
+        QAction* action = menu->addAction(QString::number(textId));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, [this, name, command] { RunCommand(name, command); });
+        return action;
+    };
+    QMenu* file = addMenu(MsgFileMenu, "MenuFile", bar->actions().value(0));
+    addItem(file, "Export", MsgExport, &FrmMain::ExportWorkOrders);
+    addItem(file, "Import", MsgImport, &FrmMain::ImportWorkOrders);
+    file->addSeparator();
+    addItem(file, "ExportPicture", MsgExportPicture, &FrmMain::ExportPicture);
+    addItem(file, "Print", MsgPrint, &FrmMain::PrintWorkOrder)->setShortcuts(QKeySequence::Print);
+    const QMenu* help = bar->findChild<QMenu*>(QStringLiteral("MenuHelp"));
+    QMenu* tools = addMenu(MsgToolsMenu, "MenuTools", help ? help->menuAction() : nullptr);
+    QAction* check = ToolbarButton(QStringLiteral("Check"));
+    check->setShortcut(QKeySequence(Qt::Key_F7));
+    tools->addAction(check);
+    addItem(tools, "Search", MsgSearch, &FrmMain::SearchWorkOrders)->setShortcuts(QKeySequence::Find);
+
+    m_findings = new FindingsPanel(this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_findings);
+    m_findings->hide();
+    connect(m_findings, &FindingsPanel::FindingChosen, this, [this](FindingItem item, const QString& key) {
+        IgnoreErrors([&] { ShowFlowItem(CanvasKey(item, key)); });
+    });
+    // The hand-made layout of the client area follows the dock's coming and going.
+    m_client->installEventFilter(this);
+}
+
+FindingsPanel& FrmMain::Findings()
+{
+    return *m_findings;
+}
+
+void FrmMain::SetFlowToolStates()
+{
+    const bool current = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder()) != nullptr;
+    for (QAction* action :
+         {ToolbarButton(QStringLiteral("Check")), MenuBarAction(QStringLiteral("ExportPicture")),
+          MenuBarAction(QStringLiteral("Print"))})
+        if (action)
+            action->setEnabled(current);
+    if (QAction* exportItem = MenuBarAction(QStringLiteral("Export")))
+        exportItem->setEnabled(m_workOrders->AllWOrder().Count() > 0);
+}
+
+void FrmMain::RefreshFindings()
+{
+    if (!m_findings || m_findings->isHidden())
+        return;
+    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    if (!frame) {
+        m_findings->Clear();
+        return;
+    }
+    QList<FlowFinding> findings;
+    for (const FlowFinding& finding : std::as_const(m_importFindings))
+        if (finding.key == frame->WorkOrderFrame_ID)
+            findings << finding;
+    m_findings->ShowFindings(frame->WorkOrderFrame_ID, findings + CheckFlow(*frame));
+}
+
+void FrmMain::CheckWorkOrder()
+{
+    m_findings->show();
+    m_findings->raise();
+    RefreshFindings();
+}
+
+void FrmMain::CheckBeforeSave(cWorder& frame)
+{
+    // A failing check must not keep the work from being saved.
+    IgnoreErrors([&] {
+        if (HasErrors(CheckFlow(frame)))
+            m_findings->show();
+        RefreshFindings();
+    });
+}
+
+void FrmMain::ShowFlowItem(const QString& canvasKey)
+{
+    QGraphicsItem* item = nullptr;
+    if (canvasKey.startsWith(u'N'))
+        item = m_flow->NodeByKey(canvasKey);
+    else if (canvasKey.startsWith(u'L'))
+        item = m_flow->LinkByKey(canvasKey);
+    m_flow->SelectItem(item);
+    if (item) {
+        m_flow->ensureVisible(item);
+        m_flow->setFocus();
+    }
+}
+
+void FrmMain::ExportWorkOrders()
+{
+    QStringList all;
+    for (const auto& [id, listed] : m_workOrders->AllWOrder())
+        all << id;
+    if (all.isEmpty())
+        return;
+    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    QStringList choices;
+    if (frame)
+        choices << FormatMessage(MsgCurrentFrame, {FrameTitle(*frame)});
+    choices << FormatMessage(MsgAllFrames, {QString::number(all.size())});
+    QInputDialog choice(this);
+    PrepareInput(choice, "ExportChoice", MsgExportTitle, MsgExportWhich);
+    choice.setComboBoxItems(choices);
+    choice.setComboBoxEditable(false);
+    Modals().showModal(choice);
+    if (choice.result() != QDialog::Accepted)
+        return;
+    const bool whole = !frame || choice.textValue() == choices.constLast();
+    // The file holds what the database holds: changes not yet saved are saved first, or left out.
+    if (frame && !whole) {
+        const auto answer = AskToSave(*frame, 134);
+        if (answer == QMessageBox::Cancel)
+            return;
+        if (answer == QMessageBox::Yes)
+            frame->LoadOne();
+    }
+    const QString path = AskFileName(this, true, MsgExportTitle, MsgFrameFilter,
+                                     whole ? QStringLiteral("work-orders.json")
+                                           : QString(frame->WorkOrderFrame_ID + QStringLiteral(".json")),
+                                     QStringLiteral("json"));
+    if (path.isEmpty())
+        return;
+    try {
+        ExportFramesToFile(whole ? all : QStringList{frame->WorkOrderFrame_ID}, path);
+    } catch (const KorvelError& error) {
+        Messages().information(error.description());
+        return;
+    }
+    Messages().information(FormatMessage(MsgWrote, {QDir::toNativeSeparators(path)}));
+}
+
+void FrmMain::ImportWorkOrders()
+{
+    const QString path = AskFileName(this, false, MsgImportTitle, MsgFrameFilter);
+    if (path.isEmpty())
+        return;
+    QList<FrameValues> headers;
+    try {
+        headers = FrameFileHeaders(path);
+    } catch (const KorvelError& error) {
+        Messages().information(error.description());
+        return;
+    }
+    if (headers.isEmpty()) {
+        Messages().information(FormatMessage(MsgNoFrames, {QDir::toNativeSeparators(path)}));
+        return;
+    }
+    // An ID in use is refused unless the user gives the frame a new one, checked like a copy's.
+    QString newId;
+    for (const FrameValues& header : std::as_const(headers)) {
+        const qint32 exists = DBOperate().GetWorkOrderIDExists(header.WorkOrderFrame_ID);
+        if (exists == 0) {
+            InformDatabaseUnreadable();
+            return;
+        }
+        if (exists != 1)
+            continue;
+        if (headers.size() > 1) {
+            Messages().information(FormatMessage(MsgSeveralExist, {header.WorkOrderFrame_ID}));
+            return;
+        }
+        FrmSaveAs dialog(this);
+        dialog.setWindowTitle(FormatMessage(MsgNewIdTitle, {header.WorkOrderFrame_ID}));
+        dialog.TxtOldWO->setText(header.WorkOrderFrameName);
+        dialog.TxtNewID->setText(ProposedFrameID());
+        // The frame keeps its name; the dialog's name check only needs one.
+        const QString name = header.WorkOrderFrameName.trimmed();
+        dialog.TxtNewName->setText(name.isEmpty() ? header.WorkOrderFrame_ID : name);
+        dialog.Label2->hide();
+        dialog.TxtNewName->hide();
+        Modals().showModal(dialog);
+        if (dialog.Tag() != QLatin1String("T"))
+            return;
+        newId = dialog.TxtNewID->text().trimmed();
+    }
+
+    ImportResult result;
+    try {
+        WorkProgress progress(this, FormatMessage(MsgImporting, {QFileInfo(path).fileName()}), 0);
+        result = ImportFramesFromFile(path, newId, &progress);
+    } catch (const KorvelError& error) {
+        Messages().information(error.description());
+        return;
+    }
+    m_importFindings = result.findings;
+
+    // The imported frames join the list and the tree at the end, as a new frame does; the frame
+    // being edited keeps its changes.
+    QStringList lines;
+    for (qsizetype i = 0; i < result.frameIds.size(); ++i) {
+        const QString& id = result.frameIds.at(i);
+        const QString name = headers.value(i).WorkOrderFrameName;
+        m_workOrders->AddStoredWorkOrder(id, name);
+        if (QTreeWidgetItem* stale = TreeItemByKey(QStringLiteral("N") + id))
+            delete stale;
+        AddTreeItem(QStringLiteral("N") + id, name, QStringLiteral("DynClose"));
+        lines << FormatMessage(MsgImported, {id});
+    }
+    Messages().information(lines.join(u'\n'));
+    if (!result.findings.isEmpty())
+        m_findings->show();
+    if (QTreeWidgetItem* imported = TreeItemByKey(QStringLiteral("N") + result.frameIds.value(0))) {
+        m_tree->setCurrentItem(imported);
+        TrvTree_NodeClick(imported);
+    }
+}
+
+void FrmMain::ExportPicture()
+{
+    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    if (!frame)
+        return;
+    const QString path =
+        AskFileName(this, true, MsgPictureTitle, MsgPictureFilter,
+                    frame->WorkOrderFrame_ID + QStringLiteral(".png"), QStringLiteral("png"));
+    if (path.isEmpty())
+        return;
+    double scale = 1.0;
+    if (QFileInfo(path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0) {
+        QInputDialog ask(this);
+        PrepareInput(ask, "PictureScale", MsgPictureTitle, MsgScale);
+        ask.setInputMode(QInputDialog::DoubleInput);
+        ask.setDoubleDecimals(2);
+        ask.setDoubleRange(0.05, 20);
+        ask.setDoubleValue(1.0);
+        Modals().showModal(ask);
+        if (ask.result() != QDialog::Accepted)
+            return;
+        scale = ask.doubleValue();
+    }
+    // The picture shows the flow as it stands on the screen, changes not yet saved included.
+    try {
+        WriteFramePicture(*frame, path, scale);
+    } catch (const KorvelError& error) {
+        Messages().information(error.description());
+        return;
+    }
+    Messages().information(FormatMessage(MsgWrote, {QDir::toNativeSeparators(path)}));
+}
+
+void FrmMain::PrintWorkOrder()
+{
+    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    if (!frame)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(FrameTitle(*frame));
+    QPrintDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("PrintDialog"));
+    Modals().showModal(dialog);
+    if (dialog.result() != QDialog::Accepted)
+        return;
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        Messages().information(LoadResString(MsgPrinterFailed));
+        return;
+    }
+    PaintFramePicture(*frame, painter, QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()));
+    painter.end();
+}
+
+void FrmMain::SearchWorkOrders()
+{
+    QHash<QString, QString> names;
+    for (const auto& [id, listed] : m_workOrders->AllWOrder())
+        names.insert(id, listed->WorkOrderFrameName);
+    FrmSearch dialog(names, this);
+    Modals().showModal(dialog);
+    if (dialog.Tag() != QLatin1String("T"))
+        return;
+    const SearchHit hit = dialog.Chosen();
+    QTreeWidgetItem* item = TreeItemByKey(QStringLiteral("N") + hit.frameId);
+    if (!item) {
+        Messages().information(FormatMessage(MsgNotListed, {hit.frameId}));
+        return;
+    }
+    // The normal way to another frame: it asks about unsaved changes, and a Cancel stays put.
+    if (m_workOrders->CurWOrder() != hit.frameId) {
+        m_tree->setCurrentItem(item);
+        TrvTree_NodeClick(item);
+        if (m_workOrders->CurWOrder() != hit.frameId)
+            return;
+    }
+    ShowFlowItem(CanvasKey(hit.kind == SearchItemKind::Step   ? FindingItem::Step
+                           : hit.kind == SearchItemKind::Link ? FindingItem::Link
+                                                              : FindingItem::Frame,
+                           hit.key));
+}
+
+} // namespace korvel
