@@ -9,7 +9,7 @@ class QPainter;
 namespace korvel {
 
 // The designer's compiled-in images by key: toolbar buttons ("New", "Del", "Save", "Saveas",
-// "Lock", "Unlock", "AddNode", "EditItem", "DelItem", "AddLink", "Quit"), tree items ("DynOpen",
+// "Lock", "Unlock", "AddNode", "EditItem", "DelItem", "AddLink", "LinkTool", "Undo", "Redo", "Quit"), tree items ("DynOpen",
 // "DynClose") and node pictures ("Return", "By", "Group"). Keys compare exactly; an unknown key gives a null icon.
 QIcon DesignerIcon(const QString& key);
 

@@ -9,12 +9,16 @@
 #include <QList>
 #include <QMultiHash>
 #include <QPoint>
+#include <QPointer>
 #include <QRectF>
 #include <QString>
 #include <map>
 
 class QFontMetricsF;
+class QGraphicsLineItem;
 class QGraphicsScene;
+class QImage;
+class QKeyEvent;
 
 namespace korvel {
 
@@ -73,6 +77,26 @@ public:
     void setTag(const QString& tag) { m_tag = tag; }
     // Removes the selected links, and the selected nodes with their links.
     void DeleteSelectedItems();
+    // Removes one link.
+    void RemoveLink(FlowLinkItem* link);
+    // Selects every node and link except Start and End.
+    void SelectAllSteps();
+
+    // The grid: one step is GridTwips; while it shows, a node dragged with the mouse snaps to it.
+    static constexpr double GridTwips = 150;
+    bool GridVisible() const { return m_grid; }
+    void setGridVisible(bool on);
+    // While on, a press on any step starts a link instead of a move (see ConnectRequested).
+    bool LinkTool() const { return m_linkTool; }
+    void setLinkTool(bool on) { m_linkTool = on; }
+    // True when a press at `scenePos` on `node` starts a link: the link tool is on, or the point
+    // lies in the thin band just inside the node's outline.
+    bool StartsLink(const FlowNodeItem& node, const QPointF& scenePos) const;
+    // The node (box) at a point of the viewport, nullptr when none.
+    FlowNodeItem* NodeAt(const QPoint& viewportPos) const;
+    // A picture of the nodes and the links between them as the canvas draws them (without the
+    // selection marks), at the canvas's zoom; null when `nodes` is empty.
+    QImage RenderNodes(const QList<FlowNodeItem*>& nodes);
     // The canvas's width on the window, in twips.
     double WidthTwips() const { return width() * TwipsPerPixel; }
 
@@ -88,6 +112,13 @@ public:
 
 signals:
     void DblClick();
+    // A double click with the left button where there is no node or link (scene twips).
+    void EmptyDblClick(QPointF scenePos);
+    // A drag from one node (its edge band, or anywhere with the link tool) ended on another; keys.
+    void ConnectRequested(QString fromKey, QString toKey);
+    // An arrow key pressed while the canvas is editable and steps are selected: move them by
+    // `delta` twips (a grid step, ten with Shift).
+    void MoveKeys(QPointF delta);
     // Any mouse button pressed on the canvas, after the selection has followed the click.
     void MouseDown(Qt::MouseButton button, QPoint globalPos);
     void MouseUp(Qt::MouseButton button);
@@ -99,6 +130,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void drawBackground(QPainter* painter, const QRectF& rect) override;
     void wheelEvent(QWheelEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -115,6 +149,9 @@ private:
     void linkKeyChanged(FlowLinkItem* link, const QString& oldKey);
     void itemLeaving(const QRectF& before);
     void itemArrived(const QRectF& after);
+    // The place a dragged node goes to: snapped to the grid while a mouse drag runs with the grid on.
+    QPointF dragPlace(const QPointF& wanted) const;
+    void finishConnect(const QPoint& viewportPos);
     // True while the whole scene is being emptied: items then skip letting go of each other.
     bool clearing() const { return m_clearing; }
     // metrics.horizontalAdvance(text) for `font`, remembered by text (see m_captionWidths).
@@ -150,6 +187,12 @@ private:
     int m_bulkChanges = 0;
     bool m_clearing = false;
     bool m_editMode = false;
+    bool m_grid = false;
+    bool m_linkTool = false;
+    bool m_mouseDrag = false; // the left button is down after a press that may move nodes
+    // The link being drawn by a drag: from this node, shown as this line (owned by the scene).
+    QPointer<FlowNodeItem> m_connectFrom;
+    QGraphicsLineItem* m_connectLine = nullptr;
     QString m_tag;
     double m_zoom = 1.0;
 };
