@@ -82,6 +82,11 @@ struct UndoCase {
     std::function<void(UndoCanvasTest&)> change;
 };
 
+void PrintTo(const UndoCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 // clang-format off
 const UndoCase UndoCases[] = {
     {"AddStepByDoubleClick", "Undo Add step NW01", [](UndoCanvasTest& t) {
@@ -233,6 +238,12 @@ TEST_F(UndoCanvasTest, KeysMoveEverySelectedStepByTheGridButNeverStartOrEnd)
     EXPECT_EQ(Window().ToolbarButton("Undo")->text(), "Undo Align left");
     for (const char* id : {"N00001", "N00002", "N00003"})
         EXPECT_EQ(Current()->AllNode().OneNode(id)->NodeLeft(), 1150) << id;
+
+    // With the grid shown, a dragged step lands on it.
+    Trigger("Grid");
+    Drag(ViewportCentre(CanvasNode("NN00004")), QPoint(7, 3));
+    const cNode* dragged = Current()->AllNode().OneNode("N00004");
+    EXPECT_EQ(QPoint(dragged->NodeLeft(), dragged->NodeTop()), QPoint(7500, 300));
 }
 
 class PasteTest : public DesignerDbTest {};
