@@ -246,6 +246,27 @@ TEST_F(UndoCanvasTest, KeysMoveEverySelectedStepByTheGridButNeverStartOrEnd)
     EXPECT_EQ(QPoint(dragged->NodeLeft(), dragged->NodeTop()), QPoint(7500, 300));
 }
 
+TEST_F(UndoCanvasTest, EachFrameKeepsItsHistoryUntilItsChangesAreDropped)
+{
+    OpenLocked("CMP01");
+    Select({"NN00001"});
+    Key(Qt::Key_Right);
+    PressButton("Undo"); // nothing left to save, the move can be redone
+    ClickFrame("REP01");
+    EXPECT_TRUE(Messages().questions().isEmpty());
+    ClickFrame("CMP01");
+    PressButton("Redo");
+    EXPECT_EQ(Current()->AllNode().OneNode("N00001")->NodeLeft(), 1150);
+
+    // Leaving it with the changes dropped drops the history too.
+    Messages().planAnswer(QMessageBox::No);
+    ClickFrame("REP01");
+    ClickFrame("CMP01");
+    EXPECT_EQ(Current()->AllNode().OneNode("N00001")->NodeLeft(), 1000);
+    EXPECT_FALSE(Window().ToolbarButton("Undo")->isEnabled());
+    EXPECT_FALSE(Window().ToolbarButton("Redo")->isEnabled());
+}
+
 class PasteTest : public DesignerDbTest {};
 
 TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturnSteps)
