@@ -20,12 +20,13 @@ void FrmMain::MoveSteps(const QList<std::pair<QString, QPoint>>& places, const Q
     QList<std::pair<QString, QPoint>> moved;
     for (const auto& [id, place] : places) {
         const cNode* node = frame->AllNode().OneNode(id);
-        if (node && node->CanLoadFlag() == 1 && (node->NodeLeft() != place.x() || node->NodeTop() != place.y()))
+        if (node && node->CanLoadFlag() == 1 &&
+            (node->NodeLeft() != place.x() || node->NodeTop() != place.y()))
             moved.append({id, place});
     }
     if (moved.isEmpty())
         return;
-    const QString name = !text.isEmpty()    ? text
+    const QString name = !text.isEmpty()     ? text
                          : moved.size() == 1 ? LoadResString(1676).arg(moved.constFirst().first)
                                              : LoadResString(1677).arg(moved.size());
     UndoController::Group group(*m_undo, name);
@@ -33,12 +34,11 @@ void FrmMain::MoveSteps(const QList<std::pair<QString, QPoint>>& places, const Q
         m_undo->Edit(LoadResString(1676).arg(id), {id}, {}, [id, place](cWorder& edited) {
             cNode* node = edited.AllNode().OneNode(id);
             if (!node)
-                return false;
+                return;
             if (node->NodeLeft() != place.x())
                 node->setNodeLeft(place.x());
             if (node->NodeTop() != place.y())
                 node->setNodeTop(place.y());
-            return true;
         });
     group.Commit();
 }

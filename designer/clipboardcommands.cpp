@@ -90,7 +90,8 @@ void FrmMain::CopySteps()
         ids.insert(node->WorkOrderNode_ID());
     }
     for (const auto& [key, link] : frame->AllLink().AllLinks())
-        if (link->CanLoadFlag() == 1 && ids.contains(link->FatherNode_ID()) && ids.contains(link->SonNode_ID()))
+        if (link->CanLoadFlag() == 1 && ids.contains(link->FatherNode_ID()) &&
+            ids.contains(link->SonNode_ID()))
             copied.links.append(link->Values());
     auto data = std::make_unique<QMimeData>();
     data->setData(StepsMimeType, StepsToJson(copied));
@@ -185,10 +186,10 @@ void FrmMain::PasteSteps()
     UndoController::Group group(*m_undo, LoadResString(1678).arg(steps.size()));
     for (const NodeValues& step : std::as_const(steps))
         m_undo->Edit(LoadResString(1670).arg(step.WorkOrderNode_ID), {step.WorkOrderNode_ID}, {},
-                     [step](cWorder& edited) { return edited.AllNode().NewNode(step) > 0; });
+                     [step](cWorder& edited) { edited.AllNode().NewNode(step); });
     for (const LinkValues& link : std::as_const(links))
         m_undo->Edit(LoadResString(1673).arg(link.WorkOrderLink_ID), {}, {link.WorkOrderLink_ID},
-                     [link](cWorder& edited) { return edited.AllLink().NewMe(link) >= 1; });
+                     [link](cWorder& edited) { edited.AllLink().NewMe(link); });
     group.Commit();
 
     // The pasted steps come selected, ready to be moved.

@@ -61,7 +61,6 @@ void FrameEdit::redo()
         return;
     if (!m_done) {
         m_before = Take(*frame);
-        // A refused change leaves the model as it was; whatever it did alter is still recorded.
         m_change(*frame);
         m_after = Take(*frame);
         m_done = true;
@@ -115,7 +114,8 @@ void FollowFrame(FlowCanvas& canvas, cWorder& frame, const QStringList& nodeIDs,
     }
     for (const QString& key : linkKeys) {
         const cLink* link = frame.AllLink().OneLinks(key);
-        FlowLinkItem* arrow = link ? canvas.LinkByKey(QStringLiteral("L") + link->WorkOrderLink_ID()) : nullptr;
+        FlowLinkItem* arrow =
+            link ? canvas.LinkByKey(QStringLiteral("L") + link->WorkOrderLink_ID()) : nullptr;
         if (!link) {
             // Gone from the collection: its arrow carried the code, which is the key of a live link.
             arrow = canvas.LinkByKey(QStringLiteral("L") + key);

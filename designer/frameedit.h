@@ -30,11 +30,12 @@ struct FrameEditPlace {
 // command obsolete, so it never reaches the undo stack.
 class FrameEdit final : public QUndoCommand {
 public:
-    // The change; false when the model refused it (the command then alters nothing).
-    using Change = std::function<bool(cWorder&)>;
+    // The change, made through the model's public operations. Whatever it altered is recorded; an
+    // operation the model refused (a step ID already taken) alters nothing.
+    using Change = std::function<void(cWorder&)>;
 
-    FrameEdit(FrameEditPlace place, const QString& text, QStringList nodeIDs, QStringList linkKeys, Change change,
-              QUndoCommand* parent = nullptr);
+    FrameEdit(FrameEditPlace place, const QString& text, QStringList nodeIDs, QStringList linkKeys,
+              Change change, QUndoCommand* parent = nullptr);
 
     void redo() override;
     void undo() override;

@@ -84,7 +84,7 @@ void FrmMain::AddLink(const QString& fatherID, const QString& sonID)
         values.CompareType = condition.CompareType;
         values.VariantValue = condition.VariantValue;
         m_undo->Edit(LoadResString(1673).arg(values.WorkOrderLink_ID), {}, {values.WorkOrderLink_ID},
-                     [values](cWorder& frame) { return frame.AllLink().NewMe(values) >= 1; });
+                     [values](cWorder& frame) { frame.AllLink().NewMe(values); });
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_AddLink_Click]:"), error);
     }
@@ -134,7 +134,7 @@ void FrmMain::Menu_EditLink_Click()
                      [key, name = dialog.Txtdesc->text(), condition = ReadCondition(dialog)](cWorder& frame) {
                          cLink* edited = frame.AllLink().OneLinks(key);
                          if (!edited)
-                             return false;
+                             return;
                          if (name != edited->WorkOrderLinkName())
                              edited->setWorkOrderLinkName(name);
                          if (condition.AlwaysOpen != edited->AlwaysOpen())
@@ -145,7 +145,6 @@ void FrmMain::Menu_EditLink_Click()
                              edited->setCompareType(condition.CompareType);
                          if (condition.VariantValue != edited->VariantValue())
                              edited->setVariantValue(condition.VariantValue);
-                         return true;
                      });
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_EditLink_Click]:"), error);
@@ -175,7 +174,6 @@ void FrmMain::Menu_DelLink_Click()
         // Only this arrow goes, even when the user had more items selected: the nodes stay.
         m_undo->Edit(LoadResString(1675).arg(linkID), {}, {linkID}, [linkID](cWorder& frame) {
             frame.AllLink().Del(linkID);
-            return true;
         });
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_DelLink_Click]:"), error);

@@ -292,7 +292,7 @@ void FrmMain::AddNodeAt(const QPointF& place)
         values.Left = qRound(topLeft.x());
         values.Top = qRound(topLeft.y());
         m_undo->Edit(LoadResString(1670).arg(values.WorkOrderNode_ID), {values.WorkOrderNode_ID}, {},
-                     [values](cWorder& frame) { return frame.AllNode().NewNode(values) > 0; });
+                     [values](cWorder& frame) { frame.AllNode().NewNode(values); });
     } catch (const std::exception& e) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_AddNode_Click]:"), e);
     }
@@ -324,7 +324,6 @@ void FrmMain::Menu_EditNode_Click()
                          cNode* node = frame.AllNode().OneNode(id);
                          if (node)
                              ApplyChanges(*node, values);
-                         return node != nullptr;
                      });
     } catch (const std::exception& e) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_EditNode_Click]:"), e);
@@ -368,12 +367,11 @@ void FrmMain::DeleteSteps(const QStringList& ids, const QString& text)
             cLink* held = frame.AllLink().OneLinks(key);
             if (held)
                 held->DelMe();
-            return held != nullptr;
         });
     }
     for (const QString& id : ids)
         m_undo->Edit(LoadResString(1672).arg(id), {id}, {},
-                     [id](cWorder& frame) { return frame.AllNode().DelNode(id) > 0; });
+                     [id](cWorder& frame) { frame.AllNode().DelNode(id); });
     group.Commit();
 }
 

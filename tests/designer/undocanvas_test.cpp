@@ -32,26 +32,42 @@ public:
     {
         QStringList model, canvas;
         for (const auto& [key, node] : Current()->AllNode().AllNode())
-            model << QStringLiteral("step %1 %2 %3").arg(key).arg(node->StateFlag()).arg(Json(StepToJson(node->Values())));
+            model << QStringLiteral("step %1 %2 %3")
+                         .arg(key)
+                         .arg(node->StateFlag())
+                         .arg(Json(StepToJson(node->Values())));
         for (const auto& [key, link] : Current()->AllLink().AllLinks())
-            model << QStringLiteral("link %1 %2 %3").arg(key).arg(link->StateFlag()).arg(Json(LinkToJson(link->Values())));
+            model << QStringLiteral("link %1 %2 %3")
+                         .arg(key)
+                         .arg(link->StateFlag())
+                         .arg(Json(LinkToJson(link->Values())));
         for (const FlowNodeItem* box : Canvas().Nodes())
-            canvas << QStringLiteral("box %1 %2,%3 %4 %5 %6").arg(box->Key()).arg(box->Left()).arg(box->Top())
-                          .arg(box->Text()).arg(box->Shape()).arg(box->toolTip());
+            canvas << QStringLiteral("box %1 %2,%3 %4 %5 %6")
+                          .arg(box->Key())
+                          .arg(box->Left())
+                          .arg(box->Top())
+                          .arg(box->Text())
+                          .arg(box->Shape())
+                          .arg(box->toolTip());
         for (const FlowLinkItem* arrow : Canvas().Links())
-            canvas << QStringLiteral("arrow %1 %2>%3 %4 %5 %6").arg(arrow->Key(), arrow->Org()->Key(), arrow->Dst()->Key())
-                          .arg(arrow->Color()).arg(arrow->Text(), arrow->Condition());
+            canvas << QStringLiteral("arrow %1 %2>%3 %4 %5 %6")
+                          .arg(arrow->Key(), arrow->Org()->Key(), arrow->Dst()->Key())
+                          .arg(arrow->Color())
+                          .arg(arrow->Text(), arrow->Condition());
         canvas.sort();
         return (model + canvas).join(u'\n').toStdString();
     }
-    static QString Json(const QJsonObject& object) { return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)); }
+    static QString Json(const QJsonObject& object)
+    {
+        return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+    }
 
     void Select(const QStringList& keys)
     {
         Canvas().SelectItem(nullptr);
         for (const QString& key : keys) {
             QGraphicsItem* item = key.startsWith(u'L') ? static_cast<QGraphicsItem*>(Canvas().LinkByKey(key))
-                                                        : Canvas().NodeByKey(key);
+                                                       : Canvas().NodeByKey(key);
             ASSERT_NE(item, nullptr) << key.toStdString();
             item->setSelected(true);
         }
@@ -273,11 +289,13 @@ TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturn
 {
     // CMP01 gets a fifth step, returning to REP01's N00005, and two links more (6 between the five);
     // N00003 returns to BIL01's N00008, which the target does not have.
-    Db().exec("INSERT INTO Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName, NodeTop, NodeLeft, "
-              "ReturnOldStep, HandleGroup_ID) VALUES ('CMP01', 'N00020', 'Extra check', 1700, 3000, 'N00005', 'G01')");
+    Db().exec(
+        "INSERT INTO Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName, NodeTop, NodeLeft, "
+        "ReturnOldStep, HandleGroup_ID) VALUES ('CMP01', 'N00020', 'Extra check', 1700, 3000, 'N00005', "
+        "'G01')");
     Db().exec("UPDATE Two_Node SET ReturnOldStep = 'N00008' WHERE WorkOrderNode_ID = 'N00003'");
-    Db().exec("INSERT INTO Two_Link (WorkOrderFrame_ID, WorkOrderLink_ID, WorkOrderLinkName, SonNode_ID, FatherNode_ID, "
-              "AlwaysOpen, AddinVariant, CompareType, VariantValue) VALUES "
+    Db().exec("INSERT INTO Two_Link (WorkOrderFrame_ID, WorkOrderLink_ID, WorkOrderLinkName, SonNode_ID, "
+              "FatherNode_ID, AlwaysOpen, AddinVariant, CompareType, VariantValue) VALUES "
               "('CMP01', 'L7', 'Extra', 'N00020', 'N00001', 0, '', '', ''), "
               "('CMP01', 'R2', 'Checked', 'N00003', 'N00020', 0, '', '', '')");
     OpenWindow();
@@ -309,29 +327,40 @@ TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturn
             continue;
         const NodeValues& was = original.value(node->WorkOrderNodeName());
         newID.insert(was.WorkOrderNode_ID, id);
-        EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID = '%1'").arg(id)), 1) << id.toStdString();
+        EXPECT_EQ(
+            Count(QStringLiteral("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID = '%1'").arg(id)), 1)
+            << id.toStdString();
         EXPECT_EQ(QPoint(node->NodeLeft(), node->NodeTop()), QPoint(was.Left + 300, was.Top + 300));
         EXPECT_EQ(node->ExpiredHandleBy_ID(), was.ExpiredHandleBy_ID);
     }
     ASSERT_EQ(newID.size(), 5);
     const QStringList ids = newID.values();
-    EXPECT_EQ(QSet<QString>(ids.cbegin(), ids.cend()), (QSet<QString>{"N00010", "N00011", "N00012", "N00013", "N00014"}));
+    EXPECT_EQ(QSet<QString>(ids.cbegin(), ids.cend()),
+              (QSet<QString>{"N00010", "N00011", "N00012", "N00013", "N00014"}));
     const auto step = [&](const char* old) { return Frame("REP01").AllNode().OneNode(newID.value(old)); };
     EXPECT_EQ(step("N00004")->ReturnOldStepID(), newID.value("N00001")); // pasted along: follows
-    EXPECT_EQ(step("N00020")->ReturnOldStepID(), "N00005");               // in the target: kept
-    EXPECT_EQ(step("N00003")->ReturnOldStepID(), QString());              // elsewhere: emptied
+    EXPECT_EQ(step("N00020")->ReturnOldStepID(), "N00005");              // in the target: kept
+    EXPECT_EQ(step("N00003")->ReturnOldStepID(), QString());             // elsewhere: emptied
     QStringList links;
     for (const auto& [code, link] : Frame("REP01").AllLink().AllLinks())
-        links << QStringLiteral("%1>%2 %3").arg(link->FatherNode_ID(), link->SonNode_ID(), link->WorkOrderLinkName());
+        links << QStringLiteral("%1>%2 %3")
+                     .arg(link->FatherNode_ID(), link->SonNode_ID(), link->WorkOrderLinkName());
     const struct {
         const char *father, *son, *name;
-    } copiedLinks[] = {{"N00001", "N00002", "Registered"}, {"N00002", "N00003", "Compensation over 500"},
-                       {"N00002", "N00004", "Compensation up to 500"}, {"N00003", "N00004", "Approved"},
-                       {"N00001", "N00020", "Extra"}, {"N00020", "N00003", "Checked"}};
+    } copiedLinks[] = {{"N00001", "N00002", "Registered"},
+                       {"N00002", "N00003", "Compensation over 500"},
+                       {"N00002", "N00004", "Compensation up to 500"},
+                       {"N00003", "N00004", "Approved"},
+                       {"N00001", "N00020", "Extra"},
+                       {"N00020", "N00003", "Checked"}};
     for (const auto& l : copiedLinks)
-        EXPECT_TRUE(links.contains(QStringLiteral("%1>%2 %3").arg(newID.value(l.father), newID.value(l.son), l.name))) << l.name;
+        EXPECT_TRUE(
+            links.contains(QStringLiteral("%1>%2 %3").arg(newID.value(l.father), newID.value(l.son), l.name)))
+            << l.name;
     EXPECT_EQ(links.size(), 5 + 6);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID = 'REP01' AND WorkOrderLink_ID = 'R2'"), 1);
+    EXPECT_EQ(
+        Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID = 'REP01' AND WorkOrderLink_ID = 'R2'"),
+        1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, PasteTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
