@@ -102,7 +102,8 @@ QList<FlowNodeItem*> FrmMain::SelectedSteps() const
         return steps;
     // Start and End are no steps of the frame (OneNode knows no such key).
     for (FlowNodeItem* shown : m_flow->SelectedNodes())
-        if (shown->Key() != StartKey && shown->Key() != EndKey && frame->AllNode().OneNode(shown->Key().mid(1)))
+        if (shown->Key() != StartKey && shown->Key() != EndKey &&
+            frame->AllNode().OneNode(shown->Key().mid(1)))
             steps.append(shown);
     return steps;
 }

@@ -4,17 +4,17 @@
 #include "designer/plainsketch.h"
 
 #include <QFontMetricsF>
+#include <QGraphicsLineItem>
 #include <QGraphicsScene>
 #include <QHelpEvent>
+#include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
 #include <QSet>
-#include <QGraphicsLineItem>
-#include <QImage>
-#include <QKeyEvent>
 #include <QStyleOptionGraphicsItem>
 #include <QToolTip>
 #include <QWheelEvent>
@@ -264,7 +264,8 @@ bool FlowCanvas::StartsLink(const FlowNodeItem& node, const QPointF& scenePos) c
         return false;
     if (m_linkTool)
         return true;
-    const double band = std::min({EdgeBandPixels * TwipsPerPixel / m_zoom, box.width() / 4, box.height() / 4});
+    const double band =
+        std::min({EdgeBandPixels * TwipsPerPixel / m_zoom, box.width() / 4, box.height() / 4});
     return !box.adjusted(band, band, -band, -band).contains(scenePos);
 }
 
@@ -318,7 +319,8 @@ QPointF FlowCanvas::dragPlace(const QPointF& wanted) const
 {
     if (!m_grid || !m_mouseDrag)
         return wanted;
-    return QPointF(std::round(wanted.x() / GridTwips) * GridTwips, std::round(wanted.y() / GridTwips) * GridTwips);
+    return QPointF(std::round(wanted.x() / GridTwips) * GridTwips,
+                   std::round(wanted.y() / GridTwips) * GridTwips);
 }
 
 void FlowCanvas::setZoom(double zoom)
@@ -356,8 +358,9 @@ void FlowCanvas::mousePressEvent(QMouseEvent* event)
         if (node && StartsLink(*node, mapToScene(event->position().toPoint()))) {
             // A link is drawn instead of the node being moved or selected.
             m_connectFrom = node;
-            m_connectLine = m_scene->addLine(QLineF(node->Centre(), node->Centre()),
-                                             QPen(palette().color(QPalette::Highlight), 2 * TwipsPerPixel, Qt::DashLine));
+            m_connectLine =
+                m_scene->addLine(QLineF(node->Centre(), node->Centre()),
+                                 QPen(palette().color(QPalette::Highlight), 2 * TwipsPerPixel, Qt::DashLine));
             m_connectLine->setZValue(ZNode + 1);
             event->accept();
             emit MouseDown(event->button(), event->globalPosition().toPoint());

@@ -1,13 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPoint>
 #include <QPointF>
 #include <QPointer>
 #include <QSet>
 #include <QString>
-#include <QList>
-#include <QPoint>
 #include <QStringList>
 #include <memory>
 #include <optional>

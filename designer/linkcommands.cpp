@@ -172,9 +172,8 @@ void FrmMain::Menu_DelLink_Click()
         if (Messages().question(question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
         // Only this arrow goes, even when the user had more items selected: the nodes stay.
-        m_undo->Edit(LoadResString(1675).arg(linkID), {}, {linkID}, [linkID](cWorder& frame) {
-            frame.AllLink().Del(linkID);
-        });
+        m_undo->Edit(LoadResString(1675).arg(linkID), {}, {linkID},
+                     [linkID](cWorder& frame) { frame.AllLink().Del(linkID); });
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_DelLink_Click]:"), error);
     }

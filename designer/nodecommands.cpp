@@ -361,7 +361,8 @@ void FrmMain::DeleteSteps(const QStringList& ids, const QString& text)
     UndoController::Group group(*m_undo, text);
     const QSet<QString> steps(ids.cbegin(), ids.cend());
     for (const auto& [key, link] : w->AllLink().AllLinks()) {
-        if (link->CanLoadFlag() != 1 || !(steps.contains(link->FatherNode_ID()) || steps.contains(link->SonNode_ID())))
+        if (link->CanLoadFlag() != 1 ||
+            !(steps.contains(link->FatherNode_ID()) || steps.contains(link->SonNode_ID())))
             continue;
         m_undo->Edit(LoadResString(1675).arg(link->WorkOrderLink_ID()), {}, {key}, [key](cWorder& frame) {
             cLink* held = frame.AllLink().OneLinks(key);

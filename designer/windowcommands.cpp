@@ -122,14 +122,17 @@ void FrmMain::BuildMenuBar()
     keys(QStringLiteral("DelItem"), QKeySequence::keyBindings(QKeySequence::Delete), Qt::WidgetWithChildrenShortcut);
     keys(QStringLiteral("Undo"), QKeySequence::keyBindings(QKeySequence::Undo));
     QList<QKeySequence> redo = QKeySequence::keyBindings(QKeySequence::Redo);
-    for (const QKeySequence& more : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
+    for (const QKeySequence& more :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
         if (!redo.contains(more))
             redo << more;
     keys(QStringLiteral("Redo"), redo);
     // The clipboard's keys and Ctrl+A act on the canvas's steps, and keep their meaning elsewhere.
     keys(QStringLiteral("Cut"), QKeySequence::keyBindings(QKeySequence::Cut), Qt::WidgetWithChildrenShortcut);
-    keys(QStringLiteral("Copy"), QKeySequence::keyBindings(QKeySequence::Copy), Qt::WidgetWithChildrenShortcut);
-    keys(QStringLiteral("Paste"), QKeySequence::keyBindings(QKeySequence::Paste), Qt::WidgetWithChildrenShortcut);
+    keys(QStringLiteral("Copy"), QKeySequence::keyBindings(QKeySequence::Copy),
+         Qt::WidgetWithChildrenShortcut);
+    keys(QStringLiteral("Paste"), QKeySequence::keyBindings(QKeySequence::Paste),
+         Qt::WidgetWithChildrenShortcut);
     keys(QStringLiteral("SelectAll"), QKeySequence::keyBindings(QKeySequence::SelectAll),
          Qt::WidgetWithChildrenShortcut);
     keys(QStringLiteral("ZoomIn"),
@@ -175,7 +178,8 @@ void FrmMain::SetCommandStates()
 
     // Undo and redo name the change they take back or make again.
     QUndoStack* history = m_undo ? m_undo->Stack() : nullptr;
-    const auto showHistory = [&](const char* key, bool can, const QString& change, qint32 plainId, qint32 namedId) {
+    const auto showHistory = [&](const char* key, bool can, const QString& change, qint32 plainId,
+                                 qint32 namedId) {
         QAction* action = ToolbarButton(QString::fromLatin1(key));
         if (!action)
             return;
