@@ -7,6 +7,7 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
+#include "core/sameid.h"
 #include "core/uiservices.h"
 #include "designer/flowcanvas.h"
 #include "designer/stepclipboard.h"
@@ -38,19 +39,20 @@ CopiedSteps ClipboardSteps()
     return StepsFromJson(data->data(StepsMimeType));
 }
 
-// A code for a pasted link: its own when the frame (and this paste) has none like it, else a fresh one.
-QString PastedLinkCode(const cLinks& frameLinks, const QString& code, QSet<QString>& taken)
+// A code for a pasted link: its own when neither the frame nor this paste has one like it, else a
+// fresh one.
+QString PastedLinkCode(const cLinks& frameLinks, const QString& code, QStringList& taken)
 {
     const auto free = [&](const QString& candidate) {
-        return !candidate.isEmpty() && !taken.contains(candidate.toCaseFolded()) &&
-               !frameLinks.LinkIDExists(candidate);
+        return !candidate.isEmpty() && !frameLinks.LinkIDExists(candidate) &&
+               std::none_of(taken.cbegin(), taken.cend(), [&](const QString& t) { return SameId(t, candidate); });
     };
     QString chosen = code;
     for (int attempt = 0; attempt < 32 && !free(chosen); ++attempt)
         chosen = Utility().NewUniqueKey().right(6);
     if (!free(chosen))
         throw KorvelError(QStringLiteral("no free link code for the pasted link ") + code);
-    taken.insert(chosen.toCaseFolded());
+    taken << chosen;
     return chosen;
 }
 
@@ -174,7 +176,7 @@ void FrmMain::PasteSteps()
         steps.append(step);
     }
     QList<LinkValues> links;
-    QSet<QString> codes;
+    QStringList codes;
     for (LinkValues link : std::as_const(copied.links)) {
         link.WorkOrderFrame_ID = frame->WorkOrderFrame_ID;
         link.WorkOrderLink_ID = PastedLinkCode(frame->AllLink(), link.WorkOrderLink_ID, codes);

@@ -29,6 +29,9 @@ inline constexpr double TwipsPerPixel = 15.0;
 // scene works in twips and the view shows it scaled to pixels (times the user's zoom, changed
 // with Ctrl + mouse wheel). An item's tool tip (QGraphicsItem::toolTip) is shown while the mouse
 // rests on it; a node without one shows its secondary text. Nodes can be moved with the mouse only while the edit switch is on.
+// A drag on the empty canvas selects with a band; while the canvas is editable, a drag from the thin
+// band inside a node's outline (anywhere on it with the link tool) draws a line to another node and
+// asks for a link between them (ConnectRequested), and the arrow keys ask to move the selection.
 // The window learns what the user did through the signals; it never reaches into the items.
 //
 // Flows of thousands of steps stay quick: items are found by key through hash indexes, removing

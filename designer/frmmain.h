@@ -140,7 +140,8 @@ public:
     void AddLink(const QString& fatherID, const QString& sonID);
     void Menu_EditLink_Click();
     void Menu_DelLink_Click();
-    // Edit and delete whatever is selected: a step, else a link (windowcommands.cpp).
+    // Edit and delete whatever is selected: a step, else a link (windowcommands.cpp). Several
+    // selected steps are deleted together, with their links, after one question.
     void EditSelected();
     void DeleteSelected();
     // Undo and redo of the current frame's edits, and the steps on the clipboard

@@ -248,7 +248,16 @@ void FrmMain::EditSelected()
 
 void FrmMain::DeleteSelected()
 {
-    if (m_flow->SelectedNode())
+    if (const QList<FlowNodeItem*> steps = SelectedSteps(); steps.size() > 1) {
+        // Several steps, as a band selects them: one question, one step of the history.
+        if (Messages().question(LoadResString(1689).arg(steps.size()), QMessageBox::Yes | QMessageBox::No) !=
+            QMessageBox::Yes)
+            return;
+        QStringList ids;
+        for (const FlowNodeItem* step : steps)
+            ids << step->Key().mid(1);
+        DeleteSteps(ids, LoadResString(1680).arg(ids.size()));
+    } else if (m_flow->SelectedNode())
         Menu_Del_Click();
     else if (m_flow->SelectedLink())
         Menu_DelLink_Click();

@@ -151,6 +151,12 @@ const UndoCase UndoCases[] = {
         t.Trigger("Paste");
         EXPECT_EQ(t.Canvas().SelectedNodes().size(), 2);
     }},
+    {"DeleteSeveralSteps", "Undo Delete 3 steps", [](UndoCanvasTest& t) {
+        t.Select({"NN00001", "NN00002", "NN00004"});
+        t.Messages().planAnswer(QMessageBox::Yes);
+        t.Key(Qt::Key_Delete);
+        EXPECT_EQ(t.Messages().questions(), QStringList{"Delete the 3 selected steps and their links?"});
+    }},
     {"CutSteps", "Undo Cut 2 steps", [](UndoCanvasTest& t) {
         t.Select({"NN00003", "NN00004"});
         t.Trigger("Cut");
