@@ -13,6 +13,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QRubberBand>
+#include <QStyleOptionRubberBand>
 #include <QScrollBar>
 #include <QSet>
 #include <QStyleOptionGraphicsItem>
@@ -536,6 +538,15 @@ void FlowCanvas::paintEvent(QPaintEvent* event)
     }
     sketch.Draw(painter);
     drawForeground(&painter, exposed);
+    // The selection band, which the graphics view draws only in its own walk.
+    if (const QRect band = rubberBandRect(); !band.isEmpty()) {
+        painter.resetTransform();
+        QStyleOptionRubberBand option;
+        option.initFrom(viewport());
+        option.rect = band;
+        option.shape = QRubberBand::Rectangle;
+        style()->drawControl(QStyle::CE_RubberBand, &option, &painter, viewport());
+    }
 }
 
 void FlowCanvas::registerLink(FlowLinkItem* link)
