@@ -9,8 +9,9 @@ class QPainter;
 namespace korvel {
 
 // The designer's compiled-in images by key: toolbar buttons ("New", "Del", "Save", "Saveas",
-// "Lock", "Unlock", "AddNode", "EditItem", "DelItem", "AddLink", "Quit"), tree items ("DynOpen",
-// "DynClose") and node pictures ("Return", "By", "Group"). Keys compare exactly; an unknown key gives a null icon.
+// "Lock", "Unlock", "AddNode", "EditItem", "DelItem", "AddLink", "LinkTool", "Undo", "Redo", "Quit"), tree
+// items ("DynOpen", "DynClose") and node pictures ("Return", "By", "Group"). Keys compare exactly; an unknown
+// key gives a null icon.
 QIcon DesignerIcon(const QString& key);
 
 // Draws the image `key` scaled into `target`, sharp at any zoom; false for an unknown key. On screen

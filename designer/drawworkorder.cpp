@@ -84,26 +84,42 @@ void FrmMain::AFFlow_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
     m_menuNode->popup(globalPos);
 }
 
+void FrmMain::AFFlow_EmptyDblClick(const QPointF& scenePos)
+{
+    if (!m_flow->EditMode())
+        return;
+    AddNodeAt(scenePos);
+}
+
+void FrmMain::AFFlow_ConnectRequested(const QString& fromKey, const QString& toKey)
+{
+    if (!m_flow->EditMode())
+        return;
+    AddLink(fromKey.mid(1), toKey.mid(1));
+}
+
 void FrmMain::AFFlow_MouseUp(Qt::MouseButton /*button*/)
 {
-    IgnoreErrors([&] {
-        const QString current = m_workOrders->CurWOrder();
-        cWorder* frame = current.isEmpty() ? nullptr : m_workOrders->OneWorkOrder(current);
-        if (!frame)
-            return;
-        // A drag moves every selected step; each one's new place is recorded. Start and End are no
-        // steps of the frame (OneNode knows no such key).
-        for (FlowNodeItem* shown : m_flow->SelectedNodes()) {
-            cNode* node = frame->AllNode().OneNode(shown->Key().mid(1));
-            if (!node || shown->Key() == StartKey || shown->Key() == EndKey)
-                continue;
-            // Only a real move marks the node changed.
-            if (const qint32 left = qRound(shown->Left()); left != node->NodeLeft())
-                node->setNodeLeft(left);
-            if (const qint32 top = qRound(shown->Top()); top != node->NodeTop())
-                node->setNodeTop(top);
-        }
-    });
+    // A drag moves every selected step; each one's new place is recorded, all as one step of the
+    // history. Only a real move marks a step changed.
+    QList<std::pair<QString, QPoint>> places;
+    for (const FlowNodeItem* shown : SelectedSteps())
+        places.append({shown->Key().mid(1), QPoint(qRound(shown->Left()), qRound(shown->Top()))});
+    MoveSteps(places, QString());
+}
+
+QList<FlowNodeItem*> FrmMain::SelectedSteps() const
+{
+    QList<FlowNodeItem*> steps;
+    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    if (!frame)
+        return steps;
+    // Start and End are no steps of the frame (OneNode knows no such key).
+    for (FlowNodeItem* shown : m_flow->SelectedNodes())
+        if (shown->Key() != StartKey && shown->Key() != EndKey &&
+            frame->AllNode().OneNode(shown->Key().mid(1)))
+            steps.append(shown);
+    return steps;
 }
 
 } // namespace korvel

@@ -4,17 +4,24 @@
 #include "designer/plainsketch.h"
 
 #include <QFontMetricsF>
+#include <QGraphicsLineItem>
 #include <QGraphicsScene>
 #include <QHelpEvent>
+#include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QRubberBand>
+#include <QStyleOptionRubberBand>
 #include <QScrollBar>
+#include <QSet>
 #include <QStyleOptionGraphicsItem>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <QtMath>
+#include <algorithm>
 
 namespace korvel {
 namespace {
@@ -25,6 +32,11 @@ constexpr double MaxZoom = 4.0;
 constexpr double MinFitZoom = 0.02;
 // Room kept right of and below the lowest and rightmost item, in twips.
 constexpr double SceneMargin = 200;
+// The band inside a node's outline where a press starts a link, in screen pixels; never more than
+// a quarter of the box.
+constexpr double EdgeBandPixels = 6;
+// Grid lines are left out when they would come closer than this on screen, in pixels.
+constexpr double MinGridPixels = 6;
 
 // The canvas node or link an item under the mouse belongs to.
 QGraphicsItem* FlowItemOf(QGraphicsItem* item)
@@ -75,7 +87,10 @@ FlowCanvas::FlowCanvas(QWidget* parent) : QGraphicsView(parent), m_scene(new QGr
     setScene(m_scene);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    setDragMode(NoDrag);
+    // A drag on the empty canvas selects what the band touches.
+    setDragMode(RubberBandDrag);
+    // Moves without a button show where a drag would start a link (see mouseMoveEvent()).
+    viewport()->setMouseTracking(true);
     setTransformationAnchor(AnchorUnderMouse);
     setViewportUpdateMode(SmartViewportUpdate);
     // Every item saves and restores the painter itself (the plain drawing sets its own pen and
@@ -221,6 +236,95 @@ void FlowCanvas::DeleteSelectedItems()
     updateSceneRect();
 }
 
+void FlowCanvas::RemoveLink(FlowLinkItem* link)
+{
+    if (!holds(link))
+        return;
+    delete link;
+    updateSceneRect();
+}
+
+void FlowCanvas::SelectAllSteps()
+{
+    for (const auto& [serial, node] : m_nodes)
+        node->setSelected(node->Shape() != ShapeStart && node->Shape() != ShapeEnd);
+    for (const auto& [serial, link] : m_links)
+        link->setSelected(true);
+}
+
+void FlowCanvas::setGridVisible(bool on)
+{
+    m_grid = on;
+    resetCachedContent();
+    viewport()->update();
+}
+
+bool FlowCanvas::StartsLink(const FlowNodeItem& node, const QPointF& scenePos) const
+{
+    const QRectF box = node.SceneBox();
+    if (!box.contains(scenePos))
+        return false;
+    if (m_linkTool)
+        return true;
+    const double band =
+        std::min({EdgeBandPixels * TwipsPerPixel / m_zoom, box.width() / 4, box.height() / 4});
+    return !box.adjusted(band, band, -band, -band).contains(scenePos);
+}
+
+FlowNodeItem* FlowCanvas::NodeAt(const QPoint& viewportPos) const
+{
+    for (QGraphicsItem* item : items(viewportPos))
+        if (auto* node = qgraphicsitem_cast<FlowNodeItem*>(FlowItemOf(item)))
+            return node;
+    return nullptr;
+}
+
+QImage FlowCanvas::RenderNodes(const QList<FlowNodeItem*>& nodes)
+{
+    if (nodes.isEmpty())
+        return {};
+    // Only the nodes and the links between them are drawn, and unselected.
+    const QSet<const FlowNodeItem*> wanted(nodes.cbegin(), nodes.cend());
+    QRectF area;
+    QList<QGraphicsItem*> hidden;
+    QList<QGraphicsItem*> selected = m_scene->selectedItems();
+    m_scene->clearSelection();
+    for (QGraphicsItem* item : m_scene->items()) {
+        bool keep = false;
+        if (auto* node = qgraphicsitem_cast<FlowNodeItem*>(item))
+            keep = wanted.contains(node);
+        else if (auto* link = qgraphicsitem_cast<FlowLinkItem*>(item))
+            keep = wanted.contains(link->Org()) && wanted.contains(link->Dst());
+        if (keep) {
+            area = area.united(item->sceneBoundingRect());
+        } else if (item->isVisible() && !item->parentItem()) {
+            item->hide();
+            hidden << item;
+        }
+    }
+    const double scale = m_zoom / TwipsPerPixel;
+    QImage image((area.size() * scale).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setRenderHints(renderHints());
+        m_scene->render(&painter, QRectF(QPointF(0, 0), image.size()), area);
+    }
+    for (QGraphicsItem* item : std::as_const(hidden))
+        item->show();
+    for (QGraphicsItem* item : std::as_const(selected))
+        item->setSelected(true);
+    return image;
+}
+
+QPointF FlowCanvas::dragPlace(const QPointF& wanted) const
+{
+    if (!m_grid || !m_mouseDrag)
+        return wanted;
+    return QPointF(std::round(wanted.x() / GridTwips) * GridTwips,
+                   std::round(wanted.y() / GridTwips) * GridTwips);
+}
+
 void FlowCanvas::setZoom(double zoom)
 {
     applyZoom(std::clamp(zoom, MinZoom, MaxZoom));
@@ -251,6 +355,21 @@ void FlowCanvas::applyZoom(double zoom)
 
 void FlowCanvas::mousePressEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton && m_editMode) {
+        FlowNodeItem* node = NodeAt(event->position().toPoint());
+        if (node && StartsLink(*node, mapToScene(event->position().toPoint()))) {
+            // A link is drawn instead of the node being moved or selected.
+            m_connectFrom = node;
+            m_connectLine =
+                m_scene->addLine(QLineF(node->Centre(), node->Centre()),
+                                 QPen(palette().color(QPalette::Highlight), 2 * TwipsPerPixel, Qt::DashLine));
+            m_connectLine->setZValue(ZNode + 1);
+            event->accept();
+            emit MouseDown(event->button(), event->globalPosition().toPoint());
+            return;
+        }
+    }
+    m_mouseDrag = event->button() == Qt::LeftButton;
     QGraphicsView::mousePressEvent(event);
     // The right button selects what it points at, so the popup menu acts on that item.
     if (event->button() == Qt::RightButton)
@@ -258,9 +377,45 @@ void FlowCanvas::mousePressEvent(QMouseEvent* event)
     emit MouseDown(event->button(), event->globalPosition().toPoint());
 }
 
+void FlowCanvas::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint at = event->position().toPoint();
+    if (m_connectLine) {
+        m_connectLine->setLine(QLineF(m_connectLine->line().p1(), mapToScene(at)));
+        event->accept();
+        return;
+    }
+    QGraphicsView::mouseMoveEvent(event);
+    if (event->buttons() == Qt::NoButton) {
+        const FlowNodeItem* node = m_editMode ? NodeAt(at) : nullptr;
+        if (node && StartsLink(*node, mapToScene(at)))
+            viewport()->setCursor(Qt::CrossCursor);
+        else
+            viewport()->unsetCursor();
+    }
+}
+
+void FlowCanvas::finishConnect(const QPoint& viewportPos)
+{
+    QPointer<FlowNodeItem> from = m_connectFrom;
+    delete m_connectLine;
+    m_connectLine = nullptr;
+    m_connectFrom = nullptr;
+    FlowNodeItem* to = NodeAt(viewportPos);
+    if (from && to && to != from)
+        emit ConnectRequested(from->Key(), to->Key());
+}
+
 void FlowCanvas::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (m_connectLine) {
+        event->accept();
+        if (event->button() == Qt::LeftButton)
+            finishConnect(event->position().toPoint());
+        return;
+    }
     QGraphicsView::mouseReleaseEvent(event);
+    m_mouseDrag = false;
     updateSceneRect();
     emit MouseUp(event->button());
 }
@@ -268,8 +423,57 @@ void FlowCanvas::mouseReleaseEvent(QMouseEvent* event)
 void FlowCanvas::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QGraphicsView::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton)
+    if (event->button() != Qt::LeftButton)
+        return;
+    if (FlowItemOf(itemAt(event->position().toPoint())))
         emit DblClick();
+    else
+        emit EmptyDblClick(mapToScene(event->position().toPoint()));
+}
+
+void FlowCanvas::keyPressEvent(QKeyEvent* event)
+{
+    QPointF step;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        step = QPointF(-1, 0);
+        break;
+    case Qt::Key_Right:
+        step = QPointF(1, 0);
+        break;
+    case Qt::Key_Up:
+        step = QPointF(0, -1);
+        break;
+    case Qt::Key_Down:
+        step = QPointF(0, 1);
+        break;
+    default:
+        break;
+    }
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (!step.isNull() && m_editMode && (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier) &&
+        !SelectedNodes().isEmpty()) {
+        emit MoveKeys(step * GridTwips * (modifiers == Qt::ShiftModifier ? 10 : 1));
+        event->accept();
+        return;
+    }
+    QGraphicsView::keyPressEvent(event);
+}
+
+void FlowCanvas::drawBackground(QPainter* painter, const QRectF& rect)
+{
+    QGraphicsView::drawBackground(painter, rect);
+    if (!m_grid || GridTwips * m_zoom / TwipsPerPixel < MinGridPixels)
+        return;
+    painter->save();
+    painter->setPen(QPen(palette().color(QPalette::Midlight), 0));
+    QVector<QLineF> lines;
+    for (double x = std::floor(rect.left() / GridTwips) * GridTwips; x <= rect.right(); x += GridTwips)
+        lines << QLineF(x, rect.top(), x, rect.bottom());
+    for (double y = std::floor(rect.top() / GridTwips) * GridTwips; y <= rect.bottom(); y += GridTwips)
+        lines << QLineF(rect.left(), y, rect.right(), y);
+    painter->drawLines(lines);
+    painter->restore();
 }
 
 void FlowCanvas::wheelEvent(QWheelEvent* event)
@@ -342,6 +546,15 @@ void FlowCanvas::paintEvent(QPaintEvent* event)
     }
     sketch.Draw(painter);
     drawForeground(&painter, exposed);
+    // The selection band, which the graphics view draws only in its own walk.
+    if (const QRect band = rubberBandRect(); !band.isEmpty()) {
+        painter.resetTransform();
+        QStyleOptionRubberBand option;
+        option.initFrom(viewport());
+        option.rect = band;
+        option.shape = QRubberBand::Rectangle;
+        style()->drawControl(QStyle::CE_RubberBand, &option, &painter, viewport());
+    }
 }
 
 void FlowCanvas::registerLink(FlowLinkItem* link)
@@ -463,6 +676,8 @@ void FlowCanvas::clearScene()
     m_links.clear();
     m_nodesByKey.clear();
     m_linksByKey.clear();
+    m_connectLine = nullptr; // goes with the scene
+    m_connectFrom = nullptr;
     m_scene->clear();
     m_clearing = false;
     m_extent = QRectF();

@@ -9,13 +9,17 @@
 #include <QList>
 #include <QMultiHash>
 #include <QPoint>
+#include <QPointer>
 #include <QRectF>
 #include <QString>
 #include <functional>
 #include <map>
 
 class QFontMetricsF;
+class QGraphicsLineItem;
 class QGraphicsScene;
+class QImage;
+class QKeyEvent;
 
 namespace korvel {
 
@@ -26,6 +30,9 @@ inline constexpr double TwipsPerPixel = 15.0;
 // scene works in twips and the view shows it scaled to pixels (times the user's zoom, changed
 // with Ctrl + mouse wheel). An item's tool tip (QGraphicsItem::toolTip) is shown while the mouse
 // rests on it; a node without one shows its secondary text. Nodes can be moved with the mouse only while the edit switch is on.
+// A drag on the empty canvas selects with a band; while the canvas is editable, a drag from the thin
+// band inside a node's outline (anywhere on it with the link tool) draws a line to another node and
+// asks for a link between them (ConnectRequested), and the arrow keys ask to move the selection.
 // The window learns what the user did through the signals; it never reaches into the items.
 //
 // Flows of thousands of steps stay quick: items are found by key through hash indexes, removing
@@ -81,6 +88,26 @@ public:
     void setTag(const QString& tag) { m_tag = tag; }
     // Removes the selected links, and the selected nodes with their links.
     void DeleteSelectedItems();
+    // Removes one link.
+    void RemoveLink(FlowLinkItem* link);
+    // Selects every node and link except Start and End.
+    void SelectAllSteps();
+
+    // The grid: one step is GridTwips; while it shows, a node dragged with the mouse snaps to it.
+    static constexpr double GridTwips = 150;
+    bool GridVisible() const { return m_grid; }
+    void setGridVisible(bool on);
+    // While on, a press on any step starts a link instead of a move (see ConnectRequested).
+    bool LinkTool() const { return m_linkTool; }
+    void setLinkTool(bool on) { m_linkTool = on; }
+    // True when a press at `scenePos` on `node` starts a link: the link tool is on, or the point
+    // lies in the thin band just inside the node's outline.
+    bool StartsLink(const FlowNodeItem& node, const QPointF& scenePos) const;
+    // The node (box) at a point of the viewport, nullptr when none.
+    FlowNodeItem* NodeAt(const QPoint& viewportPos) const;
+    // A picture of the nodes and the links between them as the canvas draws them (without the
+    // selection marks), at the canvas's zoom; null when `nodes` is empty.
+    QImage RenderNodes(const QList<FlowNodeItem*>& nodes);
     // The canvas's width on the window, in twips.
     double WidthTwips() const { return width() * TwipsPerPixel; }
 
@@ -96,6 +123,13 @@ public:
 
 signals:
     void DblClick();
+    // A double click with the left button where there is no node or link (scene twips).
+    void EmptyDblClick(QPointF scenePos);
+    // A drag from one node (its edge band, or anywhere with the link tool) ended on another; keys.
+    void ConnectRequested(QString fromKey, QString toKey);
+    // An arrow key pressed while the canvas is editable and steps are selected: move them by
+    // `delta` twips (a grid step, ten with Shift).
+    void MoveKeys(QPointF delta);
     // Any mouse button pressed on the canvas, after the selection has followed the click.
     void MouseDown(Qt::MouseButton button, QPoint globalPos);
     void MouseUp(Qt::MouseButton button);
@@ -107,6 +141,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void drawBackground(QPainter* painter, const QRectF& rect) override;
     void wheelEvent(QWheelEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -123,6 +160,9 @@ private:
     void linkKeyChanged(FlowLinkItem* link, const QString& oldKey);
     void itemLeaving(const QRectF& before);
     void itemArrived(const QRectF& after);
+    // The place a dragged node goes to: snapped to the grid while a mouse drag runs with the grid on.
+    QPointF dragPlace(const QPointF& wanted) const;
+    void finishConnect(const QPoint& viewportPos);
     // True while the whole scene is being emptied: items then skip letting go of each other.
     bool clearing() const { return m_clearing; }
     // metrics.horizontalAdvance(text) for `font`, remembered by text (see m_captionWidths).
@@ -159,6 +199,12 @@ private:
     bool m_clearing = false;
     std::function<QString(const QGraphicsItem&)> m_toolTipSource;
     bool m_editMode = false;
+    bool m_grid = false;
+    bool m_linkTool = false;
+    bool m_mouseDrag = false; // the left button is down after a press that may move nodes
+    // The link being drawn by a drag: from this node, shown as this line (owned by the scene).
+    QPointer<FlowNodeItem> m_connectFrom;
+    QGraphicsLineItem* m_connectLine = nullptr;
     QString m_tag;
     double m_zoom = 1.0;
 };

@@ -311,8 +311,11 @@ const FlowNodeItem::Caption& FlowNodeItem::caption(const QRectF& area, Qt::Layou
 
 QVariant FlowNodeItem::itemChange(GraphicsItemChange change, const QVariant& value)
 {
-    if (change == ItemPositionChange && m_serial != 0) {
-        m_canvas.itemLeaving(sceneBoundingRect());
+    if (change == ItemPositionChange) {
+        if (m_serial != 0)
+            m_canvas.itemLeaving(sceneBoundingRect());
+        if (flags() & ItemIsMovable)
+            return QGraphicsObject::itemChange(change, m_canvas.dragPlace(value.toPointF()));
     } else if (change == ItemPositionHasChanged) {
         if (m_serial != 0)
             m_canvas.itemArrived(sceneBoundingRect());

@@ -8,11 +8,14 @@
 #include "core/uiservices.h"
 #include "designer/designericons.h"
 #include "designer/flowcanvas.h"
+#include "designer/undocontroller.h"
 #include "model/cworders.h"
 #include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
@@ -39,8 +42,10 @@ constexpr ButtonDesign ToolbarDesign[] = {
     {"New", "119", 119},        {"Del", "120", 120},          {"Save", "121", 121},
     {"Saveas", "1220", 1017},   {"Lock", "122", 122},         {"Unlock", "123", 123},
     {"-", "", 0},               {"AddNode", "1216", 1207},    {"EditItem", "1217", 1208},
-    {"DelItem", "1218", 1209},  {"AddLink", "1219", 1210},    {"-", "", 0},
-    {"Check", "1822", 1820},    {"-", "", 0},                 {"Quit", "124", 124},
+    {"DelItem", "1218", 1209},  {"AddLink", "1219", 1210},    {"LinkTool", "1667", 1664},
+    {"-", "", 0},               {"Undo", "", 1650},           {"Redo", "", 1651},
+    {"-", "", 0},               {"Check", "1822", 1820},      {"-", "", 0},
+    {"Quit", "124", 124},
 };
 
 constexpr int InitialWidthPixels = 960;
@@ -149,7 +154,19 @@ void FrmMain::BuildControls()
     connect(m_flow, &FlowCanvas::MouseUp, this, [this](Qt::MouseButton button) {
         RunHandler("AFFlow_MouseUp", [&] { AFFlow_MouseUp(button); });
     });
+    connect(m_flow, &FlowCanvas::EmptyDblClick, this, [this](QPointF place) {
+        RunHandler("AFFlow_EmptyDblClick", [&] { AFFlow_EmptyDblClick(place); });
+    });
+    connect(m_flow, &FlowCanvas::ConnectRequested, this, [this](const QString& from, const QString& to) {
+        RunHandler("AFFlow_ConnectRequested", [&] { AFFlow_ConnectRequested(from, to); });
+    });
+    connect(m_flow, &FlowCanvas::MoveKeys, this,
+            [this](QPointF delta) { RunHandler("MoveSelection", [&] { MoveSelection(delta); }); });
     connect(m_flow, &FlowCanvas::SelectionChanged, this, [this] { IgnoreErrors([this] { SetCommandStates(); }); });
+    m_undo = new UndoController([this]() -> cWOrders& { return *m_workOrders; }, *m_flow, this);
+    connect(m_undo, &UndoController::Changed, this, [this] { IgnoreErrors([this] { SetCommandStates(); }); });
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+            [this] { IgnoreErrors([this] { SetCommandStates(); }); });
     connect(m_flow, &FlowCanvas::ZoomChanged, this, [this] { IgnoreErrors([this] { ShowWindowState(); }); });
 
     m_imgSplitter = new QWidget(m_client);
@@ -188,6 +205,7 @@ void FrmMain::BuildToolbar()
         }
         auto* action = new QAction(DesignerIcon(key), LoadResString(design.textId), m_toolbar);
         action->setObjectName(key);
+        action->setCheckable(key == QLatin1String("LinkTool"));
         action->setToolTip(QString::fromLatin1(design.toolTipId));
         m_toolbar->addAction(action);
         connect(action, &QAction::triggered, this,
@@ -399,8 +417,10 @@ bool FrmMain::OfferSave(qint32 questionId)
         return true;
     if (answer == QMessageBox::Cancel)
         return false;
-    if (answer == QMessageBox::No)
+    if (answer == QMessageBox::No) {
         frame->LoadFlag = 0;
+        m_undo->Clear(frame->WorkOrderFrame_ID);
+    }
     // The frame is read again when it next becomes current; the drawing of the old state must not
     // survive that, even when the same frame is clicked again.
     m_flow->setTag(QString());
@@ -430,6 +450,7 @@ bool FrmMain::SaveFrame(cWorder& frame)
         return false;
     }
     frame.LoadFlag = 0;
+    m_undo->Clear(frame.WorkOrderFrame_ID);
     return true;
 }
 

@@ -5,12 +5,15 @@
 #include <QList>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPoint>
 #include <QPointF>
 #include <QPointer>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
+#include <utility>
 
 class QAction;
 class QFrame;
@@ -34,6 +37,7 @@ class FlowLinkItem;
 class FlowNodeItem;
 class QtTranslation;
 class SelectOnlyCombo;
+class UndoController;
 
 // Tree item data: the item's key ("N" + frame ID) and the key of its image ("DynOpen"/"DynClose").
 inline constexpr int TreeKeyRole = Qt::UserRole;
@@ -64,12 +68,14 @@ public:
     QTreeWidget& TrvTree(); // items: data(0, TreeKeyRole) = key "N" + frame ID
     QToolBar& Toolbar1();
     // The toolbar button with this key ("New","Del","Save","Saveas","Lock","Unlock","AddNode",
-    // "EditItem","DelItem","AddLink","Check","Quit"), or nullptr. The four step and link buttons are also
-    // the items of the Edit menu.
+    // "EditItem","DelItem","AddLink","LinkTool" (checkable),"Undo","Redo","Check","Quit"), or
+    // nullptr. The step, link, undo and redo buttons are also items of the Edit menu.
     QAction* ToolbarButton(const QString& key);
     // The menu bar's actions by object name: the File menu's "Export", "Import", "ExportPicture",
-    // "Print", the Edit menu's items (the toolbar's step and link buttons), the Tools menu's "Check"
-    // (the toolbar's button) and "Search", the View menu's "ZoomIn", "ZoomOut", "ZoomFit", "Legend"
+    // "Print", the Edit menu's items (the toolbar's undo, redo, step and link buttons, "Cut", "Copy",
+    // "Paste", "SelectAll", "AlignLeft", "AlignTop", "AlignCentre", "Distribute"), the Tools menu's
+    // "Check" (the toolbar's button) and "Search", the View menu's "ZoomIn", "ZoomOut", "ZoomFit",
+    // "Grid" (checkable), "Legend"
     // and the Help menu's "Help"; nullptr when none.
     QAction* MenuBarAction(const QString& name);
     // The canvas popup; its actions are named Menu_AddNode, Menu_EditNode, aa, Menu_Del, bb,
@@ -132,13 +138,39 @@ public:
     void Menu_EditNode_Click();
     void Menu_Del_Click();
     void FillStepCombo(const QString& nodeID, SelectOnlyCombo& combo);
-    // Link commands (linkcommands.cpp).
+    // Deletes the steps with their live links as one step of the undo history named `text`.
+    void DeleteSteps(const QStringList& ids, const QString& text);
+    // Link commands (linkcommands.cpp). AddLink opens the link dialog with the given father and son
+    // chosen (IDs; empty for none), as a drag from one step to another does.
     void Menu_AddLink_Click();
+    void AddLink(const QString& fatherID, const QString& sonID);
     void Menu_EditLink_Click();
     void Menu_DelLink_Click();
-    // Edit and delete whatever is selected: a step, else a link (windowcommands.cpp).
+    // Edit and delete whatever is selected: a step, else a link (windowcommands.cpp). Several
+    // selected steps are deleted together, with their links, after one question.
     void EditSelected();
     void DeleteSelected();
+    // Undo and redo of the current frame's edits, and the steps on the clipboard
+    // (clipboardcommands.cpp): copy (steps and the links between them, as JSON and as a picture),
+    // cut (copy and delete, one step of the history) and paste (fresh IDs, one step).
+    void UndoEdit();
+    void RedoEdit();
+    void CopySteps();
+    void CutSteps();
+    void PasteSteps();
+    // Arranging the selected steps, each one undoable step (arrangecommands.cpp): select all, move
+    // by the keys, align and distribute. Start and End never move.
+    void SelectAll();
+    void MoveSelection(const QPointF& delta);
+    void AlignLeft();
+    void AlignTop();
+    void AlignCentre();
+    void DistributeHorizontally();
+    // Moves steps to new top-left places (twips) as one step of the history; a step already there
+    // is left alone.
+    void MoveSteps(const QList<std::pair<QString, QPoint>>& places, const QString& text);
+    // The grid on the canvas, following the View menu's check mark.
+    void ShowGrid();
     // View and help commands (windowcommands.cpp).
     void ZoomIn();
     void ZoomOut();
@@ -225,6 +257,12 @@ private:
     void ReportUnreadable(const QString& error);
     void ReleaseDll();
     void AFFlow_DblClick();
+    void AFFlow_EmptyDblClick(const QPointF& scenePos);
+    void AFFlow_ConnectRequested(const QString& fromKey, const QString& toKey);
+    // The selected steps of the current frame (Start and End left out), in canvas order.
+    QList<FlowNodeItem*> SelectedSteps() const;
+    // True when the clipboard holds steps that could be pasted.
+    static bool ClipboardHasSteps();
     void AFFlow_MouseDown(Qt::MouseButton button, const QPoint& globalPos);
     void AFFlow_MouseUp(Qt::MouseButton button);
     void ImgSplitter_MouseDown();
@@ -239,6 +277,7 @@ private:
     // Qt's own texts (message box buttons) in the interface language while the window lives.
     std::unique_ptr<QtTranslation> m_qtTexts;
     std::unique_ptr<cWOrders> m_workOrders;
+    UndoController* m_undo = nullptr; // child of the window
     QWidget* m_client = nullptr; // the client area; every control is laid out in it
     QToolBar* m_toolbar = nullptr;
     QTreeWidget* m_tree = nullptr;

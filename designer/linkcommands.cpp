@@ -10,6 +10,7 @@
 #include "designer/frameitems.h"
 #include "designer/flowlinkitem.h"
 #include "designer/flownodeitem.h"
+#include "designer/undocontroller.h"
 #include "dialogs/frmlink.h"
 #include "dialogs/selectonlycombo.h"
 #include "model/cworders.h"
@@ -22,8 +23,6 @@
 namespace korvel {
 
 namespace {
-
-const QString NodeKeyPrefix = QStringLiteral("N");
 
 // The opening mode and condition as the dialog holds them. An always-open link carries no condition,
 // whatever the condition fields were left holding.
@@ -48,6 +47,11 @@ DialogCondition ReadCondition(const FrmLink& dialog)
 
 void FrmMain::Menu_AddLink_Click()
 {
+    AddLink(QString(), QString());
+}
+
+void FrmMain::AddLink(const QString& fatherID, const QString& sonID)
+{
     try {
         cWorder* work = WorkOrders().OneWorkOrder(WorkOrders().CurWOrder());
         if (!work)
@@ -56,6 +60,12 @@ void FrmMain::Menu_AddLink_Click()
         FrmLink dialog(this);
         dialog.TxtID->setText(Utility().NewUniqueKey().right(6));
         dialog.LoadBeginPage(*work, QString(), 1);
+        // Ends chosen on the canvas: the son list follows the father, and a pair the rules refuse
+        // stays unselected, for the dialog's checks to explain.
+        if (!fatherID.isEmpty())
+            dialog.CboParent->SetKey(fatherID);
+        if (!sonID.isEmpty())
+            dialog.CboChild->SetKey(sonID);
         Modals().showModal(dialog);
         if (dialog.Tag() != QLatin1String("T"))
             return;
@@ -73,18 +83,8 @@ void FrmMain::Menu_AddLink_Click()
         values.AddinVariant = condition.AddinVariant;
         values.CompareType = condition.CompareType;
         values.VariantValue = condition.VariantValue;
-        if (work->AllLink().NewMe(values) < 1)
-            return;
-
-        FlowNodeItem* son = AFFlow().NodeByKey(NodeKeyPrefix + values.SonNode_ID);
-        FlowNodeItem* father = AFFlow().NodeByKey(NodeKeyPrefix + values.FatherNode_ID);
-        if (!son || !father)
-            return;
-        FlowLinkItem* arrow = father->AddLink(son);
-        const cLink* link = work->AllLink().OneLinks(values.WorkOrderLink_ID);
-        if (!arrow || !link)
-            return;
-        ShowLink(*arrow, *link);
+        m_undo->Edit(LoadResString(1673).arg(values.WorkOrderLink_ID), {}, {values.WorkOrderLink_ID},
+                     [values](cWorder& frame) { frame.AllLink().NewMe(values); });
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_AddLink_Click]:"), error);
     }
@@ -129,22 +129,23 @@ void FrmMain::Menu_EditLink_Click()
         if (dialog.Tag() != QLatin1String("T"))
             return;
 
-        // Looked up again: the arrow is only reached through its key once the dialog is gone.
-        FlowLinkItem* arrow = AFFlow().LinkByKey(arrowKey);
-        const QString name = dialog.Txtdesc->text();
-        if (name != link->WorkOrderLinkName())
-            link->setWorkOrderLinkName(name);
-        const DialogCondition condition = ReadCondition(dialog);
-        if (condition.AlwaysOpen != link->AlwaysOpen())
-            link->setAlwaysOpen(condition.AlwaysOpen);
-        if (condition.AddinVariant != link->AddinVariant())
-            link->setAddinVariant(condition.AddinVariant);
-        if (condition.CompareType != link->CompareType())
-            link->setCompareType(condition.CompareType);
-        if (condition.VariantValue != link->VariantValue())
-            link->setVariantValue(condition.VariantValue);
-        if (arrow)
-            ShowLink(*arrow, *link);
+        const QString key = arrowKey.mid(1);
+        m_undo->Edit(LoadResString(1674).arg(key), {}, {key},
+                     [key, name = dialog.Txtdesc->text(), condition = ReadCondition(dialog)](cWorder& frame) {
+                         cLink* edited = frame.AllLink().OneLinks(key);
+                         if (!edited)
+                             return;
+                         if (name != edited->WorkOrderLinkName())
+                             edited->setWorkOrderLinkName(name);
+                         if (condition.AlwaysOpen != edited->AlwaysOpen())
+                             edited->setAlwaysOpen(condition.AlwaysOpen);
+                         if (condition.AddinVariant != edited->AddinVariant())
+                             edited->setAddinVariant(condition.AddinVariant);
+                         if (condition.CompareType != edited->CompareType())
+                             edited->setCompareType(condition.CompareType);
+                         if (condition.VariantValue != edited->VariantValue())
+                             edited->setVariantValue(condition.VariantValue);
+                     });
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_EditLink_Click]:"), error);
     }
@@ -170,10 +171,9 @@ void FrmMain::Menu_DelLink_Click()
         const QString question = LoadResString(132) + link->WorkOrderLinkName() + LoadResString(133);
         if (Messages().question(question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
-        work->AllLink().Del(linkID);
         // Only this arrow goes, even when the user had more items selected: the nodes stay.
-        AFFlow().SelectItem(arrow);
-        AFFlow().DeleteSelectedItems();
+        m_undo->Edit(LoadResString(1675).arg(linkID), {}, {linkID},
+                     [linkID](cWorder& frame) { frame.AllLink().Del(linkID); });
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_DelLink_Click]:"), error);
     }

@@ -6,6 +6,7 @@
 #include "core/uiservices.h"
 #include "designer/flowcanvas.h"
 #include "designer/frameitems.h"
+#include "designer/undocontroller.h"
 #include "dialogs/frmnode.h"
 #include "dialogs/numerictextbox.h"
 #include "dialogs/selectonlycombo.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <memory>
 #include <vector>
 
@@ -289,13 +291,8 @@ void FrmMain::AddNodeAt(const QPointF& place)
         const QPointF topLeft = NodePlace(place);
         values.Left = qRound(topLeft.x());
         values.Top = qRound(topLeft.y());
-        if (w->AllNode().NewNode(values) <= 0)
-            return;
-        const cNode* node = w->AllNode().OneNode(values.WorkOrderNode_ID);
-        if (node == nullptr)
-            return;
-        ShowNode(*AFFlow().AddNode(node->NodeLeft(), node->NodeTop(), StepBoxWidth, StepBoxHeight), *node);
-        PlaceEnd(AFFlow());
+        m_undo->Edit(LoadResString(1670).arg(values.WorkOrderNode_ID), {values.WorkOrderNode_ID}, {},
+                     [values](cWorder& frame) { frame.AllNode().NewNode(values); });
     } catch (const std::exception& e) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_AddNode_Click]:"), e);
     }
@@ -321,8 +318,13 @@ void FrmMain::Menu_EditNode_Click()
         FillDialog(*dialog, *n);
         if (!ShowNodeDialog(*dialog))
             return;
-        ApplyChanges(*n, DialogValues(*dialog, frameID));
-        ShowNode(*s, *n);
+        const QString id = n->WorkOrderNode_ID();
+        m_undo->Edit(LoadResString(1671).arg(id), {id}, {},
+                     [id, values = DialogValues(*dialog, frameID)](cWorder& frame) {
+                         cNode* node = frame.AllNode().OneNode(id);
+                         if (node)
+                             ApplyChanges(*node, values);
+                     });
     } catch (const std::exception& e) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_EditNode_Click]:"), e);
     }
@@ -344,12 +346,34 @@ void FrmMain::Menu_Del_Click()
         const QString question = LoadResString(130) + n->WorkOrderNodeName() + LoadResString(131);
         if (Messages().question(question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
-        w->AllLink().DelLinkForNode(n->WorkOrderNode_ID());
-        n->DelMe();
-        AFFlow().RemoveNode(s->Index());
+        DeleteSteps({n->WorkOrderNode_ID()}, LoadResString(1672).arg(n->WorkOrderNode_ID()));
     } catch (const std::exception& e) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_Del_Click]:"), e);
     }
+}
+
+void FrmMain::DeleteSteps(const QStringList& ids, const QString& text)
+{
+    cWorder* w = WorkOrders().OneWorkOrder(WorkOrders().CurWOrder());
+    if (w == nullptr || ids.isEmpty())
+        return;
+    // One step of the history: first the live links from or to the steps, then the steps.
+    UndoController::Group group(*m_undo, text);
+    const QSet<QString> steps(ids.cbegin(), ids.cend());
+    for (const auto& [key, link] : w->AllLink().AllLinks()) {
+        if (link->CanLoadFlag() != 1 ||
+            !(steps.contains(link->FatherNode_ID()) || steps.contains(link->SonNode_ID())))
+            continue;
+        m_undo->Edit(LoadResString(1675).arg(link->WorkOrderLink_ID()), {}, {key}, [key](cWorder& frame) {
+            cLink* held = frame.AllLink().OneLinks(key);
+            if (held)
+                held->DelMe();
+        });
+    }
+    for (const QString& id : ids)
+        m_undo->Edit(LoadResString(1672).arg(id), {id}, {},
+                     [id](cWorder& frame) { frame.AllNode().DelNode(id); });
+    group.Commit();
 }
 
 } // namespace korvel

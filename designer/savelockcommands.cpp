@@ -35,6 +35,12 @@ void FrmMain::Toolbar1_ButtonClick(const QString& key)
         Menu_AddLink_Click();
     else if (key == QLatin1String("Check"))
         CheckWorkOrder();
+    else if (key == QLatin1String("LinkTool"))
+        m_flow->setLinkTool(ToolbarButton(key)->isChecked());
+    else if (key == QLatin1String("Undo"))
+        UndoEdit();
+    else if (key == QLatin1String("Redo"))
+        RedoEdit();
     else if (key == QLatin1String("Quit"))
         close();
 }

@@ -6,6 +6,7 @@
 #include "core/uiservices.h"
 #include "designer/flowcanvas.h"
 #include "designer/frmlegend.h"
+#include "designer/undocontroller.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
 
@@ -15,25 +16,45 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUndoStack>
 
 namespace korvel {
 namespace {
 
 constexpr double ZoomStep = 1.25;
 
-// The Edit menu's items are the toolbar's step and link buttons; View and Help hold their own.
-constexpr const char* EditItems[] = {"AddNode", "EditItem", "DelItem", "AddLink"};
-
 struct MenuItemDesign {
     const char* name;
     const char* textId;
     void (FrmMain::*command)();
+};
+// The Edit menu: the toolbar's undo, redo, step and link buttons (a null text id) and its own items.
+constexpr MenuItemDesign EditItems[] = {
+    {"Undo", nullptr, nullptr},
+    {"Redo", nullptr, nullptr},
+    {nullptr, nullptr, nullptr}, // separator
+    {"Cut", "1655", &FrmMain::CutSteps},
+    {"Copy", "1656", &FrmMain::CopySteps},
+    {"Paste", "1657", &FrmMain::PasteSteps},
+    {"SelectAll", "1658", &FrmMain::SelectAll},
+    {nullptr, nullptr, nullptr},
+    {"AddNode", nullptr, nullptr},
+    {"EditItem", nullptr, nullptr},
+    {"DelItem", nullptr, nullptr},
+    {"AddLink", nullptr, nullptr},
+    {"LinkTool", nullptr, nullptr},
+    {nullptr, nullptr, nullptr},
+    {"AlignLeft", "1659", &FrmMain::AlignLeft},
+    {"AlignTop", "1660", &FrmMain::AlignTop},
+    {"AlignCentre", "1661", &FrmMain::AlignCentre},
+    {"Distribute", "1662", &FrmMain::DistributeHorizontally},
 };
 constexpr MenuItemDesign ViewItems[] = {
     {"ZoomIn", "1211", &FrmMain::ZoomIn},
     {"ZoomOut", "1212", &FrmMain::ZoomOut},
     {"ZoomFit", "1213", &FrmMain::ZoomFit},
     {nullptr, nullptr, nullptr}, // separator
+    {"Grid", "1663", &FrmMain::ShowGrid},
     {"Legend", "1214", &FrmMain::ShowLegend},
 };
 constexpr MenuItemDesign HelpItems[] = {{"Help", "1215", &FrmMain::ShowHelp}};
@@ -56,10 +77,6 @@ void FrmMain::BuildMenuBar()
     // Titles and item texts are string ids, localised with the rest of the window.
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MenuBar"));
-    QMenu* edit = bar->addMenu(QStringLiteral("1204"));
-    edit->setObjectName(QStringLiteral("MenuEdit"));
-    for (const char* name : EditItems)
-        edit->addAction(ToolbarButton(QString::fromLatin1(name)));
     const auto addItems = [this, bar](const char* title, const char* name, const auto& items) {
         QMenu* menu = bar->addMenu(QString::fromLatin1(title));
         menu->setObjectName(QString::fromLatin1(name));
@@ -68,13 +85,19 @@ void FrmMain::BuildMenuBar()
                 menu->addSeparator();
                 continue;
             }
+            if (!design.textId) {
+                menu->addAction(ToolbarButton(QString::fromLatin1(design.name)));
+                continue;
+            }
             QAction* action = menu->addAction(QString::fromLatin1(design.textId));
             action->setObjectName(QString::fromLatin1(design.name));
             connect(action, &QAction::triggered, this,
                     [this, design] { RunCommand(design.name, design.command); });
         }
     };
+    addItems("1204", "MenuEdit", EditItems);
     addItems("1205", "MenuView", ViewItems);
+    MenuBarAction(QStringLiteral("Grid"))->setCheckable(true);
     addItems("1206", "MenuHelp", HelpItems);
 
     // Keys. Editing and deleting act on the canvas's selection, so their keys work while the
@@ -97,6 +120,21 @@ void FrmMain::BuildMenuBar()
          {QKeySequence(Qt::Key_F2), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
          Qt::WidgetWithChildrenShortcut);
     keys(QStringLiteral("DelItem"), QKeySequence::keyBindings(QKeySequence::Delete), Qt::WidgetWithChildrenShortcut);
+    keys(QStringLiteral("Undo"), QKeySequence::keyBindings(QKeySequence::Undo));
+    QList<QKeySequence> redo = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (const QKeySequence& more :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)})
+        if (!redo.contains(more))
+            redo << more;
+    keys(QStringLiteral("Redo"), redo);
+    // The clipboard's keys and Ctrl+A act on the canvas's steps, and keep their meaning elsewhere.
+    keys(QStringLiteral("Cut"), QKeySequence::keyBindings(QKeySequence::Cut), Qt::WidgetWithChildrenShortcut);
+    keys(QStringLiteral("Copy"), QKeySequence::keyBindings(QKeySequence::Copy),
+         Qt::WidgetWithChildrenShortcut);
+    keys(QStringLiteral("Paste"), QKeySequence::keyBindings(QKeySequence::Paste),
+         Qt::WidgetWithChildrenShortcut);
+    keys(QStringLiteral("SelectAll"), QKeySequence::keyBindings(QKeySequence::SelectAll),
+         Qt::WidgetWithChildrenShortcut);
     keys(QStringLiteral("ZoomIn"),
          QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Equal)} + QKeySequence::keyBindings(QKeySequence::ZoomIn));
     keys(QStringLiteral("ZoomOut"), QKeySequence::keyBindings(QKeySequence::ZoomOut));
@@ -138,6 +176,27 @@ void FrmMain::SetCommandStates()
     enable(MenuItem(QStringLiteral("Menu_EditLink")), link);
     enable(MenuItem(QStringLiteral("Menu_DelLink")), link);
     SetFlowToolStates();
+
+    // Undo and redo name the change they take back or make again.
+    QUndoStack* history = m_undo ? m_undo->Stack() : nullptr;
+    const auto showHistory = [&](const char* key, bool can, const QString& change, qint32 plainId,
+                                 qint32 namedId) {
+        QAction* action = ToolbarButton(QString::fromLatin1(key));
+        if (!action)
+            return;
+        action->setEnabled(editable && can);
+        action->setText(can ? LoadResString(namedId).arg(change) : LoadResString(plainId));
+    };
+    showHistory("Undo", history && history->canUndo(), history ? history->undoText() : QString(), 1650, 1652);
+    showHistory("Redo", history && history->canRedo(), history ? history->redoText() : QString(), 1651, 1653);
+    enable(ToolbarButton(QStringLiteral("LinkTool")), editable);
+    const qsizetype steps = SelectedSteps().size();
+    enable(MenuBarAction(QStringLiteral("Copy")), steps > 0);
+    enable(MenuBarAction(QStringLiteral("Cut")), editable && steps > 0);
+    enable(MenuBarAction(QStringLiteral("Paste")), editable && ClipboardHasSteps());
+    for (const char* name : {"AlignLeft", "AlignTop", "AlignCentre"})
+        enable(MenuBarAction(QString::fromLatin1(name)), editable && steps >= 2);
+    enable(MenuBarAction(QStringLiteral("Distribute")), editable && steps >= 3);
 }
 
 void FrmMain::ShowWindowState()
@@ -191,7 +250,16 @@ void FrmMain::EditSelected()
 
 void FrmMain::DeleteSelected()
 {
-    if (m_flow->SelectedNode())
+    if (const QList<FlowNodeItem*> steps = SelectedSteps(); steps.size() > 1) {
+        // Several steps, as a band selects them: one question, one step of the history.
+        if (Messages().question(LoadResString(1689).arg(steps.size()), QMessageBox::Yes | QMessageBox::No) !=
+            QMessageBox::Yes)
+            return;
+        QStringList ids;
+        for (const FlowNodeItem* step : steps)
+            ids << step->Key().mid(1);
+        DeleteSteps(ids, LoadResString(1680).arg(ids.size()));
+    } else if (m_flow->SelectedNode())
         Menu_Del_Click();
     else if (m_flow->SelectedLink())
         Menu_DelLink_Click();
@@ -228,6 +296,7 @@ void FrmMain::ShowHelp()
     QStringList lines;
     for (qint32 id = 1240; id <= 1248; ++id)
         lines << LoadResString(id);
+    lines << LoadResString(1687) << LoadResString(1688);
     Messages().information(lines.join(QStringLiteral("\n\n")));
 }
 

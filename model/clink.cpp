@@ -14,6 +14,12 @@ void cLink::NewMe(const LinkValues& values)
     m_stateFlag = StateNew;
 }
 
+void cLink::Restore(const LinkValues& values, qint32 state)
+{
+    m_values = values;
+    m_stateFlag = state;
+}
+
 void cLink::DelMe()
 {
     ChangeState(m_stateFlag, StateDeleted);

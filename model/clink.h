@@ -50,6 +50,8 @@ public:
     void LoadMe(const LinkValues& values);
     void NewMe(const LinkValues& values);
     void DelMe();
+    // Puts back values and a change state the link had before (the designer's undo and redo).
+    void Restore(const LinkValues& values, qint32 state);
     // Writes the link by its state; 1 when there was nothing to write.
     qint32 SaveMe();
     // Inserts a copy under frame `vFrameIDA` with both ends mapped through `AllNodeID` ("BEGIN" and

@@ -69,6 +69,22 @@ qint32 cLinks::NewMe(const LinkValues& values)
     }
 }
 
+void cLinks::RestoreLink(const QString& key, const LinkValues& values, qint32 state)
+{
+    if (cLink* link = m_allLinks.Item(key)) {
+        link->Restore(values, state);
+        return;
+    }
+    auto link = std::make_unique<cLink>();
+    link->Restore(values, state);
+    m_allLinks.Add(key, std::move(link));
+}
+
+qint32 cLinks::RemoveLink(const QString& key)
+{
+    return m_allLinks.Take(key) ? 1 : -1;
+}
+
 void cLinks::Del(const QString& vLinkId)
 {
     if (cLink* link = m_allLinks.Item(vLinkId))

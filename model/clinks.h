@@ -22,6 +22,11 @@ public:
     bool LoadMe(const QString& vWorkOrderID); // false when the query failed
     // Adds a new link; -1 when the code is already a key.
     qint32 NewMe(const LinkValues& values);
+    // Puts a link back under `key` as it was before an edit that is undone or redone: restored in
+    // place when the key is present, else added at the end.
+    void RestoreLink(const QString& key, const LinkValues& values, qint32 state);
+    // Takes the link under `key` out altogether (the undo of an added link); -1 when there is none.
+    qint32 RemoveLink(const QString& key);
     // Marks the link deleted under its key; an unknown code tells the user "Delete failed" (216).
     void Del(const QString& vLinkId);
     // Marks the link deleted and re-keys it "#DEL#" + HostUtility.NewUniqueKey; 1, or -1 when there

@@ -14,6 +14,12 @@ void cNode::NewMe(const NodeValues& values)
     m_stateFlag = StateNew;
 }
 
+void cNode::Restore(const NodeValues& values, qint32 state)
+{
+    m_values = values;
+    m_stateFlag = state;
+}
+
 void cNode::DelMe()
 {
     ChangeState(m_stateFlag, StateDeleted);

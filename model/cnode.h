@@ -70,6 +70,10 @@ public:
     void NewMe(const NodeValues& values);
     // Marks the node deleted (a new node becomes dropped).
     void DelMe();
+    // Puts back values and a change state the node had before: the designer's undo and redo of its
+    // own edits, which must leave exactly what was there (a step moved and moved back is still
+    // modified; a deleted one comes back unchanged or modified as it was).
+    void Restore(const NodeValues& values, qint32 state);
     // Writes the node by its state: insert, delete or update; 1 when there was nothing to write,
     // NoRowMatched when the row to update or delete is gone.
     qint32 SaveMe();

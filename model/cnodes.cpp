@@ -7,6 +7,7 @@
 #include "model/storedtext.h"
 #include "persistence/nodeidsearch.h"
 
+#include <algorithm>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -95,6 +96,22 @@ qint32 cNodes::NewNode(const NodeValues& values)
     }
 }
 
+void cNodes::RestoreNode(const NodeValues& values, qint32 state)
+{
+    if (cNode* node = m_allNode.Item(values.WorkOrderNode_ID)) {
+        node->Restore(values, state);
+        return;
+    }
+    auto node = std::make_unique<cNode>();
+    node->Restore(values, state);
+    m_allNode.Add(values.WorkOrderNode_ID, std::move(node));
+}
+
+qint32 cNodes::RemoveNode(const QString& vID)
+{
+    return m_allNode.Take(vID) ? 1 : -1;
+}
+
 qint32 cNodes::DelNode(const QString& vWorkOrderNode_ID)
 {
     cNode* node = m_allNode.Item(vWorkOrderNode_ID);
@@ -114,10 +131,18 @@ qint32 cNodes::NodeIDExists(const QString& vID) const
 
 QString cNodes::ProposeNodeID() const
 {
+    return ProposeNodeIDs(1).constFirst();
+}
+
+QStringList cNodes::ProposeNodeIDs(int count) const
+{
     NodeIdAllocator ids = NodeIdAllocator::FromDatabase();
     for (const auto& [key, node] : m_allNode)
         ids.MarkUsed(node->WorkOrderNode_ID());
-    return ids.Next();
+    QStringList proposed;
+    for (int i = 0; i < std::max(count, 1); ++i)
+        proposed << ids.Next();
+    return proposed;
 }
 
 qint32 cNodes::CheckStatus() const

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 namespace korvel {
 
@@ -23,6 +24,12 @@ public:
     bool LoadMe(const QString& vWorkOrder);
     // Adds a node created in memory; -1 (nothing added) when the ID is already a key.
     qint32 NewNode(const NodeValues& values);
+    // Puts a node back as it was before an edit that is undone or redone: restored in place when the
+    // ID is a key, else added at the end.
+    void RestoreNode(const NodeValues& values, qint32 state);
+    // Takes a node out of the collection altogether, as if it had never been added (the undo of an
+    // added step); -1 when there is no such node.
+    qint32 RemoveNode(const QString& vID);
     // Marks the node deleted; -1 when there is no such node.
     qint32 DelNode(const QString& vWorkOrderNode_ID);
     // 1 when a node in memory (deleted ones included) has the same ID (SameId), or the
@@ -33,6 +40,8 @@ public:
     // nor this collection (unsaved nodes included) uses. Throws KorvelError when an ID cannot be
     // checked.
     QString ProposeNodeID() const;
+    // `count` such IDs, all different, from one read of the IDs in use (a paste of several steps).
+    QStringList ProposeNodeIDs(int count) const;
     qint32 CheckStatus() const;
     // Writes every node by its state, in order; at the first failure NoRowMatched (the node's row was
     // changed or deleted elsewhere) or -1.

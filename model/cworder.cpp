@@ -160,6 +160,9 @@ void cWorder::LoadOne()
         return;
     m_allNode = std::make_unique<cNodes>();
     m_allLink = std::make_unique<cLinks>();
+    // Frame objects come and go with the list; their readings are numbered across all of them.
+    static qint64 readings = 0;
+    m_readSerial = ++readings;
     m_readError.clear();
 
     auto rs = DBOperate().GetOneWorkOrder(WorkOrderFrame_ID);

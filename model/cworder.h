@@ -54,6 +54,10 @@ public:
     // The database's error when the last LoadOne could not read everything (its flow in memory is
     // then incomplete and must not be written back); empty after a full read.
     const QString& ReadError() const { return m_readError; }
+    // Names the reading of the flow now in memory: a number no other LoadOne of this or any other
+    // frame object gives (0 before the first). The steps and links belong to one reading, and
+    // whatever refers to them (the designer's undo history) ends with it.
+    qint64 ReadSerial() const { return m_readSerial; }
     // Inserts the header row, takes the lock; 1 or -1.
     qint32 SaveNewInfo(const FrameValues& values);
     // Updates the header row; 1, NoRowMatched when the frame is gone from the database, or -1.
@@ -90,6 +94,7 @@ private:
     std::unique_ptr<cNodes> m_allNode;
     std::unique_ptr<cLinks> m_allLink;
     qint32 m_lockFlag = 0;
+    qint64 m_readSerial = 0;
     QString m_readError;
 };
 

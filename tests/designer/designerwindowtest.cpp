@@ -38,7 +38,7 @@ TEST_F(WindowTest, LoadListsEveryFrameLocalisesAndDrawsTheFirst)
     for (QAction* action : Window().Toolbar1().actions())
         shown << action->objectName();
     EXPECT_EQ(shown, (QStringList{"New", "Del", "Save", "Saveas", "Lock", "Unlock", "", "AddNode", "EditItem",
-                                  "DelItem", "AddLink", "", "Check", "", "Quit"}));
+                                  "DelItem", "AddLink", "LinkTool", "", "Undo", "Redo", "", "Check", "", "Quit"}));
 
     // The first frame is current and drawn, read-only.
     EXPECT_EQ(Orders().CurWOrder(), QStringLiteral("CMP01"));

@@ -1,0 +1,100 @@
+#include "designer/stepclipboard.h"
+
+#include "core/addinglobals.h"
+#include "core/korvelerror.h"
+#include "core/sameid.h"
+#include "exchange/frameformat.h"
+#include "resources/stringtable.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSqlDatabase>
+#include <algorithm>
+
+namespace korvel {
+namespace {
+
+QJsonArray Member(const QJsonObject& object, const QString& name)
+{
+    if (!object.value(name).isArray())
+        throw KorvelError(LoadResString(1686));
+    return object.value(name).toArray();
+}
+
+QJsonObject Item(const QJsonValue& value, const QString& where)
+{
+    if (!value.isObject())
+        throw KorvelError(LoadResString(1443).arg(where));
+    return value.toObject();
+}
+
+} // namespace
+
+QString DatabaseIdentity()
+{
+    const QSqlDatabase& database = Addin().DBConnection;
+    return QStringLiteral("%1://%2:%3/%4")
+        .arg(database.driverName(), database.hostName())
+        .arg(database.port())
+        .arg(database.databaseName());
+}
+
+QByteArray StepsToJson(const CopiedSteps& copied)
+{
+    QJsonArray steps;
+    for (const NodeValues& step : copied.steps)
+        steps.append(StepToJson(step));
+    QJsonArray links;
+    for (const LinkValues& link : copied.links)
+        links.append(LinkToJson(link));
+    const QJsonObject root{{QStringLiteral("format"), StepsFormat},
+                           {QStringLiteral("version"), StepsFormatVersion},
+                           {QStringLiteral("database"), copied.database},
+                           {QStringLiteral("frame"), copied.frameID},
+                           {QStringLiteral("steps"), steps},
+                           {QStringLiteral("links"), links}};
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+CopiedSteps StepsFromJson(const QByteArray& json)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        throw KorvelError(LoadResString(1686));
+    const QJsonObject root = document.object();
+    if (root.value(QStringLiteral("format")).toString() != StepsFormat ||
+        root.value(QStringLiteral("version")).toInt(-1) != StepsFormatVersion)
+        throw KorvelError(LoadResString(1686));
+
+    CopiedSteps copied;
+    copied.database = root.value(QStringLiteral("database")).toString();
+    copied.frameID = root.value(QStringLiteral("frame")).toString();
+    const QJsonArray steps = Member(root, QStringLiteral("steps"));
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const QString where = QStringLiteral("steps[%1]").arg(i);
+        NodeValues step = StepFromJson(Item(steps[i], where), where);
+        for (const NodeValues& earlier : std::as_const(copied.steps))
+            if (SameId(earlier.WorkOrderNode_ID, step.WorkOrderNode_ID))
+                throw KorvelError(LoadResString(1428).arg(where, step.WorkOrderNode_ID));
+        if (step.WorkOrderNode_ID.isEmpty())
+            throw KorvelError(LoadResString(1428).arg(where, step.WorkOrderNode_ID));
+        copied.steps.append(step);
+    }
+    const auto copiedStep = [&](const QString& id) {
+        return std::any_of(copied.steps.cbegin(), copied.steps.cend(),
+                           [&](const NodeValues& step) { return step.WorkOrderNode_ID == id; });
+    };
+    const QJsonArray links = Member(root, QStringLiteral("links"));
+    for (qsizetype i = 0; i < links.size(); ++i) {
+        const QString where = QStringLiteral("links[%1]").arg(i);
+        LinkValues link = LinkFromJson(Item(links[i], where), where);
+        for (const QString& end : {link.FatherNode_ID, link.SonNode_ID})
+            if (!copiedStep(end))
+                throw KorvelError(LoadResString(1426).arg(where, link.WorkOrderLink_ID, end));
+        copied.links.append(link);
+    }
+    return copied;
+}
+
+} // namespace korvel

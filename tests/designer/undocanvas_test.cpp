@@ -1,0 +1,375 @@
+// Editing on the canvas through the real window: undo and redo of every change, links drawn by
+// dragging, moves by the keys, and steps copied and pasted between frames.
+
+#include "tests/designer/designerfixture.h"
+
+#include "dialogs/frmlink.h"
+#include "dialogs/frmnode.h"
+#include "dialogs/numerictextbox.h"
+#include "exchange/frameformat.h"
+#include "resources/stringtable.h"
+
+#include <QClipboard>
+#include <QImage>
+#include <QJsonDocument>
+#include <QMimeData>
+#include <QRadioButton>
+
+namespace korvel {
+namespace {
+
+class UndoCanvasTest : public DesignerTest {
+public:
+    // For the table of changes below.
+    using DesignerTest::Canvas;
+    using DesignerTest::Current;
+    using DesignerTest::Messages;
+    using DesignerTest::PlanDialog;
+
+    // The current frame's steps and links (values and change states, in collection order) and the
+    // canvas's boxes and arrows (sorted), one line each: equal texts mean the same model and drawing.
+    std::string State()
+    {
+        QStringList model, canvas;
+        for (const auto& [key, node] : Current()->AllNode().AllNode())
+            model << QStringLiteral("step %1 %2 %3")
+                         .arg(key)
+                         .arg(node->StateFlag())
+                         .arg(Json(StepToJson(node->Values())));
+        for (const auto& [key, link] : Current()->AllLink().AllLinks())
+            model << QStringLiteral("link %1 %2 %3")
+                         .arg(key)
+                         .arg(link->StateFlag())
+                         .arg(Json(LinkToJson(link->Values())));
+        for (const FlowNodeItem* box : Canvas().Nodes())
+            canvas << QStringLiteral("box %1 %2,%3 %4 %5 %6")
+                          .arg(box->Key())
+                          .arg(box->Left())
+                          .arg(box->Top())
+                          .arg(box->Text())
+                          .arg(box->Shape())
+                          .arg(box->toolTip());
+        for (const FlowLinkItem* arrow : Canvas().Links())
+            canvas << QStringLiteral("arrow %1 %2>%3 %4 %5 %6")
+                          .arg(arrow->Key(), arrow->Org()->Key(), arrow->Dst()->Key())
+                          .arg(arrow->Color())
+                          .arg(arrow->Text(), arrow->Condition());
+        canvas.sort();
+        return (model + canvas).join(u'\n').toStdString();
+    }
+    static QString Json(const QJsonObject& object)
+    {
+        return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+    }
+
+    void Select(const QStringList& keys)
+    {
+        Canvas().SelectItem(nullptr);
+        for (const QString& key : keys) {
+            QGraphicsItem* item = key.startsWith(u'L') ? static_cast<QGraphicsItem*>(Canvas().LinkByKey(key))
+                                                       : Canvas().NodeByKey(key);
+            ASSERT_NE(item, nullptr) << key.toStdString();
+            item->setSelected(true);
+        }
+    }
+    void Trigger(const QString& name)
+    {
+        QAction* action = Window().MenuItem(name) ? Window().MenuItem(name) : Window().MenuBarAction(name);
+        ASSERT_NE(action, nullptr) << name.toStdString();
+        ASSERT_TRUE(action->isEnabled()) << name.toStdString();
+        action->trigger();
+    }
+    void Key(int key, Qt::KeyboardModifiers modifiers = {})
+    {
+        Canvas().setFocus();
+        QTest::keyClick(&Canvas(), static_cast<Qt::Key>(key), modifiers);
+    }
+    // A point in the band just inside a box's left edge, in viewport pixels.
+    QPoint EdgeOf(const QString& key)
+    {
+        const QRectF box = CanvasNode(key).SceneBox();
+        return Canvas().mapFromScene(QPointF(box.left() + 2 * TwipsPerPixel, box.center().y()));
+    }
+};
+
+struct UndoCase {
+    const char* name;
+    const char* undoText; // the Undo button's text after the change
+    std::function<void(UndoCanvasTest&)> change;
+};
+
+void PrintTo(const UndoCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+// clang-format off
+const UndoCase UndoCases[] = {
+    {"AddStepByDoubleClick", "Undo Add step NW01", [](UndoCanvasTest& t) {
+        t.PlanDialog<FrmNode>([](FrmNode& d) {
+            Type(d.TxtID, "NW01"); Type(d.TxtName, "Double check"); d.CboPriority->SetKey("P3");
+            d.CboUnit->SetKey("H"); Type(d.TxtLen, "2"); d.CboStaffGroup->SetKey("G02");
+            QTest::mouseClick(d.CmdOK, Qt::LeftButton);
+        });
+        QTest::mouseDClick(t.Canvas().viewport(), Qt::LeftButton, {}, t.Canvas().mapFromScene(QPointF(3000, 3000)));
+        EXPECT_EQ(t.Current()->AllNode().OneNode("NW01")->NodeLeft(), 3000 - 700); // centred where clicked
+    }},
+    {"EditStep", "Undo Edit step N00002", [](UndoCanvasTest& t) {
+        t.Select({"NN00002"});
+        t.PlanDialog<FrmNode>([](FrmNode& d) { Type(d.TxtName, "Look into it"); QTest::mouseClick(d.CmdOK, Qt::LeftButton); });
+        t.Trigger("Menu_EditNode");
+    }},
+    {"DeleteStepWithLinks", "Undo Delete step N00002", [](UndoCanvasTest& t) {
+        t.Select({"NN00002"});
+        t.Messages().planAnswer(QMessageBox::Yes);
+        t.Trigger("Menu_Del");
+    }},
+    {"AddLink", "Undo Add link LX", [](UndoCanvasTest& t) {
+        t.PlanDialog<FrmLink>([](FrmLink& d) {
+            Type(d.TxtID, "LX"); Type(d.Txtdesc, "Shortcut"); d.CboParent->SetKey("N00001"); d.CboChild->SetKey("N00003");
+            QTest::mouseClick(d.CmdOK, Qt::LeftButton);
+        });
+        t.Trigger("Menu_AddLink");
+    }},
+    {"EditLink", "Undo Edit link L4", [](UndoCanvasTest& t) {
+        t.Select({"LL4"});
+        t.PlanDialog<FrmLink>([](FrmLink& d) { Click(d.OptAll); QTest::mouseClick(d.CmdOK, Qt::LeftButton); });
+        t.Trigger("Menu_EditLink");
+    }},
+    {"DeleteLink", "Undo Delete link L4", [](UndoCanvasTest& t) {
+        t.Select({"LL4"});
+        t.Messages().planAnswer(QMessageBox::Yes);
+        t.Trigger("Menu_DelLink");
+    }},
+    {"MoveThreeSteps", "Undo Move 3 steps", [](UndoCanvasTest& t) {
+        t.Select({"NN00001", "NN00002", "NN00003"});
+        t.Key(Qt::Key_Down, Qt::ShiftModifier);
+    }},
+    {"PasteIntoTheSameFrame", "Undo Paste 2 steps", [](UndoCanvasTest& t) {
+        t.Select({"NN00003", "NN00004", "LL5"});
+        t.Trigger("Copy");
+        t.Trigger("Paste");
+        EXPECT_EQ(t.Canvas().SelectedNodes().size(), 2);
+    }},
+    {"DeleteSeveralSteps", "Undo Delete 3 steps", [](UndoCanvasTest& t) {
+        t.Select({"NN00001", "NN00002", "NN00004"});
+        t.Messages().planAnswer(QMessageBox::Yes);
+        t.Key(Qt::Key_Delete);
+        EXPECT_EQ(t.Messages().questions(), QStringList{"Delete the 3 selected steps and their links?"});
+    }},
+    {"CutSteps", "Undo Cut 2 steps", [](UndoCanvasTest& t) {
+        t.Select({"NN00003", "NN00004"});
+        t.Trigger("Cut");
+    }},
+};
+// clang-format on
+
+class UndoTest : public UndoCanvasTest, public ::testing::WithParamInterface<UndoCase> {};
+
+TEST_P(UndoTest, UndoGivesBackTheModelItsStatesAndTheCanvasAndRedoTheChange)
+{
+    OpenLocked("CMP01");
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    const std::string before = State();
+    EXPECT_FALSE(Window().ToolbarButton("Undo")->isEnabled());
+    GetParam().change(*this);
+    const std::string after = State();
+    ASSERT_NE(after, before);
+    EXPECT_TRUE(Window().isWindowModified());
+    EXPECT_EQ(Window().ToolbarButton("Undo")->text(), QString::fromUtf8(GetParam().undoText));
+
+    Window().activateWindow(); // a dialog may have had the focus
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    QTest::keyClick(&Window(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(State(), before);
+    EXPECT_FALSE(Window().isWindowModified()); // nothing left to save
+    EXPECT_EQ(Window().SaveState().text(), QString());
+    EXPECT_TRUE(Window().ToolbarButton("Redo")->isEnabled());
+
+    QTest::keyClick(&Window(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(State(), after);
+    EXPECT_TRUE(Window().isWindowModified());
+    PressButton("Undo");
+    PressButton("Redo");
+    EXPECT_EQ(State(), after);
+
+    // Saved, the history is gone and the frame reads back as it was left.
+    PressButton("Save");
+    EXPECT_FALSE(Window().ToolbarButton("Undo")->isEnabled());
+    EXPECT_FALSE(Window().ToolbarButton("Redo")->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, UndoTest, ::testing::ValuesIn(UndoCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UndoCanvasTest, ADragFromAStepsEdgeOpensTheLinkDialogWithBothEnds)
+{
+    OpenLocked("CMP01");
+    SendMove(Canvas().viewport(), EdgeOf("NN00001"), Qt::NoButton);
+    EXPECT_EQ(Canvas().viewport()->cursor().shape(), Qt::CrossCursor);
+    const std::string before = State();
+    PlanDialog<FrmLink>([](FrmLink& d) {
+        EXPECT_EQ(d.CboParent->SelectedKey(), "N00001");
+        EXPECT_EQ(d.CboChild->SelectedKey(), "N00003");
+        QTest::mouseClick(d.CmdCancel, Qt::LeftButton);
+    });
+    Drag(EdgeOf("NN00001"), ViewportCentre(CanvasNode("NN00003")) - EdgeOf("NN00001"));
+    EXPECT_EQ(State(), before); // cancelled: nothing added, nothing moved
+
+    // With the link tool a press anywhere on a step draws the link.
+    PressButton("LinkTool");
+    PlanDialog<FrmLink>([](FrmLink& d) {
+        EXPECT_EQ(d.CboParent->SelectedKey(), "N00003");
+        EXPECT_EQ(d.CboChild->SelectedKey(), "N00001");
+        Type(d.Txtdesc, "Back to the start");
+        QTest::mouseClick(d.CmdOK, Qt::LeftButton);
+    });
+    const QPoint from = ViewportCentre(CanvasNode("NN00003"));
+    Drag(from, ViewportCentre(CanvasNode("NN00001")) - from);
+    const FlowLinkItem* arrow = Canvas().Links().constLast();
+    EXPECT_EQ(arrow->Org()->Key(), "NN00003");
+    EXPECT_EQ(arrow->Dst()->Key(), "NN00001");
+    EXPECT_EQ(Current()->AllLink().OneLinks(arrow->Key().mid(1))->StateFlag(), StateNew);
+    EXPECT_EQ(CanvasNode("NN00003").pos(), QPointF(5200, 1700));
+}
+
+TEST_F(UndoCanvasTest, KeysMoveEverySelectedStepByTheGridButNeverStartOrEnd)
+{
+    OpenLocked("CMP01");
+    Select({"NN00001", "NN00002", "NN00003", "NBEGIN", "NEND"});
+    const QPointF end = CanvasNode("NEND").pos();
+    Key(Qt::Key_Right);
+    Key(Qt::Key_Up, Qt::ShiftModifier); // stops at the top edge: the steps at 300 go up by 300 only
+    const struct {
+        const char* id;
+        int left, top;
+    } moved[] = {{"N00001", 1150, 0}, {"N00002", 3350, 0}, {"N00003", 5350, 1400}, {"N00004", 7400, 300}};
+    for (const auto& m : moved) {
+        SCOPED_TRACE(m.id);
+        const cNode* node = Current()->AllNode().OneNode(m.id);
+        EXPECT_EQ(QPoint(node->NodeLeft(), node->NodeTop()), QPoint(m.left, m.top));
+        EXPECT_EQ(CanvasNode(QStringLiteral("N") + m.id).pos(), QPointF(m.left, m.top));
+        EXPECT_EQ(node->StateFlag(), m.top == 300 ? StateUnchanged : StateModified);
+    }
+    EXPECT_EQ(CanvasNode("NBEGIN").pos(), QPointF(200, 400));
+    EXPECT_EQ(CanvasNode("NEND").pos(), end);
+    EXPECT_EQ(Window().ToolbarButton("Undo")->text(), "Undo Move 3 steps");
+
+    Trigger("AlignLeft");
+    EXPECT_EQ(Window().ToolbarButton("Undo")->text(), "Undo Align left");
+    for (const char* id : {"N00001", "N00002", "N00003"})
+        EXPECT_EQ(Current()->AllNode().OneNode(id)->NodeLeft(), 1150) << id;
+
+    // With the grid shown, a dragged step lands on it.
+    Trigger("Grid");
+    Drag(ViewportCentre(CanvasNode("NN00004")), QPoint(7, 3));
+    const cNode* dragged = Current()->AllNode().OneNode("N00004");
+    EXPECT_EQ(QPoint(dragged->NodeLeft(), dragged->NodeTop()), QPoint(7500, 300));
+}
+
+TEST_F(UndoCanvasTest, EachFrameKeepsItsHistoryUntilItsChangesAreDropped)
+{
+    OpenLocked("CMP01");
+    Select({"NN00001"});
+    Key(Qt::Key_Right);
+    PressButton("Undo"); // nothing left to save, the move can be redone
+    ClickFrame("REP01");
+    EXPECT_TRUE(Messages().questions().isEmpty());
+    ClickFrame("CMP01");
+    PressButton("Redo");
+    EXPECT_EQ(Current()->AllNode().OneNode("N00001")->NodeLeft(), 1150);
+
+    // Leaving it with the changes dropped drops the history too.
+    Messages().planAnswer(QMessageBox::No);
+    ClickFrame("REP01");
+    ClickFrame("CMP01");
+    EXPECT_EQ(Current()->AllNode().OneNode("N00001")->NodeLeft(), 1000);
+    EXPECT_FALSE(Window().ToolbarButton("Undo")->isEnabled());
+    EXPECT_FALSE(Window().ToolbarButton("Redo")->isEnabled());
+}
+
+class PasteTest : public DesignerDbTest {};
+
+TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturnSteps)
+{
+    // CMP01 gets a fifth step, returning to REP01's N00005, and two links more (6 between the five);
+    // N00003 returns to BIL01's N00008, which the target does not have.
+    Db().exec(
+        "INSERT INTO Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName, NodeTop, NodeLeft, "
+        "ReturnOldStep, HandleGroup_ID) VALUES ('CMP01', 'N00020', 'Extra check', 1700, 3000, 'N00005', "
+        "'G01')");
+    Db().exec("UPDATE Two_Node SET ReturnOldStep = 'N00008' WHERE WorkOrderNode_ID = 'N00003'");
+    Db().exec("INSERT INTO Two_Link (WorkOrderFrame_ID, WorkOrderLink_ID, WorkOrderLinkName, SonNode_ID, "
+              "FatherNode_ID, AlwaysOpen, AddinVariant, CompareType, VariantValue) VALUES "
+              "('CMP01', 'L7', 'Extra', 'N00020', 'N00001', 0, '', '', ''), "
+              "('CMP01', 'R2', 'Checked', 'N00003', 'N00020', 0, '', '', '')");
+    OpenWindow();
+    ClickFrame("CMP01"); // read-only: copying needs no lock
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    Canvas().setFocus();
+    QTest::keyClick(&Canvas(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(&Canvas(), Qt::Key_C, Qt::ControlModifier);
+    ASSERT_TRUE(QApplication::clipboard()->mimeData()->hasFormat("application/x-korvel-steps"));
+    EXPECT_FALSE(QApplication::clipboard()->mimeData()->imageData().value<QImage>().isNull());
+    QHash<QString, NodeValues> original; // by name
+    for (const auto& [id, node] : Frame("CMP01").AllNode().AllNode())
+        original.insert(node->WorkOrderNodeName(), node->Values());
+
+    OpenLocked("REP01");
+    const qint64 statements = StatementMonitor::Count();
+    Canvas().setFocus();
+    QTest::keyClick(&Canvas(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(StatementMonitor::Count() - statements, 1); // one query for all five IDs
+    EXPECT_EQ(Window().ToolbarButton("Undo")->text(), "Undo Paste 5 steps");
+    PressButton("Save");
+
+    OpenWindow();
+    ClickFrame("REP01");
+    QHash<QString, QString> newID; // old ID -> new ID
+    for (const auto& [id, node] : Frame("REP01").AllNode().AllNode()) {
+        if (!original.contains(node->WorkOrderNodeName()))
+            continue;
+        const NodeValues& was = original.value(node->WorkOrderNodeName());
+        newID.insert(was.WorkOrderNode_ID, id);
+        EXPECT_EQ(
+            Count(QStringLiteral("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID = '%1'").arg(id)), 1)
+            << id.toStdString();
+        EXPECT_EQ(QPoint(node->NodeLeft(), node->NodeTop()), QPoint(was.Left + 300, was.Top + 300));
+        EXPECT_EQ(node->ExpiredHandleBy_ID(), was.ExpiredHandleBy_ID);
+    }
+    ASSERT_EQ(newID.size(), 5);
+    const QStringList ids = newID.values();
+    EXPECT_EQ(QSet<QString>(ids.cbegin(), ids.cend()),
+              (QSet<QString>{"N00010", "N00011", "N00012", "N00013", "N00014"}));
+    const auto step = [&](const char* old) { return Frame("REP01").AllNode().OneNode(newID.value(old)); };
+    EXPECT_EQ(step("N00004")->ReturnOldStepID(), newID.value("N00001")); // pasted along: follows
+    EXPECT_EQ(step("N00020")->ReturnOldStepID(), "N00005");              // in the target: kept
+    EXPECT_EQ(step("N00003")->ReturnOldStepID(), QString());             // elsewhere: emptied
+    QStringList links;
+    for (const auto& [code, link] : Frame("REP01").AllLink().AllLinks())
+        links << QStringLiteral("%1>%2 %3")
+                     .arg(link->FatherNode_ID(), link->SonNode_ID(), link->WorkOrderLinkName());
+    const struct {
+        const char *father, *son, *name;
+    } copiedLinks[] = {{"N00001", "N00002", "Registered"},
+                       {"N00002", "N00003", "Compensation over 500"},
+                       {"N00002", "N00004", "Compensation up to 500"},
+                       {"N00003", "N00004", "Approved"},
+                       {"N00001", "N00020", "Extra"},
+                       {"N00020", "N00003", "Checked"}};
+    for (const auto& l : copiedLinks)
+        EXPECT_TRUE(
+            links.contains(QStringLiteral("%1>%2 %3").arg(newID.value(l.father), newID.value(l.son), l.name)))
+            << l.name;
+    EXPECT_EQ(links.size(), 5 + 6);
+    EXPECT_EQ(
+        Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID = 'REP01' AND WorkOrderLink_ID = 'R2'"),
+        1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Db, PasteTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
+
+} // namespace
+} // namespace korvel
