@@ -20,6 +20,8 @@ QString HostOptions::accountName()
     return home.isEmpty() ? QStringLiteral("korvel") : home;
 }
 
+bool HostOptions::s_withoutDisplay = false;
+
 bool HostOptions::namesCommand(const QStringList& arguments)
 {
     static const QStringList withValue = {QStringLiteral("--db"),     QStringLiteral("--user"),
@@ -51,16 +53,10 @@ void HostOptions::chooseOffscreenWithoutDisplay(const QStringList& arguments)
     for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"})
         if (!qEnvironmentVariableIsEmpty(variable))
             return;
-    for (const QString& argument : arguments.mid(1)) {
-        if (argument == QLatin1String("--"))
-            return; // what follows is not an option
-        if (argument == QLatin1String("-h") || argument == QLatin1String("--help") ||
-            argument == QLatin1String("--screenshot") ||
-            argument.startsWith(QLatin1String("--screenshot="))) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            return;
-        }
-    }
+    // Without a display Qt could not start at all; what needs no window runs offscreen, and a
+    // window that nobody could see is refused with a message (see withoutDisplay()).
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    s_withoutDisplay = true;
 }
 
 HostOptions::Outcome HostOptions::parse(const QStringList& arguments)

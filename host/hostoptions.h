@@ -47,12 +47,16 @@ public:
     static QString accountName();
 
     // Called before the QApplication exists; leaves a platform chosen through QT_QPA_PLATFORM alone.
-    // Chooses Qt's offscreen platform for a command on frames (namesCommand), and for --help or
-    // --screenshot when there is no display (DISPLAY and WAYLAND_DISPLAY empty), so that these work
-    // on a machine without one.
+    // Chooses Qt's offscreen platform for a command on frames (namesCommand), and for everything
+    // when there is no display (DISPLAY and WAYLAND_DISPLAY empty), so that --help, --screenshot,
+    // --init-db, --check-db and --unlock work on a machine without one.
     static void chooseOffscreenWithoutDisplay(const QStringList& arguments);
+    // True when chooseOffscreenWithoutDisplay found no display at all.
+    static bool withoutDisplay() { return s_withoutDisplay; }
 
 private:
+    static bool s_withoutDisplay;
+
     QString m_message;
 };
 

@@ -212,6 +212,15 @@ int HostProgram::run(const QStringList& arguments)
         break;
     }
 
+    const bool showsWindow = !options.initDatabase && !options.checkDatabase && options.unlockFrame.isEmpty() &&
+                             options.command.isEmpty() && options.screenshot.isEmpty();
+    if (showsWindow && HostOptions::withoutDisplay()) {
+        printError(QStringLiteral("there is no display to show the designer on (DISPLAY and WAYLAND_DISPLAY "
+                                  "are not set); --screenshot, --init-db, --check-db, --unlock and the "
+                                  "commands on frames run without one"));
+        return 1;
+    }
+
     const DatabaseLocation location = DatabaseLocation::parse(options.database);
     const QString shownName = location.displayName();
     SessionSettings settings;

@@ -144,6 +144,20 @@ TEST_F(ProgramTest, HelpExplainsEveryOption)
     }
 }
 
+// Without any display the administrative options still run; only the window is refused, with a
+// message rather than Qt giving up inside.
+TEST_F(ProgramTest, WithoutADisplayOnlyTheWindowIsRefused)
+{
+    const QString db = path(QStringLiteral("headless.sqlite"));
+    const ProgramRun init = run({QStringLiteral("--db"), db, QStringLiteral("--init-db")}, 180000, true);
+    EXPECT_EQ(init.status, QProcess::NormalExit);
+    EXPECT_EQ(init.exitCode, 0) << init.err.toStdString();
+    const ProgramRun window = run({QStringLiteral("--db"), db}, 180000, true);
+    EXPECT_EQ(window.status, QProcess::NormalExit);
+    EXPECT_EQ(window.exitCode, 1);
+    EXPECT_TRUE(window.err.contains(QLatin1String("no display"))) << window.err.toStdString();
+}
+
 TEST_F(ProgramTest, BadCommandLinesFailWithTheUsage)
 {
     for (const QStringList& arguments :
