@@ -102,19 +102,26 @@ TEST_P(FrameSave, FailedSaveasLeavesDatabaseHeaderAndLocksAsBefore)
               QStringList{u"edited"_s});
 }
 
-// A copy reads the node IDs in use once: its statements do not grow with the steps stored.
-TEST_P(FrameSave, SaveasStatementsDoNotGrowWithTheStepsStored)
+// A copy reads the node IDs in use once: its statements grow neither with the steps stored nor,
+// beyond one insert each, with the steps and links copied.
+TEST_P(FrameSave, SaveasReadsTheStepIdsOnce)
 {
-    const auto copy = [](const QString& id) {
-        auto frame = LoadFrame(u"CMP01"_s);
+    const auto copy = [](const QString& from, const QString& id) {
+        auto frame = LoadFrame(from);
         const qint64 before = StatementMonitor::Count();
         EXPECT_EQ(frame->Saveas(id, u"copy"_s), 1);
         return StatementMonitor::Count() - before;
     };
-    const qint64 few = copy(u"CPY01"_s);
+    const qint64 few = copy(u"CMP01"_s, u"CPY01"_s);
     db().exec(u"WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 2000) INSERT INTO "
               "Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID) SELECT 'BIG', 'N' || (n + 100000) FROM c"_s);
-    EXPECT_EQ(copy(u"CPY02"_s), few);
+    EXPECT_EQ(copy(u"CMP01"_s, u"CPY02"_s), few);
+
+    // BIG: 2,000 steps and no links, against CMP01's steps and links.
+    db().exec(u"INSERT INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName) VALUES ('BIG', 'Big')"_s);
+    const qint64 items = Rows(u"select count(*) from Two_Node where WorkOrderFrame_ID='CMP01'"_s).value(0).toLongLong() +
+                         Rows(u"select count(*) from Two_Link where WorkOrderFrame_ID='CMP01'"_s).value(0).toLongLong();
+    EXPECT_EQ(copy(u"BIG"_s, u"CPY03"_s) - few, 2000 - items);
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, FrameSave, KorvelDatabaseKinds(), KorvelDatabaseKindName());
