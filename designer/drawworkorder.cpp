@@ -11,13 +11,6 @@
 #include <QMenu>
 
 namespace korvel {
-namespace {
-
-const QString StartKey = QStringLiteral("NBEGIN");
-const QString EndKey = QStringLiteral("NEND");
-
-} // namespace
-
 void FrmMain::DrawWorkOrder()
 {
     const QString current = m_workOrders->CurWOrder();

@@ -193,6 +193,7 @@ void FrmMain::DeleteWorkOrder()
         Messages().information(LoadResString(143));
         return;
     }
+    m_treeItems.remove(selected->data(0, TreeKeyRole).toString());
     delete m_tree->takeTopLevelItem(m_tree->indexOfTopLevelItem(selected));
 
     // The frame is gone: nothing of it may stay editable or current, or a later save would write

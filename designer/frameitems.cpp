@@ -29,12 +29,12 @@ void AddFrameItems(FlowCanvas& canvas, cWorder& frame, const std::function<void(
     FlowNodeItem* start = canvas.AddNode(StartLeft, EndPointTop, EndPointWidth, EndPointHeight);
     start->setShape(ShapeStart);
     start->setText(LoadResString(81));
-    start->setKey(QStringLiteral("NBEGIN"));
+    start->setKey(StartKey);
     FlowNodeItem* end =
         canvas.AddNode(canvas.WidthTwips() - EndPointRightOffset, EndPointTop, EndPointWidth, EndPointHeight);
     end->setShape(ShapeEnd);
     end->setText(LoadResString(80));
-    end->setKey(QStringLiteral("NEND"));
+    end->setKey(EndKey);
 
     // Only live nodes and links are drawn: one deleted since the last save would otherwise come
     // back every time the frame is drawn again.
@@ -107,12 +107,12 @@ QString LinkToolTip(const cLink& link)
 
 void PlaceEnd(FlowCanvas& canvas)
 {
-    FlowNodeItem* end = canvas.NodeByKey(QStringLiteral("NEND"));
+    FlowNodeItem* end = canvas.NodeByKey(EndKey);
     if (!end)
         return;
     double right = 0;
     for (const FlowNodeItem* node : canvas.Nodes()) {
-        if (node != end && node->Key() != QStringLiteral("NBEGIN"))
+        if (node != end && node->Key() != StartKey)
             right = std::max(right, node->Left() + node->Width());
     }
     end->setLeft(std::max(canvas.WidthTwips() - EndPointRightOffset, right + StepGap));

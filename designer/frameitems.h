@@ -32,6 +32,9 @@ void PlaceEnd(FlowCanvas& canvas);
 // The size of a step's box, twips.
 inline constexpr double StepBoxWidth = 1400;
 inline constexpr double StepBoxHeight = 650;
+// The canvas keys of Start and End.
+inline const QString StartKey = QStringLiteral("NBEGIN");
+inline const QString EndKey = QStringLiteral("NEND");
 // The size of Start and End, twips.
 inline constexpr double EndPointWidth = 500;
 inline constexpr double EndPointHeight = 400;

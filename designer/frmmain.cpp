@@ -365,6 +365,7 @@ QTreeWidgetItem* FrmMain::SelectedTreeItem() const
 void FrmMain::LoadWorkOrderTree()
 {
     m_tree->clear();
+    m_treeItems.clear();
     for (const auto& [id, frame] : m_workOrders->AllWOrder())
         AddTreeItem(QStringLiteral("N") + id, frame->WorkOrderFrameName,
                     frame->LockFlag() == 1 ? QStringLiteral("DynOpen") : QStringLiteral("DynClose"));
@@ -376,6 +377,7 @@ QTreeWidgetItem* FrmMain::AddTreeItem(const QString& key, const QString& text, c
     item->setText(0, text);
     item->setData(0, TreeKeyRole, key);
     SetTreeItemImage(*item, image);
+    m_treeItems.insert(key, item);
     return item;
 }
 
@@ -387,12 +389,7 @@ void FrmMain::SetTreeItemImage(QTreeWidgetItem& item, const QString& image)
 
 QTreeWidgetItem* FrmMain::TreeItemByKey(const QString& key) const
 {
-    for (int i = 0; i < m_tree->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = m_tree->topLevelItem(i);
-        if (item->data(0, TreeKeyRole).toString() == key)
-            return item;
-    }
-    return nullptr;
+    return m_treeItems.value(key, nullptr);
 }
 
 void FrmMain::SetEditState(bool editable)

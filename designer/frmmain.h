@@ -8,6 +8,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <QPointer>
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -297,6 +298,9 @@ private:
     std::optional<QPointF> m_popupPlace;
     // Keys of the tree items now marked as holding unsaved changes.
     QSet<QString> m_markedItems;
+    // The tree's root items by key: the window looks them up after every command, and a tree may
+    // hold tens of thousands. AddTreeItem, LoadWorkOrderTree and the frame delete keep it.
+    QHash<QString, QTreeWidgetItem*> m_treeItems;
     QStatusBar* m_status = nullptr;
     double m_splitterLeft = 3000; // picSplitter's left, twips
     bool SplitterMoving = false;
