@@ -179,6 +179,20 @@ TEST_P(Exchange, BrokenFileIsRefusedWithItsReasonAndChangesNothing)
         rows.replace(0, row);
         frame.insert(list, rows);
     };
+    // Two copies of the frame in one file, under the IDs given.
+    const auto twice = [&](const QString& first, const QString& second) {
+        QJsonObject copy = root;
+        QJsonArray frames;
+        for (const QString& id : {first, second}) {
+            QJsonObject frame = root.value(u"frames"_s).toArray().at(0).toObject();
+            QJsonObject header = frame.value(u"header"_s).toObject();
+            header.insert(u"WorkOrderFrame_ID"_s, id);
+            frame.insert(u"header"_s, header);
+            frames.append(frame);
+        }
+        copy.insert(u"frames"_s, frames);
+        return QJsonDocument(copy).toJson();
+    };
     const auto newId = [](QJsonObject& frame) {
         QJsonObject header = frame.value(u"header"_s).toObject();
         header.insert(u"WorkOrderFrame_ID"_s, u"FRESH"_s);
@@ -198,6 +212,10 @@ TEST_P(Exchange, BrokenFileIsRefusedWithItsReasonAndChangesNothing)
         {"text where a number belongs",
          edited([&](QJsonObject& f) { newId(f); editRow(f, u"steps"_s, [](QJsonObject& s) { s.insert(u"NodeTop"_s, u"1"_s); }); }),
          u"\"NodeTop\" must be a whole number"_s},
+        {"a fraction where a whole number belongs",
+         edited([&](QJsonObject& f) { newId(f); editRow(f, u"steps"_s, [](QJsonObject& s) { s.insert(u"NodeTop"_s, 1.5); }); }),
+         u"\"NodeTop\" must be a whole number"_s},
+        {"one frame twice, in other letter case", twice(u"FRESH"_s, u"fresh"_s), u"appears twice"_s},
         {"wrong version", edited(newId, u"version"_s, 2), u"version 2"_s},
         {"another format", edited(newId, u"format"_s, u"other"_s), u"korvel-frames"_s},
         {"link to an unknown step",
