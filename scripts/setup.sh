@@ -42,6 +42,28 @@ korvel_install_missing() {
         "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing
 }
 
+# korvel_test_ratio: prints the non-blank lines of the C++ files (.cpp, .h) under tests/ against
+# those of every other C++ file of the repository, and their ratio; warns when the tests pass 0.35
+# of the code. Counts the files git tracks, so build folders never count; outside a git checkout
+# it counts what find sees, build folders left out.
+korvel_test_ratio() {
+    local files
+    if git -C "$KORVEL_ROOT" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        files=$(cd "$KORVEL_ROOT" && git ls-files -- '*.cpp' '*.h' | while read -r f; do [[ -f $f ]] && echo "$f"; done)
+    else
+        files=$(cd "$KORVEL_ROOT" && find . -path './build*' -prune -o -path ./dist -prune -o \
+            \( -name '*.cpp' -o -name '*.h' \) -type f -print | sed 's|^\./||')
+    fi
+    (cd "$KORVEL_ROOT" && awk '
+        FNR == 1 { intests = (FILENAME ~ /^tests\//) }
+        /[^[:space:]]/ { if (intests) tests++; else code++ }
+        END {
+            ratio = code ? tests / code : 0
+            printf "=== test lines %d, code lines %d: the tests are %.2f of the code", tests, code, ratio
+            print (ratio > 0.35 ? " (more than 0.35: trim or merge tests)" : " (at most 0.35)")
+        }' $files)
+}
+
 # korvel_build BUILD_FOLDER [CMAKE_OPTION...] -- [TARGET...]
 # Configures the folder with CMake and Ninja the first time (or when its options change) and
 # builds the targets (everything when none is named). Incremental on later runs.

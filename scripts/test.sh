@@ -3,7 +3,8 @@
 # under AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/). Each run goes through
 # scripts/with-test-postgres.sh, so the tests run against SQLite and a throw-away PostgreSQL
 # server. Exits non-zero when anything fails. KORVEL_BUILD_DIR and KORVEL_ASAN_BUILD_DIR name other
-# build folders, KORVEL_JOBS the number of parallel build jobs.
+# build folders, KORVEL_JOBS the number of parallel build jobs. At the end it prints how large the
+# tests are against the code (korvel_test_ratio).
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
@@ -35,6 +36,7 @@ export ASAN_OPTIONS="detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 run_suite "sanitizer build" "${KORVEL_ASAN_BUILD_DIR:-$KORVEL_ROOT/build-asan}" -DKORVEL_SANITIZE=ON
 
+korvel_test_ratio
 if [[ $status -eq 0 ]]; then
     echo "=== all tests passed (normal and sanitizer builds)"
 else
