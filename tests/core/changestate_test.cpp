@@ -31,26 +31,5 @@ TEST(ChangeStateTest, WholeTable)
         }
 }
 
-// The life of one object: an edit after creation keeps it new, deletion drops it, and nothing
-// brings it back; a loaded object that is edited and then deleted ends deleted for good.
-TEST(ChangeStateTest, Sequences)
-{
-    qint32 created = StateNew;
-    ChangeState(created, StateModified);
-    EXPECT_EQ(created, StateNew);
-    ChangeState(created, StateDeleted);
-    EXPECT_EQ(created, StateDropped);
-    ChangeState(created, StateModified);
-    EXPECT_EQ(created, StateDropped);
-
-    qint32 loaded = StateUnchanged;
-    ChangeState(loaded, StateModified);
-    EXPECT_EQ(loaded, StateModified);
-    ChangeState(loaded, StateDeleted);
-    EXPECT_EQ(loaded, StateDeleted);
-    ChangeState(loaded, StateModified);
-    EXPECT_EQ(loaded, StateDeleted);
-}
-
 } // namespace
 } // namespace korvel
