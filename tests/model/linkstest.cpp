@@ -14,28 +14,18 @@ TEST_P(LinkQuestions, OnlyLiveLinksJoinButDeletedOnesKeepTheirCodes)
     cLinks& links = frame->AllLink();
     const QString n1 = u"N00001"_s, n2 = u"N00002"_s, n4 = u"N00004"_s;
 
-    // BPD answers "may these two be joined": not to itself, not twice in either direction.
-    EXPECT_FALSE(links.BPD(n1, n1));
-    EXPECT_FALSE(links.BPD(n1, n2));
-    EXPECT_FALSE(links.BPD(n2, n1));
-    EXPECT_TRUE(links.BPD(n1, n4));
-    EXPECT_TRUE(links.BPD(u"n00001"_s, n2)); // node IDs compare exactly
-    EXPECT_TRUE(links.GetBeginFlowExists());
-    EXPECT_TRUE(links.GetEndNodeFlowExists(n4));
-    EXPECT_FALSE(links.GetEndNodeFlowExists(u"N00003"_s));
-
-    links.Del(u"L2"_s);
-    links.Del(u"L1"_s);
-    links.Del(u"L6"_s);
-    EXPECT_TRUE(links.BPD(n1, n2) && links.BPD(n2, n1));
-    EXPECT_FALSE(links.GetBeginFlowExists());
-    EXPECT_FALSE(links.GetEndNodeFlowExists(n4));
-
-    // Codes: letter case ignored, deleted links included, also re-keyed ones.
-    EXPECT_TRUE(links.LinkIDExists(u"l2"_s));
-    EXPECT_FALSE(links.LinkIDExists(u"L9"_s));
+    // BPD answers "may these two be joined": not to itself, not twice in either direction; node
+    // IDs compare exactly. Deleted links join nothing but keep their codes taken.
+    EXPECT_EQ(QList<bool>({links.BPD(n1, n1), links.BPD(n1, n2), links.BPD(n2, n1), links.BPD(n1, n4),
+                           links.BPD(u"n00001"_s, n2), links.GetBeginFlowExists(), links.GetEndNodeFlowExists(n4)}),
+              QList<bool>({false, false, false, true, true, true, true}));
+    for (const QString& code : {u"L2"_s, u"L1"_s, u"L6"_s})
+        links.Del(code);
     ASSERT_EQ(links.DelMe(u"L3"_s).toInt(), 1);
-    EXPECT_TRUE(links.LinkIDExists(u"L3"_s));
+    EXPECT_EQ(QList<bool>({links.BPD(n1, n2), links.BPD(n2, n1), links.GetBeginFlowExists(),
+                           links.GetEndNodeFlowExists(n4), links.LinkIDExists(u"l2"_s), links.LinkIDExists(u"L3"_s),
+                           links.LinkIDExists(u"L9"_s)}),
+              QList<bool>({true, true, false, false, true, true, false}));
 
     // An unknown code: Del tells the user, DelMe only answers -1 (keys are exact).
     links.Del(u"L9"_s);
