@@ -66,30 +66,6 @@ TEST_P(FrameList, MissingPartsLoadWhatIsThere)
     EXPECT_TRUE(logLines().at(0).startsWith(u"[Korvel]-[cDBOperate]-[GetNodes]:"_s));
 }
 
-TEST_P(FrameList, NewFrameTakesOverTheEntryOfADeletedOne)
-{
-    cWOrders list;
-    list.LoadMeList();
-    ASSERT_EQ(DBOperate().DeleteWorkOrderFrame(u"BIL01"_s), 1);
-    FrameValues values = list.OneWorkOrder(u"BIL01"_s)->HeaderValues();
-    values.WorkOrderFrameName = u"Billing, reborn"_s;
-    values.ExpiredPeriod = 2;
-    EXPECT_EQ(list.AddOneWorkOrder(values), 1);
-    EXPECT_EQ(list.AllWOrder().Count(), 3);
-    const cWorder* reborn = list.OneWorkOrder(u"BIL01"_s);
-    EXPECT_EQ(reborn->HeaderValues(), values);
-    EXPECT_EQ(reborn->LoadFlag, 1);
-    EXPECT_EQ(reborn->LockFlag(), 1);
-    EXPECT_EQ(Rows(u"select WorkOrderFrameName, CreatedBy from TWO_Frame where WorkOrderFrame_ID='BIL01'"_s),
-              QStringList{u"Billing, reborn|S0001"_s});
-
-    // The same ID again is refused by the database: nothing added, the entry untouched.
-    values.WorkOrderFrameName = u"clash"_s;
-    EXPECT_EQ(list.AddOneWorkOrder(values), -1);
-    EXPECT_EQ(list.AllWOrder().Count(), 3);
-    EXPECT_EQ(list.OneWorkOrder(u"BIL01"_s)->WorkOrderFrameName, u"Billing, reborn"_s);
-}
-
 TEST_P(FrameList, HeaderUpdateRoundTripsAndARefusedOneChangesNothing)
 {
     auto frame = LoadFrame(u"REP01"_s);
