@@ -4,48 +4,18 @@
 
 #include "dialogs/frmlink.h"
 
-#include "core/uiservices.h"
-#include "dialogs/selectonlycombo.h"
 #include "model/cworder.h"
 #include "resources/stringtable.h"
-#include "tests/support/scriptedui.h"
-#include "tests/support/testdatabase.h"
-#include "tests/support/testhost.h"
+#include "tests/dialogs/dialogtest.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
-#include <QTest>
-#include <functional>
-#include <gtest/gtest.h>
-#include <vector>
 
 namespace korvel {
 namespace {
 
-// The items of a select-only combo as "text=key", in list order.
-QStringList Items(const SelectOnlyCombo& combo)
-{
-    QStringList items;
-    for (int i = 0; i < combo.count(); ++i)
-        items << combo.itemText(i) + QLatin1Char('=') + combo.KeyAt(i);
-    return items;
-}
-
-QString StartItem()
-{
-    return QStringLiteral("<") + LoadResString(81) + QStringLiteral(">=BEGIN");
-}
-QString EndItem()
-{
-    return QStringLiteral("<") + LoadResString(80) + QStringLiteral(">=END");
-}
-
-class FrmLinkTest : public ::testing::Test {
+class FrmLinkTest : public DialogTest {
 protected:
     FrmLinkTest()
     {
@@ -53,55 +23,11 @@ protected:
         m_frame.LoadOne();
     }
 
-    // Shows the dialog through the modal service and runs `script` on it while it is open.
-    void Run(FrmLink& dialog, const std::function<void(FrmLink&)>& script)
-    {
-        m_ui.modals().plan([&](QDialog& shown) { script(dynamic_cast<FrmLink&>(shown)); });
-        Modals().showModal(dialog);
-    }
-
-    // A new link that passes every check: "NEW1" from N00001 to N00003, always open.
-    void FillValidNewLink(FrmLink& dialog)
-    {
-        dialog.TxtID->setText(QStringLiteral("NEW1"));
-        dialog.Txtdesc->setText(QStringLiteral("Escalate"));
-        dialog.CboParent->SetKey(QStringLiteral("N00001"));
-        dialog.CboChild->SetKey(QStringLiteral("N00003"));
-    }
-
-    // Presses OK with the focus elsewhere; returns the messages it showed.
-    QStringList PressOK(FrmLink& dialog)
-    {
-        m_ui.messages().clear();
-        dialog.CmdCancel->setFocus();
-        QTest::mouseClick(dialog.CmdOK, Qt::LeftButton);
-        return m_ui.messages().texts();
-    }
-
-    TestDatabase m_db;
-    TestHost m_host{m_db.database()};
-    AddinSession m_session{m_host};
-    ScriptedUi m_ui;
     cWorder m_frame;
 };
 
-TEST_F(FrmLinkTest, StartsCentredAlwaysOpenWithTheFiveOperators)
-{
-    FrmLink dialog;
-    const QRect screen = dialog.screen()->geometry();
-    EXPECT_EQ(dialog.x(), screen.left() + (screen.width() - dialog.width()) / 2);
-    EXPECT_EQ(dialog.y(), screen.top() + (screen.height() - dialog.height()) / 2);
-    QStringList operators;
-    for (int i = 0; i < dialog.CboRelation->count(); ++i)
-        operators << dialog.CboRelation->itemText(i);
-    EXPECT_EQ(operators, (QStringList{">", ">=", "=", "<", "<="}));
-    EXPECT_EQ(dialog.CboRelation->currentIndex(), -1);
-    EXPECT_TRUE(dialog.OptAll->isChecked());
-    EXPECT_FALSE(dialog.TxtFilter->isEnabled());
-}
-
-// Which start, end and son items the flow rules allow when adding and editing is covered through
-// the link commands; here: deleted nodes and links no longer count.
+// Which start, end and son items the flow rules allow is covered through the link commands; here:
+// deleted nodes and links no longer count.
 TEST_F(FrmLinkTest, ListsIgnoreDeletedNodesAndLinks)
 {
     m_frame.AllLink().Del(QStringLiteral("L1"));
@@ -112,38 +38,14 @@ TEST_F(FrmLinkTest, ListsIgnoreDeletedNodesAndLinks)
     FrmLink dialog;
     dialog.LoadBeginPage(m_frame, QString(), 1);
     // The start is free again once L1 is deleted; the deleted node is not offered.
-    EXPECT_EQ(Items(*dialog.CboParent),
-              (QStringList{StartItem(), "Investigate=N00002", "Supervisor review=N00003",
-                           "Reply to customer=N00004"}));
-    EXPECT_EQ(dialog.CboParent->ListIndex(), -1);
+    const QString start = QStringLiteral("<") + LoadResString(81) + QStringLiteral(">=BEGIN");
+    EXPECT_EQ(Items(*dialog.CboParent), (QStringList{start, "Investigate=N00002", "Supervisor review=N00003",
+                                                     "Reply to customer=N00004"}));
     // N00004 is joined to N00003 by L5 only, and its link to the end is deleted.
     dialog.CboParent->SetKey(QStringLiteral("N00004"));
-    EXPECT_EQ(Items(*dialog.CboChild), (QStringList{"Investigate=N00002", EndItem()}));
+    const QString end = QStringLiteral("<") + LoadResString(80) + QStringLiteral(">=END");
+    EXPECT_EQ(Items(*dialog.CboChild), (QStringList{"Investigate=N00002", end}));
     EXPECT_EQ(dialog.CboChild->ListIndex(), -1);
-    // No father, no sons.
-    dialog.CboParent->setListIndex(-1);
-    EXPECT_EQ(dialog.CboChild->count(), 0);
-}
-
-TEST_F(FrmLinkTest, OptionRulesHoldAlsoWhenSetInCode)
-{
-    FrmLink dialog;
-    dialog.OptFilter->setChecked(true);
-    EXPECT_TRUE(dialog.TxtFilter->isEnabled());
-    EXPECT_TRUE(dialog.CboRelation->isEnabled());
-    EXPECT_TRUE(dialog.TxtValue->isEnabled());
-    dialog.TxtFilter->setText(QStringLiteral("Amount"));
-    dialog.CboRelation->setCurrentIndex(1);
-    dialog.TxtValue->setText(QStringLiteral("100"));
-
-    dialog.OptAll->setChecked(true);
-    EXPECT_FALSE(dialog.OptFilter->isChecked());
-    EXPECT_FALSE(dialog.TxtFilter->isEnabled());
-    EXPECT_FALSE(dialog.CboRelation->isEnabled());
-    EXPECT_FALSE(dialog.TxtValue->isEnabled());
-    EXPECT_TRUE(dialog.TxtFilter->text().isEmpty());
-    EXPECT_EQ(dialog.CboRelation->currentIndex(), -1);
-    EXPECT_TRUE(dialog.TxtValue->text().isEmpty());
 }
 
 // Every OK check with its message and focus, and the codes that pass: 0 means accepted (tag "T").
@@ -185,8 +87,7 @@ TEST_F(FrmLinkTest, OkChecks)
              d.CboParent->setListIndex(-1);
          },
          116, nullptr},
-        {"six bytes", code("ABCDEF"), 0, nullptr},
-        {"blanks around the code do not count", code("  ABCDEF  "), 0, nullptr},
+        {"six bytes, blanks around not counted", code("  ABCDEF  "), 0, nullptr},
         {"three 2-byte characters", code("连路码"), 0, nullptr},
         {"a complete condition", conditional("Amount", 1, "5"), 0, nullptr},
     };
@@ -194,10 +95,14 @@ TEST_F(FrmLinkTest, OkChecks)
         SCOPED_TRACE(c.what);
         FrmLink dialog;
         dialog.LoadBeginPage(m_frame, QString(), 1);
-        Run(dialog, [&](FrmLink& d) {
-            FillValidNewLink(d);
+        Run<FrmLink>(dialog, [&](FrmLink& d) {
+            // A new link that passes every check: "NEW1" from N00001 to N00003, always open.
+            d.TxtID->setText(QStringLiteral("NEW1"));
+            d.Txtdesc->setText(QStringLiteral("Escalate"));
+            d.CboParent->SetKey(QStringLiteral("N00001"));
+            d.CboChild->SetKey(QStringLiteral("N00003"));
             c.spoil(d);
-            const QStringList shown = PressOK(d);
+            const QStringList shown = PressOK(*d.CmdOK, *d.CmdCancel);
             EXPECT_EQ(shown, c.message == 0 ? QStringList{} : QStringList{LoadResString(c.message)});
             if (c.focus) {
                 ASSERT_NE(d.focusWidget(), nullptr);
@@ -205,32 +110,9 @@ TEST_F(FrmLinkTest, OkChecks)
             }
             EXPECT_EQ(d.isVisible(), c.message != 0);
             EXPECT_EQ(d.Tag() == QStringLiteral("T"), c.message == 0);
-            if (d.isVisible()) {
+            if (d.isVisible())
                 QTest::mouseClick(d.CmdCancel, Qt::LeftButton);
-            }
         });
-    }
-}
-
-// Cancel, Escape after a refused OK, and closing the window all leave the tag empty.
-TEST_F(FrmLinkTest, OnlyAPassedOkSetsTheTag)
-{
-    const std::function<void(FrmLink&)> leave[] = {
-        [](FrmLink& d) { QTest::mouseClick(d.CmdCancel, Qt::LeftButton); },
-        [](FrmLink& d) { QTest::keyClick(&d, Qt::Key_Escape); },
-        [](FrmLink& d) { d.close(); },
-    };
-    for (const auto& how : leave) {
-        FrmLink dialog;
-        dialog.LoadBeginPage(m_frame, QString(), 1);
-        Run(dialog, [&](FrmLink& d) {
-            d.TxtID->setText("ABCDEFG");
-            PressOK(d);
-            FillValidNewLink(d);
-            how(d);
-        });
-        EXPECT_FALSE(dialog.isVisible());
-        EXPECT_TRUE(dialog.Tag().isEmpty());
     }
 }
 

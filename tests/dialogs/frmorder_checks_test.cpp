@@ -4,7 +4,7 @@
 
 #include "dialogs/numerictextbox.h"
 #include "resources/stringtable.h"
-#include "tests/dialogs/framedialogfixture.h"
+#include "tests/dialogs/dialogtest.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -13,7 +13,7 @@
 namespace korvel {
 namespace {
 
-using FrmOrderChecksTest = FrameDialogTest;
+using FrmOrderChecksTest = DialogTest;
 
 using Change = std::function<void(FrmOrder&)>;
 
@@ -68,9 +68,7 @@ TEST_F(FrmOrderChecksTest, OkChecksEveryFieldInOrderWithItsMessageAndFocus)
         {"4 double-byte characters", 7, Id("工单工单"), 202, "TxtID"},
         {"length before existence", 0, Id("CMP01XX"), 202, "TxtID"},
         {"6 bytes with blanks around", 7, Id("  ABCDEF  "), 0, nullptr},
-        {"5 bytes", 7, Id("工单X"), 0, nullptr},
         {"existing ID with blanks", 7, Id(" REP01 "), 203, "TxtID"},
-        {"existing ID", 7, Id("CMP01"), 203, "TxtID"},
         {"existing ID of the frame being edited", 7,
          [](FrmOrder& d) {
              d.TxtID->setText(QStringLiteral("REP01"));
@@ -78,9 +76,7 @@ TEST_F(FrmOrderChecksTest, OkChecksEveryFieldInOrderWithItsMessageAndFocus)
          },
          0, nullptr},
         {"time limit 0", 7, Len("0"), 208, "TxtLen"},
-        {"time limit -5", 7, Len("-5"), 208, "TxtLen"},
         {"time limit empty", 7, Len(""), 208, "TxtLen"},
-        {"time limit blanks", 7, Len("   "), 208, "TxtLen"},
         {"time limit not a number", 7, Len("abc"), 208, "TxtLen"},
         {"time limit 0.4", 7, Len("0.4"), 208, "TxtLen"},
         {"time limit 0.5", 7, Len("0.5"), 0, nullptr},
@@ -93,7 +89,7 @@ TEST_F(FrmOrderChecksTest, OkChecksEveryFieldInOrderWithItsMessageAndFocus)
             for (int i = 0; i < c.filled; ++i)
                 fill[i](d);
             c.change(d);
-            const QStringList shown = PressOK(Messages(), *d.CmdOK, *d.ChkFull);
+            const QStringList shown = PressOK(*d.CmdOK, *d.ChkFull);
             if (c.message == 0) {
                 EXPECT_TRUE(shown.isEmpty());
                 EXPECT_FALSE(d.isVisible());

@@ -1,17 +1,16 @@
-// The save-as dialog: its checks in order with message and focus, and the tag.
-
 #include "dialogs/frmsaveas.h"
 
 #include "resources/stringtable.h"
-#include "tests/dialogs/framedialogfixture.h"
+#include "tests/dialogs/dialogtest.h"
 
 #include <QLineEdit>
 
 namespace korvel {
 namespace {
 
-using FrmSaveAsTest = FrameDialogTest;
+using FrmSaveAsTest = DialogTest;
 
+// The checks in their order, each with its message and focus; only a passed OK sets the tag "T".
 TEST_F(FrmSaveAsTest, OkChecksIdAndNameInOrder)
 {
     const QString nameMissing = LoadResString(1024);
@@ -37,7 +36,7 @@ TEST_F(FrmSaveAsTest, OkChecksIdAndNameInOrder)
         Run<FrmSaveAs>(dialog, [&](FrmSaveAs& shown) {
             shown.TxtNewID->setText(QString::fromUtf8(c.id));
             shown.TxtNewName->setText(QString::fromUtf8(c.name));
-            const QStringList messages = PressOK(Messages(), *shown.CmdOK, *shown.TxtNewName);
+            const QStringList messages = PressOK(*shown.CmdOK, *shown.TxtNewName);
             if (c.message.isEmpty()) {
                 EXPECT_TRUE(messages.isEmpty());
                 return;

@@ -3,15 +3,14 @@
 #include "dialogs/frmselectdoc.h"
 
 #include "resources/stringtable.h"
-#include "tests/dialogs/framedialogfixture.h"
+#include "tests/dialogs/dialogtest.h"
 
-#include <QPushButton>
 #include <QTreeWidget>
 
 namespace korvel {
 namespace {
 
-using FrmSelectDocTest = FrameDialogTest;
+using FrmSelectDocTest = DialogTest;
 
 // The tree as "key text [image]" lines, children indented under their group.
 QStringList Outline(const QTreeWidget& tree)
@@ -49,35 +48,36 @@ TEST_F(FrmSelectDocTest, ShowsGroupsWithTheirActiveTemplatesOnly)
                                               "GDG4 Archive [Group]",
                                           }));
     EXPECT_EQ(picker.SelectedItem(), nullptr);
-    // An inactive template cannot be preselected.
-    picker.SelectKey(QStringLiteral("DT007"));
+    picker.SelectKey(QStringLiteral("DT007")); // an inactive template cannot be preselected
     EXPECT_EQ(picker.SelectedItem(), nullptr);
     EXPECT_TRUE(m_host.logLines().isEmpty());
 }
 
+// OK refuses nothing chosen and a group, and takes a template picked with the mouse.
 TEST_F(FrmSelectDocTest, OkNeedsATemplateNotNothingOrAGroup)
 {
     FrmSelectDoc picker;
     Run<FrmSelectDoc>(picker, [&](FrmSelectDoc& shown) {
-        EXPECT_EQ(PressOK(Messages(), *shown.CmdOK, *shown.TreeView1), QStringList{LoadResString(215)});
+        EXPECT_EQ(PressOK(*shown.CmdOK, *shown.TreeView1), QStringList{LoadResString(215)});
         shown.SelectKey(QStringLiteral("GDG4"));
-        EXPECT_EQ(PressOK(Messages(), *shown.CmdOK, *shown.TreeView1), QStringList{LoadResString(215)});
+        EXPECT_EQ(PressOK(*shown.CmdOK, *shown.TreeView1), QStringList{LoadResString(215)});
         EXPECT_TRUE(shown.isVisible());
         EXPECT_TRUE(shown.Tag().isEmpty());
-        // A template, picked with the mouse.
         QTreeWidgetItem* item = shown.ItemByKey(QStringLiteral("DT006"));
         ASSERT_NE(item, nullptr);
         shown.TreeView1->scrollToItem(item);
         QTest::mouseClick(shown.TreeView1->viewport(), Qt::LeftButton, {},
                           shown.TreeView1->visualItemRect(item).center());
-        EXPECT_TRUE(PressOK(Messages(), *shown.CmdOK, *shown.TreeView1).isEmpty());
+        EXPECT_TRUE(PressOK(*shown.CmdOK, *shown.TreeView1).isEmpty());
     });
     EXPECT_EQ(picker.Tag(), QStringLiteral("T"));
     EXPECT_FALSE(picker.isVisible());
     EXPECT_EQ(FrmSelectDoc::ItemKey(picker.SelectedItem()), QStringLiteral("DT006"));
 }
 
-TEST_F(FrmSelectDocTest, APreselectedTemplateIsConfirmedByOkAloneAndCancelOrCloseClearTheTag)
+// A preselected template is confirmed by OK alone; closing with the window's button after a passed
+// OK counts as Cancel and clears the tag.
+TEST_F(FrmSelectDocTest, APreselectedTemplateIsConfirmedByOkAloneAndClosingClearsTheTag)
 {
     FrmSelectDoc picker;
     picker.SelectKey(QStringLiteral("DT004"));
@@ -86,11 +86,6 @@ TEST_F(FrmSelectDocTest, APreselectedTemplateIsConfirmedByOkAloneAndCancelOrClos
     EXPECT_EQ(FrmSelectDoc::ItemKey(picker.SelectedItem()), QStringLiteral("DT004"));
     EXPECT_TRUE(Messages().texts().isEmpty());
 
-    Run<FrmSelectDoc>(picker,
-                      [&](FrmSelectDoc& shown) { QTest::mouseClick(shown.CmdCancel, Qt::LeftButton); });
-    EXPECT_TRUE(picker.Tag().isEmpty());
-
-    // Confirmed once, then closed with the window's close button: the close counts as Cancel.
     Run<FrmSelectDoc>(picker, [&](FrmSelectDoc& shown) {
         QTest::mouseClick(shown.CmdOK, Qt::LeftButton);
         ASSERT_EQ(shown.Tag(), QStringLiteral("T"));
@@ -100,6 +95,7 @@ TEST_F(FrmSelectDocTest, APreselectedTemplateIsConfirmedByOkAloneAndCancelOrClos
     EXPECT_TRUE(picker.Tag().isEmpty());
 }
 
+// Without the template table the groups still show; without the group table the tree is empty.
 TEST_F(FrmSelectDocTest, MissingTablesLeaveTheTreeAsFarAsItGot)
 {
     m_db.exec(QStringLiteral("DROP TABLE DocTemplate"));

@@ -6,10 +6,8 @@
 #include "tests/support/testdatabase.h"
 #include "tests/support/testhost.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStringList>
 #include <QTest>
 #include <functional>
@@ -17,13 +15,13 @@
 
 namespace korvel {
 
-// The frame dialogs (work-order dialog, template picker, save-as) over a fresh demo database with
-// the add-in globals set and messages and modal dialogs scripted. Demo data used here:
-//   frames CMP01, REP01, BIL01;
-//   document groups DG1 Fax replies (T001, T002), DG2 E-mail replies (T003, T004; T007 inactive),
-//   DG3 Printed forms (T005, T006), DG4 Archive (only the inactive T008);
-//   priorities P1..P4, categories C01..C04, time units M, H, D, forms F01..F04, campaigns OB01..OB03.
-class FrameDialogTest : public ::testing::Test {
+// A dialog over a fresh demo database with the add-in globals set and messages and modal dialogs
+// scripted. Demo data used here: frames CMP01, REP01, BIL01; role groups G01 Front desk (alice,
+// wangf), G02 Complaints team (alice, bob), G03 Field service (carol, dave), G04 Billing,
+// G05 Supervisors (admin, carol), G06 Hotline, G09 inactive; document groups DG1 (T001, T002),
+// DG2 (T003, T004; T007 inactive), DG3 (T005, T006), DG4 (only the inactive T008); priorities P1..P4,
+// categories C01..C04, time units M, H, D, forms F01..F04, campaigns OB01..OB03.
+class DialogTest : public ::testing::Test {
 protected:
     TestDatabase m_db;
     TestHost m_host{m_db.database()};
@@ -40,20 +38,23 @@ protected:
         korvel::Modals().showModal(dialog);
     }
 
-    // Presses OK on an open dialog with the focus parked on `parkFocus`; returns the messages shown.
-    static QStringList PressOK(ScriptedMessages& messages, QPushButton& ok, QWidget& parkFocus)
+    // Presses OK with the focus parked on `parkFocus`; returns the messages shown.
+    QStringList PressOK(QPushButton& ok, QWidget& parkFocus)
     {
-        messages.clear();
+        Messages().clear();
         parkFocus.setFocus();
         QTest::mouseClick(&ok, Qt::LeftButton);
-        return messages.texts();
+        return Messages().texts();
     }
 
     // The log lines that begin with `prefix`.
     QStringList LogLinesStartingWith(const QString& prefix) const
     {
-        return m_host.logLines().filter(
-            QRegularExpression(QLatin1Char('^') + QRegularExpression::escape(prefix)));
+        QStringList found;
+        for (const QString& line : m_host.logLines())
+            if (line.startsWith(prefix))
+                found << line;
+        return found;
     }
 
     // The items of a select-only combo as "text=key", in list order.
@@ -64,6 +65,8 @@ protected:
             items << combo.itemText(i) + QLatin1Char('=') + combo.KeyAt(i);
         return items;
     }
+
+    static QString NoSelection() { return QStringLiteral("<Null>="); }
 };
 
 } // namespace korvel
