@@ -58,20 +58,4 @@ inline std::vector<std::string> Strings(const QStringList& list)
     return result;
 }
 
-// Texts that have broken hand-built SQL before: quotes, backslashes, Chinese, emoji, blanks at
-// the ends. The IDs are short enough for identifier columns; the last free text is long.
-inline QString TrickyId(int variant)
-{
-    static const QStringList ids{"O'B\\n", "'; --", "客'户\\", " 😀'x ", "a''b"};
-    return ids.at(variant % ids.size());
-}
-inline QString TrickyText(int variant)
-{
-    static const QStringList texts{
-        "O'Brien's \"quoted\" ''twice'' '", "C:\\temp\\new\\' \\\\ end\\",
-        "客户投诉处理'流程 — 已完成",       "😀👍🏽 it's 🇨🇳 ok ",
-        "line one\nline 'two'\ttab",        QString("long 'text' \\ 长文本 😀 ").repeated(300)};
-    return texts.at(variant % texts.size());
-}
-
 } // namespace korvel::test
