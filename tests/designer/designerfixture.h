@@ -130,6 +130,18 @@ protected:
         button->trigger();
     }
 
+    // The host's record lock of the frame as this user sees it: 0 free, 2 held by this session.
+    int LockState(const QString& frameId)
+    {
+        return Host().services().GetLockState(QStringLiteral("Korvel"), frameId, QString::fromLatin1(StaffId));
+    }
+    // The icon key of the frame's tree item ("DynOpen" while this user holds the lock, else "DynClose").
+    QString TreeImage(const QString& frameId)
+    {
+        QTreeWidgetItem* item = TreeItem(frameId);
+        return item ? item->data(0, TreeImageRole).toString() : QStringLiteral("<no item>");
+    }
+
     // Makes the frame current and takes its lock through the "Lock" button.
     void OpenLocked(const QString& frameId)
     {

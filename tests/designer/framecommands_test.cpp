@@ -1,299 +1,306 @@
-// The frame commands of the designer window through the real dialogs: a new frame and the header
-// edit by double click.
+// The frame commands of the designer window through the real dialogs: a new frame, the header edit
+// by double click, deletion and save as.
 
-#include "tests/designer/framecommandsfixture.h"
+#include "tests/designer/designerfixture.h"
+
+#include "designer/flowlinkitem.h"
+#include "designer/flownodeitem.h"
+#include "dialogs/frmorder.h"
+#include "dialogs/frmsaveas.h"
+#include "dialogs/frmselectdoc.h"
+#include "dialogs/numerictextbox.h"
+#include "resources/stringtable.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
 
 namespace korvel {
 namespace {
 
-TEST_F(FrameCommandsTest, NewFrameWritesEveryHeaderValueAndJoinsTheTreeLockedButNotSelected)
+class FrameCommandsTest : public DesignerTest {
+protected:
+    // Every row of a query, each column's value as text keyed by its lower-case name.
+    QList<QVariantMap> Rows(const QString& sql)
+    {
+        QSqlQuery query(Db().database());
+        EXPECT_TRUE(query.exec(sql)) << sql.toStdString();
+        QList<QVariantMap> rows;
+        while (query.next()) {
+            QVariantMap row;
+            for (int i = 0; i < query.record().count(); ++i)
+                row.insert(query.record().fieldName(i).toLower(), query.value(i).toString());
+            rows << row;
+        }
+        return rows;
+    }
+
+    // The header row of a frame (empty when there is none) without the given columns.
+    QVariantMap FrameRow(const QString& id, std::initializer_list<const char*> without = {})
+    {
+        QVariantMap row = Rows(QStringLiteral("SELECT * FROM TWO_Frame WHERE WorkOrderFrame_ID='%1'").arg(id)).value(0);
+        for (const char* column : without)
+            row.remove(QString::fromLatin1(column));
+        return row;
+    }
+
+    int FrameRows(const QString& table, const QString& frameId)
+    {
+        return Count(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE WorkOrderFrame_ID='%2'").arg(table, frameId));
+    }
+
+    // Plans a picker that confirms the template with this key.
+    void PlanPick(const QString& key)
+    {
+        PlanDialog<FrmSelectDoc>([key](FrmSelectDoc& picker) {
+            picker.SelectKey(key);
+            QTest::mouseClick(picker.CmdOK, Qt::LeftButton);
+        });
+    }
+
+    void DoubleClickFrame(const QString& frameId)
+    {
+        ClickFrame(frameId);
+        QTreeWidget& tree = Window().TrvTree();
+        QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(TreeItem(frameId)).center());
+    }
+};
+
+// A new frame stores what the dialog shows and joins the tree locked but not current; cancelled or
+// refused by the database, it adds nothing. A double click edits the stored header under the
+// frame's lock: only the name changes, and a refused update or another user's lock changes nothing.
+TEST_F(FrameCommandsTest, NewFrameAndHeaderEditWriteWhatTheDialogHolds)
 {
+    PlanDialog<FrmOrder>([](FrmOrder& d) { d.CmdCancel->click(); });
+    PressButton("New");
     QString id;
-    Plan<FrmOrder>([&](FrmOrder& d) {
+    PlanDialog<FrmOrder>([&](FrmOrder& d) {
         id = d.TxtID->text(); // the proposed ID: six characters of a fresh key
-        EXPECT_EQ(id.size(), 6);
-        d.TxtName->setText(QStringLiteral("  Night callback "));
-        d.CboPriority->SetKey(QStringLiteral("P2"));
-        d.CboType->SetKey(QStringLiteral("C04"));
-        d.CboUnit->SetKey(QStringLiteral("D"));
-        d.TxtLen->setText(QStringLiteral("7"));
+        d.TxtName->setText("  Night callback ");
+        d.CboPriority->SetKey("P2");
+        d.CboType->SetKey("C04");
+        d.CboUnit->SetKey("D");
+        d.TxtLen->setText("7");
         d.CHKSendSkip->click();
-        d.CboUnit1->SetKey(QStringLiteral("H"));
-        d.TxtLen1->setText(QStringLiteral("6"));
+        d.CboUnit1->SetKey("H");
+        d.TxtLen1->setText("6");
         d.OptWeb->click();
-        d.TxtWeb->setText(QStringLiteral(" https://crm.example.com/night "));
+        d.TxtWeb->setText(" https://crm.example.com/night ");
         d.ChkFull->click();
         d.CHKClose->click();
-        d.TxtRate->setText(QStringLiteral("30"));
-        d.CboObject->SetKey(QStringLiteral("OB03"));
-        PlanPick(QStringLiteral("DT005"));
+        d.TxtRate->setText("30");
+        d.CboObject->SetKey("OB03");
+        PlanPick("DT005");
         d.CmdSelectFile->click();
         d.ChkTZ->click();
         d.OptEmail->click();
-        d.txtAdd->setText(QStringLiteral(" night@example.com "));
-        PlanPick(QStringLiteral("DT003"));
+        d.txtAdd->setText(" night@example.com ");
+        PlanPick("DT003");
         d.CmdSeleReplyFile->click();
         d.CmdOK->click();
     });
-    PressButton(QStringLiteral("New"));
-    ASSERT_FALSE(id.isEmpty());
+    PressButton("New");
+    ASSERT_EQ(id.size(), 6);
     EXPECT_TRUE(Messages().texts().isEmpty());
-
-    QVariantMap row = FrameRow(id);
-    EXPECT_TRUE(IsTimestamp(row.take("createddate")));
-    EXPECT_TRUE(IsTimestamp(row.take("modifieddate")));
     const QVariantMap expected{
-        {"workorderframe_id", id},
-        {"workorderframename", "Night callback"},
-        {"category", "C04"},
-        {"priority_id", "P2"},
-        {"expiredperiod", "7"},
-        {"expiredperiodtype_id", "D"},
-        {"canskip", "1"},
-        {"addintype", "1"},
-        {"weblink", " https://crm.example.com/night "},
-        {"group_ida", ""},
-        {"canfullscreen", "1"},
-        {"printformat", "T005"},
-        {"cangenerateob", "1"},
-        {"generaterate", "30"},
-        {"group_ida2", "OB03"},
-        {"createdby", "alice"},
-        {"modifiedby", "alice"},
-        {"replyflag", "1"},
-        {"replymode", "1"},
-        {"replyaddress", "night@example.com"},
-        {"replyfile", "T003"},
-        {"printgroup", "DG3"},
-        {"replygroup", "DG2"},
-        {"replycontent", ""},
-        {"forecastunit", "H"},
-        {"forecastlen", "6"},
+        {"workorderframe_id", id}, {"workorderframename", "Night callback"}, {"category", "C04"},
+        {"priority_id", "P2"}, {"expiredperiod", "7"}, {"expiredperiodtype_id", "D"}, {"canskip", "1"},
+        {"addintype", "1"}, {"weblink", " https://crm.example.com/night "}, {"group_ida", ""},
+        {"canfullscreen", "1"}, {"printformat", "T005"}, {"cangenerateob", "1"}, {"generaterate", "30"},
+        {"group_ida2", "OB03"}, {"createdby", "alice"}, {"modifiedby", "alice"}, {"replyflag", "1"},
+        {"replymode", "1"}, {"replyaddress", "night@example.com"}, {"replyfile", "T003"}, {"printgroup", "DG3"},
+        {"replygroup", "DG2"}, {"replycontent", ""}, {"forecastunit", "H"}, {"forecastlen", "6"},
     };
-    EXPECT_EQ(row, expected);
-
-    // Added last to the tree, open (this user holds its lock), but the current frame stays.
+    EXPECT_EQ(FrameRow(id, {"createddate", "modifieddate"}), expected);
     QTreeWidget& tree = Window().TrvTree();
     ASSERT_EQ(tree.topLevelItemCount(), 4);
-    QTreeWidgetItem* item = tree.topLevelItem(3);
-    EXPECT_EQ(item->data(0, TreeKeyRole).toString(), QStringLiteral("N") + id);
-    EXPECT_EQ(item->text(0), QStringLiteral("Night callback"));
-    EXPECT_EQ(item->data(0, TreeImageRole).toString(), QStringLiteral("DynOpen"));
-    EXPECT_FALSE(item->isSelected());
-    EXPECT_EQ(Orders().CurWOrder(), QStringLiteral("CMP01"));
-    EXPECT_EQ(Canvas().Tag(), QStringLiteral("CMP01"));
+    EXPECT_EQ(tree.topLevelItem(3), TreeItem(id));
+    EXPECT_EQ(TreeImage(id), "DynOpen");
+    EXPECT_EQ(Canvas().Tag(), "CMP01");
     EXPECT_EQ(LockState(id), 2);
-    EXPECT_EQ(Frame(id).LockFlag(), 1);
-}
 
-TEST_F(FrameCommandsTest, ANewFrameWithPhoneReplyAndCallbackSwitchedOffStoresNoTemplatesNorCampaign)
-{
-    Plan<FrmOrder>([&](FrmOrder& d) {
-        d.TxtID->setText(QStringLiteral(" TEL01 "));
-        d.TxtName->setText(QStringLiteral("Phone reply"));
-        d.CboPriority->SetKey(QStringLiteral("P4"));
-        d.CboType->SetKey(QStringLiteral("C02"));
-        d.CboUnit->SetKey(QStringLiteral("H"));
-        d.TxtLen->setText(QStringLiteral("0.5"));
-        d.CboBuild->SetKey(QStringLiteral("F03"));
-        d.CHKClose->click();
-        d.TxtRate->setText(QStringLiteral("80"));
-        d.CboObject->SetKey(QStringLiteral("OB01"));
-        d.CHKClose->click();
-        d.ChkTZ->click();
-        PlanPick(QStringLiteral("DT001")); // a fax template, dropped by the phone option
-        d.CmdSeleReplyFile->click();
-        d.OptTel->click();
-        d.txtAdd->setText(QStringLiteral("+44 7700 900555"));
-        d.TxtContent->setText(QStringLiteral(" We will call you back. "));
-        d.CmdOK->click();
-    });
-    PressButton(QStringLiteral("New"));
-    const QVariantMap row = FrameRow(QStringLiteral("TEL01"));
-    QVariantMap stored;
-    for (const char* column :
-         {"expiredperiod", "addintype", "group_ida", "weblink", "cangenerateob", "generaterate", "group_ida2",
-          "replyflag", "replymode", "replyfile", "replygroup", "printformat", "printgroup", "replycontent"})
-        stored.insert(column, row.value(column));
-    EXPECT_EQ(stored, (QVariantMap{{"expiredperiod", "1"},
-                                   {"addintype", "2"},
-                                   {"group_ida", "F03"},
-                                   {"weblink", ""},
-                                   {"cangenerateob", "0"},
-                                   {"generaterate", "0"},
-                                   {"group_ida2", ""},
-                                   {"replyflag", "1"},
-                                   {"replymode", "2"},
-                                   {"replyfile", ""},
-                                   {"replygroup", ""},
-                                   {"printformat", ""},
-                                   {"printgroup", ""},
-                                   {"replycontent", "We will call you back."}}));
-    EXPECT_NE(TreeItem(QStringLiteral("TEL01")), nullptr);
-}
-
-TEST_F(FrameCommandsTest, ACancelledOrRefusedNewFrameAddsNothing)
-{
-    Plan<FrmOrder>([](FrmOrder& d) { d.CmdCancel->click(); });
-    PressButton(QStringLiteral("New"));
-    EXPECT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM TWO_Frame")), 3);
-    EXPECT_TRUE(Messages().texts().isEmpty());
-
-    // The database refuses the row: "Add new failed", nothing in the list or the tree, no lock.
-    Db().exec(QStringLiteral("CREATE TRIGGER refuse_frames BEFORE INSERT ON TWO_Frame "
-                             "BEGIN SELECT RAISE(ABORT, 'frames are closed'); END"));
-    Plan<FrmOrder>([](FrmOrder& d) {
-        d.TxtID->setText(QStringLiteral("NEW01"));
-        d.TxtName->setText(QStringLiteral("Refused"));
-        d.CboPriority->SetKey(QStringLiteral("P1"));
-        d.CboType->SetKey(QStringLiteral("C01"));
-        d.CboUnit->SetKey(QStringLiteral("H"));
-        d.TxtLen->setText(QStringLiteral("1"));
-        d.CboBuild->SetKey(QStringLiteral("F01"));
-        d.CmdOK->click();
-    });
-    PressButton(QStringLiteral("New"));
-    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(145)});
-    EXPECT_EQ(Orders().OneWorkOrder(QStringLiteral("NEW01")), nullptr);
-    EXPECT_EQ(Window().TrvTree().topLevelItemCount(), 3);
-    EXPECT_EQ(LockState(QStringLiteral("NEW01")), 0);
-}
-
-TEST_F(FrameCommandsTest, DoubleClickEditsTheHeaderWhichIsWrittenAtOnce)
-{
-    const QVariantMap before =
-        FrameRow(QStringLiteral("REP01"), {"workorderframename", "modifiedby", "modifieddate"});
-    Plan<FrmOrder>([](FrmOrder& d) {
-        // The stored header, filled in, the ID fixed.
+    // Edited: only the name and the modification columns change, in the row, the tree and the model.
+    const QVariantMap before = FrameRow("REP01", {"workorderframename", "modifiedby", "modifieddate"});
+    PlanDialog<FrmOrder>([](FrmOrder& d) {
         EXPECT_FALSE(d.TxtID->isEnabled());
-        const QStringList shown{d.TxtID->text(),
-                                d.TxtName->text(),
-                                d.CboPriority->SelectedKey(),
-                                d.CboType->SelectedKey(),
-                                d.CboUnit->SelectedKey(),
-                                d.TxtLen->text(),
-                                d.CboBuild->SelectedKey(),
-                                d.TxtRate->text(),
-                                d.CboObject->SelectedKey(),
-                                d.TxtFile->text(),
-                                d.TxtFile->property("Tag").toString(),
-                                d.txtAdd->text(),
-                                d.TxtReplyFile->text(),
-                                d.TxtReplyFile->property("Tag").toString(),
-                                d.CboUnit1->SelectedKey(),
-                                d.TxtLen1->text()};
-        EXPECT_EQ(shown, (QStringList{"REP01", "Home repair visit", "P3", "C02", "D", "5", "F02", "50",
-                                      "OB02", "维修单 Repair sheet", "DG3|-|T006", "+44 20 7946 0958",
-                                      "Repair appointment (fax)", "DG1|-|T002", "H", "12"}));
-        for (const QAbstractButton* on : std::initializer_list<const QAbstractButton*>{
-                 d.CHKSendSkip, d.OptBuild, d.ChkFull, d.CHKClose, d.ChkTZ, d.OptFax})
-            EXPECT_TRUE(on->isChecked()) << on->objectName().toStdString();
-        EXPECT_TRUE(d.Frame2->isEnabled());
-        d.TxtName->setText(QStringLiteral("Home repair (revised)"));
+        d.TxtName->setText("Home repair (revised)");
         d.CmdOK->click();
     });
-    DoubleClickFrame(QStringLiteral("REP01"));
-    EXPECT_EQ(Modals().shown(), QStringList{"FrmOrder"});
-    EXPECT_TRUE(Messages().texts().isEmpty());
+    DoubleClickFrame("REP01");
+    EXPECT_EQ(FrameRow("REP01", {"workorderframename", "modifiedby", "modifieddate"}), before);
+    EXPECT_EQ(FrameRow("REP01").value("workorderframename"), "Home repair (revised)");
+    EXPECT_EQ(TreeItem("REP01")->text(0), "Home repair (revised)");
+    EXPECT_EQ(Frame("REP01").WorkOrderFrameName, "Home repair (revised)");
+    EXPECT_EQ(LockState("REP01"), 0); // taken for the edit and given back
 
-    // Only the name and the modification columns changed.
-    QVariantMap after = FrameRow(QStringLiteral("REP01"));
-    EXPECT_EQ(after.take("workorderframename"), QStringLiteral("Home repair (revised)"));
-    EXPECT_EQ(after.take("modifiedby"), QStringLiteral("alice"));
-    EXPECT_TRUE(IsTimestamp(after.take("modifieddate")));
-    EXPECT_EQ(after, before);
-    EXPECT_EQ(TreeItem(QStringLiteral("REP01"))->text(0), QStringLiteral("Home repair (revised)"));
-    EXPECT_EQ(Frame(QStringLiteral("REP01")).WorkOrderFrameName, QStringLiteral("Home repair (revised)"));
-
-    // A web-page frame with a phone reply is shown as such and written back unchanged.
-    const QVariantMap billing = FrameRow(QStringLiteral("BIL01"), {"modifieddate"});
-    Plan<FrmOrder>([](FrmOrder& d) {
-        EXPECT_TRUE(d.OptWeb->isChecked());
-        EXPECT_EQ(d.TxtWeb->text(), QStringLiteral("https://crm.example.com/billing/dispute"));
-        EXPECT_TRUE(d.OptTel->isChecked());
-        EXPECT_TRUE(d.TxtContent->isEnabled());
-        EXPECT_FALSE(d.CHKClose->isChecked());
+    // Refused by the database: "Add new failed" and "Update failed", nothing in the list or the tree.
+    Db().exec("CREATE TRIGGER refuse_frames BEFORE INSERT ON TWO_Frame BEGIN SELECT RAISE(ABORT, 'no'); END");
+    Db().exec("CREATE TRIGGER refuse_updates BEFORE UPDATE ON TWO_Frame BEGIN SELECT RAISE(ABORT, 'no'); END");
+    PlanDialog<FrmOrder>([](FrmOrder& d) {
+        d.TxtID->setText("NEW01");
+        d.TxtName->setText("Refused");
+        d.CboPriority->SetKey("P1");
+        d.CboType->SetKey("C01");
+        d.CboUnit->SetKey("H");
+        d.TxtLen->setText("1");
+        d.CboBuild->SetKey("F01");
         d.CmdOK->click();
     });
-    DoubleClickFrame(QStringLiteral("BIL01"));
-    EXPECT_EQ(FrameRow(QStringLiteral("BIL01"), {"modifieddate"}), billing);
+    PressButton("New");
+    PlanDialog<FrmOrder>([](FrmOrder& d) {
+        d.TxtName->setText("Refused");
+        d.CmdOK->click();
+    });
+    DoubleClickFrame("CMP01");
+    EXPECT_EQ(Messages().texts(), (QStringList{LoadResString(145), LoadResString(146)}));
+    EXPECT_EQ(Orders().OneWorkOrder("NEW01"), nullptr);
+    EXPECT_EQ(tree.topLevelItemCount(), 4);
+    EXPECT_EQ(LockState("NEW01"), 0);
+    EXPECT_EQ(Frame("CMP01").WorkOrderFrameName, "Customer complaint");
+
+    // Held by another user: refused with the holder before any dialog.
+    auto bob = Host().otherUser("bob");
+    ASSERT_EQ(bob->services().LockRecord("Korvel", "BIL01", "bob"), 1);
+    Messages().clear();
+    DoubleClickFrame("BIL01");
+    EXPECT_TRUE(Messages().texts().value(0).startsWith("Lock failed\r\nit is locked by [Bob Novak], ID [bob]\r\n"))
+        << Messages().texts().join(" / ").toStdString(); // and no dialog
 }
 
-TEST_F(FrameCommandsTest, AFrameOnlyListedIsEditedFromItsFullStoredHeader)
+// Delete asks first and needs a selection; done, the frame's rows are gone, nothing is current,
+// and the change the deleted frame still had in memory is never saved.
+TEST_F(FrameCommandsTest, DeletingTheCurrentFrameRemovesItsRowsAndLeavesNothingToSave)
 {
-    // The tree selection moves without a click: REP01 is a bare list entry.
-    ClickFrame(QStringLiteral("BIL01"));
-    Window().TrvTree().setCurrentItem(TreeItem(QStringLiteral("REP01")));
-    ASSERT_EQ(Frame(QStringLiteral("REP01")).LoadFlag, 0);
-    const QVariantMap before =
-        FrameRow(QStringLiteral("REP01"), {"workorderframename", "modifiedby", "modifieddate"});
-    Plan<FrmOrder>([](FrmOrder& d) {
-        EXPECT_EQ(d.CboPriority->SelectedKey(), QStringLiteral("P3"));
-        d.TxtName->setText(QStringLiteral("Renamed"));
-        d.CmdOK->click();
-    });
-    Window().TrvTree_DblClick();
-    EXPECT_EQ(FrameRow(QStringLiteral("REP01")).value("workorderframename"), QStringLiteral("Renamed"));
-    EXPECT_EQ(FrameRow(QStringLiteral("REP01"), {"workorderframename", "modifiedby", "modifieddate"}),
-              before);
-    // Its flow was read with the header, so it draws in full when it becomes current.
-    ClickFrame(QStringLiteral("REP01"));
-    EXPECT_EQ(Canvas().Nodes().size(), 5);
+    OpenLocked("CMP01");
+    Frame("CMP01").AllNode().OneNode("N00002")->setNodeLeft(4321);
+    ASSERT_EQ(Frame("CMP01").CheckStatus(), 1);
+    const QString question = LoadResString(140) + "Customer complaint" + LoadResString(141);
+    Messages().planAnswer(QMessageBox::No);
+    PressButton("Del");
+    EXPECT_EQ(FrameRows("Two_Node", "CMP01"), 4);
+    Messages().planAnswer(QMessageBox::Yes);
+    PressButton("Del");
+    EXPECT_EQ(Messages().texts(), (QStringList{question, question, LoadResString(142)}));
+    for (const char* table : {"TWO_Frame", "Two_Node", "Two_Link"})
+        EXPECT_EQ(FrameRows(table, "CMP01"), 0) << table;
+    EXPECT_EQ(FrameRows("Two_Node", "REP01"), 3);
+    EXPECT_EQ(TreeItem("CMP01"), nullptr);
+    EXPECT_TRUE(Window().TrvTree().selectedItems().isEmpty());
+    EXPECT_TRUE(Orders().CurWOrder().isEmpty());
+    EXPECT_TRUE(Canvas().Nodes().isEmpty());
+    EXPECT_FALSE(Canvas().EditMode());
+    for (const char* key : {"Del", "Save", "Saveas", "Unlock"})
+        EXPECT_FALSE(Window().ToolbarButton(key)->isEnabled()) << key;
+    EXPECT_EQ(LockState("CMP01"), 0);
+
+    // A save now writes nothing, switching frames asks nothing, and Delete wants a selection.
+    Messages().clear();
+    Window().SaveWorkOrder();
+    EXPECT_EQ(FrameRows("Two_Node", "CMP01"), 0);
+    ClickFrame("REP01");
+    EXPECT_EQ(Orders().CurWOrder(), "REP01");
+    Window().TrvTree().clearSelection();
+    Window().Toolbar1_ButtonClick("Del");
+    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(144)});
 }
 
-TEST_F(FrameCommandsTest, ACancelledOrFailedHeaderEditLeavesRowAndTreeAlone)
+// Save as copies header, steps and links under fresh IDs (the return step and both ends of every
+// link, End included, mapped to the copy) and opens the copy locked.
+TEST_F(FrameCommandsTest, SaveAsCopiesTheWholeFlowAndOpensTheCopyLocked)
 {
-    const QVariantMap before = FrameRow(QStringLiteral("CMP01"));
-    Plan<FrmOrder>([](FrmOrder& d) {
-        d.TxtName->setText(QStringLiteral("Not kept"));
-        d.CmdCancel->click();
-    });
-    DoubleClickFrame(QStringLiteral("CMP01"));
-    EXPECT_EQ(FrameRow(QStringLiteral("CMP01")), before);
-    EXPECT_EQ(TreeItem(QStringLiteral("CMP01"))->text(0), QStringLiteral("Customer complaint"));
-    EXPECT_TRUE(Messages().texts().isEmpty());
-
-    Db().exec(QStringLiteral("CREATE TRIGGER refuse_updates BEFORE UPDATE ON TWO_Frame "
-                             "BEGIN SELECT RAISE(ABORT, 'read only'); END"));
-    Plan<FrmOrder>([](FrmOrder& d) {
-        d.TxtName->setText(QStringLiteral("Refused"));
+    OpenLocked("CMP01");
+    PlanDialog<FrmSaveAs>([](FrmSaveAs& d) {
+        EXPECT_EQ(d.TxtOldWO->text(), "Customer complaint");
+        d.TxtNewID->setText(" CMP02 ");
+        d.TxtNewName->setText("Complaint copy");
         d.CmdOK->click();
     });
-    DoubleClickFrame(QStringLiteral("CMP01"));
-    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(146)});
-    EXPECT_EQ(TreeItem(QStringLiteral("CMP01"))->text(0), QStringLiteral("Customer complaint"));
-    EXPECT_EQ(Frame(QStringLiteral("CMP01")).WorkOrderFrameName, QStringLiteral("Customer complaint"));
-}
+    PressButton("Saveas");
+    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(1026)});
+    EXPECT_EQ(FrameRow("CMP02").value("workorderframename"), "Complaint copy");
+    const auto header = {"workorderframe_id", "workorderframename", "createdby",
+                         "createddate",       "modifiedby",         "modifieddate"};
+    EXPECT_EQ(FrameRow("CMP02", header), FrameRow("CMP01", header));
 
-// The header is edited under the frame's lock: refused with the holder while another user has it,
-// taken for the edit and given back when free, kept when the user held it already.
-TEST_F(FrameCommandsTest, HeaderEditsRespectTheLock)
-{
-    auto bob = Host().otherUser(QStringLiteral("bob"));
-    ASSERT_EQ(
-        bob->services().LockRecord(QStringLiteral("Korvel"), QStringLiteral("REP01"), QStringLiteral("bob")),
-        1);
-    const QVariantMap before = FrameRow(QStringLiteral("REP01"));
-    DoubleClickFrame(QStringLiteral("REP01"));
-    EXPECT_TRUE(
-        Messages().texts().value(0).startsWith("Lock failed\r\nit is locked by [Bob Novak], ID [bob]\r\n"))
-        << Messages().texts().join(" / ").toStdString();
-    EXPECT_TRUE(Modals().shown().isEmpty());
-    EXPECT_EQ(FrameRow(QStringLiteral("REP01")), before);
-
-    for (const bool heldBefore : {false, true}) {
-        if (heldBefore)
-            OpenLocked(QStringLiteral("BIL01"));
-        Plan<FrmOrder>([this](FrmOrder& d) {
-            EXPECT_EQ(LockState(QStringLiteral("BIL01")), 2); // held while the dialog is open
-            d.TxtName->setText(QStringLiteral("Billing (renamed)"));
-            d.CmdOK->click();
-        });
-        DoubleClickFrame(QStringLiteral("BIL01"));
-        EXPECT_EQ(FrameRow(QStringLiteral("BIL01")).value("workorderframename"),
-                  QStringLiteral("Billing (renamed)"));
-        EXPECT_EQ(LockState(QStringLiteral("BIL01")), heldBefore ? 2 : 0) << heldBefore;
+    const QString byName = "SELECT * FROM Two_Node WHERE WorkOrderFrame_ID='%1' ORDER BY WorkOrderNodeName";
+    const QList<QVariantMap> oldNodes = Rows(byName.arg("CMP01")), newNodes = Rows(byName.arg("CMP02"));
+    ASSERT_EQ(newNodes.size(), 4);
+    QHash<QString, QString> newIdOf{{"BEGIN", "BEGIN"}, {"END", "END"}, {"", ""}};
+    for (int i = 0; i < 4; ++i)
+        newIdOf.insert(oldNodes[i].value("workordernode_id").toString(),
+                       newNodes[i].value("workordernode_id").toString());
+    EXPECT_EQ(Count("SELECT COUNT(DISTINCT WorkOrderNode_ID) FROM Two_Node"), Count("SELECT COUNT(*) FROM Two_Node"));
+    for (int i = 0; i < 4; ++i) {
+        QVariantMap expected = oldNodes[i];
+        for (const char* column : {"workordernode_id", "returnoldstep"})
+            expected[column] = newIdOf.value(expected[column].toString());
+        expected["workorderframe_id"] = "CMP02";
+        EXPECT_EQ(newNodes[i], expected);
     }
+    const QString byCode = "SELECT * FROM Two_Link WHERE WorkOrderFrame_ID='%1' ORDER BY WorkOrderLink_ID";
+    const QList<QVariantMap> oldLinks = Rows(byCode.arg("CMP01")), newLinks = Rows(byCode.arg("CMP02"));
+    ASSERT_EQ(newLinks.size(), 6);
+    for (int i = 0; i < 6; ++i) {
+        QVariantMap expected = oldLinks[i];
+        expected["workorderframe_id"] = "CMP02";
+        for (const char* column : {"fathernode_id", "sonnode_id"})
+            expected[column] = newIdOf.value(expected[column].toString());
+        EXPECT_EQ(newLinks[i], expected);
+    }
+
+    // The copy is selected, current, drawn (its return step too) and editable.
+    EXPECT_EQ(Window().TrvTree().selectedItems().value(0), TreeItem("CMP02"));
+    EXPECT_EQ(TreeImage("CMP02"), "DynOpen");
+    EXPECT_EQ(Canvas().Tag(), "CMP02");
+    EXPECT_EQ(Canvas().Links().size(), 6);
+    EXPECT_EQ(CanvasNode("N" + newIdOf.value("N00004")).Picture(), "Return");
+    EXPECT_TRUE(Canvas().EditMode());
+    EXPECT_EQ(LockState("CMP02"), 2);
+}
+
+// Save as of a frame with an unsaved change asks first. Cancel: nothing. Yes with a refused save:
+// nothing is copied and the change stays. No: the copy has the change, the original stays as
+// stored. Yes: the change is saved, then copied.
+TEST_F(FrameCommandsTest, SaveAsWithUnsavedChangesAsksFirst)
+{
+    const QString question = LoadResString(134) + "[Customer complaint]";
+    const auto moved = [&](const QString& frame) {
+        return Count("SELECT COUNT(*) FROM Two_Node WHERE NodeTop=4444 AND WorkOrderFrame_ID='" + frame + "'");
+    };
+    const auto saveAs = [&](QMessageBox::StandardButton answer, const QString& id) {
+        Messages().clear();
+        Messages().planAnswer(answer);
+        if (!id.isEmpty())
+            PlanDialog<FrmSaveAs>([id](FrmSaveAs& d) {
+                d.TxtNewID->setText(id);
+                d.TxtNewName->setText("Copy " + id);
+                d.CmdOK->click();
+            });
+        PressButton("Saveas");
+    };
+    OpenLocked("CMP01");
+    Frame("CMP01").AllNode().OneNode("N00002")->setNodeTop(4444);
+    saveAs(QMessageBox::Cancel, {});
+    EXPECT_EQ(Messages().texts(), QStringList{question});
+
+    Db().exec("CREATE TRIGGER refuse BEFORE UPDATE ON Two_Node BEGIN SELECT RAISE(ABORT, 'no'); END");
+    saveAs(QMessageBox::Yes, {});
+    EXPECT_EQ(Messages().texts(), (QStringList{question, LoadResString(127)}));
+    EXPECT_EQ(Count("SELECT COUNT(*) FROM TWO_Frame"), 3);
+    EXPECT_EQ(Frame("CMP01").CheckStatus(), 1);
+    Db().exec("DROP TRIGGER refuse");
+
+    saveAs(QMessageBox::No, "CPN");
+    EXPECT_EQ(Messages().texts(), (QStringList{question, LoadResString(1026)}));
+    EXPECT_EQ(moved("CPN"), 1);
+    EXPECT_EQ(moved("CMP01"), 0);
+    ClickFrame("CMP01"); // the original, as stored: nothing to ask about
+    EXPECT_EQ(Frame("CMP01").CheckStatus(), 0);
+
+    Frame("CMP01").AllNode().OneNode("N00002")->setNodeTop(4444);
+    saveAs(QMessageBox::Yes, "CPY");
+    EXPECT_EQ(Messages().texts(), (QStringList{question, LoadResString(126), LoadResString(1026)}));
+    EXPECT_EQ(moved("CMP01"), 1);
+    EXPECT_EQ(moved("CPY"), 1);
 }
 
 } // namespace
