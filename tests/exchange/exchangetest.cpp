@@ -79,17 +79,28 @@ protected:
         return QJsonDocument(root);
     }
 
-    QStringList AllFrameIds() const
+    // The file's frames under the IDs given: frame i is the file's frame i, or its last one.
+    static QByteArray WithFrameIds(const QByteArray& file, const QStringList& ids)
     {
-        QStringList ids = Rows(u"select WorkOrderFrame_ID from TWO_Frame"_s);
-        return ids;
+        QJsonObject root = QJsonDocument::fromJson(file).object();
+        const QJsonArray given = root.value(u"frames"_s).toArray();
+        QJsonArray frames;
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            QJsonObject frame = given.at(std::min(i, given.size() - 1)).toObject();
+            QJsonObject header = frame.value(u"header"_s).toObject();
+            header.insert(u"WorkOrderFrame_ID"_s, ids.at(i));
+            frame.insert(u"header"_s, header);
+            frames.append(frame);
+        }
+        root.insert(u"frames"_s, frames);
+        return QJsonDocument(root).toJson();
     }
 };
 
 TEST_P(Exchange, RoundTripThroughAnEmptyDatabaseKeepsEveryValue)
 {
     AddHostileFrame();
-    const QStringList ids = AllFrameIds();
+    const QStringList ids = Rows(u"select WorkOrderFrame_ID from TWO_Frame"_s);
     ASSERT_GE(ids.size(), 3);
     const QByteArray first = ExportFrames(ids);
 
@@ -116,12 +127,6 @@ TEST_P(Exchange, ImportUnderANewIdGivesFreshStepIdsAndFollowsThem)
 {
     AddHostileFrame();
     const QByteArray file = ExportFrames({u"NAUGHT"_s});
-    try {
-        ImportFrames(file);
-        ADD_FAILURE() << "an existing frame ID was taken";
-    } catch (const KorvelError& e) {
-        EXPECT_TRUE(e.description().contains(u"NAUGHT"_s)) << e.what();
-    }
     const QStringList before = FlowTables();
     const ImportResult result = ImportFrames(file, u"COPY1"_s);
     EXPECT_EQ(result.frameIds, QStringList{u"COPY1"_s});
@@ -141,19 +146,12 @@ TEST_P(Exchange, ImportUnderANewIdGivesFreshStepIdsAndFollowsThem)
                           "n.WorkOrderNode_ID = a.ReturnOldStep)"_s)
                   .toInt(),
               0);
-    EXPECT_EQ(WithoutStepIds(ExportFrames({u"COPY1"_s})).object().value(u"frames"_s).toArray().at(0)
-                  .toObject().value(u"steps"_s),
-              WithoutStepIds(file).object().value(u"frames"_s).toArray().at(0).toObject().value(u"steps"_s));
-    EXPECT_EQ(FlowTables().size(), before.size() + 1 + 2 * WithoutStepIds(file)
-                                                            .object()
-                                                            .value(u"frames"_s)
-                                                            .toArray()
-                                                            .at(0)
-                                                            .toObject()
-                                                            .value(u"steps"_s)
-                                                            .toArray()
-                                                            .size() +
-                                            1);
+    const auto steps = [](const QByteArray& file) {
+        return WithoutStepIds(file).object().value(u"frames"_s).toArray().at(0).toObject().value(u"steps"_s).toArray();
+    };
+    EXPECT_EQ(steps(ExportFrames({u"COPY1"_s})), steps(file));
+    // The header, each step, and one link into each step plus the one into End.
+    EXPECT_EQ(FlowTables().size(), before.size() + 2 + 2 * steps(file).size());
 }
 
 TEST_P(Exchange, BrokenFileIsRefusedWithItsReasonAndChangesNothing)
@@ -179,20 +177,6 @@ TEST_P(Exchange, BrokenFileIsRefusedWithItsReasonAndChangesNothing)
         rows.replace(0, row);
         frame.insert(list, rows);
     };
-    // Two copies of the frame in one file, under the IDs given.
-    const auto twice = [&](const QString& first, const QString& second) {
-        QJsonObject copy = root;
-        QJsonArray frames;
-        for (const QString& id : {first, second}) {
-            QJsonObject frame = root.value(u"frames"_s).toArray().at(0).toObject();
-            QJsonObject header = frame.value(u"header"_s).toObject();
-            header.insert(u"WorkOrderFrame_ID"_s, id);
-            frame.insert(u"header"_s, header);
-            frames.append(frame);
-        }
-        copy.insert(u"frames"_s, frames);
-        return QJsonDocument(copy).toJson();
-    };
     const auto newId = [](QJsonObject& frame) {
         QJsonObject header = frame.value(u"header"_s).toObject();
         header.insert(u"WorkOrderFrame_ID"_s, u"FRESH"_s);
@@ -215,7 +199,7 @@ TEST_P(Exchange, BrokenFileIsRefusedWithItsReasonAndChangesNothing)
         {"a fraction where a whole number belongs",
          edited([&](QJsonObject& f) { newId(f); editRow(f, u"steps"_s, [](QJsonObject& s) { s.insert(u"NodeTop"_s, 1.5); }); }),
          u"\"NodeTop\" must be a whole number"_s},
-        {"one frame twice, in other letter case", twice(u"FRESH"_s, u"fresh"_s), u"appears twice"_s},
+        {"one frame twice, in other letter case", WithFrameIds(good, {u"FRESH"_s, u"fresh"_s}), u"appears twice"_s},
         {"wrong version", edited(newId, u"version"_s, 2), u"version 2"_s},
         {"another format", edited(newId, u"format"_s, u"other"_s), u"korvel-frames"_s},
         {"link to an unknown step",
@@ -246,21 +230,11 @@ TEST_P(Exchange, BrokenFileIsRefusedWithItsReasonAndChangesNothing)
 
 TEST_P(Exchange, AFailingStatementRollsTheWholeImportBack)
 {
-    const QByteArray file = ExportFrames({u"CMP01"_s, u"REP01"_s});
-    QJsonObject root = QJsonDocument::fromJson(file).object();
-    QJsonArray frames = root.value(u"frames"_s).toArray();
-    for (qsizetype f = 0; f < frames.size(); ++f) {
-        QJsonObject frame = frames.at(f).toObject();
-        QJsonObject header = frame.value(u"header"_s).toObject();
-        header.insert(u"WorkOrderFrame_ID"_s, u"NEW%1"_s.arg(f));
-        frame.insert(u"header"_s, header);
-        frames.replace(f, frame);
-    }
-    root.insert(u"frames"_s, frames);
+    const QByteArray file = WithFrameIds(ExportFrames({u"CMP01"_s, u"REP01"_s}), {u"NEW0"_s, u"NEW1"_s});
     // The second frame's links are refused by the database, after the first frame was written.
     RefuseRows(u"Two_Link"_s, u"INSERT"_s, u"WorkOrderFrame_ID"_s, u"NEW1"_s);
     const QStringList before = FlowTables();
-    EXPECT_THROW(ImportFrames(QJsonDocument(root).toJson()), KorvelError);
+    EXPECT_THROW(ImportFrames(file), KorvelError);
     EXPECT_EQ(FlowTables(), before);
 }
 
