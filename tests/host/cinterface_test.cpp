@@ -17,37 +17,41 @@ namespace {
 
 class CInterfaceTest : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        unloadWindow();
-        Addin().StartName.clear();
-    }
-
     // Ends the add-in's use of the host and unloads its window, before the host and the database go.
-    void unloadWindow()
+    void TearDown() override
     {
         m_entry.CloseMe();
         delete FrmMain::ExistingInstance();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Addin().StartName.clear();
+    }
+
+    // StartMe as the host calls it, with `host` as the host object.
+    qint32 start(const QVariant& host, const QString& name = QStringLiteral("Korvel"))
+    {
+        QString startName = name;
+        QVariant hostObject = host, para;
+        return m_entry.StartMe(startName, hostObject, para);
     }
 
     cInterface m_entry;
+    TestDatabase m_db;
+    TestHost m_host{m_db.database(), QStringLiteral("alice")};
+    QVariant m_hostObject = QVariant::fromValue<QObject*>(&m_host.host());
+    ScriptedUi m_ui;
 };
 
 TEST_F(CInterfaceTest, StartMeWithoutAHostObjectFailsClearlyAndLoadsNoWindow)
 {
     QObject notAHost;
-    for (QVariant candidate : {QVariant(), QVariant(42), QVariant::fromValue<QObject*>(nullptr),
-                               QVariant::fromValue<QObject*>(&notAHost)}) {
+    for (const QVariant& candidate : {QVariant(), QVariant(42), QVariant::fromValue<QObject*>(nullptr),
+                                      QVariant::fromValue<QObject*>(&notAHost)}) {
         Addin().StartName.clear();
-        QString startName = QStringLiteral("Korvel");
-        QVariant para;
         try {
-            m_entry.StartMe(startName, candidate, para);
+            start(candidate);
             ADD_FAILURE() << "StartMe accepted " << candidate.typeName();
         } catch (const KorvelError& error) {
-            EXPECT_TRUE(error.description().contains(QStringLiteral("host object")))
-                << error.description().toStdString();
+            EXPECT_TRUE(error.description().contains("host object")) << error.description().toStdString();
         }
         EXPECT_EQ(Addin().StartName, QStringLiteral("Korvel")) << "the first step stays done";
         EXPECT_EQ(Addin().ObjInterFace.data(), nullptr);
@@ -59,101 +63,54 @@ TEST_F(CInterfaceTest, StartMeWithoutAHostObjectFailsClearlyAndLoadsNoWindow)
 // back to it, and CloseMe releases the host objects (twice without harm) but keeps the window.
 TEST_F(CInterfaceTest, StartMeLoadsTheWindowAndCloseMeReleasesTheHost)
 {
-    TestDatabase db;
-    TestHost host(db.database(), QStringLiteral("alice"));
-    ScriptedUi ui;
-    QString startName = QStringLiteral("Korvel");
-    QVariant hostObject = QVariant::fromValue<QObject*>(&host.host());
-    QVariant para;
-
-    EXPECT_EQ(m_entry.StartMe(startName, hostObject, para), 0);
-    EXPECT_EQ(Addin().ObjInterFace.data(), &host.host());
-    EXPECT_EQ(Addin().HostUtility.data(), host.host().Utility());
+    EXPECT_EQ(start(m_hostObject), 0);
+    EXPECT_EQ(Addin().ObjInterFace.data(), &m_host.host());
+    EXPECT_EQ(Addin().HostUtility.data(), m_host.host().Utility());
     EXPECT_TRUE(Addin().DBConnection.isOpen());
     FrmMain* window = FrmMain::ExistingInstance();
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(QWidget::find(static_cast<WId>(static_cast<quint32>(m_entry.GetFormHwnd()))), window);
-    EXPECT_TRUE(ui.messages().texts().isEmpty()) << ui.messages().texts().join(u'|').toStdString();
+    EXPECT_TRUE(m_ui.messages().texts().isEmpty()) << m_ui.messages().texts().join(u'|').toStdString();
 
     EXPECT_EQ(m_entry.CloseMe(), 0);
     EXPECT_EQ(Addin().ObjInterFace.data(), nullptr);
     EXPECT_EQ(Addin().HostUtility.data(), nullptr);
     EXPECT_FALSE(Addin().DBConnection.isValid());
-    EXPECT_EQ(Addin().StartName, QStringLiteral("Korvel"));
     EXPECT_EQ(FrmMain::ExistingInstance(), window) << "CloseMe does not unload the window";
     EXPECT_EQ(m_entry.CloseMe(), 0);
-    EXPECT_TRUE(host.logLines().isEmpty()) << host.logLines().join(u'|').toStdString();
-    unloadWindow();
+    EXPECT_TRUE(m_host.logLines().isEmpty()) << m_host.logLines().join(u'|').toStdString();
 }
 
 // Closing the window tells the host through the loader's ReleaseDll, by name, with the start name.
 TEST_F(CInterfaceTest, ClosingTheWindowCallsReleaseDllWithTheStartName)
 {
-    TestDatabase db;
-    TestHost host(db.database(), QStringLiteral("alice"));
-    ScriptedUi ui;
-    QString startName = QStringLiteral("KorvelDesigner");
-    QVariant hostObject = QVariant::fromValue<QObject*>(&host.host());
-    QVariant para;
-    ASSERT_EQ(m_entry.StartMe(startName, hostObject, para), 0);
-    FrmMain* window = FrmMain::ExistingInstance();
-    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(start(m_hostObject, "KorvelDesigner"), 0);
     QStringList heard;
-    QObject::connect(&host.loader(), &HostLoader::releaseRequested,
+    QObject::connect(&m_host.loader(), &HostLoader::releaseRequested,
                      [&](const QString& name) { heard << name; });
-
-    window->show();
-    EXPECT_TRUE(window->close());
+    FrmMain::ExistingInstance()->show();
+    EXPECT_TRUE(FrmMain::ExistingInstance()->close());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
-    EXPECT_EQ(host.loader().releasedNames(), QStringList{QStringLiteral("KorvelDesigner")});
-    EXPECT_EQ(heard, QStringList{QStringLiteral("KorvelDesigner")});
-    unloadWindow();
+    EXPECT_EQ(m_host.loader().releasedNames(), QStringList{"KorvelDesigner"});
+    EXPECT_EQ(heard, QStringList{"KorvelDesigner"});
 }
 
-TEST_F(CInterfaceTest, ShowMeAndToOtherRaiseDoNothing)
-{
-    TestDatabase db;
-    TestHost host(db.database());
-    AddinSession session(host, QStringLiteral("Korvel"));
-    QString name = QStringLiteral("anything");
-    QVariant para = QVariant::fromValue<QObject*>(nullptr);
-    QVariant other(QStringLiteral("x"));
-
-    EXPECT_EQ(m_entry.ShowMe(name, para), 0);
-    EXPECT_EQ(m_entry.ToOtherRaise(name, other), 0);
-    EXPECT_EQ(name, QStringLiteral("anything"));
-    EXPECT_EQ(other, QVariant(QStringLiteral("x")));
-    EXPECT_EQ(Addin().StartName, QStringLiteral("Korvel"));
-    EXPECT_EQ(Addin().ObjInterFace.data(), &host.host());
-    EXPECT_EQ(FrmMain::ExistingInstance(), nullptr);
-}
-
-// An operation's error handler writes its prefix followed directly by the error text, as one
-// line, through the log of the host that is installed.
+// A failure inside the add-in (the host cannot lock: its lock table is gone) reaches the installed
+// host's log as one line: the operation's prefix followed directly by the error text.
 TEST_F(CInterfaceTest, ErrorLinesReachTheInstalledHostsLogVerbatim)
 {
-    TestDatabase db;
-    TestHost host(db.database(), QStringLiteral("alice"));
-    AddinSession session(host);
-
-    LogError(QStringLiteral("[Korvel]-[cWOrder]-[LockMe]:"), KorvelError(QStringLiteral("boom")));
-    ASSERT_EQ(host.logLines(), QStringList{QStringLiteral("[Korvel]-[cWOrder]-[LockMe]:boom")});
-
-    // A real failure inside the add-in: the host cannot lock because its lock table is gone.
-    host.log().clear();
-    db.exec(QStringLiteral("DROP TABLE Korvel_RecordLock"));
+    AddinSession session(m_host);
+    m_db.exec("DROP TABLE Korvel_RecordLock");
     cWorder frame;
     frame.WorkOrderFrame_ID = QStringLiteral("WO1");
     EXPECT_EQ(frame.LockMe(), -1);
     EXPECT_EQ(frame.LockFlag(), 0);
-    ASSERT_EQ(host.logLines().size(), 1);
-    const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[LockMe]:");
-    const QString line = host.logLines().constFirst();
-    EXPECT_TRUE(line.startsWith(prefix)) << line.toStdString();
-    EXPECT_GT(line.size(), prefix.size());
-    EXPECT_FALSE(line.at(prefix.size()).isSpace()) << "no blank after the colon: " << line.toStdString();
+    ASSERT_EQ(m_host.logLines().size(), 1);
+    const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[LockMe]:"),
+                  line = m_host.logLines().constFirst();
+    EXPECT_TRUE(line.startsWith(prefix) && line.size() > prefix.size() && !line.at(prefix.size()).isSpace())
+        << line.toStdString();
 }
 
 } // namespace

@@ -11,14 +11,6 @@
 namespace korvel {
 namespace {
 
-QString conformingStrings(const QSqlDatabase& database)
-{
-    QSqlQuery query(database);
-    if (!query.exec(QStringLiteral("SELECT current_setting('standard_conforming_strings')")) || !query.next())
-        return query.lastError().text();
-    return query.value(0).toString();
-}
-
 // A new session on the test database, through QPSQL or through the psqlODBC driver.
 QSqlDatabase openSession(const QSqlDatabase& test, bool odbc, const QString& name)
 {
@@ -58,17 +50,20 @@ TEST_P(QuotingTest, TextIsStoredAsWrittenWhenTheDatabaseDefaultsToBackslashEscap
     {
         QSqlDatabase session = openSession(db.database(), GetParam(), name);
         ASSERT_TRUE(session.isOpen()) << session.lastError().text().toStdString();
-        ASSERT_EQ(conformingStrings(session), QStringLiteral("off")) << "the database default did not apply";
+        QSqlQuery setting(session);
+        ASSERT_TRUE(setting.exec("SHOW standard_conforming_strings") && setting.next());
+        ASSERT_EQ(setting.value(0).toString(), QStringLiteral("off")) << "the database default did not apply";
         TestHost host(session, QStringLiteral("alice"));
         AddinSession addin(host);
         EXPECT_EQ(DBOperate().InsertWorkOrderFrame(frame), 1) << host.logLines().join(u'\n').toStdString();
         const auto row = DBOperate().GetOneWorkOrder(frame.WorkOrderFrame_ID);
         EXPECT_NO_THROW(db.scalar(QStringLiteral("SELECT COUNT(*) FROM Staff"))) << "a table was dropped";
         ASSERT_TRUE(row && !row->IsEOF()) << host.logLines().join(u'\n').toStdString();
-        EXPECT_EQ(row->Fields(QStringLiteral("WorkOrderFrame_ID")).toString(), frame.WorkOrderFrame_ID);
-        EXPECT_EQ(row->Fields(QStringLiteral("WorkOrderFrameName")).toString(), frame.WorkOrderFrameName);
-        EXPECT_EQ(row->Fields(QStringLiteral("ReplyContent")).toString(), frame.ReplyContent);
-        EXPECT_EQ(row->Fields(QStringLiteral("ForecastUnit")).toString(), frame.ForecastUnit);
+        for (const auto& [column, value] : {std::pair{"WorkOrderFrame_ID", frame.WorkOrderFrame_ID},
+                                            {"WorkOrderFrameName", frame.WorkOrderFrameName},
+                                            {"ReplyContent", frame.ReplyContent},
+                                            {"ForecastUnit", frame.ForecastUnit}})
+            EXPECT_EQ(row->Fields(column).toString(), value) << column;
         // The lock table takes its values bound, escaped by the driver: a staff ID stays as written.
         EXPECT_EQ(host.services().LockRecord(QStringLiteral("Korvel"), frame.WorkOrderFrame_ID,
                                              QStringLiteral(R"(DOMAIN\alice)")),
@@ -91,6 +86,7 @@ TEST(StatementTimeoutTest, AStatementWaitingForAHeldRowFailsLikeAnyOther)
     SessionSettings shortTimeout;
     shortTimeout.statementTimeoutSeconds = 1;
     ASSERT_EQ(PrepareSession(db.database(), shortTimeout), QString());
+    EXPECT_EQ(db.scalar("SHOW statement_timeout").toString(), QStringLiteral("1s"));
     const std::unique_ptr<TestHost> bob = alice.otherUser(QStringLiteral("bob"));
     QSqlQuery hold(bob->database());
     ASSERT_TRUE(hold.exec(QStringLiteral("SET idle_in_transaction_session_timeout = '10s'")));
