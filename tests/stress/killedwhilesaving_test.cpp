@@ -175,9 +175,7 @@ TEST_P(KilledWhileSavingTest, SaveLeavesTheOldOrTheNewVersion)
 
 TEST_P(KilledWhileSavingTest, SaveAsLeavesAWholeCopyOrNone)
 {
-    // Save as looks for every new step ID from N00001 upwards, one query per candidate, so a copy
-    // costs about steps² / 2 queries (seconds for 300 steps on PostgreSQL): a smaller frame here.
-    seed(60);
+    seed(300);
     int interrupted = 0, hotJournals = 0;
     for (int kill = 0; kill < kills() && !HasFailure(); ++kill) {
         const Transcript said = runAndKill({u"copy"_s, ChildLocation(*m_db), kFrame, u"C%1-"_s.arg(kill)});

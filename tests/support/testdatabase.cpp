@@ -6,6 +6,7 @@
 #include <QAtomicInteger>
 #include <QCoreApplication>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -54,36 +55,34 @@ QSqlDatabase AddPostgresConnection(const QString& connectionName, const QString&
     return database;
 }
 
-void Run(const QSqlDatabase& database, const QString& sql)
+QSqlQuery Run(const QSqlDatabase& database, const QString& sql)
 {
     QSqlQuery query(database);
     if (!query.exec(sql))
         throw KorvelError(QStringLiteral("%1 -- in: %2").arg(query.lastError().text(), sql));
+    return query;
+}
+
+// Closes and forgets the named connection, if there is one.
+void RemoveConnection(const QString& name)
+{
+    if (QSqlDatabase::contains(name)) {
+        QSqlDatabase::database(name, false).close();
+        QSqlDatabase::removeDatabase(name);
+    }
 }
 
 // Runs `sql` on a short-lived connection to the maintenance database.
 void RunOnMaintenance(const QString& sql)
 {
     const QString name = QStringLiteral("korvel-test-maintenance-") + UniqueSuffix();
-    {
-        QSqlDatabase maintenance = AddPostgresConnection(name, QString());
-        if (!maintenance.open()) {
-            const QString error = maintenance.lastError().text();
-            maintenance = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw KorvelError(QStringLiteral("Cannot reach PostgreSQL (KORVEL_TEST_PG): %1").arg(error));
-        }
-        try {
-            Run(maintenance, sql);
-        } catch (...) {
-            maintenance.close();
-            maintenance = QSqlDatabase();
-            QSqlDatabase::removeDatabase(name);
-            throw;
-        }
-        maintenance.close();
-    }
-    QSqlDatabase::removeDatabase(name);
+    // Declared first, so it runs after `maintenance` is gone: Qt forgets only unused connections.
+    const auto remove = qScopeGuard([&] { RemoveConnection(name); });
+    QSqlDatabase maintenance = AddPostgresConnection(name, QString());
+    if (!maintenance.open())
+        throw KorvelError(QStringLiteral("Cannot reach PostgreSQL (KORVEL_TEST_PG): %1")
+                              .arg(maintenance.lastError().text()));
+    Run(maintenance, sql);
 }
 
 } // namespace
@@ -107,10 +106,7 @@ TestDatabase::TestDatabase(Kind kind, bool withDemoData)
             LoadDemoData(db);
     } catch (...) {
         // The destructor does not run for a half-made object: release what exists.
-        if (QSqlDatabase::contains(m_connectionName)) {
-            QSqlDatabase::database(m_connectionName, false).close();
-            QSqlDatabase::removeDatabase(m_connectionName);
-        }
+        RemoveConnection(m_connectionName);
         if (!m_postgresName.isEmpty())
             dropPostgres();
         throw;
@@ -119,10 +115,7 @@ TestDatabase::TestDatabase(Kind kind, bool withDemoData)
 
 TestDatabase::~TestDatabase()
 {
-    if (QSqlDatabase::contains(m_connectionName)) {
-        QSqlDatabase::database(m_connectionName, false).close();
-        QSqlDatabase::removeDatabase(m_connectionName);
-    }
+    RemoveConnection(m_connectionName);
     if (!m_postgresName.isEmpty()) {
         try {
             dropPostgres();
@@ -184,12 +177,8 @@ void TestDatabase::exec(const QString& sql) const
 
 QVariant TestDatabase::scalar(const QString& sql) const
 {
-    QSqlQuery query(database());
-    if (!query.exec(sql))
-        throw KorvelError(QStringLiteral("%1 -- in: %2").arg(query.lastError().text(), sql));
-    if (!query.next())
-        return QVariant();
-    return query.value(0);
+    QSqlQuery query = Run(database(), sql);
+    return query.next() ? query.value(0) : QVariant();
 }
 
 std::string KorvelDatabaseKindName::operator()(const ::testing::TestParamInfo<TestDatabase::Kind>& info) const
@@ -199,7 +188,7 @@ std::string KorvelDatabaseKindName::operator()(const ::testing::TestParamInfo<Te
 
 void PrintTo(TestDatabase::Kind kind, std::ostream* os)
 {
-    *os << (kind == TestDatabase::Kind::SQLite ? "SQLite" : "PostgreSQL");
+    *os << KorvelDatabaseKindName()({kind, 0});
 }
 
 } // namespace korvel
