@@ -15,7 +15,7 @@
 namespace korvel::test {
 
 // A fresh database of the parameter's kind with the host of staff member "alice_smith" installed
-// as the add-in's host, as StartMe would.
+// as the add-in's host, as StartMe would (members go in reverse order: session, host, database).
 class PersistenceTest : public ::testing::TestWithParam<TestDatabase::Kind> {
 protected:
     void SetUp() override
@@ -24,12 +24,6 @@ protected:
         m_db = std::make_unique<TestDatabase>(GetParam(), withDemoData());
         m_host = std::make_unique<TestHost>(m_db->database(), QStringLiteral("alice_smith"));
         m_session = std::make_unique<AddinSession>(*m_host);
-    }
-    void TearDown() override
-    {
-        m_session.reset();
-        m_host.reset();
-        m_db.reset();
     }
     virtual bool withDemoData() const { return true; }
 

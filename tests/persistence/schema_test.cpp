@@ -1,5 +1,7 @@
-// Creating the database: the scripts, their transaction, the demo data a new user sees.
+// Creating the database: the scripts, their transaction, the demo data a new user sees; reading it:
+// static result sets and the shared connection.
 #include "core/korvelerror.h"
+#include "persistence/connection.h"
 #include "persistence/schema.h"
 #include "tests/persistence/persistencefixture.h"
 
@@ -117,16 +119,37 @@ TEST_P(SchemaTest, DemoDataIsConsistent)
             0)
             << reference;
     }
-    // Some of each kind the dialogs treat apart: inactive groups and templates, conditions, return
-    // steps, several handlers.
-    for (const char* sql : {"select count(*) from rolegroup where Status = 0",
-                            "select count(*) from DocTemplate where Status = 0",
-                            "select count(*) from DocTemplate where Status = 1",
-                            "select count(*) from Two_Link where AlwaysOpen = 1",
-                            "select count(*) from Two_Node where coalesce(ReturnOldStep, '') <> ''",
-                            "select count(*) from Two_Node where coalesce(ToHandleby, '') <> ''"})
-        EXPECT_GT(count(sql), 0) << sql;
-    EXPECT_EQ(count("select count(*) from TWO_Frame"), 3);
+}
+
+// Result sets are static, find fields in any letter case, and refuse reads past the end, after Close
+// and of unknown names or positions. Without the shared connection operations report, not crash.
+TEST_P(SchemaTest, ResultSetsHoldAllRowsAndFindFieldsInAnyLetterCase)
+{
+    auto rs = Connection::Shared().OpenRecordset(
+        "select Priority_ID, PriorityDescription from SYSC_Priority where Priority_ID in ('P1','P2')");
+    ASSERT_TRUE(rs);
+    EXPECT_EQ(rs->RecordCount(), 2);
+    db().exec("delete from SYSC_Priority"); // rows deleted afterwards are still there to read
+    QStringList seen;
+    for (; !rs->IsEOF(); rs->MoveNext())
+        seen << rs->Fields("PRIORITY_id").toString() + u'=' + rs->Fields("prioritydescription").toString();
+    seen.sort();
+    EXPECT_EQ(Strings(seen), Strings({"P1=Urgent", "P2=High"}));
+    EXPECT_THROW(rs->Fields(0), KorvelError);
+    rs->Close();
+    EXPECT_TRUE(rs->State() == Recordset::adStateClosed && rs->IsEOF());
+    EXPECT_THROW(rs->Fields("Priority_ID"), KorvelError);
+    auto other = Connection::Shared().OpenRecordset("select ID from Sysc_WoCategory");
+    ASSERT_FALSE(other->IsEOF());
+    EXPECT_THROW(other->Fields("NoSuchColumn"), KorvelError);
+    EXPECT_THROW(other->Fields(5), KorvelError);
+    EXPECT_THROW(Connection::Shared().OpenRecordset("select nothing from nowhere"), KorvelError);
+
+    Addin().DBConnection = QSqlDatabase();
+    EXPECT_THROW(Connection::Shared(), KorvelError);
+    EXPECT_EQ(DBOperate().InsertLinks(LinkValues{}), -1);
+    EXPECT_EQ(Strings(logLines()),
+              Strings({"[Korvel]-[cDBOperate]-[InsertLinks]:The database connection is not available"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, SchemaTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
