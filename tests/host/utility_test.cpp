@@ -1,40 +1,27 @@
+#include "host/filelog.h"
 #include "host/standardutility.h"
 #include "tests/support/testdatabase.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <limits>
 
 namespace korvel {
 namespace {
 
-// The 6-byte ID limit counts ASCII as 1 and everything else as 2; a character outside the
-// basic plane (two UTF-16 units) is still one character, and so is a lone surrogate.
+// The 6-byte ID limit counts ASCII as 1 and everything else as 2; a character outside the basic
+// plane (two UTF-16 units) is still one character, and so is a lone surrogate.
 TEST(HostUtilityTest, ByteLengthCountsDoubleByteCharacters)
 {
-    StandardUtility utility;
-    for (const auto& [text, bytes] : {std::pair{QString(), 0},
-                                      {"N000012", 7},
-                                      {"节点IDs", 7},
-                                      {"é", 2},
-                                      {"ab\xF0\x9F\x98\x80"
-                                       "c",
-                                       5},
-                                      {QString(QChar(0xD800)), 2}})
-        EXPECT_EQ(utility.ByteLength(text), bytes) << text.toStdString();
-}
-
-// Quoted text survives a real statement unchanged, whatever quotes it holds.
-TEST(HostUtilityTest, SqlQuoteKeepsTextIntactThroughTheDatabase)
-{
-    StandardUtility utility;
-    TestDatabase db(TestDatabase::Kind::SQLite, false);
-    const QString nasty = QStringLiteral("x''); DROP TABLE Staff; --'");
-    db.exec("INSERT INTO Staff (Staff_ID, StaffName) VALUES ('q1', '" + utility.SqlQuote(nasty) + "')");
-    EXPECT_EQ(db.scalar("SELECT StaffName FROM Staff WHERE Staff_ID = 'q1'").toString(), nasty);
+    const QStringList texts{"", "N000012", "节点IDs", "é", "ab😀c", QString(QChar(0xD800))};
+    const qint32 bytes[] = {0, 7, 7, 2, 5, 2};
+    for (qsizetype i = 0; i < texts.size(); ++i)
+        EXPECT_EQ(StandardUtility().ByteLength(texts.at(i)), bytes[i]) << texts.at(i).toStdString();
 }
 
 // Keys are upper-case letters and digits, fresh each time down to their last six characters, and
@@ -55,22 +42,62 @@ TEST(HostUtilityTest, NewUniqueKeyIsFreshAndItsLastSixCharactersDiffer)
     EXPECT_LT(clashes, 100);
 }
 
-// Values as the drivers hand them over from real columns: rounded, clamped, a number's leading digits.
-TEST(HostUtilityTest, FieldConversionsOfRealColumns)
+// Quoted text survives a real statement unchanged, whatever quotes it holds; values as the drivers
+// hand them over from real columns are rounded, clamped, or a text's leading digits.
+TEST(HostUtilityTest, SqlQuoteAndFieldConversionsThroughTheDatabase)
 {
     StandardUtility utility;
     TestDatabase db(TestDatabase::Kind::SQLite, false);
+    const QString nasty = QStringLiteral("x''); DROP TABLE Staff; --'");
+    db.exec("INSERT INTO Staff (Staff_ID, StaffName) VALUES ('q1', '" + utility.SqlQuote(nasty) + "')");
+    EXPECT_EQ(db.scalar("SELECT StaffName FROM Staff WHERE Staff_ID = 'q1'").toString(), nasty);
     QSqlQuery query(db.database());
     ASSERT_TRUE(query.exec("SELECT NULL, 2.5, -2.5, 1e12, '12abc', 'text', 42") && query.next());
     const qint32 longs[] = {0, 3, -3, std::numeric_limits<qint32>::max(), 12, 0, 42};
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(utility.FieldToLong(query.value(i)), longs[i]) << i;
-    EXPECT_TRUE(utility.FieldToString(query.value(0)).isEmpty() &&
+    EXPECT_TRUE(utility.FieldToString(query.value(0)) == "" &&
                 !utility.FieldToString(query.value(0)).isNull());
     EXPECT_EQ(utility.FieldToString(query.value(6)), QStringLiteral("42"));
     EXPECT_EQ(utility.FieldToLong(QVariant(qlonglong(-5000000000))), std::numeric_limits<qint32>::min());
     EXPECT_EQ(utility.FieldToString(QVariant(QDateTime(QDate(2024, 2, 29), QTime(13, 5, 9)))),
               QStringLiteral("2024-02-29 13:05:09"));
+}
+
+// One time-stamped line per message, appended across runs, a driver's line breaks flattened; a log
+// that cannot write its file still takes messages.
+TEST(FileLogTest, WritesOneStampedLinePerMessageAndAppends)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("logs/korvel.log"));
+    const QStringList messages{"[Korvel]-[cDBOperate]-[GetNodes]:no such table: Two_Node",
+                               "[Korvel]-[cWOrder]-[SaveME]:ERROR:  deadlock\ndetail\r\nmore", "工单 third"};
+    {
+        FileLog log(path);
+        ASSERT_TRUE(log.isWritingFile());
+        for (QString message : messages.mid(0, 2))
+            log.WriteLog(message, 0);
+    }
+    QString third = messages.at(2); // in a second run
+    FileLog(path).WriteLog(third, 0);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    QStringList written; // each line after its time stamp
+    for (const QString& line : lines)
+        written << QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} (.*)$")
+                       .match(line)
+                       .captured(1);
+    EXPECT_EQ(written,
+              QStringList({"[Korvel]-[cDBOperate]-[GetNodes]:no such table: Two_Node",
+                           "[Korvel]-[cWOrder]-[SaveME]:ERROR:  deadlock detail more", "工单 third"}))
+        << lines.join(u'|').toStdString();
+
+    FileLog unwritable(folder.path()); // a folder, not a file
+    EXPECT_FALSE(unwritable.isWritingFile());
+    QString message = QStringLiteral("still fine");
+    unwritable.WriteLog(message, 0);
+    EXPECT_EQ(message, QStringLiteral("still fine"));
 }
 
 } // namespace
