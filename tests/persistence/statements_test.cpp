@@ -8,7 +8,6 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
-#include <iterator>
 #include <limits>
 #include <map>
 #include <string>
@@ -332,10 +331,10 @@ TEST_P(StatementsTest, MissingTablesGiveTheFailureValueAndOneLogLineOfPrefixAndD
 
 INSTANTIATE_TEST_SUITE_P(Db, StatementsTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
 
-bool InsertNode(const QString& frame, const QString& id)
+bool InsertNode(const QString& id)
 {
     NodeValues node;
-    node.WorkOrderFrame_ID = frame;
+    node.WorkOrderFrame_ID = QStringLiteral("FA");
     node.WorkOrderNode_ID = id;
     return DBOperate().InsertNode(node) == 1;
 }
@@ -349,7 +348,7 @@ TEST_P(NodeIdTest, NewIdsFromOneQueryMatchTheOriginalSearch)
     EXPECT_EQ(DBOperate().GetNewNodeIDA(), QStringLiteral("N00001"));
     for (const char* id :
          {"N00001", "n00002", "N00004", "N0005", "N000006", "X00007", "N'1", "N00008x", "N00009"})
-        ASSERT_TRUE(InsertNode("FA", QString::fromUtf8(id)));
+        ASSERT_TRUE(InsertNode(QString::fromUtf8(id)));
     const qint64 before = StatementMonitor::Count();
     NodeIdAllocator ids = NodeIdAllocator::FromDatabase();
     QStringList handedOut;
@@ -364,7 +363,7 @@ TEST_P(NodeIdTest, NewIdsFromOneQueryMatchTheOriginalSearch)
         EXPECT_EQ(DBOperate().getNodeExists(QString::fromUtf8(id)), exists) << id;
 
     // Search takes LIKE's own characters as typed: "N_1" finds N_1 only, not N'1.
-    ASSERT_TRUE(InsertNode("FA", "N_1") && InsertNode("FA", "N%1") && InsertNode("FA", "N\\1"));
+    ASSERT_TRUE(InsertNode("N_1") && InsertNode("N%1") && InsertNode("N\\1"));
     for (const QString typed : {"N_1", "N%1", "N\\1"}) {
         QStringList found;
         for (const SearchHit& hit : SearchFlows(typed))
