@@ -2,7 +2,6 @@
 #include "core/cinterface.h"
 #include "core/korvelerror.h"
 #include "designer/frmmain.h"
-#include "model/cworder.h"
 #include "tests/support/scriptedui.h"
 #include "tests/support/testdatabase.h"
 #include "tests/support/testhost.h"
@@ -84,23 +83,6 @@ TEST_F(CInterfaceTest, ClosingTheWindowCallsReleaseDllWithTheStartName)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(m_host.loader().releasedNames(), QStringList{"KorvelDesigner"});
     EXPECT_EQ(heard, QStringList{"KorvelDesigner"});
-}
-
-// A failure inside the add-in (no lock table) reaches the installed host's log as one line: the
-// operation's prefix followed directly by the error text.
-TEST_F(CInterfaceTest, ErrorLinesReachTheInstalledHostsLogVerbatim)
-{
-    AddinSession session(m_host);
-    m_db.exec("DROP TABLE Korvel_RecordLock");
-    cWorder frame;
-    frame.WorkOrderFrame_ID = QStringLiteral("WO1");
-    EXPECT_EQ(frame.LockMe(), -1);
-    EXPECT_EQ(frame.LockFlag(), 0);
-    const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[LockMe]:");
-    ASSERT_EQ(m_host.logLines().size(), 1);
-    const QString line = m_host.logLines().at(0);
-    EXPECT_TRUE(line.startsWith(prefix) && line.size() > prefix.size() && !line.at(prefix.size()).isSpace())
-        << line.toStdString();
 }
 
 } // namespace

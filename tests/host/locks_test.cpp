@@ -69,17 +69,19 @@ TEST_P(RecordLockTest, SecondUserIsRefusedUntilTheHolderReleases)
     EXPECT_EQ(alice().GetLockState(kAddin, "WO1", "alice"), 1);
     EXPECT_EQ(alice().LockRecord(kAddin, "WO1", "alice"), 0);
     EXPECT_EQ(owner(alice()), QStringLiteral("Bob Novak/bob"));
-}
 
-// The same staff ID locking again from another running session takes the lock over: that session is
-// recorded as the holder, and the first one then sees the lock as held elsewhere.
-TEST_P(RecordLockTest, ASecondSessionOfTheSameUserTakesTheLockOver)
-{
-    ASSERT_EQ(alice().LockRecord(kAddin, "WO1", "alice"), 1);
+    // The same staff ID locking again from another running session takes the lock over: that session
+    // is recorded as the holder, and the first one then sees the lock as held elsewhere.
     std::unique_ptr<TestHost> again = m_alice->otherUser(QStringLiteral("alice"));
-    EXPECT_EQ(again->host().Services()->LockRecord(kAddin, "WO1", "alice"), 1);
-    EXPECT_EQ(again->host().Services()->GetLockState(kAddin, "WO1", "alice"), 2);
-    EXPECT_EQ(alice().GetLockState(kAddin, "WO1", "alice"), 1);
+    EXPECT_EQ(alice().LockRecord(kAddin, "WO4", "alice"), 1);
+    EXPECT_EQ(again->host().Services()->LockRecord(kAddin, "WO4", "alice"), 1);
+    EXPECT_EQ(again->host().Services()->GetLockState(kAddin, "WO4", "alice"), 2);
+    EXPECT_EQ(alice().GetLockState(kAddin, "WO4", "alice"), 1);
+    // korvel --unlock: another process breaks a lock whoever holds it, and only that one lock.
+    EXPECT_EQ(bobHost->services().BreakLock(kAddin, "WO4"), QStringLiteral("alice"));
+    EXPECT_EQ(again->host().Services()->GetLockState(kAddin, "WO4", "alice"), 0);
+    EXPECT_EQ(bob.GetLockState("Other", "WO1", "bob"), 2);
+    EXPECT_TRUE(bobHost->services().BreakLock(kAddin, "WO4").isNull()) << "nothing left to break";
 }
 
 // The add-in takes a lock inside its own transaction when it copies a frame. A refused lock must
@@ -114,16 +116,29 @@ TEST_P(RecordLockTest, MissingLockTableIsAnErrorNotASilentGrant)
     EXPECT_EQ(alice().GetLockState(kAddin, "WO1", "alice"), 2);
 }
 
-// korvel --unlock: another process breaks a lock whoever holds it, and only that one lock.
-TEST_P(RecordLockTest, BreakLockFreesOneRecordAndNamesItsHolder)
+// A row held by another session (or a server that stopped answering) fails the statement after the
+// time-out, set in seconds. The holder's session ends itself after 10 s idle, so without the time-out
+// the update would wait that long and then succeed.
+TEST_P(RecordLockTest, AStatementWaitingForAHeldRowFailsLikeAnyOther)
 {
-    std::unique_ptr<TestHost> admin = m_alice->otherUser(QStringLiteral("admin"));
-    ASSERT_EQ(alice().LockRecord(kAddin, "WO1", "alice"), 1);
-    ASSERT_EQ(alice().LockRecord("Other", "WO1", "alice"), 1);
-    EXPECT_EQ(admin->services().BreakLock(kAddin, "WO1"), QStringLiteral("alice"));
-    EXPECT_EQ(alice().GetLockState(kAddin, "WO1", "alice"), 0);
-    EXPECT_EQ(alice().GetLockState("Other", "WO1", "alice"), 2);
-    EXPECT_TRUE(admin->services().BreakLock(kAddin, "WO1").isNull()) << "nothing left to break";
+    if (GetParam() != TestDatabase::Kind::PostgreSQL)
+        GTEST_SKIP() << "a PostgreSQL session setting";
+    SessionSettings shortTimeout;
+    shortTimeout.statementTimeoutSeconds = 1;
+    ASSERT_EQ(PrepareSession(m_db->database(), shortTimeout), QString());
+    EXPECT_EQ(m_db->scalar("SHOW statement_timeout").toString(), QStringLiteral("1s"));
+    const std::unique_ptr<TestHost> bob = m_alice->otherUser(QStringLiteral("bob"));
+    QSqlQuery hold(bob->database());
+    ASSERT_TRUE(hold.exec("SET idle_in_transaction_session_timeout = '10s'") &&
+                bob->database().transaction());
+    ASSERT_TRUE(hold.exec("SELECT * FROM TWO_Frame WHERE WorkOrderFrame_ID = 'CMP01' FOR UPDATE"));
+    AddinSession session(*m_alice);
+    FrameValues frame;
+    frame.WorkOrderFrame_ID = QStringLiteral("CMP01");
+    EXPECT_EQ(DBOperate().UpdateWorkOrderFrame(frame), -1);
+    ASSERT_EQ(m_alice->logLines().size(), 1);
+    EXPECT_TRUE(m_alice->logLines().at(0).contains("statement timeout"))
+        << m_alice->logLines().at(0).toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, RecordLockTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
@@ -179,34 +194,6 @@ TEST_P(QuotingTest, TextIsStoredAsWrittenWhenTheDatabaseDefaultsToBackslashEscap
 
 INSTANTIATE_TEST_SUITE_P(Driver, QuotingTest, ::testing::Values(false, true),
                          [](const auto& info) { return std::string(info.param ? "ODBC" : "PostgreSQL"); });
-
-// A row held by another session (or a server that stopped answering) fails the statement after
-// the timeout. The holder's session ends itself after 10 s idle, so without the timeout the
-// update would wait that long and then succeed.
-TEST(StatementTimeoutTest, AStatementWaitingForAHeldRowFailsLikeAnyOther)
-{
-    KORVEL_SKIP_UNLESS_AVAILABLE(TestDatabase::Kind::PostgreSQL);
-    TestDatabase db(TestDatabase::Kind::PostgreSQL);
-    TestHost alice(db.database(), QStringLiteral("alice"));
-    SessionSettings shortTimeout;
-    shortTimeout.statementTimeoutSeconds = 1;
-    ASSERT_EQ(PrepareSession(db.database(), shortTimeout), QString());
-    EXPECT_EQ(db.scalar("SHOW statement_timeout").toString(), QStringLiteral("1s"));
-    const std::unique_ptr<TestHost> bob = alice.otherUser(QStringLiteral("bob"));
-    QSqlQuery hold(bob->database());
-    ASSERT_TRUE(hold.exec(QStringLiteral("SET idle_in_transaction_session_timeout = '10s'")));
-    ASSERT_TRUE(bob->database().transaction());
-    ASSERT_TRUE(
-        hold.exec(QStringLiteral("SELECT * FROM TWO_Frame WHERE WorkOrderFrame_ID = 'CMP01' FOR UPDATE")));
-
-    AddinSession session(alice);
-    FrameValues frame;
-    frame.WorkOrderFrame_ID = QStringLiteral("CMP01");
-    EXPECT_EQ(DBOperate().UpdateWorkOrderFrame(frame), -1);
-    ASSERT_EQ(alice.logLines().size(), 1);
-    EXPECT_TRUE(alice.logLines().constFirst().contains(QLatin1String("statement timeout")))
-        << alice.logLines().constFirst().toStdString();
-}
 
 } // namespace
 } // namespace korvel

@@ -21,11 +21,10 @@ protected:
     void SetUp() override
     {
         KORVEL_SKIP_UNLESS_AVAILABLE(GetParam());
-        m_db = std::make_unique<TestDatabase>(GetParam(), withDemoData());
+        m_db = std::make_unique<TestDatabase>(GetParam());
         m_host = std::make_unique<TestHost>(m_db->database(), QStringLiteral("alice_smith"));
         m_session = std::make_unique<AddinSession>(*m_host);
     }
-    virtual bool withDemoData() const { return true; }
 
     TestDatabase& db() { return *m_db; }
     TestHost& host() { return *m_host; }
@@ -36,12 +35,6 @@ protected:
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<TestHost> m_host;
     std::unique_ptr<AddinSession> m_session;
-};
-
-// The same without demo data: empty flow and lookup tables.
-class EmptyDatabaseTest : public PersistenceTest {
-protected:
-    bool withDemoData() const override { return false; }
 };
 
 inline std::vector<std::string> Strings(const QStringList& list)

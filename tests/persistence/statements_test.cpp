@@ -339,12 +339,13 @@ bool InsertNode(const QString& id)
     return DBOperate().InsertNode(node) == 1;
 }
 
-using NodeIdTest = EmptyDatabaseTest;
+using NodeIdTest = PersistenceTest;
 
 // New IDs come from one query and skip taken ones in any letter case, but not gaps nor IDs of other
 // shapes: seven IDs in a row, each one as if the one before was stored.
 TEST_P(NodeIdTest, NewIdsFromOneQueryMatchTheOriginalSearch)
 {
+    db().exec("delete from Two_Node");
     EXPECT_EQ(DBOperate().GetNewNodeIDA(), QStringLiteral("N00001"));
     for (const char* id :
          {"N00001", "n00002", "N00004", "N0005", "N000006", "X00007", "N'1", "N00008x", "N00009"})
