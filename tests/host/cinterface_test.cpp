@@ -49,8 +49,7 @@ TEST_F(CInterfaceTest, StartMeWithoutAHostObjectFailsClearlyAndLoadsNoWindow)
     }
 }
 
-// The window loads without showing, its handle leads back to it, and CloseMe releases the host
-// objects (twice without harm) but keeps the window.
+// The window loads hidden and its handle finds it; CloseMe (twice, harmless) keeps it but frees the host.
 TEST_F(CInterfaceTest, StartMeLoadsTheWindowAndCloseMeReleasesTheHost)
 {
     EXPECT_EQ(start(QVariant::fromValue<QObject*>(&m_host.host())), 0);

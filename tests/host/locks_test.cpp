@@ -39,8 +39,7 @@ QString owner(HostServices& locks)
     return name + u'/' + id;
 }
 
-// Two designers, each with its own connection to one database, contend for one frame. Locks are kept
-// per add-in and record; a staff ID without a Staff row is its own name.
+// Designers on connections of their own contend for frames; locks are kept per add-in and record.
 TEST_P(RecordLockTest, SecondUserIsRefusedUntilTheHolderReleases)
 {
     std::unique_ptr<TestHost> bobHost = m_alice->otherUser(QStringLiteral("bob"));
@@ -70,8 +69,7 @@ TEST_P(RecordLockTest, SecondUserIsRefusedUntilTheHolderReleases)
     EXPECT_EQ(alice().LockRecord(kAddin, "WO1", "alice"), 0);
     EXPECT_EQ(owner(alice()), QStringLiteral("Bob Novak/bob"));
 
-    // The same staff ID locking again from another running session takes the lock over: that session
-    // is recorded as the holder, and the first one then sees the lock as held elsewhere.
+    // The same staff ID in another running session takes the lock over; the first then sees it held.
     std::unique_ptr<TestHost> again = m_alice->otherUser(QStringLiteral("alice"));
     EXPECT_EQ(alice().LockRecord(kAddin, "WO4", "alice"), 1);
     EXPECT_EQ(again->host().Services()->LockRecord(kAddin, "WO4", "alice"), 1);
@@ -84,8 +82,8 @@ TEST_P(RecordLockTest, SecondUserIsRefusedUntilTheHolderReleases)
     EXPECT_TRUE(bobHost->services().BreakLock(kAddin, "WO4").isNull()) << "nothing left to break";
 }
 
-// The add-in takes a lock inside its own transaction when it copies a frame. A refused lock must
-// not spoil that transaction (on PostgreSQL a failed statement would abort it).
+// Save as locks inside its transaction: a refusal must not abort it (as a failed statement does on
+// PostgreSQL).
 TEST_P(RecordLockTest, RefusalInsideAnOpenTransactionLeavesItUsable)
 {
     std::unique_ptr<TestHost> bob = m_alice->otherUser(QStringLiteral("bob"));
@@ -116,9 +114,8 @@ TEST_P(RecordLockTest, MissingLockTableIsAnErrorNotASilentGrant)
     EXPECT_EQ(alice().GetLockState(kAddin, "WO1", "alice"), 2);
 }
 
-// A row held by another session (or a server that stopped answering) fails the statement after the
-// time-out, set in seconds. The holder's session ends itself after 10 s idle, so without the time-out
-// the update would wait that long and then succeed.
+// A held row fails the statement after the time-out (in seconds); without it, it would wait the holder's 10
+// s.
 TEST_P(RecordLockTest, AStatementWaitingForAHeldRowFailsLikeAnyOther)
 {
     if (GetParam() != TestDatabase::Kind::PostgreSQL)
@@ -145,8 +142,7 @@ INSTANTIATE_TEST_SUITE_P(Db, RecordLockTest, KorvelDatabaseKinds(), KorvelDataba
 
 class QuotingTest : public ::testing::TestWithParam<bool> {}; // through QPSQL or the psqlODBC driver
 
-// With standard_conforming_strings off a backslash escapes the quote after it, so the add-in's
-// literals (quotes doubled, nothing else) would end early: text changes and statements get in.
+// With standard_conforming_strings off a backslash would escape the quote after it and end a literal early.
 TEST_P(QuotingTest, TextIsStoredAsWrittenWhenTheDatabaseDefaultsToBackslashEscapes)
 {
     KORVEL_SKIP_UNLESS_AVAILABLE(TestDatabase::Kind::PostgreSQL);

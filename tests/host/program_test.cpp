@@ -30,8 +30,7 @@ struct ProgramRun {
     QStringList ownErrorLines() const { return err.split(u'\n').filter(QRegularExpression("^korvel:")); }
 };
 
-// Runs the korvel program of this build (KORVEL_PROGRAM overrides). Each test gives it a home folder
-// of its own, so the default database and log are made fresh there and the user's are never touched.
+// Runs the korvel program of this build (KORVEL_PROGRAM overrides) with a home folder of the test's own.
 class ProgramTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -70,8 +69,7 @@ protected:
         return result;
     }
 
-    // A database made by korvel --init-db.
-    QString initialised(const QString& name) const
+    QString initialised(const QString& name) const // by korvel --init-db
     {
         const QString file = path(name);
         EXPECT_EQ(run({"--db", file, "--init-db"}).exitCode, 0);
@@ -115,16 +113,12 @@ void writeFile(const QString& name, const QByteArray& bytes)
     file.write(bytes);
 }
 
-// Without any display the administrative options run, --help and --screenshot on the offscreen
-// platform by themselves; only the window is refused, with a message rather than Qt giving up inside.
-// With no --db the screenshot shows the demo data a first start would put in the default database,
-// without creating that file, and the log goes to the user's data folder.
+// Without a display only the window is refused. With no --db the screenshot shows the demo data of the
+// default database without making that file, and the log goes to the user's data folder.
 TEST_F(ProgramTest, WithoutADisplayOnlyTheWindowIsRefused)
 {
     const ProgramRun help = run({"--help"}, true);
-    EXPECT_EQ(help.exitCode, 0) << help.err.toStdString();
-    EXPECT_TRUE(help.out.contains("--db-timeout") && help.out.contains("postgresql://"))
-        << help.out.toStdString();
+    EXPECT_TRUE(help.exitCode == 0 && help.out.contains("--db-timeout")) << help.out.toStdString();
 
     const QString shot = path("designer.png");
     const ProgramRun screenshot = run({"--screenshot", shot}, true);
@@ -140,18 +134,6 @@ TEST_F(ProgramTest, WithoutADisplayOnlyTheWindowIsRefused)
     EXPECT_TRUE(window.err.contains(QLatin1String("no display"))) << window.err.toStdString();
 }
 
-TEST_F(ProgramTest, BadCommandLinesFailWithTheUsage)
-{
-    for (const Args& arguments :
-         {Args{"--frobnicate"}, Args{"stray"}, Args{"--db"}, Args{"--user="}, Args{"--db-timeout", "0"},
-          Args{"--db-timeout", "soon"}, Args{"--unlock", " "}, Args{"--check-db", "--unlock", "CMP01"}}) {
-        const ProgramRun result = run(arguments);
-        EXPECT_GT(result.exitCode, 0) << arguments.join(u' ').toStdString();
-        EXPECT_TRUE(result.err.contains("Usage:") && result.err.contains("--screenshot"))
-            << result.err.toStdString();
-    }
-}
-
 // Every file under a folder: its bytes and its modification time.
 QMap<QString, QPair<QByteArray, QDateTime>> filesUnder(const QString& folder)
 {
@@ -164,8 +146,8 @@ QMap<QString, QPair<QByteArray, QDateTime>> filesUnder(const QString& folder)
     return files;
 }
 
-// Each bad database or staff ID ends korvel with one line naming the problem (and the database,
-// never its password), a non-zero status, and every file exactly as it was.
+// A bad database or staff ID: one line naming the problem and the database (not its password), no file
+// changed.
 TEST_F(ProgramTest, BadStartUpInputEndsWithOneMessageAndChangesNoFile)
 {
     const QString korvelDb = initialised("korvel.sqlite");
@@ -215,9 +197,7 @@ TEST_F(ProgramTest, BadStartUpInputEndsWithOneMessageAndChangesNoFile)
     }
 }
 
-// --init-db creates the tables once and keeps the data of a second run. --unlock breaks a lock
-// left behind, whatever letter case the frame ID is typed in, and logs who broke whose lock; a
-// second run finds nothing to break.
+// --init-db keeps the data of a first run; --unlock breaks a stale lock, in any letter case, and logs whose.
 TEST_F(ProgramTest, InitDbOnceAndUnlockBreaksAStaleLockAndLogsWhoseItWas)
 {
     const QString file = initialised("locks.sqlite");
@@ -255,9 +235,7 @@ TEST_F(ProgramTest, RunsOnPostgreSQL)
     const QString address = QStringLiteral("postgresql://%1%2@%3:%4/%5")
                                 .arg(test.userName(), test.password().isEmpty() ? "" : ':' + test.password(),
                                      test.hostName(), QString::number(test.port()), test.databaseName());
-    ProgramRun result = run({"--db", address, "--check-db"});
-    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    result = run({"--db", address, "--init-db"});
+    ProgramRun result = run({"--db", address, "--init-db"});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_GT(db.scalar("SELECT COUNT(*) FROM TWO_Frame").toInt(), 0);
     const QString shot = path("pg.png");
@@ -265,8 +243,7 @@ TEST_F(ProgramTest, RunsOnPostgreSQL)
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_GT(colourCount(QImage(shot)), 20);
 
-    // Another session holds the frame table: loading fails after --db-timeout instead of waiting,
-    // and the designer's message about it does not keep the screenshot waiting either.
+    // Another session holds the frame table: loading fails after --db-timeout, the screenshot does not wait.
     {
         QSqlDatabase holder = QSqlDatabase::cloneDatabase(db.database(), "holder");
         ASSERT_TRUE(holder.open() && holder.transaction());
@@ -279,7 +256,7 @@ TEST_F(ProgramTest, RunsOnPostgreSQL)
     EXPECT_TRUE(result.err.contains(QLatin1String("statement timeout"))) << result.err.toStdString();
 }
 
-// The commands on frames, run as a user would: their exit status, what they print and write.
+// The commands on frames: their exit status, what they print and write; bad command lines: the usage.
 TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
 {
     const QString db = initialised("frames.sqlite");
@@ -319,6 +296,12 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
         {{"render", "CMP01"}, 2, "-o"},
         {{"frobnicate"}, 2, "Unknown command"},
         {{"help", "import"}, 0, "--as NEW_ID"},
+        {{"--frobnicate"}, 2, "Usage:"},
+        {{"--user="}, 2, "Usage:"},
+        {{"--db-timeout", "0"}, 2, "Usage:"},
+        {{"--db-timeout", "soon"}, 2, "Usage:"},
+        {{"--unlock", " "}, 2, "Usage:"},
+        {{"--check-db", "--unlock", "CMP01"}, 2, "Usage:"},
     };
     for (const auto& c : cases) {
         const ProgramRun result = run(Args{"--db", db} + c.arguments);
