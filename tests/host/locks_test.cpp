@@ -82,8 +82,7 @@ TEST_P(RecordLockTest, SecondUserIsRefusedUntilTheHolderReleases)
     EXPECT_TRUE(bobHost->services().BreakLock(kAddin, "WO4").isNull()) << "nothing left to break";
 }
 
-// Save as locks inside its transaction: a refusal must not abort it (as a failed statement does on
-// PostgreSQL).
+// Save as locks in its transaction: a refusal must not abort it, as a failed statement does on PostgreSQL.
 TEST_P(RecordLockTest, RefusalInsideAnOpenTransactionLeavesItUsable)
 {
     std::unique_ptr<TestHost> bob = m_alice->otherUser(QStringLiteral("bob"));
@@ -114,31 +113,31 @@ TEST_P(RecordLockTest, MissingLockTableIsAnErrorNotASilentGrant)
     EXPECT_EQ(alice().GetLockState(kAddin, "WO1", "alice"), 2);
 }
 
-// A held row fails the statement after the time-out (in seconds); without it, it would wait the holder's 10
-// s.
-TEST_P(RecordLockTest, AStatementWaitingForAHeldRowFailsLikeAnyOther)
+// A held row fails the statement after the time-out, set in seconds (the holder's session ends in 10 s).
+
+INSTANTIATE_TEST_SUITE_P(Db, RecordLockTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
+
+TEST(StatementTimeoutTest, AStatementWaitingForAHeldRowFailsLikeAnyOther)
 {
-    if (GetParam() != TestDatabase::Kind::PostgreSQL)
-        GTEST_SKIP() << "a PostgreSQL session setting";
+    KORVEL_SKIP_UNLESS_AVAILABLE(TestDatabase::Kind::PostgreSQL);
+    TestDatabase db(TestDatabase::Kind::PostgreSQL);
+    TestHost alice(db.database(), QStringLiteral("alice"));
     SessionSettings shortTimeout;
     shortTimeout.statementTimeoutSeconds = 1;
-    ASSERT_EQ(PrepareSession(m_db->database(), shortTimeout), QString());
-    EXPECT_EQ(m_db->scalar("SHOW statement_timeout").toString(), QStringLiteral("1s"));
-    const std::unique_ptr<TestHost> bob = m_alice->otherUser(QStringLiteral("bob"));
+    ASSERT_EQ(PrepareSession(db.database(), shortTimeout), QString());
+    EXPECT_EQ(db.scalar("SHOW statement_timeout").toString(), QStringLiteral("1s"));
+    const std::unique_ptr<TestHost> bob = alice.otherUser(QStringLiteral("bob"));
     QSqlQuery hold(bob->database());
     ASSERT_TRUE(hold.exec("SET idle_in_transaction_session_timeout = '10s'") &&
                 bob->database().transaction());
     ASSERT_TRUE(hold.exec("SELECT * FROM TWO_Frame WHERE WorkOrderFrame_ID = 'CMP01' FOR UPDATE"));
-    AddinSession session(*m_alice);
+    AddinSession session(alice);
     FrameValues frame;
     frame.WorkOrderFrame_ID = QStringLiteral("CMP01");
     EXPECT_EQ(DBOperate().UpdateWorkOrderFrame(frame), -1);
-    ASSERT_EQ(m_alice->logLines().size(), 1);
-    EXPECT_TRUE(m_alice->logLines().at(0).contains("statement timeout"))
-        << m_alice->logLines().at(0).toStdString();
+    ASSERT_EQ(alice.logLines().size(), 1);
+    EXPECT_TRUE(alice.logLines().at(0).contains("statement timeout")) << alice.logLines().at(0).toStdString();
 }
-
-INSTANTIATE_TEST_SUITE_P(Db, RecordLockTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
 
 class QuotingTest : public ::testing::TestWithParam<bool> {}; // through QPSQL or the psqlODBC driver
 

@@ -146,8 +146,7 @@ QMap<QString, QPair<QByteArray, QDateTime>> filesUnder(const QString& folder)
     return files;
 }
 
-// A bad database or staff ID: one line naming the problem and the database (not its password), no file
-// changed.
+// A bad database or staff ID: one line naming it and the problem (never a password); no file changed.
 TEST_F(ProgramTest, BadStartUpInputEndsWithOneMessageAndChangesNoFile)
 {
     const QString korvelDb = initialised("korvel.sqlite");

@@ -58,8 +58,7 @@ TEST(HostUtilityTest, SqlQuoteAndFieldConversionsThroughTheDatabase)
               QStringLiteral("2024-02-29 13:05:09"));
 }
 
-// One stamped line per message, appended across runs, line breaks flattened; an unwritable log still takes
-// them.
+// One stamped line per message, appended across runs, breaks flattened; an unwritable log takes them too.
 TEST(FileLogTest, WritesOneStampedLinePerMessageAndAppends)
 {
     QTemporaryDir folder;

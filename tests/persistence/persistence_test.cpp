@@ -223,8 +223,7 @@ const QStringList kTrickyTexts{
     "客户投诉处理'流程 — 已完成",       "😀👍🏽 it's 🇨🇳 ok ",
     "line one\nline 'two'\ttab",        QString("long 'text' \\ 长文本 😀 ").repeated(300)};
 
-// Values with the given keys (frame, then node or link), awkward texts shifted by `variant`, distinct
-// numbers.
+// Values with the given keys (frame, then node or link), awkward texts shifted by `variant`, numbers apart.
 template <typename V> V Tricky(const Layout<V>& layout, int variant, const QStringList& keys)
 {
     V v;
