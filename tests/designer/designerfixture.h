@@ -95,7 +95,6 @@ protected:
     TestHost& Host() { return *m_host; }
     ScriptedMessages& Messages() { return m_ui->messages(); }
     ScriptedModals& Modals() { return m_ui->modals(); }
-
     // The frame with this ID in the window's list (fails the test when it is missing).
     cWorder& Frame(const QString& id)
     {
@@ -105,7 +104,6 @@ protected:
     }
     // The current frame, nullptr when none.
     cWorder* Current() { return Orders().OneWorkOrder(Orders().CurWOrder()); }
-
     QTreeWidgetItem* TreeItem(const QString& frameId)
     {
         return Window().TreeItemByKey(QStringLiteral("N") + frameId);
@@ -133,7 +131,8 @@ protected:
     // The host's record lock of the frame as this user sees it: 0 free, 2 held by this session.
     int LockState(const QString& frameId)
     {
-        return Host().services().GetLockState(QStringLiteral("Korvel"), frameId, QString::fromLatin1(StaffId));
+        return Host().services().GetLockState(QStringLiteral("Korvel"), frameId,
+                                              QString::fromLatin1(StaffId));
     }
     // The icon key of the frame's tree item ("DynOpen" while this user holds the lock, else "DynClose").
     QString TreeImage(const QString& frameId)
@@ -191,7 +190,7 @@ protected:
         });
     }
 
-    // A row count of the test database.
+    // A number the test database gives for a query (a row count, a coordinate).
     int Count(const QString& sql) { return Db().scalar(sql).toInt(); }
 
     // Every row of every Korvel table (frames, nodes, links, record locks) as "table|value|…",
@@ -211,18 +210,6 @@ protected:
         }
         rows.sort();
         return rows;
-    }
-    // The rows of one dump missing from the other, "-" and "+" lines, for a readable failure.
-    static std::string DumpDifference(const QStringList& before, const QStringList& after)
-    {
-        QStringList lines;
-        for (const QString& row : before)
-            if (!after.contains(row))
-                lines << QStringLiteral("- ") + row.left(300);
-        for (const QString& row : after)
-            if (!before.contains(row))
-                lines << QStringLiteral("+ ") + row.left(300);
-        return lines.join(QLatin1Char('\n')).toStdString();
     }
 
     std::unique_ptr<TestDatabase> m_db;

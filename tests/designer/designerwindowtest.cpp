@@ -1,9 +1,11 @@
 // The designer window: the question about unsaved changes when the user leaves a frame or closes
-// the window, an unreadable database, and the cost of start-up.
+// the window, and the window's state lines.
 
 #include "tests/designer/designerfixture.h"
 
 #include "resources/stringtable.h"
+
+#include <QWindow>
 
 namespace korvel {
 namespace {
@@ -11,10 +13,11 @@ namespace {
 using WindowTest = DesignerTest;
 
 // A pending step move in frame CMP01 (locked by this user), not yet saved; the user then switches
-// to REP01 or closes the window, and answers the question.
+// to REP01, closes the window or unlocks the frame, and answers the question.
+enum class Leave { Switch, Close, Unlock };
 struct LeaveCase {
     const char* name;
-    bool close;
+    Leave way;
     QMessageBox::StandardButton answer;
 };
 
@@ -27,52 +30,65 @@ protected:
         Frame("CMP01").AllNode().OneNode("N00002")->setNodeLeft(4321);
         ASSERT_EQ(Frame("CMP01").CheckStatus(), 1); // a moved step is a change to save
     }
-    QString Question(qint32 id) { return LoadResString(id) + QStringLiteral("[Customer complaint]"); }
     int StoredLeft() { return Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00002'"); }
 };
 
 // Cancel stays with the frame, its edits, its selection and its lock; No drops the edits and the
-// frame is read again; Yes saves first. Closing releases the add-in and every lock unless cancelled.
+// frame is read again; Yes saves first. Closing releases the add-in and every lock, Unlock the
+// frame's lock, unless cancelled; either way the frame drawn is the one read back.
 TEST_P(SaveQuestionTest, AnswerDecides)
 {
     const LeaveCase& c = GetParam();
     const bool stays = c.answer == QMessageBox::Cancel;
     Messages().planAnswer(c.answer);
-    if (c.close) {
+    if (c.way == Leave::Close) {
         EXPECT_EQ(Window().close(), !stays);
-    } else {
+    } else if (c.way == Leave::Switch) {
         ClickFrame("REP01");
+    } else {
+        PressButton("Unlock");
     }
-    QStringList expected{Question(c.close ? 125 : 134)};
+    QStringList expected{LoadResString(c.way == Leave::Close ? 125 : 134) + "[Customer complaint]"};
     if (c.answer == QMessageBox::Yes)
         expected << LoadResString(126);
     EXPECT_EQ(Messages().texts(), expected);
     EXPECT_EQ(StoredLeft(), c.answer == QMessageBox::Yes ? 4321 : 3200);
-    EXPECT_EQ(Window().isVisible(), !c.close || stays);
-    EXPECT_EQ(Host().loader().releasedNames(), c.close && !stays ? QStringList{"Korvel"} : QStringList{});
-    EXPECT_EQ(LockState("CMP01"), c.close && !stays ? 0 : 2);
+    const bool closed = c.way == Leave::Close && !stays;
+    EXPECT_EQ(Window().isVisible(), !closed);
+    EXPECT_EQ(Host().loader().releasedNames(), closed ? QStringList{"Korvel"} : QStringList{});
+    EXPECT_EQ(LockState("CMP01"), c.way != Leave::Switch && !stays ? 0 : 2);
     if (stays) {
         EXPECT_EQ(Orders().CurWOrder(), "CMP01");
         EXPECT_EQ(Window().TrvTree().selectedItems().value(0), TreeItem("CMP01"));
         EXPECT_EQ(Frame("CMP01").AllNode().OneNode("N00002")->NodeLeft(), 4321);
         EXPECT_EQ(Frame("CMP01").CheckStatus(), 1);
         EXPECT_TRUE(Canvas().EditMode());
-    } else if (!c.close) {
+        return;
+    }
+    if (c.way == Leave::Switch) {
         EXPECT_EQ(Canvas().Tag(), "REP01");
-        ClickFrame("CMP01"); // back without a question: drawn as stored now
+        ClickFrame("CMP01"); // back without a question
         EXPECT_EQ(Messages().questions().size(), 1);
+    } else if (c.way == Leave::Unlock) {
+        EXPECT_FALSE(Canvas().EditMode());
+        EXPECT_EQ(TreeImage("CMP01"), "DynClose");
+    }
+    if (!closed) {
         EXPECT_EQ(Frame("CMP01").CheckStatus(), 0);
         EXPECT_EQ(CanvasNode("NN00002").Left(), StoredLeft());
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Leave, SaveQuestionTest,
-                         ::testing::Values(LeaveCase{"SwitchCancel", false, QMessageBox::Cancel},
-                                           LeaveCase{"SwitchNo", false, QMessageBox::No},
-                                           LeaveCase{"SwitchYes", false, QMessageBox::Yes},
-                                           LeaveCase{"CloseCancel", true, QMessageBox::Cancel},
-                                           LeaveCase{"CloseNo", true, QMessageBox::No},
-                                           LeaveCase{"CloseYes", true, QMessageBox::Yes}),
+INSTANTIATE_TEST_SUITE_P(Answers, SaveQuestionTest,
+                         ::testing::Values(LeaveCase{"SwitchCancel", Leave::Switch, QMessageBox::Cancel},
+                                           LeaveCase{"SwitchNo", Leave::Switch, QMessageBox::No},
+                                           LeaveCase{"SwitchYes", Leave::Switch, QMessageBox::Yes},
+                                           LeaveCase{"CloseCancel", Leave::Close, QMessageBox::Cancel},
+                                           LeaveCase{"CloseNo", Leave::Close, QMessageBox::No},
+                                           LeaveCase{"CloseYes", Leave::Close, QMessageBox::Yes},
+                                           LeaveCase{"UnlockCancel", Leave::Unlock, QMessageBox::Cancel},
+                                           LeaveCase{"UnlockNo", Leave::Unlock, QMessageBox::No},
+                                           LeaveCase{"UnlockYes", Leave::Unlock, QMessageBox::Yes}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Yes followed by a failed save never leaves the frame: switching frames, Quit, closing the window
@@ -92,7 +108,8 @@ TEST_F(WindowTest, AFailedSaveKeepsTheWindowTheFrameTheLockAndTheEdits)
         Messages().clear();
         Messages().planAnswer(QMessageBox::Yes);
         leave();
-        EXPECT_EQ(Messages().texts(), (QStringList{LoadResString(134) + "[Customer complaint]", LoadResString(127)}))
+        EXPECT_EQ(Messages().texts(),
+                  (QStringList{LoadResString(134) + "[Customer complaint]", LoadResString(127)}))
             << way;
         EXPECT_TRUE(Window().isVisible()) << way;
         EXPECT_TRUE(Host().loader().releasedNames().isEmpty()) << way;
@@ -108,46 +125,45 @@ TEST_F(WindowTest, AFailedSaveKeepsTheWindowTheFrameTheLockAndTheEdits)
     EXPECT_EQ(Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00002'"), 4321);
 }
 
-// A database that cannot be read is reported, naming it and the error, and nothing of what could
-// not be read becomes editable, so nothing is saved over it.
-TEST_F(WindowTest, AnUnreadableDatabaseIsReportedAndNothingOfItIsEditable)
+// The title, the status bar and the tree's bold mark follow the current frame, its lock and its
+// unsaved changes (another user's lock: LockAndUnlockSwitchTheWindowTheIconAndTheHostLock).
+TEST_F(WindowTest, TitleStatusBarAndTreeFollowTheCurrentFrame)
 {
-    const QString unreadable = LoadResString(1003).arg(Db().database().databaseName()) + "\r\n";
-    Db().exec("DROP TABLE Two_Link");
-    ClickFrame("REP01");
-    ASSERT_EQ(Messages().texts().size(), 1);
-    EXPECT_TRUE(Messages().texts().first().startsWith(unreadable) &&
-                Messages().texts().first().contains("two_link", Qt::CaseInsensitive))
-        << Messages().texts().first().toStdString();
-    PressButton("Lock"); // the lock is granted, but the frame stays read-only
-    EXPECT_FALSE(Canvas().EditMode());
-    EXPECT_FALSE(Window().ToolbarButton("Save")->isEnabled());
-
-    Db().exec("DROP TABLE TWO_Frame");
-    Messages().clear();
-    OpenWindow();
-    ASSERT_EQ(Messages().texts().size(), 1);
-    EXPECT_TRUE(Messages().texts().first().startsWith(unreadable)) << Messages().texts().first().toStdString();
-}
-
-// Start-up (frame list, lock states, tree, first frame drawn) sends as many statements for 500
-// frames as for 5, and marks the frame this user holds open.
-TEST_F(WindowTest, StartUpStatementsDoNotGrowWithTheFrames)
-{
-    const auto startUp = [&](int frames) {
-        m_window.reset();
-        Db().exec(QStringLiteral("WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < %1) "
-                                 "INSERT OR IGNORE INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName) "
-                                 "SELECT 'S' || n, 'Frame ' || n FROM c")
-                      .arg(frames));
-        EXPECT_EQ(Host().services().LockRecord("Korvel", QStringLiteral("S%1").arg(frames), StaffId), 1);
-        const qint64 before = StatementMonitor::Count();
-        OpenWindow();
-        EXPECT_EQ(TreeImage(QStringLiteral("S%1").arg(frames)), "DynOpen");
-        EXPECT_EQ(TreeImage("CMP01"), "DynClose");
-        return StatementMonitor::Count() - before;
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        const char* title;
+        const char* lock; // the start of the lock line, which ends with the time
+        const char* unsaved;
+        const char* counts;
     };
-    EXPECT_EQ(startUp(5), startUp(500));
+    const Step steps[] = {
+        {"read-only", [&] { ClickFrame("REP01"); }, "Home repair visit (REP01) - WorkOrder configuration",
+         "Read-only", "", "Steps: 3, links: 5"},
+        {"locked by me", [&] { OpenLocked("CMP01"); }, "Customer complaint (CMP01) - WorkOrder configuration",
+         "Locked by you since ", "", "Steps: 4, links: 6"},
+        {"unsaved", [&] { Drag(ViewportCentre(CanvasNode("NN00002")), QPoint(20, 0)); },
+         "Customer complaint (CMP01)* - WorkOrder configuration", "Locked by you since ", "Unsaved changes",
+         "Steps: 4, links: 6"},
+        {"saved", [&] { QTest::keyClick(&Window(), Qt::Key_S, Qt::ControlModifier); },
+         "Customer complaint (CMP01) - WorkOrder configuration", "Locked by you since ", "",
+         "Steps: 4, links: 6"},
+    };
+    Window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        Messages().clear();
+        step.act();
+        EXPECT_EQ(Window().windowHandle()->title(), QString::fromUtf8(step.title));
+        EXPECT_TRUE(Window().LockState().text().startsWith(step.lock))
+            << Window().LockState().text().toStdString();
+        EXPECT_EQ(Window().SaveState().text(), QString::fromLatin1(step.unsaved));
+        EXPECT_EQ(Window().FlowCounts().text(), QString::fromLatin1(step.counts));
+        EXPECT_EQ(TreeItem("CMP01")->font(0).bold(), *step.unsaved != '\0');
+        EXPECT_EQ(TreeItem("CMP01")->text(0), QStringLiteral("Customer complaint"));
+    }
+    EXPECT_EQ(Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00002'"), 3500);
 }
 
 } // namespace

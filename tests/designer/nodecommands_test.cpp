@@ -9,7 +9,6 @@
 #include "dialogs/frmedit.h"
 #include "dialogs/frmnode.h"
 #include "dialogs/numerictextbox.h"
-#include "dialogs/selectonlycombo.h"
 #include "resources/stringtable.h"
 
 #include <QCheckBox>
@@ -191,23 +190,6 @@ TEST_F(NodeCommandsTest, EditingWithoutChangeMarksNothing)
     });
     EXPECT_TRUE(node->Values() == expected);
     EXPECT_EQ(CanvasNode("NN00003").Text(), "Supervisor review");
-}
-
-// On a cycle every step is upstream of itself; the list of return steps still leaves it out, and
-// deleted links are not followed.
-TEST_F(NodeCommandsTest, StepListHoldsEveryUpstreamStepOnceButNeverTheNode)
-{
-    OpenLocked("REP01");
-    EditNode("N00007", [](FrmNode& d) {
-        EXPECT_EQ(Keys(*d.CboStep), (QStringList{"N00006", "N00005"}));
-        QTest::mouseClick(d.CmdCancel, Qt::LeftButton);
-    });
-    SelectOnlyCombo combo;
-    Window().FillStepCombo("N00005", combo);
-    EXPECT_EQ(Keys(combo), (QStringList{"N00007", "N00006"}));
-    ASSERT_EQ(Frame("REP01").AllLink().DelMe("R4").toInt(), 1);
-    Window().FillStepCombo("N00006", combo);
-    EXPECT_EQ(Keys(combo), QStringList{"N00005"});
 }
 
 // Start and End cannot be deleted; a step is deleted after a Yes, with every link into and out of

@@ -34,7 +34,6 @@ TEST_F(SaveLockTest, LockAndUnlockSwitchTheWindowTheIconAndTheHostLock)
     Window().TrvTree().setCurrentItem(TreeItem("REP01")); // selected without a click: not current yet
     PressButton("Lock");
     EXPECT_EQ(Canvas().Tag(), "REP01");
-    EXPECT_EQ(Canvas().Nodes().size(), 5);
     expectLocked("REP01", true);
     EXPECT_EQ(LockState("REP01"), 2);
     EXPECT_TRUE(Window().LockState().text().startsWith("Locked by you since "));
@@ -50,7 +49,8 @@ TEST_F(SaveLockTest, LockAndUnlockSwitchTheWindowTheIconAndTheHostLock)
     ASSERT_EQ(bob->services().LockRecord("Korvel", "CMP01", "bob"), 1);
     ClickFrame("CMP01");
     PressButton("Lock");
-    const QString since = Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='CMP01'").toString();
+    const QString since =
+        Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='CMP01'").toString();
     EXPECT_EQ(Messages().texts(),
               QStringList{"Lock failed\r\nit is locked by [Bob Novak], ID [bob]\r\nLocked since: " + since});
     EXPECT_EQ(Window().LockState().text(), "Locked by Bob Novak (bob) since " + since);
@@ -90,44 +90,6 @@ TEST_F(SaveLockTest, SaveWritesTheChangesAndReadsTheFrameBack)
     EXPECT_TRUE(Canvas().EditMode());
 }
 
-// Unlocking CMP01 with one unsaved step move asks first: each answer (a failed save: see
-// AFailedSaveKeepsTheWindowTheFrameTheLockAndTheEdits).
-struct UnlockCase {
-    QMessageBox::StandardButton answer;
-    qint32 saveMessage; // 0: none
-    int storedLeft, memoryLeft;
-    bool stillLocked;
-};
-
-class UnlockQuestionTest : public DesignerTest, public ::testing::WithParamInterface<UnlockCase> {};
-
-TEST_P(UnlockQuestionTest, AnswerDecides)
-{
-    const UnlockCase& c = GetParam();
-    OpenLocked("CMP01");
-    Frame("CMP01").AllNode().OneNode("N00004")->setNodeLeft(8000);
-    Messages().planAnswer(c.answer);
-    PressButton("Unlock");
-    QStringList expected{LoadResString(134) + QStringLiteral("[Customer complaint]")};
-    if (c.saveMessage != 0)
-        expected << LoadResString(c.saveMessage);
-    EXPECT_EQ(Messages().texts(), expected);
-    EXPECT_EQ(Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00004'"), c.storedLeft);
-    EXPECT_EQ(Frame("CMP01").AllNode().OneNode("N00004")->NodeLeft(), c.memoryLeft);
-    if (c.answer == QMessageBox::No) {
-        EXPECT_EQ(CanvasNode("NN00004").Left(), 7400); // drawn again from what was read back
-    }
-    EXPECT_EQ(Frame("CMP01").LockFlag(), c.stillLocked ? 1 : 0);
-    EXPECT_EQ(LockState("CMP01"), c.stillLocked ? 2 : 0);
-    EXPECT_EQ(EditButtons(Window()), c.stillLocked ? EditableButtons : ReadOnlyButtons);
-    EXPECT_EQ(TreeImage("CMP01"), c.stillLocked ? "DynOpen" : "DynClose");
-}
-
-INSTANTIATE_TEST_SUITE_P(Answers, UnlockQuestionTest,
-                         ::testing::Values(UnlockCase{QMessageBox::Cancel, 0, 7400, 8000, true},
-                                           UnlockCase{QMessageBox::No, 0, 7400, 7400, false},
-                                           UnlockCase{QMessageBox::Yes, 126, 8000, 8000, false}));
-
 // A second session of the same staff member: a lock left by a session that has ended is taken
 // silently, one held by a session that still runs only after the user agrees to take it over.
 TEST_F(SaveLockTest, ASecondSessionOfTheSameUserAsksBeforeTakingTheLockOver)
@@ -143,14 +105,16 @@ TEST_F(SaveLockTest, ASecondSessionOfTheSameUserAsksBeforeTakingTheLockOver)
 
     auto running = Host().otherUser(StaffId);
     ASSERT_EQ(running->services().LockRecord("Korvel", "CMP01", StaffId), 1);
-    const QString since = Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='CMP01'").toString();
+    const QString since =
+        Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='CMP01'").toString();
     for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
         Messages().clear();
         Messages().planAnswer(answer);
         PressButton("Lock");
         EXPECT_EQ(Messages().questions(), QStringList{LoadResString(1005).arg(since)});
         EXPECT_EQ(Canvas().EditMode(), answer == QMessageBox::Yes);
-        EXPECT_EQ(running->services().GetLockState("Korvel", "CMP01", StaffId), answer == QMessageBox::Yes ? 1 : 2);
+        EXPECT_EQ(running->services().GetLockState("Korvel", "CMP01", StaffId),
+                  answer == QMessageBox::Yes ? 1 : 2);
     }
 }
 

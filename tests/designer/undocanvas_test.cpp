@@ -98,11 +98,6 @@ struct UndoCase {
     std::function<void(UndoCanvasTest&)> change;
 };
 
-void PrintTo(const UndoCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
 // clang-format off
 const UndoCase UndoCases[] = {
     {"AddStepByDoubleClick", "Undo Add step NW01", [](UndoCanvasTest& t) {
@@ -136,11 +131,6 @@ const UndoCase UndoCases[] = {
         t.PlanDialog<FrmLink>([](FrmLink& d) { Click(d.OptAll); QTest::mouseClick(d.CmdOK, Qt::LeftButton); });
         t.Trigger("Menu_EditLink");
     }},
-    {"DeleteLink", "Undo Delete link L4", [](UndoCanvasTest& t) {
-        t.Select({"LL4"});
-        t.Messages().planAnswer(QMessageBox::Yes);
-        t.Trigger("Menu_DelLink");
-    }},
     {"MoveThreeSteps", "Undo Move 3 steps", [](UndoCanvasTest& t) {
         t.Select({"NN00001", "NN00002", "NN00003"});
         t.Key(Qt::Key_Down, Qt::ShiftModifier);
@@ -150,12 +140,6 @@ const UndoCase UndoCases[] = {
         t.Trigger("Copy");
         t.Trigger("Paste");
         EXPECT_EQ(t.Canvas().SelectedNodes().size(), 2);
-    }},
-    {"DeleteSeveralSteps", "Undo Delete 3 steps", [](UndoCanvasTest& t) {
-        t.Select({"NN00001", "NN00002", "NN00004"});
-        t.Messages().planAnswer(QMessageBox::Yes);
-        t.Key(Qt::Key_Delete);
-        EXPECT_EQ(t.Messages().questions(), QStringList{"Delete the 3 selected steps and their links?"});
     }},
     {"CutSteps", "Undo Cut 2 steps", [](UndoCanvasTest& t) {
         t.Select({"NN00003", "NN00004"});
@@ -184,7 +168,6 @@ TEST_P(UndoTest, UndoGivesBackTheModelItsStatesAndTheCanvasAndRedoTheChange)
     QTest::keyClick(&Window(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(State(), before);
     EXPECT_FALSE(Window().isWindowModified()); // nothing left to save
-    EXPECT_EQ(Window().SaveState().text(), QString());
     EXPECT_TRUE(Window().ToolbarButton("Redo")->isEnabled());
 
     QTest::keyClick(&Window(), Qt::Key_Y, Qt::ControlModifier);
@@ -260,12 +243,6 @@ TEST_F(UndoCanvasTest, KeysMoveEverySelectedStepByTheGridButNeverStartOrEnd)
     EXPECT_EQ(Window().ToolbarButton("Undo")->text(), "Undo Align left");
     for (const char* id : {"N00001", "N00002", "N00003"})
         EXPECT_EQ(Current()->AllNode().OneNode(id)->NodeLeft(), 1150) << id;
-
-    // With the grid shown, a dragged step lands on it.
-    Trigger("Grid");
-    Drag(ViewportCentre(CanvasNode("NN00004")), QPoint(7, 3));
-    const cNode* dragged = Current()->AllNode().OneNode("N00004");
-    EXPECT_EQ(QPoint(dragged->NodeLeft(), dragged->NodeTop()), QPoint(7500, 300));
 }
 
 TEST_F(UndoCanvasTest, EachFrameKeepsItsHistoryUntilItsChangesAreDropped)
@@ -287,9 +264,20 @@ TEST_F(UndoCanvasTest, EachFrameKeepsItsHistoryUntilItsChangesAreDropped)
     EXPECT_EQ(Current()->AllNode().OneNode("N00001")->NodeLeft(), 1000);
     EXPECT_FALSE(Window().ToolbarButton("Undo")->isEnabled());
     EXPECT_FALSE(Window().ToolbarButton("Redo")->isEnabled());
+
+    // So does a reading of the frame with nothing to drop: a move undone, then Unlock and Lock.
+    Select({"NN00001"});
+    Key(Qt::Key_Right);
+    PressButton("Undo");
+    PressButton("Unlock");
+    PressButton("Lock");
+    EXPECT_FALSE(Window().ToolbarButton("Redo")->isEnabled());
 }
 
-class PasteTest : public DesignerDbTest {};
+class PasteTest : public UndoCanvasTest, public ::testing::WithParamInterface<TestDatabase::Kind> {
+protected:
+    TestDatabase::Kind DatabaseKind() const override { return GetParam(); }
+};
 
 TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturnSteps)
 {
@@ -326,47 +314,42 @@ TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturn
     PressButton("Save");
 
     OpenWindow();
-    ClickFrame("REP01");
-    QHash<QString, QString> newID; // old ID -> new ID
+    ClickFrame("REP01");           // still locked by this user
+    QHash<QString, QString> oldID; // new ID -> old ID
     for (const auto& [id, node] : Frame("REP01").AllNode().AllNode()) {
         if (!original.contains(node->WorkOrderNodeName()))
             continue;
         const NodeValues& was = original.value(node->WorkOrderNodeName());
-        newID.insert(was.WorkOrderNode_ID, id);
-        EXPECT_EQ(
-            Count(QStringLiteral("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID = '%1'").arg(id)), 1)
-            << id.toStdString();
+        oldID.insert(id, was.WorkOrderNode_ID);
         EXPECT_EQ(QPoint(node->NodeLeft(), node->NodeTop()), QPoint(was.Left + 300, was.Top + 300));
         EXPECT_EQ(node->ExpiredHandleBy_ID(), was.ExpiredHandleBy_ID);
     }
-    ASSERT_EQ(newID.size(), 5);
-    const QStringList ids = newID.values();
+    const QStringList ids = oldID.keys();
     EXPECT_EQ(QSet<QString>(ids.cbegin(), ids.cend()),
               (QSet<QString>{"N00010", "N00011", "N00012", "N00013", "N00014"}));
-    const auto step = [&](const char* old) { return Frame("REP01").AllNode().OneNode(newID.value(old)); };
-    EXPECT_EQ(step("N00004")->ReturnOldStepID(), newID.value("N00001")); // pasted along: follows
+    const auto step = [&](const char* old) { return Frame("REP01").AllNode().OneNode(oldID.key(old)); };
+    EXPECT_EQ(oldID.value(step("N00004")->ReturnOldStepID()), "N00001"); // pasted along: follows
     EXPECT_EQ(step("N00020")->ReturnOldStepID(), "N00005");              // in the target: kept
     EXPECT_EQ(step("N00003")->ReturnOldStepID(), QString());             // elsewhere: emptied
     QStringList links;
     for (const auto& [code, link] : Frame("REP01").AllLink().AllLinks())
-        links << QStringLiteral("%1>%2 %3")
-                     .arg(link->FatherNode_ID(), link->SonNode_ID(), link->WorkOrderLinkName());
-    const struct {
-        const char *father, *son, *name;
-    } copiedLinks[] = {{"N00001", "N00002", "Registered"},
-                       {"N00002", "N00003", "Compensation over 500"},
-                       {"N00002", "N00004", "Compensation up to 500"},
-                       {"N00003", "N00004", "Approved"},
-                       {"N00001", "N00020", "Extra"},
-                       {"N00020", "N00003", "Checked"}};
-    for (const auto& l : copiedLinks)
-        EXPECT_TRUE(
-            links.contains(QStringLiteral("%1>%2 %3").arg(newID.value(l.father), newID.value(l.son), l.name)))
-            << l.name;
-    EXPECT_EQ(links.size(), 5 + 6);
-    EXPECT_EQ(
-        Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID = 'REP01' AND WorkOrderLink_ID = 'R2'"),
-        1);
+        if (oldID.contains(link->FatherNode_ID()))
+            links << oldID.value(link->FatherNode_ID()) + ">" + oldID.value(link->SonNode_ID()) + " " +
+                         link->WorkOrderLinkName();
+    links.sort();
+    EXPECT_EQ(links,
+              (QStringList{"N00001>N00002 Registered", "N00001>N00020 Extra",
+                           "N00002>N00003 Compensation over 500", "N00002>N00004 Compensation up to 500",
+                           "N00003>N00004 Approved", "N00020>N00003 Checked"}));
+    EXPECT_EQ(Frame("REP01").AllLink().AllLinks().Count(), 5 + 6); // R2 of the paste under a code of its own
+
+    // A second and a third paste of the same steps each land on a free spot, not on an earlier paste.
+    for (int i = 0; i < 2; ++i)
+        Trigger("Paste");
+    QSet<std::pair<int, int>> places;
+    for (const auto& [id, node] : Frame("REP01").AllNode().AllNode())
+        places.insert({node->NodeLeft(), node->NodeTop()});
+    EXPECT_EQ(places.size(), Frame("REP01").AllNode().AllNode().Count());
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, PasteTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
