@@ -4,14 +4,11 @@
 #include "tests/support/testdatabase.h"
 #include "tests/support/testhost.h"
 
-#include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QStringList>
 #include <gtest/gtest.h>
 #include <memory>
 #include <utility>
-#include <vector>
 
 namespace korvel {
 
@@ -54,24 +51,7 @@ protected:
         frame.LoadOne();
     }
 
-    // Every row of a query, its columns joined by "|", sorted: a snapshot to compare.
-    QStringList Rows(const QString& sql) const
-    {
-        QSqlQuery query(m_db->database());
-        if (!query.exec(sql)) {
-            ADD_FAILURE() << "query failed: " << query.lastError().text().toStdString();
-            return {};
-        }
-        QStringList rows;
-        while (query.next()) {
-            QStringList columns;
-            for (int i = 0; i < query.record().count(); ++i)
-                columns << query.value(i).toString();
-            rows << columns.join(u'|');
-        }
-        rows.sort();
-        return rows;
-    }
+    QStringList Rows(const QString& sql) const { return m_db->rows(sql); }
     QStringList FlowTables() const
     {
         return Rows(u"select * from TWO_Frame"_s) + Rows(u"select * from Two_Node"_s) +

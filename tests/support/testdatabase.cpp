@@ -9,6 +9,7 @@
 #include <QScopeGuard>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace korvel {
 
@@ -179,6 +180,20 @@ QVariant TestDatabase::scalar(const QString& sql) const
 {
     QSqlQuery query = Run(database(), sql);
     return query.next() ? query.value(0) : QVariant();
+}
+
+QStringList TestDatabase::rows(const QString& sql) const
+{
+    QSqlQuery query = Run(database(), sql);
+    QStringList rows;
+    while (query.next()) {
+        QStringList columns;
+        for (int i = 0; i < query.record().count(); ++i)
+            columns << query.value(i).toString();
+        rows << columns.join(u'|');
+    }
+    rows.sort();
+    return rows;
 }
 
 std::string KorvelDatabaseKindName::operator()(const ::testing::TestParamInfo<TestDatabase::Kind>& info) const

@@ -2,6 +2,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <memory>
@@ -56,6 +57,9 @@ public:
     // The first column of the first row of a query; an invalid QVariant when there is no row.
     // Throws KorvelError when the query fails.
     QVariant scalar(const QString& sql) const;
+    // Every row of a query, its columns joined by "|", sorted: a snapshot to compare. Throws
+    // KorvelError when the query fails.
+    QStringList rows(const QString& sql) const;
 
 private:
     void openSQLite();
