@@ -164,8 +164,8 @@ TEST_F(FrameCommandsTest, DeletingTheCurrentFrameRemovesItsRowsAndLeavesNothingT
     EXPECT_EQ(Messages().texts(), QStringList{LoadResString(144)});
 }
 
-// Save as copies header, steps and links under fresh IDs (the return step and both ends of every
-// link, End included, mapped to the copy) and opens the copy locked.
+// Save as copies the header, the steps under fresh IDs (their return steps mapped to the copy) and
+// every link with both ends mapped, End included, and opens the copy locked.
 TEST_F(FrameCommandsTest, SaveAsCopiesTheWholeFlowAndOpensTheCopyLocked)
 {
     OpenLocked("CMP01");
