@@ -1,10 +1,7 @@
 #include "tests/support/scriptedui.h"
 
-#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QLineEdit>
-#include <QTest>
 #include <gtest/gtest.h>
 
 namespace korvel {
@@ -79,34 +76,6 @@ ScriptedUi::~ScriptedUi()
         ADD_FAILURE() << m_modals->pendingScripts() << " planned dialog script(s) never run";
     SetMessageService(std::move(m_previousMessages));
     SetModalService(std::move(m_previousModals));
-}
-
-bool ClickButton(QWidget& parent, const QString& objectName)
-{
-    auto* button = parent.findChild<QAbstractButton*>(objectName);
-    if (!button) {
-        ADD_FAILURE() << "No button named " << objectName.toStdString() << " in "
-                      << parent.objectName().toStdString();
-        return false;
-    }
-    if (!button->isEnabled()) {
-        ADD_FAILURE() << "Button " << objectName.toStdString() << " is disabled";
-        return false;
-    }
-    QTest::mouseClick(button, Qt::LeftButton);
-    return true;
-}
-
-bool SetLineText(QWidget& parent, const QString& objectName, const QString& text)
-{
-    auto* edit = parent.findChild<QLineEdit*>(objectName);
-    if (!edit) {
-        ADD_FAILURE() << "No text box named " << objectName.toStdString() << " in "
-                      << parent.objectName().toStdString();
-        return false;
-    }
-    edit->setText(text);
-    return true;
 }
 
 } // namespace korvel

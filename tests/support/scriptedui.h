@@ -10,7 +10,6 @@
 #include <memory>
 
 class QDialog;
-class QWidget;
 
 namespace korvel {
 
@@ -76,13 +75,5 @@ private:
     std::unique_ptr<MessageService> m_previousMessages;
     std::unique_ptr<ModalService> m_previousModals;
 };
-
-// Helpers for dialog scripts. Each fails the test (ADD_FAILURE) and returns false when the named
-// child is missing or of another kind.
-
-// Clicks the button (QAbstractButton) named `objectName` inside `parent`.
-bool ClickButton(QWidget& parent, const QString& objectName);
-// Replaces the text of the QLineEdit named `objectName`.
-bool SetLineText(QWidget& parent, const QString& objectName, const QString& text);
 
 } // namespace korvel
