@@ -198,16 +198,8 @@ protected:
     QStringList DumpTables()
     {
         QStringList rows;
-        for (const char* table : {"TWO_Frame", "Two_Node", "Two_Link", "Korvel_RecordLock"}) {
-            QSqlQuery query(Db().database());
-            EXPECT_TRUE(query.exec(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(table)))) << table;
-            while (query.next()) {
-                QStringList fields{QString::fromLatin1(table)};
-                for (int i = 0; i < query.record().count(); ++i)
-                    fields << query.value(i).toString();
-                rows << fields.join(QLatin1Char('|'));
-            }
-        }
+        for (const char* table : {"TWO_Frame", "Two_Node", "Two_Link", "Korvel_RecordLock"})
+            rows += Db().rows(QStringLiteral("SELECT '%1', * FROM %1").arg(QLatin1String(table)));
         rows.sort();
         return rows;
     }
