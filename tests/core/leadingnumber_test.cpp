@@ -24,14 +24,11 @@ TEST(LeadingNumberTest, ReadsTheNumberAtTheStart)
 
 TEST(LeadingNumberTest, WholeNumberRoundsHalvesAwayFromZeroAndClamps)
 {
-    EXPECT_EQ(LeadingWholeNumber(QStringLiteral("2.5")), 3);
-    EXPECT_EQ(LeadingWholeNumber(QStringLiteral("-2.5")), -3);
-    EXPECT_EQ(LeadingWholeNumber(QStringLiteral("2.49")), 2);
-    EXPECT_EQ(LeadingWholeNumber(QStringLiteral("147abc")), 147);
-    EXPECT_EQ(LeadingWholeNumber(QStringLiteral("")), 0);
-    EXPECT_EQ(LeadingWholeNumber(QStringLiteral("99999999999")), std::numeric_limits<qint32>::max());
-    EXPECT_EQ(LeadingWholeNumber(QStringLiteral("-99999999999")), std::numeric_limits<qint32>::min());
-    EXPECT_EQ(LeadingWholeNumber(QStringLiteral("1e400")), 0); // not a finite number: none at all
+    constexpr qint32 most = std::numeric_limits<qint32>::max(), least = std::numeric_limits<qint32>::min();
+    // "1e400" is not a finite number: none at all.
+    for (const auto& [text, value] : {std::pair{"2.5", 3}, {"-2.5", -3}, {"2.49", 2}, {"147abc", 147}, {"", 0},
+                                      {"99999999999", most}, {"-99999999999", least}, {"1e400", 0}})
+        EXPECT_EQ(LeadingWholeNumber(QString::fromLatin1(text)), value) << text;
 }
 
 } // namespace

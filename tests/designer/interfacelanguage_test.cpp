@@ -1,6 +1,5 @@
 // Every text the designer window and its dialogs show follows the interface language. Texts are
-// found by type (captions and tips of every widget, every action, item view, combo box and
-// header), so controls, menus and toolbar buttons added later are covered as they are.
+// found by type, so controls, menus and toolbar buttons added later are covered as they are.
 
 #include "tests/designer/designerfixture.h"
 
@@ -97,9 +96,8 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
     };
     for (const std::function<void()>& command : std::initializer_list<std::function<void()>>{
              [&] { Window().Menu_AddNode_Click(); }, [&] { Window().Menu_AddLink_Click(); },
-             [&] { PressButton(QStringLiteral("New")); }, [&] { PressButton(QStringLiteral("Saveas")); },
-             [&] { Window().ShowLegend(); }, [&] { Window().SearchWorkOrders(); },
-             [&] { Window().ExportWorkOrders(); }}) {
+             [&] { PressButton("New"); }, [&] { PressButton("Saveas"); }, [&] { Window().ShowLegend(); },
+             [&] { Window().SearchWorkOrders(); }, [&] { Window().ExportWorkOrders(); }}) {
         Modals().plan(script);
         command();
     }

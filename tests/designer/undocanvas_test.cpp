@@ -32,23 +32,12 @@ public:
     {
         QStringList model, canvas;
         for (const auto& [key, node] : Current()->AllNode().AllNode())
-            model << QStringLiteral("step %1 %2 %3")
-                         .arg(key)
-                         .arg(node->StateFlag())
-                         .arg(Json(StepToJson(node->Values())));
+            model << QStringLiteral("step %1 %2 ").arg(key).arg(node->StateFlag()) + Json(StepToJson(node->Values()));
         for (const auto& [key, link] : Current()->AllLink().AllLinks())
-            model << QStringLiteral("link %1 %2 %3")
-                         .arg(key)
-                         .arg(link->StateFlag())
-                         .arg(Json(LinkToJson(link->Values())));
+            model << QStringLiteral("link %1 %2 ").arg(key).arg(link->StateFlag()) + Json(LinkToJson(link->Values()));
         for (const FlowNodeItem* box : Canvas().Nodes())
-            canvas << QStringLiteral("box %1 %2,%3 %4 %5 %6")
-                          .arg(box->Key())
-                          .arg(box->Left())
-                          .arg(box->Top())
-                          .arg(box->Text())
-                          .arg(box->Shape())
-                          .arg(box->toolTip());
+            canvas << QStringLiteral("box %1 %2,%3 ").arg(box->Key()).arg(box->Left()).arg(box->Top()) +
+                          QStringLiteral("%1 %2 %3").arg(box->Text()).arg(box->Shape()).arg(box->toolTip());
         for (const FlowLinkItem* arrow : Canvas().Links())
             canvas << QStringLiteral("arrow %1 %2>%3 %4 %5 %6")
                           .arg(arrow->Key(), arrow->Org()->Key(), arrow->Dst()->Key())

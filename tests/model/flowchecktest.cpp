@@ -120,20 +120,6 @@ TEST_P(FlowCheck, FlowCheckFindsEachProblemOfASmallFlow)
     }
 }
 
-// The demo flows as shipped: whatever the check says about them must really be there.
-TEST_P(FlowCheck, FlowCheckOfTheDemoFlows)
-{
-    cWOrders list;
-    list.LoadMeList();
-    QStringList report;
-    for (const auto& [id, entry] : list.AllWOrder()) {
-        auto frame = LoadFrame(id);
-        for (const FlowFinding& f : CheckFlow(*frame))
-            report << id + u' ' + QString::number(f.messageId) + u' ' + f.key;
-    }
-    EXPECT_EQ(report, QStringList()) << report.join(u'\n').toStdString();
-}
-
 INSTANTIATE_TEST_SUITE_P(Db, FlowCheck, ::testing::Values(TestDatabase::Kind::SQLite), KorvelDatabaseKindName());
 
 } // namespace

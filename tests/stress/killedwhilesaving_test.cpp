@@ -143,10 +143,8 @@ protected:
     void report(const char* what, int interrupted, int hotJournals)
     {
         std::cout << "[ stress   ] " << m_db->kindName().toStdString() << ' ' << what << ": " << kills()
-                  << " kills, " << interrupted << " in an open transaction (rolled back)";
-        if (sqlite())
-            std::cout << ", " << hotJournals << " left a hot journal";
-        std::cout << std::endl;
+                  << " kills, " << interrupted << " in an open transaction (rolled back)"
+                  << (sqlite() ? ", " + std::to_string(hotJournals) + " left a hot journal" : "") << std::endl;
     }
 
     std::unique_ptr<TestDatabase> m_db;

@@ -23,15 +23,9 @@ namespace korvel {
 // (keys: host, port, user, password, dbname; dbname names the maintenance database).
 // scripts/with-test-postgres.sh starts a throw-away server and sets the variable.
 //
-// Every failure to set the database up throws KorvelError with the driver's text.
-//
-//     class MyTest : public ::testing::TestWithParam<TestDatabase::Kind> {};
-//     TEST_P(MyTest, Something) {
-//         KORVEL_SKIP_UNLESS_AVAILABLE(GetParam());
-//         TestDatabase db(GetParam());
-//         ...
-//     }
-//     INSTANTIATE_TEST_SUITE_P(Db, MyTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
+// Every failure to set the database up throws KorvelError with the driver's text. Tests run on both
+// kinds through TEST_P, KORVEL_SKIP_UNLESS_AVAILABLE(GetParam()) first, and
+// INSTANTIATE_TEST_SUITE_P(Db, MyTest, KorvelDatabaseKinds(), KorvelDatabaseKindName()).
 class TestDatabase final {
 public:
     enum class Kind { SQLite, PostgreSQL };
