@@ -59,7 +59,7 @@ korvel_test_ratio() {
         /[^[:space:]]/ { if (intests) tests++; else code++ }
         END {
             ratio = code ? tests / code : 0
-            printf "=== test lines %d, code lines %d: the tests are %.2f of the code", tests, code, ratio
+            printf "=== test lines %d, code lines %d: the tests are %.3f of the code", tests, code, ratio
             print (ratio > 0.35 ? " (more than 0.35: trim or merge tests)" : " (at most 0.35)")
         }' $files)
 }
