@@ -17,26 +17,16 @@ namespace {
 
 class FrameCommandsTest : public DesignerTest {
 protected:
-    // Every row of a query, each column's value as text keyed by its lower-case name.
-    QList<QVariantMap> Rows(const QString& sql)
-    {
-        QSqlQuery query(Db().database());
-        EXPECT_TRUE(query.exec(sql)) << sql.toStdString();
-        QList<QVariantMap> rows;
-        while (query.next()) {
-            QVariantMap row;
-            for (int i = 0; i < query.record().count(); ++i)
-                row.insert(query.record().fieldName(i).toLower(), query.value(i).toString());
-            rows << row;
-        }
-        return rows;
-    }
-
-    // The header row of a frame (empty when there is none) without the given columns.
+    // The header row of a frame (empty when there is none), each column's value as text keyed by
+    // its lower-case name, without the given columns.
     QVariantMap FrameRow(const QString& id, std::initializer_list<const char*> without = {})
     {
-        QVariantMap row =
-            Rows(QStringLiteral("SELECT * FROM TWO_Frame WHERE WorkOrderFrame_ID='%1'").arg(id)).value(0);
+        QSqlQuery query(Db().database());
+        EXPECT_TRUE(query.exec(QStringLiteral("SELECT * FROM TWO_Frame WHERE WorkOrderFrame_ID='%1'").arg(id)));
+        QVariantMap row;
+        if (query.next())
+            for (int i = 0; i < query.record().count(); ++i)
+                row.insert(query.record().fieldName(i).toLower(), query.value(i).toString());
         for (const char* column : without)
             row.remove(QString::fromLatin1(column));
         return row;
@@ -164,8 +154,7 @@ TEST_F(FrameCommandsTest, DeletingTheCurrentFrameRemovesItsRowsAndLeavesNothingT
     EXPECT_EQ(Messages().texts(), QStringList{LoadResString(144)});
 }
 
-// Save as copies the header, the steps under fresh IDs (their return steps mapped to the copy) and
-// every link with both ends mapped, End included, and opens the copy locked.
+// Save as copies the header and the whole flow, and opens the copy locked.
 TEST_F(FrameCommandsTest, SaveAsCopiesTheWholeFlowAndOpensTheCopyLocked)
 {
     OpenLocked("CMP01");
@@ -182,28 +171,10 @@ TEST_F(FrameCommandsTest, SaveAsCopiesTheWholeFlowAndOpensTheCopyLocked)
                          "createddate",       "modifiedby",         "modifieddate"};
     EXPECT_EQ(FrameRow("CMP02", header), FrameRow("CMP01", header));
 
-    const QString byName = "SELECT * FROM Two_Node WHERE WorkOrderFrame_ID='%1' ORDER BY WorkOrderNodeName";
-    const QList<QVariantMap> oldNodes = Rows(byName.arg("CMP01")), newNodes = Rows(byName.arg("CMP02"));
-    ASSERT_EQ(newNodes.size(), 4);
-    QHash<QString, QString> newIdOf{{"BEGIN", "BEGIN"}, {"END", "END"}, {"", ""}};
-    for (int i = 0; i < 4; ++i)
-        newIdOf.insert(oldNodes[i].value("workordernode_id").toString(),
-                       newNodes[i].value("workordernode_id").toString());
-    EXPECT_EQ(Count("SELECT COUNT(DISTINCT WorkOrderNode_ID) FROM Two_Node"),
-              Count("SELECT COUNT(*) FROM Two_Node"));
-    for (int i = 0; i < 4; ++i) // the return step points into the copy
-        EXPECT_EQ(newNodes[i].value("returnoldstep"),
-                  newIdOf.value(oldNodes[i].value("returnoldstep").toString()));
-    const QString byCode = "SELECT * FROM Two_Link WHERE WorkOrderFrame_ID='%1' ORDER BY WorkOrderLink_ID";
-    const QList<QVariantMap> oldLinks = Rows(byCode.arg("CMP01")), newLinks = Rows(byCode.arg("CMP02"));
-    ASSERT_EQ(newLinks.size(), 6);
-    for (int i = 0; i < 6; ++i) {
-        QVariantMap expected = oldLinks[i];
-        expected["workorderframe_id"] = "CMP02";
-        for (const char* column : {"fathernode_id", "sonnode_id"})
-            expected[column] = newIdOf.value(expected[column].toString());
-        EXPECT_EQ(newLinks[i], expected);
-    }
+    // The steps and links under fresh IDs, their ends and return steps mapped: the model's tests
+    // check the mapping, hostile texts the copied columns.
+    EXPECT_EQ(FrameRows("Two_Node", "CMP02"), 4);
+    EXPECT_EQ(FrameRows("Two_Link", "CMP02"), 6);
 
     // The copy is selected, current, drawn and editable.
     EXPECT_EQ(Window().TrvTree().selectedItems().value(0), TreeItem("CMP02"));

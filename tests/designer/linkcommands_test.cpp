@@ -61,20 +61,10 @@ protected:
     // The frame's rows of this link code as "name|father|son|AlwaysOpen|variable|operator|value".
     QStringList LinkRows(const QString& frame, const QString& code)
     {
-        QSqlQuery query(Db().database());
-        EXPECT_TRUE(
-            query.exec(QStringLiteral("SELECT WorkOrderLinkName, FatherNode_ID, SonNode_ID, AlwaysOpen, "
-                                      "AddinVariant, CompareType, VariantValue FROM Two_Link "
-                                      "WHERE WorkOrderFrame_ID = '%1' AND WorkOrderLink_ID = '%2'")
-                           .arg(frame, code)));
-        QStringList rows;
-        while (query.next()) {
-            QStringList fields;
-            for (int i = 0; i < 7; ++i)
-                fields << query.value(i).toString();
-            rows << fields.join(QLatin1Char('|'));
-        }
-        return rows;
+        return Db().rows(QStringLiteral("SELECT WorkOrderLinkName, FatherNode_ID, SonNode_ID, AlwaysOpen, "
+                                        "AddinVariant, CompareType, VariantValue FROM Two_Link "
+                                        "WHERE WorkOrderFrame_ID = '%1' AND WorkOrderLink_ID = '%2'")
+                             .arg(frame, code));
     }
 
     void Save()

@@ -66,30 +66,6 @@ TEST_F(SaveLockTest, LockAndUnlockSwitchTheWindowTheIconAndTheHostLock)
     expectLocked("CMP01", true);
 }
 
-// Save with nothing to save says nothing; with a deleted step (its links in and out deleted along)
-// and a moved one, it writes both and reads the frame back, so every change state starts afresh.
-TEST_F(SaveLockTest, SaveWritesTheChangesAndReadsTheFrameBack)
-{
-    OpenLocked("CMP01");
-    PressButton("Save");
-    EXPECT_TRUE(Messages().texts().isEmpty());
-    EXPECT_TRUE(Host().logLines().isEmpty());
-
-    cWorder& frame = Frame("CMP01");
-    frame.AllLink().DelLinkForNode("N00003");
-    frame.AllNode().DelNode("N00003");
-    Canvas().RemoveNode(CanvasNode("NN00003").Index());
-    frame.AllNode().OneNode("N00001")->setNodeTop(900);
-    PressButton("Save");
-    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(126)});
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID = 'N00003'"), 0);
-    EXPECT_EQ(Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID = 'CMP01'"), 4);
-    EXPECT_EQ(Count("SELECT NodeTop FROM Two_Node WHERE WorkOrderNode_ID = 'N00001'"), 900);
-    EXPECT_EQ(frame.AllNode().OneNode("N00003"), nullptr);
-    EXPECT_EQ(frame.CheckStatus(), 0);
-    EXPECT_TRUE(Canvas().EditMode());
-}
-
 // A second session of the same staff member: a lock left by a session that has ended is taken
 // silently, one held by a session that still runs only after the user agrees to take it over.
 TEST_F(SaveLockTest, ASecondSessionOfTheSameUserAsksBeforeTakingTheLockOver)

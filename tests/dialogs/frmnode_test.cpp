@@ -1,4 +1,4 @@
-// The node dialog (OK checks, packed send permissions, staff lists, database failures) and its
+// The node dialog (OK checks, staff lists, database failures) and its
 // multiple-handler editor.
 #include "dialogs/frmedit.h"
 #include "dialogs/frmnode.h"
@@ -93,22 +93,6 @@ TEST_F(FrmNodeTest, OkChecks)
         EXPECT_EQ(d->Tag() == QStringLiteral("T"), c.message.isEmpty());
         EXPECT_EQ(d->isVisible(), !c.message.isEmpty());
     }
-}
-
-// The three send permissions are packed as the digits owner, self, login group of one number.
-TEST_F(FrmNodeTest, SendSelfPacksTheThreeBoxes)
-{
-    const auto d = Open();
-    for (const qint32 value : {111, 0, 101, 10, 100, 1, 11, 110}) {
-        d->setSendSelf(value);
-        EXPECT_EQ(d->SendSelf(), value);
-        EXPECT_EQ((QList<bool>{d->CHKSendOwner->isChecked(), d->ChkSendSelf->isChecked(),
-                               d->ChkSendLoginGrp->isChecked()}),
-                  (QList<bool>{value / 100 == 1, value / 10 % 10 == 1, value % 10 == 1}))
-            << value;
-    }
-    d->setSendSelf(121); // digits other than 1 clear their box
-    EXPECT_EQ(d->SendSelf(), 101);
 }
 
 // A group ID with a quote finds its staff by either statement form.
