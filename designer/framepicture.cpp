@@ -1,6 +1,7 @@
 #include "designer/framepicture.h"
 
 #include "core/korvelerror.h"
+#include "core/wholefile.h"
 #include "designer/flowcanvas.h"
 #include "designer/frameitems.h"
 #include "model/cworder.h"
@@ -64,10 +65,12 @@ void WriteFramePicture(cWorder& frame, const QString& path, double scale)
     const QSize size(std::max(1, qRound(source.width() / TwipsPerPixel * scale)),
                      std::max(1, qRound(source.height() / TwipsPerPixel * scale)));
     const QRectF target(QPointF(0, 0), QSizeF(size));
-    const auto cannotWrite = [&](const QString& why) {
-        return KorvelError(FormatMessage(MsgCannotWrite, {path, why}));
+    // Every kind is drawn into a file that replaces `path` only once it is whole.
+    WholeFile file(path);
+    // The system's reason when a write failed, else what failed.
+    const auto cannotWrite = [&](const QString& what) {
+        return KorvelError(FormatMessage(MsgCannotWrite, {path, file.failed() ? file.errorString() : what}));
     };
-
     if (suffix == QLatin1String("png")) {
         QImage image(size, QImage::Format_ARGB32_Premultiplied);
         if (image.isNull())
@@ -78,13 +81,14 @@ void WriteFramePicture(cWorder& frame, const QString& path, double scale)
         painter.setRenderHint(QPainter::TextAntialiasing);
         scene.render(&painter, target, source);
         painter.end();
-        if (!image.save(path, "PNG"))
+        if (!image.save(&file, "PNG"))
             throw cannotWrite(QStringLiteral("PNG"));
+        file.commit();
         return;
     }
     if (suffix == QLatin1String("svg")) {
         QSvgGenerator svg;
-        svg.setFileName(path);
+        svg.setOutputDevice(&file);
         svg.setSize(size);
         svg.setViewBox(target);
         svg.setTitle(frame.WorkOrderFrameName);
@@ -94,19 +98,23 @@ void WriteFramePicture(cWorder& frame, const QString& path, double scale)
         scene.render(&painter, target, source);
         if (!painter.end())
             throw cannotWrite(QStringLiteral("SVG"));
+        file.commit();
         return;
     }
-    QPdfWriter pdf(path);
-    pdf.setTitle(frame.WorkOrderFrameName);
-    pdf.setResolution(96);
-    pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / 96.0, QPageSize::Point)); // 96 pixels an inch
-    pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    QPainter painter;
-    if (!painter.begin(&pdf))
-        throw cannotWrite(QStringLiteral("PDF"));
-    scene.render(&painter, QRectF(QPointF(0, 0), QSizeF(pdf.width(), pdf.height())), source);
-    if (!painter.end())
-        throw cannotWrite(QStringLiteral("PDF"));
+    {
+        QPdfWriter pdf(&file);
+        pdf.setTitle(frame.WorkOrderFrameName);
+        pdf.setResolution(96);
+        pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / 96.0, QPageSize::Point)); // 96 pixels an inch
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        QPainter painter;
+        if (!painter.begin(&pdf))
+            throw cannotWrite(QStringLiteral("PDF"));
+        scene.render(&painter, QRectF(QPointF(0, 0), QSizeF(pdf.width(), pdf.height())), source);
+        if (!painter.end())
+            throw cannotWrite(QStringLiteral("PDF"));
+    }
+    file.commit();
 }
 
 void PaintFramePicture(cWorder& frame, QPainter& painter, const QRectF& target)

@@ -4,6 +4,7 @@
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 #include "core/progress.h"
+#include "core/wholefile.h"
 #include "exchange/frameformat.h"
 #include "model/cworder.h"
 #include "persistence/connection.h"
@@ -16,7 +17,6 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QMap>
-#include <QSaveFile>
 #include <QSet>
 #include <map>
 #include <set>
@@ -328,10 +328,7 @@ QByteArray ExportFrames(const QStringList& frameIds)
 
 void ExportFramesToFile(const QStringList& frameIds, const QString& path)
 {
-    const QByteArray content = ExportFrames(frameIds);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
-        Refuse(MsgCannotWrite, {path, file.errorString()});
+    WholeFile::Write(path, ExportFrames(frameIds));
 }
 
 ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress* progress)
