@@ -26,6 +26,8 @@ public:
     QString driverName() const;
     // The database in words for messages, without any password.
     QString displayName() const;
+    // True when the address holds a password.
+    bool hasPassword() const { return !m_password.isEmpty(); }
     // The SQLite file path (empty for other kinds).
     QString filePath() const { return m_kind == Kind::SQLite ? m_name : QString(); }
 

@@ -6,6 +6,8 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <cstring>
+#include <strings.h>
 
 namespace korvel {
 
@@ -57,6 +59,34 @@ void HostOptions::chooseOffscreenWithoutDisplay(const QStringList& arguments)
     // window that nobody could see is refused with a message (see withoutDisplay()).
     qputenv("QT_QPA_PLATFORM", "offscreen");
     s_withoutDisplay = true;
+}
+
+void HostOptions::hidePasswords(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        char* value = nullptr;
+        if (std::strcmp(argv[i], "--db") == 0 && i + 1 < argc)
+            value = argv[i + 1];
+        else if (std::strncmp(argv[i], "--db=", 5) == 0)
+            value = argv[i] + 5;
+        if (!value)
+            continue;
+        char* rest = nullptr;
+        for (const char* scheme : {"postgresql://", "postgres://"})
+            if (!rest && strncasecmp(value, scheme, std::strlen(scheme)) == 0)
+                rest = value + std::strlen(scheme);
+        if (!rest)
+            continue;
+        // user:password@host...: the password runs from the first ':' to the last '@' before the path.
+        const size_t authority = std::strcspn(rest, "/?#");
+        char* at = nullptr;
+        for (char* c = rest; c < rest + authority; ++c)
+            if (*c == '@')
+                at = c;
+        char* colon = at ? static_cast<char*>(std::memchr(rest, ':', static_cast<size_t>(at - rest))) : nullptr;
+        if (colon)
+            std::memset(colon + 1, '*', static_cast<size_t>(at - colon - 1));
+    }
 }
 
 HostOptions::Outcome HostOptions::parse(const QStringList& arguments)

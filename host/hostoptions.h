@@ -51,6 +51,11 @@ public:
     // when there is no display (DISPLAY and WAYLAND_DISPLAY empty), so that --help, --screenshot,
     // --init-db, --check-db and --unlock work on a machine without one.
     static void chooseOffscreenWithoutDisplay(const QStringList& arguments);
+    // Overwrites the password of a PostgreSQL address given to --db with '*' in the program's own
+    // argument vector, which every local user can read (ps) while the program runs. Call it once the
+    // arguments are read.
+    static void hidePasswords(int argc, char** argv);
+
     // True when chooseOffscreenWithoutDisplay found no display at all.
     static bool withoutDisplay() { return s_withoutDisplay; }
 

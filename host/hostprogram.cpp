@@ -1,6 +1,7 @@
 #include "host/hostprogram.h"
 
 #include "core/korvelerror.h"
+#include "core/wholefile.h"
 #include "host/addinlibrary.h"
 #include "host/admincommands.h"
 #include "host/databaselocation.h"
@@ -8,6 +9,7 @@
 #include "host/flowcommands.h"
 #include "host/hostobject.h"
 #include "host/hostoptions.h"
+#include "host/sqlitefile.h"
 #include "persistence/schema.h"
 
 #include <QApplication>
@@ -116,8 +118,16 @@ bool saveScreenshot(QWidget& window, const QString& file)
     for (int i = 0; i < 5; ++i)
         QApplication::processEvents();
     const QPixmap shot = window.grab();
-    if (shot.isNull() || !shot.save(file, "PNG")) {
-        printError(QStringLiteral("cannot write the screenshot %1").arg(file));
+    try {
+        WholeFile png(file);
+        if (shot.isNull() || !shot.save(&png, "PNG")) {
+            printError(QStringLiteral("cannot write the screenshot %1%2")
+                           .arg(file, png.failed() ? QStringLiteral(": ") + png.errorString() : QString()));
+            return false;
+        }
+        png.commit();
+    } catch (const std::exception& error) {
+        printError(describe(error));
         return false;
     }
     return true;
@@ -223,6 +233,10 @@ int HostProgram::run(const QStringList& arguments)
 
     const DatabaseLocation location = DatabaseLocation::parse(options.database);
     const QString shownName = location.displayName();
+    if (location.hasPassword())
+        printError(QStringLiteral("warning: a password given in --db can be seen by other users of this "
+                                  "machine (ps, shell history); give it in the environment variable "
+                                  "PGPASSWORD or in ~/.pgpass instead"));
     SessionSettings settings;
     settings.statementTimeoutSeconds = options.statementTimeout;
     // Every command on frames but import only reads.
@@ -238,6 +252,12 @@ int HostProgram::run(const QStringList& arguments)
             printError(QStringLiteral("the database %1 does not exist").arg(shownName));
             return 1;
         }
+        if (file.isFile() && !MayHoldSqlite(file.filePath())) {
+            printError(QStringLiteral("the file %1 is not a database: it does not start with SQLite's header, "
+                                      "so korvel leaves it as it is")
+                           .arg(shownName));
+            return 1;
+        }
         if (!settings.readOnly) {
             if (const QString reason = readOnlyReason(file.filePath()); !reason.isEmpty()) {
                 printError(reason.arg(shownName));
@@ -250,6 +270,16 @@ int HostProgram::run(const QStringList& arguments)
             opened = DatabaseLocation::parse(QStringLiteral("sqlite::memory:"));
             settings.readOnly = false;
         }
+        // A read-only connection cannot roll back a write interrupted by a crash and so cannot read at
+        // all; when korvel may write the file it rolls the write back first. --check-db only reports.
+        if (settings.readOnly && !options.checkDatabase && HasJournal(file.filePath()) &&
+            readOnlyReason(file.filePath()).isEmpty()) {
+            if (const QString error = RollBackInterruptedWrite(file.filePath()); !error.isEmpty()) {
+                printError(QStringLiteral("cannot roll back the interrupted write in the database %1: %2")
+                               .arg(shownName, error));
+                return 1;
+            }
+        }
     }
 
     int status = 1;
@@ -257,7 +287,9 @@ int HostProgram::run(const QStringList& arguments)
         QString error;
         QSqlDatabase database = opened.open(kConnectionName, error, settings);
         if (!database.isOpen()) {
-            printError(QStringLiteral("cannot open the database %1: %2").arg(shownName, error));
+            printError(settings.readOnly && HasJournal(opened.filePath())
+                           ? InterruptedWriteMessage(shownName)
+                           : QStringLiteral("cannot open the database %1: %2").arg(shownName, error));
             return 1;
         }
         if (options.initDatabase) {

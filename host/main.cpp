@@ -12,5 +12,8 @@ int main(int argc, char** argv)
         arguments << QString::fromLocal8Bit(argv[i]);
     korvel::HostOptions::chooseOffscreenWithoutDisplay(arguments);
     QApplication app(argc, argv);
-    return korvel::HostProgram().run(QApplication::arguments());
+    // Qt reads the arguments from argv again whenever asked: take them before hiding the password.
+    arguments = QApplication::arguments();
+    korvel::HostOptions::hidePasswords(argc, argv);
+    return korvel::HostProgram().run(arguments);
 }
