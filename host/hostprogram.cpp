@@ -11,6 +11,7 @@
 #include "host/hostoptions.h"
 #include "host/sqlitefile.h"
 #include "persistence/schema.h"
+#include "resources/stringtable.h"
 
 #include <QApplication>
 #include <QDir>
@@ -121,8 +122,7 @@ bool saveScreenshot(QWidget& window, const QString& file)
     try {
         WholeFile png(file);
         if (shot.isNull() || !shot.save(&png, "PNG")) {
-            printError(QStringLiteral("cannot write the screenshot %1%2")
-                           .arg(file, png.failed() ? QStringLiteral(": ") + png.errorString() : QString()));
+            printError(LoadResString(1437).arg(file, png.failed() ? png.errorString() : QStringLiteral("PNG")));
             return false;
         }
         png.commit();

@@ -352,7 +352,7 @@ TEST_F(ProgramTest, OutputFilesAreReplacedWholeOrNotAtAll)
     for (const char* name : {"frames.json", "flow.svg", "flow.png", "flow.pdf", "readonly.pdf"})
         writeFile(out + '/' + name, QByteArray("old ") + name);
     ASSERT_TRUE(QFile::setPermissions(out + "/readonly.pdf", QFile::ReadOwner | QFile::ReadGroup));
-    const Args exportAll{"export", "CMP01", "REP01", "BIL01"}, render{"render", "CMP01"};
+    const Args exportAll{"export", "CMP01", "REP01", "BIL01", "-o"}, render{"render", "CMP01", "-o"};
     const struct {
         Args command;
         const char* file;
@@ -363,6 +363,7 @@ TEST_F(ProgramTest, OutputFilesAreReplacedWholeOrNotAtAll)
         {render, "flow.svg", 0, "File too large"},       {render, "flow.svg", 4096, "File too large"},
         {render, "flow.png", 0, "File too large"},       {render, "flow.png", 4096, "File too large"},
         {render, "flow.pdf", 0, "File too large"},       {render, "flow.pdf", 4096, "File too large"},
+        {{"--screenshot"}, "flow.png", 4096, "File too large"},
         {exportAll, "pipe.json", RLIM_INFINITY, "not a regular file"},
         {render, "folder.svg", RLIM_INFINITY, "is a folder"},
         {render, "readonly.pdf", RLIM_INFINITY, "is read-only"},
@@ -370,7 +371,7 @@ TEST_F(ProgramTest, OutputFilesAreReplacedWholeOrNotAtAll)
     const auto before = filesUnder(out);
     for (const auto& c : cases) {
         SCOPED_TRACE(QStringLiteral("%1 %2").arg(c.file).arg(c.limit).toStdString());
-        const ProgramRun result = run(Args{"--db", db} + c.command + Args{"-o", out + '/' + c.file}, false, 60000,
+        const ProgramRun result = run(Args{"--db", db} + c.command + Args{out + '/' + c.file}, false, 60000,
                                       c.limit);
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_TRUE(result.err.contains("cannot be written: ") && result.err.contains(c.error))
@@ -380,8 +381,8 @@ TEST_F(ProgramTest, OutputFilesAreReplacedWholeOrNotAtAll)
     // Whole: replaced, keeping the permission bits; through a link, the file it names.
     ASSERT_TRUE(QFile::setPermissions(out + "/frames.json", QFile::ReadOwner | QFile::WriteOwner));
     ASSERT_TRUE(QFile::link(out + "/flow.svg", out + "/link.svg"));
-    EXPECT_EQ(run(Args{"--db", db} + exportAll + Args{"-o", out + "/frames.json"}).exitCode, 0);
-    EXPECT_EQ(run(Args{"--db", db} + render + Args{"-o", out + "/link.svg"}).exitCode, 0);
+    EXPECT_EQ(run(Args{"--db", db} + exportAll + Args{out + "/frames.json"}).exitCode, 0);
+    EXPECT_EQ(run(Args{"--db", db} + render + Args{out + "/link.svg"}).exitCode, 0);
     const auto after = filesUnder(out);
     EXPECT_TRUE(after.value(out + "/frames.json").first.startsWith('{') &&
                 after.value(out + "/flow.svg").first.contains("<svg") && QFileInfo(out + "/link.svg").isSymLink());
