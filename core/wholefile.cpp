@@ -20,7 +20,9 @@ enum : qint32 { MsgCannotWrite = 1437, MsgFolder = 1900, MsgNotRegular = 1901, M
 
 QString message(qint32 id, const QString& path, const QString& reason = {})
 {
-    return LoadResString(id).arg(QDir::toNativeSeparators(path), reason);
+    // Both at once, so that a '%' in the name is never taken for a place holder.
+    const QString shown = QDir::toNativeSeparators(path);
+    return reason.isEmpty() ? LoadResString(id).arg(shown) : LoadResString(id).arg(shown, reason);
 }
 
 // The file that writing `path` replaces: the one a symbolic link names, even one not there yet.

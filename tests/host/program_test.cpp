@@ -33,10 +33,7 @@ struct ProgramRun {
     QString err;
 
     // The lines korvel itself wrote on standard error (Qt's own warnings and korvel's left aside).
-    QStringList ownErrorLines() const
-    {
-        return err.split(u'\n').filter(QRegularExpression("^korvel: (?!warning:)"));
-    }
+    QStringList ownErrorLines() const { return err.split(u'\n').filter(QRegularExpression("^korvel: (?!warn)")); }
 };
 
 // Runs the korvel program of this build (KORVEL_PROGRAM overrides) with a home folder of the test's own.
@@ -68,7 +65,7 @@ protected:
         return environment;
     }
 
-    // `fileSizeLimit` (bytes, -1: none) makes a write past it fail as on a full disk.
+    // A write past `fileSizeLimit` bytes fails as on a full disk.
     ProgramRun run(const Args& arguments, bool headless = false, int timeoutMs = 180000,
                    rlim_t fileSizeLimit = RLIM_INFINITY) const
     {
@@ -347,46 +344,36 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
 TEST_F(ProgramTest, OutputFilesAreReplacedWholeOrNotAtAll)
 {
     const QString db = initialised("files.sqlite"), out = path("out");
-    ASSERT_TRUE(QDir().mkpath(out + "/folder.svg"));
-    ASSERT_EQ(mkfifo(QFile::encodeName(out + "/pipe.json").constData(), 0644), 0);
+    ASSERT_TRUE(QDir().mkpath(out + "/folder.svg") && mkfifo(QFile::encodeName(out + "/pipe.json"), 0644) == 0);
     for (const char* name : {"frames.json", "flow.svg", "flow.png", "flow.pdf", "readonly.pdf"})
         writeFile(out + '/' + name, QByteArray("old ") + name);
     ASSERT_TRUE(QFile::setPermissions(out + "/readonly.pdf", QFile::ReadOwner | QFile::ReadGroup));
-    const Args exportAll{"export", "CMP01", "REP01", "BIL01", "-o"}, render{"render", "CMP01", "-o"};
-    const struct {
-        Args command;
-        const char* file;
-        rlim_t limit;
-        const char* error;
-    } cases[] = {
-        {exportAll, "frames.json", 0, "File too large"}, {exportAll, "frames.json", 4096, "File too large"},
+    const Args toJson{"export", "CMP01", "REP01", "BIL01", "-o"}, render{"render", "CMP01", "-o"};
+    const struct { Args command; const char* file; rlim_t limit; const char* error; } cases[] = {
+        {toJson, "frames.json", 0, "File too large"},    {toJson, "frames.json", 4096, "File too large"},
         {render, "flow.svg", 0, "File too large"},       {render, "flow.svg", 4096, "File too large"},
         {render, "flow.png", 0, "File too large"},       {render, "flow.png", 4096, "File too large"},
         {render, "flow.pdf", 0, "File too large"},       {render, "flow.pdf", 4096, "File too large"},
-        {{"--screenshot"}, "flow.png", 4096, "File too large"},
-        {exportAll, "pipe.json", RLIM_INFINITY, "not a regular file"},
-        {render, "folder.svg", RLIM_INFINITY, "is a folder"},
-        {render, "readonly.pdf", RLIM_INFINITY, "is read-only"},
+        {{"--screenshot"}, "flow.png", 4096, "File too large"}, {toJson, "pipe.json", RLIM_INFINITY, "not a regular"},
+        {render, "folder.svg", RLIM_INFINITY, "is a folder"}, {render, "readonly.pdf", RLIM_INFINITY, "is read-only"},
     };
     const auto before = filesUnder(out);
     for (const auto& c : cases) {
-        SCOPED_TRACE(QStringLiteral("%1 %2").arg(c.file).arg(c.limit).toStdString());
         const ProgramRun result = run(Args{"--db", db} + c.command + Args{out + '/' + c.file}, false, 60000,
                                       c.limit);
-        EXPECT_EQ(result.exitCode, 1);
-        EXPECT_TRUE(result.err.contains("cannot be written: ") && result.err.contains(c.error))
-            << result.err.toStdString();
-        EXPECT_TRUE(filesUnder(out) == before) << "a file was changed or left behind";
+        EXPECT_TRUE(result.exitCode == 1 && result.err.contains("cannot be written: ") && result.err.contains(c.error))
+            << c.file << ' ' << c.limit << ": " << result.err.toStdString();
+        EXPECT_TRUE(filesUnder(out) == before) << c.file << ' ' << c.limit << ": a file was changed or left behind";
     }
     // Whole: replaced, keeping the permission bits; through a link, the file it names.
     ASSERT_TRUE(QFile::setPermissions(out + "/frames.json", QFile::ReadOwner | QFile::WriteOwner));
     ASSERT_TRUE(QFile::link(out + "/flow.svg", out + "/link.svg"));
-    EXPECT_EQ(run(Args{"--db", db} + exportAll + Args{out + "/frames.json"}).exitCode, 0);
+    EXPECT_EQ(run(Args{"--db", db} + toJson + Args{out + "/frames.json"}).exitCode, 0);
     EXPECT_EQ(run(Args{"--db", db} + render + Args{out + "/link.svg"}).exitCode, 0);
     const auto after = filesUnder(out);
     EXPECT_TRUE(after.value(out + "/frames.json").first.startsWith('{') &&
-                after.value(out + "/flow.svg").first.contains("<svg") && QFileInfo(out + "/link.svg").isSymLink());
-    EXPECT_TRUE((QFile::permissions(out + "/frames.json") & 0x7077) == (QFile::ReadOwner | QFile::WriteOwner));
+                after.value(out + "/flow.svg").first.contains("<svg") && QFileInfo(out + "/link.svg").isSymLink() &&
+                (QFile::permissions(out + "/frames.json") & 0x7077) == (QFile::ReadOwner | QFile::WriteOwner));
 }
 
 // A write interrupted by a kill leaves a journal: a read-only command rolls it back when it may write
@@ -409,20 +396,16 @@ TEST_F(ProgramTest, AnInterruptedWriteIsRolledBackOrExplained)
     }
     QSqlDatabase::removeDatabase("writer");
     ASSERT_TRUE(QFile::setPermissions(copies[1], QFile::ReadOwner | QFile::ReadGroup));
-    const struct {
-        Args arguments;
-        int exitCode;
-        const char* output;
-    } cases[] = {{{"--db", copies[0], "list"}, 0, "CMP01\tCustomer complaint"},
-                 {{"--db", copies[1], "list"}, 1, "interrupted"},
-                 {{"--db", copies[2], "--check-db"}, 1, "is not damaged"}};
+    const struct { Args arguments; int exitCode; const char* output; } cases[] = {
+        {{"--db", copies[0], "list"}, 0, "CMP01\tCustomer complaint"}, // rolled back: the names as before
+        {{"--db", copies[1], "list"}, 1, "interrupted"}, {{"--db", copies[2], "--check-db"}, 1, "is not damaged"}};
     for (const auto& c : cases) {
         const ProgramRun result = run(c.arguments);
         EXPECT_EQ(result.exitCode, c.exitCode) << result.err.toStdString();
-        EXPECT_TRUE((result.out + result.err).contains(c.output)) << result.out.toStdString() << result.err.toStdString();
+        EXPECT_TRUE((result.out + result.err).contains(c.output)) << (result.out + result.err).toStdString();
     }
-    EXPECT_FALSE(QFile::exists(copies[0] + "-journal"));
-    EXPECT_TRUE(QFile::exists(copies[1] + "-journal") && QFile::exists(copies[2] + "-journal"));
+    EXPECT_TRUE(!QFile::exists(copies[0] + "-journal") && QFile::exists(copies[1] + "-journal") &&
+                QFile::exists(copies[2] + "-journal")) << "rolled back only where a command may write";
 }
 
 // A password in the address: a warning, and hidden from the argument list others can read.
@@ -430,9 +413,7 @@ TEST_F(ProgramTest, APasswordOnTheCommandLineIsHiddenFromOtherUsers)
 {
     // A server that takes the connection and never answers keeps korvel waiting.
     const int server = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     socklen_t length = sizeof address;
     ASSERT_TRUE(bind(server, reinterpret_cast<sockaddr*>(&address), length) == 0 && listen(server, 4) == 0 &&
                 getsockname(server, reinterpret_cast<sockaddr*>(&address), &length) == 0);
@@ -449,8 +430,8 @@ TEST_F(ProgramTest, APasswordOnTheCommandLineIsHiddenFromOtherUsers)
     process.kill();
     process.waitForFinished();
     close(server);
-    EXPECT_TRUE(err.contains("warning:")) << err.toStdString();
-    EXPECT_TRUE(shown.contains("someone:********@127.0.0.1") && !shown.contains("Secr3tPw")) << shown.toStdString();
+    EXPECT_TRUE(err.contains("warning:") && shown.contains("someone:********@127.0.0.1") && !shown.contains("Secr3tPw"))
+        << err.toStdString() << shown.toStdString();
 }
 
 } // namespace
