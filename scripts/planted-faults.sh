@@ -64,11 +64,11 @@ fi
 # the ones that exercise the folder: the folder's own program and those above it that drive it.
 programs_for_folder() {
     case $1 in
-    core) echo test_core test_persistence test_model test_dialogs test_designer ;;
+    core) echo test_core test_persistence test_model test_dialogs test_designer test_host ;; # the file writer is walked by the program tests
     persistence) echo test_persistence test_model test_exchange test_host ;;
     model) echo test_model test_designer test_exchange test_host ;;
     dialogs) echo test_dialogs test_designer ;;
-    designer) echo test_designer ;;
+    designer) echo test_designer test_host ;; # pictures are walked by korvel render
     exchange) echo test_exchange test_host ;;
     host) echo test_host test_persistence test_model ;; # test_stress is long and not run here
     resources) echo test_core test_dialogs test_designer ;;
