@@ -30,13 +30,26 @@ namespace {
 // exactly on steps already there.
 constexpr int PasteOffset = 300;
 
-// The steps on the clipboard; throws KorvelError when there are none that can be read.
+// The most one paste takes (docs/clipboard-format.md): enough for any frame drawn on one canvas,
+// and a payload read, checked and added in well under a second.
+constexpr qsizetype MaxPastedBytes = 4 * 1024 * 1024;
+constexpr qsizetype MaxPastedSteps = 2000;
+
+// The steps on the clipboard; throws KorvelError when there are none that can be read, or more
+// than one paste takes.
 CopiedSteps ClipboardSteps()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     if (!data || !data->hasFormat(StepsMimeType))
         throw KorvelError(LoadResString(1686));
-    return StepsFromJson(data->data(StepsMimeType));
+    const QByteArray payload = data->data(StepsMimeType);
+    constexpr qsizetype MiB = 1024 * 1024;
+    if (payload.size() > MaxPastedBytes)
+        throw KorvelError(LoadResString(1976).arg((payload.size() + MiB - 1) / MiB).arg(MaxPastedBytes / MiB));
+    CopiedSteps copied = StepsFromJson(payload);
+    if (copied.steps.size() > MaxPastedSteps)
+        throw KorvelError(LoadResString(1975).arg(copied.steps.size()).arg(MaxPastedSteps));
+    return copied;
 }
 
 // A code for a pasted link: its own when neither the frame nor this paste has one like it, else a

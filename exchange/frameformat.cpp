@@ -1,6 +1,7 @@
 #include "exchange/frameformat.h"
 
 #include "core/korvelerror.h"
+#include "core/storabletext.h"
 #include "model/flowcheck.h"
 
 #include <QJsonValue>
@@ -10,7 +11,7 @@ namespace korvel {
 namespace {
 
 // String-table ids of the messages about members.
-enum : qint32 { MsgMissing = 1423, MsgNotText = 1424, MsgNotNumber = 1425 };
+enum : qint32 { MsgMissing = 1423, MsgNotText = 1424, MsgNotNumber = 1425, MsgUnstorable = 1970 };
 
 // One column of a row struct: its name in the file and the member holding it.
 template <typename Row>
@@ -127,6 +128,9 @@ void Read(const Columns<Row>& columns, const QJsonObject& object, const QString&
             if (!value.isString())
                 throw KorvelError(FormatMessage(MsgNotText, {where, name}));
             row.*(column.text) = value.toString();
+            // Refused here, where it enters, rather than by every later save.
+            if (const QString character = UnstorableCharacter(row.*(column.text)); !character.isEmpty())
+                throw KorvelError(FormatMessage(MsgUnstorable, {where, name, character}));
             continue;
         }
         const double number = value.toDouble(0.5);
