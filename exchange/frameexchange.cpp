@@ -5,6 +5,7 @@
 #include "core/korvelerror.h"
 #include "core/progress.h"
 #include "exchange/frameformat.h"
+#include "exchange/strictjson.h"
 #include "model/cworder.h"
 #include "persistence/connection.h"
 #include "persistence/lookupkeys.h"
@@ -14,7 +15,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QJsonParseError>
 #include <QMap>
 #include <QSaveFile>
 #include <QSet>
@@ -129,15 +129,6 @@ FrameRecord ReadFrame(const QString& frameId)
     return record;
 }
 
-// Line and column (1-based, in characters) of a byte offset into the file.
-std::pair<int, int> Position(const QByteArray& file, qsizetype offset)
-{
-    const QByteArray before = file.left(offset);
-    const int line = static_cast<int>(before.count('\n')) + 1;
-    const QByteArray lastLine = before.mid(before.lastIndexOf('\n') + 1);
-    return {line, static_cast<int>(QString::fromUtf8(lastLine).size()) + 1};
-}
-
 QJsonArray ArrayMember(const QJsonObject& object, const QString& where, const QString& name)
 {
     const QJsonValue value = object.value(name);
@@ -158,19 +149,18 @@ QJsonObject ObjectAt(const QJsonValue& value, const QString& where)
 // The frames of a file, checked for everything that needs no database.
 QList<FrameRecord> ParseFile(const QByteArray& file)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file, &error);
-    if (error.error != QJsonParseError::NoError) {
-        const auto [line, column] = Position(file, error.offset);
-        Refuse(MsgBadJson, {QString::number(line), QString::number(column), error.errorString()});
-    }
-    if (!document.isObject() || document.object().value(QStringLiteral("format")).toString() != FrameFileFormat)
+    QJsonValue document;
+    JsonRefusal refusal;
+    if (!StrictJson::Read(file, document, refusal))
+        Refuse(MsgBadJson, {QString::number(refusal.line), QString::number(refusal.column), refusal.reason});
+    if (!document.isObject() || document.toObject().value(QStringLiteral("format")).toString() != FrameFileFormat)
         Refuse(MsgNotFrameFile, {FrameFileFormat});
-    const QJsonObject root = document.object();
+    const QJsonObject root = document.toObject();
     const QJsonValue version = root.value(QStringLiteral("version"));
+    if (version.isUndefined())
+        Refuse(MsgMissing, {QStringLiteral("file"), QStringLiteral("version")});
     if (!version.isDouble() || version.toDouble() != FrameFileVersion)
-        Refuse(MsgWrongVersion, {version.isDouble() ? QString::number(version.toDouble()) : version.toVariant().toString(),
-                                 QString::number(FrameFileVersion)});
+        Refuse(MsgWrongVersion, {StrictJson::Shown(version), QString::number(FrameFileVersion)});
 
     QList<FrameRecord> frames;
     const QJsonArray frameArray = ArrayMember(root, QStringLiteral("file"), QStringLiteral("frames"));
