@@ -432,6 +432,9 @@ bool StrictJson::Read(const QByteArray& text, QJsonValue& value, JsonRefusal& re
         // Characters, not bytes: every byte but a UTF-8 continuation byte starts one.
         refusal.column = 1 + std::count_if(before.begin() + lineStart, before.end(),
                                            [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; });
+        // A byte order mark is no character of the first line, as editors show it.
+        if (refusal.line == 1 && refused.offset >= 3 && text.startsWith("\xEF\xBB\xBF"))
+            --refusal.column;
         refusal.reason = refused.reason;
         value = QJsonValue(QJsonValue::Undefined);
         return false;
