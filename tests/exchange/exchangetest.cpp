@@ -1,6 +1,8 @@
 // Export and import of frames on SQLite and PostgreSQL: the round trip, hostile texts, and broken
 // files that must change nothing.
 #include "core/korvelerror.h"
+#include "core/progress.h"
+#include "designer/stepclipboard.h"
 #include "exchange/frameexchange.h"
 #include "tests/model/modelfixture.h"
 
@@ -269,6 +271,15 @@ TEST_P(Exchange, CorpusFilesAreTakenOrRefusedAsRecorded)
         EXPECT_EQ(FlowTables(), before) << row.at(0).toStdString();
     }
 
+    // Pasted steps go through the same reader.
+    NodeValues step;
+    step.WorkOrderNode_ID = u"N1"_s;
+    const QByteArray payload = StepsToJson({u"db"_s, u"CMP01"_s, {step}, {}});
+    EXPECT_EQ(StepsFromJson(payload).steps.value(0).WorkOrderNode_ID, u"N1"_s);
+    for (const QByteArray& broken : {QByteArray(payload).replace("\"N1\"", "\"N\\q1\""),
+                                     QByteArray(payload).replace("\"frame\"", "\"frame\": \"X\", \"frame\"")})
+        EXPECT_THROW(StepsFromJson(broken), KorvelError) << broken.constData();
+
     const QList<QStringList> accepted = table(u"accepted.tsv"_s);
     ASSERT_GE(accepted.size(), 10);
     for (qsizetype i = 0; i < accepted.size(); ++i) {
@@ -305,6 +316,24 @@ TEST_P(Exchange, AFailingStatementRollsTheWholeImportBack)
     const QStringList before = FlowTables();
     EXPECT_THROW(ImportFrames(file), KorvelError);
     EXPECT_EQ(FlowTables(), before);
+
+    // Another session stores the frame between the check of its ID and the import's insert: the
+    // loser hears it in Korvel's words, not in the database's.
+    struct Rival final : Progress {
+        void Expect(int) override
+        {
+            FrameValues header;
+            header.WorkOrderFrame_ID = u"NEW0"_s;
+            EXPECT_EQ(DBOperate().InsertWorkOrderFrame(header), 1);
+        }
+        void Advance() override {}
+    } rival;
+    try {
+        ImportFrames(file, QString(), &rival);
+        ADD_FAILURE() << "imported";
+    } catch (const KorvelError& e) {
+        EXPECT_TRUE(e.description().startsWith(u"The work order NEW0 was added by someone else meanwhile"_s)) << e.what();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, Exchange, KorvelDatabaseKinds(), KorvelDatabaseKindName());
