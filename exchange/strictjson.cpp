@@ -213,7 +213,7 @@ private:
         }
         ++m_at;
         // Sorted by name, so that a repeated name lies next to its first use and the object is
-        // built by appending (a hostile object of millions of members stays linear).
+        // built by appending: a hostile object of millions of members costs n log n, not n².
         std::stable_sort(members.begin(), members.end(),
                          [](const Member& a, const Member& b) { return a.name < b.name; });
         const Member* repeated = nullptr;
@@ -359,10 +359,8 @@ private:
                 if (escape + 1 >= m_end)
                     Expected(QStringLiteral("\""));
                 ++m_at;
-                const qsizetype after = m_at;
-                const QString shown = static_cast<unsigned char>(kind) < 0x20 ? QStringLiteral("U+") + Hex(static_cast<unsigned char>(kind), 4)
-                                                                               : QString(QChar(NextCharacter()));
-                m_at = after;
+                const char32_t code = NextCharacter();
+                const QString shown = code < 0x20 ? QStringLiteral("U+") + Hex(code, 4) : QString::fromUcs4(&code, 1);
                 Refuse(MsgBadEscape, {shown}, escape);
             }
         }
