@@ -1,6 +1,8 @@
 // Export and import of frames on SQLite and PostgreSQL: the round trip, hostile texts, and broken
 // files that must change nothing.
 #include "core/korvelerror.h"
+#include "core/progress.h"
+#include "designer/stepclipboard.h"
 #include "exchange/frameexchange.h"
 #include "tests/model/modelfixture.h"
 
@@ -8,6 +10,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace korvel {
 namespace {
@@ -253,6 +259,80 @@ TEST_P(Exchange, BrokenFileIsRefusedWithItsReasonAndChangesNothing)
     }
 }
 
+// The corpus of hostile shapes (tests/data/frame-files): each accepted file is imported with its
+// text and dates as recorded, each refused one gives its recorded message and changes nothing; so
+// do what is not a regular file and what is too large.
+TEST_P(Exchange, CorpusFilesAreTakenOrRefusedAsRecorded)
+{
+    const QString dir = QStringLiteral(KORVEL_TEST_DATA_DIR "/frame-files/");
+    const auto table = [&](const QString& name) {
+        QFile file(dir + name);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        QList<QStringList> rows;
+        for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts))
+            if (!line.startsWith(u'#'))
+                rows << line.split(u'\t');
+        return rows;
+    };
+    QTemporaryDir temp;
+    const QString fifo = temp.filePath(u"fifo"_s), large = temp.filePath(u"large.json"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile sparse(large);
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(MaxImportFileBytes + 1));
+    QList<QStringList> refused = table(u"refused.tsv"_s);
+    for (QStringList& row : refused)
+        row[0] = dir + u"refused/"_s + row[0];
+    refused << QStringList{fifo, u"is not a regular file"_s} << QStringList{u"/dev/zero"_s, u"is not a regular file"_s}
+            << QStringList{temp.path(), u"is not a regular file"_s} << QStringList{large, u"larger than 64 MiB"_s};
+    ASSERT_GE(refused.size(), 30);
+    for (const QStringList& row : std::as_const(refused)) {
+        const QStringList before = FlowTables();
+        try {
+            ImportFramesFromFile(row.at(0));
+            ADD_FAILURE() << row.at(0).toStdString() << ": imported";
+        } catch (const KorvelError& e) {
+            EXPECT_TRUE(e.description().contains(row.at(1))) << row.at(0).toStdString() << ": " << e.what();
+        }
+        EXPECT_EQ(FlowTables(), before) << row.at(0).toStdString();
+    }
+
+    // Pasted steps go through the same reader.
+    NodeValues step;
+    step.WorkOrderNode_ID = u"N1"_s;
+    const QByteArray payload = StepsToJson({u"db"_s, u"CMP01"_s, {step}, {}});
+    EXPECT_EQ(StepsFromJson(payload).steps.value(0).WorkOrderNode_ID, u"N1"_s);
+    for (const QByteArray& broken : {QByteArray(payload).replace("\"N1\"", "\"N\\q1\""),
+                                     QByteArray(payload).replace("\"frame\"", "\"frame\": \"X\", \"frame\"")})
+        EXPECT_THROW(StepsFromJson(broken), KorvelError) << broken.constData();
+
+    const QList<QStringList> accepted = table(u"accepted.tsv"_s);
+    ASSERT_GE(accepted.size(), 10);
+    for (qsizetype i = 0; i < accepted.size(); ++i) {
+        const QStringList& row = accepted.at(i);
+        const QString path = dir + u"accepted/"_s + row.at(0);
+        EXPECT_EQ(FrameFileHeaders(path).value(0).WorkOrderFrameName.toUtf8().toHex(), row.at(2).toLatin1())
+            << row.at(0).toStdString();
+        // The last file comes through standard input ("-").
+        const int savedInput = ::dup(STDIN_FILENO), fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+        if (i == accepted.size() - 1)
+            ::dup2(fd, STDIN_FILENO);
+        try {
+            EXPECT_EQ(ImportFramesFromFile(i == accepted.size() - 1 ? u"-"_s : path).frameIds, QStringList{row.at(1)});
+        } catch (const KorvelError& e) {
+            ADD_FAILURE() << row.at(0).toStdString() << ": " << e.what();
+        }
+        ::dup2(savedInput, STDIN_FILENO);
+        ::close(savedInput);
+        ::close(fd);
+        const QString where = u" where WorkOrderFrame_ID = '%1'"_s.arg(row.at(1));
+        const QJsonObject header = QJsonDocument::fromJson(ExportFrames({row.at(1)})).object()[u"frames"_s][0][u"header"_s].toObject();
+        EXPECT_EQ(header[u"CreatedDate"_s].toString(), row.value(3)) << row.at(0).toStdString();
+        if (GetParam() == TestDatabase::Kind::SQLite) { // stored in the column's own form
+            EXPECT_EQ(db().scalar(u"select CreatedDate from TWO_Frame"_s + where).toString(), row.value(3).replace(u'T', u' '));
+        }
+    }
+}
+
 TEST_P(Exchange, AFailingStatementRollsTheWholeImportBack)
 {
     const QByteArray file = WithFrameIds(ExportFrames({u"CMP01"_s, u"REP01"_s}), {u"NEW0"_s, u"NEW1"_s});
@@ -261,6 +341,24 @@ TEST_P(Exchange, AFailingStatementRollsTheWholeImportBack)
     const QStringList before = FlowTables();
     EXPECT_THROW(ImportFrames(file), KorvelError);
     EXPECT_EQ(FlowTables(), before);
+
+    // Another session stores the frame between the check of its ID and the import's insert: the
+    // loser hears it in Korvel's words, not in the database's.
+    struct Rival final : Progress {
+        void Expect(int) override
+        {
+            FrameValues header;
+            header.WorkOrderFrame_ID = u"NEW0"_s;
+            EXPECT_EQ(DBOperate().InsertWorkOrderFrame(header), 1);
+        }
+        void Advance() override {}
+    } rival;
+    try {
+        ImportFrames(file, QString(), &rival);
+        ADD_FAILURE() << "imported";
+    } catch (const KorvelError& e) {
+        EXPECT_TRUE(e.description().startsWith(u"The work order NEW0 was added by someone else meanwhile"_s)) << e.what();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, Exchange, KorvelDatabaseKinds(), KorvelDatabaseKindName());
