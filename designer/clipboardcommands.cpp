@@ -129,7 +129,7 @@ void FrmMain::CutSteps()
 void FrmMain::PasteSteps()
 {
     cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
-    if (!frame || !m_flow->EditMode() || !ClipboardHasSteps())
+    if (!frame || !m_flow->EditMode())
         return;
     CopiedSteps copied;
     try {

@@ -8,18 +8,23 @@
 
 #include "core/addinglobals.h"
 #include "core/sameid.h"
+#include "designer/stepclipboard.h"
 #include "dialogs/frmlink.h"
 #include "dialogs/frmnode.h"
 #include "dialogs/frmorder.h"
 #include "dialogs/frmsaveas.h"
 #include "dialogs/numerictextbox.h"
+#include "persistence/connection.h"
 #include "resources/stringtable.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QSqlError>
 #include <algorithm>
@@ -39,7 +44,9 @@ QStringList HostileStrings()
     return strings << QStringLiteral("path\\to\\x") << QStringLiteral("ends in a backslash\\")
                    << QStringLiteral("x'; DROP TABLE Staff; --") << QStringLiteral(u"invoice\u202Efdp.exe")
                    << QStringLiteral(u"\U0001F468\u200D\U0001F469\u200D\U0001F467")
-                   << QStringLiteral("\t blank edges ") << QStringLiteral(u"O'Brien\\\u00E9 ").repeated(100);
+                   << QStringLiteral("\t blank edges ") << QStringLiteral(u"O'Brien\\\u00E9 ").repeated(100)
+                   << QStringLiteral(u"\uFEFFstarts with U+FEFF") << QStringLiteral(u"\uFFFE\uFFFF and \uFFFF\uFEFF")
+                   << QStringLiteral("a\x01b \x1B[31m\x7F");
 }
 
 class HostileText : public DesignerDbTest {
@@ -118,17 +125,13 @@ protected:
                                 });
     }
 
-    // The values of every row a query with one key finds, sorted.
+    // The values of every row a query with one key finds, sorted, exactly as stored.
     QStringList Stored(const QString& sql, const QString& key)
     {
-        QSqlQuery query(Db().database());
-        query.prepare(sql);
-        query.addBindValue(key);
-        EXPECT_TRUE(query.exec()) << sql.toStdString();
         QStringList values;
-        while (query.next())
-            for (int i = 0; i < query.record().count(); ++i)
-                values << query.value(i).toString();
+        for (auto rs = Connection(Db().database()).OpenRecordset(sql, {key}); !rs->IsEOF(); rs->MoveNext())
+            for (int i = 0; i < rs->Columns().size(); ++i)
+                values << rs->Fields(i).toString();
         values.sort();
         return values;
     }
@@ -210,20 +213,24 @@ TEST_P(HostileText, EveryIdBoxStoresTheStringOrRefusesItByItsRule)
     EXPECT_TRUE(Host().logLines().isEmpty()) << Host().logLines().join('\n').toStdString();
 }
 
-// Control characters other than tab and line breaks cannot be stored: every dialog refuses them.
-// A NUL already in the database (SQLite can hold one) is dropped when read, so the frame saves.
-TEST_P(HostileText, ControlCharactersAreRefusedAndNulsReadAreDropped)
+// NUL and a lone surrogate cannot be stored: every dialog refuses them, naming the box. A NUL
+// already in the database (SQLite can hold one) is dropped when read, so the frame saves.
+TEST_P(HostileText, UnstorableTextIsRefusedAndNulsReadAreDropped)
 {
     OpenLocked("CMP01");
-    for (const QString& text :
-         {QString("a") + QChar(0) + "b", QStringLiteral("a\x01b"), QStringLiteral("\x1B[31m")}) {
-        const QStringList refused{LoadResString(1002)};
-        EXPECT_EQ(NewFrame({}, text), refused.first());
-        EXPECT_EQ(AddStep({}, text), refused);
-        EXPECT_EQ(AddLink({}, "N00001", text), refused);
+    for (const auto& [text, character] : {std::pair{QString("a") + QChar(0) + "b", "NUL"},
+                                          {QString("a") + QChar(0xDC00), "U+DC00"},
+                                          {QString(QChar(0xD83D)) + "x", "U+D83D"}}) {
+        const auto refused = [&](qint32 caption) { // named by the caption without its colon
+            const QString name = LoadResString(caption);
+            return QStringList{LoadResString(1971).arg(name.left(name.size() - name.endsWith(':')), character)};
+        };
+        EXPECT_EQ(NewFrame({}, text), refused(189).first());
+        EXPECT_EQ(AddStep({}, text), refused(149));
+        EXPECT_EQ(AddLink({}, "N00001", text), refused(102));
         EXPECT_EQ(Confirm<FrmSaveAs>([&] { PressButton("Saveas"); },
                                      [&](FrmSaveAs& d) { d.TxtNewName->setText(text); }),
-                  refused);
+                  refused(1021));
     }
     if (Db().kind() != TestDatabase::Kind::SQLite)
         return;
@@ -330,6 +337,70 @@ TEST_P(HostileText, HostileRowsOpenConfirmAndSaveBackUnchanged)
         Db().exec("UPDATE TWO_Frame SET ModifiedBy = NULL, ModifiedDate = NULL WHERE CreatedBy IS NULL");
         EXPECT_EQ(DumpTables(), seeded) << (quotingOff ? "quoting off" : "");
     }
+}
+
+// Every string copied from a frame and pasted into another is saved and read back as it was; a
+// paste of text no database can store, or of more than one paste takes, adds nothing and says why.
+TEST_P(HostileText, PastedStepsKeepEveryTextOrAreRefusedWithTheReason)
+{
+    FrameValues header;
+    header.WorkOrderFrame_ID = header.WorkOrderFrameName = "HOST";
+    ASSERT_EQ(DBOperate().InsertWorkOrderFrame(header), 1);
+    const QStringList strings = HostileStrings();
+    QStringList expected;
+    NodeValues step;
+    step.WorkOrderFrame_ID = "HOST";
+    step.HandleGroup_ID = "G01";
+    for (qsizetype i = 0; i < strings.size(); ++i) {
+        step.WorkOrderNode_ID = QStringLiteral("H%1").arg(i);
+        step.WorkOrderNodeName = step.WEBLink = strings.at(i);
+        step.Top = 600 * int(i);
+        ASSERT_EQ(DBOperate().InsertNode(step), 1);
+        expected << strings.at(i) + "|" + strings.at(i);
+    }
+    OpenWindow();
+    ClickFrame("HOST");
+    Window().SelectAll();
+    Window().CopySteps();
+    const QByteArray copied = QApplication::clipboard()->mimeData()->data(StepsMimeType);
+    OpenLocked("CMP01");
+    const qsizetype before = Frame("CMP01").AllNode().AllNode().Count();
+    const auto paste = [&](const QByteArray& payload) {
+        auto* data = new QMimeData;
+        data->setData(StepsMimeType, payload);
+        QApplication::clipboard()->setMimeData(data);
+        Window().PasteSteps();
+        return Messages().texts().value(Messages().texts().size() - 1);
+    };
+    const auto payload = [&](int count, const QString& name) {
+        CopiedSteps steps{DatabaseIdentity(), "HOST", {}, {}};
+        for (int i = 0; i < count; ++i) {
+            step.WorkOrderNode_ID = QStringLiteral("S%1").arg(i);
+            step.WorkOrderNodeName = name;
+            steps.steps << step;
+        }
+        return StepsToJson(steps);
+    };
+    const QByteArray tooLarge = payload(20000, "x");
+    EXPECT_EQ(paste(payload(1, QString("a") + QChar(0) + "b")),
+              LoadResString(1970).arg("steps[0]", "WorkOrderNodeName", "NUL"));
+    EXPECT_EQ(paste(payload(2001, "x")), LoadResString(1975).arg(2001).arg(2000));
+    EXPECT_EQ(paste(tooLarge), LoadResString(1976).arg((tooLarge.size() + (1 << 20) - 1) >> 20).arg(4));
+    EXPECT_EQ(Frame("CMP01").AllNode().AllNode().Count(), before);
+
+    Messages().clear();
+    paste(copied);
+    PressButton("Save");
+    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(126)});
+    OpenWindow();
+    ClickFrame("CMP01");
+    QStringList pasted;
+    for (const auto& [id, node] : Frame("CMP01").AllNode().AllNode())
+        if (id.startsWith('N') && id.mid(1).toInt() >= 10) // the demo frames use N00001 to N00009
+            pasted << node->WorkOrderNodeName() + "|" + node->WEBLink();
+    pasted.sort();
+    expected.sort();
+    EXPECT_EQ(pasted, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, HostileText, KorvelDatabaseKinds(), KorvelDatabaseKindName());
