@@ -2,13 +2,11 @@
 
 #include "core/korvelerror.h"
 #include "persistence/schema.h"
-#include "persistence/storedrows.h"
 
 #include <QAtomicInteger>
 #include <QCoreApplication>
 #include <QRandomGenerator>
 #include <QScopeGuard>
-#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -186,24 +184,13 @@ QVariant TestDatabase::scalar(const QString& sql) const
 
 QStringList TestDatabase::rows(const QString& sql) const
 {
-    // Read as the add-in reads, every text exactly as stored (Qt's drivers change some).
-    const QVariant handle = database().driver()->handle();
-    std::unique_ptr<Recordset> rs;
-    if (qstrcmp(handle.typeName(), "sqlite3*") == 0)
-        rs = SqliteRecordset(*static_cast<sqlite3* const*>(handle.constData()), sql, {});
-    QSqlQuery query = rs ? QSqlQuery(database()) : Run(database(), sql);
+    QSqlQuery query = Run(database(), sql);
     QStringList rows;
-    while (rs ? !rs->IsEOF() : query.next()) {
-        QVector<QVariant> values;
-        for (int i = 0; i < (rs ? rs->Columns().size() : query.record().count()); ++i)
-            values << (rs ? rs->Fields(i) : query.value(i));
-        KeepLeadingFeff(query, values);
+    while (query.next()) {
         QStringList columns;
-        for (const QVariant& value : values)
-            columns << value.toString();
+        for (int i = 0; i < query.record().count(); ++i)
+            columns << query.value(i).toString();
         rows << columns.join(u'|');
-        if (rs)
-            rs->MoveNext();
     }
     rows.sort();
     return rows;
