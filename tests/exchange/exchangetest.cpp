@@ -25,8 +25,7 @@ protected:
     {
         QFile file(QStringLiteral(KORVEL_TEST_DATA_DIR "/naughty-strings.json"));
         EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        QJsonArray naughty = QJsonDocument::fromJson(file.readAll()).array();
-        return naughty << u"\uFEFFstarts with U+FEFF"_s << u"\uFFFE\uFFFF and \uFFFF\uFEFF"_s;
+        return QJsonDocument::fromJson(file.readAll()).array() << u"\uFEFFat the start"_s << u"\uFFFE\uFFFF and \uFEFF"_s;
     }
 
     // A frame of hostile texts with a return step and a conditional link.
@@ -113,8 +112,7 @@ TEST_P(Exchange, RoundTripThroughAnEmptyDatabaseKeepsEveryValue)
 {
     AddHostileFrame();
     ImportFrames(ExportFrames({u"NAUGHT"_s}), u"NC\uFFFE"_s);
-    const QStringList ids = Rows(u"select WorkOrderFrame_ID from TWO_Frame where WorkOrderFrame_ID <> 'NC\uFFFE'"_s)
-                            << u"NC\uFFFE"_s;
+    const QStringList ids = Rows(u"select WorkOrderFrame_ID from TWO_Frame where WorkOrderFrame_ID <> 'NC\uFFFE'"_s) << u"NC\uFFFE"_s;
     const QByteArray first = ExportFrames(ids);
 
     // Into an empty database of the same kind, by a second host.
@@ -135,8 +133,7 @@ TEST_P(Exchange, RoundTripThroughAnEmptyDatabaseKeepsEveryValue)
     EXPECT_EQ(WithoutStepIds(second), WithoutStepIds(first));
     EXPECT_NE(second, first) << "the steps must have new IDs";
     for (const QJsonValue& text : Naughty()) // each as the file writes it
-        EXPECT_TRUE(second.contains(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact).chopped(1).mid(1)))
-            << text.toString().toStdString();
+        EXPECT_TRUE(second.contains(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact).chopped(1).mid(1)));
 }
 
 TEST_P(Exchange, ImportUnderANewIdGivesFreshStepIdsAndFollowsThem)
@@ -224,8 +221,7 @@ TEST_P(Exchange, BrokenFileIsRefusedWithItsReasonAndChangesNothing)
          edited([&](QJsonObject& f) { newId(f); editRow(f, u"steps"_s, [](QJsonObject& s) { s.insert(u"ReturnOldStep"_s, u"NOPE"_s); }); }),
          u"NOPE"_s},
         {"existing frame ID", good, u"CMP01"_s},
-        {"NUL in a text",
-         edited([&](QJsonObject& f) { newId(f); editRow(f, u"steps"_s, [](QJsonObject& s) { s.insert(u"WorkOrderNodeName"_s, u"a\0b"_s); }); }),
+        {"NUL in a text", edited([&](QJsonObject& f) { newId(f); editRow(f, u"steps"_s, [](QJsonObject& s) { s.insert(u"WorkOrderNodeName"_s, u"a\0b"_s); }); }),
          u"frames[0].steps[0]: WorkOrderNodeName holds a character no database can store (NUL)"_s},
         {"frame ID too long", edited([](QJsonObject& f) {
              QJsonObject header = f.value(u"header"_s).toObject();
