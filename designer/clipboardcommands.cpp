@@ -17,10 +17,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QGraphicsScene>
 #include <QHash>
 #include <QImage>
 #include <QMimeData>
 #include <QSet>
+#include <QSignalBlocker>
 #include <algorithm>
 
 namespace korvel {
@@ -30,8 +32,9 @@ namespace {
 // exactly on steps already there.
 constexpr int PasteOffset = 300;
 
-// The most one paste takes (docs/clipboard-format.md): enough for any frame drawn on one canvas,
-// and a payload read, checked and added in well under a second.
+// The most one paste takes (docs/clipboard-format.md). Adding steps costs more the more the frame
+// has (the canvas places End after each), so 20,000 kept the window busy for many minutes; 2,000
+// paste in about a second.
 constexpr qsizetype MaxPastedBytes = 4 * 1024 * 1024;
 constexpr qsizetype MaxPastedSteps = 2000;
 
@@ -207,11 +210,16 @@ void FrmMain::PasteSteps()
                      [link](cWorder& edited) { edited.AllLink().NewMe(link); });
     group.Commit();
 
-    // The pasted steps come selected, ready to be moved.
+    // The pasted steps come selected, ready to be moved; the window hears of it once, not once a
+    // step (each time it reads the whole selection).
     m_flow->SelectItem(nullptr);
-    for (const NodeValues& step : std::as_const(steps))
-        if (FlowNodeItem* item = m_flow->NodeByKey(QStringLiteral("N") + step.WorkOrderNode_ID))
-            item->setSelected(true);
+    {
+        const QSignalBlocker quiet(m_flow->scene());
+        for (const NodeValues& step : std::as_const(steps))
+            if (FlowNodeItem* item = m_flow->NodeByKey(QStringLiteral("N") + step.WorkOrderNode_ID))
+                item->setSelected(true);
+    }
+    emit m_flow->SelectionChanged();
 }
 
 } // namespace korvel
