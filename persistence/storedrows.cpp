@@ -75,7 +75,9 @@ std::unique_ptr<Recordset> SqliteRecordset(sqlite3* connection, const QString& s
     if (sqlite3_prepare_v2(connection, text.constData(), static_cast<int>(text.size()), &raw, &tail) != SQLITE_OK)
         Fail(connection);
     const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(raw, sqlite3_finalize);
-    if (!statement || !QByteArrayView(tail, text.constData() + text.size() - tail).trimmed().isEmpty())
+    if (!statement)
+        throw KorvelError(QStringLiteral("The statement is empty"));
+    if (!QByteArrayView(tail, text.constData() + text.size() - tail).trimmed().isEmpty())
         throw KorvelError(QStringLiteral("Unable to execute multiple statements at a time"));
     for (int i = 0; i < bindings.size(); ++i)
         Bind(connection, statement.get(), i + 1, bindings.at(i));
