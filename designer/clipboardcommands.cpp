@@ -17,10 +17,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QGraphicsScene>
 #include <QHash>
 #include <QImage>
 #include <QMimeData>
 #include <QSet>
+#include <QSignalBlocker>
 #include <algorithm>
 
 namespace korvel {
@@ -30,13 +32,27 @@ namespace {
 // exactly on steps already there.
 constexpr int PasteOffset = 300;
 
-// The steps on the clipboard; throws KorvelError when there are none that can be read.
+// The most one paste takes (docs/clipboard-format.md). Adding steps costs more the more the frame
+// has (the canvas places End after each), so 20,000 kept the window busy for many minutes; 2,000
+// paste in about a second.
+constexpr qsizetype MaxPastedBytes = 4 * 1024 * 1024;
+constexpr qsizetype MaxPastedSteps = 2000;
+
+// The steps on the clipboard; throws KorvelError when there are none that can be read, or more
+// than one paste takes.
 CopiedSteps ClipboardSteps()
 {
     const QMimeData* data = QApplication::clipboard()->mimeData();
     if (!data || !data->hasFormat(StepsMimeType))
         throw KorvelError(LoadResString(1686));
-    return StepsFromJson(data->data(StepsMimeType));
+    const QByteArray payload = data->data(StepsMimeType);
+    constexpr qsizetype MiB = 1024 * 1024;
+    if (payload.size() > MaxPastedBytes)
+        throw KorvelError(LoadResString(1976).arg((payload.size() + MiB - 1) / MiB).arg(MaxPastedBytes / MiB));
+    CopiedSteps copied = StepsFromJson(payload);
+    if (copied.steps.size() > MaxPastedSteps)
+        throw KorvelError(LoadResString(1975).arg(copied.steps.size()).arg(MaxPastedSteps));
+    return copied;
 }
 
 // A code for a pasted link: its own when neither the frame nor this paste has one like it, else a
@@ -116,7 +132,7 @@ void FrmMain::CutSteps()
 void FrmMain::PasteSteps()
 {
     cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
-    if (!frame || !m_flow->EditMode() || !ClipboardHasSteps())
+    if (!frame || !m_flow->EditMode())
         return;
     CopiedSteps copied;
     try {
@@ -194,11 +210,16 @@ void FrmMain::PasteSteps()
                      [link](cWorder& edited) { edited.AllLink().NewMe(link); });
     group.Commit();
 
-    // The pasted steps come selected, ready to be moved.
+    // The pasted steps come selected, ready to be moved; the window hears of it once, not once a
+    // step (each time it reads the whole selection).
     m_flow->SelectItem(nullptr);
-    for (const NodeValues& step : std::as_const(steps))
-        if (FlowNodeItem* item = m_flow->NodeByKey(QStringLiteral("N") + step.WorkOrderNode_ID))
-            item->setSelected(true);
+    {
+        const QSignalBlocker quiet(m_flow->scene());
+        for (const NodeValues& step : std::as_const(steps))
+            if (FlowNodeItem* item = m_flow->NodeByKey(QStringLiteral("N") + step.WorkOrderNode_ID))
+                item->setSelected(true);
+    }
+    emit m_flow->SelectionChanged();
 }
 
 } // namespace korvel

@@ -4,6 +4,7 @@
 #include "core/korvelerror.h"
 #include "core/sameid.h"
 #include "exchange/frameformat.h"
+#include "exchange/strictjson.h"
 #include "resources/stringtable.h"
 
 #include <QJsonArray>
@@ -58,11 +59,11 @@ QByteArray StepsToJson(const CopiedSteps& copied)
 
 CopiedSteps StepsFromJson(const QByteArray& json)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject())
+    QJsonValue document;
+    JsonRefusal refusal;
+    if (!StrictJson::Read(json, document, refusal) || !document.isObject())
         throw KorvelError(LoadResString(1686));
-    const QJsonObject root = document.object();
+    const QJsonObject root = document.toObject();
     if (root.value(QStringLiteral("format")).toString() != StepsFormat ||
         root.value(QStringLiteral("version")).toInt(-1) != StepsFormatVersion)
         throw KorvelError(LoadResString(1686));

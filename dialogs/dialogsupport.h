@@ -6,7 +6,6 @@
 #include <QScreen>
 #include <QString>
 #include <QWidget>
-#include <algorithm>
 
 namespace korvel {
 
@@ -32,17 +31,12 @@ inline void CentreOnScreen(QWidget& dialog)
                 area.top() + (area.height() - dialog.height()) / 2);
 }
 
-// True when `text` holds a character that no statement can carry into every database: a control
-// character other than tab and line breaks (NUL above all).
-inline bool HasUnstorableCharacter(const QString& text)
-{
-    return std::any_of(text.begin(), text.end(), [](QChar c) {
-        return c.category() == QChar::Other_Control && c != u'\t' && c != u'\n' && c != u'\r';
-    });
-}
+// The string-table id of the caption a text box without a label of its own (QLabel::buddy) is
+// named by in messages.
+inline constexpr const char* CaptionProperty = "Caption";
 
-// Run first by a dialog's OK: refuses a text box of the dialog whose text cannot be stored, with
-// the message and the focus on that box. True when it refused.
+// Run first by a dialog's OK: refuses a text box of the dialog whose text no database can store
+// (UnstorableCharacter), with a message naming the box and the focus on it. True when it refused.
 bool RefuseUnstorableText(QWidget& dialog);
 
 } // namespace korvel

@@ -57,6 +57,8 @@ void FrmLink::BuildControls()
     TxtID = MakeControl<QLineEdit>(this, "TxtID");
     lblDesc = MakeLabel(this, "lblDesc", 102);
     Txtdesc = MakeControl<QLineEdit>(this, "Txtdesc");
+    lblID->setBuddy(TxtID);
+    lblDesc->setBuddy(Txtdesc);
     lblParent = MakeLabel(this, "lblParent", 103);
     CboParent = MakeControl<SelectOnlyCombo>(this, "CboParent");
     lblChild = MakeLabel(this, "lblChild", 104);
@@ -69,12 +71,14 @@ void FrmLink::BuildControls()
     OptFilter->setProperty(TagProperty, QStringLiteral("107"));
 
     TxtFilter = MakeControl<QLineEdit>(this, "TxtFilter");
+    TxtFilter->setProperty(CaptionProperty, 1973);
     CboRelation = MakeControl<QComboBox>(this, "CboRelation");
     CboRelation->setEditable(false);
     CboRelation->addItems({QStringLiteral(">"), QStringLiteral(">="), QStringLiteral("="),
                            QStringLiteral("<"), QStringLiteral("<=")});
     CboRelation->setCurrentIndex(-1);
     TxtValue = MakeControl<QLineEdit>(this, "TxtValue");
+    TxtValue->setProperty(CaptionProperty, 1974);
 
     CmdOK = MakeControl<QPushButton>(this, "CmdOK");
     CmdOK->setProperty(TagProperty, QStringLiteral("98"));

@@ -94,6 +94,8 @@ QWidget* FrmNode::BuildGeneralPart()
     TxtID = MakeControl<QLineEdit>(part, "TxtID");
     lblName = MakeControl<QLabel>(part, "lblName", 149);
     TxtName = MakeControl<QLineEdit>(part, "TxtName");
+    lblID->setBuddy(TxtID);
+    lblName->setBuddy(TxtName);
     lblPriority = MakeControl<QLabel>(part, "lblPriority", 150);
     CboPriority = MakeControl<SelectOnlyCombo>(part, "CboPriority");
     lblUnit = MakeControl<QLabel>(part, "lblUnit", 151);
@@ -214,6 +216,7 @@ QWidget* FrmNode::BuildPageFrame()
     CboBuild = MakeControl<SelectOnlyCombo>(fraFrame, "CboBuild");
     OptWeb = MakeControl<QRadioButton>(fraFrame, "OptWeb", 166);
     TxtWeb = MakeControl<QLineEdit>(fraFrame, "TxtWeb");
+    TxtWeb->setProperty(CaptionProperty, 166);
     ChkFull = MakeControl<QCheckBox>(fraFrame, "ChkFull", 168);
 
     m_pageOptions = new QButtonGroup(this);

@@ -1,6 +1,7 @@
 // The controls of the work-order dialog and their design state; the behaviour is in frmorder.cpp.
 #include "dialogs/frmorder.h"
 
+#include "dialogs/dialogsupport.h"
 #include "dialogs/numerictextbox.h"
 #include "dialogs/selectonlycombo.h"
 
@@ -48,9 +49,13 @@ void FrmOrder::BuildControls()
     TxtLen1 = Named(new NumericTextBox(FraNode), "TxtLen1");
     CboUnit1 = Named(new SelectOnlyCombo(FraNode), "CboUnit1");
     auto* header = new QGridLayout(FraNode);
-    header->addWidget(IdLabel(FraNode, "lblID", "188"), 0, 0);
+    QLabel* lblID = IdLabel(FraNode, "lblID", "188");
+    lblID->setBuddy(TxtID);
+    header->addWidget(lblID, 0, 0);
     header->addWidget(TxtID, 0, 1);
-    header->addWidget(IdLabel(FraNode, "lblName", "189"), 0, 2);
+    QLabel* lblName = IdLabel(FraNode, "lblName", "189");
+    lblName->setBuddy(TxtName);
+    header->addWidget(lblName, 0, 2);
     header->addWidget(TxtName, 0, 3);
     header->addWidget(IdLabel(FraNode, "lblPriority", "190"), 1, 0);
     header->addWidget(CboPriority, 1, 1);
@@ -70,6 +75,7 @@ void FrmOrder::BuildControls()
     fraFrame = Named(new QGroupBox(this), "fraFrame", "194");
     OptWeb = Named(new QRadioButton(fraFrame), "OptWeb", "195");
     TxtWeb = Named(new QLineEdit(fraFrame), "TxtWeb");
+    TxtWeb->setProperty(CaptionProperty, 195);
     OptBuild = Named(new QRadioButton(fraFrame), "OptBuild", "196");
     CboBuild = Named(new SelectOnlyCombo(fraFrame), "CboBuild");
     ChkFull = Named(new QCheckBox(fraFrame), "ChkFull", "197");
@@ -107,11 +113,13 @@ void FrmOrder::BuildControls()
     OptTel = Named(new QRadioButton(Frame2), "OptTel", "1035");
     lblAddress = IdLabel(Frame2, "lblAddress", "212");
     txtAdd = Named(new QLineEdit(Frame2), "txtAdd");
+    lblAddress->setBuddy(txtAdd);
     TxtReplyFile = Named(new QLineEdit(Frame2), "TxtReplyFile");
     TxtReplyFile->setReadOnly(true);
     CmdSeleReplyFile = Named(new QPushButton(QStringLiteral("..."), Frame2), "CmdSeleReplyFile");
     CmdSeleReplyFile->setAutoDefault(false);
     TxtContent = Named(new QLineEdit(Frame2), "TxtContent");
+    TxtContent->setProperty(CaptionProperty, 1972);
     auto* modes = new QHBoxLayout;
     modes->addWidget(IdLabel(Frame2, "lblReplyMode", "1036"));
     modes->addWidget(OptFax);

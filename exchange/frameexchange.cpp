@@ -6,6 +6,7 @@
 #include "core/progress.h"
 #include "core/wholefile.h"
 #include "exchange/frameformat.h"
+#include "exchange/strictjson.h"
 #include "model/cworder.h"
 #include "persistence/connection.h"
 #include "persistence/lookupkeys.h"
@@ -15,11 +16,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QJsonParseError>
 #include <QMap>
 #include <QSet>
+#include <algorithm>
+#include <fcntl.h>
 #include <map>
 #include <set>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace korvel {
 namespace {
@@ -47,6 +51,11 @@ enum : qint32 {
     MsgNotList = 1440,
     MsgFrameUnreadable = 1442,
     MsgNotObject = 1443,
+    MsgNoFrames = 1956,
+    MsgIdBlanks = 1957,
+    MsgTooLarge = 1958,
+    MsgNotRegular = 1959,
+    MsgAddedMeanwhile = 1960,
 };
 
 [[noreturn]] void Refuse(qint32 id, const QStringList& arguments)
@@ -118,8 +127,8 @@ FrameRecord ReadFrame(const QString& frameId)
     auto audit = DBOperate().GetWorkOrderAudit(frameId);
     if (!audit || !audit->IsOpen() || audit->IsEOF())
         Refuse(MsgFrameUnreadable, {frameId, LastLoggedError()});
-    record.audit = {audit->Fields(0).toString(), audit->Fields(1).toString(), audit->Fields(2).toString(),
-                    audit->Fields(3).toString()};
+    record.audit = {audit->Fields(0).toString(), FileDate(audit->Fields(1)), audit->Fields(2).toString(),
+                    FileDate(audit->Fields(3))};
     for (const auto& [id, node] : frame.AllNode().AllNode())
         if (node->CanLoadFlag() == 1)
             record.steps << node->Values();
@@ -127,15 +136,6 @@ FrameRecord ReadFrame(const QString& frameId)
         if (link->CanLoadFlag() == 1)
             record.links << link->Values();
     return record;
-}
-
-// Line and column (1-based, in characters) of a byte offset into the file.
-std::pair<int, int> Position(const QByteArray& file, qsizetype offset)
-{
-    const QByteArray before = file.left(offset);
-    const int line = static_cast<int>(before.count('\n')) + 1;
-    const QByteArray lastLine = before.mid(before.lastIndexOf('\n') + 1);
-    return {line, static_cast<int>(QString::fromUtf8(lastLine).size()) + 1};
 }
 
 QJsonArray ArrayMember(const QJsonObject& object, const QString& where, const QString& name)
@@ -158,22 +158,23 @@ QJsonObject ObjectAt(const QJsonValue& value, const QString& where)
 // The frames of a file, checked for everything that needs no database.
 QList<FrameRecord> ParseFile(const QByteArray& file)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file, &error);
-    if (error.error != QJsonParseError::NoError) {
-        const auto [line, column] = Position(file, error.offset);
-        Refuse(MsgBadJson, {QString::number(line), QString::number(column), error.errorString()});
-    }
-    if (!document.isObject() || document.object().value(QStringLiteral("format")).toString() != FrameFileFormat)
+    QJsonValue document;
+    JsonRefusal refusal;
+    if (!StrictJson::Read(file, document, refusal))
+        Refuse(MsgBadJson, {QString::number(refusal.line), QString::number(refusal.column), refusal.reason});
+    if (!document.isObject() || document.toObject().value(QStringLiteral("format")).toString() != FrameFileFormat)
         Refuse(MsgNotFrameFile, {FrameFileFormat});
-    const QJsonObject root = document.object();
+    const QJsonObject root = document.toObject();
     const QJsonValue version = root.value(QStringLiteral("version"));
+    if (version.isUndefined())
+        Refuse(MsgMissing, {QStringLiteral("file"), QStringLiteral("version")});
     if (!version.isDouble() || version.toDouble() != FrameFileVersion)
-        Refuse(MsgWrongVersion, {version.isDouble() ? QString::number(version.toDouble()) : version.toVariant().toString(),
-                                 QString::number(FrameFileVersion)});
+        Refuse(MsgWrongVersion, {StrictJson::Shown(version), QString::number(FrameFileVersion)});
 
     QList<FrameRecord> frames;
     const QJsonArray frameArray = ArrayMember(root, QStringLiteral("file"), QStringLiteral("frames"));
+    if (frameArray.isEmpty())
+        Refuse(MsgNoFrames, {});
     for (qsizetype f = 0; f < frameArray.size(); ++f) {
         const QString where = QStringLiteral("frames[%1]").arg(f);
         const QJsonObject object = ObjectAt(frameArray.at(f), where);
@@ -227,9 +228,13 @@ QStringList TargetIds(const QList<FrameRecord>& frames, const QString& newId)
     QStringList ids;
     QSet<QString> folded;
     for (const FrameRecord& frame : frames) {
+        // An ID from the file is checked like one typed in a dialog, but never trimmed: blanks
+        // around it are refused rather than silently changed (--as gives the ID without them).
         const QString id = newId.isNull() ? frame.header.WorkOrderFrame_ID : newId.trimmed();
-        if (id.isEmpty())
+        if (id.trimmed().isEmpty())
             Refuse(MsgIdEmpty, {});
+        if (id != id.trimmed())
+            Refuse(MsgIdBlanks, {id});
         if (Utility().ByteLength(id) >= 7)
             Refuse(MsgIdTooLong, {id});
         if (folded.contains(id.toCaseFolded()))
@@ -290,14 +295,46 @@ qint32 WriteFrame(const FrameRecord& frame, const QString& id, Progress* progres
     return links.Saveas(id, newStepIds, progress);
 }
 
+// A regular file, or standard input for "-", of at most MaxImportFileBytes. Opened without
+// blocking and checked on the open descriptor, so a FIFO without a writer or a device such as
+// /dev/zero is refused at once instead of hanging or filling the memory.
 QByteArray ReadFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        Refuse(MsgCannotRead, {path, file.errorString()});
-    const QByteArray content = file.readAll();
+    QFile file;
+    if (path == QLatin1String("-")) {
+        if (!file.open(STDIN_FILENO, QIODevice::ReadOnly))
+            Refuse(MsgCannotRead, {path, file.errorString()});
+    } else {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            Refuse(MsgCannotRead, {path, qt_error_string(errno)});
+        struct stat status {};
+        if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+            const int error = errno;
+            ::close(fd);
+            if (S_ISREG(status.st_mode))
+                Refuse(MsgCannotRead, {path, qt_error_string(error)});
+            Refuse(MsgNotRegular, {path});
+        }
+        if (status.st_size > MaxImportFileBytes || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            if (status.st_size > MaxImportFileBytes)
+                Refuse(MsgTooLarge, {path, QString::number(MaxImportFileBytes / (1024 * 1024))});
+            Refuse(MsgCannotRead, {path, file.errorString()});
+        }
+    }
+    // Read in pieces up to one byte more than allowed: standard input has no size to check first.
+    QByteArray content;
+    while (content.size() <= MaxImportFileBytes) {
+        const QByteArray piece = file.read(std::min<qint64>(1 << 20, MaxImportFileBytes + 1 - content.size()));
+        if (piece.isEmpty())
+            break;
+        content += piece;
+    }
     if (file.error() != QFileDevice::NoError)
         Refuse(MsgCannotRead, {path, file.errorString()});
+    if (content.size() > MaxImportFileBytes)
+        Refuse(MsgTooLarge, {path, QString::number(MaxImportFileBytes / (1024 * 1024))});
     return content;
 }
 
@@ -334,18 +371,18 @@ void ExportFramesToFile(const QStringList& frameIds, const QString& path)
 ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress* progress)
 {
     const QList<FrameRecord> frames = ParseFile(file);
-    if (progress) {
-        qsizetype items = 0;
-        for (const FrameRecord& frame : frames)
-            items += frame.steps.size() + frame.links.size();
-        progress->Expect(static_cast<int>(items));
-    }
     ImportResult result;
     result.frameIds = TargetIds(frames, newId);
     try {
         result.findings = MissingLookups(frames, result.frameIds);
     } catch (const std::exception& error) {
         Refuse(MsgImportFailed, {describe(error)});
+    }
+    if (progress) {
+        qsizetype items = 0;
+        for (const FrameRecord& frame : frames)
+            items += frame.steps.size() + frame.links.size();
+        progress->Expect(static_cast<int>(items));
     }
 
     const QString prefix = QStringLiteral("[Korvel]-[FrameExchange]-[ImportFrames]:");
@@ -362,6 +399,14 @@ ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress
         if (began)
             IgnoreErrors([] { Connection::Shared().RollbackTrans(); });
         LogError(prefix, error);
+        // Another import or a Save as may have stored one of the IDs since they were checked: the
+        // database then names its unique key, which says nothing to the user.
+        for (const QString& id : std::as_const(result.frameIds)) {
+            qint32 exists = 0;
+            IgnoreErrors([&] { exists = DBOperate().GetWorkOrderIDExists(id); });
+            if (exists == 1)
+                Refuse(MsgAddedMeanwhile, {id, describe(error)});
+        }
         Refuse(MsgImportFailed, {describe(error)});
     }
     return result;

@@ -38,7 +38,11 @@ struct ImportResult {
 // everything back. Either way the database is left as it was.
 // `progress`, when given, hears of every step and link written.
 ImportResult ImportFrames(const QByteArray& file, const QString& newId = QString(), Progress* progress = nullptr);
-// The same for the file at `path`.
+// The most an import reads: a frame file of a thousand large frames stays far below it.
+inline constexpr qint64 MaxImportFileBytes = 64 * 1024 * 1024;
+
+// The same for the file at `path`, or standard input for "-". Refuses what is not a regular file
+// (a device, a FIFO, a folder) and more than MaxImportFileBytes, before reading further.
 ImportResult ImportFramesFromFile(const QString& path, const QString& newId = QString(),
                                   Progress* progress = nullptr);
 

@@ -1,16 +1,47 @@
 #include "exchange/frameformat.h"
 
 #include "core/korvelerror.h"
+#include "core/storabletext.h"
 #include "model/flowcheck.h"
 
+#include <QDateTime>
 #include <QJsonValue>
+#include <QRegularExpression>
+#include <optional>
 #include <limits>
 
 namespace korvel {
 namespace {
 
 // String-table ids of the messages about members.
-enum : qint32 { MsgMissing = 1423, MsgNotText = 1424, MsgNotNumber = 1425 };
+enum : qint32 { MsgMissing = 1423, MsgNotText = 1424, MsgNotNumber = 1425, MsgNotDate = 1955, MsgUnstorable = 1970 };
+
+// A date and time to the second as files have held it: "T" or a space between date and time, and
+// from PostgreSQL a fraction of zeros. No time zone: the columns hold local times without one.
+std::optional<QDateTime> ParsedDate(const QString& text)
+{
+    static const QRegularExpression form(QRegularExpression::anchoredPattern(
+        QStringLiteral(R"(([0-9]{4})-([0-9]{2})-([0-9]{2})[T ]([0-9]{2}):([0-9]{2}):([0-9]{2})(?:\.0{1,9})?)")));
+    const QRegularExpressionMatch match = form.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const auto part = [&](int i) { return match.captured(i).toInt(); };
+    const QDate date(part(1), part(2), part(3));
+    const QTime time(part(4), part(5), part(6));
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return QDateTime(date, time);
+}
+
+QString StoredDate(const QString& where, const char* name, const QString& text)
+{
+    if (text.isEmpty())
+        return text;
+    const std::optional<QDateTime> date = ParsedDate(text);
+    if (!date)
+        throw KorvelError(FormatMessage(MsgNotDate, {where, QLatin1String(name), text}));
+    return date->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
 
 // One column of a row struct: its name in the file and the member holding it.
 template <typename Row>
@@ -127,6 +158,9 @@ void Read(const Columns<Row>& columns, const QJsonObject& object, const QString&
             if (!value.isString())
                 throw KorvelError(FormatMessage(MsgNotText, {where, name}));
             row.*(column.text) = value.toString();
+            // Refused here, where it enters, rather than by every later save.
+            if (const QString character = UnstorableCharacter(row.*(column.text)); !character.isEmpty())
+                throw KorvelError(FormatMessage(MsgUnstorable, {where, name, character}));
             continue;
         }
         const double number = value.toDouble(0.5);
@@ -165,6 +199,20 @@ void HeaderFromJson(const QJsonObject& object, const QString& where, FrameValues
 {
     Read(kHeaderColumns, object, where, header);
     Read(kAuditColumns, object, where, audit);
+    audit.CreatedDate = StoredDate(where, "CreatedDate", audit.CreatedDate);
+    audit.ModifiedDate = StoredDate(where, "ModifiedDate", audit.ModifiedDate);
+}
+
+QString FileDate(const QVariant& stored)
+{
+    const QString iso = QStringLiteral("yyyy-MM-ddTHH:mm:ss");
+    if (stored.isNull())
+        return QString(QLatin1String(""));
+    if (stored.typeId() == QMetaType::QDateTime)
+        return stored.toDateTime().toString(iso);
+    const QString text = stored.toString();
+    const std::optional<QDateTime> date = ParsedDate(text);
+    return date ? date->toString(iso) : text;
 }
 
 NodeValues StepFromJson(const QJsonObject& object, const QString& where)

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QVariant>
 
 namespace korvel {
 
@@ -26,9 +27,16 @@ QJsonObject HeaderToJson(const FrameValues& header, const FrameAudit& audit);
 QJsonObject StepToJson(const NodeValues& step);
 QJsonObject LinkToJson(const LinkValues& link);
 
+// An audit date (CreatedDate, ModifiedDate) as the file holds it, the same from both databases:
+// "yyyy-MM-ddTHH:mm:ss" from a PostgreSQL timestamp or SQLite's text, "" for an empty or NULL
+// column. A stored text that is no date is written as it stands (import will refuse it).
+QString FileDate(const QVariant& stored);
+
 // Reads such an object back. `where` names it in messages ("frames[0].steps[2]"). Throws
 // KorvelError with the message in the interface language when a member is missing or of the wrong
-// kind (a text, or a whole number that fits 32 bits).
+// kind (a text, or a whole number that fits 32 bits). The header's audit dates must be "" or real
+// dates written as FileDate writes them; earlier files' forms (a space for the "T", a fraction of
+// zeros) are taken too. They come back as the databases store them, "yyyy-MM-dd HH:mm:ss".
 void HeaderFromJson(const QJsonObject& object, const QString& where, FrameValues& header, FrameAudit& audit);
 NodeValues StepFromJson(const QJsonObject& object, const QString& where);
 LinkValues LinkFromJson(const QJsonObject& object, const QString& where);

@@ -168,9 +168,11 @@ std::unique_ptr<Recordset> cDBOperate::GetWorkOrderAudit(const QString& vWorkOrd
 qint32 cDBOperate::SetWorkOrderAudit(const QString& vWorkOrderFrame_ID, const FrameAudit& audit)
 {
     return RowCommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[SetWorkOrderAudit]:"), [&] {
-        return R"(Update Two_Frame Set CreatedBy=')" + SqlText(audit.CreatedBy) + R"(',CreatedDate=')" +
-               SqlText(audit.CreatedDate) + R"(',ModifiedBy=')" + SqlText(audit.ModifiedBy) +
-               R"(',ModifiedDate=')" + SqlText(audit.ModifiedDate) + R"(' Where WorkOrderFrame_ID=')" +
+        // No date is NULL: PostgreSQL's timestamp column takes no empty text.
+        const auto date = [](const QString& d) { return d.isEmpty() ? QStringLiteral("NULL") : u'\'' + SqlText(d) + u'\''; };
+        return R"(Update Two_Frame Set CreatedBy=')" + SqlText(audit.CreatedBy) + R"(',CreatedDate=)" +
+               date(audit.CreatedDate) + R"(,ModifiedBy=')" + SqlText(audit.ModifiedBy) +
+               R"(',ModifiedDate=)" + date(audit.ModifiedDate) + R"( Where WorkOrderFrame_ID=')" +
                SqlText(vWorkOrderFrame_ID) + R"(')";
     });
 }

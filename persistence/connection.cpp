@@ -3,6 +3,7 @@
 #include "core/addinglobals.h"
 #include "core/korvelerror.h"
 #include "persistence/statementmonitor.h"
+#include "persistence/storedrows.h"
 
 #include <QSqlDriver>
 #include <QSqlError>
@@ -63,6 +64,10 @@ std::unique_ptr<Recordset> Connection::OpenRecordset(const QString& sql, const Q
     if (!m_database.isOpen())
         throw KorvelError(QStringLiteral("The database connection is not open"));
     StatementMonitor::BeforeStatement();
+    // SQLite's rows are read in the UTF-8 it stores: Qt's reading would change some characters.
+    const QVariant handle = m_database.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0)
+        return SqliteRecordset(*static_cast<sqlite3* const*>(handle.constData()), sql, bindings);
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
     bool ran = false;
@@ -96,6 +101,7 @@ std::unique_ptr<Recordset> Connection::OpenRecordset(const QString& sql, const Q
         row.reserve(record.count());
         for (int index = 0; index < record.count(); ++index)
             row.append(query.value(index));
+        KeepLeadingFeff(query, row);
         rows.append(std::move(row));
     }
     if (query.lastError().isValid())

@@ -8,18 +8,23 @@
 
 #include "core/addinglobals.h"
 #include "core/sameid.h"
+#include "designer/stepclipboard.h"
 #include "dialogs/frmlink.h"
 #include "dialogs/frmnode.h"
 #include "dialogs/frmorder.h"
 #include "dialogs/frmsaveas.h"
 #include "dialogs/numerictextbox.h"
+#include "persistence/connection.h"
 #include "resources/stringtable.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QSqlError>
 #include <algorithm>
@@ -39,7 +44,9 @@ QStringList HostileStrings()
     return strings << QStringLiteral("path\\to\\x") << QStringLiteral("ends in a backslash\\")
                    << QStringLiteral("x'; DROP TABLE Staff; --") << QStringLiteral(u"invoice\u202Efdp.exe")
                    << QStringLiteral(u"\U0001F468\u200D\U0001F469\u200D\U0001F467")
-                   << QStringLiteral("\t blank edges ") << QStringLiteral(u"O'Brien\\\u00E9 ").repeated(100);
+                   << QStringLiteral("\t blank edges ") << QStringLiteral(u"O'Brien\\\u00E9 ").repeated(100)
+                   << QStringLiteral(u"\uFEFFstarts with U+FEFF") << QStringLiteral(u"\uFFFE\uFFFF and \uFFFF\uFEFF")
+                   << QStringLiteral("a\x01b \x1B[31m\x7F");
 }
 
 class HostileText : public DesignerDbTest {
@@ -121,14 +128,10 @@ protected:
     // The values of every row a query with one key finds, sorted.
     QStringList Stored(const QString& sql, const QString& key)
     {
-        QSqlQuery query(Db().database());
-        query.prepare(sql);
-        query.addBindValue(key);
-        EXPECT_TRUE(query.exec()) << sql.toStdString();
         QStringList values;
-        while (query.next())
-            for (int i = 0; i < query.record().count(); ++i)
-                values << query.value(i).toString();
+        for (auto rs = Connection(Db().database()).OpenRecordset(sql, {key}); !rs->IsEOF(); rs->MoveNext())
+            for (int i = 0; i < rs->Columns().size(); ++i)
+                values << rs->Fields(i).toString();
         values.sort();
         return values;
     }
@@ -210,20 +213,20 @@ TEST_P(HostileText, EveryIdBoxStoresTheStringOrRefusesItByItsRule)
     EXPECT_TRUE(Host().logLines().isEmpty()) << Host().logLines().join('\n').toStdString();
 }
 
-// Control characters other than tab and line breaks cannot be stored: every dialog refuses them.
-// A NUL already in the database (SQLite can hold one) is dropped when read, so the frame saves.
-TEST_P(HostileText, ControlCharactersAreRefusedAndNulsReadAreDropped)
+// NUL and a lone surrogate cannot be stored: every dialog refuses them, naming the box. A NUL
+// already in the database (SQLite can hold one) is dropped when read, so the frame saves.
+TEST_P(HostileText, UnstorableTextIsRefusedAndNulsReadAreDropped)
 {
     OpenLocked("CMP01");
-    for (const QString& text :
-         {QString("a") + QChar(0) + "b", QStringLiteral("a\x01b"), QStringLiteral("\x1B[31m")}) {
-        const QStringList refused{LoadResString(1002)};
-        EXPECT_EQ(NewFrame({}, text), refused.first());
-        EXPECT_EQ(AddStep({}, text), refused);
-        EXPECT_EQ(AddLink({}, "N00001", text), refused);
+    for (const auto& [text, character] : {std::pair{QString("a") + QChar(0) + "b", "NUL"},
+                                          {QString("a") + QChar(0xDC00), "U+DC00"}, {QChar(0xD83D) + QString("x"), "U+D83D"}}) {
+        const auto refused = [&](const char* box) { return QStringList{LoadResString(1971).arg(box, character)}; };
+        EXPECT_EQ(NewFrame({}, text), refused("WorkOrder").first());
+        EXPECT_EQ(AddStep({}, text), refused("Node"));
+        EXPECT_EQ(AddLink({}, "N00001", text), refused("LinkDescription"));
         EXPECT_EQ(Confirm<FrmSaveAs>([&] { PressButton("Saveas"); },
                                      [&](FrmSaveAs& d) { d.TxtNewName->setText(text); }),
-                  refused);
+                  refused("New WorkOrder"));
     }
     if (Db().kind() != TestDatabase::Kind::SQLite)
         return;
@@ -330,6 +333,44 @@ TEST_P(HostileText, HostileRowsOpenConfirmAndSaveBackUnchanged)
         Db().exec("UPDATE TWO_Frame SET ModifiedBy = NULL, ModifiedDate = NULL WHERE CreatedBy IS NULL");
         EXPECT_EQ(DumpTables(), seeded) << (quotingOff ? "quoting off" : "");
     }
+}
+
+// Every string pasted is saved and read back as copied; a paste of text no database can store, or
+// of more than one paste takes, adds nothing and says why.
+TEST_P(HostileText, PastedStepsKeepEveryTextOrAreRefusedWithTheReason)
+{
+    NodeValues step;
+    const auto paste = [&](const QStringList& names) {
+        CopiedSteps copied{DatabaseIdentity(), "CMP01", {}, {}};
+        for (const QString& name : names) {
+            step.WorkOrderNode_ID = QStringLiteral("S%1").arg(copied.steps.size());
+            step.WorkOrderNodeName = step.WEBLink = name;
+            copied.steps << step;
+        }
+        auto* data = new QMimeData;
+        data->setData(StepsMimeType, StepsToJson(copied));
+        QApplication::clipboard()->setMimeData(data);
+        Window().PasteSteps();
+        return Messages().texts().value(Messages().texts().size() - 1);
+    };
+    OpenLocked("CMP01");
+    EXPECT_EQ(paste({QString("a") + QChar(0) + "b"}), LoadResString(1970).arg("steps[0]", "WorkOrderNodeName", "NUL"));
+    EXPECT_EQ(paste(QStringList(2001, "x")), LoadResString(1975).arg(2001).arg(2000));
+    EXPECT_EQ(paste(QStringList(20000, "x")), LoadResString(1976).arg(20).arg(4));
+    EXPECT_EQ(Frame("CMP01").AllNode().AllNode().Count(), 4);
+    paste(HostileStrings());
+    PressButton("Save");
+    OpenWindow();
+    ClickFrame("CMP01");
+    QStringList pasted, expected;
+    for (const auto& [id, node] : Frame("CMP01").AllNode().AllNode())
+        if (id.mid(1).toInt() >= 10) // the demo frames use N00001 to N00009
+            pasted << node->WorkOrderNodeName() + "|" + node->WEBLink();
+    for (const QString& text : HostileStrings())
+        expected << text + "|" + text;
+    pasted.sort();
+    expected.sort();
+    EXPECT_EQ(pasted, expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, HostileText, KorvelDatabaseKinds(), KorvelDatabaseKindName());

@@ -1,6 +1,8 @@
 // Export and import of frames on SQLite and PostgreSQL: the round trip, hostile texts, and broken
 // files that must change nothing.
 #include "core/korvelerror.h"
+#include "core/progress.h"
+#include "designer/stepclipboard.h"
 #include "exchange/frameexchange.h"
 #include "tests/model/modelfixture.h"
 
@@ -8,19 +10,28 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace korvel {
 namespace {
 
 class Exchange : public ModelTest {
 protected:
+    // The naughty strings, and U+FEFF, U+FFFE and U+FFFF, also starting a text.
+    static QJsonArray Naughty()
+    {
+        QFile file(QStringLiteral(KORVEL_TEST_DATA_DIR "/naughty-strings.json"));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        return QJsonDocument::fromJson(file.readAll()).array() << u"\uFEFFat the start"_s << u"\uFFFE\uFFFF and \uFEFF"_s;
+    }
+
     // A frame of hostile texts with a return step and a conditional link.
     void AddHostileFrame()
     {
-        QFile file(QStringLiteral(KORVEL_TEST_DATA_DIR "/naughty-strings.json"));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const QJsonArray naughty = QJsonDocument::fromJson(file.readAll()).array();
-        ASSERT_GT(naughty.size(), 20);
+        const QJsonArray naughty = Naughty();
 
         FrameValues header;
         header.WorkOrderFrame_ID = u"NAUGHT"_s;
@@ -30,7 +41,7 @@ protected:
         ASSERT_EQ(DBOperate().InsertWorkOrderFrame(header), 1) << log();
         QString previous = u"BEGIN"_s;
         int code = 0;
-        for (qsizetype i = 0; i < naughty.size(); i += 7) {
+        for (qsizetype i = 0; i < naughty.size(); ++i) {
             NodeValues step;
             step.WorkOrderFrame_ID = u"NAUGHT"_s;
             step.WorkOrderNode_ID = u"X%1"_s.arg(i);
@@ -100,8 +111,8 @@ protected:
 TEST_P(Exchange, RoundTripThroughAnEmptyDatabaseKeepsEveryValue)
 {
     AddHostileFrame();
-    const QStringList ids = Rows(u"select WorkOrderFrame_ID from TWO_Frame"_s);
-    ASSERT_GE(ids.size(), 3);
+    ImportFrames(ExportFrames({u"NAUGHT"_s}), u"NC\uFFFE"_s);
+    const QStringList ids = Rows(u"select WorkOrderFrame_ID from TWO_Frame where WorkOrderFrame_ID <> 'NC\uFFFE'"_s) << u"NC\uFFFE"_s;
     const QByteArray first = ExportFrames(ids);
 
     // Into an empty database of the same kind, by a second host.
@@ -121,6 +132,8 @@ TEST_P(Exchange, RoundTripThroughAnEmptyDatabaseKeepsEveryValue)
     }
     EXPECT_EQ(WithoutStepIds(second), WithoutStepIds(first));
     EXPECT_NE(second, first) << "the steps must have new IDs";
+    for (const QJsonValue& text : Naughty()) // each as the file writes it
+        EXPECT_TRUE(second.contains(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact).chopped(1).mid(1)));
 }
 
 TEST_P(Exchange, ImportUnderANewIdGivesFreshStepIdsAndFollowsThem)
@@ -182,7 +195,6 @@ TEST_P(Exchange, BrokenFileIsRefusedWithItsReasonAndChangesNothing)
         header.insert(u"WorkOrderFrame_ID"_s, u"FRESH"_s);
         frame.insert(u"header"_s, header);
     };
-
     const struct {
         const char* name;
         QByteArray file;
@@ -209,6 +221,8 @@ TEST_P(Exchange, BrokenFileIsRefusedWithItsReasonAndChangesNothing)
          edited([&](QJsonObject& f) { newId(f); editRow(f, u"steps"_s, [](QJsonObject& s) { s.insert(u"ReturnOldStep"_s, u"NOPE"_s); }); }),
          u"NOPE"_s},
         {"existing frame ID", good, u"CMP01"_s},
+        {"NUL in a text", edited([&](QJsonObject& f) { newId(f); editRow(f, u"steps"_s, [](QJsonObject& s) { s.insert(u"WorkOrderNodeName"_s, u"a\0b"_s); }); }),
+         u"frames[0].steps[0]: WorkOrderNodeName holds a character no database can store (NUL)"_s},
         {"frame ID too long", edited([](QJsonObject& f) {
              QJsonObject header = f.value(u"header"_s).toObject();
              header.insert(u"WorkOrderFrame_ID"_s, u"ABCDEFG"_s);
@@ -228,6 +242,80 @@ TEST_P(Exchange, BrokenFileIsRefusedWithItsReasonAndChangesNothing)
     }
 }
 
+// The corpus of hostile shapes (tests/data/frame-files): each accepted file is imported with its
+// text and dates as recorded, each refused one gives its recorded message and changes nothing; so
+// do what is not a regular file and what is too large.
+TEST_P(Exchange, CorpusFilesAreTakenOrRefusedAsRecorded)
+{
+    const QString dir = QStringLiteral(KORVEL_TEST_DATA_DIR "/frame-files/");
+    const auto table = [&](const QString& name) {
+        QFile file(dir + name);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        QList<QStringList> rows;
+        for (const QString& line : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts))
+            if (!line.startsWith(u'#'))
+                rows << line.split(u'\t');
+        return rows;
+    };
+    QTemporaryDir temp;
+    const QString fifo = temp.filePath(u"fifo"_s), large = temp.filePath(u"large.json"_s);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QFile sparse(large);
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(MaxImportFileBytes + 1));
+    QList<QStringList> refused = table(u"refused.tsv"_s);
+    for (QStringList& row : refused)
+        row[0] = dir + u"refused/"_s + row[0];
+    refused << QStringList{fifo, u"is not a regular file"_s} << QStringList{u"/dev/zero"_s, u"is not a regular file"_s}
+            << QStringList{temp.path(), u"is not a regular file"_s} << QStringList{large, u"larger than 64 MiB"_s};
+    ASSERT_GE(refused.size(), 30);
+    for (const QStringList& row : std::as_const(refused)) {
+        const QStringList before = FlowTables();
+        try {
+            ImportFramesFromFile(row.at(0));
+            ADD_FAILURE() << row.at(0).toStdString() << ": imported";
+        } catch (const KorvelError& e) {
+            EXPECT_TRUE(e.description().contains(row.at(1))) << row.at(0).toStdString() << ": " << e.what();
+        }
+        EXPECT_EQ(FlowTables(), before) << row.at(0).toStdString();
+    }
+
+    // Pasted steps go through the same reader.
+    NodeValues step;
+    step.WorkOrderNode_ID = u"N1"_s;
+    const QByteArray payload = StepsToJson({u"db"_s, u"CMP01"_s, {step}, {}});
+    EXPECT_EQ(StepsFromJson(payload).steps.value(0).WorkOrderNode_ID, u"N1"_s);
+    for (const QByteArray& broken : {QByteArray(payload).replace("\"N1\"", "\"N\\q1\""),
+                                     QByteArray(payload).replace("\"frame\"", "\"frame\": \"X\", \"frame\"")})
+        EXPECT_THROW(StepsFromJson(broken), KorvelError) << broken.constData();
+
+    const QList<QStringList> accepted = table(u"accepted.tsv"_s);
+    ASSERT_GE(accepted.size(), 10);
+    for (qsizetype i = 0; i < accepted.size(); ++i) {
+        const QStringList& row = accepted.at(i);
+        const QString path = dir + u"accepted/"_s + row.at(0);
+        EXPECT_EQ(FrameFileHeaders(path).value(0).WorkOrderFrameName.toUtf8().toHex(), row.at(2).toLatin1())
+            << row.at(0).toStdString();
+        // The last file comes through standard input ("-").
+        const int savedInput = ::dup(STDIN_FILENO), fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+        if (i == accepted.size() - 1)
+            ::dup2(fd, STDIN_FILENO);
+        try {
+            EXPECT_EQ(ImportFramesFromFile(i == accepted.size() - 1 ? u"-"_s : path).frameIds, QStringList{row.at(1)});
+        } catch (const KorvelError& e) {
+            ADD_FAILURE() << row.at(0).toStdString() << ": " << e.what();
+        }
+        ::dup2(savedInput, STDIN_FILENO);
+        ::close(savedInput);
+        ::close(fd);
+        const QString where = u" where WorkOrderFrame_ID = '%1'"_s.arg(row.at(1));
+        const QJsonObject header = QJsonDocument::fromJson(ExportFrames({row.at(1)})).object()[u"frames"_s][0][u"header"_s].toObject();
+        EXPECT_EQ(header[u"CreatedDate"_s].toString(), row.value(3)) << row.at(0).toStdString();
+        if (GetParam() == TestDatabase::Kind::SQLite) { // stored in the column's own form
+            EXPECT_EQ(db().scalar(u"select CreatedDate from TWO_Frame"_s + where).toString(), row.value(3).replace(u'T', u' '));
+        }
+    }
+}
+
 TEST_P(Exchange, AFailingStatementRollsTheWholeImportBack)
 {
     const QByteArray file = WithFrameIds(ExportFrames({u"CMP01"_s, u"REP01"_s}), {u"NEW0"_s, u"NEW1"_s});
@@ -236,6 +324,24 @@ TEST_P(Exchange, AFailingStatementRollsTheWholeImportBack)
     const QStringList before = FlowTables();
     EXPECT_THROW(ImportFrames(file), KorvelError);
     EXPECT_EQ(FlowTables(), before);
+
+    // Another session stores the frame between the check of its ID and the import's insert: the
+    // loser hears it in Korvel's words, not in the database's.
+    struct Rival final : Progress {
+        void Expect(int) override
+        {
+            FrameValues header;
+            header.WorkOrderFrame_ID = u"NEW0"_s;
+            EXPECT_EQ(DBOperate().InsertWorkOrderFrame(header), 1);
+        }
+        void Advance() override {}
+    } rival;
+    try {
+        ImportFrames(file, QString(), &rival);
+        ADD_FAILURE() << "imported";
+    } catch (const KorvelError& e) {
+        EXPECT_TRUE(e.description().startsWith(u"The work order NEW0 was added by someone else meanwhile"_s)) << e.what();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, Exchange, KorvelDatabaseKinds(), KorvelDatabaseKindName());

@@ -216,11 +216,12 @@ Rows ReadFlow(const QString& frame)
 }
 
 // Texts that have broken hand-built SQL before; the IDs short enough for identifier columns.
-const QStringList kTrickyIds{"O'B\\n", "'; --", "客'户\\", " 😀'x ", "a''b"};
+const QStringList kTrickyIds{"O'B\\n", "'; --", "客'户\\", " 😀'x ", "a''b", QStringLiteral("\uFFFE'\uFFFF"), QStringLiteral("\uFEFFid")};
 const QStringList kTrickyTexts{
     "O'Brien's \"quoted\" ''twice'' '", "C:\\temp\\new\\' \\\\ end\\",
     "客户投诉处理'流程 — 已完成",       "😀👍🏽 it's 🇨🇳 ok ",
-    "line one\nline 'two'\ttab",        QString("long 'text' \\ 长文本 😀 ").repeated(300)};
+    "line one\nline 'two'\ttab",        QString("long 'text' \\ 长文本 😀 ").repeated(300),
+    QStringLiteral("\uFEFF\uFEFFtwo marks, \uFFFE \uFFFF"), QStringLiteral("\uFFFF\uFFFE and \uFEFF")};
 
 // Values with the given keys (frame, then node or link), awkward texts shifted by `variant`, numbers apart.
 template <typename V> V Tricky(const Layout<V>& layout, int variant, const QStringList& keys)
