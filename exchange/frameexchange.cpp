@@ -309,10 +309,11 @@ QByteArray ReadFile(const QString& path)
         if (fd < 0)
             Refuse(MsgCannotRead, {path, qt_error_string(errno)});
         struct stat status {};
-        if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-            const int error = errno;
+        const bool known = ::fstat(fd, &status) == 0;
+        const int error = errno;
+        if (!known || !S_ISREG(status.st_mode)) {
             ::close(fd);
-            if (S_ISREG(status.st_mode))
+            if (!known)
                 Refuse(MsgCannotRead, {path, qt_error_string(error)});
             Refuse(MsgNotRegular, {path});
         }
