@@ -6,14 +6,20 @@
 #include "persistence/connection.h"
 #include "persistence/nodeidsearch.h"
 #include "persistence/schema.h"
+#include "persistence/statementdeadline.h"
 #include "persistence/statementmonitor.h"
+#include "resources/stringtable.h"
 #include "tests/support/testdatabase.h"
 #include "tests/support/testhost.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <limits>
+#include <csignal>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -493,6 +499,44 @@ TEST(NodeIdSearch, CandidatesArePaddedButNeverCut)
         strict.MarkUsed(NodeIDCandidate(n));
     strict.MarkUsed(QStringLiteral("N0100001")); // not the candidate N100001
     EXPECT_EQ(strict.Next(), QStringLiteral("N100001"));
+}
+
+// A statement the server never answers (its backend process halted) is given up a little after the
+// connection's limit, in Korvel's words, whichever call sent it; the rollback and the next statement
+// on the cut connection fail at once instead of waiting too.
+TEST(StatementDeadlineTest, AStoppedServerIsGivenUpInTimeByEveryCall)
+{
+    KORVEL_SKIP_UNLESS_AVAILABLE(TestDatabase::Kind::PostgreSQL);
+    TestDatabase db(TestDatabase::Kind::PostgreSQL);
+    TestHost host(db.database());
+    AddinSession session(host);
+    const std::vector<std::pair<const char*, std::function<void()>>> calls{
+        {"begin", [] { Connection::Shared().BeginTrans(); }},
+        {"command", [] { Connection::Shared().Execute(QStringLiteral("UPDATE Two_Node SET NodeLeft = 1")); }},
+        {"query", [] { Connection::Shared().OpenRecordset(QStringLiteral("SELECT * FROM Two_Node")); }},
+        {"text rows", [] { Connection::Shared().ForEachText(QStringLiteral("SELECT 'a'"), [](QByteArrayView) {}); }},
+        {"commit", [] { Connection::Shared().CommitTrans(); }},
+        {"host lock", [&host] { host.services().LockRecord(QStringLiteral("Korvel"), QStringLiteral("CMP01"), QStringLiteral("S1")); }}};
+    for (const auto& [name, call] : calls) {
+        QSqlDatabase database = db.database();
+        database.close(); // the last row cut the connection
+        ASSERT_TRUE(database.open());
+        StatementDeadline::SetSeconds(database, 1);
+        const auto backend = static_cast<pid_t>(db.scalar(QStringLiteral("SELECT pg_backend_pid()")).toLongLong());
+        ASSERT_EQ(::kill(backend, SIGSTOP), 0) << name;
+        const auto resume = qScopeGuard([backend] { ::kill(backend, SIGCONT); });
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            call();
+            ADD_FAILURE() << name << ": no error";
+        } catch (const KorvelError& error) {
+            EXPECT_EQ(error.description().toStdString(), LoadResString(1920).arg(1).toStdString()) << name;
+        }
+        EXPECT_THROW(Connection::Shared().RollbackTrans(), KorvelError) << name;
+        EXPECT_THROW(Connection::Shared().Execute(QStringLiteral("SELECT 1")), KorvelError) << name;
+        EXPECT_LT(clock.elapsed(), (1 + StatementDeadline::GraceSeconds + 3) * 1000) << name;
+    }
 }
 
 } // namespace
