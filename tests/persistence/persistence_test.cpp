@@ -472,6 +472,16 @@ TEST_P(NodeIdTest, NewIdsFromOneQueryMatchTheOriginalSearch)
         handedOut << ids.Next();
     EXPECT_EQ(StatementMonitor::Count() - before, 1);
     EXPECT_EQ(handedOut, QStringList({"N00003", "N00005", "N00006", "N00007", "N00008", "N00010", "N00011"}));
+    // A writer reads after every other writer's commit: it holds their lock until it commits.
+    if (GetParam() == TestDatabase::Kind::PostgreSQL) {
+        const QString held =
+            QStringLiteral("SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory' AND pid = pg_backend_pid()");
+        Connection::Shared().BeginTrans();
+        EXPECT_EQ(NodeIdAllocator::ForWriter().Next(), QStringLiteral("N00003"));
+        EXPECT_EQ(count(held), 1);
+        Connection::Shared().CommitTrans();
+        EXPECT_EQ(count(held), 0);
+    }
 
     // ID asked, answer: found in another frame, other letters, missing, a quote as an ordinary character.
     for (const auto& [id, exists] :
