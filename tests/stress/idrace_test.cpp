@@ -41,14 +41,20 @@ TEST_P(IdRaceTest, ConcurrentImportsAndCopiesShareNoStepId)
     for (int round = 0; round < kRounds; ++round) {
         for (int i = 0; i < kWriters; ++i)
             writers[i]->write(u"%1 W%2R%3\n"_s.arg(i % 2 ? u"copy"_s : u"import"_s).arg(i).arg(round).toUtf8());
+        for (auto& writer : writers)
+            writer->waitForBytesWritten();
         for (int i = 0; i < kWriters; ++i)
             EXPECT_EQ(NextLine(*writers[i]).toStdString(), u"done W%1R%2"_s.arg(i).arg(round).toStdString());
     }
-    EXPECT_EQ(db.rows(u"SELECT WorkOrderNode_ID FROM Two_Node GROUP BY WorkOrderNode_ID HAVING COUNT(*) > 1"_s),
-              QStringList());
+    EXPECT_EQ(db.rows(u"SELECT WorkOrderNode_ID FROM Two_Node GROUP BY WorkOrderNode_ID HAVING COUNT(*) > 1"_s)
+                  .join(u' ')
+                  .toStdString(),
+              "");
 
     for (int i : {1, 3})
         writers[i]->write("copy SAME\n");
+    for (int i : {1, 3})
+        writers[i]->waitForBytesWritten();
     const QStringList said{NextLine(*writers[1]), NextLine(*writers[3])};
     EXPECT_EQ(said.filter(u"done SAME"_s).size(), 1) << said.join(u'\n').toStdString();
     EXPECT_EQ(said.filter(u"error SAME "_s + LoadResString(1921).arg(u"SAME"_s)).size(), 1)
