@@ -161,7 +161,8 @@ void Connection::BeginTrans()
             if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
                 throw KorvelError(ErrorText(begin.lastError(), QStringLiteral("Cannot begin a transaction")));
         } else if (!m_database.transaction()) {
-            throw KorvelError(ErrorText(m_database.lastError(), QStringLiteral("Cannot begin a transaction")));
+            throw KorvelError(
+                ErrorText(m_database.lastError(), QStringLiteral("Cannot begin a transaction")));
         }
     });
 }

@@ -5,8 +5,7 @@
 //                               "ID vR" and moves every step to left R (R goes on from the database)
 //   copy DATABASE FRAME PREFIX  copies FRAME to PREFIX1, PREFIX2, ... (Save as)
 //   lock DATABASE FRAME STAFF   as STAFF, takes FRAME's lock per "go" line, gives it back per "release"
-//   write DATABASE FRAME FILE   per line "copy ID" copies FRAME to ID (Save as), per "import ID"
-//                               imports the frame file FILE under ID; says "done ID" or "error ID TEXT"
+//   write DATABASE FRAME FILE   per line "copy|import ID", Save as or imports FILE as ID: "done|error ID"
 //
 // It prints "saving R" / "saved R", "copying ID" / "copied ID", or "ready", then "won" or
 // "lost HOLDER_ID<TAB>HOLDER_NAME", and "released 1|0"; on a failure "error TEXT" (status 1).
@@ -73,12 +72,10 @@ int CopyLoop(cWorder& frame, const TestHost& host, const QString& prefix)
 
 int WriteLoop(cWorder& frame, const QString& file)
 {
-    Say(u"ready"_s);
     for (std::string line; std::getline(std::cin, line);) {
-        const QString command = QString::fromStdString(line).section(u' ', 0, 0);
         const QString id = QString::fromStdString(line).section(u' ', 1);
         try {
-            if (command == u"import"_s)
+            if (line.starts_with("import"))
                 ImportFramesFromFile(file, id);
             else if (frame.Saveas(id, id) != 1)
                 throw KorvelError(LastLoggedError());
@@ -118,7 +115,7 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     const QString mode = args.value(1);
     if (args.size() < 4 || (mode != u"save"_s && args.size() < 5)) {
-        std::fprintf(stderr, "usage: korvel_stress_child save|copy|lock|write DATABASE FRAME [PREFIX|STAFF|FILE]\n");
+        std::fprintf(stderr, "usage: korvel_stress_child save|copy|lock|write DATABASE FRAME [ARGUMENT]\n");
         return 2;
     }
     QString error;
