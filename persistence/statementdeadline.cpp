@@ -138,12 +138,6 @@ void StatementDeadline::SetSeconds(const QSqlDatabase& database, int seconds)
         driver->setProperty(SecondsProperty, seconds);
 }
 
-int StatementDeadline::Seconds(const QSqlDatabase& database)
-{
-    const QSqlDriver* driver = database.driver();
-    return driver ? driver->property(SecondsProperty).toInt() : 0;
-}
-
 StatementDeadline::StatementDeadline(const QSqlDriver* driver)
     : m_seconds(driver ? driver->property(SecondsProperty).toInt() : 0)
 {

@@ -21,7 +21,6 @@ public:
     // The limit for the statements of `database`'s connection, in seconds (0: none). It is kept
     // with the connection's driver, so every copy of the QSqlDatabase sees it.
     static void SetSeconds(const QSqlDatabase& database, int seconds);
-    static int Seconds(const QSqlDatabase& database);
     // Seconds the watchdog waits past the limit, so that the server's own timeout answers first.
     static constexpr int GraceSeconds = 2;
 
