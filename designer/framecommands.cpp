@@ -241,13 +241,14 @@ void FrmMain::SaveWorkOrderAs()
     // The dialog checked the ID and name without surrounding blanks; the copy gets them so.
     const QString newID = dialog->TxtNewID->text().trimmed();
     const QString newName = dialog->TxtNewName->text().trimmed();
-    bool copied = false;
+    qint32 copied = -1;
     {
         WorkProgress progress(this, LoadResString(1600).arg(frame->WorkOrderFrameName), frame->SaveasItems());
-        copied = frame->Saveas(newID, newName, &progress) >= 1;
+        copied = frame->Saveas(newID, newName, &progress);
     }
-    if (!copied) {
-        Messages().information(LoadResString(1025));
+    if (copied < 1) {
+        Messages().information(copied == cWorder::IdTakenMeanwhile ? LoadResString(1921).arg(newID)
+                                                                   : LoadResString(1025));
         return;
     }
     // The list is rebuilt: `frame` is gone from here on.

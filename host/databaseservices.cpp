@@ -1,6 +1,7 @@
 #include "host/databaseservices.h"
 
 #include "core/korvelerror.h"
+#include "persistence/statementdeadline.h"
 #include "persistence/statementmonitor.h"
 
 #include <QCoreApplication>
@@ -24,15 +25,21 @@ QSqlQuery prepared(const QSqlDatabase& database, const QString& sql)
     StatementMonitor::CountStatement(); // each prepared statement here runs once
     QSqlQuery query(database);
     query.setForwardOnly(true);
-    if (!query.prepare(sql))
+    const StatementDeadline deadline(database); // QPSQL prepares on the server
+    if (!query.prepare(sql)) {
+        deadline.ThrowIfExpired();
         throw KorvelError(query.lastError().text());
+    }
     return query;
 }
 
 void run(QSqlQuery& query)
 {
-    if (!query.exec())
+    const StatementDeadline deadline(query.driver());
+    if (!query.exec()) {
+        deadline.ThrowIfExpired();
         throw KorvelError(query.lastError().text());
+    }
 }
 
 bool isSqlite(const QSqlDatabase& database)
@@ -145,8 +152,11 @@ qint32 DatabaseServices::LockRecord(const QString& addinName, const QString& rec
         insert.addBindValue(staffId);
         insert.addBindValue(now());
         insert.addBindValue(m_sessionId);
-        if (!insert.exec())
+        const StatementDeadline deadline(m_database);
+        if (!insert.exec()) {
+            deadline.ThrowIfExpired();
             insertError = insert.lastError().text();
+        }
 
         const LockRow lock = lockOf(addinName, recordId);
         if (lock.staffId.isNull())
@@ -239,6 +249,7 @@ qint32 DatabaseServices::DatabaseType()
 QString DatabaseServices::StaffName(const QString& staffId)
 {
     // A database without a Staff table, or a staff ID missing from it, still has a name to show.
+    const StatementDeadline deadline(m_database);
     QSqlQuery query(m_database);
     query.setForwardOnly(true);
     if (query.prepare(QStringLiteral("SELECT StaffName FROM Staff WHERE Staff_ID = ?"))) {
@@ -254,6 +265,7 @@ QString DatabaseServices::StaffName(const QString& staffId)
 
 void DatabaseServices::EnsureLockTable(QSqlDatabase database)
 {
+    const StatementDeadline deadline(database);
     QSqlQuery query(database);
     QString statement;
     if (!query.exec(QStringLiteral("SELECT * FROM Korvel_RecordLock WHERE 1 = 0")))

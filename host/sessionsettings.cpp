@@ -1,5 +1,7 @@
 #include "host/sessionsettings.h"
 
+#include "persistence/statementdeadline.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -9,6 +11,7 @@ namespace {
 // Probes go through here: one row, one column, or a null QVariant when the statement fails.
 QVariant firstValue(const QSqlDatabase& database, const QString& sql, QString* error = nullptr)
 {
+    const StatementDeadline deadline(database);
     QSqlQuery query(database);
     query.setForwardOnly(true);
     if (query.exec(sql) && query.next())
@@ -52,6 +55,9 @@ QString PrepareSession(const QSqlDatabase& database, const SessionSettings& sett
 {
     if (!isPostgres(database))
         return {};
+    // The server's statement_timeout cannot answer for a server that has stopped: the add-in's and
+    // the host's statements give up on their own a little after it (StatementDeadline).
+    StatementDeadline::SetSeconds(database, settings.statementTimeoutSeconds);
 
     // Qt's QPSQL driver reads standard_conforming_strings once, as it opens, and escapes every
     // bound value by it for the life of the connection: a SET alone would leave a backslash in a
@@ -76,6 +82,7 @@ QString PrepareSession(const QSqlDatabase& database, const SessionSettings& sett
     if (settings.readOnly)
         statements << QStringLiteral("SET default_transaction_read_only = on");
     for (const QString& statement : statements) {
+        const StatementDeadline deadline(database);
         QSqlQuery query(database);
         if (!query.exec(statement))
             return QStringLiteral("cannot prepare the session (%1): %2")

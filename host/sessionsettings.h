@@ -11,8 +11,9 @@ struct SessionSettings {
     static constexpr int kLongestStatementTimeout = 86400;
 
     // The longest one statement may run on PostgreSQL, in seconds. A statement that takes longer
-    // (a row held by another session, a server that has stopped answering) fails with the
-    // server's error like any other failing statement.
+    // (a row held by another session) fails with the server's error like any other failing
+    // statement; one the server does not answer at all (its processes stopped) is given up by the
+    // client shortly after, and its connection closed.
     int statementTimeoutSeconds = kDefaultStatementTimeout;
     // Nothing may be written through the connection (--screenshot, --check-db).
     bool readOnly = false;

@@ -167,8 +167,8 @@ qint32 cNodes::Saveas(const QString& vNewID, QHash<QString, QString>& AllRelatio
         // Copies whose return step is copied after them: their insert cannot name it yet, so it is
         // set by an update once every node has its new ID.
         std::vector<std::pair<const cNode*, QString>> laterReturnSteps;
-        // One read of the IDs in use for the whole copy.
-        NodeIdAllocator ids = NodeIdAllocator::FromDatabase();
+        // One read of the IDs in use for the whole copy, after any other writer's commit.
+        NodeIdAllocator ids = NodeIdAllocator::ForWriter();
 
         for (const auto& [key, node] : m_allNode) {
             Advance(progress);

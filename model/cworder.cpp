@@ -6,6 +6,7 @@
 #include "core/progress.h"
 #include "model/storedtext.h"
 #include "persistence/connection.h"
+#include "resources/stringtable.h"
 
 namespace korvel {
 
@@ -70,6 +71,20 @@ void RollBack(const QString& prefix)
 void RollBackQuietly()
 {
     IgnoreErrors([] { Connection::Shared().RollbackTrans(); });
+}
+
+constexpr qint32 MsgTakenMeanwhile = 1921;
+
+// After the copy's header could not be inserted (and the transaction was rolled back): true when
+// a frame has that ID now, which was checked to be free, so another user stored one meanwhile. The
+// log then says so in Korvel's words, the database's own text following.
+bool TakenMeanwhile(const QString& id, const QString& prefix)
+{
+    const QString detail = LastLoggedError();
+    if (DBOperate().GetWorkOrderIDExists(id) != 1)
+        return false;
+    LogError(prefix, LoadResString(MsgTakenMeanwhile).arg(id) + QStringLiteral(" (%1)").arg(detail));
+    return true;
 }
 
 } // namespace
@@ -259,7 +274,7 @@ qint32 cWorder::Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderNa
         copy.WorkOrderFrameName = vWorkOrderName;
         if (SaveNewInfo(copy) <= 0) {
             abandon(false);
-            return -1;
+            return TakenMeanwhile(vWorkOrderIDA, prefix) ? IdTakenMeanwhile : -1;
         }
         headerInserted = true;
 

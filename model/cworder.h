@@ -70,8 +70,10 @@ public:
     // Copies header, live nodes (under fresh IDs, return steps translated) and live links (ends
     // mapped, codes kept) under a new frame ID in one transaction, and locks the copy; afterwards this
     // object's header describes the copy. 1, or -1 with the database rolled back, this object's
-    // header, LoadFlag and LockFlag as before and the lock on the new ID released. `progress`, when
-    // given, hears of every step and link copied (SaveasItems() in all).
+    // header, LoadFlag and LockFlag as before and the lock on the new ID released; IdTakenMeanwhile
+    // instead of -1 when another user stored a frame under the new ID since it was checked.
+    // `progress`, when given, hears of every step and link copied (SaveasItems() in all).
+    static constexpr qint32 IdTakenMeanwhile = -2;
     qint32 Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderName, Progress* progress = nullptr);
     // The number of items a copy goes through: every step and link, live or not.
     int SaveasItems() const;

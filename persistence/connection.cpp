@@ -2,6 +2,7 @@
 
 #include "core/addinglobals.h"
 #include "core/korvelerror.h"
+#include "persistence/statementdeadline.h"
 #include "persistence/statementmonitor.h"
 #include "persistence/storedrows.h"
 
@@ -47,11 +48,13 @@ qint64 Connection::Execute(const QString& sql)
     if (!m_database.isOpen())
         throw KorvelError(QStringLiteral("The database connection is not open"));
     StatementMonitor::BeforeStatement();
-    QSqlQuery query(m_database);
-    query.setForwardOnly(true);
-    if (!query.exec(sql))
-        throw KorvelError(ErrorText(query.lastError(), QStringLiteral("The statement failed")));
-    return query.numRowsAffected();
+    return StatementDeadline::Watch(m_database, [&] {
+        QSqlQuery query(m_database);
+        query.setForwardOnly(true);
+        if (!query.exec(sql))
+            throw KorvelError(ErrorText(query.lastError(), QStringLiteral("The statement failed")));
+        return query.numRowsAffected();
+    });
 }
 
 std::unique_ptr<Recordset> Connection::OpenRecordset(const QString& sql)
@@ -60,6 +63,12 @@ std::unique_ptr<Recordset> Connection::OpenRecordset(const QString& sql)
 }
 
 std::unique_ptr<Recordset> Connection::OpenRecordset(const QString& sql, const QVariantList& bindings)
+{
+    // The rows of a forward-only query arrive while they are read: the whole read is watched.
+    return StatementDeadline::Watch(m_database, [&] { return readRecordset(sql, bindings); });
+}
+
+std::unique_ptr<Recordset> Connection::readRecordset(const QString& sql, const QVariantList& bindings)
 {
     if (!m_database.isOpen())
         throw KorvelError(QStringLiteral("The database connection is not open"));
@@ -134,35 +143,53 @@ void Connection::ForEachText(const QString& sql, const std::function<void(QByteA
             throw KorvelError(QString::fromUtf8(sqlite3_errmsg(connection)));
         return;
     }
-    QSqlQuery query(m_database);
-    query.setForwardOnly(true);
-    if (!query.exec(sql))
-        throw KorvelError(ErrorText(query.lastError(), QStringLiteral("The query failed")));
-    while (query.next())
-        take(query.value(0).toString().toUtf8());
-    if (query.lastError().isValid())
-        throw KorvelError(ErrorText(query.lastError(), QStringLiteral("Reading the rows failed")));
+    StatementDeadline::Watch(m_database, [&] {
+        QSqlQuery query(m_database);
+        query.setForwardOnly(true);
+        if (!query.exec(sql))
+            throw KorvelError(ErrorText(query.lastError(), QStringLiteral("The query failed")));
+        while (query.next())
+            take(query.value(0).toString().toUtf8());
+        if (query.lastError().isValid())
+            throw KorvelError(ErrorText(query.lastError(), QStringLiteral("Reading the rows failed")));
+    });
 }
 
 void Connection::BeginTrans()
 {
     StatementMonitor::BeforeStatement();
-    if (!m_database.transaction())
-        throw KorvelError(ErrorText(m_database.lastError(), QStringLiteral("Cannot begin a transaction")));
+    StatementDeadline::Watch(m_database, [this] {
+        // On SQLite a writer takes the write lock as it begins: with a deferred BEGIN two writers
+        // could both read and then each wait for the other to give up its read lock, and one would
+        // fail with "database is locked" at once. Begun at once, the second waits (busy timeout).
+        if (m_database.driverName() == QLatin1String("QSQLITE")) {
+            QSqlQuery begin(m_database);
+            if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+                throw KorvelError(ErrorText(begin.lastError(), QStringLiteral("Cannot begin a transaction")));
+        } else if (!m_database.transaction()) {
+            throw KorvelError(
+                ErrorText(m_database.lastError(), QStringLiteral("Cannot begin a transaction")));
+        }
+    });
 }
 
 void Connection::CommitTrans()
 {
     StatementMonitor::BeforeStatement();
-    if (!m_database.commit())
-        throw KorvelError(ErrorText(m_database.lastError(), QStringLiteral("Cannot commit the transaction")));
+    StatementDeadline::Watch(m_database, [this] {
+        if (!m_database.commit())
+            throw KorvelError(
+                ErrorText(m_database.lastError(), QStringLiteral("Cannot commit the transaction")));
+    });
 }
 
 void Connection::RollbackTrans()
 {
-    if (!m_database.rollback())
-        throw KorvelError(
-            ErrorText(m_database.lastError(), QStringLiteral("Cannot roll back the transaction")));
+    StatementDeadline::Watch(m_database, [this] {
+        if (!m_database.rollback())
+            throw KorvelError(
+                ErrorText(m_database.lastError(), QStringLiteral("Cannot roll back the transaction")));
+    });
 }
 
 } // namespace korvel

@@ -13,7 +13,8 @@ namespace korvel {
 // The thin ADO-like layer over a Qt SQL connection. Every failing call throws KorvelError carrying
 // the driver's error text. Statements are sent exactly as given (prepared parameters only where a
 // query says so). Every
-// statement, begin and commit passes StatementMonitor first.
+// statement, begin and commit passes StatementMonitor first. On PostgreSQL every statement, begin,
+// commit and rollback is given up after the connection's StatementDeadline.
 class Connection final {
 public:
     explicit Connection(QSqlDatabase database);
@@ -42,6 +43,8 @@ public:
     const QSqlDatabase& database() const { return m_database; }
 
 private:
+    std::unique_ptr<Recordset> readRecordset(const QString& sql, const QVariantList& bindings);
+
     QSqlDatabase m_database;
 };
 

@@ -3,6 +3,7 @@
 #include "core/addinglobals.h"
 #include "core/korvelerror.h"
 #include "persistence/cdboperate.h"
+#include "persistence/connection.h"
 
 #include <algorithm>
 #include <limits>
@@ -10,6 +11,9 @@
 
 namespace korvel {
 namespace {
+
+// The advisory lock that writers allocating step IDs take turns on ("KorvelN1").
+constexpr qint64 StepIdLockKey = 0x4B6F7276656C4E31;
 
 // The counter a plain ASCII ID stands for as a candidate, or 0 when it is no candidate's; -1 when
 // the ID has other characters. Nearly every ID is plain ASCII and read here by the ten thousand:
@@ -75,6 +79,16 @@ NodeIdAllocator NodeIdAllocator::FromDatabase()
     if (!DBOperate().GetAllNodeIDs([&allocator](QByteArrayView id) { allocator.MarkUsedUtf8(id); }))
         throw KorvelError(QStringLiteral("The node IDs in use could not be read"));
     return allocator;
+}
+
+NodeIdAllocator NodeIdAllocator::ForWriter()
+{
+    // Held until the transaction ends. The read that follows is a statement of its own, so under
+    // READ COMMITTED it sees what the writer before had committed; within one statement it would
+    // not (its snapshot would predate the wait).
+    if (Addin().DBConnection.driverName() == QLatin1String("QPSQL"))
+        Connection::Shared().Execute(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(StepIdLockKey));
+    return FromDatabase();
 }
 
 void NodeIdAllocator::MarkUsed(QStringView id)

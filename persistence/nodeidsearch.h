@@ -21,6 +21,11 @@ public:
     // (PostgreSQL's case-insensitive collation); SQLite only ignores the letter case. Throws
     // KorvelError when the IDs cannot be read: a number nobody could check is never handed out.
     static NodeIdAllocator FromDatabase();
+    // The same for a writer that stores the IDs it hands out before its transaction (open) commits.
+    // On PostgreSQL it first waits until every other such writer has committed or rolled back, so
+    // no two of them hand out the same IDs; the wait ends with the writer's transaction. SQLite
+    // writers take turns from the start of their transactions anyway.
+    static NodeIdAllocator ForWriter();
 
     explicit NodeIdAllocator(bool looseDigits) : m_looseDigits(looseDigits) {}
 

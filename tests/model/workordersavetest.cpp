@@ -1,4 +1,5 @@
 #include "persistence/statementmonitor.h"
+#include "resources/stringtable.h"
 #include "tests/model/modelfixture.h"
 
 namespace korvel {
@@ -92,7 +93,8 @@ TEST_P(FrameSave, FailedSaveasLeavesDatabaseHeaderAndLocksAsBefore)
     EXPECT_TRUE(logLines().at(0).startsWith(u"[Korvel]-[cDBOperate]-[InsertLinks]:"_s));
 
     // A copy under a taken ID fails at the header and changes nothing either.
-    EXPECT_EQ(frame->Saveas(u"REP01"_s, u"Clash"_s), -1);
+    EXPECT_EQ(frame->Saveas(u"REP01"_s, u"Clash"_s), cWorder::IdTakenMeanwhile);
+    EXPECT_TRUE(logLines().constLast().contains(LoadResString(1921).arg(u"REP01"_s))) << log();
     EXPECT_EQ(FlowTables(), before);
     EXPECT_EQ(frame->HeaderValues(), header);
     // The frame in hand is still the frame in the database: its edit saves where it belongs.

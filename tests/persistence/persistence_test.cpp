@@ -6,12 +6,16 @@
 #include "persistence/connection.h"
 #include "persistence/nodeidsearch.h"
 #include "persistence/schema.h"
+#include "persistence/statementdeadline.h"
 #include "persistence/statementmonitor.h"
+#include "resources/stringtable.h"
 #include "tests/support/testdatabase.h"
 #include "tests/support/testhost.h"
 
 #include <QDateTime>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <limits>
 #include <map>
@@ -467,6 +471,14 @@ TEST_P(NodeIdTest, NewIdsFromOneQueryMatchTheOriginalSearch)
         handedOut << ids.Next();
     EXPECT_EQ(StatementMonitor::Count() - before, 1);
     EXPECT_EQ(handedOut, QStringList({"N00003", "N00005", "N00006", "N00007", "N00008", "N00010", "N00011"}));
+    if (GetParam() == TestDatabase::Kind::PostgreSQL) { // a writer holds the writers' lock until it commits
+        const char* held = "SELECT COUNT(*) FROM pg_locks WHERE locktype='advisory' AND pid=pg_backend_pid()";
+        Connection::Shared().BeginTrans();
+        EXPECT_EQ(NodeIdAllocator::ForWriter().Next(), QStringLiteral("N00003"));
+        EXPECT_EQ(count(held), 1);
+        Connection::Shared().CommitTrans();
+        EXPECT_EQ(count(held), 0);
+    }
 
     // ID asked, answer: found in another frame, other letters, missing, a quote as an ordinary character.
     for (const auto& [id, exists] :
@@ -494,6 +506,43 @@ TEST(NodeIdSearch, CandidatesArePaddedButNeverCut)
         strict.MarkUsed(NodeIDCandidate(n));
     strict.MarkUsed(QStringLiteral("N0100001")); // not the candidate N100001
     EXPECT_EQ(strict.Next(), QStringLiteral("N100001"));
+}
+
+// A statement the server never answers (its backend halted) is given up a little after the limit, in
+// Korvel's words, whichever call sent it; the rollback and the next statement then fail at once.
+TEST(StatementDeadlineTest, AStoppedServerIsGivenUpInTimeByEveryCall)
+{
+    KORVEL_SKIP_UNLESS_AVAILABLE(TestDatabase::Kind::PostgreSQL);
+    TestDatabase db(TestDatabase::Kind::PostgreSQL);
+    TestHost host(db.database());
+    AddinSession session(host);
+    Connection c = Connection::Shared();
+    const std::vector<std::function<void()>> calls{
+        [&] { c.BeginTrans(); },
+        [&] { c.Execute("UPDATE Two_Node SET NodeLeft = 1"); },
+        [&] { c.OpenRecordset("SELECT * FROM Two_Node"); },
+        [&] { c.ForEachText("SELECT 'a'", [](auto) {}); },
+        [&] { c.CommitTrans(); },
+        [&] { host.services().LockRecord("Korvel", "CMP01", "S1"); }};
+    for (size_t i = 0; i < calls.size(); ++i) {
+        db.database().close(); // the last call cut the connection
+        ASSERT_TRUE(db.database().open());
+        StatementDeadline::SetSeconds(db.database(), 1);
+        const auto backend = static_cast<pid_t>(db.scalar("SELECT pg_backend_pid()").toLongLong());
+        ASSERT_EQ(::kill(backend, SIGSTOP), 0);
+        const auto resume = qScopeGuard([backend] { ::kill(backend, SIGCONT); });
+        const qint64 start = QDateTime::currentMSecsSinceEpoch();
+        std::string said = "no error";
+        try {
+            calls[i]();
+        } catch (const KorvelError& error) {
+            said = error.description().toStdString();
+        }
+        EXPECT_EQ(said, LoadResString(1920).arg(1).toStdString()) << "call " << i;
+        EXPECT_THROW(c.RollbackTrans(), KorvelError);
+        EXPECT_THROW(c.Execute("SELECT 1"), KorvelError);
+        EXPECT_LT(QDateTime::currentMSecsSinceEpoch() - start, 6000) << "call " << i;
+    }
 }
 
 } // namespace

@@ -2,9 +2,12 @@
 // frame at the same moment, round after round: exactly one gets it, and every other one is told who
 // holds it, by staff ID and name.
 
+#include "exchange/frameexchange.h"
 #include "tests/stress/stresschild.h"
+#include "tests/support/testhost.h"
 
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <iostream>
 #include <set>
@@ -71,6 +74,34 @@ TEST_P(LockRaceTest, OneWinnerPerRoundAndEveryLoserNamesIt)
     }
     std::cout << "[ stress   ] " << db.kindName().toStdString() << " lock race: " << kRounds << " rounds of "
               << kRacers << " racers, " << winners.size() << " different winners" << std::endl;
+}
+
+TEST_P(LockRaceTest, ConcurrentImportsAndCopiesShareNoStepId)
+{
+    KORVEL_SKIP_UNLESS_AVAILABLE(GetParam());
+    TestDatabase db(GetParam());
+    db.exec(u"WITH RECURSIVE c(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM c WHERE n < 150) INSERT INTO "
+            "Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID) SELECT 'CMP01', 'X' || n FROM c"_s);
+    QTemporaryDir folder;
+    const QString file = folder.filePath(u"cmp01.json"_s);
+    TestHost host(db.database());
+    AddinSession session(host);
+    ExportFramesToFile({u"CMP01"_s}, file);
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int i = 0; i < 4; ++i)
+        writers.push_back(StartChild({u"write"_s, ChildLocation(db), u"CMP01"_s, file}));
+    // Four rounds of two imports and two copies at once: each succeeds, and no step ID is in two frames.
+    for (int round = 0; round < 4; ++round) {
+        for (int i = 0; i < 4; ++i)
+            writers[i]->write(u"%1 W%2R%3\n"_s.arg(i % 2 ? "copy" : "import").arg(i).arg(round).toUtf8());
+        for (auto& writer : writers)
+            writer->waitForBytesWritten();
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(NextLine(*writers[i]).toStdString(), u"done W%1R%2"_s.arg(i).arg(round).toStdString());
+    }
+    const QStringList shared =
+        db.rows(u"SELECT WorkOrderNode_ID FROM Two_Node GROUP BY WorkOrderNode_ID HAVING COUNT(*) > 1"_s);
+    EXPECT_TRUE(shared.isEmpty()) << shared.join(u' ').toStdString();
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, LockRaceTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());

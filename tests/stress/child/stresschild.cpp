@@ -5,11 +5,14 @@
 //                               "ID vR" and moves every step to left R (R goes on from the database)
 //   copy DATABASE FRAME PREFIX  copies FRAME to PREFIX1, PREFIX2, ... (Save as)
 //   lock DATABASE FRAME STAFF   as STAFF, takes FRAME's lock per "go" line, gives it back per "release"
+//   write DATABASE FRAME FILE   per line "copy|import ID", Save as or imports FILE as ID: "done|error ID"
 //
 // It prints "saving R" / "saved R", "copying ID" / "copied ID", or "ready", then "won" or
 // "lost HOLDER_ID<TAB>HOLDER_NAME", and "released 1|0"; on a failure "error TEXT" (status 1).
 
+#include "core/errorlog.h"
 #include "core/korvelerror.h"
+#include "exchange/frameexchange.h"
 #include "host/databaselocation.h"
 #include "model/cworder.h"
 #include "tests/support/testhost.h"
@@ -67,6 +70,23 @@ int CopyLoop(cWorder& frame, const TestHost& host, const QString& prefix)
     }
 }
 
+int WriteLoop(cWorder& frame, const QString& file)
+{
+    for (std::string line; std::getline(std::cin, line);) {
+        const QString id = QString::fromStdString(line).section(u' ', 1);
+        try {
+            if (line.starts_with("import"))
+                ImportFramesFromFile(file, id);
+            else if (frame.Saveas(id, id) != 1)
+                throw KorvelError(LastLoggedError());
+            Say(u"done "_s + id);
+        } catch (const std::exception& e) {
+            Say(u"error %1 %2"_s.arg(id, describe(e)));
+        }
+    }
+    return 0;
+}
+
 int LockLoop(TestHost& host, const QString& frameId, const QString& staff)
 {
     DatabaseServices& locks = host.services();
@@ -95,7 +115,7 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     const QString mode = args.value(1);
     if (args.size() < 4 || (mode != u"save"_s && args.size() < 5)) {
-        std::fprintf(stderr, "usage: korvel_stress_child save|copy|lock DATABASE FRAME [PREFIX|STAFF]\n");
+        std::fprintf(stderr, "usage: korvel_stress_child save|copy|lock|write DATABASE FRAME [ARGUMENT]\n");
         return 2;
     }
     QString error;
@@ -112,6 +132,8 @@ int main(int argc, char** argv)
         cWorder frame;
         frame.LoadList(args[3], QString());
         frame.LoadOne();
+        if (mode == u"write"_s)
+            return WriteLoop(frame, args[4]);
         return mode == u"save"_s ? SaveLoop(frame, host) : CopyLoop(frame, host, args[4]);
     } catch (const std::exception& e) {
         Say(u"error "_s + describe(e));
