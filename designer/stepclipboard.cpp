@@ -61,7 +61,11 @@ CopiedSteps StepsFromJson(const QByteArray& json)
 {
     QJsonValue document;
     JsonRefusal refusal;
-    if (!StrictJson::Read(json, document, refusal) || !document.isObject())
+    // A payload that is not strict JSON says where and why, as a broken frame file does.
+    if (!StrictJson::Read(json, document, refusal))
+        throw KorvelError(LoadResString(1686) + u' ' +
+                          LoadResString(1420).arg(refusal.line).arg(refusal.column).arg(refusal.reason));
+    if (!document.isObject())
         throw KorvelError(LoadResString(1686));
     const QJsonObject root = document.toObject();
     if (root.value(QStringLiteral("format")).toString() != StepsFormat ||
