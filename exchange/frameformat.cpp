@@ -30,7 +30,7 @@ std::optional<QDateTime> ParsedDate(const QString& text)
     const QTime time(part(4), part(5), part(6));
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
-    return QDateTime(date, time);
+    return QDateTime(date, time, Qt::UTC); // no time zone: a local time in a summer-time gap would move
 }
 
 QString StoredDate(const QString& where, const char* name, const QString& text)
