@@ -23,6 +23,7 @@ namespace {
 QSqlQuery prepared(const QSqlDatabase& database, const QString& sql)
 {
     StatementMonitor::CountStatement(); // each prepared statement here runs once
+    StatementDeadline::Reopen(database); // a connection the deadline cut
     QSqlQuery query(database);
     query.setForwardOnly(true);
     const StatementDeadline deadline(database); // QPSQL prepares on the server

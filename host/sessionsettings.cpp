@@ -89,6 +89,8 @@ QString PrepareSession(const QSqlDatabase& database, const SessionSettings& sett
                 .arg(statement, query.lastError().text().simplified());
     }
 
+    StatementDeadline::KeepSessionStatements(database, statements);
+
     // A pooler or an old server may accept the SET and still not keep it.
     QString error;
     const QVariant conforming =

@@ -38,7 +38,8 @@ Connection Connection::Shared()
     const QSqlDatabase& database = Addin().DBConnection;
     if (!database.isValid())
         throw KorvelError(QStringLiteral("The database connection is not available"));
-    if (!database.isOpen())
+    // A connection the statement deadline cut is opened again for the next operation.
+    if (!database.isOpen() && !StatementDeadline::Reopen(database))
         throw KorvelError(QStringLiteral("The database connection is not open"));
     return Connection(database);
 }
@@ -171,11 +172,14 @@ void Connection::BeginTrans()
                 ErrorText(m_database.lastError(), QStringLiteral("Cannot begin a transaction")));
         }
     });
+    StatementDeadline::SetInTransaction(m_database, true);
 }
 
 void Connection::CommitTrans()
 {
     StatementMonitor::BeforeStatement();
+    // Whatever the outcome, the caller is done with the transaction (it rolls back on a failure).
+    StatementDeadline::SetInTransaction(m_database, false);
     StatementDeadline::Watch(m_database, [this] {
         if (!m_database.commit())
             throw KorvelError(
@@ -185,6 +189,7 @@ void Connection::CommitTrans()
 
 void Connection::RollbackTrans()
 {
+    StatementDeadline::SetInTransaction(m_database, false);
     StatementDeadline::Watch(m_database, [this] {
         if (!m_database.rollback())
             throw KorvelError(

@@ -4,6 +4,7 @@
 #include "resources/stringtable.h"
 
 #include <QSqlDriver>
+#include <QSqlQuery>
 #include <QVariant>
 #include <chrono>
 #include <condition_variable>
@@ -18,6 +19,8 @@ namespace {
 
 constexpr qint32 MsgNoAnswer = 1920;
 constexpr const char* SecondsProperty = "korvelStatementDeadline";
+constexpr const char* SessionProperty = "korvelSessionStatements";
+constexpr const char* TransactionProperty = "korvelInTransaction";
 
 using Clock = std::chrono::steady_clock;
 
@@ -136,6 +139,40 @@ void StatementDeadline::SetSeconds(const QSqlDatabase& database, int seconds)
 {
     if (QSqlDriver* driver = database.driver())
         driver->setProperty(SecondsProperty, seconds);
+}
+
+void StatementDeadline::KeepSessionStatements(const QSqlDatabase& database, const QStringList& statements)
+{
+    if (QSqlDriver* driver = database.driver())
+        driver->setProperty(SessionProperty, statements);
+}
+
+void StatementDeadline::SetInTransaction(const QSqlDatabase& database, bool open)
+{
+    if (QSqlDriver* driver = database.driver())
+        driver->setProperty(TransactionProperty, open);
+}
+
+bool StatementDeadline::Reopen(QSqlDatabase database)
+{
+    QSqlDriver* driver = database.driver();
+    if (database.isOpen() || !driver)
+        return database.isOpen();
+    const QVariant statements = driver->property(SessionProperty);
+    if (!statements.isValid() || driver->property(TransactionProperty).toBool())
+        return false;
+    database.close(); // lets go of what is left of the cut connection
+    if (!database.open())
+        return false;
+    for (const QString& statement : statements.toStringList()) {
+        const StatementDeadline deadline(database);
+        QSqlQuery query(database);
+        if (!query.exec(statement)) {
+            database.close();
+            return false;
+        }
+    }
+    return true;
 }
 
 StatementDeadline::StatementDeadline(const QSqlDriver* driver)

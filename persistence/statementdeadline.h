@@ -5,6 +5,7 @@
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QString>
+#include <QStringList>
 
 namespace korvel {
 
@@ -23,6 +24,17 @@ public:
     static void SetSeconds(const QSqlDatabase& database, int seconds);
     // Seconds the watchdog waits past the limit, so that the server's own timeout answers first.
     static constexpr int GraceSeconds = 2;
+
+    // The statements that prepared the session of `database`'s connection (SET ...). Kept with the
+    // driver, they let Reopen prepare a new connection as the first one was.
+    static void KeepSessionStatements(const QSqlDatabase& database, const QStringList& statements);
+    // Whether a transaction is open on `database`'s connection. One cut inside a transaction is not
+    // opened again before the transaction was given up, so its rest can never run outside it.
+    static void SetInTransaction(const QSqlDatabase& database, bool open);
+    // Opens a connection that was cut again, and prepares its session with the statements kept,
+    // when it has such statements and no transaction open. Returns whether it is open now; a
+    // server that still does not answer costs the driver's connect timeout.
+    static bool Reopen(QSqlDatabase database);
 
     // Runs `call`, which sends one statement on `database` and throws KorvelError when it fails,
     // under the deadline: a failure after the watchdog cut the connection is reported as the

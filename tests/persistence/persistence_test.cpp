@@ -543,6 +543,18 @@ TEST(StatementDeadlineTest, AStoppedServerIsGivenUpInTimeByEveryCall)
         EXPECT_THROW(c.Execute("SELECT 1"), KorvelError);
         EXPECT_LT(QDateTime::currentMSecsSinceEpoch() - start, 6000) << "call " << i;
     }
+
+    // The next operation opens a cut connection again, prepared as before, but not while the
+    // transaction the cut broke is still open.
+    ASSERT_TRUE(db.database().open());
+    c.BeginTrans();
+    const auto backend = static_cast<pid_t>(db.scalar("SELECT pg_backend_pid()").toLongLong());
+    ASSERT_EQ(::kill(backend, SIGSTOP), 0);
+    const auto resume = qScopeGuard([backend] { ::kill(backend, SIGCONT); });
+    EXPECT_THROW(c.Execute("UPDATE Two_Node SET NodeLeft = 2"), KorvelError);
+    EXPECT_THROW(Connection::Shared(), KorvelError);
+    EXPECT_THROW(c.RollbackTrans(), KorvelError);
+    EXPECT_EQ(Connection::Shared().OpenRecordset("SHOW statement_timeout")->Fields(0).toString(), "30s");
 }
 
 } // namespace
