@@ -135,6 +135,15 @@ FrameRecord ReadFrame(const QString& frameId)
     for (const auto& [key, link] : frame.AllLink().AllLinks())
         if (link->CanLoadFlag() == 1)
             record.links << link->Values();
+    // In a fixed order, not the database's: PostgreSQL returns rows an update moved (a return step
+    // set after its step) last, so a frame read back would otherwise write another file. Steps
+    // imported get rising IDs in file order, so the order survives a round trip.
+    std::sort(record.steps.begin(), record.steps.end(), [](const NodeValues& a, const NodeValues& b) {
+        return a.WorkOrderNode_ID < b.WorkOrderNode_ID;
+    });
+    std::sort(record.links.begin(), record.links.end(), [](const LinkValues& a, const LinkValues& b) {
+        return a.WorkOrderLink_ID < b.WorkOrderLink_ID;
+    });
     return record;
 }
 

@@ -3,6 +3,7 @@
 #include "core/korvelerror.h"
 #include "core/progress.h"
 #include "designer/stepclipboard.h"
+#include "exchange/strictjson.h"
 #include "exchange/frameexchange.h"
 #include "tests/model/modelfixture.h"
 
@@ -24,8 +25,10 @@ protected:
     static QJsonArray Naughty()
     {
         QFile file(QStringLiteral(KORVEL_TEST_DATA_DIR "/naughty-strings.json"));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-        return QJsonDocument::fromJson(file.readAll()).array() << u"\uFEFFat the start"_s << u"\uFFFE\uFFFF and \uFEFF"_s;
+        QJsonValue list; // read strictly: Qt's reader drops the list's raw U+FEFFs
+        JsonRefusal refusal;
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly) && StrictJson::Read(file.readAll(), list, refusal));
+        return list.toArray() << u"\uFEFFat the start"_s << u"\uFFFE\uFFFF and \uFEFF"_s;
     }
 
     // A frame of hostile texts with a return step and a conditional link.
