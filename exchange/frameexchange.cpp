@@ -45,7 +45,6 @@ enum : qint32 {
     MsgFrameTwice = 1434,
     MsgLookupMissing = 1435,
     MsgCannotRead = 1436,
-    MsgCannotWrite = 1437,
     MsgNoSuchFrame = 1438,
     MsgImportFailed = 1439,
     MsgNotList = 1440,
