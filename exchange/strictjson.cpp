@@ -201,15 +201,8 @@ private:
             ++m_at;
             SkipBlanks();
             members.push_back({std::move(name), offset, Value(depth)});
-            SkipBlanks();
-            if (m_at < m_end && m_text.at(m_at) == ',') {
-                ++m_at;
-                SkipBlanks();
-                continue;
-            }
-            if (m_at < m_end && m_text.at(m_at) == '}')
+            if (!MoreBefore('}', MsgCommaOrBrace))
                 break;
-            Expected(LoadMessage(MsgCommaOrBrace));
         }
         ++m_at;
         // Sorted by name, so that a repeated name lies next to its first use and the object is
@@ -228,6 +221,20 @@ private:
         return object;
     }
 
+    // After a member or an element: true at a comma (passed, another follows), false at `close`.
+    bool MoreBefore(char close, qint32 message)
+    {
+        SkipBlanks();
+        if (m_at < m_end && m_text.at(m_at) == ',') {
+            ++m_at;
+            SkipBlanks();
+            return true;
+        }
+        if (m_at < m_end && m_text.at(m_at) == close)
+            return false;
+        Expected(LoadMessage(message));
+    }
+
     QJsonValue Array(int depth)
     {
         Enter(depth);
@@ -240,15 +247,8 @@ private:
         }
         for (;;) {
             array.append(Value(depth));
-            SkipBlanks();
-            if (m_at < m_end && m_text.at(m_at) == ',') {
-                ++m_at;
-                SkipBlanks();
-                continue;
-            }
-            if (m_at < m_end && m_text.at(m_at) == ']')
+            if (!MoreBefore(']', MsgCommaOrBracket))
                 break;
-            Expected(LoadMessage(MsgCommaOrBracket));
         }
         ++m_at;
         return array;
