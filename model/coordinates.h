@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <cmath>
+
+namespace korvel {
+
+// Where a step may stand, twips on both axes: the one range for every place that enters a frame
+// (import, the clipboard, a paste, the mouse, the keys, a layout). It lies far inside 32 bits, so a
+// place plus a box size, a paste offset or a move is never near an overflow. Rows read from the
+// database keep whatever they hold, negative places included; a place outside the range is only
+// never moved further out.
+inline constexpr qint32 CoordinateLimit = 100'000'000;
+
+constexpr bool CoordinateInRange(double value)
+{
+    return value >= -CoordinateLimit && value <= CoordinateLimit;
+}
+
+// `value` rounded and brought into the range; not a number gives 0.
+inline qint32 ClampedCoordinate(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value <= -CoordinateLimit)
+        return -CoordinateLimit;
+    if (value >= CoordinateLimit)
+        return CoordinateLimit;
+    return static_cast<qint32>(std::lround(value));
+}
+
+} // namespace korvel
