@@ -4,33 +4,25 @@
 // frame's undo history.
 #include "designer/frmmain.h"
 
-#include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
-#include "core/sameid.h"
 #include "core/uiservices.h"
 #include "designer/flowcanvas.h"
 #include "designer/stepclipboard.h"
-#include "designer/undocontroller.h"
+#include "document/framecontroller.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QGraphicsScene>
-#include <QHash>
 #include <QImage>
 #include <QMimeData>
 #include <QSet>
 #include <QSignalBlocker>
-#include <algorithm>
 
 namespace korvel {
 namespace {
-
-// How far a paste lands from where the steps were copied, twips; again as often as it would land
-// exactly on steps already there.
-constexpr int PasteOffset = 300;
 
 // The most one paste takes (docs/clipboard-format.md). Adding steps costs more the more the frame
 // has (the canvas places End after each), so 20,000 kept the window busy for many minutes; 2,000
@@ -55,35 +47,18 @@ CopiedSteps ClipboardSteps()
     return copied;
 }
 
-// A code for a pasted link: its own when neither the frame nor this paste has one like it, else a
-// fresh one.
-QString PastedLinkCode(const cLinks& frameLinks, const QString& code, QStringList& taken)
-{
-    const auto free = [&](const QString& candidate) {
-        return !candidate.isEmpty() && !frameLinks.LinkIDExists(candidate) &&
-               std::none_of(taken.cbegin(), taken.cend(), [&](const QString& t) { return SameId(t, candidate); });
-    };
-    QString chosen = code;
-    for (int attempt = 0; attempt < 32 && !free(chosen); ++attempt)
-        chosen = Utility().NewUniqueKey().right(6);
-    if (!free(chosen))
-        throw KorvelError(QStringLiteral("no free link code for the pasted link ") + code);
-    taken << chosen;
-    return chosen;
-}
-
 } // namespace
 
 void FrmMain::UndoEdit()
 {
     if (m_flow->EditMode())
-        m_undo->Undo();
+        m_frames->Undo(m_workOrders->CurWOrder());
 }
 
 void FrmMain::RedoEdit()
 {
     if (m_flow->EditMode())
-        m_undo->Redo();
+        m_frames->Redo(m_workOrders->CurWOrder());
 }
 
 bool FrmMain::ClipboardHasSteps()
@@ -146,77 +121,19 @@ void FrmMain::PasteSteps()
         Messages().information(LoadResString(1685));
         return;
     }
-    if (copied.steps.isEmpty())
+    const FrameController::Outcome pasted = m_frames->Paste(frame->WorkOrderFrame_ID, copied.steps, copied.links);
+    if (!pasted.refusal.isEmpty())
+        Messages().information(pasted.refusal);
+    if (!pasted.done)
         return;
-
-    // Fresh IDs, all from one read of the IDs in use, unsaved steps of the frame counted as used.
-    QStringList newIDs;
-    try {
-        newIDs = frame->AllNode().ProposeNodeIDs(static_cast<int>(copied.steps.size()));
-    } catch (const std::exception&) {
-        InformDatabaseUnreadable();
-        return;
-    }
-    QHash<QString, QString> newID;
-    for (qsizetype i = 0; i < copied.steps.size(); ++i)
-        newID.insert(copied.steps[i].WorkOrderNode_ID, newIDs[i]);
-
-    // Never exactly on steps the frame shows already (the originals, when pasted into their frame).
-    QSet<std::pair<int, int>> occupied;
-    for (const auto& [key, node] : frame->AllNode().AllNode())
-        if (node->CanLoadFlag() == 1)
-            occupied.insert({node->NodeLeft(), node->NodeTop()});
-    int offset = PasteOffset;
-    const auto landsOnAStep = [&] {
-        return std::any_of(copied.steps.cbegin(), copied.steps.cend(), [&](const NodeValues& step) {
-            return occupied.contains({step.Left + offset, step.Top + offset});
-        });
-    };
-    while (landsOnAStep())
-        offset += PasteOffset;
-
-    QList<NodeValues> steps;
-    for (NodeValues step : std::as_const(copied.steps)) {
-        step.WorkOrderFrame_ID = frame->WorkOrderFrame_ID;
-        step.WorkOrderNode_ID = newID.value(step.WorkOrderNode_ID);
-        step.Left += offset;
-        step.Top += offset;
-        // A return step among the pasted ones follows it; one outside stays when this frame has it.
-        if (newID.contains(step.ReturnOldStep)) {
-            step.ReturnOldStep = newID.value(step.ReturnOldStep);
-        } else if (!step.ReturnOldStep.isEmpty()) {
-            const cNode* target = frame->AllNode().OneNode(step.ReturnOldStep);
-            if (!target || target->CanLoadFlag() != 1)
-                step.ReturnOldStep.clear();
-        }
-        steps.append(step);
-    }
-    QList<LinkValues> links;
-    QStringList codes;
-    for (LinkValues link : std::as_const(copied.links)) {
-        link.WorkOrderFrame_ID = frame->WorkOrderFrame_ID;
-        link.WorkOrderLink_ID = PastedLinkCode(frame->AllLink(), link.WorkOrderLink_ID, codes);
-        link.FatherNode_ID = newID.value(link.FatherNode_ID);
-        link.SonNode_ID = newID.value(link.SonNode_ID);
-        links.append(link);
-    }
-
-    UndoController::Group group(*m_undo, LoadResString(1678).arg(steps.size()));
-    for (const NodeValues& step : std::as_const(steps))
-        m_undo->Edit(LoadResString(1670).arg(step.WorkOrderNode_ID), {step.WorkOrderNode_ID}, {},
-                     [step](cWorder& edited) { edited.AllNode().NewNode(step); });
-    for (const LinkValues& link : std::as_const(links))
-        m_undo->Edit(LoadResString(1673).arg(link.WorkOrderLink_ID), {}, {link.WorkOrderLink_ID},
-                     [link](cWorder& edited) { edited.AllLink().NewMe(link); });
-    group.Commit();
 
     // The pasted steps come selected, ready to be moved; the window hears of it once, not once a
     // step (each time it reads the whole selection).
     m_flow->SelectItem(nullptr);
     {
         const QSignalBlocker quiet(m_flow->scene());
-        for (const NodeValues& step : std::as_const(steps))
-            if (FlowNodeItem* item = m_flow->NodeByKey(QStringLiteral("N") + step.WorkOrderNode_ID))
+        for (const QString& id : pasted.stepIDs)
+            if (FlowNodeItem* item = m_flow->NodeByKey(QStringLiteral("N") + id))
                 item->setSelected(true);
     }
     emit m_flow->SelectionChanged();

@@ -3,6 +3,8 @@
 #include "core/errorlog.h"
 #include "designer/flowcanvas.h"
 #include "designer/frameitems.h"
+#include "designer/scenemapper.h"
+#include "document/framecontroller.h"
 #include "designer/workprogress.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
@@ -14,6 +16,9 @@ namespace korvel {
 void FrmMain::DrawWorkOrder()
 {
     const QString current = m_workOrders->CurWOrder();
+    // The shown frame's document: its edits reach the canvas, its history the Undo and Redo commands.
+    m_mapper->Show(m_frames->Open(current));
+    m_frames->Activate(current);
     if (m_flow->Tag() == current)
         return;
     const FlowCanvas::BulkChange bulk(*m_flow);

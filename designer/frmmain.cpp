@@ -8,7 +8,9 @@
 #include "core/uiservices.h"
 #include "designer/designericons.h"
 #include "designer/flowcanvas.h"
-#include "designer/undocontroller.h"
+#include "designer/scenemapper.h"
+#include "document/framecontroller.h"
+#include "document/framedocument.h"
 #include "model/cworders.h"
 #include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
@@ -138,6 +140,7 @@ void FrmMain::BuildControls()
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setIconSize(QSize(16, 16));
     m_tree->installEventFilter(this);
+    m_tree->viewport()->installEventFilter(this);
     connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         RunHandler("TrvTree_NodeClick", [&] { TrvTree_NodeClick(item); });
     });
@@ -163,8 +166,12 @@ void FrmMain::BuildControls()
     connect(m_flow, &FlowCanvas::MoveKeys, this,
             [this](QPointF delta) { RunHandler("MoveSelection", [&] { MoveSelection(delta); }); });
     connect(m_flow, &FlowCanvas::SelectionChanged, this, [this] { IgnoreErrors([this] { SetCommandStates(); }); });
-    m_undo = new UndoController([this]() -> cWOrders& { return *m_workOrders; }, *m_flow, this);
-    connect(m_undo, &UndoController::Changed, this, [this] { IgnoreErrors([this] { SetCommandStates(); }); });
+    m_frames = new FrameController([this]() -> cWOrders& { return *m_workOrders; }, this);
+    m_mapper = new SceneMapper(*m_flow, this);
+    const auto historyMoved = [this] { IgnoreErrors([this] { SetCommandStates(); }); };
+    connect(&m_frames->UndoGroup(), &QUndoGroup::indexChanged, this, historyMoved);
+    connect(&m_frames->UndoGroup(), &QUndoGroup::cleanChanged, this, historyMoved);
+    connect(&m_frames->UndoGroup(), &QUndoGroup::activeStackChanged, this, historyMoved);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { IgnoreErrors([this] { SetCommandStates(); }); });
     connect(m_flow, &FlowCanvas::ZoomChanged, this, [this] { IgnoreErrors([this] { ShowWindowState(); }); });
@@ -416,7 +423,8 @@ bool FrmMain::OfferSave(qint32 questionId)
         return false;
     if (answer == QMessageBox::No) {
         frame->LoadFlag = 0;
-        m_undo->Clear(frame->WorkOrderFrame_ID);
+        if (FrameDocument* document = m_frames->Find(frame->WorkOrderFrame_ID))
+            document->Reload();
     }
     // The frame is read again when it next becomes current; the drawing of the old state must not
     // survive that, even when the same frame is clicked again.
@@ -447,7 +455,8 @@ bool FrmMain::SaveFrame(cWorder& frame)
         return false;
     }
     frame.LoadFlag = 0;
-    m_undo->Clear(frame.WorkOrderFrame_ID);
+    if (FrameDocument* document = m_frames->Find(frame.WorkOrderFrame_ID))
+        document->Reload();
     return true;
 }
 

@@ -38,7 +38,8 @@ class FlowLinkItem;
 class FlowNodeItem;
 class QtTranslation;
 class SelectOnlyCombo;
-class UndoController;
+class FrameController;
+class SceneMapper;
 
 // Tree item data: the item's key ("N" + frame ID) and the key of its image ("DynOpen"/"DynClose").
 inline constexpr int TreeKeyRole = Qt::UserRole;
@@ -278,7 +279,8 @@ private:
     // Qt's own texts (message box buttons) in the interface language while the window lives.
     std::unique_ptr<QtTranslation> m_qtTexts;
     std::unique_ptr<cWOrders> m_workOrders;
-    UndoController* m_undo = nullptr; // child of the window
+    FrameController* m_frames = nullptr; // the open frames' documents; child of the window
+    SceneMapper* m_mapper = nullptr;     // keeps the canvas on the shown frame's document
     QWidget* m_client = nullptr; // the client area; every control is laid out in it
     QToolBar* m_toolbar = nullptr;
     QTreeWidget* m_tree = nullptr;

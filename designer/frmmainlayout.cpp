@@ -2,6 +2,7 @@
 
 #include "core/errorlog.h"
 #include "designer/flowcanvas.h"
+#include "model/cworders.h"
 
 #include <QFrame>
 #include <QMenuBar>
@@ -81,15 +82,17 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event)
         default:
             break;
         }
-    } else if (watched == m_tree && event->type() == QEvent::KeyPress) {
-        // Moving through the tree with the keys selects a frame just like a click; the tree
-        // handles the key first, then the new item is clicked.
-        QTreeWidgetItem* current = m_tree->currentItem();
+    } else if ((watched == m_tree && event->type() == QEvent::KeyPress) ||
+               (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonRelease)) {
+        // What the tree highlights is the current frame: moving the highlight with the keys, or
+        // dragging it onto another row (which reports no click), selects that frame just like a
+        // click. The tree handles the event first; then its item is clicked unless it is the
+        // current frame already (a click has been handled by then).
         QMetaObject::invokeMethod(
             this,
-            [this, current] {
+            [this] {
                 QTreeWidgetItem* now = m_tree->currentItem();
-                if (now && now != current) {
+                if (now && now->data(0, TreeKeyRole).toString().mid(1) != m_workOrders->CurWOrder()) {
                     TrvTree_NodeClick(now);
                     IgnoreErrors([this] { ShowWindowState(); });
                 }

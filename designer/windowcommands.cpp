@@ -6,7 +6,7 @@
 #include "core/uiservices.h"
 #include "designer/flowcanvas.h"
 #include "designer/frmlegend.h"
-#include "designer/undocontroller.h"
+#include "document/framecontroller.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
 
@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUndoGroup>
 #include <QUndoStack>
 
 namespace korvel {
@@ -178,7 +179,7 @@ void FrmMain::SetCommandStates()
     SetFlowToolStates();
 
     // Undo and redo name the change they take back or make again.
-    QUndoStack* history = m_undo ? m_undo->Stack() : nullptr;
+    const QUndoStack* history = m_frames ? m_frames->UndoGroup().activeStack() : nullptr;
     const auto showHistory = [&](const char* key, bool can, const QString& change, qint32 plainId,
                                  qint32 namedId) {
         QAction* action = ToolbarButton(QString::fromLatin1(key));

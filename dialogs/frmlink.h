@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/linkedit.h"
+
 #include <QDialog>
 #include <QString>
 #include <QtGlobal>
@@ -13,6 +15,7 @@ class QRadioButton;
 namespace korvel {
 
 class SelectOnlyCombo;
+class cLink;
 class cWorder;
 
 // The link property dialog: code, description, father and son node, and the opening condition of
@@ -40,6 +43,12 @@ public:
 
     // "T" after OK passed every check; "" after Cancel or any other way of closing.
     QString Tag() const;
+
+    // The name and opening condition as the controls hold them: an always-open link carries no
+    // condition, whatever the condition fields were left holding (frmlinkfields.cpp).
+    LinkEdit Edit() const;
+    // Prepares the dialog for editing the frame's link: every control from the link, the ends fixed.
+    void Show(cWorder& frame, const cLink& link);
 
     // The controls; callers and tests read and write them directly.
     QLabel* lblID = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "persistence/cdboperate.h"
+
 #include <QDialog>
 #include <QString>
 #include <QtGlobal>
@@ -17,6 +19,7 @@ class QWidget;
 namespace korvel {
 
 class NumericTextBox;
+class cNode;
 class SelectOnlyCombo;
 
 // The node property dialog: every property of one step of the open frame. The caller constructs
@@ -51,6 +54,12 @@ public:
 
     // "T" after OK passed every check; "" after Cancel or any other way of closing.
     QString Tag() const;
+
+    // The step's values as the controls hold them, at position (0, 0) (frmnodefields.cpp).
+    NodeValues Values(const QString& frameID) const;
+    // Sets every control from the step. Groups are chosen before their staff, because choosing a
+    // group refills its staff list.
+    void Show(const cNode& node);
 
     // The handler list kept by CmdSetUp.
     QString MultiHandleBy() const;

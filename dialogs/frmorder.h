@@ -1,5 +1,7 @@
 #pragma once
 
+#include "persistence/cdboperate.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -14,6 +16,7 @@ namespace korvel {
 
 class NumericTextBox;
 class SelectOnlyCombo;
+class cWorder;
 
 // The work-order dialog: the header of one frame (ID, name, priority, type, time limit, page,
 // outbound callback, print template, customer notification, early-warning time).
@@ -44,6 +47,12 @@ public:
 
     // The group part (before the first "|-|") and the file part (after it) of a template tag; both
     // are "" when the tag holds no "|-|".
+    // The header values as the controls hold them (frmorderfields.cpp).
+    FrameValues Values() const;
+    // Puts a frame's header into the controls for editing, the ID fixed. The order matters: each
+    // switch is set before the boxes it empties when it changes.
+    void Show(const cWorder& frame);
+
     static QString TagGroupPart(const QString& tag);
     static QString TagFilePart(const QString& tag);
 

@@ -89,7 +89,23 @@ bool TakenMeanwhile(const QString& id, const QString& prefix)
 
 } // namespace
 
-cWorder::cWorder() : m_allNode(std::make_unique<cNodes>()), m_allLink(std::make_unique<cLinks>()) {}
+namespace {
+
+// Frame objects come and go with the list; their readings are numbered across all of them, and a
+// new object starts with a number of its own, so a frame created anew under an old ID is never
+// taken for the old one.
+qint64 NextReading()
+{
+    static qint64 readings = 0;
+    return ++readings;
+}
+
+} // namespace
+
+cWorder::cWorder()
+    : m_allNode(std::make_unique<cNodes>()), m_allLink(std::make_unique<cLinks>()), m_readSerial(NextReading())
+{
+}
 
 FrameValues cWorder::HeaderValues() const
 {
@@ -175,9 +191,7 @@ void cWorder::LoadOne()
         return;
     m_allNode = std::make_unique<cNodes>();
     m_allLink = std::make_unique<cLinks>();
-    // Frame objects come and go with the list; their readings are numbered across all of them.
-    static qint64 readings = 0;
-    m_readSerial = ++readings;
+    m_readSerial = NextReading();
     m_readError.clear();
 
     auto rs = DBOperate().GetOneWorkOrder(WorkOrderFrame_ID);

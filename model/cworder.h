@@ -55,7 +55,7 @@ public:
     // then incomplete and must not be written back); empty after a full read.
     const QString& ReadError() const { return m_readError; }
     // Names the reading of the flow now in memory: a number no other LoadOne of this or any other
-    // frame object gives (0 before the first). The steps and links belong to one reading, and
+    // frame object gives (a new object has one of its own). The steps and links belong to one reading, and
     // whatever refers to them (the designer's undo history) ends with it.
     qint64 ReadSerial() const { return m_readSerial; }
     // Inserts the header row, takes the lock; 1 or -1.

@@ -143,15 +143,65 @@ TEST_F(FrameCommandsTest, DeletingTheCurrentFrameRemovesItsRowsAndLeavesNothingT
     EXPECT_FALSE(Canvas().EditMode());
     EXPECT_EQ(LockState("CMP01"), 0);
 
-    // A save now writes nothing, switching frames asks nothing, and Delete wants a selection.
+    // A save now writes nothing, Delete wants a frame shown, and switching frames asks nothing.
     Messages().clear();
     Window().SaveWorkOrder();
     EXPECT_EQ(FrameRows("Two_Node", "CMP01"), 0);
-    ClickFrame("REP01");
-    EXPECT_EQ(Orders().CurWOrder(), "REP01");
-    Window().TrvTree().clearSelection();
     Window().Toolbar1_ButtonClick("Del");
     EXPECT_EQ(Messages().texts(), QStringList{LoadResString(144)});
+    ClickFrame("REP01");
+    EXPECT_EQ(Orders().CurWOrder(), "REP01");
+}
+
+// What the tree highlights is the frame shown and the one Delete acts on: dragging the highlight
+// from the locked frame onto another row (no click is reported) shows that frame, and Delete then
+// refuses it while another user holds its lock. A frame deleted and created anew under its ID
+// starts with no undo history.
+TEST_F(FrameCommandsTest, DeleteActsOnTheFrameShownUnderItsLockAndTakesItsHistoryAlong)
+{
+    auto bob = Host().otherUser("bob");
+    ASSERT_EQ(bob->services().LockRecord("Korvel", "REP01", "bob"), 1);
+    OpenLocked("CMP01");
+    Canvas().SelectItem(&CanvasNode("NN00001"));
+    Window().CopySteps();
+    QTreeWidget& tree = Window().TrvTree();
+    const QPoint from = tree.visualItemRect(TreeItem("CMP01")).center();
+    const QPoint to = tree.visualItemRect(TreeItem("REP01")).center();
+    QTest::mousePress(tree.viewport(), Qt::LeftButton, {}, from);
+    SendMove(tree.viewport(), to, Qt::LeftButton);
+    QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, to);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Orders().CurWOrder(), "REP01");
+    EXPECT_EQ(Canvas().Tag(), "REP01");
+    Window().Toolbar1_ButtonClick("Del");
+    ASSERT_EQ(Messages().texts().size(), 1);
+    EXPECT_TRUE(Messages().texts().constFirst().startsWith(LoadResString(136))) << Messages().texts().join("|").toStdString();
+    EXPECT_EQ(FrameRows("TWO_Frame", "REP01"), 1);
+    EXPECT_EQ(FrameRows("TWO_Frame", "CMP01"), 1);
+
+    const auto newFrame = [&] {
+        PlanDialog<FrmOrder>([](FrmOrder& d) {
+            d.TxtID->setText("ZZ1");
+            d.TxtName->setText("Scratch");
+            d.CboPriority->SetKey("P2");
+            d.CboType->SetKey("C04");
+            d.CboUnit->SetKey("D");
+            d.TxtLen->setText("7");
+            d.OptWeb->click();
+            d.TxtWeb->setText("https://crm.example.com/");
+            d.CmdOK->click();
+        });
+        Window().NewWorkOrder();
+        ClickFrame("ZZ1");
+        ASSERT_EQ(Orders().CurWOrder(), "ZZ1");
+    };
+    newFrame();
+    Window().PasteSteps();
+    ASSERT_TRUE(Window().ToolbarButton("Undo")->isEnabled());
+    Messages().planAnswer(QMessageBox::Yes);
+    PressButton("Del");
+    newFrame();
+    EXPECT_FALSE(Window().ToolbarButton("Undo")->isEnabled());
 }
 
 // Save as copies the header and the whole flow, and opens the copy locked.

@@ -1,0 +1,81 @@
+#include "document/pasteplan.h"
+
+#include "core/korvelerror.h"
+#include "core/sameid.h"
+#include "model/coordinates.h"
+#include "model/cworder.h"
+#include "resources/stringtable.h"
+
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+
+namespace korvel {
+namespace {
+
+qint32 Moved(qint32 place, qint64 offset)
+{
+    return ClampedCoordinate(static_cast<double>(static_cast<qint64>(place) + offset));
+}
+
+} // namespace
+
+PastePlan PlanPaste(cWorder& frame, const QList<NodeValues>& steps, const QList<LinkValues>& links,
+                    const QStringList& newIDs, const std::function<QString()>& freshCode)
+{
+    QHash<QString, QString> newID;
+    for (qsizetype i = 0; i < steps.size() && i < newIDs.size(); ++i)
+        newID.insert(steps[i].WorkOrderNode_ID, newIDs[i]);
+
+    // Never exactly on steps the frame shows already (the originals, when pasted into their frame).
+    QSet<std::pair<int, int>> occupied;
+    for (const auto& [key, node] : frame.AllNode().AllNode())
+        if (node->CanLoadFlag() == 1)
+            occupied.insert({node->NodeLeft(), node->NodeTop()});
+    qint64 offset = PasteOffset;
+    const auto landsOnAStep = [&] {
+        return std::any_of(steps.cbegin(), steps.cend(), [&](const NodeValues& step) {
+            return occupied.contains({Moved(step.Left, offset), Moved(step.Top, offset)});
+        });
+    };
+    // Far beyond the range every place is clamped to its edge and moving on changes nothing.
+    while (landsOnAStep() && offset < 2 * static_cast<qint64>(CoordinateLimit))
+        offset += PasteOffset;
+
+    PastePlan plan;
+    for (NodeValues step : steps) {
+        step.WorkOrderFrame_ID = frame.WorkOrderFrame_ID;
+        step.WorkOrderNode_ID = newID.value(step.WorkOrderNode_ID);
+        step.Left = Moved(step.Left, offset);
+        step.Top = Moved(step.Top, offset);
+        if (newID.contains(step.ReturnOldStep)) {
+            step.ReturnOldStep = newID.value(step.ReturnOldStep);
+        } else if (!step.ReturnOldStep.isEmpty()) {
+            const cNode* target = frame.AllNode().OneNode(step.ReturnOldStep);
+            if (!target || target->CanLoadFlag() != 1)
+                step.ReturnOldStep.clear();
+        }
+        plan.steps.append(step);
+    }
+    QStringList taken;
+    const auto free = [&](const QString& candidate) {
+        return !candidate.isEmpty() && !frame.AllLink().LinkIDExists(candidate) &&
+               std::none_of(taken.cbegin(), taken.cend(), [&](const QString& t) { return SameId(t, candidate); });
+    };
+    for (LinkValues link : links) {
+        QString code = link.WorkOrderLink_ID;
+        for (int attempt = 0; attempt < 32 && !free(code); ++attempt)
+            code = freshCode();
+        if (!free(code))
+            throw KorvelError(LoadResString(2020).arg(link.WorkOrderLink_ID));
+        taken << code;
+        link.WorkOrderFrame_ID = frame.WorkOrderFrame_ID;
+        link.WorkOrderLink_ID = code;
+        link.FatherNode_ID = newID.value(link.FatherNode_ID);
+        link.SonNode_ID = newID.value(link.SonNode_ID);
+        plan.links.append(link);
+    }
+    return plan;
+}
+
+} // namespace korvel
