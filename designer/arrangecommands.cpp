@@ -2,7 +2,7 @@
 // distributing, is one step of the undo history that records the new place of every moved step.
 #include "designer/frmmain.h"
 
-#include "designer/flowcanvas.h"
+#include "canvas/flowview.h"
 #include "designer/undocontroller.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
@@ -45,7 +45,7 @@ void FrmMain::MoveSteps(const QList<std::pair<QString, QPoint>>& places, const Q
 
 void FrmMain::MoveSelection(const QPointF& delta)
 {
-    if (!m_flow->EditMode())
+    if (!m_flow->Scene().EditMode())
         return;
     const QList<FlowNodeItem*> steps = SelectedSteps();
     if (steps.isEmpty())
@@ -81,7 +81,7 @@ QList<std::pair<QString, QPoint>> Arranged(const QList<FlowNodeItem*>& steps, Pl
 void FrmMain::AlignLeft()
 {
     const QList<FlowNodeItem*> steps = SelectedSteps();
-    if (!m_flow->EditMode() || steps.size() < 2)
+    if (!m_flow->Scene().EditMode() || steps.size() < 2)
         return;
     const double left = (*std::min_element(steps.cbegin(), steps.cend(), [](auto* a, auto* b) {
                             return a->Left() < b->Left();
@@ -93,7 +93,7 @@ void FrmMain::AlignLeft()
 void FrmMain::AlignTop()
 {
     const QList<FlowNodeItem*> steps = SelectedSteps();
-    if (!m_flow->EditMode() || steps.size() < 2)
+    if (!m_flow->Scene().EditMode() || steps.size() < 2)
         return;
     const double top = (*std::min_element(steps.cbegin(), steps.cend(), [](auto* a, auto* b) {
                            return a->Top() < b->Top();
@@ -105,7 +105,7 @@ void FrmMain::AlignTop()
 void FrmMain::AlignCentre()
 {
     const QList<FlowNodeItem*> steps = SelectedSteps();
-    if (!m_flow->EditMode() || steps.size() < 2)
+    if (!m_flow->Scene().EditMode() || steps.size() < 2)
         return;
     // The centres line up on the middle of the selection's width.
     double left = steps.constFirst()->Left();
@@ -125,7 +125,7 @@ void FrmMain::AlignCentre()
 void FrmMain::DistributeHorizontally()
 {
     QList<FlowNodeItem*> steps = SelectedSteps();
-    if (!m_flow->EditMode() || steps.size() < 3)
+    if (!m_flow->Scene().EditMode() || steps.size() < 3)
         return;
     // The leftmost and rightmost stay; the others share the room between them evenly, in the order
     // they stand.
@@ -141,13 +141,13 @@ void FrmMain::DistributeHorizontally()
 
 void FrmMain::SelectAll()
 {
-    m_flow->SelectAllSteps();
+    m_flow->Scene().SelectAllSteps();
 }
 
 void FrmMain::ShowGrid()
 {
     if (QAction* grid = MenuBarAction(QStringLiteral("Grid")))
-        m_flow->setGridVisible(grid->isChecked());
+        m_flow->Scene().setGridVisible(grid->isChecked());
 }
 
 } // namespace korvel

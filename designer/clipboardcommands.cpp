@@ -9,7 +9,7 @@
 #include "core/korvelerror.h"
 #include "core/sameid.h"
 #include "core/uiservices.h"
-#include "designer/flowcanvas.h"
+#include "canvas/flowview.h"
 #include "designer/stepclipboard.h"
 #include "designer/undocontroller.h"
 #include "model/cworders.h"
@@ -76,13 +76,13 @@ QString PastedLinkCode(const cLinks& frameLinks, const QString& code, QStringLis
 
 void FrmMain::UndoEdit()
 {
-    if (m_flow->EditMode())
+    if (m_flow->Scene().EditMode())
         m_undo->Undo();
 }
 
 void FrmMain::RedoEdit()
 {
-    if (m_flow->EditMode())
+    if (m_flow->Scene().EditMode())
         m_undo->Redo();
 }
 
@@ -113,14 +113,14 @@ void FrmMain::CopySteps()
             copied.links.append(link->Values());
     auto data = std::make_unique<QMimeData>();
     data->setData(StepsMimeType, StepsToJson(copied));
-    data->setImageData(m_flow->RenderNodes(shown));
+    data->setImageData(m_flow->Scene().RenderNodes(shown, m_flow->Zoom()));
     QApplication::clipboard()->setMimeData(data.release());
 }
 
 void FrmMain::CutSteps()
 {
     const QList<FlowNodeItem*> shown = SelectedSteps();
-    if (!m_flow->EditMode() || shown.isEmpty())
+    if (!m_flow->Scene().EditMode() || shown.isEmpty())
         return;
     CopySteps();
     QStringList ids;
@@ -132,7 +132,7 @@ void FrmMain::CutSteps()
 void FrmMain::PasteSteps()
 {
     cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
-    if (!frame || !m_flow->EditMode())
+    if (!frame || !m_flow->Scene().EditMode())
         return;
     CopiedSteps copied;
     try {
@@ -212,11 +212,11 @@ void FrmMain::PasteSteps()
 
     // The pasted steps come selected, ready to be moved; the window hears of it once, not once a
     // step (each time it reads the whole selection).
-    m_flow->SelectItem(nullptr);
+    m_flow->Scene().SelectItem(nullptr);
     {
         const QSignalBlocker quiet(m_flow->scene());
         for (const NodeValues& step : std::as_const(steps))
-            if (FlowNodeItem* item = m_flow->NodeByKey(QStringLiteral("N") + step.WorkOrderNode_ID))
+            if (FlowNodeItem* item = m_flow->Scene().NodeByKey(QStringLiteral("N") + step.WorkOrderNode_ID))
                 item->setSelected(true);
     }
     emit m_flow->SelectionChanged();

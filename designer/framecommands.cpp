@@ -4,7 +4,7 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/uiservices.h"
-#include "designer/flowcanvas.h"
+#include "canvas/flowview.h"
 #include "designer/workprogress.h"
 #include "dialogs/frmorder.h"
 #include "dialogs/frmsaveas.h"
@@ -204,8 +204,8 @@ void FrmMain::DeleteWorkOrder()
             IgnoreErrors([frame] { frame->UnlockMe(); });
     }
     if (m_workOrders->CurWOrder() == id) {
-        m_flow->RemoveAllNodes();
-        m_flow->setTag(QString());
+        m_flow->Scene().RemoveAllNodes();
+        m_flow->Scene().setTag(QString());
         m_workOrders->ClearCurWOrder();
         SetEditState(false);
     }

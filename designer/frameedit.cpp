@@ -1,7 +1,7 @@
 #include "designer/frameedit.h"
 
-#include "designer/flowcanvas.h"
-#include "designer/frameitems.h"
+#include "canvas/flowscene.h"
+#include "canvas/frameitems.h"
 #include "model/cworders.h"
 
 namespace korvel {
@@ -95,11 +95,11 @@ void FrameEditGroup::redo()
     setObsolete(nothing);
 }
 
-void FollowFrame(FlowCanvas& canvas, cWorder& frame, const QStringList& nodeIDs, const QStringList& linkKeys)
+void FollowFrame(FlowScene& canvas, cWorder& frame, const QStringList& nodeIDs, const QStringList& linkKeys)
 {
     if (canvas.Tag().isEmpty() || canvas.Tag() != frame.WorkOrderFrame_ID)
         return;
-    const FlowCanvas::BulkChange bulk(canvas);
+    const FlowScene::BulkChange bulk(canvas);
     for (const QString& id : nodeIDs) {
         const cNode* node = frame.AllNode().OneNode(id);
         FlowNodeItem* item = canvas.NodeByKey(QStringLiteral("N") + id);

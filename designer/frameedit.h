@@ -9,7 +9,7 @@
 
 namespace korvel {
 
-class FlowCanvas;
+class FlowScene;
 class cWOrders;
 class cWorder;
 
@@ -17,7 +17,7 @@ class cWorder;
 // shows it (when it shows that frame).
 struct FrameEditPlace {
     cWOrders* orders = nullptr;
-    FlowCanvas* canvas = nullptr;
+    FlowScene* canvas = nullptr;
     QString frameID;
 };
 
@@ -90,6 +90,6 @@ private:
 // box (added when missing) at its place, a live link whose ends are drawn its arrow; anything else
 // loses its item. End moves right of the steps when needed. Nothing happens when the canvas shows
 // another frame.
-void FollowFrame(FlowCanvas& canvas, cWorder& frame, const QStringList& nodeIDs, const QStringList& linkKeys);
+void FollowFrame(FlowScene& canvas, cWorder& frame, const QStringList& nodeIDs, const QStringList& linkKeys);
 
 } // namespace korvel

@@ -1,13 +1,13 @@
 #include "designer/undocontroller.h"
 
-#include "designer/flowcanvas.h"
+#include "canvas/flowscene.h"
 #include "model/cworders.h"
 
 #include <QUndoStack>
 
 namespace korvel {
 
-UndoController::UndoController(std::function<cWOrders&()> orders, FlowCanvas& canvas, QObject* parent)
+UndoController::UndoController(std::function<cWOrders&()> orders, FlowScene& canvas, QObject* parent)
     : QObject(parent), m_orders(std::move(orders)), m_canvas(canvas)
 {
 }

@@ -19,7 +19,7 @@ class UndoController final : public QObject {
     Q_OBJECT
 public:
     // `orders` gives the window's frame list (which the window may replace while it loads).
-    UndoController(std::function<cWOrders&()> orders, FlowCanvas& canvas, QObject* parent = nullptr);
+    UndoController(std::function<cWOrders&()> orders, FlowScene& canvas, QObject* parent = nullptr);
     ~UndoController() override;
 
     // The history of the current frame; nullptr when there is none.
@@ -67,7 +67,7 @@ private:
     cWOrders& Orders() const { return m_orders(); }
 
     std::function<cWOrders&()> m_orders;
-    FlowCanvas& m_canvas;
+    FlowScene& m_canvas;
     std::map<QString, History> m_histories;
     FrameEditGroup* m_openGroup = nullptr;
 };
