@@ -40,8 +40,8 @@ QSize PictureSize(const cWorder& frame, const QRectF& source, double scale, bool
 {
     const double width = std::max(1.0, std::round(source.width() / TwipsPerPixel * scale));
     const double height = std::max(1.0, std::round(source.height() / TwipsPerPixel * scale));
-    const QStringList size{frame.WorkOrderFrame_ID, QString::number(scale), QString::number(width, 'f', 0),
-                           QString::number(height, 'f', 0)};
+    const QStringList size{frame.WorkOrderFrame_ID, QString::number(scale),
+                           QString::number(width, 'f', 0) + QStringLiteral(" × ") + QString::number(height, 'f', 0)};
     // Not a number fails both comparisons.
     if (!(width <= MaxPictureSide && height <= MaxPictureSide))
         throw KorvelError(FormatMessage(MsgTooWide, size + QStringList{QString::number(MaxPictureSide)}));
