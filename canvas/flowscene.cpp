@@ -241,7 +241,8 @@ QPointF FlowScene::dragPlace(const FlowNodeItem& node, const QPointF& wanted)
         return wanted;
     QPointF place = wanted;
     if (m_grid)
-        place = QPointF(std::round(wanted.x() / GridTwips) * GridTwips, std::round(wanted.y() / GridTwips) * GridTwips);
+        place = QPointF(std::round(wanted.x() / GridTwips) * GridTwips,
+                        std::round(wanted.y() / GridTwips) * GridTwips);
     if (m_dragStarts.isEmpty()) {
         // The first node to move: none has moved yet, so every place is where the drag started. The
         // selection moves as one, so the node nearest to an edge stops them all.
@@ -251,11 +252,14 @@ QPointF FlowScene::dragPlace(const FlowNodeItem& node, const QPointF& wanted)
         const auto reach = [&](const QPointF& from) {
             towardsOrigin.rx() = std::max(towardsOrigin.x(), std::min(0.0, from.x()) - from.x());
             towardsOrigin.ry() = std::max(towardsOrigin.y(), std::min(0.0, from.y()) - from.y());
-            awayFromOrigin.rx() = std::min(awayFromOrigin.x(), std::max<double>(CoordinateLimit, from.x()) - from.x());
-            awayFromOrigin.ry() = std::min(awayFromOrigin.y(), std::max<double>(CoordinateLimit, from.y()) - from.y());
+            awayFromOrigin.rx() =
+                std::min(awayFromOrigin.x(), std::max<double>(CoordinateLimit, from.x()) - from.x());
+            awayFromOrigin.ry() =
+                std::min(awayFromOrigin.y(), std::max<double>(CoordinateLimit, from.y()) - from.y());
         };
         for (const auto& [serial, moving] : m_nodes) {
-            if (moving == &node || (moving->isSelected() && (moving->flags() & QGraphicsItem::ItemIsMovable))) {
+            if (moving == &node ||
+                (moving->isSelected() && (moving->flags() & QGraphicsItem::ItemIsMovable))) {
                 m_dragStarts.insert(moving, moving->pos());
                 reach(moving->pos());
             }

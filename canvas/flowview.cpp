@@ -3,8 +3,8 @@
 #include "canvas/plainsketch.h"
 
 #include <QHelpEvent>
-#include <QLineF>
 #include <QKeyEvent>
+#include <QLineF>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -116,8 +116,8 @@ void FlowView::ZoomToFit()
     const QSize view = viewport()->size();
     if (flow.isEmpty() || view.isEmpty())
         return;
-    const double fit = std::min(view.width() * TwipsPerPixel / flow.width(),
-                                view.height() * TwipsPerPixel / flow.height());
+    const double fit =
+        std::min(view.width() * TwipsPerPixel / flow.width(), view.height() * TwipsPerPixel / flow.height());
     applyZoom(std::clamp(fit, MinFitZoom, 1.0));
     ensureVisible(QRectF(flow.topLeft(), QSizeF(1, 1)), 0, 0);
 }
@@ -228,7 +228,8 @@ void FlowView::keyPressEvent(QKeyEvent* event)
     }
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     if (!step.isNull() && m_scene->EditMode() &&
-        (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier) && !m_scene->SelectedNodes().isEmpty()) {
+        (modifiers == Qt::NoModifier || modifiers == Qt::ShiftModifier) &&
+        !m_scene->SelectedNodes().isEmpty()) {
         emit MoveKeys(step * FlowScene::GridTwips * (modifiers == Qt::ShiftModifier ? 10 : 1));
         event->accept();
         return;

@@ -12,10 +12,10 @@ class cLink;
 class cNode;
 class cWorder;
 
-// Adds a frame's flow to an empty scene: the Start and End points (End at the right edge of its
-// layout width), one box per live step and one arrow per live link whose ends are drawn. Deleted steps and
-// links are left out. `advance` is called once per step and link of the frame, for a progress
-// display. A step or link that cannot be drawn is logged and skipped.
+// Adds a frame's flow to an empty scene: the Start and End points (End near the right edge of the
+// scene's layout width), one box per live step and one arrow per live link whose ends are drawn.
+// Deleted steps and links are left out. `advance` is called once per step and link of the frame,
+// for a progress display. A step or link that cannot be drawn is logged and skipped.
 void AddFrameItems(FlowScene& scene, cWorder& frame, const std::function<void()>& advance = {});
 
 // Shows a node or link of the frame on its canvas item: key, caption, figure and picture or

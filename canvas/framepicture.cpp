@@ -20,7 +20,13 @@ namespace korvel {
 namespace {
 
 // String-table ids of the messages.
-enum : qint32 { MsgUnknownSuffix = 1450, MsgBadScale = 1451, MsgCannotWrite = 1437, MsgTooWide = 2000, MsgTooManyPixels = 2001 };
+enum : qint32 {
+    MsgUnknownSuffix = 1450,
+    MsgBadScale = 1451,
+    MsgCannotWrite = 1437,
+    MsgTooWide = 2000,
+    MsgTooManyPixels = 2001,
+};
 
 // Room left around the flow, twips.
 constexpr double Margin = 300;
@@ -41,12 +47,14 @@ QSize PictureSize(const cWorder& frame, const QRectF& source, double scale, bool
     const double width = std::max(1.0, std::round(source.width() / TwipsPerPixel * scale));
     const double height = std::max(1.0, std::round(source.height() / TwipsPerPixel * scale));
     const QStringList size{frame.WorkOrderFrame_ID, QString::number(scale),
-                           QString::number(width, 'f', 0) + QStringLiteral(" × ") + QString::number(height, 'f', 0)};
+                           QString::number(width, 'f', 0) + QStringLiteral(" × ") +
+                               QString::number(height, 'f', 0)};
     // Not a number fails both comparisons.
     if (!(width <= MaxPictureSide && height <= MaxPictureSide))
         throw KorvelError(FormatMessage(MsgTooWide, size + QStringList{QString::number(MaxPictureSide)}));
     if (image && width * height > static_cast<double>(MaxPicturePixels))
-        throw KorvelError(FormatMessage(MsgTooManyPixels, size + QStringList{QString::number(MaxPicturePixels)}));
+        throw KorvelError(
+            FormatMessage(MsgTooManyPixels, size + QStringList{QString::number(MaxPicturePixels)}));
     return QSize(static_cast<int>(width), static_cast<int>(height));
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QRectF>
-#include <QtGlobal>
 #include <QString>
+#include <QtGlobal>
 #include <memory>
 
 class QPainter;

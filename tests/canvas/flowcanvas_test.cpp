@@ -70,10 +70,11 @@ TEST(FlowViewTest, MouseDragKeepsStepsInTheirRange)
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
         view.centerOn(nodes.first());
         const QPoint from = view.mapFromScene(nodes.first()->Centre());
-        QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::ControlModifier, from);
+        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, from);
         for (int i = 1; i <= 4; ++i) {
-            QMouseEvent move(QEvent::MouseMove, from + c.by * i / 4, view.viewport()->mapToGlobal(from + c.by * i / 4),
-                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent move(QEvent::MouseMove, from + c.by * i / 4,
+                             view.viewport()->mapToGlobal(from + c.by * i / 4), Qt::NoButton, Qt::LeftButton,
+                             Qt::NoModifier);
             QApplication::sendEvent(view.viewport(), &move);
         }
         QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, from + c.by);
