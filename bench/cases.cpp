@@ -128,7 +128,7 @@ Measurement Startup(int frames)
     const int listed = window->TrvTree().topLevelItemCount();
     Measurement m = probe.Stop(QStringLiteral("%1 frames listed").arg(listed));
     Check(listed == frames, QStringLiteral("%1 frames listed instead of %2").arg(listed).arg(frames));
-    Check(window->AFFlow().Nodes().size() == SmallFrameSteps + 2,
+    Check(window->AFFlow().Scene().Nodes().size() == SmallFrameSteps + 2,
           QStringLiteral("the first frame was not drawn"));
     return m;
 }
