@@ -27,7 +27,8 @@ inline constexpr double TwipsPerPixel = 15.0;
 // the items in collection order, finds them by key, knows which are selected, and whether the flow
 // may be edited. A FlowView shows it on the screen (any number of views may show one scene);
 // pictures and printouts render it alone. Nodes can be moved with the mouse only while the edit
-// switch is on; a mouse drag never takes a step out of the range of model/coordinates.h.
+// switch is on, and a mouse drag keeps them between 0 and CoordinateLimit (model/coordinates.h) on
+// both axes; one that stood outside is never moved further out.
 //
 // Flows of thousands of steps stay quick: items are found by key through hash indexes, removing
 // one costs no search of the collections, and the scene's size follows the items that were added,
