@@ -2,7 +2,7 @@
 
 #include "bench/reference.h"
 #include "core/korvelerror.h"
-#include "designer/flowcanvas.h"
+#include "canvas/flowview.h"
 #include "designer/frmmain.h"
 #include "dialogs/selectonlycombo.h"
 #include "model/cworder.h"
@@ -83,8 +83,8 @@ void OpenLargeFrame(FrmMain& window, int steps)
     window.TrvTree().setCurrentItem(item);
     window.TrvTree_NodeClick(item);
     window.AFFlow().viewport()->repaint();
-    const auto nodes = window.AFFlow().Nodes().size();
-    const auto links = window.AFFlow().Links().size();
+    const auto nodes = window.AFFlow().Scene().Nodes().size();
+    const auto links = window.AFFlow().Scene().Links().size();
     Check(nodes == steps + 2 && links == LinksOf(steps),
           QStringLiteral("drawn %1 boxes and %2 arrows instead of %3 and %4")
               .arg(nodes)
@@ -128,7 +128,7 @@ Measurement Startup(int frames)
     const int listed = window->TrvTree().topLevelItemCount();
     Measurement m = probe.Stop(QStringLiteral("%1 frames listed").arg(listed));
     Check(listed == frames, QStringLiteral("%1 frames listed instead of %2").arg(listed).arg(frames));
-    Check(window->AFFlow().Nodes().size() == SmallFrameSteps + 2,
+    Check(window->AFFlow().Scene().Nodes().size() == SmallFrameSteps + 2,
           QStringLiteral("the first frame was not drawn"));
     return m;
 }
@@ -150,7 +150,7 @@ Measurement Repaint(int steps, double zoom)
 {
     auto window = StartDesigner();
     OpenLargeFrame(*window, steps);
-    FlowCanvas& canvas = window->AFFlow();
+    FlowView& canvas = window->AFFlow();
     if (zoom > 0)
         canvas.setZoom(zoom);
     else

@@ -2,7 +2,7 @@
 // distributing, is one entry of the frame's history (FrameController); nudges by the keys merge.
 #include "designer/frmmain.h"
 
-#include "designer/flowcanvas.h"
+#include "canvas/flowview.h"
 #include "document/arrangement.h"
 #include "document/framecontroller.h"
 #include "model/cworders.h"
@@ -33,43 +33,43 @@ QList<StepBox> Boxes(const QList<FlowNodeItem*>& steps)
 
 void FrmMain::MoveSelection(const QPointF& delta)
 {
-    if (m_flow->EditMode())
+    if (m_flow->Scene().EditMode())
         m_frames->Nudge(m_workOrders->CurWOrder(), Boxes(SelectedSteps()), delta);
 }
 
 void FrmMain::AlignLeft()
 {
-    if (m_flow->EditMode())
+    if (m_flow->Scene().EditMode())
         MoveSteps(AlignedLeft(Boxes(SelectedSteps())), LoadResString(1659));
 }
 
 void FrmMain::AlignTop()
 {
-    if (m_flow->EditMode())
+    if (m_flow->Scene().EditMode())
         MoveSteps(AlignedTop(Boxes(SelectedSteps())), LoadResString(1660));
 }
 
 void FrmMain::AlignCentre()
 {
-    if (m_flow->EditMode())
+    if (m_flow->Scene().EditMode())
         MoveSteps(AlignedCentres(Boxes(SelectedSteps())), LoadResString(1661));
 }
 
 void FrmMain::DistributeHorizontally()
 {
-    if (m_flow->EditMode())
+    if (m_flow->Scene().EditMode())
         MoveSteps(DistributedHorizontally(Boxes(SelectedSteps())), LoadResString(1662));
 }
 
 void FrmMain::SelectAll()
 {
-    m_flow->SelectAllSteps();
+    m_flow->Scene().SelectAllSteps();
 }
 
 void FrmMain::ShowGrid()
 {
     if (QAction* grid = MenuBarAction(QStringLiteral("Grid")))
-        m_flow->setGridVisible(grid->isChecked());
+        m_flow->Scene().setGridVisible(grid->isChecked());
 }
 
 } // namespace korvel

@@ -7,7 +7,7 @@
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 #include "core/uiservices.h"
-#include "designer/flowcanvas.h"
+#include "canvas/flowview.h"
 #include "designer/stepclipboard.h"
 #include "document/framecontroller.h"
 #include "model/cworders.h"
@@ -51,13 +51,13 @@ CopiedSteps ClipboardSteps()
 
 void FrmMain::UndoEdit()
 {
-    if (m_flow->EditMode())
+    if (m_flow->Scene().EditMode())
         m_frames->Undo(m_workOrders->CurWOrder());
 }
 
 void FrmMain::RedoEdit()
 {
-    if (m_flow->EditMode())
+    if (m_flow->Scene().EditMode())
         m_frames->Redo(m_workOrders->CurWOrder());
 }
 
@@ -88,14 +88,14 @@ void FrmMain::CopySteps()
             copied.links.append(link->Values());
     auto data = std::make_unique<QMimeData>();
     data->setData(StepsMimeType, StepsToJson(copied));
-    data->setImageData(m_flow->RenderNodes(shown));
+    data->setImageData(m_flow->Scene().RenderNodes(shown, m_flow->Zoom()));
     QApplication::clipboard()->setMimeData(data.release());
 }
 
 void FrmMain::CutSteps()
 {
     const QList<FlowNodeItem*> shown = SelectedSteps();
-    if (!m_flow->EditMode() || shown.isEmpty())
+    if (!m_flow->Scene().EditMode() || shown.isEmpty())
         return;
     CopySteps();
     QStringList ids;
@@ -107,7 +107,7 @@ void FrmMain::CutSteps()
 void FrmMain::PasteSteps()
 {
     cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
-    if (!frame || !m_flow->EditMode())
+    if (!frame || !m_flow->Scene().EditMode())
         return;
     CopiedSteps copied;
     try {
@@ -129,11 +129,11 @@ void FrmMain::PasteSteps()
 
     // The pasted steps come selected, ready to be moved; the window hears of it once, not once a
     // step (each time it reads the whole selection).
-    m_flow->SelectItem(nullptr);
+    m_flow->Scene().SelectItem(nullptr);
     {
         const QSignalBlocker quiet(m_flow->scene());
         for (const QString& id : pasted.stepIDs)
-            if (FlowNodeItem* item = m_flow->NodeByKey(QStringLiteral("N") + id))
+            if (FlowNodeItem* item = m_flow->Scene().NodeByKey(QStringLiteral("N") + id))
                 item->setSelected(true);
     }
     emit m_flow->SelectionChanged();

@@ -1,9 +1,9 @@
 #include "designer/frmmain.h"
 
 #include "core/errorlog.h"
-#include "designer/flowcanvas.h"
-#include "designer/frameitems.h"
-#include "designer/scenemapper.h"
+#include "canvas/flowview.h"
+#include "canvas/frameitems.h"
+#include "canvas/scenemapper.h"
 #include "document/framecontroller.h"
 #include "designer/workprogress.h"
 #include "model/cworders.h"
@@ -19,10 +19,10 @@ void FrmMain::DrawWorkOrder()
     // The shown frame's document: its edits reach the canvas, its history the Undo and Redo commands.
     m_mapper->Show(m_frames->Open(current));
     m_frames->Activate(current);
-    if (m_flow->Tag() == current)
+    if (m_flow->Scene().Tag() == current)
         return;
-    const FlowCanvas::BulkChange bulk(*m_flow);
-    m_flow->RemoveAllNodes();
+    const FlowScene::BulkChange bulk(m_flow->Scene());
+    m_flow->Scene().RemoveAllNodes();
 
     cWorder* frame = m_workOrders->OneWorkOrder(current);
     if (frame) {
@@ -31,12 +31,12 @@ void FrmMain::DrawWorkOrder()
         IgnoreErrors([&] { SetEditState(frame->LockFlag() == 1); });
         WorkProgress progress(this, frame->WorkOrderFrameName,
                               frame->AllNode().AllNode().Count() + frame->AllLink().AllLinks().Count());
-        AddFrameItems(*m_flow, *frame, [&] { progress.Advance(); });
+        AddFrameItems(m_flow->Scene(), *frame, [&] { progress.Advance(); });
     } else {
         cWorder none; // Start and End only
-        AddFrameItems(*m_flow, none);
+        AddFrameItems(m_flow->Scene(), none);
     }
-    m_flow->setTag(m_workOrders->CurWOrder());
+    m_flow->Scene().setTag(m_workOrders->CurWOrder());
 }
 
 QString FrmMain::CanvasToolTip(const QGraphicsItem& item) const
@@ -60,7 +60,7 @@ QPointF FrmMain::NodePlace(const QPointF& centre) const
     box.moveTo(std::max(0.0, box.left()), std::max(0.0, box.top()));
     // Never on top of Start or End: below them instead.
     for (const QString& key : {StartKey, EndKey}) {
-        if (const FlowNodeItem* fixed = m_flow->NodeByKey(key); fixed && box.intersects(fixed->SceneBox()))
+        if (const FlowNodeItem* fixed = m_flow->Scene().NodeByKey(key); fixed && box.intersects(fixed->SceneBox()))
             box.moveTop(fixed->SceneBox().bottom() + StepGap);
     }
     return box.topLeft();
@@ -68,14 +68,14 @@ QPointF FrmMain::NodePlace(const QPointF& centre) const
 
 void FrmMain::AFFlow_DblClick()
 {
-    if (!m_flow->EditMode())
+    if (!m_flow->Scene().EditMode())
         return;
     EditSelected();
 }
 
 void FrmMain::AFFlow_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
 {
-    if (button != Qt::RightButton || !m_flow->EditMode())
+    if (button != Qt::RightButton || !m_flow->Scene().EditMode())
         return;
     SetCommandStates();
     m_popupPlace = m_flow->mapToScene(m_flow->viewport()->mapFromGlobal(globalPos));
@@ -84,14 +84,14 @@ void FrmMain::AFFlow_MouseDown(Qt::MouseButton button, const QPoint& globalPos)
 
 void FrmMain::AFFlow_EmptyDblClick(const QPointF& scenePos)
 {
-    if (!m_flow->EditMode())
+    if (!m_flow->Scene().EditMode())
         return;
     AddNodeAt(scenePos);
 }
 
 void FrmMain::AFFlow_ConnectRequested(const QString& fromKey, const QString& toKey)
 {
-    if (!m_flow->EditMode())
+    if (!m_flow->Scene().EditMode())
         return;
     AddLink(fromKey.mid(1), toKey.mid(1));
 }
@@ -113,7 +113,7 @@ QList<FlowNodeItem*> FrmMain::SelectedSteps() const
     if (!frame)
         return steps;
     // Start and End are no steps of the frame (OneNode knows no such key).
-    for (FlowNodeItem* shown : m_flow->SelectedNodes())
+    for (FlowNodeItem* shown : m_flow->Scene().SelectedNodes())
         if (shown->Key() != StartKey && shown->Key() != EndKey &&
             frame->AllNode().OneNode(shown->Key().mid(1)))
             steps.append(shown);

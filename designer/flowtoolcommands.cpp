@@ -8,8 +8,8 @@
 #include "core/korvelerror.h"
 #include "core/uiservices.h"
 #include "designer/findingspanel.h"
-#include "designer/flowcanvas.h"
-#include "designer/framepicture.h"
+#include "canvas/flowview.h"
+#include "canvas/framepicture.h"
 #include "designer/frmsearch.h"
 #include "designer/workprogress.h"
 #include "dialogs/frmsaveas.h"
@@ -228,10 +228,10 @@ void FrmMain::ShowFlowItem(const QString& canvasKey)
 {
     QGraphicsItem* item = nullptr;
     if (canvasKey.startsWith(u'N'))
-        item = m_flow->NodeByKey(canvasKey);
+        item = m_flow->Scene().NodeByKey(canvasKey);
     else if (canvasKey.startsWith(u'L'))
-        item = m_flow->LinkByKey(canvasKey);
-    m_flow->SelectItem(item);
+        item = m_flow->Scene().LinkByKey(canvasKey);
+    m_flow->Scene().SelectItem(item);
     if (item) {
         m_flow->ensureVisible(item);
         m_flow->setFocus();

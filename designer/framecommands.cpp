@@ -4,9 +4,9 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/uiservices.h"
-#include "designer/flowcanvas.h"
+#include "canvas/flowview.h"
 #include "designer/workprogress.h"
-#include "designer/scenemapper.h"
+#include "canvas/scenemapper.h"
 #include "dialogs/frmorder.h"
 #include "document/framecontroller.h"
 #include "dialogs/frmsaveas.h"
@@ -123,8 +123,8 @@ void FrmMain::DeleteWorkOrder()
     if (frame->LockFlag() == 1)
         IgnoreErrors([frame] { frame->UnlockMe(); });
     m_mapper->Show(nullptr);
-    m_flow->RemoveAllNodes();
-    m_flow->setTag(QString());
+    m_flow->Scene().RemoveAllNodes();
+    m_flow->Scene().setTag(QString());
     m_workOrders->ClearCurWOrder();
     SetEditState(false);
     m_tree->clearSelection();

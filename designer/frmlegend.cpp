@@ -1,7 +1,7 @@
 #include "designer/frmlegend.h"
 
-#include "designer/flowcanvas.h"
-#include "designer/frameitems.h"
+#include "canvas/flowview.h"
+#include "canvas/frameitems.h"
 #include "resources/stringtable.h"
 
 #include <QDialogButtonBox>
@@ -24,10 +24,10 @@ FrmLegend::FrmLegend(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmLegend"));
     setWindowTitle(LoadResString(1214));
-    m_sample = new FlowCanvas(this);
+    m_sample = new FlowView(this);
     m_sample->setObjectName(QStringLiteral("Sample"));
 
-    FlowNodeItem* start = m_sample->AddNode(200, 300, EndPointWidth, EndPointHeight);
+    FlowNodeItem* start = m_sample->Scene().AddNode(200, 300, EndPointWidth, EndPointHeight);
     start->setShape(ShapeStart);
     start->setText(LoadResString(81));
     struct Step {
@@ -39,13 +39,13 @@ FrmLegend::FrmLegend(QWidget* parent) : QDialog(parent)
     QList<FlowNodeItem*> shown;
     double top = 200;
     for (const Step& step : steps) {
-        FlowNodeItem* node = m_sample->AddNode(StepLeft, top, StepWidth, StepHeight);
+        FlowNodeItem* node = m_sample->Scene().AddNode(StepLeft, top, StepWidth, StepHeight);
         SetNodeAppearance(*node, QString::fromLatin1(step.returnStep), QString::fromLatin1(step.handler));
         node->setText(LoadResString(step.textId));
         shown << node;
         top += RowHeight;
     }
-    FlowNodeItem* end = m_sample->AddNode(StepLeft + StepWidth + 1800, 200 + RowHeight + 100, EndPointWidth,
+    FlowNodeItem* end = m_sample->Scene().AddNode(StepLeft + StepWidth + 1800, 200 + RowHeight + 100, EndPointWidth,
                                           EndPointHeight);
     end->setShape(ShapeEnd);
     end->setText(LoadResString(80));

@@ -4,7 +4,7 @@
 
 namespace korvel {
 
-class FlowCanvas;
+class FlowView;
 
 // What the canvas's colours, figures and pictures mean, drawn by the canvas itself: Start and End,
 // a step of each kind and an arrow of each colour, each captioned with its meaning. Read-only.
@@ -13,10 +13,10 @@ class FrmLegend final : public QDialog {
 public:
     explicit FrmLegend(QWidget* parent = nullptr);
 
-    FlowCanvas& Sample() { return *m_sample; }
+    FlowView& Sample() { return *m_sample; }
 
 private:
-    FlowCanvas* m_sample = nullptr;
+    FlowView* m_sample = nullptr;
 };
 
 } // namespace korvel

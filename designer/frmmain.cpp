@@ -6,9 +6,9 @@
 #include "core/localiseform.h"
 #include "core/qttranslation.h"
 #include "core/uiservices.h"
-#include "designer/designericons.h"
-#include "designer/flowcanvas.h"
-#include "designer/scenemapper.h"
+#include "canvas/designericons.h"
+#include "canvas/flowview.h"
+#include "canvas/scenemapper.h"
 #include "document/framecontroller.h"
 #include "document/framedocument.h"
 #include "model/cworders.h"
@@ -147,34 +147,34 @@ void FrmMain::BuildControls()
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this,
             [this] { RunHandler("TrvTree_DblClick", [this] { TrvTree_DblClick(); }); });
 
-    m_flow = new FlowCanvas(m_client);
+    m_flow = new FlowView(m_client);
     m_flow->setToolTipSource([this](const QGraphicsItem& item) { return CanvasToolTip(item); });
-    connect(m_flow, &FlowCanvas::DblClick, this,
+    connect(m_flow, &FlowView::DblClick, this,
             [this] { RunHandler("AFFlow_DblClick", [this] { AFFlow_DblClick(); }); });
-    connect(m_flow, &FlowCanvas::MouseDown, this, [this](Qt::MouseButton button, QPoint globalPos) {
+    connect(m_flow, &FlowView::MouseDown, this, [this](Qt::MouseButton button, QPoint globalPos) {
         RunHandler("AFFlow_MouseDown", [&] { AFFlow_MouseDown(button, globalPos); });
     });
-    connect(m_flow, &FlowCanvas::MouseUp, this, [this](Qt::MouseButton button) {
+    connect(m_flow, &FlowView::MouseUp, this, [this](Qt::MouseButton button) {
         RunHandler("AFFlow_MouseUp", [&] { AFFlow_MouseUp(button); });
     });
-    connect(m_flow, &FlowCanvas::EmptyDblClick, this, [this](QPointF place) {
+    connect(m_flow, &FlowView::EmptyDblClick, this, [this](QPointF place) {
         RunHandler("AFFlow_EmptyDblClick", [&] { AFFlow_EmptyDblClick(place); });
     });
-    connect(m_flow, &FlowCanvas::ConnectRequested, this, [this](const QString& from, const QString& to) {
+    connect(m_flow, &FlowView::ConnectRequested, this, [this](const QString& from, const QString& to) {
         RunHandler("AFFlow_ConnectRequested", [&] { AFFlow_ConnectRequested(from, to); });
     });
-    connect(m_flow, &FlowCanvas::MoveKeys, this,
+    connect(m_flow, &FlowView::MoveKeys, this,
             [this](QPointF delta) { RunHandler("MoveSelection", [&] { MoveSelection(delta); }); });
-    connect(m_flow, &FlowCanvas::SelectionChanged, this, [this] { IgnoreErrors([this] { SetCommandStates(); }); });
+    connect(m_flow, &FlowView::SelectionChanged, this, [this] { IgnoreErrors([this] { SetCommandStates(); }); });
     m_frames = new FrameController([this]() -> cWOrders& { return *m_workOrders; }, this);
-    m_mapper = new SceneMapper(*m_flow, this);
+    m_mapper = new SceneMapper(m_flow->Scene(), this);
     const auto historyMoved = [this] { IgnoreErrors([this] { SetCommandStates(); }); };
     connect(&m_frames->UndoGroup(), &QUndoGroup::indexChanged, this, historyMoved);
     connect(&m_frames->UndoGroup(), &QUndoGroup::cleanChanged, this, historyMoved);
     connect(&m_frames->UndoGroup(), &QUndoGroup::activeStackChanged, this, historyMoved);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
             [this] { IgnoreErrors([this] { SetCommandStates(); }); });
-    connect(m_flow, &FlowCanvas::ZoomChanged, this, [this] { IgnoreErrors([this] { ShowWindowState(); }); });
+    connect(m_flow, &FlowView::ZoomChanged, this, [this] { IgnoreErrors([this] { ShowWindowState(); }); });
 
     m_imgSplitter = new QWidget(m_client);
     m_imgSplitter->setObjectName(QStringLiteral("imgSplitter"));
@@ -274,7 +274,7 @@ cWOrders& FrmMain::WorkOrders()
     return *m_workOrders;
 }
 
-FlowCanvas& FrmMain::AFFlow()
+FlowView& FrmMain::AFFlow()
 {
     return *m_flow;
 }
@@ -405,7 +405,7 @@ void FrmMain::SetEditState(bool editable)
     // the database holds with what little was read.
     if (const cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder()))
         editable = editable && frame->ReadError().isEmpty();
-    m_flow->setEditMode(editable);
+    m_flow->Scene().setEditMode(editable);
     SetCommandStates();
     ShowLockState();
 }
@@ -428,7 +428,7 @@ bool FrmMain::OfferSave(qint32 questionId)
     }
     // The frame is read again when it next becomes current; the drawing of the old state must not
     // survive that, even when the same frame is clicked again.
-    m_flow->setTag(QString());
+    m_flow->Scene().setTag(QString());
     return true;
 }
 
@@ -490,9 +490,9 @@ void FrmMain::TrvTree_NodeClick(QTreeWidgetItem* item)
         }
         if (!item) {
             SetEditState(false);
-            m_flow->RemoveAllNodes();
+            m_flow->Scene().RemoveAllNodes();
             // With the canvas empty, the frame must be drawn again when it is next selected.
-            m_flow->setTag(QString());
+            m_flow->Scene().setTag(QString());
             return;
         }
         m_workOrders->setCurWOrder(item->data(0, TreeKeyRole).toString().mid(1));

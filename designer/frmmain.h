@@ -33,7 +33,7 @@ class cNode;
 class cWOrders;
 class cWorder;
 class FindingsPanel;
-class FlowCanvas;
+class FlowView;
 class FlowLinkItem;
 class FlowNodeItem;
 class QtTranslation;
@@ -66,7 +66,7 @@ public:
     static FrmMain* ExistingInstance();
 
     cWOrders& WorkOrders();
-    FlowCanvas& AFFlow();
+    FlowView& AFFlow();
     QTreeWidget& TrvTree(); // items: data(0, TreeKeyRole) = key "N" + frame ID
     QToolBar& Toolbar1();
     // The toolbar button with this key ("New","Del","Save","Saveas","Lock","Unlock","AddNode",
@@ -286,7 +286,7 @@ private:
     QTreeWidget* m_tree = nullptr;
     QWidget* m_imgSplitter = nullptr;
     QFrame* m_picSplitter = nullptr;
-    FlowCanvas* m_flow = nullptr;
+    FlowView* m_flow = nullptr;
     QMenu* m_menuNode = nullptr;
     QLabel* m_lockState = nullptr; // in the status bar
     QLabel* m_saveState = nullptr;

@@ -1,7 +1,7 @@
 #include "designer/frmmain.h"
 
 #include "core/errorlog.h"
-#include "designer/flowcanvas.h"
+#include "canvas/flowview.h"
 #include "model/cworders.h"
 
 #include <QFrame>

@@ -6,10 +6,10 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/uiservices.h"
-#include "designer/flowcanvas.h"
-#include "designer/frameitems.h"
-#include "designer/flowlinkitem.h"
-#include "designer/flownodeitem.h"
+#include "canvas/flowview.h"
+#include "canvas/frameitems.h"
+#include "canvas/flowlinkitem.h"
+#include "canvas/flownodeitem.h"
 #include "document/framecontroller.h"
 #include "dialogs/frmlink.h"
 #include "dialogs/selectonlycombo.h"
@@ -72,7 +72,7 @@ void FrmMain::Menu_EditLink_Click()
         cWorder* work = WorkOrders().OneWorkOrder(WorkOrders().CurWOrder());
         if (!work)
             return;
-        const FlowLinkItem* selected = AFFlow().SelectedLink();
+        const FlowLinkItem* selected = AFFlow().Scene().SelectedLink();
         if (!selected)
             return;
         const QString arrowKey = selected->Key();
@@ -99,7 +99,7 @@ void FrmMain::Menu_DelLink_Click()
         cWorder* work = WorkOrders().OneWorkOrder(WorkOrders().CurWOrder());
         if (!work)
             return;
-        FlowLinkItem* arrow = AFFlow().SelectedLink();
+        FlowLinkItem* arrow = AFFlow().Scene().SelectedLink();
         if (!arrow)
             return;
         const QString linkID = arrow->Key().mid(1);

@@ -3,8 +3,8 @@
 
 #include "core/errorlog.h"
 #include "core/uiservices.h"
-#include "designer/flowcanvas.h"
-#include "designer/frameitems.h"
+#include "canvas/flowview.h"
+#include "canvas/frameitems.h"
 #include "document/framecontroller.h"
 #include "document/upstreamsteps.h"
 #include "dialogs/frmnode.h"
@@ -100,7 +100,7 @@ void FrmMain::Menu_EditNode_Click()
         cWorder* w = WorkOrders().OneWorkOrder(frameID);
         if (w == nullptr)
             return;
-        FlowNodeItem* s = AFFlow().SelectedNode();
+        FlowNodeItem* s = AFFlow().Scene().SelectedNode();
         if (s == nullptr)
             return;
         cNode* n = w->AllNode().OneNode(s->Key().mid(1));
@@ -125,7 +125,7 @@ void FrmMain::Menu_Del_Click()
         cWorder* w = WorkOrders().OneWorkOrder(WorkOrders().CurWOrder());
         if (w == nullptr)
             return;
-        FlowNodeItem* s = AFFlow().SelectedNode();
+        FlowNodeItem* s = AFFlow().Scene().SelectedNode();
         // The Start and End boxes are no nodes of the frame; neither is a lost selection.
         cNode* n = s != nullptr ? w->AllNode().OneNode(s->Key().mid(1)) : nullptr;
         if (n == nullptr) {

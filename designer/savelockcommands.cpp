@@ -3,7 +3,7 @@
 #include "core/addinglobals.h"
 #include "core/korvelerror.h"
 #include "core/uiservices.h"
-#include "designer/flowcanvas.h"
+#include "canvas/flowview.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
 
@@ -76,7 +76,7 @@ void FrmMain::LockWorkOrder()
         else
             frame->LoadOne();
         SetTreeItemImage(*selected, QStringLiteral("DynOpen"));
-        m_flow->setTag(QString());
+        m_flow->Scene().setTag(QString());
         DrawWorkOrder();
         SetEditState(true);
         return;
@@ -124,7 +124,7 @@ void FrmMain::UnlockWorkOrder()
     if (frame->UnlockMe() > 0) {
         frame->LoadFlag = 0;
         frame->LoadOne();
-        m_flow->setTag(QString());
+        m_flow->Scene().setTag(QString());
         DrawWorkOrder();
         // The icon belongs to the frame just unlocked, which the selection may no longer show.
         if (QTreeWidgetItem* item = TreeItemByKey(QStringLiteral("N") + frame->WorkOrderFrame_ID))

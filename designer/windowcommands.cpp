@@ -4,7 +4,7 @@
 
 #include "core/errorlog.h"
 #include "core/uiservices.h"
-#include "designer/flowcanvas.h"
+#include "canvas/flowview.h"
 #include "designer/frmlegend.h"
 #include "document/framecontroller.h"
 #include "model/cworders.h"
@@ -158,9 +158,9 @@ QAction* FrmMain::MenuBarAction(const QString& name)
 
 void FrmMain::SetCommandStates()
 {
-    const bool editable = m_flow->EditMode();
-    const bool step = editable && m_flow->SelectedNode() != nullptr;
-    const bool link = editable && m_flow->SelectedLink() != nullptr;
+    const bool editable = m_flow->Scene().EditMode();
+    const bool step = editable && m_flow->Scene().SelectedNode() != nullptr;
+    const bool link = editable && m_flow->Scene().SelectedLink() != nullptr;
     const auto enable = [](QAction* action, bool on) {
         if (action)
             action->setEnabled(on);
@@ -243,9 +243,9 @@ void FrmMain::ShowWindowState()
 
 void FrmMain::EditSelected()
 {
-    if (m_flow->SelectedNode())
+    if (m_flow->Scene().SelectedNode())
         Menu_EditNode_Click();
-    else if (m_flow->SelectedLink())
+    else if (m_flow->Scene().SelectedLink())
         Menu_EditLink_Click();
 }
 
@@ -260,9 +260,9 @@ void FrmMain::DeleteSelected()
         for (const FlowNodeItem* step : steps)
             ids << step->Key().mid(1);
         DeleteSteps(ids, LoadResString(1680).arg(ids.size()));
-    } else if (m_flow->SelectedNode())
+    } else if (m_flow->Scene().SelectedNode())
         Menu_Del_Click();
-    else if (m_flow->SelectedLink())
+    else if (m_flow->Scene().SelectedLink())
         Menu_DelLink_Click();
 }
 

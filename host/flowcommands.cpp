@@ -3,7 +3,7 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
-#include "designer/framepicture.h"
+#include "canvas/framepicture.h"
 #include "exchange/frameexchange.h"
 #include "host/addinsession.h"
 #include "host/admincommands.h"

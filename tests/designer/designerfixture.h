@@ -1,6 +1,6 @@
 #pragma once
 
-#include "designer/flowcanvas.h"
+#include "canvas/flowview.h"
 #include "designer/frmmain.h"
 #include "dialogs/selectonlycombo.h"
 #include "model/cworders.h"
@@ -89,7 +89,8 @@ protected:
     }
 
     FrmMain& Window() { return *m_window; }
-    FlowCanvas& Canvas() { return m_window->AFFlow(); }
+    FlowView& Canvas() { return m_window->AFFlow(); }
+    FlowScene& Scene() { return Canvas().Scene(); }
     cWOrders& Orders() { return m_window->WorkOrders(); }
     TestDatabase& Db() { return *m_db; }
     TestHost& Host() { return *m_host; }
@@ -152,7 +153,7 @@ protected:
     // The canvas node with this key; fails the test when there is none.
     FlowNodeItem& CanvasNode(const QString& key)
     {
-        FlowNodeItem* node = Canvas().NodeByKey(key);
+        FlowNodeItem* node = Scene().NodeByKey(key);
         EXPECT_NE(node, nullptr) << "no canvas node " << key.toStdString();
         return *node;
     }

@@ -62,15 +62,15 @@ TEST_P(SaveQuestionTest, AnswerDecides)
         EXPECT_EQ(Window().TrvTree().selectedItems().value(0), TreeItem("CMP01"));
         EXPECT_EQ(Frame("CMP01").AllNode().OneNode("N00002")->NodeLeft(), 4321);
         EXPECT_EQ(Frame("CMP01").CheckStatus(), 1);
-        EXPECT_TRUE(Canvas().EditMode());
+        EXPECT_TRUE(Scene().EditMode());
         return;
     }
     if (c.way == Leave::Switch) {
-        EXPECT_EQ(Canvas().Tag(), "REP01");
+        EXPECT_EQ(Scene().Tag(), "REP01");
         ClickFrame("CMP01"); // back without a question
         EXPECT_EQ(Messages().questions().size(), 1);
     } else if (c.way == Leave::Unlock) {
-        EXPECT_FALSE(Canvas().EditMode());
+        EXPECT_FALSE(Scene().EditMode());
         EXPECT_EQ(TreeImage("CMP01"), "DynClose");
     }
     if (!closed) {
@@ -115,7 +115,7 @@ TEST_F(WindowTest, AFailedSaveKeepsTheWindowTheFrameTheLockAndTheEdits)
         EXPECT_TRUE(Host().loader().releasedNames().isEmpty()) << way;
         EXPECT_EQ(Window().TrvTree().selectedItems().value(0), TreeItem("CMP01")) << way;
         EXPECT_EQ(LockState("CMP01"), 2) << way;
-        EXPECT_TRUE(Canvas().EditMode()) << way;
+        EXPECT_TRUE(Scene().EditMode()) << way;
         EXPECT_EQ(Frame("CMP01").AllNode().OneNode("N00002")->NodeLeft(), 4321) << way;
     }
     Db().exec("DROP TRIGGER refuse");

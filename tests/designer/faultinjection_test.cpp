@@ -25,7 +25,7 @@ protected:
         ClickFrame(id);
         if (Frame(id).LockFlag() != 1)
             PressButton("Lock");
-        ASSERT_TRUE(Canvas().EditMode());
+        ASSERT_TRUE(Scene().EditMode());
     }
 
     // Unsaved changes of every kind in CMP01: a new, a modified and a deleted step (with its

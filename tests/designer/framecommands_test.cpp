@@ -91,7 +91,7 @@ TEST_F(FrameCommandsTest, NewFrameAndHeaderEditWriteWhatTheDialogHolds)
     ASSERT_EQ(Window().TrvTree().topLevelItemCount(), 4);
     EXPECT_EQ(Window().TrvTree().topLevelItem(3), TreeItem(id));
     EXPECT_EQ(TreeImage(id), "DynOpen");
-    EXPECT_EQ(Canvas().Tag(), "CMP01");
+    EXPECT_EQ(Scene().Tag(), "CMP01");
     EXPECT_EQ(LockState(id), 2);
 
     // Edited: only the name and the modification columns change, in the row, the tree and the model.
@@ -139,8 +139,8 @@ TEST_F(FrameCommandsTest, DeletingTheCurrentFrameRemovesItsRowsAndLeavesNothingT
     EXPECT_EQ(FrameRows("Two_Node", "REP01"), 3);
     EXPECT_EQ(TreeItem("CMP01"), nullptr);
     EXPECT_TRUE(Orders().CurWOrder().isEmpty());
-    EXPECT_TRUE(Canvas().Nodes().isEmpty());
-    EXPECT_FALSE(Canvas().EditMode());
+    EXPECT_TRUE(Scene().Nodes().isEmpty());
+    EXPECT_FALSE(Scene().EditMode());
     EXPECT_EQ(LockState("CMP01"), 0);
 
     // A save now writes nothing, Delete wants a frame shown, and switching frames asks nothing.
@@ -162,7 +162,7 @@ TEST_F(FrameCommandsTest, DeleteActsOnTheFrameShownUnderItsLockAndTakesItsHistor
     auto bob = Host().otherUser("bob");
     ASSERT_EQ(bob->services().LockRecord("Korvel", "REP01", "bob"), 1);
     OpenLocked("CMP01");
-    Canvas().SelectItem(&CanvasNode("NN00001"));
+    Scene().SelectItem(&CanvasNode("NN00001"));
     Window().CopySteps();
     QTreeWidget& tree = Window().TrvTree();
     const QPoint from = tree.visualItemRect(TreeItem("CMP01")).center();
@@ -172,7 +172,7 @@ TEST_F(FrameCommandsTest, DeleteActsOnTheFrameShownUnderItsLockAndTakesItsHistor
     QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, to);
     QCoreApplication::processEvents();
     EXPECT_EQ(Orders().CurWOrder(), "REP01");
-    EXPECT_EQ(Canvas().Tag(), "REP01");
+    EXPECT_EQ(Scene().Tag(), "REP01");
     Window().Toolbar1_ButtonClick("Del");
     ASSERT_EQ(Messages().texts().size(), 1);
     EXPECT_TRUE(Messages().texts().constFirst().startsWith(LoadResString(136))) << Messages().texts().join("|").toStdString();
@@ -229,8 +229,8 @@ TEST_F(FrameCommandsTest, SaveAsCopiesTheWholeFlowAndOpensTheCopyLocked)
     // The copy is selected, current, drawn and editable.
     EXPECT_EQ(Window().TrvTree().selectedItems().value(0), TreeItem("CMP02"));
     EXPECT_EQ(TreeImage("CMP02"), "DynOpen");
-    EXPECT_EQ(Canvas().Links().size(), 6);
-    EXPECT_TRUE(Canvas().EditMode());
+    EXPECT_EQ(Scene().Links().size(), 6);
+    EXPECT_TRUE(Scene().EditMode());
     EXPECT_EQ(LockState("CMP02"), 2);
 }
 

@@ -317,11 +317,11 @@ TEST_P(HostileText, HostileRowsOpenConfirmAndSaveBackUnchanged)
             PlanDialog<FrmOrder>([](FrmOrder& d) { d.CmdOK->click(); });
             Window().TrvTree_DblClick();
             cWorder& frame = Frame(id);
-            Canvas().SelectItem(&CanvasNode("N" + id + "N"));
+            Scene().SelectItem(&CanvasNode("N" + id + "N"));
             PlanDialog<FrmNode>([](FrmNode& d) { d.CmdOK->click(); });
             Window().Menu_EditNode_Click();
             for (const char* code : {"A", "B"}) {
-                Canvas().SelectItem(Canvas().LinkByKey(QStringLiteral("L") + code));
+                Scene().SelectItem(Scene().LinkByKey(QStringLiteral("L") + code));
                 PlanDialog<FrmLink>([](FrmLink& d) { d.CmdOK->click(); });
                 Window().Menu_EditLink_Click();
                 frame.AllLink().OneLinks(code)->setVariantValue(

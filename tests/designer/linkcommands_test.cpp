@@ -49,9 +49,9 @@ protected:
     // Selects the arrow of the link and runs the edit command with `script` on the dialog.
     void EditLink(const QString& code, Script script)
     {
-        FlowLinkItem* arrow = Canvas().LinkByKey("L" + code);
+        FlowLinkItem* arrow = Scene().LinkByKey("L" + code);
         ASSERT_NE(arrow, nullptr) << "no arrow for " << code.toStdString();
-        Canvas().SelectItem(arrow);
+        Scene().SelectItem(arrow);
         PlanLink(std::move(script));
         Window().Menu_EditLink_Click();
     }
@@ -98,7 +98,7 @@ TEST_F(LinkCommandsTest, AddChecksTheCodeAndDrawsTheArrowAtOnce)
     });
     Window().Menu_AddLink_Click();
     EXPECT_EQ(Messages().texts(), (QStringList{LoadResString(116), LoadResString(115)}));
-    const FlowLinkItem* added = Canvas().LinkByKey("LABCDEF");
+    const FlowLinkItem* added = Scene().LinkByKey("LABCDEF");
     ASSERT_NE(added, nullptr);
     EXPECT_EQ(added->Color(), LinkColorRed);
     EXPECT_EQ(QStringList({added->Org()->Key(), added->Dst()->Key()}), QStringList({"NN00004", "NN00001"}));
@@ -110,16 +110,16 @@ TEST_F(LinkCommandsTest, AddChecksTheCodeAndDrawsTheArrowAtOnce)
     EXPECT_EQ(Link("L2")->StateFlag(), StateUnchanged);
 
     // Deleting asks first and removes only the arrow; the code is free again only after the save.
-    Canvas().SelectItem(Canvas().LinkByKey("LL5"));
+    Scene().SelectItem(Scene().LinkByKey("LL5"));
     Messages().planAnswer(QMessageBox::No);
     Window().Menu_DelLink_Click();
     EXPECT_EQ(Messages().questions(), QStringList{LoadResString(132) + "Approved" + LoadResString(133)});
     EXPECT_EQ(Link("L5")->StateFlag(), StateUnchanged);
-    Canvas().SelectItem(Canvas().LinkByKey("LL5"));
+    Scene().SelectItem(Scene().LinkByKey("LL5"));
     Messages().planAnswer(QMessageBox::Yes);
     Window().Menu_DelLink_Click();
-    EXPECT_EQ(Canvas().LinkByKey("LL5"), nullptr);
-    EXPECT_EQ(Canvas().Nodes().size(), 6);
+    EXPECT_EQ(Scene().LinkByKey("LL5"), nullptr);
+    EXPECT_EQ(Scene().Nodes().size(), 6);
     EXPECT_EQ(Link("L5")->StateFlag(), StateDeleted);
     Messages().clear();
     PlanLink([](FrmLink& d) {
@@ -161,8 +161,8 @@ TEST_F(LinkCommandsTest, EditedNameAndConditionSurviveSaveAndReload)
     });
     EXPECT_EQ(Messages().texts(), (QStringList{LoadResString(114), LoadResString(109)}));
     EXPECT_EQ(Link("L2")->StateFlag(), StateModified);
-    EXPECT_EQ(Canvas().LinkByKey("LL2")->Text(), "  Registered twice  ");
-    EXPECT_EQ(Canvas().LinkByKey("LL2")->Color(), LinkColorConditional);
+    EXPECT_EQ(Scene().LinkByKey("LL2")->Text(), "  Registered twice  ");
+    EXPECT_EQ(Scene().LinkByKey("LL2")->Color(), LinkColorConditional);
     EditLink("L3", [](FrmLink& d) {
         QTest::mouseClick(d.OptAll, Qt::LeftButton);
         QTest::mouseClick(d.CmdOK, Qt::LeftButton);
@@ -170,7 +170,7 @@ TEST_F(LinkCommandsTest, EditedNameAndConditionSurviveSaveAndReload)
     const cLink* l3 = Link("L3");
     EXPECT_EQ(QStringList({l3->AddinVariant(), l3->CompareType(), l3->VariantValue()}),
               QStringList({"", "", ""}));
-    EXPECT_EQ(Canvas().LinkByKey("LL3")->Color(), LinkColorRed);
+    EXPECT_EQ(Scene().LinkByKey("LL3")->Color(), LinkColorRed);
     Save();
     EXPECT_EQ(LinkRows("CMP01", "L2"), QStringList{"  Registered twice  |N00001|N00002|1|Attempts|<|3"});
     EXPECT_EQ(LinkRows("CMP01", "L3"), QStringList{"Compensation over 500|N00002|N00003|0|||"});

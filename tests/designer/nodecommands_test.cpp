@@ -32,7 +32,7 @@ protected:
 
     void EditNode(const QString& id, Script script)
     {
-        Canvas().SelectItem(&CanvasNode(QStringLiteral("N") + id));
+        Scene().SelectItem(&CanvasNode(QStringLiteral("N") + id));
         PlanNode(std::move(script));
         Trigger("Menu_EditNode");
     }
@@ -194,12 +194,12 @@ TEST_F(NodeCommandsTest, DeletingANodeMarksItsLinksAndTakesItOffTheCanvas)
     OpenLocked("CMP01");
     PressButton("Save"); // nothing to save: nothing said
     for (const char* key : {"NBEGIN", "NEND"}) {
-        Canvas().SelectItem(&CanvasNode(key));
+        Scene().SelectItem(&CanvasNode(key));
         Trigger("Menu_Del");
     }
     EXPECT_EQ(Messages().texts(), (QStringList{LoadResString(129), LoadResString(129)}));
     cWorder& frame = Frame("CMP01");
-    Canvas().SelectItem(&CanvasNode("NN00002"));
+    Scene().SelectItem(&CanvasNode("NN00002"));
     Messages().clear();
     Messages().planAnswer(QMessageBox::No);
     Trigger("Menu_Del");
@@ -211,11 +211,11 @@ TEST_F(NodeCommandsTest, DeletingANodeMarksItsLinksAndTakesItOffTheCanvas)
     EXPECT_EQ(frame.AllNode().OneNode("N00002")->StateFlag(), StateDeleted);
     for (const char* link : {"L2", "L3", "L4"}) {
         EXPECT_EQ(frame.AllLink().OneLinks(link)->StateFlag(), StateDeleted) << link;
-        EXPECT_EQ(Canvas().LinkByKey(QStringLiteral("L") + link), nullptr) << link;
+        EXPECT_EQ(Scene().LinkByKey(QStringLiteral("L") + link), nullptr) << link;
     }
     for (const char* link : {"L1", "L5", "L6"})
         EXPECT_EQ(frame.AllLink().OneLinks(link)->StateFlag(), StateUnchanged) << link;
-    EXPECT_EQ(Canvas().NodeByKey("NN00002"), nullptr);
+    EXPECT_EQ(Scene().NodeByKey("NN00002"), nullptr);
 
     Messages().clear();
     PressButton("Save");

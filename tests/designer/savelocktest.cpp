@@ -27,13 +27,13 @@ TEST_F(SaveLockTest, LockAndUnlockSwitchTheWindowTheIconAndTheHostLock)
 {
     const auto expectLocked = [&](const char* id, bool locked) {
         EXPECT_EQ(EditButtons(Window()), locked ? EditableButtons : ReadOnlyButtons) << id;
-        EXPECT_EQ(Canvas().EditMode(), locked) << id;
+        EXPECT_EQ(Scene().EditMode(), locked) << id;
         EXPECT_EQ(TreeImage(id), locked ? "DynOpen" : "DynClose") << id;
         EXPECT_EQ(Frame(id).LockFlag(), locked ? 1 : 0) << id;
     };
     Window().TrvTree().setCurrentItem(TreeItem("REP01")); // selected without a click: not current yet
     PressButton("Lock");
-    EXPECT_EQ(Canvas().Tag(), "REP01");
+    EXPECT_EQ(Scene().Tag(), "REP01");
     expectLocked("REP01", true);
     EXPECT_EQ(LockState("REP01"), 2);
     EXPECT_TRUE(Window().LockState().text().startsWith("Locked by you since "));
@@ -76,7 +76,7 @@ TEST_F(SaveLockTest, ASecondSessionOfTheSameUserAsksBeforeTakingTheLockOver)
     ClickFrame("CMP01");
     PressButton("Lock");
     EXPECT_TRUE(Messages().texts().isEmpty());
-    EXPECT_TRUE(Canvas().EditMode());
+    EXPECT_TRUE(Scene().EditMode());
     PressButton("Unlock");
 
     auto running = Host().otherUser(StaffId);
@@ -88,7 +88,7 @@ TEST_F(SaveLockTest, ASecondSessionOfTheSameUserAsksBeforeTakingTheLockOver)
         Messages().planAnswer(answer);
         PressButton("Lock");
         EXPECT_EQ(Messages().questions(), QStringList{LoadResString(1005).arg(since)});
-        EXPECT_EQ(Canvas().EditMode(), answer == QMessageBox::Yes);
+        EXPECT_EQ(Scene().EditMode(), answer == QMessageBox::Yes);
         EXPECT_EQ(running->services().GetLockState("Korvel", "CMP01", StaffId),
                   answer == QMessageBox::Yes ? 1 : 2);
     }

@@ -1,5 +1,5 @@
 // Editing on the canvas through the real window: undo and redo of every change, links drawn by
-// dragging, moves by the keys, and steps copied and pasted between frames.
+// dragging, moves by the mouse and the keys, and steps copied and pasted between frames.
 
 #include "tests/designer/designerfixture.h"
 
@@ -22,6 +22,7 @@ class UndoCanvasTest : public DesignerTest {
 public:
     // For the table of changes below.
     using DesignerTest::Canvas;
+    using DesignerTest::Scene;
     using DesignerTest::Current;
     using DesignerTest::Messages;
     using DesignerTest::PlanDialog;
@@ -35,10 +36,10 @@ public:
             model << QStringLiteral("step %1 %2 ").arg(key).arg(node->StateFlag()) + Json(StepToJson(node->Values()));
         for (const auto& [key, link] : Current()->AllLink().AllLinks())
             model << QStringLiteral("link %1 %2 ").arg(key).arg(link->StateFlag()) + Json(LinkToJson(link->Values()));
-        for (const FlowNodeItem* box : Canvas().Nodes())
+        for (const FlowNodeItem* box : Scene().Nodes())
             canvas << QStringLiteral("box %1 %2,%3 ").arg(box->Key()).arg(box->Left()).arg(box->Top()) +
                           QStringLiteral("%1 %2 %3").arg(box->Text()).arg(box->Shape()).arg(box->toolTip());
-        for (const FlowLinkItem* arrow : Canvas().Links())
+        for (const FlowLinkItem* arrow : Scene().Links())
             canvas << QStringLiteral("arrow %1 %2>%3 %4 %5 %6")
                           .arg(arrow->Key(), arrow->Org()->Key(), arrow->Dst()->Key())
                           .arg(arrow->Color())
@@ -53,10 +54,10 @@ public:
 
     void Select(const QStringList& keys)
     {
-        Canvas().SelectItem(nullptr);
+        Scene().SelectItem(nullptr);
         for (const QString& key : keys) {
-            QGraphicsItem* item = key.startsWith(u'L') ? static_cast<QGraphicsItem*>(Canvas().LinkByKey(key))
-                                                       : Canvas().NodeByKey(key);
+            QGraphicsItem* item = key.startsWith(u'L') ? static_cast<QGraphicsItem*>(Scene().LinkByKey(key))
+                                                       : Scene().NodeByKey(key);
             ASSERT_NE(item, nullptr) << key.toStdString();
             item->setSelected(true);
         }
@@ -128,7 +129,7 @@ const UndoCase UndoCases[] = {
         t.Select({"NN00003", "NN00004", "LL5"});
         t.Trigger("Copy");
         t.Trigger("Paste");
-        EXPECT_EQ(t.Canvas().SelectedNodes().size(), 2);
+        EXPECT_EQ(t.Scene().SelectedNodes().size(), 2);
     }},
     {"CutSteps", "Undo Cut 2 steps", [](UndoCanvasTest& t) {
         t.Select({"NN00003", "NN00004"});
@@ -199,7 +200,7 @@ TEST_F(UndoCanvasTest, ADragFromAStepsEdgeOpensTheLinkDialogWithBothEnds)
     });
     const QPoint from = ViewportCentre(CanvasNode("NN00003"));
     Drag(from, ViewportCentre(CanvasNode("NN00001")) - from);
-    const FlowLinkItem* arrow = Canvas().Links().constLast();
+    const FlowLinkItem* arrow = Scene().Links().constLast();
     EXPECT_EQ(arrow->Org()->Key(), "NN00003");
     EXPECT_EQ(arrow->Dst()->Key(), "NN00001");
     EXPECT_EQ(Current()->AllLink().OneLinks(arrow->Key().mid(1))->StateFlag(), StateNew);
@@ -342,6 +343,45 @@ TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturn
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, PasteTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
+
+using CanvasTest = DesignerTest;
+
+// Read-only, a drag moves nothing. Locked: Ctrl+click selects several steps (and Start); dragging
+// one moves them all, recorded on release only, Start stays; saved, the places survive a restart.
+TEST_F(CanvasTest, DraggedSelectionIsRecordedOnReleaseAndSurvivesSaveAndRestart)
+{
+    Drag(ViewportCentre(CanvasNode("NN00002")), QPoint(50, 50));
+    EXPECT_EQ(CanvasNode("NN00002").pos(), QPointF(3200, 300));
+    EXPECT_EQ(Frame("CMP01").CheckStatus(), 0);
+
+    OpenLocked("CMP01");
+    FlowNodeItem& node = CanvasNode("NN00002");
+    FlowNodeItem& other = CanvasNode("NN00001");
+    const QPoint from = ViewportCentre(node);
+    QTest::mouseClick(Canvas().viewport(), Qt::LeftButton, {}, ViewportCentre(other));
+    QTest::mouseClick(Canvas().viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      ViewportCentre(CanvasNode("NBEGIN")));
+    QTest::mouseClick(Canvas().viewport(), Qt::LeftButton, Qt::ControlModifier, from);
+    ASSERT_EQ(Scene().SelectedNodes().size(), 3);
+    EXPECT_EQ(Frame("CMP01").CheckStatus(), 0); // clicks are no change
+    Drag(from, QPoint(40, 20), false);
+    EXPECT_EQ(node.Left(), 3200 + 40 * TwipsPerPixel);
+    EXPECT_EQ(Frame("CMP01").AllNode().OneNode("N00002")->NodeLeft(), 3200); // not before release
+    QTest::mouseRelease(Canvas().viewport(), Qt::LeftButton, {}, from + QPoint(40, 20));
+    const cNode* model = Frame("CMP01").AllNode().OneNode("N00002");
+    EXPECT_EQ(QPoint(model->NodeLeft(), model->NodeTop()), QPoint(3800, 600));
+    EXPECT_EQ(model->StateFlag(), StateModified);
+    const cNode* otherModel = Frame("CMP01").AllNode().OneNode("N00001");
+    EXPECT_EQ(QPoint(otherModel->NodeLeft(), otherModel->NodeTop()), QPoint(1600, 600));
+    EXPECT_EQ(CanvasNode("NBEGIN").Top(), 400);
+    EXPECT_GT(Scene().LinkByKey("LL2")->shape().boundingRect().right(), 3800 - 200); // the links followed
+
+    PressButton("Save");
+    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(126)});
+    OpenWindow();
+    EXPECT_EQ(CanvasNode("NN00002").pos(), QPointF(3800, 600));
+    EXPECT_EQ(CanvasNode("NN00001").pos(), QPointF(1600, 600));
+}
 
 } // namespace
 } // namespace korvel

@@ -279,13 +279,13 @@ TEST_F(ProgramTest, RunsOnPostgreSQL)
 TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
 {
     const QString db = initialised("frames.sqlite");
-    // A frame whose only step Start cannot reach.
+    // A frame whose only step Start cannot reach, far out to the right.
     valueIn(db,
             "INSERT INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName, ExpiredPeriod) VALUES ('BAD1', "
             "'Broken', 1)");
     valueIn(db,
             "INSERT INTO Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName, ExpiredPeriod, "
-            "HandleBy_ID) VALUES ('BAD1', 'Z1', 'Lonely step', 1, 'S0001')");
+            "HandleBy_ID, NodeLeft) VALUES ('BAD1', 'Z1', 'Lonely step', 1, 'S0001', 2147483000)");
     const QString svg = path("flow.svg"), exported = path("frames.json"), broken = path("broken.json");
     writeFile(broken, "{\n  \"format\": \"korvel-frames\",\n  \"version\": 1,,\n}");
     const qint32 frames = valueIn(db, "SELECT COUNT(*) FROM TWO_Frame").toInt();
@@ -306,6 +306,7 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
         {{"check", "NOPE"}, 1, "NOPE does not exist"},
         {{"search", "lonely"}, 0, "BAD1\tstep\tZ1"},
         {{"render", "CMP01", "-o", svg}, 0, "flow.svg"},
+        {{"render", "BAD1", "-o", path("far.png"), "--scale", "20"}, 1, "at most 32767 pixels wide"},
         {{"export", "CMP01", "-o", exported}, 0, "frames.json"},
         {{"import", exported}, 1, "CMP01 already exists"},
         {{"import", exported, "--as", "CMP02"}, 0, "CMP02"},
@@ -331,6 +332,7 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
             << result.out.toStdString() << result.err.toStdString();
     }
     EXPECT_EQ(valueIn(db, "SELECT COUNT(*) FROM TWO_Frame").toInt(), frames + 1); // CMP02 only
+    EXPECT_FALSE(QFile::exists(path("far.png")));
     QFile picture(svg);
     ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
     EXPECT_TRUE(picture.readAll().contains("<svg"));

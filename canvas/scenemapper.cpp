@@ -1,13 +1,13 @@
-#include "designer/scenemapper.h"
+#include "canvas/scenemapper.h"
 
-#include "designer/flowcanvas.h"
-#include "designer/frameitems.h"
+#include "canvas/flowscene.h"
+#include "canvas/frameitems.h"
 #include "document/framedocument.h"
 #include "model/cworder.h"
 
 namespace korvel {
 
-SceneMapper::SceneMapper(FlowCanvas& canvas, QObject* parent) : QObject(parent), m_canvas(canvas) {}
+SceneMapper::SceneMapper(FlowScene& scene, QObject* parent) : QObject(parent), m_scene(scene) {}
 
 void SceneMapper::Show(FrameDocument* document)
 {
@@ -22,13 +22,13 @@ void SceneMapper::Show(FrameDocument* document)
 
 void SceneMapper::Follow(const FrameChange& change)
 {
-    FlowCanvas& canvas = m_canvas;
+    FlowScene& canvas = m_scene;
     cWorder* frame = m_document ? m_document->Frame() : nullptr;
     if (!frame || canvas.Tag().isEmpty() || canvas.Tag() != frame->WorkOrderFrame_ID)
         return;
     const QStringList nodeIDs = change.stepsAdded + change.stepsChanged + change.stepsRemoved;
     const QStringList linkKeys = change.linksAdded + change.linksChanged + change.linksRemoved;
-    const FlowCanvas::BulkChange bulk(canvas);
+    const FlowScene::BulkChange bulk(canvas);
     for (const QString& id : nodeIDs) {
         const cNode* node = frame->AllNode().OneNode(id);
         FlowNodeItem* item = canvas.NodeByKey(QStringLiteral("N") + id);

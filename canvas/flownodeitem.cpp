@@ -1,10 +1,10 @@
-#include "designer/flownodeitem.h"
+#include "canvas/flownodeitem.h"
 
-#include "designer/captionlayout.h"
-#include "designer/designericons.h"
-#include "designer/flowcanvas.h"
-#include "designer/flowlinkitem.h"
-#include "designer/plainsketch.h"
+#include "canvas/captionlayout.h"
+#include "canvas/designericons.h"
+#include "canvas/flowscene.h"
+#include "canvas/flowlinkitem.h"
+#include "canvas/plainsketch.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -67,8 +67,8 @@ double PixelScale(const QPainter& painter)
     return QStyleOptionGraphicsItem::levelOfDetailFromTransform(painter.worldTransform()) * TwipsPerPixel;
 }
 
-FlowNodeItem::FlowNodeItem(FlowCanvas& canvas, double width, double height)
-    : m_canvas(canvas), m_width(width), m_height(height)
+FlowNodeItem::FlowNodeItem(FlowScene& scene, double width, double height)
+    : m_scene(scene), m_width(width), m_height(height)
 {
     setFlags(ItemIsSelectable | ItemSendsGeometryChanges);
     updateMovable();
@@ -78,12 +78,12 @@ FlowNodeItem::FlowNodeItem(FlowCanvas& canvas, double width, double height)
 FlowNodeItem::~FlowNodeItem()
 {
     // When the whole scene goes, every link goes too: nothing needs to be let go one by one.
-    if (m_canvas.clearing())
+    if (m_scene.clearing())
         return;
     // Links still attached must not keep a pointer to this node.
     for (FlowLinkItem* link : std::as_const(m_links))
         link->forgetNode(this);
-    m_canvas.forgetNode(this);
+    m_scene.forgetNode(this);
 }
 
 void FlowNodeItem::setKey(const QString& key)
@@ -92,7 +92,7 @@ void FlowNodeItem::setKey(const QString& key)
         return;
     const QString old = m_key;
     m_key = key;
-    m_canvas.nodeKeyChanged(this, old);
+    m_scene.nodeKeyChanged(this, old);
 }
 
 void FlowNodeItem::setText(const QString& text)
@@ -126,12 +126,12 @@ void FlowNodeItem::updateMovable()
 {
     // Start and End keep their places: they are no steps of the frame, so a move of theirs could
     // never be recorded.
-    setFlag(ItemIsMovable, m_canvas.EditMode() && !IsEllipse(m_shape));
+    setFlag(ItemIsMovable, m_scene.EditMode() && !IsEllipse(m_shape));
 }
 
 int FlowNodeItem::Index() const
 {
-    return m_canvas.IndexOf(this);
+    return m_scene.IndexOf(this);
 }
 
 FlowLinkItem* FlowNodeItem::AddLink(FlowNodeItem* to)
@@ -142,7 +142,7 @@ FlowLinkItem* FlowNodeItem::AddLink(FlowNodeItem* to)
     link->updatePosition();
     if (scene())
         scene()->addItem(link);
-    m_canvas.registerLink(link);
+    m_scene.registerLink(link);
     return link;
 }
 
@@ -313,12 +313,12 @@ QVariant FlowNodeItem::itemChange(GraphicsItemChange change, const QVariant& val
 {
     if (change == ItemPositionChange) {
         if (m_serial != 0)
-            m_canvas.itemLeaving(sceneBoundingRect());
+            m_scene.itemLeaving(sceneBoundingRect());
         if (flags() & ItemIsMovable)
-            return QGraphicsObject::itemChange(change, m_canvas.dragPlace(value.toPointF()));
+            return QGraphicsObject::itemChange(change, m_scene.dragPlace(*this, value.toPointF()));
     } else if (change == ItemPositionHasChanged) {
         if (m_serial != 0)
-            m_canvas.itemArrived(sceneBoundingRect());
+            m_scene.itemArrived(sceneBoundingRect());
         for (FlowLinkItem* link : std::as_const(m_links))
             link->updatePosition();
     }

@@ -1,7 +1,7 @@
-#include "designer/frameitems.h"
+#include "canvas/frameitems.h"
 
+#include "canvas/flowscene.h"
 #include "core/errorlog.h"
-#include "designer/flowcanvas.h"
 #include "model/cworder.h"
 #include "resources/stringtable.h"
 
@@ -24,14 +24,14 @@ QString LinkCondition(const cLink& link)
 
 } // namespace
 
-void AddFrameItems(FlowCanvas& canvas, cWorder& frame, const std::function<void()>& advance)
+void AddFrameItems(FlowScene& scene, cWorder& frame, const std::function<void()>& advance)
 {
-    FlowNodeItem* start = canvas.AddNode(StartLeft, EndPointTop, EndPointWidth, EndPointHeight);
+    FlowNodeItem* start = scene.AddNode(StartLeft, EndPointTop, EndPointWidth, EndPointHeight);
     start->setShape(ShapeStart);
     start->setText(LoadResString(81));
     start->setKey(StartKey);
     FlowNodeItem* end =
-        canvas.AddNode(canvas.WidthTwips() - EndPointRightOffset, EndPointTop, EndPointWidth, EndPointHeight);
+        scene.AddNode(scene.LayoutWidth() - EndPointRightOffset, EndPointTop, EndPointWidth, EndPointHeight);
     end->setShape(ShapeEnd);
     end->setText(LoadResString(80));
     end->setKey(EndKey);
@@ -43,7 +43,7 @@ void AddFrameItems(FlowCanvas& canvas, cWorder& frame, const std::function<void(
             advance();
         if (node->CanLoadFlag() != 1)
             continue;
-        IgnoreErrors([&] { ShowNode(*canvas.AddNode(node->NodeLeft(), node->NodeTop(), StepBoxWidth, StepBoxHeight), *node); });
+        IgnoreErrors([&] { ShowNode(*scene.AddNode(node->NodeLeft(), node->NodeTop(), StepBoxWidth, StepBoxHeight), *node); });
     }
     for (const auto& [key, link] : frame.AllLink().AllLinks()) {
         if (advance)
@@ -51,14 +51,14 @@ void AddFrameItems(FlowCanvas& canvas, cWorder& frame, const std::function<void(
         if (link->CanLoadFlag() != 1)
             continue;
         IgnoreErrors([&] {
-            FlowNodeItem* son = canvas.NodeByKey(QStringLiteral("N") + link->SonNode_ID());
-            FlowNodeItem* father = canvas.NodeByKey(QStringLiteral("N") + link->FatherNode_ID());
+            FlowNodeItem* son = scene.NodeByKey(QStringLiteral("N") + link->SonNode_ID());
+            FlowNodeItem* father = scene.NodeByKey(QStringLiteral("N") + link->FatherNode_ID());
             if (!son || !father)
                 return; // a link to a node that is not drawn is left out
             ShowLink(*father->AddLink(son), *link);
         });
     }
-    IgnoreErrors([&] { PlaceEnd(canvas); });
+    IgnoreErrors([&] { PlaceEnd(scene); });
 }
 
 void ShowNode(FlowNodeItem& item, const cNode& node)
@@ -105,17 +105,17 @@ QString LinkToolTip(const cLink& link)
            (link.AlwaysOpen() != 0 ? LoadResString(1229).arg(LinkCondition(link)) : LoadResString(1230));
 }
 
-void PlaceEnd(FlowCanvas& canvas)
+void PlaceEnd(FlowScene& scene)
 {
-    FlowNodeItem* end = canvas.NodeByKey(EndKey);
+    FlowNodeItem* end = scene.NodeByKey(EndKey);
     if (!end)
         return;
     double right = 0;
-    for (const FlowNodeItem* node : canvas.Nodes()) {
+    for (const FlowNodeItem* node : scene.Nodes()) {
         if (node != end && node->Key() != StartKey)
             right = std::max(right, node->Left() + node->Width());
     }
-    end->setLeft(std::max(canvas.WidthTwips() - EndPointRightOffset, right + StepGap));
+    end->setLeft(std::max(scene.LayoutWidth() - EndPointRightOffset, right + StepGap));
 }
 
 

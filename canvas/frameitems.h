@@ -5,18 +5,18 @@
 
 namespace korvel {
 
-class FlowCanvas;
+class FlowScene;
 class FlowLinkItem;
 class FlowNodeItem;
 class cLink;
 class cNode;
 class cWorder;
 
-// Adds a frame's flow to an empty canvas: the Start and End points (End at the canvas's right
-// edge), one box per live step and one arrow per live link whose ends are drawn. Deleted steps and
-// links are left out. `advance` is called once per step and link of the frame, for a progress
-// display. A step or link that cannot be drawn is logged and skipped.
-void AddFrameItems(FlowCanvas& canvas, cWorder& frame, const std::function<void()>& advance = {});
+// Adds a frame's flow to an empty scene: the Start and End points (End near the right edge of the
+// scene's layout width), one box per live step and one arrow per live link whose ends are drawn.
+// Deleted steps and links are left out. `advance` is called once per step and link of the frame,
+// for a progress display. A step or link that cannot be drawn is logged and skipped.
+void AddFrameItems(FlowScene& scene, cWorder& frame, const std::function<void()>& advance = {});
 
 // Shows a node or link of the frame on its canvas item: key, caption, figure and picture or
 // colour and condition. The one way drawing, adding and editing show them.
@@ -26,8 +26,9 @@ void ShowLink(FlowLinkItem& item, const cLink& link);
 // rests on the item, not for every item drawn.
 QString NodeToolTip(const cNode& node);
 QString LinkToolTip(const cLink& link);
-// Moves End right of the rightmost step when the canvas is too narrow to hold them apart.
-void PlaceEnd(FlowCanvas& canvas);
+// Moves End right of the rightmost step when the scene's layout width is too narrow to hold them
+// apart.
+void PlaceEnd(FlowScene& scene);
 
 // The size of a step's box, twips.
 inline constexpr double StepBoxWidth = 1400;
@@ -38,7 +39,7 @@ inline const QString EndKey = QStringLiteral("NEND");
 // The size of Start and End, twips.
 inline constexpr double EndPointWidth = 500;
 inline constexpr double EndPointHeight = 400;
-// How far End stands from the canvas's right edge, twips.
+// How far End stands from the right edge of the layout width, twips.
 inline constexpr double EndPointRightOffset = 1100;
 // The room kept between End (or Start) and a step, twips.
 inline constexpr double StepGap = 600;

@@ -1,9 +1,9 @@
-#include "designer/flowlinkitem.h"
+#include "canvas/flowlinkitem.h"
 
-#include "designer/captionlayout.h"
-#include "designer/flowcanvas.h"
-#include "designer/flownodeitem.h"
-#include "designer/plainsketch.h"
+#include "canvas/captionlayout.h"
+#include "canvas/flowscene.h"
+#include "canvas/flownodeitem.h"
+#include "canvas/plainsketch.h"
 
 #include <QApplication>
 #include <QLineF>
@@ -116,7 +116,7 @@ QColor ColourFromValue(quint32 value)
 }
 
 FlowLinkItem::FlowLinkItem(FlowNodeItem& org, FlowNodeItem& dst)
-    : m_canvas(&org.m_canvas), m_org(&org), m_dst(&dst)
+    : m_scene(&org.m_scene), m_org(&org), m_dst(&dst)
 {
     setFlags(ItemIsSelectable);
     setZValue(ZLink);
@@ -129,26 +129,26 @@ FlowLinkItem::FlowLinkItem(FlowNodeItem& org, FlowNodeItem& dst)
 FlowLinkItem::~FlowLinkItem()
 {
     // When the whole scene goes, the nodes go too: nothing needs to be let go one by one.
-    if (m_canvas && m_canvas->clearing())
+    if (m_scene && m_scene->clearing())
         return;
     if (m_org)
         m_org->detachLink(this);
     if (m_dst && m_dst != m_org)
         m_dst->detachLink(this);
-    if (m_canvas)
-        m_canvas->forgetLink(this);
+    if (m_scene)
+        m_scene->forgetLink(this);
 }
 
 template <typename Change> void FlowLinkItem::changeGeometry(Change&& change)
 {
     prepareGeometryChange();
     if (m_serial != 0)
-        m_canvas->itemLeaving(m_bounds);
+        m_scene->itemLeaving(m_bounds);
     change();
     m_bounds = outerBounds();
     m_shape = QPainterPath();
     if (m_serial != 0)
-        m_canvas->itemArrived(m_bounds);
+        m_scene->itemArrived(m_bounds);
 }
 
 void FlowLinkItem::setKey(const QString& key)
@@ -157,8 +157,8 @@ void FlowLinkItem::setKey(const QString& key)
         return;
     const QString old = m_key;
     m_key = key;
-    if (m_canvas)
-        m_canvas->linkKeyChanged(this, old);
+    if (m_scene)
+        m_scene->linkKeyChanged(this, old);
 }
 
 void FlowLinkItem::forgetNode(FlowNodeItem* node)
@@ -252,7 +252,7 @@ QSizeF FlowLinkItem::labelSize()
         const QFont font = LabelFont(base);
         const QFontMetricsF metrics(font);
         const double width =
-            m_canvas ? m_canvas->captionWidth(metrics, font, shownText()) : metrics.horizontalAdvance(shownText());
+            m_scene ? m_scene->captionWidth(metrics, font, shownText()) : metrics.horizontalAdvance(shownText());
         m_labelSize = QSizeF((width + 2 * LabelPaddingPixels) * TwipsPerPixel,
                              (metrics.height() + LabelPaddingPixels) * TwipsPerPixel);
         m_labelFont = base;

@@ -1,4 +1,4 @@
-#include "designer/captionlayout.h"
+#include "canvas/captionlayout.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

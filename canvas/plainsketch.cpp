@@ -1,4 +1,4 @@
-#include "designer/plainsketch.h"
+#include "canvas/plainsketch.h"
 
 #include <QPainter>
 #include <QPen>

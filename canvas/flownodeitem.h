@@ -10,7 +10,7 @@ class QPainter;
 
 namespace korvel {
 
-class FlowCanvas;
+class FlowScene;
 class FlowLinkItem;
 class PlainSketch;
 
@@ -39,7 +39,7 @@ inline bool PaintsDetail(const QPainter& painter)
 }
 
 // One box of the flow canvas. Scene coordinates are twips, so Left/Top/Width/Height are the item's
-// own geometry. The canvas creates nodes (FlowCanvas::AddNode) and the scene owns them; a node
+// own geometry. The canvas creates nodes (FlowScene::AddNode) and the scene owns them; a node
 // knows its links and keeps their ends on its outline while it moves.
 class FlowNodeItem final : public QGraphicsObject {
     Q_OBJECT
@@ -47,7 +47,7 @@ public:
     enum { Type = UserType + 1 };
     int type() const override { return Type; }
 
-    FlowNodeItem(FlowCanvas& canvas, double width, double height);
+    FlowNodeItem(FlowScene& scene, double width, double height);
     ~FlowNodeItem() override;
 
     QString Key() const { return m_key; }
@@ -55,7 +55,7 @@ public:
     // The caption drawn inside the figure.
     QString Text() const { return m_text; }
     void setText(const QString& text);
-    // A second text, shown as the node's tool tip (see FlowCanvas).
+    // A second text, shown as the node's tool tip (see FlowView).
     QString SecondaryText() const { return m_secondaryText; }
     void setSecondaryText(const QString& text);
     double Left() const { return x(); }
@@ -70,9 +70,9 @@ public:
     // ShapeStart, ShapeEnd, ShapeGroup, ShapeHandler or ShapeReturn; other codes draw a plain box.
     qint32 Shape() const { return m_shape; }
     void setShape(qint32 code);
-    // Movable with the mouse while the canvas is editable, except Start and End.
+    // Movable with the mouse while the scene is editable, except Start and End.
     void updateMovable();
-    // Position in the canvas's node collection; -1 once removed.
+    // Position in the scene's node collection; -1 once removed.
     int Index() const;
     // Adds an outgoing link to `to` (owned by the scene) and returns it; nullptr when `to` is null.
     FlowLinkItem* AddLink(FlowNodeItem* to);
@@ -93,11 +93,11 @@ protected:
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
 
 private:
-    friend class FlowCanvas;
+    friend class FlowScene;
     friend class FlowLinkItem;
     void attachLink(FlowLinkItem* link);
     void detachLink(FlowLinkItem* link);
-    // Hands the link list over and forgets it (the canvas deletes a node's links this way).
+    // Hands the link list over and forgets it (the scene deletes a node's links this way).
     QList<FlowLinkItem*> takeLinks();
     // The figure in item coordinates, made on first use after the shape changed.
     const QPainterPath& outline() const;
@@ -109,8 +109,8 @@ private:
     // Adds the plain drawing (zoomed far out) of the node placed at `origin` to the sketch.
     void sketch(PlainSketch& sketch, const QPointF& origin, bool selected) const;
 
-    FlowCanvas& m_canvas;
-    quint64 m_serial = 0; // the canvas's collection number; 0 while not in the collection
+    FlowScene& m_scene;
+    quint64 m_serial = 0; // the scene's collection number; 0 while not in the collection
     QString m_key, m_text, m_secondaryText, m_picture;
     double m_width = 0, m_height = 0;
     qint32 m_shape = ShapeGroup;

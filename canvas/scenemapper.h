@@ -8,16 +8,16 @@
 
 namespace korvel {
 
-class FlowCanvas;
+class FlowScene;
 
-// Keeps the canvas showing the document's flow: every edit, undo and redo the document announces
+// Keeps a scene showing the document's flow: every edit, undo and redo the document announces
 // is drawn at once, item by item. A live step gets its box (added when missing) at its place, a
 // live link whose ends are drawn its arrow; anything else loses its item; End moves right of the
 // steps when needed. Nothing else redraws after an edit.
 class SceneMapper final : public QObject {
     Q_OBJECT
 public:
-    explicit SceneMapper(FlowCanvas& canvas, QObject* parent = nullptr);
+    explicit SceneMapper(FlowScene& scene, QObject* parent = nullptr);
 
     // Follows this document's announcements from now on; nullptr follows none.
     void Show(FrameDocument* document);
@@ -26,7 +26,7 @@ public:
 private:
     void Follow(const FrameChange& change);
 
-    FlowCanvas& m_canvas;
+    FlowScene& m_scene;
     QPointer<FrameDocument> m_document;
 };
 

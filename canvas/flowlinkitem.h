@@ -9,7 +9,7 @@
 
 namespace korvel {
 
-class FlowCanvas;
+class FlowScene;
 class FlowNodeItem;
 class PlainSketch;
 
@@ -61,7 +61,7 @@ public:
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
 private:
-    friend class FlowCanvas;
+    friend class FlowScene;
     friend class FlowNodeItem;
     // Called by a node that is going away, so the link never points at a deleted node.
     void forgetNode(FlowNodeItem* node);
@@ -78,8 +78,8 @@ private:
     // Adds the plain drawing (zoomed far out, `scale` screen pixels per pixel) to the sketch.
     void sketch(PlainSketch& sketch, double scale, bool selected) const;
 
-    FlowCanvas* m_canvas = nullptr;
-    quint64 m_serial = 0; // the canvas's collection number; 0 while not in the collection
+    FlowScene* m_scene = nullptr;
+    quint64 m_serial = 0; // the scene's collection number; 0 while not in the collection
     FlowNodeItem* m_org = nullptr;
     FlowNodeItem* m_dst = nullptr;
     QString m_key, m_text, m_condition;

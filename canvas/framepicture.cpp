@@ -1,9 +1,9 @@
-#include "designer/framepicture.h"
+#include "canvas/framepicture.h"
 
+#include "canvas/flowscene.h"
+#include "canvas/frameitems.h"
 #include "core/korvelerror.h"
 #include "core/wholefile.h"
-#include "designer/flowcanvas.h"
-#include "designer/frameitems.h"
 #include "model/cworder.h"
 #include "model/flowcheck.h"
 
@@ -20,35 +20,60 @@ namespace korvel {
 namespace {
 
 // String-table ids of the messages.
-enum : qint32 { MsgUnknownSuffix = 1450, MsgBadScale = 1451, MsgCannotWrite = 1437 };
+enum : qint32 {
+    MsgUnknownSuffix = 1450,
+    MsgBadScale = 1451,
+    MsgCannotWrite = 1437,
+    MsgTooWide = 2000,
+    MsgTooManyPixels = 2001,
+};
 
 // Room left around the flow, twips.
 constexpr double Margin = 300;
-// The narrowest canvas, pixels: a small flow still gets End well apart from Start.
-constexpr int NarrowestCanvas = 400;
+// The narrowest layout, pixels: a small flow still gets End well apart from Start.
+constexpr double NarrowestLayout = 400;
 
-// The part of the canvas's scene a picture shows: every item, with room around them.
+// The part of the scene a picture shows: every item, with room around them.
 QRectF PictureSource(QGraphicsScene& scene)
 {
     scene.clearSelection();
     return scene.itemsBoundingRect().adjusted(-Margin, -Margin, Margin, Margin);
 }
 
+// The picture's size in pixels for `source` (twips) at `scale`; throws KorvelError when it cannot
+// be drawn (see MaxPictureSide).
+QSize PictureSize(const cWorder& frame, const QRectF& source, double scale, bool image)
+{
+    const double width = std::max(1.0, std::round(source.width() / TwipsPerPixel * scale));
+    const double height = std::max(1.0, std::round(source.height() / TwipsPerPixel * scale));
+    const QStringList size{frame.WorkOrderFrame_ID, QString::number(scale),
+                           QString::number(width, 'f', 0) + QStringLiteral(" × ") +
+                               QString::number(height, 'f', 0)};
+    // Not a number fails both comparisons.
+    if (!(width <= MaxPictureSide && height <= MaxPictureSide))
+        throw KorvelError(FormatMessage(MsgTooWide, size + QStringList{QString::number(MaxPictureSide)}));
+    if (image && width * height > static_cast<double>(MaxPicturePixels))
+        throw KorvelError(
+            FormatMessage(MsgTooManyPixels, size + QStringList{QString::number(MaxPicturePixels)}));
+    return QSize(static_cast<int>(width), static_cast<int>(height));
+}
+
 } // namespace
 
-std::unique_ptr<FlowCanvas> BuildFrameCanvas(cWorder& frame)
+std::unique_ptr<FlowScene> BuildFrameScene(cWorder& frame)
 {
     double right = 0;
     for (const auto& [id, node] : frame.AllNode().AllNode())
         if (node->CanLoadFlag() == 1)
             right = std::max(right, node->NodeLeft() + StepBoxWidth);
-    auto canvas = std::make_unique<FlowCanvas>();
-    // End is placed from the canvas's width; make room for it right of the last step.
-    const double widthTwips = right + EndPointRightOffset + Margin;
-    canvas->resize(std::max(NarrowestCanvas, static_cast<int>(std::ceil(widthTwips / TwipsPerPixel))), 300);
-    const FlowCanvas::BulkChange bulk(*canvas);
-    AddFrameItems(*canvas, frame);
-    return canvas;
+    auto scene = std::make_unique<FlowScene>();
+    // End is placed from the layout width; make room for it right of the last step, in whole
+    // pixels as a view's width would be.
+    const double widthPixels = std::ceil((right + EndPointRightOffset + Margin) / TwipsPerPixel);
+    scene->setLayoutWidth(std::max(NarrowestLayout, widthPixels) * TwipsPerPixel);
+    const FlowScene::BulkChange bulk(*scene);
+    AddFrameItems(*scene, frame);
+    return scene;
 }
 
 void WriteFramePicture(cWorder& frame, const QString& path, double scale)
@@ -59,11 +84,10 @@ void WriteFramePicture(cWorder& frame, const QString& path, double scale)
     if (!(scale >= 0.05 && scale <= 20))
         throw KorvelError(FormatMessage(MsgBadScale, {QString::number(scale)}));
 
-    const auto canvas = BuildFrameCanvas(frame);
-    QGraphicsScene& scene = *canvas->scene();
+    const auto built = BuildFrameScene(frame);
+    FlowScene& scene = *built;
     const QRectF source = PictureSource(scene);
-    const QSize size(std::max(1, qRound(source.width() / TwipsPerPixel * scale)),
-                     std::max(1, qRound(source.height() / TwipsPerPixel * scale)));
+    const QSize size = PictureSize(frame, source, scale, suffix == QLatin1String("png"));
     const QRectF target(QPointF(0, 0), QSizeF(size));
     // Every kind is drawn into a file that replaces `path` only once it is whole.
     WholeFile file(path);
@@ -119,8 +143,8 @@ void WriteFramePicture(cWorder& frame, const QString& path, double scale)
 
 void PaintFramePicture(cWorder& frame, QPainter& painter, const QRectF& target)
 {
-    const auto canvas = BuildFrameCanvas(frame);
-    QGraphicsScene& scene = *canvas->scene();
+    const auto built = BuildFrameScene(frame);
+    FlowScene& scene = *built;
     const QRectF source = PictureSource(scene);
     QSizeF size = source.size();
     size.scale(target.size(), Qt::KeepAspectRatio);

@@ -1,4 +1,4 @@
-#include "designer/designericons.h"
+#include "canvas/designericons.h"
 
 #include <QFile>
 #include <QHash>

@@ -1,0 +1,469 @@
+#include "canvas/flowscene.h"
+
+#include "core/korvelerror.h"
+#include "model/coordinates.h"
+
+#include <QFontMetricsF>
+#include <QGraphicsSceneMouseEvent>
+#include <QGraphicsView>
+#include <QImage>
+#include <QPainter>
+#include <QPointer>
+#include <QSet>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace korvel {
+namespace {
+
+// Room kept right of and below the lowest and rightmost item, in twips.
+constexpr double SceneMargin = 200;
+
+} // namespace
+
+template <typename Item>
+Item* FlowScene::firstWithKey(const QMultiHash<QString, Item*>& index, const std::map<quint64, Item*>& items,
+                              const QString& key)
+{
+    // Items are indexed once they have a key; the rare search for none goes through them all.
+    if (key.isEmpty()) {
+        for (const auto& [serial, item] : items) {
+            if (item->Key().isEmpty())
+                return item;
+        }
+        return nullptr;
+    }
+    Item* first = nullptr;
+    for (auto [it, end] = index.equal_range(indexKey(key)); it != end; ++it) {
+        if (!first || (*it)->m_serial < first->m_serial)
+            first = *it;
+    }
+    return first;
+}
+
+FlowScene::BulkChange::BulkChange(FlowScene& scene) : m_scene(scene)
+{
+    ++m_scene.m_bulkChanges;
+}
+
+FlowScene::BulkChange::~BulkChange()
+{
+    if (--m_scene.m_bulkChanges == 0)
+        m_scene.UpdateSceneRect();
+}
+
+FlowScene::FlowScene(QObject* parent) : QGraphicsScene(parent)
+{
+    UpdateSceneRect();
+}
+
+FlowScene::~FlowScene()
+{
+    // The items let go of the collections while this object is still whole.
+    clearScene();
+}
+
+FlowNodeItem* FlowScene::AddNode(double left, double top, double width, double height)
+{
+    auto* node = new FlowNodeItem(*this, width, height);
+    node->setPos(left, top);
+    addItem(node);
+    node->m_serial = ++m_lastSerial;
+    m_nodes.emplace(node->m_serial, node);
+    itemArrived(node->sceneBoundingRect());
+    UpdateSceneRect();
+    return node;
+}
+
+void FlowScene::RemoveAllNodes()
+{
+    clearScene();
+    UpdateSceneRect();
+}
+
+void FlowScene::RemoveNode(int index)
+{
+    if (index < 0 || index >= static_cast<int>(m_nodes.size()))
+        throw KorvelError(QStringLiteral("FlowScene: no node at index %1").arg(index));
+    deleteNode(std::next(m_nodes.begin(), index)->second);
+    UpdateSceneRect();
+}
+
+FlowNodeItem* FlowScene::NodeByKey(const QString& key) const
+{
+    return firstWithKey(m_nodesByKey, m_nodes, key);
+}
+
+FlowLinkItem* FlowScene::LinkByKey(const QString& key) const
+{
+    return firstWithKey(m_linksByKey, m_links, key);
+}
+
+QList<FlowNodeItem*> FlowScene::Nodes() const
+{
+    QList<FlowNodeItem*> nodes;
+    nodes.reserve(static_cast<qsizetype>(m_nodes.size()));
+    for (const auto& [serial, node] : m_nodes)
+        nodes.append(node);
+    return nodes;
+}
+
+QList<FlowLinkItem*> FlowScene::Links() const
+{
+    QList<FlowLinkItem*> links;
+    links.reserve(static_cast<qsizetype>(m_links.size()));
+    for (const auto& [serial, link] : m_links)
+        links.append(link);
+    return links;
+}
+
+int FlowScene::IndexOf(const FlowNodeItem* node) const
+{
+    // Compares pointers only, so a node that is gone (deleted) is simply not found.
+    int index = 0;
+    for (const auto& [serial, held] : m_nodes) {
+        if (held == node)
+            return index;
+        ++index;
+    }
+    return -1;
+}
+
+FlowNodeItem* FlowScene::SelectedNode() const
+{
+    for (const auto& [serial, node] : m_nodes) {
+        if (node->isSelected())
+            return node;
+    }
+    return nullptr;
+}
+
+QList<FlowNodeItem*> FlowScene::SelectedNodes() const
+{
+    QList<FlowNodeItem*> selected;
+    for (const auto& [serial, node] : m_nodes) {
+        if (node->isSelected())
+            selected.append(node);
+    }
+    return selected;
+}
+
+FlowLinkItem* FlowScene::SelectedLink() const
+{
+    for (const auto& [serial, link] : m_links) {
+        if (link->isSelected())
+            return link;
+    }
+    return nullptr;
+}
+
+void FlowScene::SelectItem(QGraphicsItem* item)
+{
+    clearSelection();
+    if (item)
+        item->setSelected(true);
+}
+
+void FlowScene::setEditMode(bool on)
+{
+    m_editMode = on;
+    for (const auto& [serial, node] : m_nodes)
+        node->updateMovable();
+}
+
+void FlowScene::DeleteSelectedItems()
+{
+    QList<QPointer<FlowLinkItem>> links;
+    QList<QPointer<FlowNodeItem>> nodes;
+    for (QGraphicsItem* item : selectedItems()) {
+        if (auto* link = qgraphicsitem_cast<FlowLinkItem*>(item))
+            links.append(link);
+        else if (auto* node = qgraphicsitem_cast<FlowNodeItem*>(item))
+            nodes.append(node);
+    }
+    for (const auto& link : std::as_const(links))
+        delete link.data();
+    for (const auto& node : std::as_const(nodes)) {
+        if (node)
+            deleteNode(node.data());
+    }
+    UpdateSceneRect();
+}
+
+void FlowScene::RemoveLink(FlowLinkItem* link)
+{
+    if (!holds(link))
+        return;
+    delete link;
+    UpdateSceneRect();
+}
+
+void FlowScene::SelectAllSteps()
+{
+    for (const auto& [serial, node] : m_nodes)
+        node->setSelected(node->Shape() != ShapeStart && node->Shape() != ShapeEnd);
+    for (const auto& [serial, link] : m_links)
+        link->setSelected(true);
+}
+
+void FlowScene::setGridVisible(bool on)
+{
+    if (on == m_grid)
+        return;
+    m_grid = on;
+    emit GridChanged();
+}
+
+double FlowScene::LayoutWidth() const
+{
+    const QList<QGraphicsView*> shown = views();
+    return shown.isEmpty() ? m_layoutWidth : shown.constFirst()->width() * TwipsPerPixel;
+}
+
+void FlowScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
+{
+    m_mouseDrag = event->button() == Qt::LeftButton;
+    m_dragStarts.clear();
+    QGraphicsScene::mousePressEvent(event);
+}
+
+void FlowScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event)
+{
+    QGraphicsScene::mouseReleaseEvent(event);
+    m_mouseDrag = false;
+    m_dragStarts.clear();
+}
+
+QPointF FlowScene::dragPlace(const FlowNodeItem& node, const QPointF& wanted)
+{
+    if (!m_mouseDrag)
+        return wanted;
+    QPointF place = wanted;
+    if (m_grid)
+        place = QPointF(std::round(wanted.x() / GridTwips) * GridTwips,
+                        std::round(wanted.y() / GridTwips) * GridTwips);
+    if (m_dragStarts.isEmpty()) {
+        // The first node to move: none has moved yet, so every place is where the drag started. The
+        // selection moves as one, so the node nearest to an edge stops them all.
+        constexpr double Far = std::numeric_limits<double>::max();
+        QPointF towardsOrigin(-Far, -Far);
+        QPointF awayFromOrigin(Far, Far);
+        const auto reach = [&](const QPointF& from) {
+            towardsOrigin.rx() = std::max(towardsOrigin.x(), std::min(0.0, from.x()) - from.x());
+            towardsOrigin.ry() = std::max(towardsOrigin.y(), std::min(0.0, from.y()) - from.y());
+            awayFromOrigin.rx() =
+                std::min(awayFromOrigin.x(), std::max<double>(CoordinateLimit, from.x()) - from.x());
+            awayFromOrigin.ry() =
+                std::min(awayFromOrigin.y(), std::max<double>(CoordinateLimit, from.y()) - from.y());
+        };
+        for (const auto& [serial, moving] : m_nodes) {
+            if (moving == &node ||
+                (moving->isSelected() && (moving->flags() & QGraphicsItem::ItemIsMovable))) {
+                m_dragStarts.insert(moving, moving->pos());
+                reach(moving->pos());
+            }
+        }
+        m_dragReach = QRectF(towardsOrigin, awayFromOrigin);
+    }
+    const QPointF from = m_dragStarts.value(&node, node.pos());
+    return from + QPointF(std::clamp(place.x() - from.x(), m_dragReach.left(), m_dragReach.right()),
+                          std::clamp(place.y() - from.y(), m_dragReach.top(), m_dragReach.bottom()));
+}
+
+void FlowScene::Sketch(PlainSketch& sketch, const QRectF& exposed, double scale) const
+{
+    for (const auto& [serial, link] : m_links) {
+        if (link->isVisible() && link->boundingRect().intersects(exposed))
+            link->sketch(sketch, scale, link->isSelected());
+    }
+    for (const auto& [serial, node] : m_nodes) {
+        if (node->isVisible() && node->sceneBoundingRect().intersects(exposed))
+            node->sketch(sketch, node->pos(), node->isSelected());
+    }
+}
+
+QImage FlowScene::RenderNodes(const QList<FlowNodeItem*>& nodes, double zoom)
+{
+    if (nodes.isEmpty())
+        return {};
+    // Only the nodes and the links between them are drawn, and unselected.
+    const QSet<const FlowNodeItem*> wanted(nodes.cbegin(), nodes.cend());
+    QRectF area;
+    QList<QGraphicsItem*> hidden;
+    QList<QGraphicsItem*> selected = selectedItems();
+    clearSelection();
+    for (QGraphicsItem* item : items()) {
+        bool keep = false;
+        if (auto* node = qgraphicsitem_cast<FlowNodeItem*>(item))
+            keep = wanted.contains(node);
+        else if (auto* link = qgraphicsitem_cast<FlowLinkItem*>(item))
+            keep = wanted.contains(link->Org()) && wanted.contains(link->Dst());
+        if (keep) {
+            area = area.united(item->sceneBoundingRect());
+        } else if (item->isVisible() && !item->parentItem()) {
+            item->hide();
+            hidden << item;
+        }
+    }
+    const double scale = zoom / TwipsPerPixel;
+    QImage image((area.size() * scale).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        render(&painter, QRectF(QPointF(0, 0), image.size()), area);
+    }
+    for (QGraphicsItem* item : std::as_const(hidden))
+        item->show();
+    for (QGraphicsItem* item : std::as_const(selected))
+        item->setSelected(true);
+    return image;
+}
+
+void FlowScene::registerLink(FlowLinkItem* link)
+{
+    link->m_serial = ++m_lastSerial;
+    m_links.emplace(link->m_serial, link);
+    if (!link->Key().isEmpty())
+        m_linksByKey.insert(indexKey(link->Key()), link);
+    itemArrived(link->boundingRect());
+}
+
+void FlowScene::forgetLink(FlowLinkItem* link)
+{
+    if (!holds(link))
+        return;
+    m_links.erase(link->m_serial);
+    if (!link->Key().isEmpty())
+        m_linksByKey.remove(indexKey(link->Key()), link);
+    itemLeaving(link->boundingRect());
+    link->m_serial = 0;
+}
+
+void FlowScene::forgetNode(FlowNodeItem* node)
+{
+    if (!holds(node))
+        return;
+    m_nodes.erase(node->m_serial);
+    if (!node->Key().isEmpty())
+        m_nodesByKey.remove(indexKey(node->Key()), node);
+    m_dragStarts.remove(node);
+    itemLeaving(node->sceneBoundingRect());
+    node->m_serial = 0;
+}
+
+void FlowScene::nodeKeyChanged(FlowNodeItem* node, const QString& oldKey)
+{
+    if (!holds(node))
+        return;
+    if (!oldKey.isEmpty())
+        m_nodesByKey.remove(indexKey(oldKey), node);
+    if (!node->Key().isEmpty())
+        m_nodesByKey.insert(indexKey(node->Key()), node);
+}
+
+void FlowScene::linkKeyChanged(FlowLinkItem* link, const QString& oldKey)
+{
+    if (!holds(link))
+        return;
+    if (!oldKey.isEmpty())
+        m_linksByKey.remove(indexKey(oldKey), link);
+    if (!link->Key().isEmpty())
+        m_linksByKey.insert(indexKey(link->Key()), link);
+}
+
+double FlowScene::captionWidth(const QFontMetricsF& metrics, const QFont& font, const QString& text)
+{
+    constexpr qsizetype MaxKept = 65536;
+    if (font != m_captionFont) {
+        m_captionWidths.clear();
+        m_captionFont = font;
+    }
+    if (const auto it = m_captionWidths.constFind(text); it != m_captionWidths.cend())
+        return it.value();
+    if (m_captionWidths.size() >= MaxKept)
+        m_captionWidths.clear();
+    const double width = metrics.horizontalAdvance(text);
+    m_captionWidths.insert(text, width);
+    return width;
+}
+
+void FlowScene::itemLeaving(const QRectF& before)
+{
+    if (m_extentStale || m_extent.isNull())
+        return;
+    // Only an item on an edge can make the box smaller. The scene always reaches the origin, so the
+    // left and top edges count only where the flow reaches beyond it.
+    if (before.right() >= m_extent.right() || before.bottom() >= m_extent.bottom() ||
+        (m_extent.left() < 0 && before.left() <= m_extent.left()) ||
+        (m_extent.top() < 0 && before.top() <= m_extent.top()))
+        m_extentStale = true;
+}
+
+void FlowScene::itemArrived(const QRectF& after)
+{
+    m_extent = m_extent.united(after);
+}
+
+bool FlowScene::holds(const FlowNodeItem* node) const
+{
+    if (!node || node->m_serial == 0)
+        return false;
+    const auto it = m_nodes.find(node->m_serial);
+    return it != m_nodes.end() && it->second == node;
+}
+
+bool FlowScene::holds(const FlowLinkItem* link) const
+{
+    if (!link || link->m_serial == 0)
+        return false;
+    const auto it = m_links.find(link->m_serial);
+    return it != m_links.end() && it->second == link;
+}
+
+void FlowScene::deleteNode(FlowNodeItem* node)
+{
+    // The node lets go of its links first, so deleting them does not search its list each time.
+    const QList<FlowLinkItem*> links = node->takeLinks();
+    for (FlowLinkItem* link : links)
+        link->forgetNode(node);
+    for (FlowLinkItem* link : links)
+        delete link;
+    delete node;
+}
+
+void FlowScene::clearScene()
+{
+    // Everything goes at once: the items need not let go of each other or of the collections.
+    m_clearing = true;
+    m_nodes.clear();
+    m_links.clear();
+    m_nodesByKey.clear();
+    m_linksByKey.clear();
+    m_dragStarts.clear();
+    clear();
+    m_clearing = false;
+    m_extent = QRectF();
+    m_extentStale = false;
+}
+
+void FlowScene::UpdateSceneRect()
+{
+    if (m_bulkChanges > 0)
+        return; // the last BulkChange to end does it
+    if (m_extentStale) {
+        m_extent = itemsBoundingRect();
+        m_extentStale = false;
+    }
+    // The scene runs from the origin to just past the items, so scroll bars appear only when the
+    // flow is larger than the view. It must not depend on the view's own size: scroll bars change
+    // that size, and a scene that followed it would make them come and go without end.
+    QRectF rect(0, 0, 1, 1);
+    if (!m_extent.isNull())
+        rect = rect.united(m_extent.adjusted(0, 0, SceneMargin, SceneMargin));
+    if (rect != sceneRect())
+        setSceneRect(rect);
+}
+
+} // namespace korvel

@@ -1,0 +1,177 @@
+#pragma once
+
+#include "canvas/flowlinkitem.h"
+#include "canvas/flownodeitem.h"
+
+#include <QFont>
+#include <QGraphicsScene>
+#include <QHash>
+#include <QList>
+#include <QMultiHash>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <map>
+
+class QFontMetricsF;
+class QImage;
+
+namespace korvel {
+
+class PlainSketch;
+
+// Twips per screen pixel at 96 dpi.
+inline constexpr double TwipsPerPixel = 15.0;
+
+// The flow diagram without a window: nodes (boxes) joined by links (arrows), in twips. It keeps
+// the items in collection order, finds them by key, knows which are selected, and whether the flow
+// may be edited. A FlowView shows it on the screen (any number of views may show one scene);
+// pictures and printouts render it alone. Nodes can be moved with the mouse only while the edit
+// switch is on, and a mouse drag keeps them between 0 and CoordinateLimit (model/coordinates.h) on
+// both axes; one that stood outside is never moved further out.
+//
+// Flows of thousands of steps stay quick: items are found by key through hash indexes, removing
+// one costs no search of the collections, and the scene's size follows the items that were added,
+// moved or removed instead of measuring them all.
+class FlowScene final : public QGraphicsScene {
+    Q_OBJECT
+public:
+    // While one lives, adding and removing items leaves the scene's size alone; it is worked out
+    // once when the last one ends. Drawing a whole flow runs inside one.
+    class BulkChange final {
+    public:
+        explicit BulkChange(FlowScene& scene);
+        ~BulkChange();
+        BulkChange(const BulkChange&) = delete;
+        BulkChange& operator=(const BulkChange&) = delete;
+
+    private:
+        FlowScene& m_scene;
+    };
+
+    explicit FlowScene(QObject* parent = nullptr);
+    ~FlowScene() override;
+
+    // Adds a node at the given place and size (twips) at the end of the node collection.
+    FlowNodeItem* AddNode(double left, double top, double width, double height);
+    // Removes every node; their links go with them.
+    void RemoveAllNodes();
+    // Removes the node at `index` of the collection with its links; an index out of range throws
+    // KorvelError.
+    void RemoveNode(int index);
+    // The first node (link) in collection order with this key; nullptr when none.
+    FlowNodeItem* NodeByKey(const QString& key) const;
+    FlowLinkItem* LinkByKey(const QString& key) const;
+    QList<FlowNodeItem*> Nodes() const;         // in collection order
+    QList<FlowLinkItem*> Links() const;         // in creation order
+    FlowNodeItem* SelectedNode() const;         // nullptr when none
+    QList<FlowNodeItem*> SelectedNodes() const; // in collection order
+    FlowLinkItem* SelectedLink() const;         // nullptr when none
+    // Makes `item` the only selected item; nullptr clears the selection.
+    void SelectItem(QGraphicsItem* item);
+    // Selects every node and link except Start and End.
+    void SelectAllSteps();
+    // Removes the selected links, and the selected nodes with their links.
+    void DeleteSelectedItems();
+    // Removes one link.
+    void RemoveLink(FlowLinkItem* link);
+    // The node's position in the collection; -1 when it is not (or no longer) in it.
+    int IndexOf(const FlowNodeItem* node) const;
+
+    bool EditMode() const { return m_editMode; }
+    void setEditMode(bool on);
+    // What the scene shows (the window keeps the frame's ID here); "" for nothing in particular.
+    QString Tag() const { return m_tag; }
+    void setTag(const QString& tag) { m_tag = tag; }
+    // The grid: one step is GridTwips; while it is on, a node dragged with the mouse snaps to it and
+    // the views draw it.
+    static constexpr double GridTwips = 150;
+    bool GridVisible() const { return m_grid; }
+    void setGridVisible(bool on);
+    // The width the flow is laid out for, twips: End stands near its right edge. That is the width
+    // of the first view showing the scene, or without a view the width set here.
+    double LayoutWidth() const;
+    void setLayoutWidth(double twips) { m_layoutWidth = twips; }
+
+    // A picture of the nodes and the links between them as they are drawn (without the selection
+    // marks), `zoom` times the screen size (15 twips a pixel); null when `nodes` is empty.
+    QImage RenderNodes(const QList<FlowNodeItem*>& nodes, double zoom);
+    // Adds the plain drawing (see PlainSketch) of every visible link and node that reaches into
+    // `exposed` to `sketch`, drawn at `scale` screen pixels per pixel.
+    void Sketch(PlainSketch& sketch, const QRectF& exposed, double scale) const;
+    // Makes the scene's rectangle run from the origin to just past the items (deferred while a
+    // BulkChange lives). Adding, moving and removing items keep it up to date themselves, except
+    // for a mouse drag, which the views settle when it ends.
+    void UpdateSceneRect();
+
+signals:
+    // The grid was switched on or off.
+    void GridChanged();
+
+protected:
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override;
+    void mouseReleaseEvent(QGraphicsSceneMouseEvent* event) override;
+
+private:
+    friend class FlowNodeItem;
+    friend class FlowLinkItem;
+    // Bookkeeping the items call: joining and leaving the collections, new keys, and geometry
+    // (a box before it changes or goes, and after it changed or came).
+    void registerLink(FlowLinkItem* link);
+    void forgetLink(FlowLinkItem* link);
+    void forgetNode(FlowNodeItem* node);
+    void nodeKeyChanged(FlowNodeItem* node, const QString& oldKey);
+    void linkKeyChanged(FlowLinkItem* link, const QString& oldKey);
+    void itemLeaving(const QRectF& before);
+    void itemArrived(const QRectF& after);
+    // The place a node moved by the mouse goes to: snapped to the grid while it shows, and moved
+    // with the rest of the selection no further than keeps every moved step within [0, the
+    // coordinate limit] on both axes, or where it stood when it started outside.
+    QPointF dragPlace(const FlowNodeItem& node, const QPointF& wanted);
+    // True while the whole scene is being emptied: items then skip letting go of each other.
+    bool clearing() const { return m_clearing; }
+    // metrics.horizontalAdvance(text) for `font`, remembered by text (see m_captionWidths).
+    double captionWidth(const QFontMetricsF& metrics, const QFont& font, const QString& text);
+
+    // The key under which an item is indexed: every key that reaches or searches the indexes goes
+    // through here, so this alone decides which keys are the same.
+    static QString indexKey(const QString& key) { return key; }
+    // The item with `key` that came first into its collection: the one lookup by key.
+    template <typename Item>
+    static Item* firstWithKey(const QMultiHash<QString, Item*>& index, const std::map<quint64, Item*>& items,
+                              const QString& key);
+    bool holds(const FlowNodeItem* node) const;
+    bool holds(const FlowLinkItem* link) const;
+    void deleteNode(FlowNodeItem* node);
+    void clearScene();
+
+    // The collections by serial number, which grows with every item added: collection order.
+    std::map<quint64, FlowNodeItem*> m_nodes;
+    std::map<quint64, FlowLinkItem*> m_links;
+    quint64 m_lastSerial = 0;
+    // Items with a key by indexKey(); several may share one.
+    QMultiHash<QString, FlowNodeItem*> m_nodesByKey;
+    QMultiHash<QString, FlowLinkItem*> m_linksByKey;
+    // The box around every item, as QGraphicsScene::itemsBoundingRect() would give it. Stale when
+    // an item on its edge moved or went; it is then measured again from all items.
+    QRectF m_extent;
+    bool m_extentStale = false;
+    // Link captions' widths in pixels by text, for m_captionFont. Measuring shapes the text, the
+    // dearest part of adding a link, and captions repeat ("Yes", "No", "Approved").
+    QHash<QString, double> m_captionWidths;
+    QFont m_captionFont;
+    int m_bulkChanges = 0;
+    bool m_clearing = false;
+    bool m_editMode = false;
+    bool m_grid = false;
+    double m_layoutWidth = 0;
+    QString m_tag;
+    // A mouse drag: the left button is down after a press that may move nodes. The places the
+    // moved nodes started from and the move allowed for them all (left, top: the most towards the
+    // origin; right, bottom: the most away) are taken when the first node moves.
+    bool m_mouseDrag = false;
+    QHash<const FlowNodeItem*, QPointF> m_dragStarts;
+    QRectF m_dragReach;
+};
+
+} // namespace korvel

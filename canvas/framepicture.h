@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QRectF>
+#include <QString>
+#include <QtGlobal>
+#include <memory>
+
+class QPainter;
+
+namespace korvel {
+
+class FlowScene;
+class cWorder;
+
+// A scene holding the frame's flow drawn exactly as the designer draws it (AddFrameItems), shown
+// by no view: laid out wide enough that End stands right of every step.
+std::unique_ptr<FlowScene> BuildFrameScene(cWorder& frame);
+
+// The largest picture drawn, pixels. A side stays within what the image, SVG and PDF writers take
+// as a size (and what viewers open); a PNG is drawn whole in memory first, four bytes a pixel, so
+// it holds at most a quarter of a gibibyte of pixels (1 GiB).
+inline constexpr int MaxPictureSide = 32767;
+inline constexpr qint64 MaxPicturePixels = qint64(1) << 28;
+
+// Writes a picture of the frame's flow: SVG, PNG or PDF by the file's suffix (letter case
+// ignored). `scale` multiplies the screen size (15 twips a pixel), from 0.05 to 20; PNG is drawn on
+// white. Throws KorvelError with a message in the interface language, writing nothing, when the
+// suffix is none of the three, the scale is out of range, the picture would be larger than
+// MaxPictureSide or MaxPicturePixels allow, or the file cannot be written.
+void WriteFramePicture(cWorder& frame, const QString& path, double scale = 1.0);
+
+// Draws the same picture with `painter` (a printer's, say) as large as fits into `target`, its
+// proportions kept, centred.
+void PaintFramePicture(cWorder& frame, QPainter& painter, const QRectF& target);
+
+} // namespace korvel

@@ -1,0 +1,71 @@
+// The flow canvas without the designer: the scene's collections and key index with no window, and
+// a view moving steps with the mouse.
+
+#include "canvas/flowview.h"
+#include "model/coordinates.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace korvel {
+namespace {
+
+// Keys follow renames, the first of two with one key is found, a node goes with its links, and
+// Start is left out of "select all".
+TEST(FlowSceneTest, FindsItemsByKeyAndRemovesNodesWithTheirLinks)
+{
+    FlowScene scene;
+    scene.AddNode(0, 0, 500, 400)->setShape(ShapeStart);
+    FlowNodeItem* a = scene.AddNode(1000, 0, 1400, 650);
+    FlowNodeItem* b = scene.AddNode(3000, 0, 1400, 650);
+    a->setKey(QStringLiteral("NA"));
+    b->setKey(QStringLiteral("NA"));
+    a->AddLink(b)->setKey(QStringLiteral("L1"));
+    EXPECT_EQ(scene.NodeByKey(QStringLiteral("NA")), a);
+    a->setKey(QStringLiteral("NB"));
+    EXPECT_EQ(scene.NodeByKey(QStringLiteral("NA")), b);
+    EXPECT_EQ(scene.NodeByKey(QStringLiteral("NB")), a);
+    scene.SelectAllSteps();
+    EXPECT_EQ(scene.SelectedNodes(), (QList<FlowNodeItem*>{a, b}));
+    scene.RemoveNode(a->Index());
+    EXPECT_EQ(scene.NodeByKey(QStringLiteral("NB")), nullptr);
+    EXPECT_EQ(scene.LinkByKey(QStringLiteral("L1")), nullptr);
+    EXPECT_TRUE(scene.Links().isEmpty());
+}
+
+// A mouse drag moves the selection as one within 0 … CoordinateLimit; a step read from outside
+// stays where it is on that axis, and no move takes it further out.
+TEST(FlowViewTest, MouseDragKeepsStepsInTheirRange)
+{
+    const struct {
+        QList<QPointF> places; // the first is dragged, all are selected
+        QPoint by;             // pixels
+        QList<QPointF> after;
+    } cases[] = {
+        {{{-500, 300}}, {0, 40}, {{-500, 900}}},
+        {{{300, 300}}, {-100, 0}, {{0, 300}}},
+        {{{-500, 300}, {3000, 300}}, {-100, -100}, {{-500, 0}, {3000, 0}}},
+        {{{CoordinateLimit - 1000.0, 300}}, {100, 0}, {{CoordinateLimit, 300}}},
+    };
+    for (const auto& c : cases) {
+        FlowView view;
+        view.Scene().setEditMode(true);
+        QList<FlowNodeItem*> nodes;
+        for (const QPointF& place : c.places) {
+            nodes << view.Scene().AddNode(place.x(), place.y(), 1400, 650);
+            nodes.last()->setSelected(true);
+        }
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        view.centerOn(nodes.first());
+        const QPoint from = view.mapFromScene(nodes.first()->Centre());
+        QTest::mousePress(view.viewport(), Qt::LeftButton, {}, from);
+        QTest::mouseMove(view.viewport(), from + c.by);
+        QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, from + c.by);
+        for (qsizetype i = 0; i < nodes.size(); ++i)
+            EXPECT_EQ(nodes[i]->pos(), c.after[i]) << "step " << i << " from " << c.places[i].x();
+    }
+}
+
+} // namespace
+} // namespace korvel
