@@ -66,14 +66,15 @@ programs_for_folder() {
     case $1 in
     core) echo test_core test_persistence test_model test_dialogs test_designer test_host ;; # the file writer is walked by the program tests
     persistence) echo test_persistence test_model test_exchange test_host ;;
-    model) echo test_model test_designer test_exchange test_host ;;
+    model) echo test_model test_document test_designer test_exchange test_host ;;
+    document) echo test_document test_designer ;;
     dialogs) echo test_dialogs test_designer ;;
     canvas) echo test_canvas test_designer test_host ;; # pictures are walked by korvel render
     designer) echo test_designer test_host ;;
     exchange) echo test_exchange test_host ;;
     host) echo test_host test_persistence test_model ;; # test_stress is long and not run here
     resources) echo test_core test_dialogs test_designer ;;
-    *) echo test_core test_persistence test_model test_dialogs test_canvas test_designer test_exchange test_host ;;
+    *) echo test_core test_persistence test_model test_document test_dialogs test_canvas test_designer test_exchange test_host ;;
     esac
 }
 
@@ -83,7 +84,7 @@ patched_files() {
 }
 
 # The test programs for a patch, each once, in the order of the layers.
-PROGRAM_ORDER=(test_core test_persistence test_model test_dialogs test_canvas test_designer test_exchange test_host)
+PROGRAM_ORDER=(test_core test_persistence test_model test_document test_dialogs test_canvas test_designer test_exchange test_host)
 programs_for_patch() {
     local file program wanted=" "
     for file in $(patched_files "$1"); do
