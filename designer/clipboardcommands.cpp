@@ -10,7 +10,7 @@
 #include "core/sameid.h"
 #include "core/uiservices.h"
 #include "designer/flowcanvas.h"
-#include "designer/stepclipboard.h"
+#include "exchange/stepclipboard.h"
 #include "designer/undocontroller.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
