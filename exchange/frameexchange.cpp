@@ -245,9 +245,9 @@ QStringList TargetIds(const QList<FrameRecord>& frames, const QString& newId)
             Refuse(MsgIdBlanks, {id});
         if (Utility().ByteLength(id) >= 7)
             Refuse(MsgIdTooLong, {id});
-        if (folded.contains(id.toCaseFolded()))
+        if (folded.contains(IdKey(id)))
             Refuse(MsgFrameTwice, {id});
-        folded.insert(id.toCaseFolded());
+        folded.insert(IdKey(id));
         const qint32 exists = DBOperate().GetWorkOrderIDExists(id);
         if (exists == 0)
             Refuse(MsgImportFailed, {LastLoggedError()});
@@ -269,7 +269,7 @@ QList<FlowFinding> MissingLookups(const QList<FrameRecord>& frames, const QStrin
             if (!known.contains(kind))
                 known.insert(kind, LookupKeys(kind));
             for (const QString& key : keys)
-                if (!known.value(kind).contains(key.toCaseFolded()))
+                if (!known.value(kind).contains(IdKey(key)))
                     findings.append({FindingSeverity::Warning, FindingItem::Frame, ids.at(f), MsgLookupMissing,
                                      {ids.at(f), LookupTableName(kind), key}});
         }

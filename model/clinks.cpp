@@ -40,11 +40,11 @@ LinkValues ReadLinkRow(const Recordset& rs)
 
 } // namespace
 
-void cLinks::AddLoadedLink(const LinkValues& values)
+bool cLinks::AddLoadedLink(const LinkValues& values)
 {
     auto link = std::make_unique<cLink>();
     link->LoadMe(values);
-    m_allLinks.Add(values.WorkOrderLink_ID, std::move(link));
+    return m_allLinks.Add(values.WorkOrderLink_ID, std::move(link));
 }
 
 bool cLinks::LoadMe(const QString& vWorkOrderID)
@@ -57,11 +57,9 @@ bool cLinks::LoadMe(const QString& vWorkOrderID)
     while (!rs->IsEOF()) {
         try {
             const LinkValues values = ReadLinkRow(*rs);
-            if (m_allLinks.Exists(values.WorkOrderLink_ID)) {
+            if (!AddLoadedLink(values)) {
                 LogError(LoadPrefix, FormatMessage(MsgLinkTwice, {values.WorkOrderLink_ID}));
                 whole = false;
-            } else {
-                AddLoadedLink(values);
             }
         } catch (const std::exception& e) {
             LogError(LoadPrefix, e);

@@ -58,7 +58,8 @@ public:
     qint32 Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllRelationNode, Progress* progress) const;
 
 private:
-    void AddLoadedLink(const LinkValues& values);
+    // False when the ID is already a key (nothing added).
+    bool AddLoadedLink(const LinkValues& values);
 
     Collection m_allLinks;
 };

@@ -66,11 +66,11 @@ NodeValues ReadNodeRow(const Recordset& rs)
 
 } // namespace
 
-void cNodes::AddLoadedNode(const NodeValues& values)
+bool cNodes::AddLoadedNode(const NodeValues& values)
 {
     auto node = std::make_unique<cNode>();
     node->LoadMe(values);
-    m_allNode.Add(values.WorkOrderNode_ID, std::move(node));
+    return m_allNode.Add(values.WorkOrderNode_ID, std::move(node));
 }
 
 bool cNodes::LoadMe(const QString& vWorkOrder)
@@ -84,11 +84,9 @@ bool cNodes::LoadMe(const QString& vWorkOrder)
     while (!rs->IsEOF()) {
         try {
             const NodeValues values = ReadNodeRow(*rs);
-            if (m_allNode.Exists(values.WorkOrderNode_ID)) {
+            if (!AddLoadedNode(values)) {
                 LogError(LoadPrefix, FormatMessage(MsgStepTwice, {values.WorkOrderNode_ID}));
                 whole = false;
-            } else {
-                AddLoadedNode(values);
             }
         } catch (const std::exception& e) {
             LogError(LoadPrefix, e);

@@ -64,7 +64,8 @@ public:
     qint32 Saveas(const QString& vNewID, QHash<QString, QString>& AllRelationNodeID, Progress* progress);
 
 private:
-    void AddLoadedNode(const NodeValues& values);
+    // False when the ID is already a key (nothing added).
+    bool AddLoadedNode(const NodeValues& values);
 
     Collection m_allNode;
 };

@@ -22,8 +22,7 @@ TEST(SameIdTest, EqualKeysExactlyForTheSameId)
     };
     for (const auto& c : cases) {
         const QString a = QString::fromUtf16(c.a), b = QString::fromUtf16(c.b);
-        EXPECT_EQ(SameId(a, b), c.same) << a.toStdString() << " / " << b.toStdString();
-        EXPECT_EQ(IdKey(a) == IdKey(b), c.same) << a.toStdString() << " / " << b.toStdString();
+        EXPECT_EQ(std::pair(SameId(a, b), IdKey(a) == IdKey(b)), std::pair(c.same, c.same)) << a.toStdString();
     }
 }
 

@@ -82,9 +82,7 @@ public:
     QString FieldToString(const QVariant& field) override { return m_real.FieldToString(field); }
     qint32 FieldToLong(const QVariant& field) override
     {
-        if (field.toInt() == 424242)
-            throw KorvelError(u"424242 cannot be converted"_s);
-        return m_real.FieldToLong(field);
+        return field.toInt() == 424242 ? throw KorvelError(u"424242 cannot be converted"_s) : m_real.FieldToLong(field);
     }
     QString SqlQuote(const QString& text) override { return m_real.SqlQuote(text); }
     qint32 ByteLength(const QString& text) override { return m_real.ByteLength(text); }
