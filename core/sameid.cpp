@@ -22,8 +22,9 @@ UCollator* RootCollator()
         std::unique_ptr<UCollator, CollatorClose> opened(ucol_open("", &status));
         if (U_FAILURE(status))
             return std::unique_ptr<UCollator, CollatorClose>();
+        // Normalisation stays off, as the server leaves it: marks written in another order
+        // ("a\u0302\u0323", "a\u0323\u0302") are two IDs there, so they are here.
         ucol_setAttribute(opened.get(), UCOL_STRENGTH, UCOL_SECONDARY, &status);
-        ucol_setAttribute(opened.get(), UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
         return U_FAILURE(status) ? std::unique_ptr<UCollator, CollatorClose>() : std::move(opened);
     }();
     return collator.get();

@@ -14,8 +14,9 @@ bool SameId(const QString& a, const QString& b);
 // The ID's key in memory: equal keys for exactly the IDs SameId takes for one. It is the root
 // collation's sort key at secondary strength (PostgreSQL's korvel_ci: case, width, the script of
 // digits and invisible characters ignored, accents not) of the case-folded ID, so an ID stored as
-// "n00002" finds the step "N00002" by hash. Not for showing: the key is binary.
-// SQLite ignores only the case of ASCII letters; there SameId is the stricter rule.
+// "n00002" finds the step "N00002" by hash. Not for showing: the key is binary. Two IDs are one
+// here exactly when they are one on PostgreSQL (same ICU, same settings). SQLite ignores only the
+// case of ASCII letters; there SameId is the stricter rule ("É"/"é" or "１"/"1" are one here).
 QString IdKey(const QString& id);
 
 // IdKey as the key function of a KeyedCollection.
