@@ -1,6 +1,7 @@
 #include "canvas/flowscene.h"
 
 #include "core/korvelerror.h"
+#include "core/sameid.h"
 #include "model/coordinates.h"
 
 #include <QFontMetricsF>
@@ -15,6 +16,11 @@
 #include <limits>
 
 namespace korvel {
+
+QString FlowScene::indexKey(const QString& key)
+{
+    return key.isEmpty() ? key : key.left(1) + IdKey(key.mid(1));
+}
 namespace {
 
 // Room kept right of and below the lowest and rightmost item, in twips.

@@ -134,8 +134,10 @@ private:
     double captionWidth(const QFontMetricsF& metrics, const QFont& font, const QString& text);
 
     // The key under which an item is indexed: every key that reaches or searches the indexes goes
-    // through here, so this alone decides which keys are the same.
-    static QString indexKey(const QString& key) { return key; }
+    // through here, so this alone decides which keys are the same. A key is "N" or "L" and an ID,
+    // and IDs are the same as the database takes them (IdKey): a link stored with the end
+    // "n00002" ends at the step "N00002".
+    static QString indexKey(const QString& key);
     // The item with `key` that came first into its collection: the one lookup by key.
     template <typename Item>
     static Item* firstWithKey(const QMultiHash<QString, Item*>& index, const std::map<quint64, Item*>& items,

@@ -9,36 +9,45 @@
 
 namespace korvel {
 
-// A dictionary from text keys to owned objects: keys compare exactly (letter case included) and
-// enumeration follows insertion order. Finding, adding and removing go by hash, so large
+// A key compared exactly, letter case included.
+struct ExactKey {
+    static const QString& Of(const QString& key) { return key; }
+};
+
+// A dictionary from text keys to owned objects: keys compare as `KeyOf::Of` makes them (exactly by
+// default; IdKeyOf for IDs the database compares loosely) and enumeration follows insertion order,
+// each entry under the key it was added with. Finding, adding and removing go by hash, so large
 // collections (thousands of steps) cost the same per item as small ones. Used for every in-memory
 // collection of the model.
-template <typename T> class KeyedCollection {
+template <typename T, typename KeyOf = ExactKey> class KeyedCollection {
 public:
     using Entry = std::pair<QString, std::unique_ptr<T>>;
 
-    bool Exists(const QString& key) const { return m_index.contains(key); }
+    bool Exists(const QString& key) const { return m_index.contains(KeyOf::Of(key)); }
 
     // The object under `key`, or nullptr.
     T* Item(const QString& key) const
     {
-        const auto it = m_index.constFind(key);
+        const auto it = m_index.constFind(KeyOf::Of(key));
         return it == m_index.cend() ? nullptr : it.value()->second.get();
     }
 
     // Adds `value` under `key`; false (and `value` is dropped) when the key is already present.
     bool Add(const QString& key, std::unique_ptr<T> value)
     {
-        if (!value || Exists(key))
+        if (!value)
             return false;
-        m_index.insert(key, m_entries.emplace(m_entries.end(), key, std::move(value)));
+        const QString indexKey = KeyOf::Of(key);
+        if (m_index.contains(indexKey))
+            return false;
+        m_index.insert(indexKey, m_entries.emplace(m_entries.end(), key, std::move(value)));
         return true;
     }
 
     // Removes the entry and hands its object back (nullptr when there is none).
     std::unique_ptr<T> Take(const QString& key)
     {
-        const auto it = m_index.find(key);
+        const auto it = m_index.find(KeyOf::Of(key));
         if (it == m_index.end())
             return nullptr;
         auto value = std::move(it.value()->second);
@@ -50,9 +59,10 @@ public:
     // Replaces the object under an existing key in place, or adds it at the end.
     void Put(const QString& key, std::unique_ptr<T> value)
     {
-        const auto it = m_index.find(key);
+        const QString indexKey = KeyOf::Of(key);
+        const auto it = m_index.find(indexKey);
         if (it == m_index.end())
-            m_index.insert(key, m_entries.emplace(m_entries.end(), key, std::move(value)));
+            m_index.insert(indexKey, m_entries.emplace(m_entries.end(), key, std::move(value)));
         else
             it.value()->second = std::move(value);
     }

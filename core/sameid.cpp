@@ -1,21 +1,61 @@
 #include "core/sameid.h"
 
-#include <QCollator>
-#include <QLocale>
+#include <unicode/ucol.h>
+
+#include <memory>
+#include <vector>
 
 namespace korvel {
+namespace {
+
+struct CollatorClose {
+    void operator()(UCollator* collator) const { ucol_close(collator); }
+};
+
+// The root collation at secondary strength, as the server's case-insensitive ICU collation; one per
+// thread, as ICU collators are not to be shared. Null when ICU could not open it (then every key
+// is the case-folded ID itself).
+UCollator* RootCollator()
+{
+    thread_local const std::unique_ptr<UCollator, CollatorClose> collator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<UCollator, CollatorClose> opened(ucol_open("", &status));
+        if (U_FAILURE(status))
+            return std::unique_ptr<UCollator, CollatorClose>();
+        // Normalisation stays off, as the server leaves it: marks written in another order
+        // ("a\u0302\u0323", "a\u0323\u0302") are two IDs there, so they are here.
+        ucol_setAttribute(opened.get(), UCOL_STRENGTH, UCOL_SECONDARY, &status);
+        return U_FAILURE(status) ? std::unique_ptr<UCollator, CollatorClose>() : std::move(opened);
+    }();
+    return collator.get();
+}
+
+} // namespace
+
+QString IdKey(const QString& id)
+{
+    // Folded first, so IDs that differ only in letter case by Qt's folding share a key whatever
+    // the collation makes of them.
+    const QString folded = id.toCaseFolded();
+    UCollator* collator = RootCollator();
+    if (!collator)
+        return folded;
+    static_assert(sizeof(UChar) == sizeof(QChar));
+    const auto* text = reinterpret_cast<const UChar*>(folded.utf16());
+    const auto length = static_cast<int32_t>(folded.size());
+    std::vector<uint8_t> key(static_cast<size_t>(length) * 4 + 16);
+    int32_t needed = ucol_getSortKey(collator, text, length, key.data(), static_cast<int32_t>(key.size()));
+    if (needed > static_cast<int32_t>(key.size())) {
+        key.resize(static_cast<size_t>(needed));
+        needed = ucol_getSortKey(collator, text, length, key.data(), needed);
+    }
+    // The key ends with a zero byte, left off; each byte becomes one character.
+    return QString::fromLatin1(reinterpret_cast<const char*>(key.data()), needed > 0 ? needed - 1 : 0);
+}
 
 bool SameId(const QString& a, const QString& b)
 {
-    if (a.compare(b, Qt::CaseInsensitive) == 0)
-        return true;
-    // The root collation at secondary strength, as the server's case-insensitive ICU collation.
-    thread_local const QCollator collator = [] {
-        QCollator c{QLocale(QLocale::English)};
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    return collator.compare(a, b) == 0;
+    return a == b || IdKey(a) == IdKey(b);
 }
 
 } // namespace korvel

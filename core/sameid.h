@@ -8,6 +8,20 @@ namespace korvel {
 // compare IDs without regard to letter case and, on PostgreSQL, also without regard to width, the
 // script of digits and invisible characters ("１２３", "١٢٣" and "123" are one key there). This is
 // that comparison or a stricter one, so a clash is refused when the ID is entered, not by a save.
+// Exactly when IdKey(a) == IdKey(b).
 bool SameId(const QString& a, const QString& b);
+
+// The ID's key in memory: equal keys for exactly the IDs SameId takes for one. It is the root
+// collation's sort key at secondary strength (PostgreSQL's korvel_ci: case, width, the script of
+// digits and invisible characters ignored, accents not) of the case-folded ID, so an ID stored as
+// "n00002" finds the step "N00002" by hash. Not for showing: the key is binary. Two IDs are one
+// here exactly when they are one on PostgreSQL (same ICU, same settings). SQLite ignores only the
+// case of ASCII letters; there SameId is the stricter rule ("É"/"é" or "１"/"1" are one here).
+QString IdKey(const QString& id);
+
+// IdKey as the key function of a KeyedCollection.
+struct IdKeyOf {
+    static QString Of(const QString& id) { return IdKey(id); }
+};
 
 } // namespace korvel

@@ -6,10 +6,11 @@
 
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
+#include "core/sameid.h"
 #include "core/uiservices.h"
 #include "canvas/flowview.h"
-#include "designer/stepclipboard.h"
 #include "document/framecontroller.h"
+#include "exchange/stepclipboard.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
 
@@ -80,11 +81,11 @@ void FrmMain::CopySteps()
     for (const FlowNodeItem* item : shown) {
         const cNode* node = frame->AllNode().OneNode(item->Key().mid(1));
         copied.steps.append(node->Values());
-        ids.insert(node->WorkOrderNode_ID());
+        ids.insert(IdKey(node->WorkOrderNode_ID()));
     }
     for (const auto& [key, link] : frame->AllLink().AllLinks())
-        if (link->CanLoadFlag() == 1 && ids.contains(link->FatherNode_ID()) &&
-            ids.contains(link->SonNode_ID()))
+        if (link->CanLoadFlag() == 1 && ids.contains(IdKey(link->FatherNode_ID())) &&
+            ids.contains(IdKey(link->SonNode_ID())))
             copied.links.append(link->Values());
     auto data = std::make_unique<QMimeData>();
     data->setData(StepsMimeType, StepsToJson(copied));

@@ -3,7 +3,6 @@
 #include "model/coordinates.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace korvel {
 namespace {
@@ -21,18 +20,6 @@ StepPlaces Arranged(const QList<StepBox>& steps, Place place)
 QPoint At(double left, double top)
 {
     return {ClampedCoordinate(left), ClampedCoordinate(top)};
-}
-
-// How far a block whose edges lie at `low` and `high` may move by `wanted` on one axis: not past 0
-// towards the top or left, not past the range's far edge, and never back across an edge it lies
-// beyond already. A move along the other axis leaves this one alone.
-double Allowed(double wanted, double low, double high)
-{
-    if (wanted < 0)
-        return std::min(0.0, std::max(wanted, -low));
-    if (wanted > 0)
-        return std::max(0.0, std::min(wanted, CoordinateLimit - high));
-    return 0;
 }
 
 } // namespace
@@ -86,22 +73,16 @@ StepPlaces DistributedHorizontally(QList<StepBox> steps)
 
 StepPlaces Nudged(const QList<StepBox>& steps, const QPointF& delta)
 {
-    if (steps.isEmpty())
-        return {};
-    double minLeft = steps.constFirst().left, maxLeft = minLeft;
-    double minTop = steps.constFirst().top, maxTop = minTop;
-    for (const StepBox& step : steps) {
-        minLeft = std::min(minLeft, step.left);
-        maxLeft = std::max(maxLeft, step.left);
-        minTop = std::min(minTop, step.top);
-        maxTop = std::max(maxTop, step.top);
-    }
-    const double dx = Allowed(delta.x(), minLeft, maxLeft);
-    const double dy = Allowed(delta.y(), minTop, maxTop);
-    return Arranged(steps, [&](const StepBox& s) {
-        return QPoint(dx == 0 ? static_cast<int>(std::lround(s.left)) : ClampedCoordinate(s.left + dx),
-                      dy == 0 ? static_cast<int>(std::lround(s.top)) : ClampedCoordinate(s.top + dy));
-    });
+    QList<QPoint> places;
+    places.reserve(steps.size());
+    for (const StepBox& step : steps)
+        places.append(At(step.left, step.top));
+    const QPoint by = BoundedShift(places, QPoint(ClampedCoordinate(delta.x()), ClampedCoordinate(delta.y())));
+    StepPlaces moved;
+    moved.reserve(steps.size());
+    for (qsizetype i = 0; i < steps.size(); ++i)
+        moved.append({steps[i].id, places[i] + by});
+    return moved;
 }
 
 } // namespace korvel

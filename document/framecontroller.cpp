@@ -3,6 +3,7 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
+#include "core/sameid.h"
 #include "document/framedocument.h"
 #include "document/pasteplan.h"
 #include "model/cworders.h"
@@ -110,10 +111,13 @@ FrameController::Outcome FrameController::DeleteSteps(const QString& frameID, co
     if (!document || stepIDs.isEmpty())
         return {};
     // The live links from or to the steps go with them.
-    const QSet<QString> steps(stepIDs.cbegin(), stepIDs.cend());
+    QSet<QString> steps;
+    for (const QString& id : stepIDs)
+        steps.insert(IdKey(id));
     QStringList links;
     for (const auto& [key, link] : document->Frame()->AllLink().AllLinks())
-        if (link->CanLoadFlag() == 1 && (steps.contains(link->FatherNode_ID()) || steps.contains(link->SonNode_ID())))
+        if (link->CanLoadFlag() == 1 &&
+            (steps.contains(IdKey(link->FatherNode_ID())) || steps.contains(IdKey(link->SonNode_ID()))))
             links << key;
     return Run(*document, std::make_unique<DeleteItemsCommand>(*document, text, stepIDs, links));
 }

@@ -23,9 +23,12 @@ qint32 Moved(qint32 place, qint64 offset)
 PastePlan PlanPaste(cWorder& frame, const QList<NodeValues>& steps, const QList<LinkValues>& links,
                     const QStringList& newIDs, const std::function<QString()>& freshCode)
 {
-    QHash<QString, QString> newID;
+    // Copied IDs are matched as the database matches them: a link end "n00002" is the step "N00002".
+    QHash<QString, QString> newIDByKey;
     for (qsizetype i = 0; i < steps.size() && i < newIDs.size(); ++i)
-        newID.insert(steps[i].WorkOrderNode_ID, newIDs[i]);
+        newIDByKey.insert(IdKey(steps[i].WorkOrderNode_ID), newIDs[i]);
+    const auto newID = [&](const QString& id) { return newIDByKey.value(IdKey(id)); };
+    const auto pasted = [&](const QString& id) { return newIDByKey.contains(IdKey(id)); };
 
     // Never exactly on steps the frame shows already (the originals, when pasted into their frame).
     QSet<std::pair<int, int>> occupied;
@@ -45,11 +48,11 @@ PastePlan PlanPaste(cWorder& frame, const QList<NodeValues>& steps, const QList<
     PastePlan plan;
     for (NodeValues step : steps) {
         step.WorkOrderFrame_ID = frame.WorkOrderFrame_ID;
-        step.WorkOrderNode_ID = newID.value(step.WorkOrderNode_ID);
+        step.WorkOrderNode_ID = newID(step.WorkOrderNode_ID);
         step.Left = Moved(step.Left, offset);
         step.Top = Moved(step.Top, offset);
-        if (newID.contains(step.ReturnOldStep)) {
-            step.ReturnOldStep = newID.value(step.ReturnOldStep);
+        if (pasted(step.ReturnOldStep)) {
+            step.ReturnOldStep = newID(step.ReturnOldStep);
         } else if (!step.ReturnOldStep.isEmpty()) {
             const cNode* target = frame.AllNode().OneNode(step.ReturnOldStep);
             if (!target || target->CanLoadFlag() != 1)
@@ -71,8 +74,8 @@ PastePlan PlanPaste(cWorder& frame, const QList<NodeValues>& steps, const QList<
         taken << code;
         link.WorkOrderFrame_ID = frame.WorkOrderFrame_ID;
         link.WorkOrderLink_ID = code;
-        link.FatherNode_ID = newID.value(link.FatherNode_ID);
-        link.SonNode_ID = newID.value(link.SonNode_ID);
+        link.FatherNode_ID = newID(link.FatherNode_ID);
+        link.SonNode_ID = newID(link.SonNode_ID);
         plan.links.append(link);
     }
     return plan;

@@ -4,6 +4,7 @@
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 #include "core/progress.h"
+#include "core/sameid.h"
 #include "core/wholefile.h"
 #include "exchange/frameformat.h"
 #include "exchange/strictjson.h"
@@ -193,33 +194,32 @@ QList<FrameRecord> ParseFile(const QByteArray& file)
         HeaderFromJson(ObjectAt(header, where + QStringLiteral(".header")), where + QStringLiteral(".header"),
                        frame.header, frame.audit);
 
-        QSet<QString> stepIds, foldedStepIds, foldedLinkCodes;
+        // IDs by IdKey, as the database matches them: a link end "n00002" is the step "N00002".
+        QSet<QString> stepIds, linkCodes;
         const QJsonArray steps = ArrayMember(object, where, QStringLiteral("steps"));
         for (qsizetype s = 0; s < steps.size(); ++s) {
             const QString at = where + QStringLiteral(".steps[%1]").arg(s);
             NodeValues step = StepFromJson(ObjectAt(steps.at(s), at), at);
-            // The database takes IDs differing only in letter case for one.
-            if (foldedStepIds.contains(step.WorkOrderNode_ID.toCaseFolded()) || step.WorkOrderNode_ID.isEmpty())
+            if (stepIds.contains(IdKey(step.WorkOrderNode_ID)) || step.WorkOrderNode_ID.isEmpty())
                 Refuse(MsgStepTwice, {at, step.WorkOrderNode_ID});
-            foldedStepIds.insert(step.WorkOrderNode_ID.toCaseFolded());
-            stepIds.insert(step.WorkOrderNode_ID);
+            stepIds.insert(IdKey(step.WorkOrderNode_ID));
             frame.steps << step;
         }
         const QJsonArray links = ArrayMember(object, where, QStringLiteral("links"));
         for (qsizetype l = 0; l < links.size(); ++l) {
             const QString at = where + QStringLiteral(".links[%1]").arg(l);
             const LinkValues link = LinkFromJson(ObjectAt(links.at(l), at), at);
-            if (foldedLinkCodes.contains(link.WorkOrderLink_ID.toCaseFolded()))
+            if (linkCodes.contains(IdKey(link.WorkOrderLink_ID)))
                 Refuse(MsgLinkTwice, {at, link.WorkOrderLink_ID});
-            foldedLinkCodes.insert(link.WorkOrderLink_ID.toCaseFolded());
+            linkCodes.insert(IdKey(link.WorkOrderLink_ID));
             for (const QString& end : {link.FatherNode_ID, link.SonNode_ID})
-                if (end != BeginNodeID && end != EndNodeID && !stepIds.contains(end))
+                if (!SameId(end, BeginNodeID) && !SameId(end, EndNodeID) && !stepIds.contains(IdKey(end)))
                     Refuse(MsgLinkStepUnknown, {at, link.WorkOrderLink_ID, end});
             frame.links << link;
         }
         for (qsizetype s = 0; s < frame.steps.size(); ++s) {
             const NodeValues& step = frame.steps.at(s);
-            if (!step.ReturnOldStep.isEmpty() && !stepIds.contains(step.ReturnOldStep))
+            if (!step.ReturnOldStep.isEmpty() && !stepIds.contains(IdKey(step.ReturnOldStep)))
                 Refuse(MsgReturnStepUnknown,
                        {where + QStringLiteral(".steps[%1]").arg(s), step.WorkOrderNode_ID, step.ReturnOldStep});
         }
@@ -245,9 +245,9 @@ QStringList TargetIds(const QList<FrameRecord>& frames, const QString& newId)
             Refuse(MsgIdBlanks, {id});
         if (Utility().ByteLength(id) >= 7)
             Refuse(MsgIdTooLong, {id});
-        if (folded.contains(id.toCaseFolded()))
+        if (folded.contains(IdKey(id)))
             Refuse(MsgFrameTwice, {id});
-        folded.insert(id.toCaseFolded());
+        folded.insert(IdKey(id));
         const qint32 exists = DBOperate().GetWorkOrderIDExists(id);
         if (exists == 0)
             Refuse(MsgImportFailed, {LastLoggedError()});
@@ -269,7 +269,7 @@ QList<FlowFinding> MissingLookups(const QList<FrameRecord>& frames, const QStrin
             if (!known.contains(kind))
                 known.insert(kind, LookupKeys(kind));
             for (const QString& key : keys)
-                if (!known.value(kind).contains(key.toCaseFolded()))
+                if (!known.value(kind).contains(IdKey(key)))
                     findings.append({FindingSeverity::Warning, FindingItem::Frame, ids.at(f), MsgLookupMissing,
                                      {ids.at(f), LookupTableName(kind), key}});
         }

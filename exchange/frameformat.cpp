@@ -2,19 +2,28 @@
 
 #include "core/korvelerror.h"
 #include "core/storabletext.h"
+#include "model/coordinates.h"
 #include "model/flowcheck.h"
 
 #include <QDateTime>
 #include <QJsonValue>
 #include <QRegularExpression>
-#include <optional>
+#include <cmath>
 #include <limits>
+#include <optional>
 
 namespace korvel {
 namespace {
 
 // String-table ids of the messages about members.
-enum : qint32 { MsgMissing = 1423, MsgNotText = 1424, MsgNotNumber = 1425, MsgNotDate = 1955, MsgUnstorable = 1970 };
+enum : qint32 {
+    MsgMissing = 1423,
+    MsgNotText = 1424,
+    MsgNotNumber = 1425,
+    MsgNotDate = 1955,
+    MsgUnstorable = 1970,
+    MsgNotPlace = 2012,
+};
 
 // A date and time to the second as files have held it: "T" or a space between date and time, and
 // from PostgreSQL a fraction of zeros. No time zone: the columns hold local times without one.
@@ -49,6 +58,7 @@ struct Column {
     const char* name;
     QString Row::* text = nullptr;
     qint32 Row::* number = nullptr;
+    bool place = false; // a step's place: within the canvas's range
 };
 
 template <typename Row>
@@ -106,8 +116,8 @@ const Columns<NodeValues> kStepColumns = {
     {"HandleGroup_ID", &NodeValues::HandleGroup_ID},
     {"ExpiredHandleBy_ID", &NodeValues::ExpiredHandleBy_ID},
     {"ExpiredHandleGroup_ID", &NodeValues::ExpiredHandleGroup_ID},
-    {"NodeTop", nullptr, &NodeValues::Top},
-    {"NodeLeft", nullptr, &NodeValues::Left},
+    {"NodeTop", nullptr, &NodeValues::Top, true},
+    {"NodeLeft", nullptr, &NodeValues::Left, true},
     {"Priority_ID", &NodeValues::Priority_ID},
     {"RefuseReply", nullptr, &NodeValues::RefuseFlag},
     {"CanClose", nullptr, &NodeValues::CanClose},
@@ -163,10 +173,15 @@ void Read(const Columns<Row>& columns, const QJsonObject& object, const QString&
                 throw KorvelError(FormatMessage(MsgUnstorable, {where, name, character}));
             continue;
         }
+        // Range and wholeness are checked on the double itself: converting one out of range first
+        // would be undefined.
         const double number = value.toDouble(0.5);
-        if (!value.isDouble() || number != static_cast<double>(static_cast<qint64>(number)) ||
-            number < std::numeric_limits<qint32>::min() || number > std::numeric_limits<qint32>::max())
+        if (!value.isDouble() || !std::isfinite(number) || number < std::numeric_limits<qint32>::min() ||
+            number > std::numeric_limits<qint32>::max() || number != std::trunc(number))
             throw KorvelError(FormatMessage(MsgNotNumber, {where, name}));
+        if (column.place && !CoordinateInRange(number))
+            throw KorvelError(FormatMessage(MsgNotPlace, {where, name, QString::number(-CoordinateLimit),
+                                                          QString::number(CoordinateLimit)}));
         row.*(column.number) = static_cast<qint32>(number);
     }
 }

@@ -34,9 +34,10 @@ QString FileDate(const QVariant& stored);
 
 // Reads such an object back. `where` names it in messages ("frames[0].steps[2]"). Throws
 // KorvelError with the message in the interface language when a member is missing or of the wrong
-// kind (a text, or a whole number that fits 32 bits). The header's audit dates must be "" or real
-// dates written as FileDate writes them; earlier files' forms (a space for the "T", a fraction of
-// zeros) are taken too. They come back as the databases store them, "yyyy-MM-dd HH:mm:ss".
+// kind (a text, or a whole number that fits 32 bits; a step's NodeLeft and NodeTop within
+// ±CoordinateLimit, model/coordinates.h). The header's audit dates must be "" or real dates written
+// as FileDate writes them; earlier files' forms (a space for the "T", a fraction of zeros) are
+// taken too. They come back as the databases store them, "yyyy-MM-dd HH:mm:ss".
 void HeaderFromJson(const QJsonObject& object, const QString& where, FrameValues& header, FrameAudit& audit);
 NodeValues StepFromJson(const QJsonObject& object, const QString& where);
 LinkValues LinkFromJson(const QJsonObject& object, const QString& where);

@@ -1,5 +1,7 @@
 #include "model/clink.h"
 
+#include "core/sameid.h"
+
 namespace korvel {
 
 void cLink::LoadMe(const LinkValues& values)
@@ -41,9 +43,10 @@ qint32 cLink::SaveMe()
 
 QString cLink::MapNodeID(const QHash<QString, QString>& AllNodeID, const QString& vNodeID)
 {
-    if (vNodeID == BeginNodeID || vNodeID == EndNodeID)
+    const QString key = IdKey(vNodeID);
+    if (key == IdKey(BeginNodeID) || key == IdKey(EndNodeID))
         return vNodeID;
-    return AllNodeID.value(vNodeID);
+    return AllNodeID.value(key);
 }
 
 qint32 cLink::Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllNodeID) const

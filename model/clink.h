@@ -54,14 +54,15 @@ public:
     void Restore(const LinkValues& values, qint32 state);
     // Writes the link by its state; 1 when there was nothing to write.
     qint32 SaveMe();
-    // Inserts a copy under frame `vFrameIDA` with both ends mapped through `AllNodeID` ("BEGIN" and
-    // "END" kept, unknown IDs become empty); 1 when the link is not live.
+    // Inserts a copy under frame `vFrameIDA` with both ends mapped through `AllNodeID` (keyed by
+    // IdKey; "BEGIN" and "END" kept, unknown IDs become empty); 1 when the link is not live.
     qint32 Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllNodeID) const;
     qint32 CheckStatus() const;
     qint32 CanLoadFlag() const;
 
 private:
-    // "BEGIN" and "END" unchanged, a key of `AllNodeID` its value, anything else the empty text.
+    // "BEGIN" and "END" unchanged, an ID whose IdKey is a key of `AllNodeID` its value, anything
+    // else the empty text.
     static QString MapNodeID(const QHash<QString, QString>& AllNodeID, const QString& vNodeID);
 
     LinkValues m_values;

@@ -1,9 +1,11 @@
 #include "model/clinks.h"
 
 #include "core/addinglobals.h"
+#include "core/errorlog.h"
 #include "core/progress.h"
 #include "core/sameid.h"
 #include "core/uiservices.h"
+#include "model/flowcheck.h"
 #include "model/storedtext.h"
 #include "resources/stringtable.h"
 
@@ -15,12 +17,13 @@ namespace korvel {
 namespace {
 
 const QString DeletedKeyPrefix = QStringLiteral("#DEL#");
+const QString LoadPrefix = QStringLiteral("[Korvel]-[cWOrder]-[LoadOne]:");
+constexpr qint32 MsgLinkTwice = 2011;
 
 LinkValues ReadLinkRow(const Recordset& rs)
 {
     HostUtility& u = Utility();
-    const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[LoadOne]:");
-    auto text = [&](const char* column) { return StoredText(rs, column, prefix); };
+    auto text = [&](const char* column) { return StoredText(rs, column, LoadPrefix); };
 
     LinkValues v;
     v.WorkOrderLink_ID = text("WorkOrderLink_ID");
@@ -37,11 +40,11 @@ LinkValues ReadLinkRow(const Recordset& rs)
 
 } // namespace
 
-void cLinks::AddLoadedLink(const LinkValues& values)
+bool cLinks::AddLoadedLink(const LinkValues& values)
 {
     auto link = std::make_unique<cLink>();
     link->LoadMe(values);
-    m_allLinks.Add(values.WorkOrderLink_ID, std::move(link));
+    return m_allLinks.Add(values.WorkOrderLink_ID, std::move(link));
 }
 
 bool cLinks::LoadMe(const QString& vWorkOrderID)
@@ -50,12 +53,22 @@ bool cLinks::LoadMe(const QString& vWorkOrderID)
     m_allLinks.RemoveAll();
     if (!rs || !rs->IsOpen())
         return false;
+    bool whole = true;
     while (!rs->IsEOF()) {
-        AddLoadedLink(ReadLinkRow(*rs));
+        try {
+            const LinkValues values = ReadLinkRow(*rs);
+            if (!AddLoadedLink(values)) {
+                LogError(LoadPrefix, FormatMessage(MsgLinkTwice, {values.WorkOrderLink_ID}));
+                whole = false;
+            }
+        } catch (const std::exception& e) {
+            LogError(LoadPrefix, e);
+            whole = false;
+        }
         rs->MoveNext();
     }
     rs->Close();
-    return true;
+    return whole;
 }
 
 qint32 cLinks::NewMe(const LinkValues& values)
@@ -63,7 +76,7 @@ qint32 cLinks::NewMe(const LinkValues& values)
     try {
         auto link = std::make_unique<cLink>();
         link->NewMe(values);
-        return m_allLinks.Add(values.WorkOrderLink_ID, std::move(link)) ? 1 : -1;
+        return m_allLinks.Add(values.WorkOrderLink_ID, std::move(link)) ? 1 : CodeInUse;
     } catch (...) {
         return -1;
     }
@@ -120,32 +133,39 @@ QVariant cLinks::DelMe(const QString& vWorkOrderLink_ID)
 
 void cLinks::DelLinkForNode(const QString& vNodeID)
 {
+    const QString node = IdKey(vNodeID);
     for (const auto& [key, link] : m_allLinks)
-        if (link->FatherNode_ID() == vNodeID || link->SonNode_ID() == vNodeID)
+        if (IdKey(link->FatherNode_ID()) == node || IdKey(link->SonNode_ID()) == node)
             link->DelMe();
 }
 
 bool cLinks::GetBeginFlowExists() const
 {
+    const QString begin = IdKey(BeginNodeID);
     for (const auto& [key, link] : m_allLinks)
-        if (link->CanLoadFlag() == 1 && link->FatherNode_ID() == BeginNodeID)
+        if (link->CanLoadFlag() == 1 && IdKey(link->FatherNode_ID()) == begin)
             return true;
     return false;
 }
 
 bool cLinks::GetEndNodeFlowExists(const QString& vNode) const
 {
+    const QString node = IdKey(vNode), end = IdKey(EndNodeID);
     for (const auto& [key, link] : m_allLinks)
-        if (link->CanLoadFlag() == 1 && link->FatherNode_ID() == vNode && link->SonNode_ID() == EndNodeID)
+        if (link->CanLoadFlag() == 1 && IdKey(link->FatherNode_ID()) == node && IdKey(link->SonNode_ID()) == end)
             return true;
     return false;
 }
 
 bool cLinks::BPD(const QString& vBeginBuild, const QString& vEndBuild) const
 {
-    if (vBeginBuild == vEndBuild)
+    const QString from = IdKey(vBeginBuild), to = IdKey(vEndBuild);
+    if (from == to)
         return false;
-    auto isEnd = [&](const QString& id) { return id == vBeginBuild || id == vEndBuild; };
+    auto isEnd = [&](const QString& id) {
+        const QString key = IdKey(id);
+        return key == from || key == to;
+    };
     for (const auto& [key, link] : m_allLinks)
         if (link->CanLoadFlag() == 1 && isEnd(link->SonNode_ID()) && isEnd(link->FatherNode_ID()))
             return false;
@@ -154,8 +174,12 @@ bool cLinks::BPD(const QString& vBeginBuild, const QString& vEndBuild) const
 
 bool cLinks::LinkIDExists(const QString& vID) const
 {
+    if (m_allLinks.Exists(vID))
+        return true;
+    // Deleted links are filed under keys of their own; their codes are compared one by one.
+    const QString code = IdKey(vID);
     for (const auto& [key, link] : m_allLinks)
-        if (SameId(link->WorkOrderLink_ID(), vID))
+        if (key.startsWith(DeletedKeyPrefix) && IdKey(link->WorkOrderLink_ID()) == code)
             return true;
     return false;
 }

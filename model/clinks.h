@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/keyedcollection.h"
+#include "core/sameid.h"
 #include "model/clink.h"
 
 #include <QHash>
@@ -10,17 +11,24 @@ namespace korvel {
 
 class Progress;
 
-// The links of one frame, keyed by link code in load and creation order. A link deleted with DelMe
+// The links of one frame, keyed by link code (as the database compares codes, IdKey) in load and
+// creation order. Link ends name steps as the database does: "n00002" is the step "N00002". A link deleted with DelMe
 // moves to the key "#DEL#" + a fresh unique key, so its code is free for a new link before the save.
 class cLinks final {
 public:
-    const KeyedCollection<cLink>& AllLinks() const { return m_allLinks; }
+    using Collection = KeyedCollection<cLink, IdKeyOf>;
+
+    const Collection& AllLinks() const { return m_allLinks; }
     cLink* OneLinks(const QString& key) const { return m_allLinks.Item(key); }
 
-    // Reads the frame's links; a failed query leaves the collection empty, a row whose code is
-    // already a key is skipped. A failing host call (value conversion) throws KorvelError.
-    bool LoadMe(const QString& vWorkOrderID); // false when the query failed
-    // Adds a new link; -1 when the code is already a key.
+    // Reads the frame's links. False when the query failed (the collection stays empty) or a row
+    // could not be held: one that could not be read (a failing host call), or whose code is
+    // already a key (SameId); such a row is left out and the error logged, the others are read.
+    bool LoadMe(const QString& vWorkOrderID);
+    // Adds a new link: 1, or CodeInUse when a live link already has the code (SameId; a deleted
+    // link's code is free); then nothing is added. Nothing is logged or shown: the caller tells the
+    // user (a paste or an add refused).
+    static constexpr qint32 CodeInUse = -1;
     qint32 NewMe(const LinkValues& values);
     // Puts a link back under `key` as it was before an edit that is undone or redone: restored in
     // place when the key is present, else added at the end.
@@ -50,9 +58,10 @@ public:
     qint32 Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllRelationNode, Progress* progress) const;
 
 private:
-    void AddLoadedLink(const LinkValues& values);
+    // False when the ID is already a key (nothing added).
+    bool AddLoadedLink(const LinkValues& values);
 
-    KeyedCollection<cLink> m_allLinks;
+    Collection m_allLinks;
 };
 
 } // namespace korvel

@@ -4,6 +4,7 @@
 #include "core/errorlog.h"
 #include "core/progress.h"
 #include "core/sameid.h"
+#include "model/flowcheck.h"
 #include "model/storedtext.h"
 #include "persistence/nodeidsearch.h"
 
@@ -16,12 +17,14 @@ namespace korvel {
 
 namespace {
 
+const QString LoadPrefix = QStringLiteral("[Korvel]-[cWOrder]-[LoadOne]:");
+constexpr qint32 MsgStepTwice = 2010;
+
 // The 33 values of the recordset's current row, in the node value list order.
 NodeValues ReadNodeRow(const Recordset& rs)
 {
     HostUtility& u = Utility();
-    const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[LoadOne]:");
-    auto text = [&](const char* column) { return StoredText(rs, column, prefix); };
+    auto text = [&](const char* column) { return StoredText(rs, column, LoadPrefix); };
     auto number = [&](const char* column) { return u.FieldToLong(rs.Fields(QLatin1StringView(column))); };
 
     NodeValues v;
@@ -63,11 +66,11 @@ NodeValues ReadNodeRow(const Recordset& rs)
 
 } // namespace
 
-void cNodes::AddLoadedNode(const NodeValues& values)
+bool cNodes::AddLoadedNode(const NodeValues& values)
 {
     auto node = std::make_unique<cNode>();
     node->LoadMe(values);
-    m_allNode.Add(values.WorkOrderNode_ID, std::move(node));
+    return m_allNode.Add(values.WorkOrderNode_ID, std::move(node));
 }
 
 bool cNodes::LoadMe(const QString& vWorkOrder)
@@ -77,12 +80,22 @@ bool cNodes::LoadMe(const QString& vWorkOrder)
     m_allNode.RemoveAll();
     if (!rs || !rs->IsOpen())
         return false;
+    bool whole = true;
     while (!rs->IsEOF()) {
-        IgnoreErrors([&] { AddLoadedNode(ReadNodeRow(*rs)); });
+        try {
+            const NodeValues values = ReadNodeRow(*rs);
+            if (!AddLoadedNode(values)) {
+                LogError(LoadPrefix, FormatMessage(MsgStepTwice, {values.WorkOrderNode_ID}));
+                whole = false;
+            }
+        } catch (const std::exception& e) {
+            LogError(LoadPrefix, e);
+            whole = false;
+        }
         rs->MoveNext();
     }
     rs->Close();
-    return true;
+    return whole;
 }
 
 qint32 cNodes::NewNode(const NodeValues& values)
@@ -90,7 +103,7 @@ qint32 cNodes::NewNode(const NodeValues& values)
     try {
         auto node = std::make_unique<cNode>();
         node->NewMe(values);
-        return m_allNode.Add(values.WorkOrderNode_ID, std::move(node)) ? 1 : -1;
+        return m_allNode.Add(values.WorkOrderNode_ID, std::move(node)) ? 1 : IdInUse;
     } catch (...) {
         return -1;
     }
@@ -123,9 +136,8 @@ qint32 cNodes::DelNode(const QString& vWorkOrderNode_ID)
 
 qint32 cNodes::NodeIDExists(const QString& vID) const
 {
-    for (const auto& [key, node] : m_allNode)
-        if (SameId(node->WorkOrderNode_ID(), vID))
-            return 1;
+    if (m_allNode.Exists(vID))
+        return 1;
     return DBOperate().getNodeExists(vID);
 }
 
@@ -172,7 +184,7 @@ qint32 cNodes::Saveas(const QString& vNewID, QHash<QString, QString>& AllRelatio
 
         for (const auto& [key, node] : m_allNode) {
             Advance(progress);
-            const QString oldID = node->WorkOrderNode_ID();
+            const QString oldID = IdKey(node->WorkOrderNode_ID());
             if (node->CanLoadFlag() != 1) {
                 if (!AllRelationNodeID.contains(oldID))
                     AllRelationNodeID.insert(oldID, QString());
@@ -181,8 +193,8 @@ qint32 cNodes::Saveas(const QString& vNewID, QHash<QString, QString>& AllRelatio
             const QString newID = ids.Next();
             AllRelationNodeID.insert(oldID, newID);
 
-            const QString returnStep = node->ReturnOldStepID();
-            const bool knownYet = returnStep.isEmpty() || AllRelationNodeID.contains(returnStep);
+            const QString returnStep = IdKey(node->ReturnOldStepID());
+            const bool knownYet = node->ReturnOldStepID().isEmpty() || AllRelationNodeID.contains(returnStep);
             if (node->Saveas(vNewID, newID, AllRelationNodeID.value(returnStep)) < 1)
                 return -1;
             if (!knownYet)
@@ -190,7 +202,7 @@ qint32 cNodes::Saveas(const QString& vNewID, QHash<QString, QString>& AllRelatio
         }
 
         for (const auto& [node, newID] : laterReturnSteps) {
-            const QString mapped = AllRelationNodeID.value(node->ReturnOldStepID());
+            const QString mapped = AllRelationNodeID.value(IdKey(node->ReturnOldStepID()));
             if (mapped.isEmpty())
                 continue; // not a live node of this frame: the copy keeps the empty step it got
             if (DBOperate().UpdateNode(node->CopyValues(vNewID, newID, mapped)) < 1)

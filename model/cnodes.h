@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/keyedcollection.h"
+#include "core/sameid.h"
 #include "model/cnode.h"
 
 #include <QHash>
@@ -11,18 +12,25 @@ namespace korvel {
 
 class Progress;
 
-// The nodes of one frame, keyed by node ID in load and creation order. Deleted nodes stay in the
-// collection (deleted or dropped) until the frame is read again.
+// The nodes of one frame, keyed by node ID in load and creation order. IDs are keys as the database
+// compares them (IdKey): "n00002" finds the node "N00002". Deleted nodes stay in the collection
+// (deleted or dropped) until the frame is read again.
 class cNodes final {
 public:
-    const KeyedCollection<cNode>& AllNode() const { return m_allNode; }
-    // The node under exactly this ID, or nullptr.
+    using Collection = KeyedCollection<cNode, IdKeyOf>;
+
+    const Collection& AllNode() const { return m_allNode; }
+    // The node under this ID (SameId), or nullptr.
     cNode* OneNode(const QString& vID) const { return m_allNode.Item(vID); }
 
-    // Reads the frame's nodes from the database; errors leave the collection empty or skip a row, a
-    // row whose node ID is already a key is skipped. False when the query failed. Never throws.
+    // Reads the frame's nodes from the database. False when the query failed (the collection stays
+    // empty) or a row could not be held: one that could not be read, or whose ID is already a key
+    // (SameId); such a row is left out and the error logged, the others are read. Never throws.
     bool LoadMe(const QString& vWorkOrder);
-    // Adds a node created in memory; -1 (nothing added) when the ID is already a key.
+    // Adds a node created in memory: 1, or IdInUse when a node of the collection (deleted ones
+    // included) already has the ID (SameId); then nothing is added. Nothing is logged or shown:
+    // the caller tells the user (a paste or an add refused).
+    static constexpr qint32 IdInUse = -1;
     qint32 NewNode(const NodeValues& values);
     // Puts a node back as it was before an edit that is undone or redone: restored in place when the
     // ID is a key, else added at the end.
@@ -47,7 +55,8 @@ public:
     // changed or deleted elsewhere) or -1.
     qint32 SaveMe();
     // Copies every live node under a fresh node ID to frame `vNewID` (all IDs handed out from one
-    // read of the IDs in use), and records old → new IDs in `AllRelationNodeID`. A deleted node is
+    // read of the IDs in use), and records old → new IDs in `AllRelationNodeID`, keyed by the old
+    // ID's IdKey. A deleted node is
     // recorded with the empty text, so nothing of the copy can end up pointing at another node's
     // copy through it. Each copy's ReturnOldStepID is translated through the map (a step that is not
     // a live node of this frame becomes empty). Runs inside the caller's transaction; -1 at the first
@@ -55,9 +64,10 @@ public:
     qint32 Saveas(const QString& vNewID, QHash<QString, QString>& AllRelationNodeID, Progress* progress);
 
 private:
-    void AddLoadedNode(const NodeValues& values);
+    // False when the ID is already a key (nothing added).
+    bool AddLoadedNode(const NodeValues& values);
 
-    KeyedCollection<cNode> m_allNode;
+    Collection m_allNode;
 };
 
 } // namespace korvel

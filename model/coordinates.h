@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPoint>
 #include <QtGlobal>
 
 #include <cmath>
@@ -29,5 +31,12 @@ inline qint32 ClampedCoordinate(double value)
         return CoordinateLimit;
     return static_cast<qint32>(std::lround(value));
 }
+
+// How far a set of places moves when moved together by `delta` (the arrow keys): on each axis as
+// much of the delta as keeps the places between the canvas's top or left edge (0) and
+// CoordinateLimit, the set keeping its shape. An axis the delta does not move stays as it is, so a
+// place beyond an edge (stored rows may hold one) is never pulled onto it; nor is one moved further
+// out. Add the result to each place. No arithmetic overflows, whatever the places hold.
+QPoint BoundedShift(const QList<QPoint>& places, const QPoint& delta);
 
 } // namespace korvel

@@ -51,8 +51,9 @@ public:
     // (collections empty, LoadFlag 0); a missing header row keeps ID and name, still loads the nodes
     // and links and leaves LoadFlag 0. A failing host call throws KorvelError.
     void LoadOne();
-    // The database's error when the last LoadOne could not read everything (its flow in memory is
-    // then incomplete and must not be written back); empty after a full read.
+    // The database's error when the last LoadOne could not read everything, a step or link row left
+    // out included (its flow in memory is then incomplete and must not be written back); empty
+    // after a full read.
     const QString& ReadError() const { return m_readError; }
     // Names the reading of the flow now in memory: a number no other LoadOne of this or any other
     // frame object gives (a new object has one of its own). The steps and links belong to one reading, and

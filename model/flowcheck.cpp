@@ -1,5 +1,6 @@
 #include "model/flowcheck.h"
 
+#include "core/sameid.h"
 #include "model/cworder.h"
 #include "resources/stringtable.h"
 
@@ -118,18 +119,20 @@ QList<FlowFinding> CheckFlow(cWorder& frame)
     constexpr auto Error = FindingSeverity::Error;
     constexpr auto Warning = FindingSeverity::Warning;
 
-    // Live steps by ID, and how each is shown in a message: "name (ID)".
+    // Live steps by the IdKey of their ID (as the database matches link ends to steps), and how
+    // each is shown in a message: "name (ID)". The graph's points are such keys too.
     QHash<QString, const cNode*> steps;
     QList<const cNode*> stepOrder;
     for (const auto& [id, node] : frame.AllNode().AllNode())
         if (node->CanLoadFlag() == 1) {
-            steps.insert(node->WorkOrderNode_ID(), node.get());
+            steps.insert(IdKey(node->WorkOrderNode_ID()), node.get());
             stepOrder << node.get();
         }
     auto shown = [&](const QString& id) {
-        const cNode* node = steps.value(id);
-        return node ? QStringLiteral("%1 (%2)").arg(node->WorkOrderNodeName(), id) : id;
+        const cNode* node = steps.value(IdKey(id));
+        return node ? QStringLiteral("%1 (%2)").arg(node->WorkOrderNodeName(), node->WorkOrderNode_ID()) : id;
     };
+    const QString begin = IdKey(BeginNodeID), end = IdKey(EndNodeID);
 
     if (frame.ExpiredPeriod == 0)
         add(Warning, FindingItem::Frame, frame.WorkOrderFrame_ID, MsgFrameNoTimeLimit,
@@ -144,28 +147,28 @@ QList<FlowFinding> CheckFlow(cWorder& frame)
         if (link->CanLoadFlag() != 1)
             continue;
         const QString code = link->WorkOrderLink_ID();
-        const QString father = link->FatherNode_ID();
-        const QString son = link->SonNode_ID();
+        const QString father = IdKey(link->FatherNode_ID());
+        const QString son = IdKey(link->SonNode_ID());
         bool usable = true;
-        if (father == EndNodeID || son == BeginNodeID) {
+        if (father == end || son == begin) {
             add(Error, FindingItem::Link, code, MsgIntoStartOutOfEnd, {code});
             usable = false;
         }
-        for (const QString& end : {father, son})
-            if (end != BeginNodeID && end != EndNodeID && !steps.contains(end)) {
-                add(Error, FindingItem::Link, code, MsgLinkStepUnknown, {code, end});
+        for (const QString& point : {link->FatherNode_ID(), link->SonNode_ID()})
+            if (const QString key = IdKey(point); key != begin && key != end && !steps.contains(key)) {
+                add(Error, FindingItem::Link, code, MsgLinkStepUnknown, {code, point});
                 usable = false;
             }
-        if (father == BeginNodeID) {
+        if (father == begin) {
             startLinks << code;
             if (startLinks.size() > 1)
                 add(Error, FindingItem::Link, code, MsgTwoStarts, {code});
         }
-        if (son == EndNodeID && steps.contains(father)) {
+        if (son == end && steps.contains(father)) {
             QStringList& ends = endLinksByStep[father];
             ends << code;
             if (ends.size() > 1)
-                add(Error, FindingItem::Link, code, MsgTwoEnds, {shown(father), code});
+                add(Error, FindingItem::Link, code, MsgTwoEnds, {shown(link->FatherNode_ID()), code});
         }
         if (link->AlwaysOpen() != 0) {
             if (!HasCondition(*link)) {
@@ -175,7 +178,8 @@ QList<FlowFinding> CheckFlow(cWorder& frame)
                                           link->CompareType().trimmed() + u'\n' + link->VariantValue().trimmed();
                 QHash<QString, QString>& seen = conditions[father];
                 if (const auto earlier = seen.constFind(condition); earlier != seen.constEnd())
-                    add(Warning, FindingItem::Link, code, MsgSameCondition, {*earlier, code, shown(father)});
+                    add(Warning, FindingItem::Link, code, MsgSameCondition,
+                        {*earlier, code, shown(link->FatherNode_ID())});
                 else
                     seen.insert(condition, code);
             }
@@ -184,19 +188,20 @@ QList<FlowFinding> CheckFlow(cWorder& frame)
             graph.addEdge(father, son);
     }
 
-    const QSet<QString> fromStart = graph.reachableFrom(BeginNodeID, false);
-    const QSet<QString> toEnd = graph.reachableFrom(EndNodeID, true);
-    if (!fromStart.contains(EndNodeID))
+    const QSet<QString> fromStart = graph.reachableFrom(begin, false);
+    const QSet<QString> toEnd = graph.reachableFrom(end, true);
+    if (!fromStart.contains(end))
         add(Error, FindingItem::Frame, frame.WorkOrderFrame_ID, MsgNoPath, {frame.WorkOrderFrame_ID});
 
     for (const cNode* node : std::as_const(stepOrder)) {
         const QString id = node->WorkOrderNode_ID();
-        if (!fromStart.contains(id))
+        const QString key = IdKey(id);
+        if (!fromStart.contains(key))
             add(Error, FindingItem::Step, id, MsgUnreachable, {shown(id)});
-        if (!toEnd.contains(id))
+        if (!toEnd.contains(key))
             add(Error, FindingItem::Step, id, MsgCannotReachEnd, {shown(id)});
         const QString returnStep = node->ReturnOldStepID();
-        if (!returnStep.isEmpty() && !steps.contains(returnStep))
+        if (!returnStep.isEmpty() && !steps.contains(IdKey(returnStep)))
             add(Error, FindingItem::Step, id, MsgReturnStepUnknown, {shown(id), returnStep});
         if (!HasHandler(*node))
             add(Warning, FindingItem::Step, id, MsgNoHandler, {shown(id)});

@@ -1,6 +1,7 @@
 #include "persistence/lookupkeys.h"
 
 #include "core/korvelerror.h"
+#include "core/sameid.h"
 #include "persistence/cdboperate.h"
 #include "persistence/connection.h"
 
@@ -88,7 +89,7 @@ QSet<QString> LookupKeys(LookupKind kind)
         throw KorvelError(QStringLiteral("The lookup table %1 cannot be read").arg(LookupTableName(kind)));
     QSet<QString> keys;
     for (; !rs->IsEOF(); rs->MoveNext())
-        keys.insert(rs->Fields(0).toString().toCaseFolded());
+        keys.insert(IdKey(rs->Fields(0).toString()));
     return keys;
 }
 

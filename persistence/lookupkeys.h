@@ -15,8 +15,8 @@ QString LookupTableName(LookupKind kind);
 // The kind of a table name as LookupTableName gives it (letter case ignored); false when unknown.
 bool LookupKindByName(const QString& table, LookupKind& kind);
 
-// The keys of one lookup table, letter case folded (the database compares them without regard to
-// case). Throws KorvelError when the table cannot be read.
+// The keys of one lookup table as IdKey makes them (the database compares them as it compares
+// IDs). Throws KorvelError when the table cannot be read.
 QSet<QString> LookupKeys(LookupKind kind);
 
 } // namespace korvel

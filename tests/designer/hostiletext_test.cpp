@@ -8,7 +8,7 @@
 
 #include "core/addinglobals.h"
 #include "core/sameid.h"
-#include "designer/stepclipboard.h"
+#include "exchange/stepclipboard.h"
 #include "dialogs/frmlink.h"
 #include "dialogs/frmnode.h"
 #include "dialogs/frmorder.h"

@@ -92,7 +92,11 @@ TEST_P(Commands, EachVerbIsOneEntryUndoneAndRedoneExactly)
          {u"S\\|N00002\\|Check\\|1"_s}},
         {"delete step with its links",
          [](auto& c, auto&) { return c.DeleteSteps(u"CMP01"_s, {u"N00003"_s}, u"x"_s); },
-         {u"S\\|N00003\\|Supervisor review\\|0"_s, u"L\\|L3\\|N00002>N00003\\|0"_s, u"L\\|L5\\|N00003>N00004\\|0"_s}},
+         {u"S\\|N00003\\|Supervisor review\\|0"_s, u"L\\|L3\\|n00002>N00003\\|0"_s, u"L\\|L5\\|N00003>N00004\\|0"_s}},
+        {"delete a step whose links name it in other letters",
+         [](auto& c, auto&) { return c.DeleteSteps(u"CMP01"_s, {u"N00002"_s}, u"x"_s); },
+         {u"S\\|N00002\\|Investigate\\|0"_s, u"L\\|L2\\|N00001>n00002\\|0"_s, u"L\\|L3\\|n00002>N00003\\|0"_s,
+          u"L\\|L4\\|N00002>N00004\\|0"_s}},
         {"add link", [](auto& c, auto&) {
              LinkValues link;
              link.WorkOrderFrame_ID = u"CMP01"_s;
@@ -122,6 +126,9 @@ TEST_P(Commands, EachVerbIsOneEntryUndoneAndRedoneExactly)
          {u"S\\|N00004\\|Reply to customer\\|0"_s, u"L\\|L4\\|N00002>N00004\\|0"_s, u"L\\|L5\\|N00003>N00004\\|0"_s,
           u"L\\|L6\\|N00004>END\\|0"_s}},
     };
+    // Links stored naming a step in other letters are links of that step, as in the database.
+    db().exec(u"UPDATE Two_Link SET SonNode_ID='n00002' WHERE WorkOrderLink_ID='L2'"_s);
+    db().exec(u"UPDATE Two_Link SET FatherNode_ID='n00002' WHERE WorkOrderLink_ID='L3'"_s);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         m_orders.OneWorkOrder(u"CMP01"_s)->LoadFlag = 0;

@@ -2,7 +2,7 @@
 // files that must change nothing.
 #include "core/korvelerror.h"
 #include "core/progress.h"
-#include "designer/stepclipboard.h"
+#include "exchange/stepclipboard.h"
 #include "exchange/strictjson.h"
 #include "exchange/frameexchange.h"
 #include "tests/model/modelfixture.h"
@@ -287,14 +287,16 @@ TEST_P(Exchange, CorpusFilesAreTakenOrRefusedAsRecorded)
     step.WorkOrderNode_ID = u"N1"_s;
     const QByteArray payload = StepsToJson({u"db"_s, u"CMP01"_s, {step}, {}});
     EXPECT_EQ(StepsFromJson(payload).steps.value(0).WorkOrderNode_ID, u"N1"_s);
-    for (const QByteArray& broken : {QByteArray(payload).replace("\"N1\"", "\"N\\q1\""),
-                                     QByteArray(payload).replace("\"N1\"", "\"N\\ud800\""),
-                                     QByteArray(payload).replace("\"frame\"", "\"frame\": \"X\", \"frame\"")})
+    for (const auto& [broken, where] :
+         {std::pair{QByteArray(payload).replace("\"N1\"", "\"N\\q1\""), u"column"_s},
+          {QByteArray(payload).replace("\"N1\"", "\"N\\ud800\""), u"column"_s},
+          {QByteArray(payload).replace("\"frame\"", "\"frame\": \"X\", \"frame\""), u"column"_s},
+          {QByteArray(payload).replace("\"NodeLeft\": 0", "\"NodeLeft\": 2147483600"), u"steps[0]: the field \"NodeLeft\""_s}})
         try { // refused saying where
             StepsFromJson(broken);
             ADD_FAILURE() << broken.constData();
         } catch (const KorvelError& e) {
-            EXPECT_TRUE(e.description().contains(u"column"_s)) << e.what();
+            EXPECT_TRUE(e.description().contains(where)) << e.what();
         }
 
     const QList<QStringList> accepted = table(u"accepted.tsv"_s);

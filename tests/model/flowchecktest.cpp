@@ -101,6 +101,9 @@ TEST_P(FlowCheck, FlowCheckFindsEachProblemOfASmallFlow)
          {{1412, u"L3"_s}}},
         {"step time limit 0", {{u"A"_s, u"S0001"_s, 0}}, straight, {{1413, u"A"_s}}},
         {"frame time limit 0", {{u"A"_s}}, straight, {{1414, u"T1"_s}}, 0},
+        {"ends named in another letter case and width", {{u"N00002"_s}, {u"N00003"_s, u"S0001"_s, 1, u"n00002"_s}},
+         {{u"L1"_s, u"begin"_s, u"n00002"_s}, {u"L2"_s, u"N00002"_s, u"Ｎ00003"_s}, {u"L3"_s, u"n00003"_s, u"End"_s}},
+         {}},
         {"deleted step is not checked", {{u"A"_s}, {u"B"_s, u""_s, 0, u""_s, true}}, straight, {}},
     };
     for (const FlowCase& flow : cases) {

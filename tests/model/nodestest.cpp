@@ -1,3 +1,4 @@
+#include "core/addinglobals.h"
 #include "core/korvelerror.h"
 #include "tests/model/modelfixture.h"
 
@@ -74,6 +75,39 @@ TEST_P(NodeStates, AllValuesSurviveTheRoundTrip)
     EXPECT_EQ(read->StateFlag(), StateUnchanged);
 }
 
+// The host's conversion, failing for one value as a host may for a value it cannot convert.
+class FailingUtility final : public HostUtility {
+public:
+    explicit FailingUtility(HostUtility& real) : m_real(real) {}
+    QString FieldToString(const QVariant& field) override { return m_real.FieldToString(field); }
+    qint32 FieldToLong(const QVariant& field) override
+    {
+        return field.toInt() == 424242 ? throw KorvelError(u"424242 cannot be converted"_s) : m_real.FieldToLong(field);
+    }
+    QString SqlQuote(const QString& text) override { return m_real.SqlQuote(text); }
+    qint32 ByteLength(const QString& text) override { return m_real.ByteLength(text); }
+    QString NewUniqueKey() override { return m_real.NewUniqueKey(); }
+    void ApplyFormStyle(QWidget* form) override { m_real.ApplyFormStyle(form); }
+
+private:
+    HostUtility& m_real;
+};
+
+TEST_P(NodeStates, AStepOrLinkRowThatCannotBeReadMakesTheFrameUnreadable)
+{
+    FailingUtility failing(Utility());
+    const QPointer<HostUtility> real = Addin().HostUtility;
+    Addin().HostUtility = &failing;
+    for (const QString& poison : {u"update Two_Node set NodeTop = 424242 where WorkOrderNode_ID = 'N00002'"_s,
+                                  u"update Two_Link set AlwaysOpen = 424242 where WorkOrderFrame_ID = 'CMP01'"_s}) {
+        db().exec(poison);
+        auto frame = LoadFrame(u"CMP01"_s);
+        EXPECT_TRUE(frame->ReadError().contains(u"424242 cannot be converted"_s)) << poison.toStdString();
+        db().exec(u"update Two_Node set NodeTop = 1"_s);
+    }
+    Addin().HostUtility = real;
+}
+
 INSTANTIATE_TEST_SUITE_P(Db, NodeStates, KorvelDatabaseKinds(), KorvelDatabaseKindName());
 
 using NodeCollection = ModelTestSQLite;
@@ -97,8 +131,11 @@ TEST_P(NodeCollection, IdsAreTakenAcrossCaseFramesAndDeletions)
     EXPECT_NE(second, first);
     EXPECT_EQ(nodes.NodeIDExists(second), -1);
 
-    // A second node under a taken key is refused and the first stays untouched.
+    // A second node under a taken key (as the database compares keys) is refused and the first
+    // stays untouched; any spelling of the key finds it.
     EXPECT_EQ(nodes.NewNode(NewNode(u"CMP01"_s, u"N00001"_s, u"impostor"_s)), -1);
+    EXPECT_EQ(nodes.NewNode(NewNode(u"CMP01"_s, u"ｎ00001"_s, u"impostor"_s)), -1);
+    EXPECT_EQ(nodes.OneNode(u"n00001"_s), nodes.OneNode(u"N00001"_s));
     EXPECT_EQ(nodes.OneNode(u"N00001"_s)->WorkOrderNodeName(), u"Register complaint"_s);
     EXPECT_EQ(nodes.OneNode(u"N00001"_s)->StateFlag(), StateUnchanged);
     EXPECT_EQ(nodes.DelNode(u"N00099"_s), -1);

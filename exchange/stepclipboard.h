@@ -27,7 +27,8 @@ QString DatabaseIdentity();
 QByteArray StepsToJson(const CopiedSteps& copied);
 // Reads the clipboard's text back. Throws KorvelError, with the message in the interface language,
 // for anything but the format above: bad JSON, another format or version, a missing or mistyped
-// member, a step ID empty or twice, a link naming a step that is not among the steps.
+// member, a step ID empty or twice (SameId), a link naming a step that is not among the steps, a
+// step's place outside ±CoordinateLimit (model/coordinates.h).
 CopiedSteps StepsFromJson(const QByteArray& json);
 
 } // namespace korvel

@@ -1,4 +1,4 @@
-#include "designer/stepclipboard.h"
+#include "exchange/stepclipboard.h"
 
 #include "core/addinglobals.h"
 #include "core/korvelerror.h"
@@ -9,8 +9,8 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QSet>
 #include <QSqlDatabase>
-#include <algorithm>
 
 namespace korvel {
 namespace {
@@ -75,27 +75,24 @@ CopiedSteps StepsFromJson(const QByteArray& json)
     CopiedSteps copied;
     copied.database = root.value(QStringLiteral("database")).toString();
     copied.frameID = root.value(QStringLiteral("frame")).toString();
+    // Step IDs by IdKey: a link end names its step as the database would match it.
+    QSet<QString> stepIds;
     const QJsonArray steps = Member(root, QStringLiteral("steps"));
     for (qsizetype i = 0; i < steps.size(); ++i) {
         const QString where = QStringLiteral("steps[%1]").arg(i);
         NodeValues step = StepFromJson(Item(steps[i], where), where);
-        for (const NodeValues& earlier : std::as_const(copied.steps))
-            if (SameId(earlier.WorkOrderNode_ID, step.WorkOrderNode_ID))
-                throw KorvelError(LoadResString(1428).arg(where, step.WorkOrderNode_ID));
-        if (step.WorkOrderNode_ID.isEmpty())
+        const QString key = IdKey(step.WorkOrderNode_ID);
+        if (step.WorkOrderNode_ID.isEmpty() || stepIds.contains(key))
             throw KorvelError(LoadResString(1428).arg(where, step.WorkOrderNode_ID));
+        stepIds.insert(key);
         copied.steps.append(step);
     }
-    const auto copiedStep = [&](const QString& id) {
-        return std::any_of(copied.steps.cbegin(), copied.steps.cend(),
-                           [&](const NodeValues& step) { return step.WorkOrderNode_ID == id; });
-    };
     const QJsonArray links = Member(root, QStringLiteral("links"));
     for (qsizetype i = 0; i < links.size(); ++i) {
         const QString where = QStringLiteral("links[%1]").arg(i);
         LinkValues link = LinkFromJson(Item(links[i], where), where);
         for (const QString& end : {link.FatherNode_ID, link.SonNode_ID})
-            if (!copiedStep(end))
+            if (!stepIds.contains(IdKey(end)))
                 throw KorvelError(LoadResString(1426).arg(where, link.WorkOrderLink_ID, end));
         copied.links.append(link);
     }
