@@ -173,7 +173,10 @@ void FrmMain::Menu_DelLink_Click()
             return;
         // Only this arrow goes, even when the user had more items selected: the nodes stay.
         m_undo->Edit(LoadResString(1675).arg(linkID), {}, {linkID},
-                     [linkID](cWorder& frame) { frame.AllLink().Del(linkID); });
+                     [linkID](cWorder& frame) {
+                         if (!frame.AllLink().Del(linkID))
+                             Messages().information(LoadResString(216));
+                     });
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_DelLink_Click]:"), error);
     }
