@@ -8,12 +8,12 @@
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 #include "core/sameid.h"
-#include "core/uiservices.h"
 #include "designer/flowcanvas.h"
 #include "designer/stepclipboard.h"
 #include "designer/undocontroller.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -3,15 +3,15 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
-#include "core/localiseform.h"
 #include "core/qttranslation.h"
-#include "core/uiservices.h"
 #include "designer/designericons.h"
 #include "designer/flowcanvas.h"
 #include "designer/undocontroller.h"
 #include "model/cworders.h"
 #include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
+#include "widgets/localiseform.h"
+#include "widgets/uiservices.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,7 +5,6 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
-#include "core/uiservices.h"
 #include "designer/flowcanvas.h"
 #include "designer/frameitems.h"
 #include "designer/flowlinkitem.h"
@@ -15,6 +14,7 @@
 #include "dialogs/selectonlycombo.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QComboBox>
 #include <QLineEdit>

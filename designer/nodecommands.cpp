@@ -3,7 +3,6 @@
 
 #include "core/errorlog.h"
 #include "core/leadingnumber.h"
-#include "core/uiservices.h"
 #include "designer/flowcanvas.h"
 #include "designer/frameitems.h"
 #include "designer/undocontroller.h"
@@ -13,6 +12,7 @@
 #include "model/cworders.h"
 #include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QCheckBox>
 #include <QHash>

@@ -2,10 +2,10 @@
 
 #include "core/addinglobals.h"
 #include "core/korvelerror.h"
-#include "core/uiservices.h"
 #include "designer/flowcanvas.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QTreeWidget>
 

@@ -3,12 +3,12 @@
 #include "designer/frmmain.h"
 
 #include "core/errorlog.h"
-#include "core/uiservices.h"
 #include "designer/flowcanvas.h"
 #include "designer/frmlegend.h"
 #include "designer/undocontroller.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QAction>
 #include <QLabel>

@@ -7,6 +7,7 @@
 #include "tests/designer/designerfixture.h"
 
 #include "core/addinglobals.h"
+#include "core/korvelerror.h"
 #include "core/sameid.h"
 #include "designer/stepclipboard.h"
 #include "dialogs/frmlink.h"
@@ -375,6 +376,20 @@ TEST_P(HostileText, PastedStepsKeepEveryTextOrAreRefusedWithTheReason)
     pasted.sort();
     expected.sort();
     EXPECT_EQ(pasted, expected);
+
+    // The clipboard's steps go through the frame file's strict reader.
+    step.WorkOrderNode_ID = "N1";
+    const QByteArray payload = StepsToJson({"db", "CMP01", {step}, {}});
+    EXPECT_EQ(StepsFromJson(payload).steps.value(0).WorkOrderNode_ID, QString("N1"));
+    for (const QByteArray& broken : {QByteArray(payload).replace("\"N1\"", "\"N\\q1\""),
+                                     QByteArray(payload).replace("\"N1\"", "\"N\\ud800\""),
+                                     QByteArray(payload).replace("\"frame\"", "\"frame\": \"X\", \"frame\"")})
+        try { // refused saying where
+            StepsFromJson(broken);
+            ADD_FAILURE() << broken.constData();
+        } catch (const KorvelError& e) {
+            EXPECT_TRUE(e.description().contains("column")) << e.what();
+        }
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, HostileText, KorvelDatabaseKinds(), KorvelDatabaseKindName());

@@ -2,7 +2,6 @@
 // files that must change nothing.
 #include "core/korvelerror.h"
 #include "core/progress.h"
-#include "designer/stepclipboard.h"
 #include "exchange/strictjson.h"
 #include "exchange/frameexchange.h"
 #include "tests/model/modelfixture.h"
@@ -281,21 +280,6 @@ TEST_P(Exchange, CorpusFilesAreTakenOrRefusedAsRecorded)
         }
         EXPECT_EQ(FlowTables(), before) << row.at(0).toStdString();
     }
-
-    // Pasted steps go through the same reader.
-    NodeValues step;
-    step.WorkOrderNode_ID = u"N1"_s;
-    const QByteArray payload = StepsToJson({u"db"_s, u"CMP01"_s, {step}, {}});
-    EXPECT_EQ(StepsFromJson(payload).steps.value(0).WorkOrderNode_ID, u"N1"_s);
-    for (const QByteArray& broken : {QByteArray(payload).replace("\"N1\"", "\"N\\q1\""),
-                                     QByteArray(payload).replace("\"N1\"", "\"N\\ud800\""),
-                                     QByteArray(payload).replace("\"frame\"", "\"frame\": \"X\", \"frame\"")})
-        try { // refused saying where
-            StepsFromJson(broken);
-            ADD_FAILURE() << broken.constData();
-        } catch (const KorvelError& e) {
-            EXPECT_TRUE(e.description().contains(u"column"_s)) << e.what();
-        }
 
     const QList<QStringList> accepted = table(u"accepted.tsv"_s);
     ASSERT_GE(accepted.size(), 10);
