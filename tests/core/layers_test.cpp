@@ -13,7 +13,8 @@ namespace {
 
 TEST(Layers, TheLayersBelowTheWindowsIncludeNothingFromAbove)
 {
-    const QRegularExpression above(QStringLiteral(R"(^\s*#\s*include\s*["<](widgets|canvas|dialogs|designer|addin|host)/)"));
+    const QRegularExpression above(
+        QStringLiteral(R"(^\s*#\s*include\s*["<](widgets|canvas|dialogs|designer|addin|host)/)"));
     QStringList offending;
     int files = 0;
     for (const char* folder : {"resources", "core", "persistence", "model", "exchange"}) {
@@ -25,18 +26,19 @@ TEST(Layers, TheLayersBelowTheWindowsIncludeNothingFromAbove)
             ++files;
             for (const QByteArray& line : file.readAll().split('\n'))
                 if (above.match(QString::fromUtf8(line)).hasMatch())
-                    offending << file.fileName() + u": "_qs + QString::fromUtf8(line);
+                    offending << file.fileName() + QStringLiteral(": ") + QString::fromUtf8(line);
         }
     }
     EXPECT_GT(files, 50);
-    EXPECT_EQ(offending, QStringList());
+    EXPECT_TRUE(offending.isEmpty()) << offending.join(u'\n').toStdString();
 }
 
 TEST(Layers, TheBaseIsOneSharedLibraryWithoutWidgets)
 {
     Dl_info where{};
     ASSERT_NE(::dladdr(reinterpret_cast<void*>(&Addin), &where), 0);
-    EXPECT_TRUE(QString::fromLocal8Bit(where.dli_fname).endsWith(u"/libkorvel_base.so"_qs)) << where.dli_fname;
+    EXPECT_TRUE(QString::fromLocal8Bit(where.dli_fname).endsWith(QStringLiteral("/libkorvel_base.so")))
+        << where.dli_fname;
     QFile maps(QStringLiteral("/proc/self/maps"));
     ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
     EXPECT_FALSE(maps.readAll().contains("libQt6Widgets")) << "this program loads Qt Widgets";
