@@ -8,7 +8,6 @@
 #include <QSet>
 #include <QSqlQuery>
 #include <QTemporaryDir>
-#include <QWidget>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -36,14 +35,6 @@ TEST(HostUtilityTest, NewUniqueKeyIsFreshAndItsLastSixCharactersDiffer)
     }
     EXPECT_EQ(suffixes.size(), 5000);
     EXPECT_FALSE(suffixes.contains(other.NewUniqueKey().right(6))) << "a second host starts elsewhere";
-}
-
-// A form gets the fonts with Chinese glyphs as fallbacks.
-TEST(HostUtilityTest, FormStyleAddsChineseFallbackFonts)
-{
-    QWidget form;
-    StandardUtility().ApplyFormStyle(&form);
-    EXPECT_TRUE(form.font().families().contains(QStringLiteral("WenQuanYi Micro Hei")));
 }
 
 // Quoted text survives a real statement; values of real columns are rounded, clamped or leading digits.

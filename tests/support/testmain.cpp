@@ -1,6 +1,5 @@
-// The one main of every test program: GoogleTest on a QCoreApplication for the layers without
-// widgets, and (KORVEL_TEST_WIDGETS) on a QApplication that draws on the offscreen platform, so
-// real windows and dialogs run without a display and nothing waits for a person.
+// The one main of every test program: GoogleTest on a QCoreApplication, or for windows on a QApplication
+// that draws on the offscreen platform, so nothing needs a display and nothing waits for a person.
 
 #ifdef KORVEL_TEST_WIDGETS
 #include <QApplication>
