@@ -71,7 +71,7 @@ programs_for_folder() {
     dialogs) echo test_dialogs test_designer ;;
     designer) echo test_designer test_host ;; # pictures are walked by korvel render
     addin) echo test_host ;;
-    exchange) echo test_exchange test_host ;;
+    exchange) echo test_exchange test_designer test_host ;; # the designer pastes through the strict reader
     host) echo test_host test_persistence test_model ;; # test_stress is long and not run here
     resources) echo test_core test_widgets test_dialogs test_designer ;;
     *) echo test_core test_persistence test_model test_widgets test_dialogs test_designer test_exchange test_host ;;
