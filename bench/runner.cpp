@@ -2,9 +2,9 @@
 
 #include "core/addinglobals.h"
 #include "core/korvelerror.h"
-#include "core/uiservices.h"
 #include "host/addinsession.h"
 #include "host/hostobject.h"
+#include "widgets/uiservices.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -6,8 +6,6 @@
 #include <QStringList>
 #include <QVariant>
 
-class QWidget;
-
 namespace korvel {
 
 // The contract between the add-in and the program that loads it. The host implements these
@@ -66,8 +64,9 @@ public:
     virtual qint32 ByteLength(const QString& text) = 0;
     // A fresh text at every call, at least 6 characters long.
     virtual QString NewUniqueKey() = 0;
-    // Gives a form the host's common look.
-    virtual void ApplyFormStyle(QWidget* form) = 0;
+    // Gives a form (a window or dialog, passed as its QObject so that this contract needs no
+    // widgets) the host's common look.
+    virtual void ApplyFormStyle(QObject* form) = 0;
 };
 
 // The host's log.

@@ -7,12 +7,13 @@
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 #include "core/sameid.h"
-#include "core/uiservices.h"
+#include "widgets/uiservices.h"
 #include "canvas/flowview.h"
 #include "document/framecontroller.h"
 #include "exchange/stepclipboard.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -6,7 +6,6 @@
 
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
-#include "core/uiservices.h"
 #include "designer/findingspanel.h"
 #include "canvas/flowview.h"
 #include "canvas/framepicture.h"
@@ -17,6 +16,7 @@
 #include "model/cworders.h"
 #include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QAction>
 #include <QDir>

@@ -3,7 +3,7 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
-#include "core/uiservices.h"
+#include "widgets/uiservices.h"
 #include "canvas/flowview.h"
 #include "designer/workprogress.h"
 #include "canvas/scenemapper.h"
@@ -13,6 +13,7 @@
 #include "model/cworders.h"
 #include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QLineEdit>
 #include <QScopeGuard>

@@ -3,9 +3,8 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
-#include "core/localiseform.h"
 #include "core/qttranslation.h"
-#include "core/uiservices.h"
+#include "widgets/uiservices.h"
 #include "canvas/designericons.h"
 #include "canvas/flowview.h"
 #include "canvas/scenemapper.h"
@@ -14,6 +13,8 @@
 #include "model/cworders.h"
 #include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
+#include "widgets/localiseform.h"
+#include "widgets/uiservices.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,10 +2,10 @@
 
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
-#include "core/uiservices.h"
 #include "dialogs/dialogsupport.h"
 #include "model/flowcheck.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

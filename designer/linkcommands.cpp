@@ -5,7 +5,7 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
-#include "core/uiservices.h"
+#include "widgets/uiservices.h"
 #include "canvas/flowview.h"
 #include "canvas/frameitems.h"
 #include "canvas/flowlinkitem.h"
@@ -15,6 +15,7 @@
 #include "dialogs/selectonlycombo.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QLineEdit>
 

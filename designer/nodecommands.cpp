@@ -2,7 +2,7 @@
 #include "designer/frmmain.h"
 
 #include "core/errorlog.h"
-#include "core/uiservices.h"
+#include "widgets/uiservices.h"
 #include "canvas/flowview.h"
 #include "canvas/frameitems.h"
 #include "document/framecontroller.h"
@@ -12,6 +12,7 @@
 #include "model/cworders.h"
 #include "model/coordinates.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -2,10 +2,11 @@
 
 #include "core/addinglobals.h"
 #include "core/korvelerror.h"
-#include "core/uiservices.h"
+#include "widgets/uiservices.h"
 #include "canvas/flowview.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QTreeWidget>
 

@@ -3,12 +3,13 @@
 #include "designer/frmmain.h"
 
 #include "core/errorlog.h"
-#include "core/uiservices.h"
+#include "widgets/uiservices.h"
 #include "canvas/flowview.h"
 #include "designer/frmlegend.h"
 #include "document/framecontroller.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QAction>
 #include <QLabel>

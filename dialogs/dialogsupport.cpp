@@ -1,8 +1,8 @@
 #include "dialogs/dialogsupport.h"
 
 #include "core/storabletext.h"
-#include "core/uiservices.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QLabel>
 

@@ -4,13 +4,13 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
-#include "core/localiseform.h"
-#include "core/uiservices.h"
 #include "dialogs/editablegrid.h"
 #include "dialogs/selectonlycombo.h"
 #include "dialogs/staffqueries.h"
 #include "persistence/connection.h"
 #include "resources/stringtable.h"
+#include "widgets/localiseform.h"
+#include "widgets/uiservices.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>

@@ -4,11 +4,11 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
-#include "core/localiseform.h"
-#include "core/uiservices.h"
 #include "dialogs/selectonlycombo.h"
 #include "model/cworder.h"
 #include "resources/stringtable.h"
+#include "widgets/localiseform.h"
+#include "widgets/uiservices.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -4,10 +4,10 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
-#include "core/localiseform.h"
 #include "dialogs/numerictextbox.h"
 #include "dialogs/selectonlycombo.h"
 #include "resources/stringtable.h"
+#include "widgets/localiseform.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

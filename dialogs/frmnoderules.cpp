@@ -3,12 +3,12 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
-#include "core/uiservices.h"
 #include "dialogs/dialogsupport.h"
 #include "dialogs/frmedit.h"
 #include "dialogs/numerictextbox.h"
 #include "dialogs/selectonlycombo.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -4,14 +4,14 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
-#include "core/localiseform.h"
-#include "core/uiservices.h"
 #include "dialogs/frmselectdoc.h"
 #include "dialogs/numerictextbox.h"
 #include "dialogs/selectonlycombo.h"
 #include "persistence/cdboperate.h"
 #include "persistence/connection.h"
 #include "resources/stringtable.h"
+#include "widgets/localiseform.h"
+#include "widgets/uiservices.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

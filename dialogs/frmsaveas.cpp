@@ -4,9 +4,9 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
-#include "core/uiservices.h"
 #include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
+#include "widgets/uiservices.h"
 
 #include <QGridLayout>
 #include <QGuiApplication>

@@ -4,10 +4,10 @@
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
-#include "core/localiseform.h"
-#include "core/uiservices.h"
 #include "persistence/connection.h"
 #include "resources/stringtable.h"
+#include "widgets/localiseform.h"
+#include "widgets/uiservices.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

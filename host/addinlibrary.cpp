@@ -1,6 +1,6 @@
 #include "host/addinlibrary.h"
 
-#include "core/cinterface.h"
+#include "addin/cinterface.h"
 #include "core/korvelerror.h"
 
 #include <QCoreApplication>

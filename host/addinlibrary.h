@@ -23,7 +23,7 @@ public:
     // CreateKorvelInterface. On failure returns false and sets `error`.
     bool load(QString& error);
 
-    // The entry object's operations (see core/cinterface.h); StartMe throws what the add-in throws.
+    // The entry object's operations (see addin/cinterface.h); StartMe throws what the add-in throws.
     qint32 StartMe(QString& startName, QVariant& hostObject, QVariant& startPara);
     qint32 GetFormHwnd();
     qint32 CloseMe();

@@ -2,11 +2,11 @@
 
 #include "core/leadingnumber.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QFont>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QRandomGenerator>
-#include <QWidget>
 #include <cmath>
 #include <limits>
 
@@ -117,21 +117,21 @@ QString StandardUtility::NewUniqueKey()
     return base36(now, 8) + base36(m_counter, 6);
 }
 
-void StandardUtility::ApplyFormStyle(QWidget* form)
+void StandardUtility::ApplyFormStyle(QObject* form)
 {
     if (!form)
         return;
-    QFont font = form->font();
+    QFont font = form->property("font").value<QFont>();
     QStringList families{font.family()};
     for (const QString& fallback :
          {QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC")})
         if (!families.contains(fallback))
             families << fallback;
     font.setFamilies(families);
-    form->setFont(font);
-    const QIcon icon = QApplication::windowIcon();
+    form->setProperty("font", font);
+    const QIcon icon = QGuiApplication::windowIcon();
     if (!icon.isNull())
-        form->setWindowIcon(icon);
+        form->setProperty("windowIcon", icon);
 }
 
 } // namespace korvel

@@ -24,8 +24,9 @@ public:
     // A base-36 time stamp followed by six characters drawn from a per-process counter, so the last
     // six characters differ from call to call; 14 characters, digits and capital letters only.
     QString NewUniqueKey() override;
-    // The common look: the application's window icon and a font that falls back to Chinese glyphs.
-    void ApplyFormStyle(QWidget* form) override;
+    // The common look: the application's window icon and a font that falls back to Chinese glyphs,
+    // set through the form's properties "font" and "windowIcon".
+    void ApplyFormStyle(QObject* form) override;
 
 private:
     quint32 m_counter = 0;

@@ -4,10 +4,8 @@
 #include "core/errorlog.h"
 #include "core/progress.h"
 #include "core/sameid.h"
-#include "core/uiservices.h"
 #include "model/flowcheck.h"
 #include "model/storedtext.h"
-#include "resources/stringtable.h"
 
 #include <memory>
 #include <utility>
@@ -98,12 +96,13 @@ qint32 cLinks::RemoveLink(const QString& key)
     return m_allLinks.Take(key) ? 1 : -1;
 }
 
-void cLinks::Del(const QString& vLinkId)
+bool cLinks::Del(const QString& vLinkId)
 {
-    if (cLink* link = m_allLinks.Item(vLinkId))
-        link->DelMe();
-    else
-        Messages().information(LoadResString(216));
+    cLink* link = m_allLinks.Item(vLinkId);
+    if (!link)
+        return false;
+    link->DelMe();
+    return true;
 }
 
 QVariant cLinks::DelMe(const QString& vWorkOrderLink_ID)

@@ -35,8 +35,9 @@ public:
     void RestoreLink(const QString& key, const LinkValues& values, qint32 state);
     // Takes the link under `key` out altogether (the undo of an added link); -1 when there is none.
     qint32 RemoveLink(const QString& key);
-    // Marks the link deleted under its key; an unknown code tells the user "Delete failed" (216).
-    void Del(const QString& vLinkId);
+    // Marks the link deleted under its key; false when the frame holds no such link (the caller
+    // tells the user "Delete failed", 216).
+    bool Del(const QString& vLinkId);
     // Marks the link deleted and re-keys it "#DEL#" + HostUtility.NewUniqueKey; 1, or -1 when there
     // is no such link or no fresh key could be had (then nothing changes).
     QVariant DelMe(const QString& vWorkOrderLink_ID);

@@ -60,21 +60,23 @@ if ! [[ $TEST_TIMEOUT =~ ^[1-9][0-9]*$ ]]; then
     exit 2
 fi
 
-# Which test programs cover a source folder. Every program links the whole add-in, but these are
-# the ones that exercise the folder: the folder's own program and those above it that drive it.
+# Which test programs cover a source folder: the folder's own program and those above it that
+# drive it.
 programs_for_folder() {
     case $1 in
     core) echo test_core test_persistence test_model test_dialogs test_designer test_host ;; # the file writer is walked by the program tests
     persistence) echo test_persistence test_model test_exchange test_host ;;
     model) echo test_model test_document test_designer test_exchange test_host ;;
     document) echo test_document test_designer ;;
+    widgets) echo test_widgets test_dialogs test_designer ;;
     dialogs) echo test_dialogs test_designer ;;
     canvas) echo test_canvas test_designer test_host ;; # pictures are walked by korvel render
     designer) echo test_designer test_host ;;
-    exchange) echo test_exchange test_host ;;
+    addin) echo test_host ;;
+    exchange) echo test_exchange test_designer test_host ;; # the designer pastes through the strict reader
     host) echo test_host test_persistence test_model ;; # test_stress is long and not run here
-    resources) echo test_core test_dialogs test_designer ;;
-    *) echo test_core test_persistence test_model test_document test_dialogs test_canvas test_designer test_exchange test_host ;;
+    resources) echo test_core test_widgets test_dialogs test_designer ;;
+    *) echo test_core test_persistence test_model test_document test_widgets test_dialogs test_canvas test_designer test_exchange test_host ;;
     esac
 }
 
@@ -84,7 +86,7 @@ patched_files() {
 }
 
 # The test programs for a patch, each once, in the order of the layers.
-PROGRAM_ORDER=(test_core test_persistence test_model test_document test_dialogs test_canvas test_designer test_exchange test_host)
+PROGRAM_ORDER=(test_core test_persistence test_model test_document test_widgets test_dialogs test_canvas test_designer test_exchange test_host)
 programs_for_patch() {
     local file program wanted=" "
     for file in $(patched_files "$1"); do

@@ -375,6 +375,7 @@ TEST_P(HostileText, PastedStepsKeepEveryTextOrAreRefusedWithTheReason)
     pasted.sort();
     expected.sort();
     EXPECT_EQ(pasted, expected);
+
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, HostileText, KorvelDatabaseKinds(), KorvelDatabaseKindName());

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/uiservices.h"
 #include "dialogs/selectonlycombo.h"
 #include "tests/support/scriptedui.h"
 #include "tests/support/testdatabase.h"
 #include "tests/support/testhost.h"
+#include "widgets/uiservices.h"
 
 #include <QDialog>
 #include <QPushButton>

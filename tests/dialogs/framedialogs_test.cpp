@@ -117,6 +117,7 @@ QString TagOf(const QLineEdit* box)
 TEST_F(FrmOrderTest, TemplateFieldsKeepGroupAndTemplateInTheirTagsAndAFailingListIsLogged)
 {
     FrmOrder dialog;
+    EXPECT_TRUE(dialog.font().families().contains(QStringLiteral("WenQuanYi Micro Hei"))); // the host's style
     dialog.SetPrintfile(QStringLiteral("DG3"), QStringLiteral("T006"));
     EXPECT_EQ(TagOf(dialog.TxtFile), QStringLiteral("DG3|-|T006"));
     EXPECT_EQ(dialog.TxtFile->text(), QStringLiteral("维修单 Repair sheet"));

@@ -1,5 +1,5 @@
+#include "addin/cinterface.h"
 #include "core/addinglobals.h"
-#include "core/cinterface.h"
 #include "core/korvelerror.h"
 #include "designer/frmmain.h"
 #include "tests/support/scriptedui.h"

@@ -22,6 +22,7 @@ TEST_P(LinkSave, DeletionIsWrittenBeforeTheNewLinkTakingItsCode)
                    "where WorkOrderFrame_ID='CMP01' and WorkOrderLink_ID='L3'"_s),
               QStringList{u"L3|Straight to reply|N00001|N00004"_s});
     EXPECT_TRUE(logLines().isEmpty()) << log();
+    EXPECT_TRUE(!links.Del(u"NOSUCH"_s) && links.Del(u"L3"_s)); // the caller tells the user
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, LinkSave, KorvelDatabaseKinds(), KorvelDatabaseKindName());

@@ -87,7 +87,7 @@ public:
     QString SqlQuote(const QString& text) override { return m_real.SqlQuote(text); }
     qint32 ByteLength(const QString& text) override { return m_real.ByteLength(text); }
     QString NewUniqueKey() override { return m_real.NewUniqueKey(); }
-    void ApplyFormStyle(QWidget* form) override { m_real.ApplyFormStyle(form); }
+    void ApplyFormStyle(QObject* form) override { m_real.ApplyFormStyle(form); }
 
 private:
     HostUtility& m_real;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/uiservices.h"
+#include "widgets/uiservices.h"
 
 #include <QMessageBox>
 #include <QString>

@@ -1,7 +1,13 @@
-// The one main of every test program: GoogleTest on a QApplication that draws on the offscreen
-// platform, so real windows and dialogs run without a display and nothing waits for a person.
+// The one main of every test program: GoogleTest on a QCoreApplication, or for windows on a QApplication
+// that draws on the offscreen platform, so nothing needs a display and nothing waits for a person.
 
+#ifdef KORVEL_TEST_WIDGETS
 #include <QApplication>
+using TestApplication = QApplication;
+#else
+#include <QCoreApplication>
+using TestApplication = QCoreApplication;
+#endif
 #include <QLocale>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -15,6 +21,6 @@ int main(int argc, char** argv)
     QStandardPaths::setTestModeEnabled(true);
 
     ::testing::InitGoogleTest(&argc, argv);
-    QApplication app(argc, argv);
+    TestApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

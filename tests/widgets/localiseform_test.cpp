@@ -1,4 +1,4 @@
-#include "core/localiseform.h"
+#include "widgets/localiseform.h"
 
 #include <QDialog>
 #include <QLabel>

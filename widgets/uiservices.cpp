@@ -1,4 +1,4 @@
-#include "core/uiservices.h"
+#include "widgets/uiservices.h"
 
 #include "core/errorlog.h"
 #include "resources/stringtable.h"

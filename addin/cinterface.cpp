@@ -1,4 +1,4 @@
-#include "core/cinterface.h"
+#include "addin/cinterface.h"
 
 #include "core/addinglobals.h"
 #include "core/errorlog.h"

@@ -1,4 +1,4 @@
-#include "core/localiseform.h"
+#include "widgets/localiseform.h"
 
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
