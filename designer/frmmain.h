@@ -131,12 +131,12 @@ private:
     std::unique_ptr<cWOrders> m_workOrders;
     FrameController* m_frames = nullptr; // the open frames' documents; child of the window
     SceneMapper* m_mapper = nullptr;     // keeps the canvas on the shown frame's document
-    QWidget* m_client = nullptr; // the client area; every control is laid out in it
+    QWidget* m_client = nullptr;         // the client area; every control is laid out in it
     QToolBar* m_toolbar = nullptr;
     FlowView* m_flow = nullptr;
     QMenu* m_menuNode = nullptr;
-    FrameTree* m_tree = nullptr;           // child of the client area
-    WindowSplitter* m_splitter = nullptr;  // child of the client area
+    FrameTree* m_tree = nullptr;          // child of the client area
+    WindowSplitter* m_splitter = nullptr; // child of the client area
     std::unique_ptr<WindowStatus> m_status;
     std::unique_ptr<ViewCommands> m_view;
     std::unique_ptr<FlowTools> m_tools;

@@ -1,7 +1,7 @@
 #include "designer/viewcommands.h"
 
-#include "core/uiservices.h"
 #include "canvas/flowview.h"
+#include "core/uiservices.h"
 #include "designer/frmlegend.h"
 #include "resources/stringtable.h"
 

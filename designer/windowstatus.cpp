@@ -1,7 +1,7 @@
 #include "designer/windowstatus.h"
 
-#include "core/errorlog.h"
 #include "canvas/flowview.h"
+#include "core/errorlog.h"
 #include "designer/framecommands.h"
 #include "designer/frametree.h"
 #include "model/cworders.h"
@@ -64,8 +64,8 @@ void WindowStatus::ShowWindowState()
     cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
     const bool unsaved = frame && FrameCommands::Unsaved(*frame);
     if (frame)
-        m_window.setWindowTitle(LoadResString(1200).arg(TitleText(frame->WorkOrderFrameName),
-                                                        TitleText(frame->WorkOrderFrame_ID), LoadResString(118)));
+        m_window.setWindowTitle(LoadResString(1200).arg(
+            TitleText(frame->WorkOrderFrameName), TitleText(frame->WorkOrderFrame_ID), LoadResString(118)));
     else
         m_window.setWindowTitle(LoadResString(118));
     m_window.setWindowModified(unsaved);
