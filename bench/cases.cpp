@@ -3,7 +3,9 @@
 #include "bench/reference.h"
 #include "core/korvelerror.h"
 #include "canvas/flowview.h"
+#include "designer/frametree.h"
 #include "designer/frmmain.h"
+#include "designer/stepcommands.h"
 #include "dialogs/selectonlycombo.h"
 #include "model/cworder.h"
 #include "model/cworders.h"
@@ -78,7 +80,7 @@ std::unique_ptr<FrmMain> StartDesigner()
 // Clicks the large frame in the tree and paints the canvas; checks that all of it is drawn.
 void OpenLargeFrame(FrmMain& window, int steps)
 {
-    QTreeWidgetItem* item = window.TreeItemByKey(QStringLiteral("N") + LargeFrameID);
+    QTreeWidgetItem* item = window.Tree().TreeItemByKey(QStringLiteral("N") + LargeFrameID);
     Check(item != nullptr, QStringLiteral("the large frame is not in the tree"));
     window.TrvTree().setCurrentItem(item);
     window.TrvTree_NodeClick(item);
@@ -180,7 +182,7 @@ Measurement StepList(int steps)
     SelectOnlyCombo combo;
     Probe probe;
     probe.Start();
-    window->FillStepCombo(StepID(SmallFrameSteps + steps), combo);
+    window->Steps().FillStepCombo(StepID(SmallFrameSteps + steps), combo);
     Measurement m = probe.Stop(QStringLiteral("%1 steps listed").arg(combo.count()));
     Check(combo.count() == steps - 1,
           QStringLiteral("%1 steps listed instead of %2").arg(combo.count()).arg(steps - 1));

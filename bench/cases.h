@@ -16,7 +16,7 @@ enum class Operation {
     Startup,         // FrmMain built and painted: frame list read, tree filled, first frame drawn
     OpenFrame,       // click on the large frame: read, drawn and the canvas painted
     Repaint,         // one paint of the canvas viewport with the large frame drawn
-    StepList,        // FrmMain::FillStepCombo for the large frame's last step
+    StepList,        // StepCommands::FillStepCombo for the large frame's last step
     Save,            // cWorder::SaveMe with every step of the large frame moved
     Memory,          // what opening the large frame adds to the resident memory
 };

@@ -1,15 +1,20 @@
-// The commands on whole frames: new frame, header edit, delete and save as.
-#include "designer/frmmain.h"
+// The commands on whole frames: new frame, header edit, delete, save as, save, lock and unlock, and
+// the questions and reports that come with saving and locking.
+#include "designer/framecommands.h"
 
+#include "canvas/flowview.h"
+#include "canvas/scenemapper.h"
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
-#include "widgets/uiservices.h"
-#include "canvas/flowview.h"
+#include "core/korvelerror.h"
+#include "designer/flowtools.h"
+#include "designer/frametree.h"
+#include "designer/frmmain.h"
+#include "designer/windowstatus.h"
 #include "designer/workprogress.h"
-#include "canvas/scenemapper.h"
 #include "dialogs/frmorder.h"
-#include "document/framecontroller.h"
 #include "dialogs/frmsaveas.h"
+#include "document/framecontroller.h"
 #include "model/cworders.h"
 #include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
@@ -22,32 +27,39 @@
 
 namespace korvel {
 
-QString FrmMain::ProposedFrameID()
+FrameCommands::FrameCommands(FrmMain& window, cWOrders& workOrders, FrameController& frames, SceneMapper& mapper,
+                             FlowView& flow, FrameTree& tree, WindowStatus& status, FlowTools& tools)
+    : m_window(window), m_workOrders(workOrders), m_frames(frames), m_mapper(mapper), m_flow(flow), m_tree(tree),
+      m_status(status), m_tools(tools)
+{
+}
+
+QString FrameCommands::ProposedFrameID()
 {
     return Utility().NewUniqueKey().right(6);
 }
 
-void FrmMain::NewWorkOrder()
+void FrameCommands::NewWorkOrder()
 {
-    auto dialog = std::make_unique<FrmOrder>(this);
+    auto dialog = std::make_unique<FrmOrder>(&m_window);
     dialog->TxtID->setText(ProposedFrameID());
     Modals().showModal(*dialog);
     if (dialog->Tag() != QLatin1String("T"))
         return;
     const FrameValues values = dialog->Values();
-    if (m_workOrders->AddOneWorkOrder(values) > 0)
-        AddTreeItem(QStringLiteral("N") + values.WorkOrderFrame_ID, values.WorkOrderFrameName,
+    if (m_workOrders.AddOneWorkOrder(values) > 0)
+        m_tree.AddTreeItem(QStringLiteral("N") + values.WorkOrderFrame_ID, values.WorkOrderFrameName,
                     QStringLiteral("DynOpen"));
     else
         Messages().information(LoadResString(145));
 }
 
-void FrmMain::TrvTree_DblClick()
+void FrameCommands::EditHeader()
 {
-    QTreeWidgetItem* selected = SelectedTreeItem();
+    QTreeWidgetItem* selected = m_tree.SelectedTreeItem();
     if (!selected)
         return;
-    cWorder* frame = m_workOrders->OneWorkOrder(selected->data(0, TreeKeyRole).toString().mid(1));
+    cWorder* frame = m_workOrders.OneWorkOrder(selected->data(0, TreeKeyRole).toString().mid(1));
     if (!frame)
         return;
     // The header is edited under the frame's lock like every other change: taken for this edit
@@ -72,7 +84,7 @@ void FrmMain::TrvTree_DblClick()
         return;
     }
 
-    auto dialog = std::make_unique<FrmOrder>(this);
+    auto dialog = std::make_unique<FrmOrder>(&m_window);
     dialog->Show(*frame);
     Modals().showModal(*dialog);
     if (dialog->Tag() != QLatin1String("T"))
@@ -82,16 +94,16 @@ void FrmMain::TrvTree_DblClick()
         ReportWriteFailure(146, result);
         return;
     }
-    if (QTreeWidgetItem* item = TreeItemByKey(QStringLiteral("N") + frame->WorkOrderFrame_ID))
+    if (QTreeWidgetItem* item = m_tree.TreeItemByKey(QStringLiteral("N") + frame->WorkOrderFrame_ID))
         item->setText(0, values.WorkOrderFrameName);
 }
 
-void FrmMain::DeleteWorkOrder()
+void FrameCommands::DeleteWorkOrder()
 {
     // The frame deleted is the one shown, which is the one the tree highlights.
-    const QString id = m_workOrders->CurWOrder();
-    cWorder* frame = id.isEmpty() ? nullptr : m_workOrders->OneWorkOrder(id);
-    QTreeWidgetItem* selected = frame ? TreeItemByKey(QStringLiteral("N") + id) : nullptr;
+    const QString id = m_workOrders.CurWOrder();
+    cWorder* frame = id.isEmpty() ? nullptr : m_workOrders.OneWorkOrder(id);
+    QTreeWidgetItem* selected = frame ? m_tree.TreeItemByKey(QStringLiteral("N") + id) : nullptr;
     if (!selected) {
         Messages().information(LoadResString(144));
         return;
@@ -102,7 +114,7 @@ void FrmMain::DeleteWorkOrder()
             return;
         if (frame->LockMe() < 1) {
             ShowLockFailed(*frame);
-            ShowLockState();
+            m_status.ShowLockState();
             return;
         }
     }
@@ -114,29 +126,28 @@ void FrmMain::DeleteWorkOrder()
         Messages().information(LoadResString(143));
         return;
     }
-    m_treeItems.remove(selected->data(0, TreeKeyRole).toString());
-    delete m_tree->takeTopLevelItem(m_tree->indexOfTopLevelItem(selected));
+    m_tree.RemoveTreeItem(selected);
 
     // The frame is gone: nothing of it may stay editable or current, or a later save would write
     // nodes and links of a frame that no longer exists; its history goes with it.
-    m_frames->Close(id);
+    m_frames.Close(id);
     frame->LoadFlag = 0;
     if (frame->LockFlag() == 1)
         IgnoreErrors([frame] { frame->UnlockMe(); });
-    m_mapper->Show(nullptr);
-    m_flow->Scene().RemoveAllNodes();
-    m_flow->Scene().setTag(QString());
-    m_workOrders->ClearCurWOrder();
-    SetEditState(false);
-    m_tree->clearSelection();
-    m_tree->setCurrentItem(nullptr);
+    m_mapper.Show(nullptr);
+    m_flow.Scene().RemoveAllNodes();
+    m_flow.Scene().setTag(QString());
+    m_workOrders.ClearCurWOrder();
+    m_window.SetEditState(false);
+    m_tree.Widget().clearSelection();
+    m_tree.Widget().setCurrentItem(nullptr);
 
     Messages().information(LoadResString(142));
 }
 
-void FrmMain::SaveWorkOrderAs()
+void FrameCommands::SaveWorkOrderAs()
 {
-    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
     if (!frame)
         return;
     // Unsaved changes are never dropped without asking. Yes: they are saved and the saved frame is
@@ -147,7 +158,7 @@ void FrmMain::SaveWorkOrderAs()
         return;
     if (answer == QMessageBox::Yes)
         frame->LoadOne();
-    auto dialog = std::make_unique<FrmSaveAs>(this);
+    auto dialog = std::make_unique<FrmSaveAs>(&m_window);
     dialog->TxtOldWO->setText(frame->WorkOrderFrameName);
     dialog->TxtNewID->setText(ProposedFrameID());
     Modals().showModal(*dialog);
@@ -158,7 +169,7 @@ void FrmMain::SaveWorkOrderAs()
     const QString newName = dialog->TxtNewName->text().trimmed();
     qint32 copied = -1;
     {
-        WorkProgress progress(this, LoadResString(1600).arg(frame->WorkOrderFrameName), frame->SaveasItems());
+        WorkProgress progress(&m_window, LoadResString(1600).arg(frame->WorkOrderFrameName), frame->SaveasItems());
         copied = frame->Saveas(newID, newName, &progress);
     }
     if (copied < 1) {
@@ -167,13 +178,175 @@ void FrmMain::SaveWorkOrderAs()
         return;
     }
     // The list is rebuilt: `frame` is gone from here on.
-    m_workOrders->LoadMeList();
+    m_workOrders.LoadMeList();
     Messages().information(LoadResString(1026));
-    LoadWorkOrderTree();
-    QTreeWidgetItem* copy = TreeItemByKey(QStringLiteral("N") + newID);
+    m_tree.LoadWorkOrderTree();
+    QTreeWidgetItem* copy = m_tree.TreeItemByKey(QStringLiteral("N") + newID);
     if (copy)
-        m_tree->setCurrentItem(copy);
-    TrvTree_NodeClick(copy);
+        m_tree.Widget().setCurrentItem(copy);
+    m_window.TrvTree_NodeClick(copy);
+}
+
+void FrameCommands::SaveWorkOrder()
+{
+    cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
+    if (!frame || frame->CheckStatus() != 1)
+        return;
+    m_tools.CheckBeforeSave(*frame);
+    if (!SaveFrame(*frame))
+        return;
+    // Read back, so every change state starts afresh.
+    frame->LoadOne();
+    Messages().information(LoadResString(126));
+}
+
+void FrameCommands::LockWorkOrder()
+{
+    QTreeWidgetItem* selected = m_tree.SelectedTreeItem();
+    if (!selected)
+        return;
+    const QString id = selected->data(0, TreeKeyRole).toString().mid(1);
+    cWorder* frame = m_workOrders.OneWorkOrder(id);
+    if (!frame || !ConfirmTakeOver(*frame))
+        return;
+    if (frame->LockMe() > 0) {
+        frame->LoadFlag = 0;
+        // The frame drawn and made editable must be the one just locked, even when the tree's
+        // selection had moved away from the current frame.
+        if (m_workOrders.CurWOrder() != id)
+            m_workOrders.setCurWOrder(id);
+        else
+            frame->LoadOne();
+        FrameTree::SetTreeItemImage(*selected, QStringLiteral("DynOpen"));
+        m_flow.Scene().setTag(QString());
+        m_window.DrawWorkOrder();
+        m_window.SetEditState(true);
+        return;
+    }
+    ShowLockFailed(*frame);
+    m_status.ShowLockState();
+}
+
+void FrameCommands::UnlockWorkOrder()
+{
+    QTreeWidgetItem* selected = m_tree.SelectedTreeItem();
+    if (!selected || !m_workOrders.OneWorkOrder(selected->data(0, TreeKeyRole).toString().mid(1)))
+        return;
+    cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
+    if (!frame)
+        return;
+    // Cancelled, or a failed save: the frame stays locked with its changes.
+    if (!OfferSave(134))
+        return;
+    if (frame->UnlockMe() > 0) {
+        frame->LoadFlag = 0;
+        frame->LoadOne();
+        m_flow.Scene().setTag(QString());
+        m_window.DrawWorkOrder();
+        // The icon belongs to the frame just unlocked, which the selection may no longer show.
+        if (QTreeWidgetItem* item = m_tree.TreeItemByKey(QStringLiteral("N") + frame->WorkOrderFrame_ID))
+            FrameTree::SetTreeItemImage(*item, QStringLiteral("DynClose"));
+        m_window.SetEditState(false);
+        return;
+    }
+    Messages().information(LoadResString(135));
+}
+
+void FrameCommands::ShowLockFailed(const cWorder& frame)
+{
+    HostServices* services = Host().Services();
+    if (!services)
+        throw KorvelError(QStringLiteral("the host supplies no services"));
+    QString ownerName, ownerId;
+    services->GetLockOwner(ownerName, ownerId);
+    QString text = LoadResString(136) + QStringLiteral("\r\n") + LoadResString(137) + ownerName +
+                   LoadResString(138) + ownerId + LoadResString(139);
+    // Since when, unless the lock changed hands (or went) in the meantime.
+    LockHolder holder;
+    if (frame.GetLockHolder(holder) && holder.staffId == ownerId)
+        text += QStringLiteral("\r\n") + LoadResString(1004) + holder.since;
+    Messages().information(text);
+}
+
+bool FrameCommands::ConfirmTakeOver(const cWorder& frame)
+{
+    LockHolder holder;
+    if (frame.LockFlag() == 1 || !frame.GetLockHolder(holder) || !holder.mineElsewhere)
+        return true;
+    return Messages().question(LoadResString(1005).arg(holder.since), QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+bool FrameCommands::OfferSave(qint32 questionId)
+{
+    const QString current = m_workOrders.CurWOrder();
+    cWorder* frame = current.isEmpty() ? nullptr : m_workOrders.OneWorkOrder(current);
+    if (!frame)
+        return true;
+    const auto answer = AskToSave(*frame, questionId);
+    if (answer == QMessageBox::NoButton)
+        return true;
+    if (answer == QMessageBox::Cancel)
+        return false;
+    if (answer == QMessageBox::No) {
+        frame->LoadFlag = 0;
+        if (FrameDocument* document = m_frames.Find(frame->WorkOrderFrame_ID))
+            document->Reload();
+    }
+    // The frame is read again when it next becomes current; the drawing of the old state must not
+    // survive that, even when the same frame is clicked again.
+    m_flow.Scene().setTag(QString());
+    return true;
+}
+
+QMessageBox::StandardButton FrameCommands::AskToSave(cWorder& frame, qint32 questionId)
+{
+    if (!Unsaved(frame))
+        return QMessageBox::NoButton;
+    const auto answer = Messages().question(LoadResString(questionId) + QStringLiteral("[") +
+                                                frame.WorkOrderFrameName + QStringLiteral("]"),
+                                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer != QMessageBox::Yes)
+        return answer == QMessageBox::No ? QMessageBox::No : QMessageBox::Cancel;
+    if (!SaveFrame(frame))
+        return QMessageBox::Cancel;
+    Messages().information(LoadResString(126));
+    return QMessageBox::Yes;
+}
+
+bool FrameCommands::SaveFrame(cWorder& frame)
+{
+    const qint32 result = frame.SaveMe();
+    if (result < 1) {
+        ReportWriteFailure(127, result);
+        return false;
+    }
+    frame.LoadFlag = 0;
+    if (FrameDocument* document = m_frames.Find(frame.WorkOrderFrame_ID))
+        document->Reload();
+    return true;
+}
+
+void FrameCommands::ReportWriteFailure(qint32 messageId, qint32 result)
+{
+    QString text = LoadResString(messageId);
+    if (result == NoRowMatched)
+        text += QStringLiteral("\r\n") + LoadResString(1001);
+    Messages().information(text);
+}
+
+void FrameCommands::ReportUnreadable(const QString& error)
+{
+    const QSqlDatabase& database = Addin().DBConnection;
+    QString name = database.databaseName();
+    if (!database.hostName().isEmpty())
+        name = database.hostName() + QStringLiteral("/") + name;
+    Messages().information(LoadResString(1003).arg(name) + QStringLiteral("\r\n") + error);
+}
+
+bool FrameCommands::Unsaved(const cWorder& frame)
+{
+    return frame.LoadFlag != 0 && frame.CheckStatus() == 1;
 }
 
 } // namespace korvel

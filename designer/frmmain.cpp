@@ -1,17 +1,24 @@
 #include "designer/frmmain.h"
 
+#include "canvas/designericons.h"
+#include "canvas/flowview.h"
+#include "canvas/frameitems.h"
+#include "canvas/scenemapper.h"
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 #include "core/qttranslation.h"
-#include "widgets/uiservices.h"
-#include "canvas/designericons.h"
-#include "canvas/flowview.h"
-#include "canvas/scenemapper.h"
+#include "designer/flowtools.h"
+#include "designer/framecommands.h"
+#include "designer/frametree.h"
+#include "designer/selectioncommands.h"
+#include "designer/stepcommands.h"
+#include "designer/viewcommands.h"
+#include "designer/windowsplitter.h"
+#include "designer/windowstatus.h"
+#include "designer/workprogress.h"
 #include "document/framecontroller.h"
-#include "document/framedocument.h"
 #include "model/cworders.h"
-#include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
 #include "widgets/localiseform.h"
 #include "widgets/uiservices.h"
@@ -20,12 +27,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFrame>
-#include <QLabel>
 #include <QMenu>
-#include <QStatusBar>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QUndoGroup>
 
 namespace korvel {
 
@@ -53,9 +58,21 @@ constexpr ButtonDesign ToolbarDesign[] = {
 
 constexpr int InitialWidthPixels = 960;
 constexpr int InitialHeightPixels = 640;
+
+// Tells the host's loader that the add-in may be unloaded.
+void ReleaseDll()
+{
+    IgnoreErrors([] {
+        QObject* loader = Host().AddinLoader();
+        if (!loader)
+            throw KorvelError(QStringLiteral("the host has no add-in loader"));
+        QMetaObject::invokeMethod(loader, "ReleaseDll", Q_ARG(QString, Addin().StartName));
+    });
+}
+
 } // namespace
 
-template <typename Handler> void FrmMain::RunHandler(const char* procedure, Handler&& handler)
+void FrmMain::RunHandler(const char* procedure, const std::function<void()>& handler)
 {
     try {
         handler();
@@ -68,11 +85,6 @@ template <typename Handler> void FrmMain::RunHandler(const char* procedure, Hand
     IgnoreErrors([this] { ShowWindowState(); });
 }
 
-void FrmMain::RunCommand(const char* procedure, void (FrmMain::*command)())
-{
-    RunHandler(procedure, [this, command] { (this->*command)(); });
-}
-
 FrmMain::FrmMain(QWidget* parent)
     : QMainWindow(parent), m_qtTexts(std::make_unique<QtTranslation>()),
       m_workOrders(std::make_unique<cWOrders>())
@@ -82,7 +94,7 @@ FrmMain::FrmMain(QWidget* parent)
         s_instance = this;
     BuildControls();
     resize(InitialWidthPixels, InitialHeightPixels);
-    double x = m_splitterLeft;
+    double x = m_splitter->Left();
     SizeControls(x);
     Form_Load();
 }
@@ -120,55 +132,48 @@ void FrmMain::BuildControls()
 
     BuildToolbar();
 
-    m_status = statusBar();
-    m_lockState = new QLabel(m_status);
-    m_lockState->setObjectName(QStringLiteral("LockState"));
-    m_status->addWidget(m_lockState);
-    const auto addStatus = [this](QLabel*& label, const char* name) {
-        label = new QLabel(m_status);
-        label->setObjectName(QString::fromLatin1(name));
-        m_status->addPermanentWidget(label);
-    };
-    addStatus(m_saveState, "SaveState");
-    addStatus(m_flowCounts, "FlowCounts");
-    addStatus(m_zoomLevel, "ZoomLevel");
-
-    m_tree = new QTreeWidget(m_client);
-    m_tree->setObjectName(QStringLiteral("TrvTree"));
-    m_tree->setColumnCount(1);
-    m_tree->setHeaderHidden(true);
-    m_tree->setRootIsDecorated(false);
-    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_tree->setIconSize(QSize(16, 16));
-    m_tree->installEventFilter(this);
-    m_tree->viewport()->installEventFilter(this);
-    connect(m_tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        RunHandler("TrvTree_NodeClick", [&] { TrvTree_NodeClick(item); });
-    });
-    connect(m_tree, &QTreeWidget::itemDoubleClicked, this,
-            [this] { RunHandler("TrvTree_DblClick", [this] { TrvTree_DblClick(); }); });
-
+    // The handlers, before anything can report a change to them.
+    m_tree = new FrameTree(*m_workOrders, *m_client);
     m_flow = new FlowView(m_client);
-    m_flow->setToolTipSource([this](const QGraphicsItem& item) { return CanvasToolTip(item); });
-    connect(m_flow, &FlowView::DblClick, this,
-            [this] { RunHandler("AFFlow_DblClick", [this] { AFFlow_DblClick(); }); });
-    connect(m_flow, &FlowView::MouseDown, this, [this](Qt::MouseButton button, QPoint globalPos) {
-        RunHandler("AFFlow_MouseDown", [&] { AFFlow_MouseDown(button, globalPos); });
-    });
-    connect(m_flow, &FlowView::MouseUp, this, [this](Qt::MouseButton button) {
-        RunHandler("AFFlow_MouseUp", [&] { AFFlow_MouseUp(button); });
-    });
-    connect(m_flow, &FlowView::EmptyDblClick, this, [this](QPointF place) {
-        RunHandler("AFFlow_EmptyDblClick", [&] { AFFlow_EmptyDblClick(place); });
-    });
-    connect(m_flow, &FlowView::ConnectRequested, this, [this](const QString& from, const QString& to) {
-        RunHandler("AFFlow_ConnectRequested", [&] { AFFlow_ConnectRequested(from, to); });
-    });
-    connect(m_flow, &FlowView::MoveKeys, this,
-            [this](QPointF delta) { RunHandler("MoveSelection", [&] { MoveSelection(delta); }); });
-    connect(m_flow, &FlowView::SelectionChanged, this, [this] { IgnoreErrors([this] { SetCommandStates(); }); });
+    m_splitter = new WindowSplitter(*this, *m_client, [this](double& x) { SizeControls(x); });
     m_frames = new FrameController([this]() -> cWOrders& { return *m_workOrders; }, this);
     m_mapper = new SceneMapper(m_flow->Scene(), this);
+    m_status = std::make_unique<WindowStatus>(*this, *m_workOrders, *m_flow, *m_tree);
+    m_view = std::make_unique<ViewCommands>(*this, *m_flow);
+    m_tools = std::make_unique<FlowTools>(*this, *m_workOrders, *m_flow, *m_tree);
+    m_frameCommands = std::make_unique<FrameCommands>(*this, *m_workOrders, *m_frames, *m_mapper, *m_flow, *m_tree,
+                                                      *m_status, *m_tools);
+    m_steps = std::make_unique<StepCommands>(*this, *m_workOrders, *m_frames, *m_flow, *m_view);
+    m_selection = std::make_unique<SelectionCommands>(*m_workOrders, *m_frames, *m_flow, *m_steps);
+
+    QTreeWidget& tree = m_tree->Widget();
+    connect(&tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+        RunHandler("TrvTree_NodeClick", [&] { TrvTree_NodeClick(item); });
+    });
+    connect(&tree, &QTreeWidget::itemDoubleClicked, this,
+            [this] { RunHandler("TrvTree_DblClick", [this] { TrvTree_DblClick(); }); });
+    connect(m_tree, &FrameTree::CurrentMoved, this, [this](QTreeWidgetItem* item) {
+        TrvTree_NodeClick(item);
+        IgnoreErrors([this] { ShowWindowState(); });
+    });
+
+    m_flow->setToolTipSource([this](const QGraphicsItem& item) { return m_steps->CanvasToolTip(item); });
+    connect(m_flow, &FlowView::DblClick, this,
+            [this] { RunHandler("AFFlow_DblClick", [this] { m_steps->AFFlow_DblClick(); }); });
+    connect(m_flow, &FlowView::MouseDown, this, [this](Qt::MouseButton button, QPoint globalPos) {
+        RunHandler("AFFlow_MouseDown", [&] { m_steps->AFFlow_MouseDown(button, globalPos); });
+    });
+    connect(m_flow, &FlowView::MouseUp, this,
+            [this] { RunHandler("AFFlow_MouseUp", [this] { m_selection->AFFlow_MouseUp(); }); });
+    connect(m_flow, &FlowView::EmptyDblClick, this, [this](QPointF place) {
+        RunHandler("AFFlow_EmptyDblClick", [&] { m_steps->AFFlow_EmptyDblClick(place); });
+    });
+    connect(m_flow, &FlowView::ConnectRequested, this, [this](const QString& from, const QString& to) {
+        RunHandler("AFFlow_ConnectRequested", [&] { m_steps->AFFlow_ConnectRequested(from, to); });
+    });
+    connect(m_flow, &FlowView::MoveKeys, this,
+            [this](QPointF delta) { RunHandler("MoveSelection", [&] { m_selection->MoveSelection(delta); }); });
+    connect(m_flow, &FlowView::SelectionChanged, this, [this] { IgnoreErrors([this] { SetCommandStates(); }); });
     const auto historyMoved = [this] { IgnoreErrors([this] { SetCommandStates(); }); };
     connect(&m_frames->UndoGroup(), &QUndoGroup::indexChanged, this, historyMoved);
     connect(&m_frames->UndoGroup(), &QUndoGroup::cleanChanged, this, historyMoved);
@@ -177,24 +182,14 @@ void FrmMain::BuildControls()
             [this] { IgnoreErrors([this] { SetCommandStates(); }); });
     connect(m_flow, &FlowView::ZoomChanged, this, [this] { IgnoreErrors([this] { ShowWindowState(); }); });
 
-    m_imgSplitter = new QWidget(m_client);
-    m_imgSplitter->setObjectName(QStringLiteral("imgSplitter"));
-    m_imgSplitter->setCursor(Qt::SplitHCursor);
-    m_imgSplitter->setMouseTracking(false);
-    m_imgSplitter->installEventFilter(this);
-
-    m_picSplitter = new QFrame(m_client);
-    m_picSplitter->setObjectName(QStringLiteral("picSplitter"));
-    m_picSplitter->setFrameShape(QFrame::NoFrame);
-    m_picSplitter->setAutoFillBackground(true);
-    QPalette barPalette = m_picSplitter->palette();
-    barPalette.setColor(QPalette::Window, barPalette.color(QPalette::Dark));
-    m_picSplitter->setPalette(barPalette);
-    m_picSplitter->hide();
-
     BuildMenu();
     BuildMenuBar();
-    BuildFlowTools();
+    m_tools->BuildMenus(*ToolbarButton(QStringLiteral("Check")),
+                        [this](const char* procedure, const std::function<void()>& command) {
+                            RunHandler(procedure, command);
+                        });
+    // The hand-made layout of the client area follows the findings dock's coming and going.
+    m_client->installEventFilter(this);
 }
 
 void FrmMain::BuildToolbar()
@@ -252,21 +247,20 @@ void FrmMain::Form_Load()
     try {
         LocaliseForm(*this);
         Utility().ApplyFormStyle(this);
-        m_workOrders = std::make_unique<cWOrders>();
         m_workOrders->LoadMeList();
         if (!m_workOrders->ReadError().isEmpty())
-            ReportUnreadable(m_workOrders->ReadError());
-        LoadWorkOrderTree();
+            m_frameCommands->ReportUnreadable(m_workOrders->ReadError());
+        m_tree->LoadWorkOrderTree();
         SetEditState(false);
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Form_Load]:"), error);
         return;
     }
     IgnoreErrors([&] {
-        if (QTreeWidgetItem* first = m_tree->topLevelItem(0))
-            m_tree->setCurrentItem(first);
+        if (QTreeWidgetItem* first = m_tree->Widget().topLevelItem(0))
+            m_tree->Widget().setCurrentItem(first);
     });
-    IgnoreErrors([&] { TrvTree_NodeClick(SelectedTreeItem()); });
+    IgnoreErrors([&] { TrvTree_NodeClick(m_tree->SelectedTreeItem()); });
     IgnoreErrors([&] { ShowWindowState(); });
 }
 
@@ -282,7 +276,7 @@ FlowView& FrmMain::AFFlow()
 
 QTreeWidget& FrmMain::TrvTree()
 {
-    return *m_tree;
+    return m_tree->Widget();
 }
 
 QToolBar& FrmMain::Toolbar1()
@@ -315,89 +309,39 @@ QAction* FrmMain::MenuItem(const QString& name)
     return nullptr;
 }
 
-QWidget& FrmMain::ImgSplitter()
+FrameTree& FrmMain::Tree()
 {
-    return *m_imgSplitter;
+    return *m_tree;
 }
 
-QFrame& FrmMain::PicSplitter()
+WindowStatus& FrmMain::Status()
 {
-    return *m_picSplitter;
+    return *m_status;
 }
 
-QLabel& FrmMain::LockState()
+FrameCommands& FrmMain::Frames()
 {
-    return *m_lockState;
+    return *m_frameCommands;
 }
 
-QLabel& FrmMain::SaveState()
+StepCommands& FrmMain::Steps()
 {
-    return *m_saveState;
+    return *m_steps;
 }
 
-QLabel& FrmMain::FlowCounts()
+SelectionCommands& FrmMain::Selection()
 {
-    return *m_flowCounts;
+    return *m_selection;
 }
 
-QLabel& FrmMain::ZoomLevel()
+FlowTools& FrmMain::Tools()
 {
-    return *m_zoomLevel;
+    return *m_tools;
 }
 
-void FrmMain::ShowLockState()
+ViewCommands& FrmMain::View()
 {
-    const cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
-    QString text;
-    IgnoreErrors([&] {
-        LockHolder holder;
-        const bool held = frame && frame->GetLockHolder(holder);
-        if (!frame)
-            text.clear();
-        else if (frame->LockFlag() == 1)
-            text = LoadResString(1006).arg(holder.since);
-        else if (held)
-            text = LoadResString(1007).arg(holder.name, holder.staffId, holder.since);
-        else
-            text = LoadResString(1008);
-    });
-    m_lockState->setText(text);
-}
-
-QTreeWidgetItem* FrmMain::SelectedTreeItem() const
-{
-    const auto selected = m_tree->selectedItems();
-    return selected.isEmpty() ? nullptr : selected.first();
-}
-
-void FrmMain::LoadWorkOrderTree()
-{
-    m_tree->clear();
-    m_treeItems.clear();
-    for (const auto& [id, frame] : m_workOrders->AllWOrder())
-        AddTreeItem(QStringLiteral("N") + id, frame->WorkOrderFrameName,
-                    frame->LockFlag() == 1 ? QStringLiteral("DynOpen") : QStringLiteral("DynClose"));
-}
-
-QTreeWidgetItem* FrmMain::AddTreeItem(const QString& key, const QString& text, const QString& image)
-{
-    auto* item = new QTreeWidgetItem(m_tree);
-    item->setText(0, text);
-    item->setData(0, TreeKeyRole, key);
-    SetTreeItemImage(*item, image);
-    m_treeItems.insert(key, item);
-    return item;
-}
-
-void FrmMain::SetTreeItemImage(QTreeWidgetItem& item, const QString& image)
-{
-    item.setIcon(0, DesignerIcon(image));
-    item.setData(0, TreeImageRole, image);
-}
-
-QTreeWidgetItem* FrmMain::TreeItemByKey(const QString& key) const
-{
-    return m_treeItems.value(key, nullptr);
+    return *m_view;
 }
 
 void FrmMain::SetEditState(bool editable)
@@ -408,84 +352,49 @@ void FrmMain::SetEditState(bool editable)
         editable = editable && frame->ReadError().isEmpty();
     m_flow->Scene().setEditMode(editable);
     SetCommandStates();
-    ShowLockState();
+    m_status->ShowLockState();
 }
 
-bool FrmMain::OfferSave(qint32 questionId)
+void FrmMain::ShowWindowState()
+{
+    m_status->ShowWindowState();
+    m_tools->RefreshFindings();
+}
+
+void FrmMain::DrawWorkOrder()
 {
     const QString current = m_workOrders->CurWOrder();
-    cWorder* frame = current.isEmpty() ? nullptr : m_workOrders->OneWorkOrder(current);
-    if (!frame)
-        return true;
-    const auto answer = AskToSave(*frame, questionId);
-    if (answer == QMessageBox::NoButton)
-        return true;
-    if (answer == QMessageBox::Cancel)
-        return false;
-    if (answer == QMessageBox::No) {
-        frame->LoadFlag = 0;
-        if (FrameDocument* document = m_frames->Find(frame->WorkOrderFrame_ID))
-            document->Reload();
+    // The shown frame's document: its edits reach the canvas, its history the Undo and Redo commands.
+    m_mapper->Show(m_frames->Open(current));
+    m_frames->Activate(current);
+    if (m_flow->Scene().Tag() == current)
+        return;
+    const FlowScene::BulkChange bulk(m_flow->Scene());
+    m_flow->Scene().RemoveAllNodes();
+
+    cWorder* frame = m_workOrders->OneWorkOrder(current);
+    if (frame) {
+        if (!frame->ReadError().isEmpty())
+            m_frameCommands->ReportUnreadable(frame->ReadError());
+        IgnoreErrors([&] { SetEditState(frame->LockFlag() == 1); });
+        WorkProgress progress(this, frame->WorkOrderFrameName,
+                              frame->AllNode().AllNode().Count() + frame->AllLink().AllLinks().Count());
+        AddFrameItems(m_flow->Scene(), *frame, [&] { progress.Advance(); });
+    } else {
+        cWorder none; // Start and End only
+        AddFrameItems(m_flow->Scene(), none);
     }
-    // The frame is read again when it next becomes current; the drawing of the old state must not
-    // survive that, even when the same frame is clicked again.
-    m_flow->Scene().setTag(QString());
-    return true;
-}
-
-QMessageBox::StandardButton FrmMain::AskToSave(cWorder& frame, qint32 questionId)
-{
-    if (!Unsaved(frame))
-        return QMessageBox::NoButton;
-    const auto answer = Messages().question(LoadResString(questionId) + QStringLiteral("[") +
-                                                frame.WorkOrderFrameName + QStringLiteral("]"),
-                                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    if (answer != QMessageBox::Yes)
-        return answer == QMessageBox::No ? QMessageBox::No : QMessageBox::Cancel;
-    if (!SaveFrame(frame))
-        return QMessageBox::Cancel;
-    Messages().information(LoadResString(126));
-    return QMessageBox::Yes;
-}
-
-bool FrmMain::SaveFrame(cWorder& frame)
-{
-    const qint32 result = frame.SaveMe();
-    if (result < 1) {
-        ReportWriteFailure(127, result);
-        return false;
-    }
-    frame.LoadFlag = 0;
-    if (FrameDocument* document = m_frames->Find(frame.WorkOrderFrame_ID))
-        document->Reload();
-    return true;
-}
-
-void FrmMain::ReportUnreadable(const QString& error)
-{
-    const QSqlDatabase& database = Addin().DBConnection;
-    QString name = database.databaseName();
-    if (!database.hostName().isEmpty())
-        name = database.hostName() + QStringLiteral("/") + name;
-    Messages().information(LoadResString(1003).arg(name) + QStringLiteral("\r\n") + error);
-}
-
-void FrmMain::ReportWriteFailure(qint32 messageId, qint32 result)
-{
-    QString text = LoadResString(messageId);
-    if (result == NoRowMatched)
-        text += QStringLiteral("\r\n") + LoadResString(1001);
-    Messages().information(text);
+    m_flow->Scene().setTag(m_workOrders->CurWOrder());
 }
 
 void FrmMain::TrvTree_NodeClick(QTreeWidgetItem* item)
 {
     try {
-        if (!OfferSave(134)) {
+        if (!m_frameCommands->OfferSave(134)) {
             IgnoreErrors([&] {
                 if (QTreeWidgetItem* currentItem =
-                        TreeItemByKey(QStringLiteral("N") + m_workOrders->CurWOrder()))
-                    m_tree->setCurrentItem(currentItem);
+                        m_tree->TreeItemByKey(QStringLiteral("N") + m_workOrders->CurWOrder()))
+                    m_tree->Widget().setCurrentItem(currentItem);
             });
             return;
         }
@@ -498,7 +407,7 @@ void FrmMain::TrvTree_NodeClick(QTreeWidgetItem* item)
         }
         m_workOrders->setCurWOrder(item->data(0, TreeKeyRole).toString().mid(1));
         DrawWorkOrder();
-        ShowLockState(); // also when the frame was drawn already: its lock may have changed hands
+        m_status->ShowLockState(); // also when the frame was drawn already: its lock may have changed hands
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[TrvTree_NodeClick]:"), error);
     }
@@ -507,7 +416,7 @@ void FrmMain::TrvTree_NodeClick(QTreeWidgetItem* item)
 void FrmMain::closeEvent(QCloseEvent* event)
 {
     bool proceed = true;
-    IgnoreErrors([&] { proceed = OfferSave(125); });
+    IgnoreErrors([&] { proceed = m_frameCommands->OfferSave(125); });
     if (!proceed) {
         event->ignore();
         return;
@@ -520,14 +429,39 @@ void FrmMain::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void FrmMain::ReleaseDll()
+void FrmMain::TrvTree_DblClick()
 {
-    IgnoreErrors([] {
-        QObject* loader = Host().AddinLoader();
-        if (!loader)
-            throw KorvelError(QStringLiteral("the host has no add-in loader"));
-        QMetaObject::invokeMethod(loader, "ReleaseDll", Q_ARG(QString, Addin().StartName));
-    });
+    m_frameCommands->EditHeader();
+}
+
+void FrmMain::Menu_AddNode_Click()
+{
+    m_steps->AddNode();
+}
+
+void FrmMain::Menu_EditNode_Click()
+{
+    m_steps->EditNode();
+}
+
+void FrmMain::Menu_Del_Click()
+{
+    m_steps->DeleteNode();
+}
+
+void FrmMain::Menu_AddLink_Click()
+{
+    m_steps->AddLink(QString(), QString());
+}
+
+void FrmMain::Menu_EditLink_Click()
+{
+    m_steps->EditLink();
+}
+
+void FrmMain::Menu_DelLink_Click()
+{
+    m_steps->DeleteLink();
 }
 
 } // namespace korvel

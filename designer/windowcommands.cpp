@@ -1,44 +1,41 @@
-// FrmMain: the menu bar, the keys, which commands are enabled, the commands on whatever is selected,
-// zoom, legend and help, and the window's state in its title, status bar and tree.
+// FrmMain: the toolbar's commands, the menu bar and its keys, and which commands are enabled.
 #include "designer/frmmain.h"
 
-#include "core/errorlog.h"
-#include "widgets/uiservices.h"
 #include "canvas/flowview.h"
-#include "designer/frmlegend.h"
+#include "core/errorlog.h"
+#include "designer/flowtools.h"
+#include "designer/framecommands.h"
+#include "designer/selectioncommands.h"
+#include "designer/stepcommands.h"
+#include "designer/viewcommands.h"
 #include "document/framecontroller.h"
-#include "model/cworders.h"
 #include "resources/stringtable.h"
 #include "widgets/uiservices.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
-#include <QTreeWidget>
 #include <QUndoGroup>
 #include <QUndoStack>
 
 namespace korvel {
 namespace {
 
-constexpr double ZoomStep = 1.25;
-
 struct MenuItemDesign {
     const char* name;
     const char* textId;
-    void (FrmMain::*command)();
+    void (*command)(FrmMain& window);
 };
 // The Edit menu: the toolbar's undo, redo, step and link buttons (a null text id) and its own items.
 constexpr MenuItemDesign EditItems[] = {
     {"Undo", nullptr, nullptr},
     {"Redo", nullptr, nullptr},
     {nullptr, nullptr, nullptr}, // separator
-    {"Cut", "1655", &FrmMain::CutSteps},
-    {"Copy", "1656", &FrmMain::CopySteps},
-    {"Paste", "1657", &FrmMain::PasteSteps},
-    {"SelectAll", "1658", &FrmMain::SelectAll},
+    {"Cut", "1655", [](FrmMain& window) { window.Selection().CutSteps(); }},
+    {"Copy", "1656", [](FrmMain& window) { window.Selection().CopySteps(); }},
+    {"Paste", "1657", [](FrmMain& window) { window.Selection().PasteSteps(); }},
+    {"SelectAll", "1658", [](FrmMain& window) { window.Selection().SelectAll(); }},
     {nullptr, nullptr, nullptr},
     {"AddNode", nullptr, nullptr},
     {"EditItem", nullptr, nullptr},
@@ -46,33 +43,26 @@ constexpr MenuItemDesign EditItems[] = {
     {"AddLink", nullptr, nullptr},
     {"LinkTool", nullptr, nullptr},
     {nullptr, nullptr, nullptr},
-    {"AlignLeft", "1659", &FrmMain::AlignLeft},
-    {"AlignTop", "1660", &FrmMain::AlignTop},
-    {"AlignCentre", "1661", &FrmMain::AlignCentre},
-    {"Distribute", "1662", &FrmMain::DistributeHorizontally},
+    {"AlignLeft", "1659", [](FrmMain& window) { window.Selection().AlignLeft(); }},
+    {"AlignTop", "1660", [](FrmMain& window) { window.Selection().AlignTop(); }},
+    {"AlignCentre", "1661", [](FrmMain& window) { window.Selection().AlignCentre(); }},
+    {"Distribute", "1662", [](FrmMain& window) { window.Selection().DistributeHorizontally(); }},
 };
 constexpr MenuItemDesign ViewItems[] = {
-    {"ZoomIn", "1211", &FrmMain::ZoomIn},
-    {"ZoomOut", "1212", &FrmMain::ZoomOut},
-    {"ZoomFit", "1213", &FrmMain::ZoomFit},
+    {"ZoomIn", "1211", [](FrmMain& window) { window.View().ZoomIn(); }},
+    {"ZoomOut", "1212", [](FrmMain& window) { window.View().ZoomOut(); }},
+    {"ZoomFit", "1213", [](FrmMain& window) { window.View().ZoomFit(); }},
     {nullptr, nullptr, nullptr}, // separator
-    {"Grid", "1663", &FrmMain::ShowGrid},
-    {"Legend", "1214", &FrmMain::ShowLegend},
+    {"Grid", "1663",
+     [](FrmMain& window) {
+         if (QAction* grid = window.MenuBarAction(QStringLiteral("Grid")))
+             window.View().ShowGrid(grid->isChecked());
+     }},
+    {"Legend", "1214", [](FrmMain& window) { window.View().ShowLegend(); }},
 };
-constexpr MenuItemDesign HelpItems[] = {{"Help", "1215", &FrmMain::ShowHelp}};
-
-// Keeps "[*]" in a name from being taken for the title's modified mark.
-QString TitleText(QString text)
-{
-    return text.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
-}
+constexpr MenuItemDesign HelpItems[] = {{"Help", "1215", [](FrmMain& window) { window.View().ShowHelp(); }}};
 
 } // namespace
-
-bool FrmMain::Unsaved(const cWorder& frame)
-{
-    return frame.LoadFlag != 0 && frame.CheckStatus() == 1;
-}
 
 void FrmMain::BuildMenuBar()
 {
@@ -94,7 +84,7 @@ void FrmMain::BuildMenuBar()
             QAction* action = menu->addAction(QString::fromLatin1(design.textId));
             action->setObjectName(QString::fromLatin1(design.name));
             connect(action, &QAction::triggered, this,
-                    [this, design] { RunCommand(design.name, design.command); });
+                    [this, design] { RunHandler(design.name, [this, design] { design.command(*this); }); });
         }
     };
     addItems("1204", "MenuEdit", EditItems);
@@ -177,7 +167,8 @@ void FrmMain::SetCommandStates()
     enable(MenuItem(QStringLiteral("Menu_Del")), step);
     enable(MenuItem(QStringLiteral("Menu_EditLink")), link);
     enable(MenuItem(QStringLiteral("Menu_DelLink")), link);
-    SetFlowToolStates();
+    if (m_tools)
+        m_tools->SetCommandStates();
 
     // Undo and redo name the change they take back or make again.
     const QUndoStack* history = m_frames ? m_frames->UndoGroup().activeStack() : nullptr;
@@ -192,114 +183,47 @@ void FrmMain::SetCommandStates()
     showHistory("Undo", history && history->canUndo(), history ? history->undoText() : QString(), 1650, 1652);
     showHistory("Redo", history && history->canRedo(), history ? history->redoText() : QString(), 1651, 1653);
     enable(ToolbarButton(QStringLiteral("LinkTool")), editable);
-    const qsizetype steps = SelectedSteps().size();
+    const qsizetype steps = m_steps ? m_steps->SelectedSteps().size() : 0;
     enable(MenuBarAction(QStringLiteral("Copy")), steps > 0);
     enable(MenuBarAction(QStringLiteral("Cut")), editable && steps > 0);
-    enable(MenuBarAction(QStringLiteral("Paste")), editable && ClipboardHasSteps());
+    enable(MenuBarAction(QStringLiteral("Paste")), editable && SelectionCommands::ClipboardHasSteps());
     for (const char* name : {"AlignLeft", "AlignTop", "AlignCentre"})
         enable(MenuBarAction(QString::fromLatin1(name)), editable && steps >= 2);
     enable(MenuBarAction(QStringLiteral("Distribute")), editable && steps >= 3);
 }
 
-void FrmMain::ShowWindowState()
+void FrmMain::Toolbar1_ButtonClick(const QString& key)
 {
-    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
-    const bool unsaved = frame && Unsaved(*frame);
-    if (frame)
-        setWindowTitle(LoadResString(1200).arg(TitleText(frame->WorkOrderFrameName),
-                                               TitleText(frame->WorkOrderFrame_ID), LoadResString(118)));
-    else
-        setWindowTitle(LoadResString(118));
-    setWindowModified(unsaved);
-    m_saveState->setText(unsaved ? LoadResString(1203) : QString());
-
-    QString counts;
-    if (frame) {
-        qint32 steps = 0;
-        qint32 links = 0;
-        for (const auto& [id, node] : frame->AllNode().AllNode())
-            steps += node->CanLoadFlag() == 1 ? 1 : 0;
-        for (const auto& [id, link] : frame->AllLink().AllLinks())
-            links += link->CanLoadFlag() == 1 ? 1 : 0;
-        counts = LoadResString(1201).arg(steps).arg(links);
-    }
-    m_flowCounts->setText(counts);
-    m_zoomLevel->setText(LoadResString(1202).arg(qRound(m_flow->Zoom() * 100)));
-
-    // Only the current frame can hold unsaved changes (leaving it asks to save or drop them); the
-    // items marked before are unmarked when they no longer do.
-    QSet<QString> marked;
-    if (unsaved)
-        marked.insert(QStringLiteral("N") + frame->WorkOrderFrame_ID);
-    for (const QString& key : m_markedItems | marked) {
-        if (QTreeWidgetItem* item = TreeItemByKey(key)) {
-            QFont font = item->font(0);
-            font.setBold(marked.contains(key));
-            item->setFont(0, font);
-        }
-    }
-    m_markedItems = marked;
-    RefreshFindings();
-}
-
-void FrmMain::EditSelected()
-{
-    if (m_flow->Scene().SelectedNode())
-        Menu_EditNode_Click();
-    else if (m_flow->Scene().SelectedLink())
-        Menu_EditLink_Click();
-}
-
-void FrmMain::DeleteSelected()
-{
-    if (const QList<FlowNodeItem*> steps = SelectedSteps(); steps.size() > 1) {
-        // Several steps, as a band selects them: one question, one step of the history.
-        if (Messages().question(LoadResString(1689).arg(steps.size()), QMessageBox::Yes | QMessageBox::No) !=
-            QMessageBox::Yes)
-            return;
-        QStringList ids;
-        for (const FlowNodeItem* step : steps)
-            ids << step->Key().mid(1);
-        DeleteSteps(ids, LoadResString(1680).arg(ids.size()));
-    } else if (m_flow->Scene().SelectedNode())
-        Menu_Del_Click();
-    else if (m_flow->Scene().SelectedLink())
-        Menu_DelLink_Click();
-}
-
-QPointF FrmMain::ViewCentre() const
-{
-    return m_flow->mapToScene(m_flow->viewport()->rect().center());
-}
-
-void FrmMain::ZoomIn()
-{
-    m_flow->setZoom(m_flow->Zoom() * ZoomStep);
-}
-
-void FrmMain::ZoomOut()
-{
-    m_flow->setZoom(m_flow->Zoom() / ZoomStep);
-}
-
-void FrmMain::ZoomFit()
-{
-    m_flow->ZoomToFit();
-}
-
-void FrmMain::ShowLegend()
-{
-    FrmLegend legend(this);
-    Modals().showModal(legend);
-}
-
-void FrmMain::ShowHelp()
-{
-    QStringList lines;
-    for (qint32 id = 1240; id <= 1248; ++id)
-        lines << LoadResString(id);
-    lines << LoadResString(1687) << LoadResString(1688);
-    Messages().information(lines.join(QStringLiteral("\n\n")));
+    if (key == QLatin1String("New"))
+        m_frameCommands->NewWorkOrder();
+    else if (key == QLatin1String("Del"))
+        m_frameCommands->DeleteWorkOrder();
+    else if (key == QLatin1String("Save"))
+        m_frameCommands->SaveWorkOrder();
+    else if (key == QLatin1String("Saveas"))
+        m_frameCommands->SaveWorkOrderAs();
+    else if (key == QLatin1String("Lock"))
+        m_frameCommands->LockWorkOrder();
+    else if (key == QLatin1String("Unlock"))
+        m_frameCommands->UnlockWorkOrder();
+    else if (key == QLatin1String("AddNode"))
+        m_steps->AddNodeAt(m_view->ViewCentre());
+    else if (key == QLatin1String("EditItem"))
+        m_steps->EditSelected();
+    else if (key == QLatin1String("DelItem"))
+        m_steps->DeleteSelected();
+    else if (key == QLatin1String("AddLink"))
+        m_steps->AddLink(QString(), QString());
+    else if (key == QLatin1String("Check"))
+        m_tools->CheckWorkOrder();
+    else if (key == QLatin1String("LinkTool"))
+        m_flow->setLinkTool(ToolbarButton(key)->isChecked());
+    else if (key == QLatin1String("Undo"))
+        m_steps->UndoEdit();
+    else if (key == QLatin1String("Redo"))
+        m_steps->RedoEdit();
+    else if (key == QLatin1String("Quit"))
+        close();
 }
 
 } // namespace korvel

@@ -1,7 +1,13 @@
 #pragma once
 
 #include "canvas/flowview.h"
+#include "designer/flowtools.h"
+#include "designer/framecommands.h"
+#include "designer/frametree.h"
 #include "designer/frmmain.h"
+#include "designer/selectioncommands.h"
+#include "designer/viewcommands.h"
+#include "designer/windowstatus.h"
 #include "dialogs/selectonlycombo.h"
 #include "model/cworders.h"
 #include "persistence/statementmonitor.h"
@@ -107,7 +113,7 @@ protected:
     cWorder* Current() { return Orders().OneWorkOrder(Orders().CurWOrder()); }
     QTreeWidgetItem* TreeItem(const QString& frameId)
     {
-        return Window().TreeItemByKey(QStringLiteral("N") + frameId);
+        return Window().Tree().TreeItemByKey(QStringLiteral("N") + frameId);
     }
 
     // Clicks the frame's tree item with the mouse.

@@ -156,10 +156,10 @@ TEST_F(WindowTest, TitleStatusBarAndTreeFollowTheCurrentFrame)
         Messages().clear();
         step.act();
         EXPECT_EQ(Window().windowHandle()->title(), QString::fromUtf8(step.title));
-        EXPECT_TRUE(Window().LockState().text().startsWith(step.lock))
-            << Window().LockState().text().toStdString();
-        EXPECT_EQ(Window().SaveState().text(), QString::fromLatin1(step.unsaved));
-        EXPECT_EQ(Window().FlowCounts().text(), QString::fromLatin1(step.counts));
+        EXPECT_TRUE(Window().Status().LockState().text().startsWith(step.lock))
+            << Window().Status().LockState().text().toStdString();
+        EXPECT_EQ(Window().Status().SaveState().text(), QString::fromLatin1(step.unsaved));
+        EXPECT_EQ(Window().Status().FlowCounts().text(), QString::fromLatin1(step.counts));
         EXPECT_EQ(TreeItem("CMP01")->font(0).bold(), *step.unsaved != '\0');
         EXPECT_EQ(TreeItem("CMP01")->text(0), QStringLiteral("Customer complaint"));
     }

@@ -145,7 +145,7 @@ TEST_F(FrameCommandsTest, DeletingTheCurrentFrameRemovesItsRowsAndLeavesNothingT
 
     // A save now writes nothing, Delete wants a frame shown, and switching frames asks nothing.
     Messages().clear();
-    Window().SaveWorkOrder();
+    Window().Frames().SaveWorkOrder();
     EXPECT_EQ(FrameRows("Two_Node", "CMP01"), 0);
     Window().Toolbar1_ButtonClick("Del");
     EXPECT_EQ(Messages().texts(), QStringList{LoadResString(144)});
@@ -163,7 +163,7 @@ TEST_F(FrameCommandsTest, DeleteActsOnTheFrameShownUnderItsLockAndTakesItsHistor
     ASSERT_EQ(bob->services().LockRecord("Korvel", "REP01", "bob"), 1);
     OpenLocked("CMP01");
     Scene().SelectItem(&CanvasNode("NN00001"));
-    Window().CopySteps();
+    Window().Selection().CopySteps();
     QTreeWidget& tree = Window().TrvTree();
     const QPoint from = tree.visualItemRect(TreeItem("CMP01")).center();
     const QPoint to = tree.visualItemRect(TreeItem("REP01")).center();
@@ -191,12 +191,12 @@ TEST_F(FrameCommandsTest, DeleteActsOnTheFrameShownUnderItsLockAndTakesItsHistor
             d.TxtWeb->setText("https://crm.example.com/");
             d.CmdOK->click();
         });
-        Window().NewWorkOrder();
+        Window().Frames().NewWorkOrder();
         ClickFrame("ZZ1");
         ASSERT_EQ(Orders().CurWOrder(), "ZZ1");
     };
     newFrame();
-    Window().PasteSteps();
+    Window().Selection().PasteSteps();
     ASSERT_TRUE(Window().ToolbarButton("Undo")->isEnabled());
     Messages().planAnswer(QMessageBox::Yes);
     PressButton("Del");

@@ -354,7 +354,7 @@ TEST_P(HostileText, PastedStepsKeepEveryTextOrAreRefusedWithTheReason)
         auto* data = new QMimeData;
         data->setData(StepsMimeType, StepsToJson(copied));
         QApplication::clipboard()->setMimeData(data);
-        Window().PasteSteps();
+        Window().Selection().PasteSteps();
         return Messages().texts().value(Messages().texts().size() - 1);
     };
     OpenLocked("CMP01");

@@ -96,8 +96,8 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
     };
     for (const std::function<void()>& command : std::initializer_list<std::function<void()>>{
              [&] { Window().Menu_AddNode_Click(); }, [&] { Window().Menu_AddLink_Click(); },
-             [&] { PressButton("New"); }, [&] { PressButton("Saveas"); }, [&] { Window().ShowLegend(); },
-             [&] { Window().SearchWorkOrders(); }, [&] { Window().ExportWorkOrders(); }}) {
+             [&] { PressButton("New"); }, [&] { PressButton("Saveas"); }, [&] { Window().View().ShowLegend(); },
+             [&] { Window().Tools().SearchWorkOrders(); }, [&] { Window().Tools().ExportWorkOrders(); }}) {
         Modals().plan(script);
         command();
     }
@@ -108,10 +108,10 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
         files.accept();
     });
     Modals().plan(script);
-    Window().ExportPicture();
-    Window().ShowHelp();
+    Window().Tools().ExportPicture();
+    Window().View().ShowHelp();
     Frame(QStringLiteral("CMP01")).AllLink().DelMe(QStringLiteral("L3")); // Supervisor review unreachable
-    Window().CheckWorkOrder(); // the findings dock
+    Window().Tools().CheckWorkOrder(); // the findings dock
     EXPECT_EQ(Modals().shown(), (QStringList{"FrmNode", "FrmEdit", "FrmLink", "FrmOrder", "FrmSelectDoc", "FrmSaveAs",
                                              "FrmLegend", "FrmSearch", "ExportChoice", "FileDialog", "PictureScale"}));
     EXPECT_GE(Messages().texts().size(), 4);

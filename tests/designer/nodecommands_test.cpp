@@ -110,7 +110,7 @@ TEST_F(NodeCommandsTest, NewNodeAddedEditedMovedAndSavedKeepsEveryColumn)
     EXPECT_EQ(node->StateFlag(), StateNew);
     // Added from the menu without a right click: in the middle of the view.
     FlowNodeItem& box = CanvasNode("NNW01");
-    EXPECT_EQ(QRectF(box.Left(), box.Top(), box.Width(), box.Height()).center(), Window().ViewCentre());
+    EXPECT_EQ(QRectF(box.Left(), box.Top(), box.Width(), box.Height()).center(), Window().View().ViewCentre());
     const int left = qRound(box.Left());
     const int top = qRound(box.Top());
     EXPECT_EQ(box.Text(), "Double check");

@@ -36,13 +36,13 @@ TEST_F(SaveLockTest, LockAndUnlockSwitchTheWindowTheIconAndTheHostLock)
     EXPECT_EQ(Scene().Tag(), "REP01");
     expectLocked("REP01", true);
     EXPECT_EQ(LockState("REP01"), 2);
-    EXPECT_TRUE(Window().LockState().text().startsWith("Locked by you since "));
+    EXPECT_TRUE(Window().Status().LockState().text().startsWith("Locked by you since "));
     Window().TrvTree().setCurrentItem(TreeItem("BIL01"));
     PressButton("Unlock");
     expectLocked("REP01", false);
     EXPECT_EQ(LockState("REP01"), 0);
     EXPECT_EQ(TreeImage("BIL01"), "DynClose");
-    EXPECT_EQ(Window().LockState().text(), "Read-only");
+    EXPECT_EQ(Window().Status().LockState().text(), "Read-only");
     EXPECT_TRUE(Messages().texts().isEmpty());
 
     auto bob = Host().otherUser("bob");
@@ -53,7 +53,7 @@ TEST_F(SaveLockTest, LockAndUnlockSwitchTheWindowTheIconAndTheHostLock)
         Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='CMP01'").toString();
     EXPECT_EQ(Messages().texts(),
               QStringList{"Lock failed\r\nit is locked by [Bob Novak], ID [bob]\r\nLocked since: " + since});
-    EXPECT_EQ(Window().LockState().text(), "Locked by Bob Novak (bob) since " + since);
+    EXPECT_EQ(Window().Status().LockState().text(), "Locked by Bob Novak (bob) since " + since);
     expectLocked("CMP01", false);
     ASSERT_EQ(bob->services().UnlockRecord("Korvel", "CMP01", "bob"), 1);
     PressButton("Lock");

@@ -6,7 +6,6 @@
 #include "persistence/connection.h"
 #include "persistence/nodeidsearch.h"
 #include "persistence/schema.h"
-#include "persistence/statementdeadline.h"
 #include "persistence/statementmonitor.h"
 #include "resources/stringtable.h"
 #include "tests/support/testdatabase.h"
@@ -14,8 +13,6 @@
 
 #include <QDateTime>
 #include <QRegularExpression>
-#include <QScopeGuard>
-#include <csignal>
 #include <gtest/gtest.h>
 #include <limits>
 #include <map>
@@ -489,73 +486,6 @@ TEST_P(NodeIdTest, NewIdsFromOneQueryMatchTheOriginalSearch)
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, NodeIdTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
-
-TEST(NodeIdSearch, CandidatesArePaddedButNeverCut)
-{
-    EXPECT_EQ(NodeIDCandidate(2147483647), QStringLiteral("N2147483647"));
-    // Digits of another width or script, and invisible characters, are one key on PostgreSQL.
-    NodeIdAllocator loose(true);
-    for (const QString& id :
-         {QStringLiteral(u"\uFF2E\uFF10\uFF10\uFF10\uFF10\uFF11"), QStringLiteral(u"N0\u200B0002"),
-          QStringLiteral(u"N\u0660\u0660\u0660\u0660\u0663")})
-        loose.MarkUsed(id);
-    EXPECT_EQ(loose.Next(), QStringLiteral("N00004"));
-    // Past 99999 the numbers go on in full.
-    NodeIdAllocator strict(false);
-    for (qint64 n = 1; n <= 100000; ++n)
-        strict.MarkUsed(NodeIDCandidate(n));
-    strict.MarkUsed(QStringLiteral("N0100001")); // not the candidate N100001
-    EXPECT_EQ(strict.Next(), QStringLiteral("N100001"));
-}
-
-// A statement the server never answers (its backend halted) is given up a little after the limit, in
-// Korvel's words, whichever call sent it; the rollback and the next statement then fail at once.
-TEST(StatementDeadlineTest, AStoppedServerIsGivenUpInTimeByEveryCall)
-{
-    KORVEL_SKIP_UNLESS_AVAILABLE(TestDatabase::Kind::PostgreSQL);
-    TestDatabase db(TestDatabase::Kind::PostgreSQL);
-    TestHost host(db.database());
-    AddinSession session(host);
-    Connection c = Connection::Shared();
-    const std::vector<std::function<void()>> calls{
-        [&] { c.BeginTrans(); },
-        [&] { c.Execute("UPDATE Two_Node SET NodeLeft = 1"); },
-        [&] { c.OpenRecordset("SELECT * FROM Two_Node"); },
-        [&] { c.ForEachText("SELECT 'a'", [](auto) {}); },
-        [&] { c.CommitTrans(); },
-        [&] { host.services().LockRecord("Korvel", "CMP01", "S1"); }};
-    for (size_t i = 0; i < calls.size(); ++i) {
-        db.database().close(); // the last call cut the connection
-        ASSERT_TRUE(db.database().open());
-        StatementDeadline::SetSeconds(db.database(), 1);
-        const auto backend = static_cast<pid_t>(db.scalar("SELECT pg_backend_pid()").toLongLong());
-        ASSERT_EQ(::kill(backend, SIGSTOP), 0);
-        const auto resume = qScopeGuard([backend] { ::kill(backend, SIGCONT); });
-        const qint64 start = QDateTime::currentMSecsSinceEpoch();
-        std::string said = "no error";
-        try {
-            calls[i]();
-        } catch (const KorvelError& error) {
-            said = error.description().toStdString();
-        }
-        EXPECT_EQ(said, LoadResString(1920).arg(1).toStdString()) << "call " << i;
-        EXPECT_THROW(c.RollbackTrans(), KorvelError);
-        EXPECT_THROW(c.Execute("SELECT 1"), KorvelError);
-        EXPECT_LT(QDateTime::currentMSecsSinceEpoch() - start, 6000) << "call " << i;
-    }
-
-    // The next operation opens a cut connection again, prepared as before, but not while the
-    // transaction the cut broke is still open.
-    ASSERT_TRUE(db.database().open());
-    c.BeginTrans();
-    const auto backend = static_cast<pid_t>(db.scalar("SELECT pg_backend_pid()").toLongLong());
-    ASSERT_EQ(::kill(backend, SIGSTOP), 0);
-    const auto resume = qScopeGuard([backend] { ::kill(backend, SIGCONT); });
-    EXPECT_THROW(c.Execute("UPDATE Two_Node SET NodeLeft = 2"), KorvelError);
-    EXPECT_THROW(Connection::Shared(), KorvelError);
-    EXPECT_THROW(c.RollbackTrans(), KorvelError);
-    EXPECT_EQ(Connection::Shared().OpenRecordset("SHOW statement_timeout")->Fields(0).toString(), "30s");
-}
 
 } // namespace
 } // namespace korvel::test

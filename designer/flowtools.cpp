@@ -2,13 +2,16 @@
 // pictures and printing, and the search across every frame. The work itself is done by the layers
 // below (CheckFlow, ExportFramesToFile, ImportFramesFromFile, WriteFramePicture, SearchFlows); this
 // file asks the user, shows the results and keeps the window in step.
-#include "designer/frmmain.h"
+#include "designer/flowtools.h"
 
+#include "canvas/flowview.h"
+#include "canvas/framepicture.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 #include "designer/findingspanel.h"
-#include "canvas/flowview.h"
-#include "canvas/framepicture.h"
+#include "designer/framecommands.h"
+#include "designer/frametree.h"
+#include "designer/frmmain.h"
 #include "designer/frmsearch.h"
 #include "designer/workprogress.h"
 #include "dialogs/frmsaveas.h"
@@ -134,68 +137,70 @@ QString CanvasKey(FindingItem item, const QString& key)
 
 } // namespace
 
-void FrmMain::BuildFlowTools()
+FlowTools::FlowTools(FrmMain& window, cWOrders& workOrders, FlowView& flow, FrameTree& tree)
+    : m_window(window), m_workOrders(workOrders), m_flow(flow), m_tree(tree)
+{
+    m_findings = new FindingsPanel(&window);
+    window.addDockWidget(Qt::BottomDockWidgetArea, m_findings);
+    m_findings->hide();
+    QObject::connect(m_findings, &FindingsPanel::FindingChosen, &window, [this](FindingItem item, const QString& key) {
+        IgnoreErrors([&] { ShowFlowItem(CanvasKey(item, key)); });
+    });
+}
+
+void FlowTools::BuildMenus(QAction& check, const CommandRunner& run)
 {
     // Titles and item texts are string ids, localised with the rest of the window; the Check item
     // is the toolbar's button.
-    QMenuBar* bar = menuBar();
+    QMenuBar* bar = m_window.menuBar();
     const auto addMenu = [bar](qint32 titleId, const char* name, QAction* before) {
         auto* menu = new QMenu(QString::number(titleId), bar);
         menu->setObjectName(QString::fromLatin1(name));
         bar->insertMenu(before, menu);
         return menu;
     };
-    const auto addItem = [this](QMenu* menu, const char* name, qint32 textId, void (FrmMain::*command)()) {
+    const auto addItem = [this, &run](QMenu* menu, const char* name, qint32 textId, void (FlowTools::*command)()) {
         QAction* action = menu->addAction(QString::number(textId));
         action->setObjectName(QString::fromLatin1(name));
-        connect(action, &QAction::triggered, this, [this, name, command] { RunCommand(name, command); });
+        QObject::connect(action, &QAction::triggered, &m_window,
+                         [this, run, name, command] { run(name, [this, command] { (this->*command)(); }); });
         return action;
     };
     QMenu* file = addMenu(MsgFileMenu, "MenuFile", bar->actions().value(0));
-    addItem(file, "Export", MsgExport, &FrmMain::ExportWorkOrders);
-    addItem(file, "Import", MsgImport, &FrmMain::ImportWorkOrders);
+    addItem(file, "Export", MsgExport, &FlowTools::ExportWorkOrders);
+    addItem(file, "Import", MsgImport, &FlowTools::ImportWorkOrders);
     file->addSeparator();
-    addItem(file, "ExportPicture", MsgExportPicture, &FrmMain::ExportPicture);
-    addItem(file, "Print", MsgPrint, &FrmMain::PrintWorkOrder)->setShortcuts(QKeySequence::Print);
+    addItem(file, "ExportPicture", MsgExportPicture, &FlowTools::ExportPicture);
+    addItem(file, "Print", MsgPrint, &FlowTools::PrintWorkOrder)->setShortcuts(QKeySequence::Print);
     const QMenu* help = bar->findChild<QMenu*>(QStringLiteral("MenuHelp"));
     QMenu* tools = addMenu(MsgToolsMenu, "MenuTools", help ? help->menuAction() : nullptr);
-    QAction* check = ToolbarButton(QStringLiteral("Check"));
-    check->setShortcut(QKeySequence(Qt::Key_F7));
-    tools->addAction(check);
-    addItem(tools, "Search", MsgSearch, &FrmMain::SearchWorkOrders)->setShortcuts(QKeySequence::Find);
-
-    m_findings = new FindingsPanel(this);
-    addDockWidget(Qt::BottomDockWidgetArea, m_findings);
-    m_findings->hide();
-    connect(m_findings, &FindingsPanel::FindingChosen, this, [this](FindingItem item, const QString& key) {
-        IgnoreErrors([&] { ShowFlowItem(CanvasKey(item, key)); });
-    });
-    // The hand-made layout of the client area follows the dock's coming and going.
-    m_client->installEventFilter(this);
+    check.setShortcut(QKeySequence(Qt::Key_F7));
+    tools->addAction(&check);
+    addItem(tools, "Search", MsgSearch, &FlowTools::SearchWorkOrders)->setShortcuts(QKeySequence::Find);
 }
 
-FindingsPanel& FrmMain::Findings()
+FindingsPanel& FlowTools::Findings()
 {
     return *m_findings;
 }
 
-void FrmMain::SetFlowToolStates()
+void FlowTools::SetCommandStates()
 {
-    const bool current = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder()) != nullptr;
+    const bool current = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder()) != nullptr;
     for (QAction* action :
-         {ToolbarButton(QStringLiteral("Check")), MenuBarAction(QStringLiteral("ExportPicture")),
-          MenuBarAction(QStringLiteral("Print"))})
+         {m_window.ToolbarButton(QStringLiteral("Check")), m_window.MenuBarAction(QStringLiteral("ExportPicture")),
+          m_window.MenuBarAction(QStringLiteral("Print"))})
         if (action)
             action->setEnabled(current);
-    if (QAction* exportItem = MenuBarAction(QStringLiteral("Export")))
-        exportItem->setEnabled(m_workOrders->AllWOrder().Count() > 0);
+    if (QAction* exportItem = m_window.MenuBarAction(QStringLiteral("Export")))
+        exportItem->setEnabled(m_workOrders.AllWOrder().Count() > 0);
 }
 
-void FrmMain::RefreshFindings()
+void FlowTools::RefreshFindings()
 {
     if (!m_findings || m_findings->isHidden())
         return;
-    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
     if (!frame) {
         m_findings->Clear();
         return;
@@ -207,14 +212,14 @@ void FrmMain::RefreshFindings()
     m_findings->ShowFindings(frame->WorkOrderFrame_ID, findings + CheckFlow(*frame));
 }
 
-void FrmMain::CheckWorkOrder()
+void FlowTools::CheckWorkOrder()
 {
     m_findings->show();
     m_findings->raise();
     RefreshFindings();
 }
 
-void FrmMain::CheckBeforeSave(cWorder& frame)
+void FlowTools::CheckBeforeSave(cWorder& frame)
 {
     // A failing check must not keep the work from being saved.
     IgnoreErrors([&] {
@@ -224,33 +229,33 @@ void FrmMain::CheckBeforeSave(cWorder& frame)
     });
 }
 
-void FrmMain::ShowFlowItem(const QString& canvasKey)
+void FlowTools::ShowFlowItem(const QString& canvasKey)
 {
     QGraphicsItem* item = nullptr;
     if (canvasKey.startsWith(u'N'))
-        item = m_flow->Scene().NodeByKey(canvasKey);
+        item = m_flow.Scene().NodeByKey(canvasKey);
     else if (canvasKey.startsWith(u'L'))
-        item = m_flow->Scene().LinkByKey(canvasKey);
-    m_flow->Scene().SelectItem(item);
+        item = m_flow.Scene().LinkByKey(canvasKey);
+    m_flow.Scene().SelectItem(item);
     if (item) {
-        m_flow->ensureVisible(item);
-        m_flow->setFocus();
+        m_flow.ensureVisible(item);
+        m_flow.setFocus();
     }
 }
 
-void FrmMain::ExportWorkOrders()
+void FlowTools::ExportWorkOrders()
 {
     QStringList all;
-    for (const auto& [id, listed] : m_workOrders->AllWOrder())
+    for (const auto& [id, listed] : m_workOrders.AllWOrder())
         all << id;
     if (all.isEmpty())
         return;
-    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
     QStringList choices;
     if (frame)
         choices << FormatMessage(MsgCurrentFrame, {FrameTitle(*frame)});
     choices << FormatMessage(MsgAllFrames, {QString::number(all.size())});
-    QInputDialog choice(this);
+    QInputDialog choice(&m_window);
     PrepareInput(choice, "ExportChoice", MsgExportTitle, MsgExportWhich);
     choice.setComboBoxItems(choices);
     choice.setComboBoxEditable(false);
@@ -260,13 +265,13 @@ void FrmMain::ExportWorkOrders()
     const bool whole = !frame || choice.textValue() == choices.constLast();
     // The file holds what the database holds: changes not yet saved are saved first, or left out.
     if (frame && !whole) {
-        const auto answer = AskToSave(*frame, 134);
+        const auto answer = m_window.Frames().AskToSave(*frame, 134);
         if (answer == QMessageBox::Cancel)
             return;
         if (answer == QMessageBox::Yes)
             frame->LoadOne();
     }
-    const QString path = AskFileName(this, true, MsgExportTitle, MsgFrameFilter,
+    const QString path = AskFileName(&m_window, true, MsgExportTitle, MsgFrameFilter,
                                      whole ? QStringLiteral("work-orders.json")
                                            : QString(frame->WorkOrderFrame_ID + QStringLiteral(".json")),
                                      QStringLiteral("json"));
@@ -281,9 +286,9 @@ void FrmMain::ExportWorkOrders()
     Messages().information(FormatMessage(MsgWrote, {QDir::toNativeSeparators(path)}));
 }
 
-void FrmMain::ImportWorkOrders()
+void FlowTools::ImportWorkOrders()
 {
-    const QString path = AskFileName(this, false, MsgImportTitle, MsgFrameFilter);
+    const QString path = AskFileName(&m_window, false, MsgImportTitle, MsgFrameFilter);
     if (path.isEmpty())
         return;
     QList<FrameValues> headers;
@@ -311,10 +316,10 @@ void FrmMain::ImportWorkOrders()
             Messages().information(FormatMessage(MsgSeveralExist, {header.WorkOrderFrame_ID}));
             return;
         }
-        FrmSaveAs dialog(this);
+        FrmSaveAs dialog(&m_window);
         dialog.setWindowTitle(FormatMessage(MsgNewIdTitle, {header.WorkOrderFrame_ID}));
         dialog.TxtOldWO->setText(header.WorkOrderFrameName);
-        dialog.TxtNewID->setText(ProposedFrameID());
+        dialog.TxtNewID->setText(FrameCommands::ProposedFrameID());
         // The frame keeps its name; the dialog's name check only needs one.
         const QString name = header.WorkOrderFrameName.trimmed();
         dialog.TxtNewName->setText(name.isEmpty() ? header.WorkOrderFrame_ID : name);
@@ -328,7 +333,7 @@ void FrmMain::ImportWorkOrders()
 
     ImportResult result;
     try {
-        WorkProgress progress(this, FormatMessage(MsgImporting, {QFileInfo(path).fileName()}), 0);
+        WorkProgress progress(&m_window, FormatMessage(MsgImporting, {QFileInfo(path).fileName()}), 0);
         result = ImportFramesFromFile(path, newId, &progress);
     } catch (const KorvelError& error) {
         Messages().information(error.description());
@@ -342,34 +347,34 @@ void FrmMain::ImportWorkOrders()
     for (qsizetype i = 0; i < result.frameIds.size(); ++i) {
         const QString& id = result.frameIds.at(i);
         const QString name = headers.value(i).WorkOrderFrameName;
-        m_workOrders->AddStoredWorkOrder(id, name);
-        if (QTreeWidgetItem* stale = TreeItemByKey(QStringLiteral("N") + id))
+        m_workOrders.AddStoredWorkOrder(id, name);
+        if (QTreeWidgetItem* stale = m_tree.TreeItemByKey(QStringLiteral("N") + id))
             delete stale;
-        AddTreeItem(QStringLiteral("N") + id, name, QStringLiteral("DynClose"));
+        m_tree.AddTreeItem(QStringLiteral("N") + id, name, QStringLiteral("DynClose"));
         lines << FormatMessage(MsgImported, {id});
     }
     Messages().information(lines.join(u'\n'));
     if (!result.findings.isEmpty())
         m_findings->show();
-    if (QTreeWidgetItem* imported = TreeItemByKey(QStringLiteral("N") + result.frameIds.value(0))) {
-        m_tree->setCurrentItem(imported);
-        TrvTree_NodeClick(imported);
+    if (QTreeWidgetItem* imported = m_tree.TreeItemByKey(QStringLiteral("N") + result.frameIds.value(0))) {
+        m_tree.Widget().setCurrentItem(imported);
+        m_window.TrvTree_NodeClick(imported);
     }
 }
 
-void FrmMain::ExportPicture()
+void FlowTools::ExportPicture()
 {
-    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
     if (!frame)
         return;
     const QString path =
-        AskFileName(this, true, MsgPictureTitle, MsgPictureFilter,
+        AskFileName(&m_window, true, MsgPictureTitle, MsgPictureFilter,
                     frame->WorkOrderFrame_ID + QStringLiteral(".png"), QStringLiteral("png"));
     if (path.isEmpty())
         return;
     double scale = 1.0;
     if (QFileInfo(path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0) {
-        QInputDialog ask(this);
+        QInputDialog ask(&m_window);
         PrepareInput(ask, "PictureScale", MsgPictureTitle, MsgScale);
         ask.setInputMode(QInputDialog::DoubleInput);
         ask.setDoubleDecimals(2);
@@ -390,14 +395,14 @@ void FrmMain::ExportPicture()
     Messages().information(FormatMessage(MsgWrote, {QDir::toNativeSeparators(path)}));
 }
 
-void FrmMain::PrintWorkOrder()
+void FlowTools::PrintWorkOrder()
 {
-    cWorder* frame = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder());
+    cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
     if (!frame)
         return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(FrameTitle(*frame));
-    QPrintDialog dialog(&printer, this);
+    QPrintDialog dialog(&printer, &m_window);
     dialog.setObjectName(QStringLiteral("PrintDialog"));
     Modals().showModal(dialog);
     if (dialog.result() != QDialog::Accepted)
@@ -411,26 +416,26 @@ void FrmMain::PrintWorkOrder()
     painter.end();
 }
 
-void FrmMain::SearchWorkOrders()
+void FlowTools::SearchWorkOrders()
 {
     QHash<QString, QString> names;
-    for (const auto& [id, listed] : m_workOrders->AllWOrder())
+    for (const auto& [id, listed] : m_workOrders.AllWOrder())
         names.insert(id, listed->WorkOrderFrameName);
-    FrmSearch dialog(names, this);
+    FrmSearch dialog(names, &m_window);
     Modals().showModal(dialog);
     if (dialog.Tag() != QLatin1String("T"))
         return;
     const SearchHit hit = dialog.Chosen();
-    QTreeWidgetItem* item = TreeItemByKey(QStringLiteral("N") + hit.frameId);
+    QTreeWidgetItem* item = m_tree.TreeItemByKey(QStringLiteral("N") + hit.frameId);
     if (!item) {
         Messages().information(FormatMessage(MsgNotListed, {hit.frameId}));
         return;
     }
     // The normal way to another frame: it asks about unsaved changes, and a Cancel stays put.
-    if (m_workOrders->CurWOrder() != hit.frameId) {
-        m_tree->setCurrentItem(item);
-        TrvTree_NodeClick(item);
-        if (m_workOrders->CurWOrder() != hit.frameId)
+    if (m_workOrders.CurWOrder() != hit.frameId) {
+        m_tree.Widget().setCurrentItem(item);
+        m_window.TrvTree_NodeClick(item);
+        if (m_workOrders.CurWOrder() != hit.frameId)
             return;
     }
     ShowFlowItem(CanvasKey(hit.kind == SearchItemKind::Step   ? FindingItem::Step

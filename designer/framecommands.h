@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+namespace korvel {
+
+class cWOrders;
+class cWorder;
+class FlowTools;
+class FlowView;
+class FrameController;
+class FrameTree;
+class FrmMain;
+class SceneMapper;
+class WindowStatus;
+
+// The commands on whole frames: new, header edit, delete, save as, save, lock and unlock, with the
+// questions about unsaved changes and the reports of failed writes and refused locks. Changes of a
+// frame's header and its lock go straight to the database; the frame's steps and links are written
+// by Save (or by answering Yes when asked about unsaved changes).
+class FrameCommands final {
+public:
+    FrameCommands(FrmMain& window, cWOrders& workOrders, FrameController& frames, SceneMapper& mapper,
+                  FlowView& flow, FrameTree& tree, WindowStatus& status, FlowTools& tools);
+
+    void NewWorkOrder();
+    // Edits the header of the frame the tree selects, under its lock.
+    void EditHeader();
+    void DeleteWorkOrder();
+    void SaveWorkOrderAs();
+    void SaveWorkOrder();
+    void LockWorkOrder();
+    void UnlockWorkOrder();
+    // Asks about unsaved changes of the current frame with string `questionId`: Yes saves them, No
+    // drops them. False when the user cancelled or the save failed (the changes stay). Used by the
+    // node click, Unlock and the unload.
+    bool OfferSave(qint32 questionId);
+    // Asks whether to save the frame's unsaved node and link changes (string `questionId` followed
+    // by "[name]"), as Yes/No/Cancel. Yes saves them; a failed save is reported and answered as
+    // Cancel. NoButton when there is nothing to save.
+    QMessageBox::StandardButton AskToSave(cWorder& frame, qint32 questionId);
+    // Tells the user, once, that the database could not be read, naming it and the error.
+    void ReportUnreadable(const QString& error);
+    // True while the frame holds node or link changes not yet saved (and not dropped).
+    static bool Unsaved(const cWorder& frame);
+    // New frames and copies are offered the end of a fresh unique key as their ID.
+    static QString ProposedFrameID();
+
+private:
+    // Saves the frame's node and link changes and marks it for re-reading; false after telling the
+    // user why it failed (the changes stay in memory).
+    bool SaveFrame(cWorder& frame);
+    // Shows message `messageId` for a failed write, adding that someone else changed the frame in
+    // the database when `result` says so.
+    void ReportWriteFailure(qint32 messageId, qint32 result);
+    // Tells the user that the lock on the frame was refused, naming its holder and since when.
+    void ShowLockFailed(const cWorder& frame);
+    // Before this session takes the frame's lock: when the user holds it in another session that
+    // still runs, asks whether to take it over. False when the user declined.
+    bool ConfirmTakeOver(const cWorder& frame);
+
+    FrmMain& m_window;
+    cWOrders& m_workOrders;
+    FrameController& m_frames;
+    SceneMapper& m_mapper;
+    FlowView& m_flow;
+    FrameTree& m_tree;
+    WindowStatus& m_status;
+    FlowTools& m_tools;
+};
+
+} // namespace korvel
