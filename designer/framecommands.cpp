@@ -15,6 +15,7 @@
 #include "dialogs/frmorder.h"
 #include "dialogs/frmsaveas.h"
 #include "document/framecontroller.h"
+#include "document/framedocument.h"
 #include "model/cworders.h"
 #include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
@@ -209,7 +210,7 @@ void FrameCommands::LockWorkOrder()
     cWorder* frame = m_workOrders.OneWorkOrder(id);
     if (!frame || !ConfirmTakeOver(*frame))
         return;
-    if (frame->LockMe() > 0) {
+    if (m_frames.Open(id)->Lock() > 0) {
         frame->LoadFlag = 0;
         // The frame drawn and made editable must be the one just locked, even when the tree's
         // selection had moved away from the current frame.
@@ -238,7 +239,7 @@ void FrameCommands::UnlockWorkOrder()
     // Cancelled, or a failed save: the frame stays locked with its changes.
     if (!OfferSave(134))
         return;
-    if (frame->UnlockMe() > 0) {
+    if (m_frames.Open(frame->WorkOrderFrame_ID)->Unlock() > 0) {
         frame->LoadFlag = 0;
         frame->LoadOne();
         m_flow.Scene().setTag(QString());

@@ -186,6 +186,12 @@ TEST_P(Commands, RefusalsLocksMergesAndRecreatedFrames)
     document->History().undo();
     EXPECT_EQ(QPoint(step.NodeLeft(), step.NodeTop()), was);
 
+    QList<bool> lockHeard;
+    QObject::connect(document, &FrameDocument::LockChanged, [&](bool held) { lockHeard << held; });
+    EXPECT_EQ(document->Unlock(), 1);
+    EXPECT_EQ(document->Lock(), 1);
+    EXPECT_EQ(lockHeard, (QList<bool>{false, true}));
+
     FrameValues header;
     header.WorkOrderFrame_ID = u"ZZ1"_s;
     header.WorkOrderFrameName = u"Scratch"_s;
