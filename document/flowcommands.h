@@ -36,7 +36,7 @@ private:
     NodeValues m_values;
 };
 
-
+// Sets a link's name and opening condition (LinkEdit); its code and ends stay.
 class EditLinkCommand final : public FrameCommand {
 public:
     EditLinkCommand(FrameDocument& document, const QString& text, const QString& linkKey, LinkEdit edit);
