@@ -1,7 +1,10 @@
 #include "core/sameid.h"
 
+#include <QHash>
+
 #include <unicode/ucol.h>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -30,9 +33,7 @@ UCollator* RootCollator()
     return collator.get();
 }
 
-} // namespace
-
-QString IdKey(const QString& id)
+QString ComputedIdKey(const QString& id)
 {
     // Folded first, so IDs that differ only in letter case by Qt's folding share a key whatever
     // the collation makes of them.
@@ -43,14 +44,34 @@ QString IdKey(const QString& id)
     static_assert(sizeof(UChar) == sizeof(QChar));
     const auto* text = reinterpret_cast<const UChar*>(folded.utf16());
     const auto length = static_cast<int32_t>(folded.size());
-    std::vector<uint8_t> key(static_cast<size_t>(length) * 4 + 16);
-    int32_t needed = ucol_getSortKey(collator, text, length, key.data(), static_cast<int32_t>(key.size()));
-    if (needed > static_cast<int32_t>(key.size())) {
-        key.resize(static_cast<size_t>(needed));
-        needed = ucol_getSortKey(collator, text, length, key.data(), needed);
+    // Most keys fit the buffer on the stack; a longer one is asked for again in a buffer its size.
+    std::array<uint8_t, 256> buffer;
+    std::vector<uint8_t> large;
+    uint8_t* key = buffer.data();
+    int32_t needed = ucol_getSortKey(collator, text, length, key, static_cast<int32_t>(buffer.size()));
+    if (needed > static_cast<int32_t>(buffer.size())) {
+        large.resize(static_cast<size_t>(needed));
+        key = large.data();
+        needed = ucol_getSortKey(collator, text, length, key, needed);
     }
     // The key ends with a zero byte, left off; each byte becomes one character.
-    return QString::fromLatin1(reinterpret_cast<const char*>(key.data()), needed > 0 ? needed - 1 : 0);
+    return QString::fromLatin1(reinterpret_cast<const char*>(key), needed > 0 ? needed - 1 : 0);
+}
+
+} // namespace
+
+QString IdKey(const QString& id)
+{
+    // The same IDs come again and again (a step, the ends of its links, its canvas items), and a
+    // collation key costs many times a hash lookup: the keys are remembered, per thread, up to a
+    // bound.
+    constexpr qsizetype Remembered = 1 << 16;
+    thread_local QHash<QString, QString> keys;
+    if (const auto it = keys.constFind(id); it != keys.constEnd())
+        return *it;
+    if (keys.size() >= Remembered)
+        keys.clear();
+    return *keys.insert(id, ComputedIdKey(id));
 }
 
 bool SameId(const QString& a, const QString& b)
