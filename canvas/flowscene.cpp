@@ -19,7 +19,7 @@ namespace korvel {
 
 QString FlowScene::indexKey(const QString& key)
 {
-    return key.isEmpty() ? key : key.left(1) + IdKey(key.mid(1));
+    return key.isEmpty() ? key : key.front() + IdKey(key.sliced(1));
 }
 namespace {
 

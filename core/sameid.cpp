@@ -4,6 +4,7 @@
 
 #include <unicode/ucol.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <vector>
@@ -58,20 +59,72 @@ QString ComputedIdKey(const QString& id)
     return QString::fromLatin1(reinterpret_cast<const char*>(key), needed > 0 ? needed - 1 : 0);
 }
 
+bool PlainCharacter(QChar c)
+{
+    return c.unicode() < 128 && c.isLetterOrNumber();
+}
+
+// An ID of ASCII letters and digits only: the database takes two of them for one exactly when they
+// differ in letter case alone, so their key needs no collation.
+bool Plain(const QString& id)
+{
+    return std::all_of(id.cbegin(), id.cend(), PlainCharacter);
+}
+
+// "P" and the ID in lower case, made in one go (a key is made for every lookup).
+QString PlainKey(const QString& id)
+{
+    QString key(id.size() + 1, Qt::Uninitialized);
+    QChar* out = key.data();
+    *out++ = u'P';
+    for (const QChar c : id)
+        *out++ = c >= u'A' && c <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c;
+    return key;
+}
+
+// The plain ID the database takes `id` for, lower case, when there is one to be found: width,
+// compatibility forms, the script of digits and ignorable characters undone. Empty when none.
+QString PlainSpelling(const QString& id)
+{
+    const QString ignorable = ComputedIdKey(QString());
+    QString plain;
+    for (const QChar c : id.normalized(QString::NormalizationForm_KC).toCaseFolded()) {
+        if (PlainCharacter(c))
+            plain += c.toLower();
+        else if (c.digitValue() >= 0)
+            plain += QChar(u'0' + c.digitValue());
+        else if (c.isSurrogate() || ComputedIdKey(QString(c)) != ignorable)
+            return {};
+    }
+    return plain;
+}
+
+// The key of an ID that is not plain: the key of the plain ID the collation finds it equal to, else
+// its collation key.
+QString MadeIdKey(const QString& id)
+{
+    const QString key = ComputedIdKey(id);
+    if (const QString plain = PlainSpelling(id); !plain.isEmpty() && ComputedIdKey(plain) == key)
+        return PlainKey(plain);
+    return QStringLiteral("U") + key;
+}
+
 } // namespace
 
 QString IdKey(const QString& id)
 {
-    // The same IDs come again and again (a step, the ends of its links, its canvas items), and a
-    // collation key costs many times a hash lookup: the keys are remembered, per thread, up to a
-    // bound.
+    // The key of any other ID than a plain one costs many times a hash lookup, and the same IDs come
+    // again and again (a step, the ends of its links, its canvas items): those keys are remembered,
+    // per thread, up to a bound.
+    if (Plain(id))
+        return PlainKey(id);
     constexpr qsizetype Remembered = 1 << 16;
     thread_local QHash<QString, QString> keys;
     if (const auto it = keys.constFind(id); it != keys.constEnd())
         return *it;
     if (keys.size() >= Remembered)
         keys.clear();
-    return *keys.insert(id, ComputedIdKey(id));
+    return *keys.insert(id, MadeIdKey(id));
 }
 
 bool SameId(const QString& a, const QString& b)
