@@ -2,7 +2,6 @@
 
 #include "core/korvelerror.h"
 #include "core/sameid.h"
-#include "model/coordinates.h"
 
 #include <QFontMetricsF>
 #include <QGraphicsSceneMouseEvent>
@@ -13,7 +12,6 @@
 #include <QSet>
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace korvel {
 
@@ -252,29 +250,18 @@ QPointF FlowScene::dragPlace(const FlowNodeItem& node, const QPointF& wanted)
     if (m_dragStarts.isEmpty()) {
         // The first node to move: none has moved yet, so every place is where the drag started. The
         // selection moves as one, so the node nearest to an edge stops them all.
-        constexpr double Far = std::numeric_limits<double>::max();
-        QPointF towardsOrigin(-Far, -Far);
-        QPointF awayFromOrigin(Far, Far);
-        const auto reach = [&](const QPointF& from) {
-            towardsOrigin.rx() = std::max(towardsOrigin.x(), std::min(0.0, from.x()) - from.x());
-            towardsOrigin.ry() = std::max(towardsOrigin.y(), std::min(0.0, from.y()) - from.y());
-            awayFromOrigin.rx() =
-                std::min(awayFromOrigin.x(), std::max<double>(CoordinateLimit, from.x()) - from.x());
-            awayFromOrigin.ry() =
-                std::min(awayFromOrigin.y(), std::max<double>(CoordinateLimit, from.y()) - from.y());
-        };
+        QList<QPoint> starts;
         for (const auto& [serial, moving] : m_nodes) {
             if (moving == &node ||
                 (moving->isSelected() && (moving->flags() & QGraphicsItem::ItemIsMovable))) {
                 m_dragStarts.insert(moving, moving->pos());
-                reach(moving->pos());
+                starts.append({ClampedCoordinate(moving->x()), ClampedCoordinate(moving->y())});
             }
         }
-        m_dragReach = QRectF(towardsOrigin, awayFromOrigin);
+        m_dragReach = ReachOf(starts);
     }
     const QPointF from = m_dragStarts.value(&node, node.pos());
-    return from + QPointF(std::clamp(place.x() - from.x(), m_dragReach.left(), m_dragReach.right()),
-                          std::clamp(place.y() - from.y(), m_dragReach.top(), m_dragReach.bottom()));
+    return from + m_dragReach.Bounded(place - from);
 }
 
 void FlowScene::Sketch(PlainSketch& sketch, const QRectF& exposed, double scale) const

@@ -2,6 +2,7 @@
 
 #include "canvas/flowlinkitem.h"
 #include "canvas/flownodeitem.h"
+#include "model/coordinates.h"
 
 #include <QFont>
 #include <QGraphicsScene>
@@ -169,11 +170,11 @@ private:
     double m_layoutWidth = 0;
     QString m_tag;
     // A mouse drag: the left button is down after a press that may move nodes. The places the
-    // moved nodes started from and the move allowed for them all (left, top: the most towards the
-    // origin; right, bottom: the most away) are taken when the first node moves.
+    // moved nodes started from and how far they may move together are taken when the first node
+    // moves.
     bool m_mouseDrag = false;
     QHash<const FlowNodeItem*, QPointF> m_dragStarts;
-    QRectF m_dragReach;
+    ShiftReach m_dragReach;
 };
 
 } // namespace korvel

@@ -5,19 +5,31 @@
 namespace korvel {
 namespace {
 
-// The part of `delta` that one axis can take, the places on it between `least` and `most`.
-qint32 AxisShift(qint64 least, qint64 most, qint64 delta)
+// How far a place on one axis may go towards 0 (`from` the least place) and away from it (`from`
+// the greatest): nothing for a place already at or beyond that edge.
+qint32 TowardsOrigin(qint64 least)
 {
-    if (delta < 0)
-        return static_cast<qint32>(least <= 0 ? 0 : std::max(delta, -least));
-    if (delta > 0)
-        return static_cast<qint32>(most >= CoordinateLimit ? 0 : std::min<qint64>(delta, CoordinateLimit - most));
-    return 0;
+    return static_cast<qint32>(std::clamp<qint64>(least, 0, CoordinateLimit));
+}
+
+qint32 AwayFromOrigin(qint64 most)
+{
+    return static_cast<qint32>(std::clamp<qint64>(CoordinateLimit - most, 0, CoordinateLimit));
 }
 
 } // namespace
 
-QPoint BoundedShift(const QList<QPoint>& places, const QPoint& delta)
+QPoint ShiftReach::Bounded(const QPoint& delta) const
+{
+    return {std::clamp(delta.x(), -left, right), std::clamp(delta.y(), -up, down)};
+}
+
+QPointF ShiftReach::Bounded(const QPointF& delta) const
+{
+    return {std::clamp<double>(delta.x(), -left, right), std::clamp<double>(delta.y(), -up, down)};
+}
+
+ShiftReach ReachOf(const QList<QPoint>& places)
 {
     if (places.isEmpty())
         return {};
@@ -28,7 +40,7 @@ QPoint BoundedShift(const QList<QPoint>& places, const QPoint& delta)
         top = std::min<qint64>(top, place.y());
         bottom = std::max<qint64>(bottom, place.y());
     }
-    return {AxisShift(left, right, delta.x()), AxisShift(top, bottom, delta.y())};
+    return {TowardsOrigin(left), AwayFromOrigin(right), TowardsOrigin(top), AwayFromOrigin(bottom)};
 }
 
 } // namespace korvel

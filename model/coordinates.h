@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QPoint>
+#include <QPointF>
 #include <QtGlobal>
 
 #include <cmath>
@@ -32,11 +33,27 @@ inline qint32 ClampedCoordinate(double value)
     return static_cast<qint32>(std::lround(value));
 }
 
-// How far a set of places moves when moved together by `delta` (the arrow keys): on each axis as
-// much of the delta as keeps the places between the canvas's top or left edge (0) and
-// CoordinateLimit, the set keeping its shape. An axis the delta does not move stays as it is, so a
-// place beyond an edge (stored rows may hold one) is never pulled onto it; nor is one moved further
-// out. Add the result to each place. No arithmetic overflows, whatever the places hold.
-QPoint BoundedShift(const QList<QPoint>& places, const QPoint& delta);
+// How far a set of places may move together, on each axis: as far as keeps them between the
+// canvas's top or left edge (0) and CoordinateLimit, the set keeping its shape. A place beyond an
+// edge (stored rows may hold one) is never pulled onto it, nor moved further out: the set may then
+// not move towards that edge at all. Worked out once for a drag, then asked for every mouse move.
+struct ShiftReach {
+    qint32 left = 0, right = 0, up = 0, down = 0; // the most each way, all >= 0
+
+    // `delta` cut down to the reach, each axis on its own.
+    QPoint Bounded(const QPoint& delta) const;
+    QPointF Bounded(const QPointF& delta) const;
+};
+
+// The reach of `places`; nothing may move when there are none. No arithmetic overflows, whatever
+// the places hold.
+ShiftReach ReachOf(const QList<QPoint>& places);
+
+// How far a set of places moves when moved together by `delta` (the arrow keys); add the result
+// to each place.
+inline QPoint BoundedShift(const QList<QPoint>& places, const QPoint& delta)
+{
+    return ReachOf(places).Bounded(delta);
+}
 
 } // namespace korvel
