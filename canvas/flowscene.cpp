@@ -17,7 +17,7 @@ namespace korvel {
 
 QString FlowScene::indexKey(const QString& key)
 {
-    return key.isEmpty() ? key : key.front() + IdKey(key.sliced(1));
+    return TaggedIdKey(key);
 }
 namespace {
 

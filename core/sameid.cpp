@@ -66,19 +66,26 @@ bool PlainCharacter(QChar c)
 
 // An ID of ASCII letters and digits only: the database takes two of them for one exactly when they
 // differ in letter case alone, so their key needs no collation.
-bool Plain(const QString& id)
+bool Plain(QStringView id)
 {
     return std::all_of(id.cbegin(), id.cend(), PlainCharacter);
 }
 
-// "P" and the ID in lower case, made in one go (a key is made for every lookup).
+// A plain ID without small letters is its own key, which costs no copy; most IDs are.
+bool OwnKey(QStringView id)
+{
+    return std::all_of(id.cbegin(), id.cend(),
+                       [](QChar c) { return (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9'); });
+}
+
+// A plain ID in capitals. Keys of other IDs start with a character no plain ID has, so the two
+// kinds never meet.
 QString PlainKey(const QString& id)
 {
-    QString key(id.size() + 1, Qt::Uninitialized);
+    QString key(id.size(), Qt::Uninitialized);
     QChar* out = key.data();
-    *out++ = u'P';
     for (const QChar c : id)
-        *out++ = c >= u'A' && c <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c;
+        *out++ = c >= u'a' && c <= u'z' ? QChar(c.unicode() - (u'a' - u'A')) : c;
     return key;
 }
 
@@ -106,7 +113,7 @@ QString MadeIdKey(const QString& id)
     const QString key = ComputedIdKey(id);
     if (const QString plain = PlainSpelling(id); !plain.isEmpty() && ComputedIdKey(plain) == key)
         return PlainKey(plain);
-    return QStringLiteral("U") + key;
+    return QStringLiteral("~") + key;
 }
 
 } // namespace
@@ -116,6 +123,8 @@ QString IdKey(const QString& id)
     // The key of any other ID than a plain one costs many times a hash lookup, and the same IDs come
     // again and again (a step, the ends of its links, its canvas items): those keys are remembered,
     // per thread, up to a bound.
+    if (OwnKey(id))
+        return id;
     if (Plain(id))
         return PlainKey(id);
     constexpr qsizetype Remembered = 1 << 16;
@@ -125,6 +134,13 @@ QString IdKey(const QString& id)
     if (keys.size() >= Remembered)
         keys.clear();
     return *keys.insert(id, MadeIdKey(id));
+}
+
+QString TaggedIdKey(const QString& tagged)
+{
+    if (tagged.isEmpty() || OwnKey(QStringView(tagged).sliced(1)))
+        return tagged;
+    return tagged.front() + IdKey(tagged.sliced(1));
 }
 
 bool SameId(const QString& a, const QString& b)
