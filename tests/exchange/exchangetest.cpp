@@ -214,7 +214,7 @@ TEST_P(Exchange, BrokenFileIsRefusedWithItsReasonAndChangesNothing)
         {"a fraction where a whole number belongs",
          edited([&](QJsonObject& f) { newId(f); editRow(f, u"steps"_s, [](QJsonObject& s) { s.insert(u"NodeTop"_s, 1.5); }); }),
          u"\"NodeTop\" must be a whole number"_s},
-        {"one frame twice, in other letter case", WithFrameIds(good, {u"fresh"_s, u"FRESH"_s}), u"appears twice"_s},
+        {"one frame twice, in other letter case", WithFrameIds(good, {u"Fresh"_s, u"fRESH"_s}), u"appears twice"_s},
         {"wrong version", edited(newId, u"version"_s, 2), u"version 2"_s},
         {"another format", edited(newId, u"format"_s, u"other"_s), u"korvel-frames"_s},
         {"link to an unknown step",
