@@ -181,19 +181,7 @@ void StepCommands::AddLink(const QString& fatherID, const QString& sonID)
         if (dialog.Tag() != QLatin1String("T"))
             return;
 
-        const LinkEdit condition = dialog.Edit();
-        LinkValues values;
-        // The dialog measured and looked up the trimmed code; that is the code the link gets, so a
-        // code with stray blanks can neither exceed the 6-byte limit nor slip past the duplicate check.
-        values.WorkOrderLink_ID = dialog.TxtID->text().trimmed();
-        values.WorkOrderFrame_ID = work->WorkOrderFrame_ID;
-        values.WorkOrderLinkName = condition.name;
-        values.SonNode_ID = dialog.CboChild->SelectedKey();
-        values.FatherNode_ID = dialog.CboParent->SelectedKey();
-        values.AlwaysOpen = condition.AlwaysOpen;
-        values.AddinVariant = condition.AddinVariant;
-        values.CompareType = condition.CompareType;
-        values.VariantValue = condition.VariantValue;
+        const LinkValues values = dialog.Values(work->WorkOrderFrame_ID);
         if (const auto added = m_frames.AddLink(work->WorkOrderFrame_ID, values); !added.refusal.isEmpty())
             Messages().information(added.refusal);
     } catch (const std::exception& error) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/linkedit.h"
+#include "persistence/cdboperate.h"
 
 #include <QDialog>
 #include <QString>
@@ -47,6 +48,8 @@ public:
     // The name and opening condition as the controls hold them: an always-open link carries no
     // condition, whatever the condition fields were left holding (frmlinkfields.cpp).
     LinkEdit Edit() const;
+    // The new link of the frame `frameID` as the controls hold it: code, ends, name and condition.
+    LinkValues Values(const QString& frameID) const;
     // Prepares the dialog for editing the frame's link: every control from the link, the ends fixed.
     void Show(cWorder& frame, const cLink& link);
 

@@ -23,6 +23,24 @@ LinkEdit FrmLink::Edit() const
     return edit;
 }
 
+LinkValues FrmLink::Values(const QString& frameID) const
+{
+    const LinkEdit condition = Edit();
+    LinkValues values;
+    // The dialog measured and looked up the trimmed code; that is the code the link gets, so a code
+    // with stray blanks can neither exceed the 6-byte limit nor slip past the duplicate check.
+    values.WorkOrderLink_ID = TxtID->text().trimmed();
+    values.WorkOrderFrame_ID = frameID;
+    values.WorkOrderLinkName = condition.name;
+    values.SonNode_ID = CboChild->SelectedKey();
+    values.FatherNode_ID = CboParent->SelectedKey();
+    values.AlwaysOpen = condition.AlwaysOpen;
+    values.AddinVariant = condition.AddinVariant;
+    values.CompareType = condition.CompareType;
+    values.VariantValue = condition.VariantValue;
+    return values;
+}
+
 void FrmLink::Show(cWorder& frame, const cLink& link)
 {
     LoadBeginPage(frame, link.FatherNode_ID(), 0);
