@@ -161,6 +161,13 @@ void FlowLinkItem::setKey(const QString& key)
         m_scene->linkKeyChanged(this, old);
 }
 
+QVariant FlowLinkItem::itemChange(GraphicsItemChange change, const QVariant& value)
+{
+    if (change == ItemSelectedHasChanged && m_scene)
+        m_scene->selectionMoved(this, value.toBool());
+    return QGraphicsObject::itemChange(change, value);
+}
+
 void FlowLinkItem::forgetNode(FlowNodeItem* node)
 {
     if (m_org == node)

@@ -60,6 +60,9 @@ public:
     QPainterPath shape() const override;
     void paint(QPainter* painter, const QStyleOptionGraphicsItem* option, QWidget* widget) override;
 
+protected:
+    QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
+
 private:
     friend class FlowScene;
     friend class FlowNodeItem;

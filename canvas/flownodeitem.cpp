@@ -321,6 +321,8 @@ QVariant FlowNodeItem::itemChange(GraphicsItemChange change, const QVariant& val
             m_scene.itemArrived(sceneBoundingRect());
         for (FlowLinkItem* link : std::as_const(m_links))
             link->updatePosition();
+    } else if (change == ItemSelectedHasChanged) {
+        m_scene.selectionMoved(this, value.toBool());
     }
     return QGraphicsObject::itemChange(change, value);
 }

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QSet>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
 
@@ -136,30 +137,21 @@ int FlowScene::IndexOf(const FlowNodeItem* node) const
 
 FlowNodeItem* FlowScene::SelectedNode() const
 {
-    for (const auto& [serial, node] : m_nodes) {
-        if (node->isSelected())
-            return node;
-    }
-    return nullptr;
+    return m_selectedNodes.empty() ? nullptr : m_nodes.at(*m_selectedNodes.begin());
 }
 
 QList<FlowNodeItem*> FlowScene::SelectedNodes() const
 {
     QList<FlowNodeItem*> selected;
-    for (const auto& [serial, node] : m_nodes) {
-        if (node->isSelected())
-            selected.append(node);
-    }
+    selected.reserve(static_cast<qsizetype>(m_selectedNodes.size()));
+    for (const quint64 serial : m_selectedNodes)
+        selected.append(m_nodes.at(serial));
     return selected;
 }
 
 FlowLinkItem* FlowScene::SelectedLink() const
 {
-    for (const auto& [serial, link] : m_links) {
-        if (link->isSelected())
-            return link;
-    }
-    return nullptr;
+    return m_selectedLinks.empty() ? nullptr : m_links.at(*m_selectedLinks.begin());
 }
 
 void FlowScene::SelectItem(QGraphicsItem* item)
@@ -205,10 +197,15 @@ void FlowScene::RemoveLink(FlowLinkItem* link)
 
 void FlowScene::SelectAllSteps()
 {
-    for (const auto& [serial, node] : m_nodes)
-        node->setSelected(node->Shape() != ShapeStart && node->Shape() != ShapeEnd);
-    for (const auto& [serial, link] : m_links)
-        link->setSelected(true);
+    {
+        // Each item would announce itself; whoever listens hears of the whole selection once.
+        const QSignalBlocker quiet(this);
+        for (const auto& [serial, node] : m_nodes)
+            node->setSelected(node->Shape() != ShapeStart && node->Shape() != ShapeEnd);
+        for (const auto& [serial, link] : m_links)
+            link->setSelected(true);
+    }
+    emit selectionChanged();
 }
 
 void FlowScene::setGridVisible(bool on)
@@ -276,7 +273,7 @@ void FlowScene::Sketch(PlainSketch& sketch, const QRectF& exposed, double scale)
     }
 }
 
-QImage FlowScene::RenderNodes(const QList<FlowNodeItem*>& nodes, double zoom)
+QImage FlowScene::RenderNodes(const QList<FlowNodeItem*>& nodes, double zoom, qint64 maxPixels)
 {
     if (nodes.isEmpty())
         return {};
@@ -299,7 +296,9 @@ QImage FlowScene::RenderNodes(const QList<FlowNodeItem*>& nodes, double zoom)
             hidden << item;
         }
     }
-    const double scale = zoom / TwipsPerPixel;
+    double scale = zoom / TwipsPerPixel;
+    if (const double pixels = area.width() * scale * area.height() * scale; pixels > static_cast<double>(maxPixels))
+        scale *= std::sqrt(static_cast<double>(maxPixels) / pixels);
     QImage image((area.size() * scale).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     {
@@ -323,10 +322,31 @@ void FlowScene::registerLink(FlowLinkItem* link)
     itemArrived(link->boundingRect());
 }
 
+void FlowScene::selectionMoved(const FlowNodeItem* node, bool selected)
+{
+    if (!holds(node))
+        return;
+    const bool changed = selected ? m_selectedNodes.insert(node->m_serial).second
+                                  : m_selectedNodes.erase(node->m_serial) > 0;
+    if (changed && node->Shape() != ShapeStart && node->Shape() != ShapeEnd)
+        m_selectedSteps += selected ? 1 : -1;
+}
+
+void FlowScene::selectionMoved(const FlowLinkItem* link, bool selected)
+{
+    if (!holds(link))
+        return;
+    if (selected)
+        m_selectedLinks.insert(link->m_serial);
+    else
+        m_selectedLinks.erase(link->m_serial);
+}
+
 void FlowScene::forgetLink(FlowLinkItem* link)
 {
     if (!holds(link))
         return;
+    selectionMoved(link, false);
     m_links.erase(link->m_serial);
     if (!link->Key().isEmpty())
         m_linksByKey.remove(indexKey(link->Key()), link);
@@ -338,6 +358,7 @@ void FlowScene::forgetNode(FlowNodeItem* node)
 {
     if (!holds(node))
         return;
+    selectionMoved(node, false);
     m_nodes.erase(node->m_serial);
     if (!node->Key().isEmpty())
         m_nodesByKey.remove(indexKey(node->Key()), node);
@@ -435,6 +456,9 @@ void FlowScene::clearScene()
     m_nodesByKey.clear();
     m_linksByKey.clear();
     m_dragStarts.clear();
+    m_selectedNodes.clear();
+    m_selectedLinks.clear();
+    m_selectedSteps = 0;
     clear();
     m_clearing = false;
     m_extent = QRectF();

@@ -13,6 +13,7 @@
 #include <QRectF>
 #include <QString>
 #include <map>
+#include <set>
 
 class QFontMetricsF;
 class QImage;
@@ -68,9 +69,12 @@ public:
     FlowNodeItem* SelectedNode() const;         // nullptr when none
     QList<FlowNodeItem*> SelectedNodes() const; // in collection order
     FlowLinkItem* SelectedLink() const;         // nullptr when none
+    // How many nodes other than Start and End, and how many links, are selected.
+    int SelectedStepCount() const { return m_selectedSteps; }
+    int SelectedLinkCount() const { return static_cast<int>(m_selectedLinks.size()); }
     // Makes `item` the only selected item; nullptr clears the selection.
     void SelectItem(QGraphicsItem* item);
-    // Selects every node and link except Start and End.
+    // Selects every node and link except Start and End, announcing the selection once.
     void SelectAllSteps();
     // Removes the selected links, and the selected nodes with their links.
     void DeleteSelectedItems();
@@ -95,8 +99,9 @@ public:
     void setLayoutWidth(double twips) { m_layoutWidth = twips; }
 
     // A picture of the nodes and the links between them as they are drawn (without the selection
-    // marks), `zoom` times the screen size (15 twips a pixel); null when `nodes` is empty.
-    QImage RenderNodes(const QList<FlowNodeItem*>& nodes, double zoom);
+    // marks), `zoom` times the screen size (15 twips a pixel), drawn smaller when it would have more
+    // than `maxPixels` pixels; null when `nodes` is empty.
+    QImage RenderNodes(const QList<FlowNodeItem*>& nodes, double zoom, qint64 maxPixels);
     // Adds the plain drawing (see PlainSketch) of every visible link and node that reaches into
     // `exposed` to `sketch`, drawn at `scale` screen pixels per pixel.
     void Sketch(PlainSketch& sketch, const QRectF& exposed, double scale) const;
@@ -124,6 +129,8 @@ private:
     void nodeKeyChanged(FlowNodeItem* node, const QString& oldKey);
     void linkKeyChanged(FlowLinkItem* link, const QString& oldKey);
     void itemLeaving(const QRectF& before);
+    void selectionMoved(const FlowNodeItem* node, bool selected);
+    void selectionMoved(const FlowLinkItem* link, bool selected);
     void itemArrived(const QRectF& after);
     // The place a node moved by the mouse goes to: snapped to the grid while it shows, and moved
     // with the rest of the selection no further than keeps every moved step within [0, the
@@ -163,6 +170,12 @@ private:
     // dearest part of adding a link, and captions repeat ("Yes", "No", "Approved").
     QHash<QString, double> m_captionWidths;
     QFont m_captionFont;
+    // The selected items by serial (collection order), kept as each is selected or let go: the
+    // window reads the selection after every change of it, and a walk over ten thousand items
+    // each time made selecting them all quadratic.
+    std::set<quint64> m_selectedNodes;
+    std::set<quint64> m_selectedLinks;
+    int m_selectedSteps = 0;
     int m_bulkChanges = 0;
     bool m_clearing = false;
     bool m_editMode = false;

@@ -85,6 +85,20 @@ void FrmMain::RunHandler(const char* procedure, const std::function<void()>& han
     IgnoreErrors([this] { ShowWindowState(); });
 }
 
+void FrmMain::CommandStatesDue()
+{
+    if (m_commandStatesDue)
+        return;
+    m_commandStatesDue = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_commandStatesDue = false;
+            IgnoreErrors([this] { SetCommandStates(); });
+        },
+        Qt::QueuedConnection);
+}
+
 FrmMain::FrmMain(QWidget* parent)
     : QMainWindow(parent), m_qtTexts(std::make_unique<QtTranslation>()),
       m_workOrders(std::make_unique<cWOrders>())
@@ -173,13 +187,11 @@ void FrmMain::BuildControls()
     });
     connect(m_flow, &FlowView::MoveKeys, this,
             [this](QPointF delta) { RunHandler("MoveSelection", [&] { m_selection->MoveSelection(delta); }); });
-    connect(m_flow, &FlowView::SelectionChanged, this, [this] { IgnoreErrors([this] { SetCommandStates(); }); });
-    const auto historyMoved = [this] { IgnoreErrors([this] { SetCommandStates(); }); };
-    connect(&m_frames->UndoGroup(), &QUndoGroup::indexChanged, this, historyMoved);
-    connect(&m_frames->UndoGroup(), &QUndoGroup::cleanChanged, this, historyMoved);
-    connect(&m_frames->UndoGroup(), &QUndoGroup::activeStackChanged, this, historyMoved);
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
-            [this] { IgnoreErrors([this] { SetCommandStates(); }); });
+    connect(m_flow, &FlowView::SelectionChanged, this, &FrmMain::CommandStatesDue);
+    connect(&m_frames->UndoGroup(), &QUndoGroup::indexChanged, this, &FrmMain::CommandStatesDue);
+    connect(&m_frames->UndoGroup(), &QUndoGroup::cleanChanged, this, &FrmMain::CommandStatesDue);
+    connect(&m_frames->UndoGroup(), &QUndoGroup::activeStackChanged, this, &FrmMain::CommandStatesDue);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &FrmMain::CommandStatesDue);
     connect(m_flow, &FlowView::ZoomChanged, this, [this] { IgnoreErrors([this] { ShowWindowState(); }); });
 
     BuildMenu();

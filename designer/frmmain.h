@@ -125,6 +125,9 @@ private:
     // Runs an event handler; an error ends it quietly with a log line under `procedure`. Then
     // shows the window's state afresh.
     void RunHandler(const char* procedure, const std::function<void()>& handler);
+    // SetCommandStates once the events at hand are handled: a selection, an undo or the clipboard
+    // may change many times in one pass of the event loop, and the states need reading only once.
+    void CommandStatesDue();
 
     // Qt's own texts (message box buttons) in the interface language while the window lives.
     std::unique_ptr<QtTranslation> m_qtTexts;
@@ -143,6 +146,7 @@ private:
     std::unique_ptr<FrameCommands> m_frameCommands;
     std::unique_ptr<StepCommands> m_steps;
     std::unique_ptr<SelectionCommands> m_selection;
+    bool m_commandStatesDue = false;
 
     static QPointer<FrmMain> s_instance;
 };

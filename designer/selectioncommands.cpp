@@ -6,6 +6,7 @@
 #include "designer/selectioncommands.h"
 
 #include "canvas/flowview.h"
+#include "canvas/stepspicture.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 #include "core/sameid.h"
@@ -20,7 +21,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QGraphicsScene>
-#include <QImage>
 #include <QMimeData>
 #include <QSet>
 #include <QSignalBlocker>
@@ -93,10 +93,8 @@ void SelectionCommands::CopySteps()
         if (link->CanLoadFlag() == 1 && ids.contains(IdKey(link->FatherNode_ID())) &&
             ids.contains(IdKey(link->SonNode_ID())))
             copied.links.append(link->Values());
-    auto data = std::make_unique<QMimeData>();
-    data->setData(StepsMimeType, StepsToJson(copied));
-    data->setImageData(m_flow.Scene().RenderNodes(shown, m_flow.Zoom()));
-    QApplication::clipboard()->setMimeData(data.release());
+    // The picture is drawn only when a program asks for it.
+    QApplication::clipboard()->setMimeData(new StepsMimeData(StepsToJson(copied), m_flow.Zoom()));
 }
 
 void SelectionCommands::CutSteps()

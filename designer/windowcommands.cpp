@@ -151,7 +151,7 @@ void FrmMain::SetCommandStates()
 {
     const bool editable = m_flow->Scene().EditMode();
     const bool step = editable && m_flow->Scene().SelectedNode() != nullptr;
-    const bool link = editable && m_flow->Scene().SelectedLink() != nullptr;
+    const bool link = editable && m_flow->Scene().SelectedLinkCount() > 0;
     const auto enable = [](QAction* action, bool on) {
         if (action)
             action->setEnabled(on);
@@ -183,7 +183,7 @@ void FrmMain::SetCommandStates()
     showHistory("Undo", history && history->canUndo(), history ? history->undoText() : QString(), 1650, 1652);
     showHistory("Redo", history && history->canRedo(), history ? history->redoText() : QString(), 1651, 1653);
     enable(ToolbarButton(QStringLiteral("LinkTool")), editable);
-    const qsizetype steps = m_steps ? m_steps->SelectedSteps().size() : 0;
+    const int steps = m_flow->Scene().SelectedStepCount();
     enable(MenuBarAction(QStringLiteral("Copy")), steps > 0);
     enable(MenuBarAction(QStringLiteral("Cut")), editable && steps > 0);
     enable(MenuBarAction(QStringLiteral("Paste")), editable && SelectionCommands::ClipboardHasSteps());

@@ -60,10 +60,13 @@ PastePlan PlanPaste(cWorder& frame, const QList<NodeValues>& steps, const QList<
         }
         plan.steps.append(step);
     }
-    QStringList taken;
+    // Every code the frame holds, deleted links' included, and those given out here, keyed as the
+    // database compares codes: one look-up a candidate, however many links the frame has.
+    QSet<QString> codesInUse;
+    for (const auto& [key, link] : frame.AllLink().AllLinks())
+        codesInUse.insert(IdKey(link->WorkOrderLink_ID()));
     const auto free = [&](const QString& candidate) {
-        return !candidate.isEmpty() && !frame.AllLink().LinkIDExists(candidate) &&
-               std::none_of(taken.cbegin(), taken.cend(), [&](const QString& t) { return SameId(t, candidate); });
+        return !candidate.isEmpty() && !codesInUse.contains(IdKey(candidate));
     };
     for (LinkValues link : links) {
         QString code = link.WorkOrderLink_ID;
@@ -71,7 +74,7 @@ PastePlan PlanPaste(cWorder& frame, const QList<NodeValues>& steps, const QList<
             code = freshCode();
         if (!free(code))
             throw KorvelError(LoadResString(2020).arg(link.WorkOrderLink_ID));
-        taken << code;
+        codesInUse.insert(IdKey(code));
         link.WorkOrderFrame_ID = frame.WorkOrderFrame_ID;
         link.WorkOrderLink_ID = code;
         link.FatherNode_ID = newID(link.FatherNode_ID);

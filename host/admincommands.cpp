@@ -40,14 +40,12 @@ QStringList korvelTables()
 
 } // namespace
 
-QString FindDamage(const QSqlDatabase& database, bool thorough)
+QString FindDamage(const QSqlDatabase& database)
 {
     QSqlQuery query(database);
     query.setForwardOnly(true);
     const bool sqlite = database.driverName() == QLatin1String("QSQLITE");
-    const QString sql = !sqlite    ? QStringLiteral("SELECT 1")
-                        : thorough ? QStringLiteral("PRAGMA integrity_check")
-                                   : QStringLiteral("PRAGMA quick_check");
+    const QString sql = sqlite ? QStringLiteral("PRAGMA integrity_check") : QStringLiteral("SELECT 1");
     if (!query.exec(sql))
         return query.lastError().text().simplified();
     if (!sqlite)
@@ -97,7 +95,7 @@ int InitialiseDatabase(const QSqlDatabase& database, const QString& shownName)
 int CheckDatabase(const QSqlDatabase& database, const QString& shownName)
 {
     try {
-        const QString problem = FindDamage(database, true);
+        const QString problem = FindDamage(database);
         if (!problem.isEmpty()) {
             printError(QStringLiteral("the database %1 is damaged: %2").arg(shownName, problem));
             return 1;

@@ -14,9 +14,9 @@ namespace korvel {
 // Writes "korvel: <text>" as one line on standard error.
 void printError(const QString& text);
 
-// What is wrong with the database itself, or "" when it is sound. SQLite checks its pages and
-// indexes (`thorough`: also that every index matches its table); a server only has to answer.
-QString FindDamage(const QSqlDatabase& database, bool thorough);
+// What is wrong with the database itself, or "" when it is sound. SQLite checks every page and that
+// every index matches its table (a full scan: --check-db only); a server only has to answer.
+QString FindDamage(const QSqlDatabase& database);
 
 // --init-db: creates the Korvel tables, then the demo data unless the database holds work orders.
 int InitialiseDatabase(const QSqlDatabase& database, const QString& shownName);

@@ -62,7 +62,9 @@ bool isEmptySqlite(const QSqlDatabase& database)
 
 // Before the designer starts: an empty SQLite database gets the tables and the demo data at once.
 // Any other database must already have them (or be given --init-db), since it may belong to a host
-// system whose file korvel must not change. An SQLite file is also checked for damage first.
+// system whose file korvel must not change. Damage is not looked for here: a scan of the whole file
+// costs seconds on a large one, so --check-db does it on request, and a damaged page met later fails
+// its statement with SQLite's own error, reported as any database error is.
 bool prepareDatabase(const QSqlDatabase& database, const QString& shownName, bool writable)
 {
     const bool sqlite = database.driverName() == QLatin1String("QSQLITE");
@@ -76,11 +78,6 @@ bool prepareDatabase(const QSqlDatabase& database, const QString& shownName, boo
             }
             CreateSchema(database);
             LoadDemoData(database);
-        } else if (sqlite) {
-            if (const QString problem = FindDamage(database, false); !problem.isEmpty()) {
-                printError(QStringLiteral("the database %1 is damaged: %2").arg(shownName, problem));
-                return false;
-            }
         }
         if (writable)
             DatabaseServices::EnsureLockTable(database);

@@ -2,8 +2,10 @@
 // a view moving steps with the mouse.
 
 #include "canvas/flowview.h"
+#include "canvas/stepspicture.h"
 #include "model/coordinates.h"
 
+#include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -25,12 +27,41 @@ TEST(FlowSceneTest, FindsItemsByKeyAndRemovesNodesWithTheirLinks)
     a->setKey(QStringLiteral("NB"));
     EXPECT_EQ(scene.NodeByKey(QStringLiteral("NA")), b);
     EXPECT_EQ(scene.NodeByKey(QStringLiteral("NB")), a);
+    QSignalSpy announced(&scene, &QGraphicsScene::selectionChanged);
     scene.SelectAllSteps();
+    EXPECT_EQ(announced.count(), 1);
     EXPECT_EQ(scene.SelectedNodes(), (QList<FlowNodeItem*>{a, b}));
+    EXPECT_EQ(scene.SelectedStepCount(), 2);
+    EXPECT_EQ(scene.SelectedLinkCount(), 1);
     scene.RemoveNode(a->Index());
     EXPECT_EQ(scene.NodeByKey(QStringLiteral("NB")), nullptr);
     EXPECT_EQ(scene.LinkByKey(QStringLiteral("L1")), nullptr);
     EXPECT_TRUE(scene.Links().isEmpty());
+    EXPECT_EQ(scene.SelectedNodes(), (QList<FlowNodeItem*>{b}));
+    EXPECT_EQ(scene.SelectedStepCount(), 1);
+    EXPECT_EQ(scene.SelectedLinkCount(), 0);
+    EXPECT_EQ(scene.SelectedLink(), nullptr);
+    b->setSelected(false);
+    EXPECT_EQ(scene.SelectedNode(), nullptr);
+    EXPECT_EQ(scene.SelectedStepCount(), 0);
+}
+
+// The picture of copied steps is drawn at the zoom asked for, and smaller when that would be too
+// large: two steps at the far ends of the range are not one gigantic image.
+TEST(StepsPictureTest, IsDrawnAtTheZoomUnlessTooLarge)
+{
+    NodeValues near, far;
+    near.WorkOrderNode_ID = QStringLiteral("N00001");
+    far.WorkOrderNode_ID = QStringLiteral("N00002");
+    far.Left = 3000;
+    const QImage small = StepsPicture({near, far}, {}, 1.0);
+    EXPECT_NEAR(small.width(), (3000 + 1400) / TwipsPerPixel, 10);
+    EXPECT_NEAR(StepsPicture({near, far}, {}, 2.0).width(), 2 * small.width(), 1);
+    far.Left = far.Top = CoordinateLimit;
+    const QImage large = StepsPicture({near, far}, {}, 2.0);
+    EXPECT_FALSE(large.isNull());
+    EXPECT_LE(qint64(large.width()) * large.height(), MaxCopiedPicturePixels);
+    EXPECT_GT(qint64(large.width()) * large.height(), MaxCopiedPicturePixels * 9 / 10);
 }
 
 // A mouse drag moves the selection as one within 0 … CoordinateLimit; a step read from outside

@@ -126,10 +126,18 @@ protected:
         QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(item).center());
     }
 
+    // A toolbar button as the user sees it: the window settles its commands' states once the events
+    // at hand are handled, and every click comes after that.
+    QAction* Button(const QString& key)
+    {
+        QCoreApplication::processEvents();
+        return Window().ToolbarButton(key);
+    }
+
     // Presses a toolbar button by key, as a click would.
     void PressButton(const QString& key)
     {
-        QAction* button = Window().ToolbarButton(key);
+        QAction* button = Button(key);
         ASSERT_NE(button, nullptr) << "no toolbar button " << key.toStdString();
         ASSERT_TRUE(button->isEnabled()) << "toolbar button " << key.toStdString() << " is disabled";
         button->trigger();

@@ -197,11 +197,11 @@ TEST_F(FrameCommandsTest, DeleteActsOnTheFrameShownUnderItsLockAndTakesItsHistor
     };
     newFrame();
     Window().Selection().PasteSteps();
-    ASSERT_TRUE(Window().ToolbarButton("Undo")->isEnabled());
+    ASSERT_TRUE(Button("Undo")->isEnabled());
     Messages().planAnswer(QMessageBox::Yes);
     PressButton("Del");
     newFrame();
-    EXPECT_FALSE(Window().ToolbarButton("Undo")->isEnabled());
+    EXPECT_FALSE(Button("Undo")->isEnabled());
 }
 
 // Save as copies the header and the whole flow, and opens the copy locked.

@@ -25,6 +25,7 @@ protected:
 
     void Trigger(const char* item)
     {
+        QCoreApplication::processEvents();
         QAction* action = Window().MenuItem(QString::fromLatin1(item));
         ASSERT_NE(action, nullptr);
         action->trigger();

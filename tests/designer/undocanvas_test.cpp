@@ -64,13 +64,16 @@ public:
     }
     void Trigger(const QString& name)
     {
+        QCoreApplication::processEvents();
         QAction* action = Window().MenuItem(name) ? Window().MenuItem(name) : Window().MenuBarAction(name);
         ASSERT_NE(action, nullptr) << name.toStdString();
         ASSERT_TRUE(action->isEnabled()) << name.toStdString();
         action->trigger();
     }
+    // A key pressed on the canvas, after the events at hand (as keys come through the event loop).
     void Key(int key, Qt::KeyboardModifiers modifiers = {})
     {
+        QCoreApplication::processEvents();
         Canvas().setFocus();
         QTest::keyClick(&Canvas(), static_cast<Qt::Key>(key), modifiers);
     }
@@ -146,20 +149,22 @@ TEST_P(UndoTest, UndoGivesBackTheModelItsStatesAndTheCanvasAndRedoTheChange)
     Window().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
     const std::string before = State();
-    EXPECT_FALSE(Window().ToolbarButton("Undo")->isEnabled());
+    EXPECT_FALSE(Button("Undo")->isEnabled());
     GetParam().change(*this);
     const std::string after = State();
     ASSERT_NE(after, before);
     EXPECT_TRUE(Window().isWindowModified());
-    EXPECT_EQ(Window().ToolbarButton("Undo")->text(), QString::fromUtf8(GetParam().undoText));
+    EXPECT_EQ(Button("Undo")->text(), QString::fromUtf8(GetParam().undoText));
 
     Window().activateWindow(); // a dialog may have had the focus
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
+    QCoreApplication::processEvents(); // keys come through the event loop
     QTest::keyClick(&Window(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(State(), before);
     EXPECT_FALSE(Window().isWindowModified()); // nothing left to save
-    EXPECT_TRUE(Window().ToolbarButton("Redo")->isEnabled());
+    EXPECT_TRUE(Button("Redo")->isEnabled());
 
+    QCoreApplication::processEvents();
     QTest::keyClick(&Window(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(State(), after);
     EXPECT_TRUE(Window().isWindowModified());
@@ -169,8 +174,8 @@ TEST_P(UndoTest, UndoGivesBackTheModelItsStatesAndTheCanvasAndRedoTheChange)
 
     // Saved, the history is gone and the frame reads back as it was left.
     PressButton("Save");
-    EXPECT_FALSE(Window().ToolbarButton("Undo")->isEnabled());
-    EXPECT_FALSE(Window().ToolbarButton("Redo")->isEnabled());
+    EXPECT_FALSE(Button("Undo")->isEnabled());
+    EXPECT_FALSE(Button("Redo")->isEnabled());
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, UndoTest, ::testing::ValuesIn(UndoCases),
@@ -227,10 +232,10 @@ TEST_F(UndoCanvasTest, KeysMoveEverySelectedStepByTheGridButNeverStartOrEnd)
     }
     EXPECT_EQ(CanvasNode("NBEGIN").pos(), QPointF(200, 400));
     EXPECT_EQ(CanvasNode("NEND").pos(), end);
-    EXPECT_EQ(Window().ToolbarButton("Undo")->text(), "Undo Move 3 steps");
+    EXPECT_EQ(Button("Undo")->text(), "Undo Move 3 steps");
 
     Trigger("AlignLeft");
-    EXPECT_EQ(Window().ToolbarButton("Undo")->text(), "Undo Align left");
+    EXPECT_EQ(Button("Undo")->text(), "Undo Align left");
     for (const char* id : {"N00001", "N00002", "N00003"})
         EXPECT_EQ(Current()->AllNode().OneNode(id)->NodeLeft(), 1150) << id;
 }
@@ -252,8 +257,8 @@ TEST_F(UndoCanvasTest, EachFrameKeepsItsHistoryUntilItsChangesAreDropped)
     ClickFrame("REP01");
     ClickFrame("CMP01");
     EXPECT_EQ(Current()->AllNode().OneNode("N00001")->NodeLeft(), 1000);
-    EXPECT_FALSE(Window().ToolbarButton("Undo")->isEnabled());
-    EXPECT_FALSE(Window().ToolbarButton("Redo")->isEnabled());
+    EXPECT_FALSE(Button("Undo")->isEnabled());
+    EXPECT_FALSE(Button("Redo")->isEnabled());
 
     // So does a reading of the frame with nothing to drop: a move undone, then Unlock and Lock.
     Select({"NN00001"});
@@ -261,7 +266,7 @@ TEST_F(UndoCanvasTest, EachFrameKeepsItsHistoryUntilItsChangesAreDropped)
     PressButton("Undo");
     PressButton("Unlock");
     PressButton("Lock");
-    EXPECT_FALSE(Window().ToolbarButton("Redo")->isEnabled());
+    EXPECT_FALSE(Button("Redo")->isEnabled());
 }
 
 class PasteTest : public UndoCanvasTest, public ::testing::WithParamInterface<TestDatabase::Kind> {
@@ -286,9 +291,8 @@ TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturn
     ClickFrame("CMP01"); // read-only: copying needs no lock
     Window().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
-    Canvas().setFocus();
-    QTest::keyClick(&Canvas(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(&Canvas(), Qt::Key_C, Qt::ControlModifier);
+    Key(Qt::Key_A, Qt::ControlModifier);
+    Key(Qt::Key_C, Qt::ControlModifier);
     ASSERT_TRUE(QApplication::clipboard()->mimeData()->hasFormat("application/x-korvel-steps"));
     EXPECT_FALSE(QApplication::clipboard()->mimeData()->imageData().value<QImage>().isNull());
     QHash<QString, NodeValues> original; // by name
@@ -297,10 +301,9 @@ TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturn
 
     OpenLocked("REP01");
     const qint64 statements = StatementMonitor::Count();
-    Canvas().setFocus();
-    QTest::keyClick(&Canvas(), Qt::Key_V, Qt::ControlModifier);
+    Key(Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(StatementMonitor::Count() - statements, 1); // one query for all five IDs
-    EXPECT_EQ(Window().ToolbarButton("Undo")->text(), "Undo Paste 5 steps");
+    EXPECT_EQ(Button("Undo")->text(), "Undo Paste 5 steps");
     PressButton("Save");
 
     OpenWindow();
