@@ -113,12 +113,14 @@ TEST_P(Commands, EachVerbIsOneEntryUndoneAndRedoneExactly)
          {u"L\\|L5\\|N00003>N00004\\|0"_s}},
         {"move", [](auto& c, auto&) { return c.MoveSteps(u"CMP01"_s, {{u"N00001"_s, QPoint(1000, 2000)}}, {}); },
          {u"P\\|N00001\\|1000\\|2000"_s}},
-        {"paste: fresh IDs, link between them, placed off the originals", [](auto& c, auto& f) {
+        {"paste: fresh IDs, link between them (its code taken, in other letters), placed off the originals", [](auto& c, auto& f) {
              const QList<NodeValues> steps{f.AllNode().OneNode(u"N00003"_s)->Values(), f.AllNode().OneNode(u"N00004"_s)->Values()};
-             return c.Paste(u"CMP01"_s, steps, {f.AllLink().OneLinks(u"L5"_s)->Values()});
+             LinkValues link = f.AllLink().OneLinks(u"L5"_s)->Values();
+             link.WorkOrderLink_ID = u"l5"_s;
+             return c.Paste(u"CMP01"_s, steps, {link});
          },
          {u"S\\|N00010\\|Supervisor review\\|1"_s, u"S\\|N00011\\|Reply to customer\\|1"_s, u"P\\|N00010\\|\\d+\\|\\d+"_s,
-          u"P\\|N00011\\|\\d+\\|\\d+"_s, u"L\\|(?!L5)\\w+\\|N00010>N00011\\|1"_s, u"C\\|(?!L5)\\w+\\|Approved\\|0\\|\\|\\|"_s}},
+          u"P\\|N00011\\|\\d+\\|\\d+"_s, u"L\\|(?![Ll]5)\\w+\\|N00010>N00011\\|1"_s, u"C\\|(?![Ll]5)\\w+\\|Approved\\|0\\|\\|\\|"_s}},
         {"replace the flow", [&](auto& c, auto& f) {
              const auto flow = flowOf(f, {u"N00004"_s}, {u"L4"_s, u"L5"_s, u"L6"_s});
              return c.ReplaceFlow(u"CMP01"_s, flow.first, flow.second, u"x"_s);
