@@ -26,11 +26,6 @@ void Exec(const QSqlDatabase& database, const QString& sql)
         throw KorvelError(QStringLiteral("%1 -- in: %2").arg(query.lastError().text(), sql.left(200)));
 }
 
-QString StepID(int counter)
-{
-    return QStringLiteral("N") + QString::number(counter).rightJustified(5, QLatin1Char('0'));
-}
-
 // Collects the value lists of one table and sends them as INSERTs of a few hundred rows each.
 class RowWriter final {
 public:

@@ -19,6 +19,11 @@ enum class Operation {
     StepList,        // StepCommands::FillStepCombo for the large frame's last step
     Save,            // cWorder::SaveMe with every step of the large frame moved
     Memory,          // what opening the large frame adds to the resident memory
+    SelectAll,       // the Select all command on the locked large frame
+    MoveAll,         // the Right arrow key with every step of it selected
+    UndoMove,        // Undo of that move
+    Paste,           // Paste of 1,000 of its steps into it
+    CopyAll,         // Copy with every step of it selected
 };
 
 // One line of the benchmark: an operation measured at several sizes.
