@@ -5,14 +5,18 @@
 #include "bench/probe.h"
 #include "bench/reference.h"
 #include "canvas/flowview.h"
+#include "canvas/framepicture.h"
 #include "core/korvelerror.h"
 #include "designer/frmmain.h"
 #include "designer/stepcommands.h"
 #include "dialogs/selectonlycombo.h"
 #include "model/cworder.h"
+#include "persistence/flowsearch.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <memory>
 
@@ -144,6 +148,35 @@ Measurement Save(int steps)
     return m;
 }
 
+Measurement Search(const CaseInfo& info)
+{
+    Probe probe;
+    probe.Start();
+    const QList<SearchHit> hits = SearchFlows(info.text);
+    Measurement m = probe.Stop(QStringLiteral("'%1': %2 hits").arg(info.text).arg(hits.size()));
+    Check(hits.size() == info.hits,
+          QStringLiteral("'%1' found %2 times instead of %3").arg(info.text).arg(hits.size()).arg(info.hits));
+    return m;
+}
+
+Measurement Render(const QString& suffix)
+{
+    auto frame = LoadLargeFrame();
+    QTemporaryDir folder;
+    Check(folder.isValid(), QStringLiteral("Cannot create a temporary folder"));
+    const QString path = folder.filePath(QStringLiteral("frame.") + suffix);
+    Probe probe;
+    probe.Start();
+    WriteFramePicture(*frame, path);
+    Measurement m = probe.Stop();
+    m.fileBytes = QFileInfo(path).size();
+    Check(m.fileBytes > 0, QStringLiteral("no picture written"));
+    m.note = QStringLiteral("%1 file of %2 MiB")
+                 .arg(suffix.toUpper())
+                 .arg(static_cast<double>(m.fileBytes) / (1024 * 1024), 0, 'f', 2);
+    return m;
+}
+
 CaseInfo Make(QString id, QString title, QString unit, QString per, Operation operation, QList<int> sizes)
 {
     CaseInfo info;
@@ -161,7 +194,7 @@ CaseInfo Make(QString id, QString title, QString unit, QString per, Operation op
 Layout CaseInfo::LayoutFor(int size) const
 {
     Layout layout;
-    if (operation == Operation::Startup) {
+    if (operation == Operation::Startup || operation == Operation::Search) {
         layout.kind = Layout::Kind::Frames;
         layout.frames = size;
     } else if (frameSteps > 0) {
@@ -223,8 +256,9 @@ QList<CaseInfo> Cases(bool quick)
     proposeRef.reference.clear();
     cases << propose << proposeRef;
 
-    cases << Make(QStringLiteral("startup"), QStringLiteral("Start-up"), QStringLiteral("frames"),
-                  QStringLiteral("frame"), Operation::Startup, {500, 5000, 50000});
+    const QString frames = QStringLiteral("frames");
+    cases << Make(QStringLiteral("startup"), QStringLiteral("Start-up"), frames, QStringLiteral("frame"),
+                  Operation::Startup, {500, 5000, 50000, 200000});
     const QList<int> flows = quick ? QList<int>{300, 3000} : QList<int>{300, 1000, 3000};
     cases << Make(QStringLiteral("open"), QStringLiteral("Open and draw a frame"), steps, perStep,
                   Operation::OpenFrame, flows);
@@ -252,6 +286,21 @@ QList<CaseInfo> Cases(bool quick)
                   QStringLiteral("pasted step"), Operation::Paste, edits);
     cases << Make(QStringLiteral("copy-all"), QStringLiteral("Copy all"), steps, perStep,
                   Operation::CopyAll, edits);
+
+    // The frames are named "Work order 000001" and up: ten of the names hold "order 00001".
+    const QList<int> searched{5000, 50000, 200000};
+    CaseInfo some = Make(QStringLiteral("search-some"), QStringLiteral("Search, 10 hits"), frames,
+                         QStringLiteral("frame"), Operation::Search, searched);
+    some.text = QStringLiteral("order 00001");
+    some.hits = 10;
+    CaseInfo none = Make(QStringLiteral("search-none"), QStringLiteral("Search, no hit"), frames,
+                         QStringLiteral("frame"), Operation::Search, searched);
+    none.text = QStringLiteral("no such text");
+    cases << some << none;
+    cases << Make(QStringLiteral("render-png"), QStringLiteral("Picture, PNG"), steps, perStep,
+                  Operation::RenderPng, edits);
+    cases << Make(QStringLiteral("render-svg"), QStringLiteral("Picture, SVG"), steps, perStep,
+                  Operation::RenderSvg, edits);
     return cases;
 }
 
@@ -288,6 +337,12 @@ Measurement RunCase(const CaseInfo& info, int size)
         return PasteSteps(size);
     case Operation::CopyAll:
         return CopyAllSteps(size);
+    case Operation::Search:
+        return Search(info);
+    case Operation::RenderPng:
+        return Render(QStringLiteral("png"));
+    case Operation::RenderSvg:
+        return Render(QStringLiteral("svg"));
     }
     throw KorvelError(QStringLiteral("unknown case %1").arg(info.id));
 }
