@@ -76,18 +76,17 @@ bool GrowthOf(const Result& result, const QList<Result>& all, Growth& growth)
 }
 
 #ifdef KORVEL_BENCH_CHART
-// The case's position among the cases that are no reference, and how many there are, for its colour.
-int CaseIndex(const QString& id, int& count)
+// The case's position among the cases that are no reference, for its colour.
+int CaseIndex(const QString& id)
 {
-    int index = -1;
-    count = 0;
+    int index = 0;
     for (const CaseInfo& info : Cases(false)) {
         if (info.id == id)
-            index = count;
+            return index;
         if (!info.id.endsWith(QLatin1String("-ref")))
-            ++count;
+            ++index;
     }
-    return index < 0 ? count : index;
+    return index;
 }
 #endif
 
@@ -231,9 +230,9 @@ bool DrawChart(const QList<Result>& results, const Options& options, const QStri
             // Each case keeps its colour on both databases, and its reference shares it; PostgreSQL's
             // lines are dashed, the references' dotted.
             const bool reference = r.info.id.endsWith(QLatin1String("-ref"));
-            int count = 0;
-            const int index = CaseIndex(reference ? r.info.id.chopped(4) : r.info.id, count);
-            QPen pen(QColor::fromHsv((index * 360 / std::max(count, 1)) % 360, 220, 200));
+            // Hues 137° apart (the golden angle) keep neighbouring cases apart however many there are.
+            const int index = CaseIndex(reference ? r.info.id.chopped(4) : r.info.id);
+            QPen pen(QColor::fromHsv((index * 137) % 360, 220, 200));
             pen.setWidth(2);
             if (reference)
                 pen.setStyle(Qt::DotLine);
