@@ -58,16 +58,17 @@ private:
 // The frame columns after its ID and name.
 const QString FrameValueColumns = QStringLiteral(
     "Category, Priority_ID, ExpiredPeriod, ExpiredPeriodType_ID, CanSkip, AddinType, WEBLink, Group_IDA, "
-    "CanFullScreen, PrintFormat, CanGenerateOB, GenerateRate, Group_IDA2, CreatedBy, CreatedDate, ModifiedBy, "
-    "ModifiedDate, ReplyFlag, ReplyMode, ReplyAddress, ReplyFile, PRINTGROUP, REPLYGROUP, REPLYCONTENT, "
-    "ForecastUnit, ForecastLen");
+    "CanFullScreen, PrintFormat, CanGenerateOB, GenerateRate, Group_IDA2, CreatedBy, CreatedDate, "
+    "ModifiedBy, ModifiedDate, ReplyFlag, ReplyMode, ReplyAddress, ReplyFile, PRINTGROUP, REPLYGROUP, "
+    "REPLYCONTENT, ForecastUnit, ForecastLen");
 
 struct Writers {
     RowWriter frames, nodes, links;
 
     explicit Writers(const QSqlDatabase& db)
-        : frames(db, QStringLiteral("INSERT INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName, %1) VALUES ")
-                         .arg(FrameValueColumns)),
+        : frames(db,
+                 QStringLiteral("INSERT INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName, %1) VALUES ")
+                     .arg(FrameValueColumns)),
           nodes(db,
                 QStringLiteral(
                     "INSERT INTO Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName, "
@@ -158,13 +159,14 @@ void Fill(QSqlDatabase db, const Layout& layout)
         // The others copy the first one's header in one statement: 200,000 of them take seconds.
         // Their numbers have six digits, as substr(1000000 + i, 2) gives them on both databases.
         if (layout.frames > 1)
-            Exec(db, QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
-                                "INSERT INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName, %2) "
-                                "SELECT 'W' || substr(CAST(1000000 + i AS TEXT), 2), "
-                                "'Work order ' || substr(CAST(1000000 + i AS TEXT), 2), %2 "
-                                "FROM n CROSS JOIN TWO_Frame WHERE WorkOrderFrame_ID = 'W000001'")
-                     .arg(layout.frames)
-                     .arg(FrameValueColumns));
+            Exec(db, QStringLiteral(
+                         "WITH RECURSIVE n(i) AS (SELECT 2 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                         "INSERT INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName, %2) "
+                         "SELECT 'W' || substr(CAST(1000000 + i AS TEXT), 2), "
+                         "'Work order ' || substr(CAST(1000000 + i AS TEXT), 2), %2 "
+                         "FROM n CROSS JOIN TWO_Frame WHERE WorkOrderFrame_ID = 'W000001'")
+                         .arg(layout.frames)
+                         .arg(FrameValueColumns));
     } else {
         AddFrame(w, SmallFrameID, QStringLiteral("Small flow"));
         AddFlow(w, SmallFrameID, 1, SmallFrameSteps, true);

@@ -284,8 +284,8 @@ QList<CaseInfo> Cases(bool quick)
                   Operation::UndoMove, edits);
     cases << Make(QStringLiteral("paste-1000"), QStringLiteral("Paste 1,000 steps"), steps,
                   QStringLiteral("pasted step"), Operation::Paste, edits);
-    cases << Make(QStringLiteral("copy-all"), QStringLiteral("Copy all"), steps, perStep,
-                  Operation::CopyAll, edits);
+    cases << Make(QStringLiteral("copy-all"), QStringLiteral("Copy all"), steps, perStep, Operation::CopyAll,
+                  edits);
 
     // The frames are named "Work order 000001" and up: ten of the names hold "order 00001".
     const QList<int> searched{5000, 50000, 200000};

@@ -37,10 +37,12 @@ void SelectAll(DesignerDriver& designer, int steps)
 }
 
 // Every step stands `shift` twips right of where `before` has it.
-void CheckPlaces(DesignerDriver& designer, const QHash<QString, QPointF>& before, double shift, const QString& what)
+void CheckPlaces(DesignerDriver& designer, const QHash<QString, QPointF>& before, double shift,
+                 const QString& what)
 {
     const QHash<QString, QPointF> after = designer.StepPlaces();
-    Check(after.size() == before.size(), QStringLiteral("%1 steps drawn, %2 before").arg(after.size()).arg(before.size()));
+    Check(after.size() == before.size(),
+          QStringLiteral("%1 steps drawn, %2 before").arg(after.size()).arg(before.size()));
     int wrong = 0;
     for (auto place = before.cbegin(); place != before.cend(); ++place)
         wrong += after.value(place.key()) == place.value() + QPointF(shift, 0) ? 0 : 1;
@@ -122,7 +124,8 @@ Measurement PasteSteps(int steps)
     designer->Settle();
     Measurement m = probe.Stop(QStringLiteral("%1 steps pasted").arg(copied.size()));
     const int added = designer->ShownSteps() - before;
-    Check(added == copied.size(), QStringLiteral("%1 steps pasted instead of %2").arg(added).arg(copied.size()));
+    Check(added == copied.size(),
+          QStringLiteral("%1 steps pasted instead of %2").arg(added).arg(copied.size()));
     return m;
 }
 

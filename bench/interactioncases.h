@@ -15,10 +15,10 @@ void OpenLargeFrame(DesignerDriver& designer, int steps);
 
 // The editing commands on the large frame of `steps` steps, locked first. Each is set up as a user
 // would (untimed); the command, the events it leaves waiting and one paint of the canvas are timed.
-Measurement SelectAllSteps(int steps);  // the Select all command
-Measurement MoveAllSteps(int steps);    // Right arrow with every step selected
+Measurement SelectAllSteps(int steps);   // the Select all command
+Measurement MoveAllSteps(int steps);     // Right arrow with every step selected
 Measurement UndoMoveAllSteps(int steps); // Undo of that move
-Measurement PasteSteps(int steps);      // Paste of 1,000 of its steps copied before
-Measurement CopyAllSteps(int steps);    // Copy with every step selected
+Measurement PasteSteps(int steps);       // Paste of 1,000 of its steps copied before
+Measurement CopyAllSteps(int steps);     // Copy with every step selected
 
 } // namespace korvel::bench

@@ -138,9 +138,11 @@ QString ResultTable(const QList<Result>& results, const Options& options)
     }
 
     lines << QString()
-          << QStringLiteral("Growth: the slope of log(median time) against log(size) from the smallest to the "
-                            "largest size timed (1: in proportion to the size, 2: with its square).")
-          << QString() << QStringLiteral("| db | case | sizes | slope |") << QStringLiteral("|---|---|---|--:|");
+          << QStringLiteral(
+                 "Growth: the slope of log(median time) against log(size) from the smallest to the "
+                 "largest size timed (1: in proportion to the size, 2: with its square).")
+          << QString() << QStringLiteral("| db | case | sizes | slope |")
+          << QStringLiteral("|---|---|---|--:|");
     QStringList done;
     for (const Result& r : results) {
         const QString key = BackendName(r.backend) + QLatin1Char(':') + r.info.id;
@@ -151,16 +153,17 @@ QString ResultTable(const QList<Result>& results, const Options& options)
         const QLocale english(QLocale::English);
         lines << QStringLiteral("| %1 | %2 | %3–%4 %5 | %6 |")
                      .arg(BackendName(r.backend), r.info.title, english.toString(growth.from),
-                          english.toString(growth.to), r.info.sizeUnit, QString::number(growth.slope, 'f', 2));
+                          english.toString(growth.to), r.info.sizeUnit,
+                          QString::number(growth.slope, 'f', 2));
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 QString ResultCsv(const QList<Result>& results)
 {
-    QStringList lines{
-        QStringLiteral("db,case,title,size,size_unit,runs,median_ms,run_ms,statements,peak_kb,"
-                       "rss_growth_kb,file_bytes,per_unit,per_unit_ms,reference,reference_ratio,slope,failure,note")};
+    QStringList lines{QStringLiteral(
+        "db,case,title,size,size_unit,runs,median_ms,run_ms,statements,peak_kb,"
+        "rss_growth_kb,file_bytes,per_unit,per_unit_ms,reference,reference_ratio,slope,failure,note")};
     for (const Result& r : results) {
         QStringList runs;
         for (const double ms : r.milliseconds)

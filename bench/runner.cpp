@@ -194,8 +194,8 @@ int RunChild(const QString& caseId, int size, const QString& location, bool quic
             if (!shown.isEmpty())
                 throw KorvelError(QStringLiteral("the designer said: ") + shown.first().simplified());
             QTextStream(stdout) << "RESULT " << QString::number(m.milliseconds, 'f', 4) << ' ' << m.statements
-                                << ' ' << ProcStatusKb("VmHWM") << ' ' << m.rssGrowthKb << ' ' << m.fileBytes << ' ' << m.note
-                                << Qt::endl;
+                                << ' ' << ProcStatusKb("VmHWM") << ' ' << m.rssGrowthKb << ' ' << m.fileBytes
+                                << ' ' << m.note << Qt::endl;
             status = 0;
         }
         database.close();
