@@ -1,6 +1,7 @@
 #include "bench/designerdriver.h"
 
 #include "bench/probe.h"
+#include "canvas/flowlinkitem.h"
 #include "canvas/flownodeitem.h"
 #include "canvas/flowscene.h"
 #include "canvas/flowview.h"
@@ -88,6 +89,19 @@ void DesignerDriver::SelectSteps(const QStringList& ids)
             Check(node != nullptr, QStringLiteral("the step %1 is not drawn").arg(id));
             node->setSelected(true);
         }
+    }
+    emit m_window->AFFlow().SelectionChanged();
+}
+
+void DesignerDriver::SelectEverything()
+{
+    FlowScene& scene = Scene();
+    {
+        const QSignalBlocker quiet(&scene);
+        for (FlowNodeItem* node : scene.Nodes())
+            node->setSelected(IsStep(*node));
+        for (FlowLinkItem* link : scene.Links())
+            link->setSelected(true);
     }
     emit m_window->AFFlow().SelectionChanged();
 }

@@ -40,6 +40,9 @@ public:
     void PressKey(int key);
     // Selects exactly these steps (IDs), as a band drawn around them would.
     void SelectSteps(const QStringList& ids);
+    // Selects what Select all selects (every step and link) with one notice of the change, so that
+    // the cases that start from it do not wait for Select all itself.
+    void SelectEverything();
     // What the event loop has waiting is done and the canvas painted once: work the window defers
     // is counted where it is caused.
     void Settle();

@@ -28,9 +28,10 @@ std::unique_ptr<DesignerDriver> LockedLargeFrame(int steps)
     return designer;
 }
 
-void SelectAll(DesignerDriver& designer, int steps)
+// Everything selected, checked: the starting point of the cases that act on the whole flow.
+void SelectEverything(DesignerDriver& designer, int steps)
 {
-    designer.Trigger(QStringLiteral("SelectAll"));
+    designer.SelectEverything();
     designer.Settle();
     const int selected = designer.SelectedSteps();
     Check(selected == steps, QStringLiteral("%1 of %2 steps selected").arg(selected).arg(steps));
@@ -80,7 +81,7 @@ Measurement SelectAllSteps(int steps)
 Measurement MoveAllSteps(int steps)
 {
     auto designer = LockedLargeFrame(steps);
-    SelectAll(*designer, steps);
+    SelectEverything(*designer, steps);
     const QHash<QString, QPointF> before = designer->StepPlaces();
     Probe probe;
     probe.Start();
@@ -94,7 +95,7 @@ Measurement MoveAllSteps(int steps)
 Measurement UndoMoveAllSteps(int steps)
 {
     auto designer = LockedLargeFrame(steps);
-    SelectAll(*designer, steps);
+    SelectEverything(*designer, steps);
     const QHash<QString, QPointF> before = designer->StepPlaces();
     designer->PressKey(Qt::Key_Right);
     designer->Settle();
@@ -132,7 +133,7 @@ Measurement PasteSteps(int steps)
 Measurement CopyAllSteps(int steps)
 {
     auto designer = LockedLargeFrame(steps);
-    SelectAll(*designer, steps);
+    SelectEverything(*designer, steps);
     Probe probe;
     probe.Start();
     designer->Trigger(QStringLiteral("Copy"));
