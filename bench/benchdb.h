@@ -38,6 +38,12 @@ struct Layout {
     QString Key() const;
 };
 
+// The ID of the generated step with this counter: "N" and five digits.
+inline QString StepID(int counter)
+{
+    return QStringLiteral("N") + QString::number(counter).rightJustified(5, QLatin1Char('0'));
+}
+
 // Every generated flow of `steps` steps has twice as many links: Start to steps 1 and 2, each step
 // to the next two, the last step to End. Every tenth step returns to the step two before it.
 inline int LinksOf(int steps)

@@ -1,60 +1,27 @@
 #include "bench/cases.h"
 
+#include "bench/designerdriver.h"
+#include "bench/interactioncases.h"
+#include "bench/probe.h"
 #include "bench/reference.h"
-#include "core/korvelerror.h"
 #include "canvas/flowview.h"
-#include "designer/frametree.h"
+#include "canvas/framepicture.h"
+#include "core/korvelerror.h"
 #include "designer/frmmain.h"
 #include "designer/stepcommands.h"
 #include "dialogs/selectonlycombo.h"
 #include "model/cworder.h"
-#include "model/cworders.h"
-#include "persistence/statementmonitor.h"
+#include "persistence/flowsearch.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
+#include <QCoreApplication>
 #include <QFile>
-#include <QTreeWidget>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <algorithm>
 #include <memory>
 
 namespace korvel::bench {
 namespace {
-
-QString StepID(int counter)
-{
-    return QStringLiteral("N") + QString::number(counter).rightJustified(5, QLatin1Char('0'));
-}
-
-// Time, statements and resident memory from Start to Stop.
-class Probe final {
-public:
-    void Start()
-    {
-        m_rss = ProcStatusKb("VmRSS");
-        m_statements = StatementMonitor::Count();
-        m_timer.start();
-    }
-    Measurement Stop(QString note = {}) const
-    {
-        Measurement m;
-        m.milliseconds = static_cast<double>(m_timer.nsecsElapsed()) / 1e6;
-        m.statements = StatementMonitor::Count() - m_statements;
-        m.rssGrowthKb = ProcStatusKb("VmRSS") - m_rss;
-        m.note = std::move(note);
-        return m;
-    }
-
-private:
-    QElapsedTimer m_timer;
-    qint64 m_statements = 0;
-    qint64 m_rss = 0;
-};
-
-void Check(bool condition, const QString& failure)
-{
-    if (!condition)
-        throw KorvelError(failure);
-}
 
 // The large frame read into memory as the designer reads it.
 std::unique_ptr<cWorder> LoadLargeFrame()
@@ -68,31 +35,11 @@ std::unique_ptr<cWorder> LoadLargeFrame()
 }
 
 // The designer window after start-up (the small frame drawn), shown on the offscreen screen.
-std::unique_ptr<FrmMain> StartDesigner()
+std::unique_ptr<DesignerDriver> StartDesigner()
 {
-    auto window = std::make_unique<FrmMain>();
-    window->show();
-    window->repaint();
-    QCoreApplication::processEvents();
-    return window;
-}
-
-// Clicks the large frame in the tree and paints the canvas; checks that all of it is drawn.
-void OpenLargeFrame(FrmMain& window, int steps)
-{
-    QTreeWidgetItem* item = window.Tree().TreeItemByKey(QStringLiteral("N") + LargeFrameID);
-    Check(item != nullptr, QStringLiteral("the large frame is not in the tree"));
-    window.TrvTree().setCurrentItem(item);
-    window.TrvTree_NodeClick(item);
-    window.AFFlow().viewport()->repaint();
-    const auto nodes = window.AFFlow().Scene().Nodes().size();
-    const auto links = window.AFFlow().Scene().Links().size();
-    Check(nodes == steps + 2 && links == LinksOf(steps),
-          QStringLiteral("drawn %1 boxes and %2 arrows instead of %3 and %4")
-              .arg(nodes)
-              .arg(links)
-              .arg(steps + 2)
-              .arg(LinksOf(steps)));
+    auto designer = std::make_unique<DesignerDriver>();
+    designer->Settle();
+    return designer;
 }
 
 Measurement CopyFrame(const CaseInfo& info, bool reference)
@@ -124,23 +71,22 @@ Measurement Startup(int frames)
 {
     Probe probe;
     probe.Start();
-    auto window = std::make_unique<FrmMain>();
-    window->show();
-    window->repaint();
-    const int listed = window->TrvTree().topLevelItemCount();
-    Measurement m = probe.Stop(QStringLiteral("%1 frames listed").arg(listed));
+    DesignerDriver designer;
+    Measurement m = probe.Stop();
+    const int listed = designer.ListedFrames();
+    m.note = QStringLiteral("%1 frames listed").arg(listed);
     Check(listed == frames, QStringLiteral("%1 frames listed instead of %2").arg(listed).arg(frames));
-    Check(window->AFFlow().Scene().Nodes().size() == SmallFrameSteps + 2,
+    Check(designer.Scene().Nodes().size() == SmallFrameSteps + 2,
           QStringLiteral("the first frame was not drawn"));
     return m;
 }
 
 Measurement OpenFrame(int steps, bool memory)
 {
-    auto window = StartDesigner();
+    auto designer = StartDesigner();
     Probe probe;
     probe.Start();
-    OpenLargeFrame(*window, steps);
+    OpenLargeFrame(*designer, steps);
     Measurement m = probe.Stop();
     m.note = memory ? QStringLiteral("resident memory +%1 MB")
                           .arg(static_cast<double>(m.rssGrowthKb) / 1024, 0, 'f', 1)
@@ -150,9 +96,9 @@ Measurement OpenFrame(int steps, bool memory)
 
 Measurement Repaint(int steps, double zoom)
 {
-    auto window = StartDesigner();
-    OpenLargeFrame(*window, steps);
-    FlowView& canvas = window->AFFlow();
+    auto designer = StartDesigner();
+    OpenLargeFrame(*designer, steps);
+    FlowView& canvas = designer->Window().AFFlow();
     if (zoom > 0)
         canvas.setZoom(zoom);
     else
@@ -177,12 +123,12 @@ Measurement Repaint(int steps, double zoom)
 
 Measurement StepList(int steps)
 {
-    auto window = StartDesigner();
-    OpenLargeFrame(*window, steps);
+    auto designer = StartDesigner();
+    OpenLargeFrame(*designer, steps);
     SelectOnlyCombo combo;
     Probe probe;
     probe.Start();
-    window->Steps().FillStepCombo(StepID(SmallFrameSteps + steps), combo);
+    designer->Window().Steps().FillStepCombo(StepID(SmallFrameSteps + steps), combo);
     Measurement m = probe.Stop(QStringLiteral("%1 steps listed").arg(combo.count()));
     Check(combo.count() == steps - 1,
           QStringLiteral("%1 steps listed instead of %2").arg(combo.count()).arg(steps - 1));
@@ -199,6 +145,35 @@ Measurement Save(int steps)
     const qint32 result = frame->SaveMe();
     Measurement m = probe.Stop(QStringLiteral("%1 steps written").arg(steps));
     Check(result == 1, QStringLiteral("the save failed (%1)").arg(result));
+    return m;
+}
+
+Measurement Search(const CaseInfo& info)
+{
+    Probe probe;
+    probe.Start();
+    const QList<SearchHit> hits = SearchFlows(info.text);
+    Measurement m = probe.Stop(QStringLiteral("'%1': %2 hits").arg(info.text).arg(hits.size()));
+    Check(hits.size() == info.hits,
+          QStringLiteral("'%1' found %2 times instead of %3").arg(info.text).arg(hits.size()).arg(info.hits));
+    return m;
+}
+
+Measurement Render(const QString& suffix)
+{
+    auto frame = LoadLargeFrame();
+    QTemporaryDir folder;
+    Check(folder.isValid(), QStringLiteral("Cannot create a temporary folder"));
+    const QString path = folder.filePath(QStringLiteral("frame.") + suffix);
+    Probe probe;
+    probe.Start();
+    WriteFramePicture(*frame, path);
+    Measurement m = probe.Stop();
+    m.fileBytes = QFileInfo(path).size();
+    Check(m.fileBytes > 0, QStringLiteral("no picture written"));
+    m.note = QStringLiteral("%1 file of %2 MiB")
+                 .arg(suffix.toUpper())
+                 .arg(static_cast<double>(m.fileBytes) / (1024 * 1024), 0, 'f', 2);
     return m;
 }
 
@@ -219,7 +194,7 @@ CaseInfo Make(QString id, QString title, QString unit, QString per, Operation op
 Layout CaseInfo::LayoutFor(int size) const
 {
     Layout layout;
-    if (operation == Operation::Startup) {
+    if (operation == Operation::Startup || operation == Operation::Search) {
         layout.kind = Layout::Kind::Frames;
         layout.frames = size;
     } else if (frameSteps > 0) {
@@ -234,7 +209,11 @@ Layout CaseInfo::LayoutFor(int size) const
 
 int CaseInfo::PerCount(int size) const
 {
-    return perUnit == QLatin1String("copied step") ? frameSteps : size;
+    if (perUnit == QLatin1String("copied step"))
+        return frameSteps;
+    if (perUnit == QLatin1String("pasted step"))
+        return std::min(size, PastedSteps);
+    return size;
 }
 
 QList<CaseInfo> Cases(bool quick)
@@ -277,8 +256,9 @@ QList<CaseInfo> Cases(bool quick)
     proposeRef.reference.clear();
     cases << propose << proposeRef;
 
-    cases << Make(QStringLiteral("startup"), QStringLiteral("Start-up"), QStringLiteral("frames"),
-                  QStringLiteral("frame"), Operation::Startup, {500, 5000, 50000});
+    const QString frames = QStringLiteral("frames");
+    cases << Make(QStringLiteral("startup"), QStringLiteral("Start-up"), frames, QStringLiteral("frame"),
+                  Operation::Startup, {500, 5000, 50000, 200000});
     const QList<int> flows = quick ? QList<int>{300, 3000} : QList<int>{300, 1000, 3000};
     cases << Make(QStringLiteral("open"), QStringLiteral("Open and draw a frame"), steps, perStep,
                   Operation::OpenFrame, flows);
@@ -295,6 +275,32 @@ QList<CaseInfo> Cases(bool quick)
                   Operation::Save, {100, 1000});
     cases << Make(QStringLiteral("memory"), QStringLiteral("Memory, frame open"), steps, QString(),
                   Operation::Memory, quick ? QList<int>{3000} : QList<int>{300, 3000});
+    const QList<int> edits{1000, 3000, 10000};
+    cases << Make(QStringLiteral("select-all"), QStringLiteral("Select all"), steps, perStep,
+                  Operation::SelectAll, edits);
+    cases << Make(QStringLiteral("move-all"), QStringLiteral("Move all, one key"), steps, perStep,
+                  Operation::MoveAll, edits);
+    cases << Make(QStringLiteral("undo-move"), QStringLiteral("Undo the move"), steps, perStep,
+                  Operation::UndoMove, edits);
+    cases << Make(QStringLiteral("paste-1000"), QStringLiteral("Paste 1,000 steps"), steps,
+                  QStringLiteral("pasted step"), Operation::Paste, edits);
+    cases << Make(QStringLiteral("copy-all"), QStringLiteral("Copy all"), steps, perStep, Operation::CopyAll,
+                  edits);
+
+    // The frames are named "Work order 000001" and up: ten of the names hold "order 00001".
+    const QList<int> searched{5000, 50000, 200000};
+    CaseInfo some = Make(QStringLiteral("search-some"), QStringLiteral("Search, 10 hits"), frames,
+                         QStringLiteral("frame"), Operation::Search, searched);
+    some.text = QStringLiteral("order 00001");
+    some.hits = 10;
+    CaseInfo none = Make(QStringLiteral("search-none"), QStringLiteral("Search, no hit"), frames,
+                         QStringLiteral("frame"), Operation::Search, searched);
+    none.text = QStringLiteral("no such text");
+    cases << some << none;
+    cases << Make(QStringLiteral("render-png"), QStringLiteral("Picture, PNG"), steps, perStep,
+                  Operation::RenderPng, edits);
+    cases << Make(QStringLiteral("render-svg"), QStringLiteral("Picture, SVG"), steps, perStep,
+                  Operation::RenderSvg, edits);
     return cases;
 }
 
@@ -321,6 +327,22 @@ Measurement RunCase(const CaseInfo& info, int size)
         return Save(size);
     case Operation::Memory:
         return OpenFrame(size, true);
+    case Operation::SelectAll:
+        return SelectAllSteps(size);
+    case Operation::MoveAll:
+        return MoveAllSteps(size);
+    case Operation::UndoMove:
+        return UndoMoveAllSteps(size);
+    case Operation::Paste:
+        return PasteSteps(size);
+    case Operation::CopyAll:
+        return CopyAllSteps(size);
+    case Operation::Search:
+        return Search(info);
+    case Operation::RenderPng:
+        return Render(QStringLiteral("png"));
+    case Operation::RenderSvg:
+        return Render(QStringLiteral("svg"));
     }
     throw KorvelError(QStringLiteral("unknown case %1").arg(info.id));
 }

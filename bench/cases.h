@@ -19,6 +19,14 @@ enum class Operation {
     StepList,        // StepCommands::FillStepCombo for the large frame's last step
     Save,            // cWorder::SaveMe with every step of the large frame moved
     Memory,          // what opening the large frame adds to the resident memory
+    SelectAll,       // the Select all command on the locked large frame
+    MoveAll,         // the Right arrow key with every step of it selected
+    UndoMove,        // Undo of that move
+    Paste,           // Paste of 1,000 of its steps into it
+    CopyAll,         // Copy with every step of it selected
+    Search,          // SearchFlows over every frame
+    RenderPng,       // WriteFramePicture of the large frame into a PNG file
+    RenderSvg,       // the same into an SVG file
 };
 
 // One line of the benchmark: an operation measured at several sizes.
@@ -31,6 +39,8 @@ struct CaseInfo {
     Operation operation = Operation::Saveas;
     int frameSteps = 0; // steps of the large frame when the size counts the database's rows
     double zoom = 1.0;  // Repaint: the zoom; 0 fits the whole flow into the view
+    QString text;       // Search: the text sought
+    int hits = 0;       // Search: the hits the generated frames make certain
     QList<int> sizes;
 
     Layout LayoutFor(int size) const;
@@ -46,6 +56,7 @@ struct Measurement {
     double milliseconds = 0;
     qint64 statements = 0; // StatementMonitor::Count() difference
     qint64 rssGrowthKb = 0;
+    qint64 fileBytes = 0; // the size of the file the operation wrote, if it wrote one
     QString note;
 };
 

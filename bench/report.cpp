@@ -46,6 +46,35 @@ double ReferenceRatio(const Result& result, const QList<Result>& all)
     return 0;
 }
 
+// How the case's median time grows on the result's database: the slope of log time against log
+// size from the smallest to the largest size it was timed at (1: in proportion to the size, 2: with
+// its square). False when fewer than two sizes have a time.
+struct Growth {
+    int from = 0, to = 0;
+    double slope = 0;
+};
+bool GrowthOf(const Result& result, const QList<Result>& all, Growth& growth)
+{
+    const Result* smallest = nullptr;
+    const Result* largest = nullptr;
+    for (const Result& other : all) {
+        if (other.backend != result.backend || other.info.id != result.info.id || !other.HasTime() ||
+            other.Median() <= 0)
+            continue;
+        if (!smallest || other.size < smallest->size)
+            smallest = &other;
+        if (!largest || other.size > largest->size)
+            largest = &other;
+    }
+    if (!smallest || smallest->size == largest->size)
+        return false;
+    growth.from = smallest->size;
+    growth.to = largest->size;
+    growth.slope = std::log(largest->Median() / smallest->Median()) /
+                   std::log(static_cast<double>(largest->size) / smallest->size);
+    return true;
+}
+
 #ifdef KORVEL_BENCH_CHART
 // The case's position among the cases that are no reference, for its colour.
 int CaseIndex(const QString& id)
@@ -107,14 +136,34 @@ QString ResultTable(const QList<Result>& results, const Options& options)
         cells << note.replace(QLatin1Char('|'), QLatin1Char('/'));
         lines << QStringLiteral("| ") + cells.join(QStringLiteral(" | ")) + QStringLiteral(" |");
     }
+
+    lines << QString()
+          << QStringLiteral(
+                 "Growth: the slope of log(median time) against log(size) from the smallest to the "
+                 "largest size timed (1: in proportion to the size, 2: with its square).")
+          << QString() << QStringLiteral("| db | case | sizes | slope |")
+          << QStringLiteral("|---|---|---|--:|");
+    QStringList done;
+    for (const Result& r : results) {
+        const QString key = BackendName(r.backend) + QLatin1Char(':') + r.info.id;
+        Growth growth;
+        if (done.contains(key) || !GrowthOf(r, results, growth))
+            continue;
+        done << key;
+        const QLocale english(QLocale::English);
+        lines << QStringLiteral("| %1 | %2 | %3–%4 %5 | %6 |")
+                     .arg(BackendName(r.backend), r.info.title, english.toString(growth.from),
+                          english.toString(growth.to), r.info.sizeUnit,
+                          QString::number(growth.slope, 'f', 2));
+    }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 QString ResultCsv(const QList<Result>& results)
 {
-    QStringList lines{
-        QStringLiteral("db,case,title,size,size_unit,runs,median_ms,run_ms,statements,peak_kb,"
-                       "rss_growth_kb,per_unit,per_unit_ms,reference,reference_ratio,failure,note")};
+    QStringList lines{QStringLiteral(
+        "db,case,title,size,size_unit,runs,median_ms,run_ms,statements,peak_kb,"
+        "rss_growth_kb,file_bytes,per_unit,per_unit_ms,reference,reference_ratio,slope,failure,note")};
     for (const Result& r : results) {
         QStringList runs;
         for (const double ms : r.milliseconds)
@@ -122,6 +171,8 @@ QString ResultCsv(const QList<Result>& results)
         const int per = r.info.PerCount(r.size);
         const bool timed = r.HasTime();
         const double ratio = ReferenceRatio(r, results);
+        Growth growth;
+        const bool grows = GrowthOf(r, results, growth);
         QStringList fields{BackendName(r.backend),
                            r.info.id,
                            r.info.title,
@@ -133,12 +184,14 @@ QString ResultCsv(const QList<Result>& results)
                            timed ? QString::number(r.statements) : QString(),
                            timed ? QString::number(r.peakKb) : QString(),
                            timed ? QString::number(r.rssGrowthKb) : QString(),
+                           timed && r.fileBytes > 0 ? QString::number(r.fileBytes) : QString(),
                            r.info.perUnit,
                            timed && !r.info.perUnit.isEmpty() && per > 0
                                ? QString::number(r.Median() / per, 'g', 4)
                                : QString(),
                            r.info.reference,
                            ratio > 0 ? QString::number(ratio, 'g', 4) : QString(),
+                           grows ? QString::number(growth.slope, 'f', 3) : QString(),
                            r.failure,
                            r.note};
         for (QString& field : fields)
@@ -180,8 +233,9 @@ bool DrawChart(const QList<Result>& results, const Options& options, const QStri
             // Each case keeps its colour on both databases, and its reference shares it; PostgreSQL's
             // lines are dashed, the references' dotted.
             const bool reference = r.info.id.endsWith(QLatin1String("-ref"));
+            // Hues 137° apart (the golden angle) keep neighbouring cases apart however many there are.
             const int index = CaseIndex(reference ? r.info.id.chopped(4) : r.info.id);
-            QPen pen(QColor::fromHsv((index * 360 / 11) % 360, 220, 200));
+            QPen pen(QColor::fromHsv((index * 137) % 360, 220, 200));
             pen.setWidth(2);
             if (reference)
                 pen.setStyle(Qt::DotLine);
@@ -211,7 +265,7 @@ bool DrawChart(const QList<Result>& results, const Options& options, const QStri
 
     QChartView view(chart); // owns the chart
     view.setRenderHint(QPainter::Antialiasing);
-    view.resize(1500, 850);
+    view.resize(1600, 1100); // room for a legend line per case and database
     if (!view.grab().save(pngFile)) {
         error = QStringLiteral("cannot write ") + pngFile;
         return false;

@@ -48,7 +48,7 @@ struct ChildOutcome {
     bool finished = false; // false: timed out and stopped
     QString failure;
     double milliseconds = 0;
-    qint64 statements = 0, peakKb = 0, rssGrowthKb = 0;
+    qint64 statements = 0, peakKb = 0, rssGrowthKb = 0, fileBytes = 0;
     QString note;
 };
 
@@ -77,13 +77,14 @@ ChildOutcome RunOnce(const CaseInfo& info, int size, const QString& location, co
         if (!line.startsWith(QLatin1String("RESULT ")))
             continue;
         const QStringList fields = line.split(QLatin1Char(' '));
-        if (fields.size() < 5)
+        if (fields.size() < 6)
             break;
         outcome.milliseconds = fields[1].toDouble();
         outcome.statements = fields[2].toLongLong();
         outcome.peakKb = fields[3].toLongLong();
         outcome.rssGrowthKb = fields[4].toLongLong();
-        outcome.note = fields.mid(5).join(QLatin1Char(' '));
+        outcome.fileBytes = fields[5].toLongLong();
+        outcome.note = fields.mid(6).join(QLatin1Char(' '));
         return outcome;
     }
     outcome.failure = errors.isEmpty() ? QStringLiteral("exit status %1").arg(child.exitCode())
@@ -111,6 +112,7 @@ Result RunSize(DatabaseFarm& farm, const CaseInfo& info, int size, const Options
         result.statements = outcome.statements;
         result.peakKb = std::max(result.peakKb, outcome.peakKb);
         result.rssGrowthKb = outcome.rssGrowthKb;
+        result.fileBytes = outcome.fileBytes;
         result.note = outcome.note;
         if (spent.elapsed() > options.timeoutSeconds * 1000LL)
             break; // enough time spent on this size: fewer runs, shown in the table
@@ -192,8 +194,8 @@ int RunChild(const QString& caseId, int size, const QString& location, bool quic
             if (!shown.isEmpty())
                 throw KorvelError(QStringLiteral("the designer said: ") + shown.first().simplified());
             QTextStream(stdout) << "RESULT " << QString::number(m.milliseconds, 'f', 4) << ' ' << m.statements
-                                << ' ' << ProcStatusKb("VmHWM") << ' ' << m.rssGrowthKb << ' ' << m.note
-                                << Qt::endl;
+                                << ' ' << ProcStatusKb("VmHWM") << ' ' << m.rssGrowthKb << ' ' << m.fileBytes
+                                << ' ' << m.note << Qt::endl;
             status = 0;
         }
         database.close();

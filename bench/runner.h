@@ -30,6 +30,7 @@ struct Result {
     qint64 statements = 0;      // of the last finished run
     qint64 peakKb = 0;          // the highest VmHWM of the runs
     qint64 rssGrowthKb = 0;     // of the last finished run
+    qint64 fileBytes = 0;       // of the last finished run
     QString note;
     QString failure; // why this size has no (complete) result: a timeout, an error, a skip
 
