@@ -60,6 +60,8 @@ void DesignerDriver::Lock()
 
 void DesignerDriver::Trigger(const QString& name)
 {
+    // A click comes after the event loop has run: the window settles its commands' states there.
+    QCoreApplication::processEvents();
     QAction* action = m_window->ToolbarButton(name);
     if (!action)
         action = m_window->MenuBarAction(name);

@@ -319,8 +319,7 @@ QVariant FlowNodeItem::itemChange(GraphicsItemChange change, const QVariant& val
     } else if (change == ItemPositionHasChanged) {
         if (m_serial != 0)
             m_scene.itemArrived(sceneBoundingRect());
-        for (FlowLinkItem* link : std::as_const(m_links))
-            link->updatePosition();
+        m_scene.stepMoved(*this);
     } else if (change == ItemSelectedHasChanged) {
         m_scene.selectionMoved(this, value.toBool());
     }

@@ -13,6 +13,7 @@
 #include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace korvel {
 
@@ -54,8 +55,12 @@ FlowScene::BulkChange::BulkChange(FlowScene& scene) : m_scene(scene)
 
 FlowScene::BulkChange::~BulkChange()
 {
-    if (--m_scene.m_bulkChanges == 0)
-        m_scene.UpdateSceneRect();
+    if (--m_scene.m_bulkChanges > 0)
+        return;
+    const QSet<FlowLinkItem*> moved = std::exchange(m_scene.m_movedLinks, {});
+    for (FlowLinkItem* link : moved)
+        link->updatePosition();
+    m_scene.UpdateSceneRect();
 }
 
 FlowScene::FlowScene(QObject* parent) : QGraphicsScene(parent)
@@ -342,10 +347,21 @@ void FlowScene::selectionMoved(const FlowLinkItem* link, bool selected)
         m_selectedLinks.erase(link->m_serial);
 }
 
+void FlowScene::stepMoved(FlowNodeItem& node)
+{
+    for (FlowLinkItem* link : std::as_const(node.m_links)) {
+        if (m_bulkChanges > 0)
+            m_movedLinks.insert(link);
+        else
+            link->updatePosition();
+    }
+}
+
 void FlowScene::forgetLink(FlowLinkItem* link)
 {
     if (!holds(link))
         return;
+    m_movedLinks.remove(link);
     selectionMoved(link, false);
     m_links.erase(link->m_serial);
     if (!link->Key().isEmpty())
@@ -459,6 +475,7 @@ void FlowScene::clearScene()
     m_selectedNodes.clear();
     m_selectedLinks.clear();
     m_selectedSteps = 0;
+    m_movedLinks.clear();
     clear();
     m_clearing = false;
     m_extent = QRectF();
@@ -470,7 +487,13 @@ void FlowScene::UpdateSceneRect()
     if (m_bulkChanges > 0)
         return; // the last BulkChange to end does it
     if (m_extentStale) {
-        m_extent = itemsBoundingRect();
+        // Every item is a node or a link: measured from the collections, without the sorted list
+        // of all items that itemsBoundingRect() builds first.
+        m_extent = QRectF();
+        for (const auto& [serial, node] : m_nodes)
+            m_extent |= node->sceneBoundingRect();
+        for (const auto& [serial, link] : m_links)
+            m_extent |= link->sceneBoundingRect();
         m_extentStale = false;
     }
     // The scene runs from the origin to just past the items, so scroll bars appear only when the

@@ -11,6 +11,7 @@
 #include <QMultiHash>
 #include <QPointF>
 #include <QRectF>
+#include <QSet>
 #include <QString>
 #include <map>
 #include <set>
@@ -38,8 +39,9 @@ inline constexpr double TwipsPerPixel = 15.0;
 class FlowScene final : public QGraphicsScene {
     Q_OBJECT
 public:
-    // While one lives, adding and removing items leaves the scene's size alone; it is worked out
-    // once when the last one ends. Drawing a whole flow runs inside one.
+    // While one lives, adding and removing items leaves the scene's size alone, and a link whose
+    // steps move is laid out again once, when the last one ends (not once per moved end); the
+    // scene's size is worked out then. Drawing a flow and every edit of it run inside one.
     class BulkChange final {
     public:
         explicit BulkChange(FlowScene& scene);
@@ -130,6 +132,8 @@ private:
     void linkKeyChanged(FlowLinkItem* link, const QString& oldKey);
     void itemLeaving(const QRectF& before);
     void selectionMoved(const FlowNodeItem* node, bool selected);
+    // A step moved: its links follow now, or once the bulk change ends.
+    void stepMoved(FlowNodeItem& node);
     void selectionMoved(const FlowLinkItem* link, bool selected);
     void itemArrived(const QRectF& after);
     // The place a node moved by the mouse goes to: snapped to the grid while it shows, and moved
@@ -177,6 +181,8 @@ private:
     std::set<quint64> m_selectedLinks;
     int m_selectedSteps = 0;
     int m_bulkChanges = 0;
+    // Links whose steps moved during the bulk change, laid out again when it ends.
+    QSet<FlowLinkItem*> m_movedLinks;
     bool m_clearing = false;
     bool m_editMode = false;
     bool m_grid = false;
