@@ -88,7 +88,7 @@ bool PaintDesignerPicture(QPainter& painter, const QString& key, const QRectF& t
     if (!it.value())
         return false;
     if (!PaintsPixelsUpright(painter)) {
-        if (PictureMarks* marks = PictureMarks::Current())
+        if (PictureMarks* marks = PictureMarks::On(painter))
             marks->Draw(painter, key, target);
         else
             it.value()->render(&painter, target);

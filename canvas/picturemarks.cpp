@@ -10,8 +10,9 @@ PictureMarks* current = nullptr;
 
 } // namespace
 
-PictureMarks::PictureMarks()
-    : m_prefix(QStringLiteral("korvel-mark-") + QUuid::createUuid().toString(QUuid::Id128) + u'-'),
+PictureMarks::PictureMarks(const QPaintDevice* device)
+    : m_device(device),
+      m_prefix(QStringLiteral("korvel-mark-") + QUuid::createUuid().toString(QUuid::Id128) + u'-'),
       m_outer(current)
 {
     current = this;
@@ -22,9 +23,9 @@ PictureMarks::~PictureMarks()
     current = m_outer;
 }
 
-PictureMarks* PictureMarks::Current()
+PictureMarks* PictureMarks::On(const QPainter& painter)
 {
-    return current;
+    return current && painter.device() == current->m_device ? current : nullptr;
 }
 
 void PictureMarks::Draw(QPainter& painter, const QString& key, const QRectF& target)

@@ -4,14 +4,16 @@
 #include <QRectF>
 #include <QString>
 
+class QPaintDevice;
 class QPainter;
 
 namespace korvel {
 
-// While one lives, PaintDesignerPicture draws no picture into a vector device (SVG) but a mark: a
-// text no step can hold (the object's random prefix and the mark's number), which the SVG writer
-// replaces by a reference to the picture's one definition. Pictures are drawn on the GUI thread
-// only; marks nest, the newest one marking.
+// While one lives, PaintDesignerPicture draws no picture into its device (an SVG generator) but a
+// mark: a text no step can hold (the object's random prefix and the mark's number), which the SVG
+// writer replaces by a reference to the picture's one definition. Pictures drawn elsewhere, such as
+// those definitions, are drawn as always. Pictures are drawn on the GUI thread only; while marks
+// nest, only the newest one marks.
 class PictureMarks final {
 public:
     struct Mark {
@@ -19,13 +21,13 @@ public:
         QRectF target;  // where it is drawn, in the painter's coordinates then
     };
 
-    PictureMarks();
+    explicit PictureMarks(const QPaintDevice* device);
     ~PictureMarks();
     PictureMarks(const PictureMarks&) = delete;
     PictureMarks& operator=(const PictureMarks&) = delete;
 
-    // The marks being drawn now, if any.
-    static PictureMarks* Current();
+    // The marks being drawn on `painter`'s device now, if any.
+    static PictureMarks* On(const QPainter& painter);
 
     // Records the picture `key` in `target` and draws its mark there.
     void Draw(QPainter& painter, const QString& key, const QRectF& target);
@@ -35,6 +37,7 @@ public:
     const QString& prefix() const { return m_prefix; }
 
 private:
+    const QPaintDevice* m_device;
     QString m_prefix;
     QList<Mark> m_marks;
     PictureMarks* m_outer = nullptr;

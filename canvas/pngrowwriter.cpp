@@ -38,6 +38,9 @@ bool Begin(png_structp png, png_infop info, QSize size)
         return false;
     png_set_IHDR(png, info, static_cast<png_uint_32>(size.width()), static_cast<png_uint_32>(size.height()), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    // One filter instead of libpng's choice per row among five: for diagrams (flat colours on
+    // white) it compresses as well at a fraction of the time.
+    png_set_filter(png, 0, PNG_FILTER_SUB);
     png_write_info(png, info);
     // QImage keeps a pixel as the 32-bit number 0xAARRGGBB; the alpha byte is dropped as filler.
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
