@@ -13,7 +13,7 @@
 namespace korvel {
 namespace {
 
-constexpr qint64 PngBandBytes = qint64(16) << 20;
+constexpr qint64 PngBandBytes = qint64(8) << 20;
 // Rows drawn above and below each band and not written: antialiased edges cut by the band's clip
 // come out a few levels off the whole picture's, so the cut is kept out of the rows written.
 constexpr int PngBandOverlap = 4;

@@ -13,7 +13,7 @@ namespace korvel {
 // draws it (aspect ratio kept, from the top left), written to a device. Each returns false when
 // drawing or writing failed.
 
-// The rows of a PNG band `width` pixels wide: about 16 MiB of pixels, at least one row.
+// The rows of a PNG band `width` pixels wide: about 8 MiB of pixels, at least one row.
 int PngBandRows(int width);
 
 // A PNG on white, drawn and written `bandRows` rows at a time: a tall picture never needs to be
