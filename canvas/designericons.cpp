@@ -1,5 +1,7 @@
 #include "canvas/designericons.h"
 
+#include "canvas/picturemarks.h"
+
 #include <QFile>
 #include <QHash>
 #include <QImage>
@@ -86,7 +88,10 @@ bool PaintDesignerPicture(QPainter& painter, const QString& key, const QRectF& t
     if (!it.value())
         return false;
     if (!PaintsPixelsUpright(painter)) {
-        it.value()->render(&painter, target);
+        if (PictureMarks* marks = PictureMarks::On(painter))
+            marks->Draw(painter, key, target);
+        else
+            it.value()->render(&painter, target);
         return true;
     }
 

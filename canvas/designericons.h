@@ -16,7 +16,8 @@ QIcon DesignerIcon(const QString& key);
 
 // Draws the image `key` scaled into `target`, sharp at any zoom; false for an unknown key. On screen
 // (and into images) a rendering at the target's size in pixels is kept for the next call, so a
-// picture is rendered once per size; other devices (printers, PDF, SVG) get the vector drawing.
+// picture is rendered once per size; other devices (printers, PDF, SVG) get the vector drawing, or
+// its mark while PictureMarks live.
 bool PaintDesignerPicture(QPainter& painter, const QString& key, const QRectF& target);
 
 } // namespace korvel

@@ -2,6 +2,7 @@
 
 #include "canvas/flowscene.h"
 #include "canvas/frameitems.h"
+#include "canvas/scenepicture.h"
 #include "core/korvelerror.h"
 #include "core/wholefile.h"
 #include "model/cworder.h"
@@ -9,11 +10,9 @@
 
 #include <QFileInfo>
 #include <QGraphicsScene>
-#include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSvgGenerator>
 #include <cmath>
 
 namespace korvel {
@@ -88,7 +87,6 @@ void WriteFramePicture(cWorder& frame, const QString& path, double scale)
     FlowScene& scene = *built;
     const QRectF source = PictureSource(scene);
     const QSize size = PictureSize(frame, source, scale, suffix == QLatin1String("png"));
-    const QRectF target(QPointF(0, 0), QSizeF(size));
     // Every kind is drawn into a file that replaces `path` only once it is whole.
     WholeFile file(path);
     // The system's reason when a write failed, else what failed.
@@ -96,31 +94,13 @@ void WriteFramePicture(cWorder& frame, const QString& path, double scale)
         return KorvelError(FormatMessage(MsgCannotWrite, {path, file.failed() ? file.errorString() : what}));
     };
     if (suffix == QLatin1String("png")) {
-        QImage image(size, QImage::Format_ARGB32_Premultiplied);
-        if (image.isNull())
-            throw cannotWrite(QStringLiteral("%1 x %2").arg(size.width()).arg(size.height()));
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        scene.render(&painter, target, source);
-        painter.end();
-        if (!image.save(&file, "PNG"))
+        if (!WriteScenePng(scene, source, size, file, PngBandRows(size.width())))
             throw cannotWrite(QStringLiteral("PNG"));
         file.commit();
         return;
     }
     if (suffix == QLatin1String("svg")) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setSize(size);
-        svg.setViewBox(target);
-        svg.setTitle(frame.WorkOrderFrameName);
-        QPainter painter;
-        if (!painter.begin(&svg))
-            throw cannotWrite(QStringLiteral("SVG"));
-        scene.render(&painter, target, source);
-        if (!painter.end())
+        if (!WriteSceneSvg(scene, source, size, frame.WorkOrderFrameName, file))
             throw cannotWrite(QStringLiteral("SVG"));
         file.commit();
         return;

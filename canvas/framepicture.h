@@ -17,8 +17,8 @@ class cWorder;
 std::unique_ptr<FlowScene> BuildFrameScene(cWorder& frame);
 
 // The largest picture drawn, pixels. A side stays within what the image, SVG and PDF writers take
-// as a size (and what viewers open); a PNG is drawn whole in memory first, four bytes a pixel, so
-// it holds at most a quarter of a gibibyte of pixels (1 GiB).
+// as a size (and what viewers open); a PNG holds at most a quarter of a gibibyte of pixels, which
+// bounds the time it takes (it is drawn in bands, so memory does not grow with it).
 inline constexpr int MaxPictureSide = 32767;
 inline constexpr qint64 MaxPicturePixels = qint64(1) << 28;
 
