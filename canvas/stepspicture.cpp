@@ -3,8 +3,9 @@
 #include "canvas/flowscene.h"
 #include "canvas/frameitems.h"
 #include "core/errorlog.h"
-#include "exchange/stepclipboard.h"
 #include "model/cworder.h"
+
+#include <utility>
 
 namespace korvel {
 namespace {
@@ -32,30 +33,26 @@ QImage StepsPicture(const QList<NodeValues>& steps, const QList<LinkValues>& lin
     return scene.RenderNodes(drawn, zoom, MaxCopiedPicturePixels);
 }
 
-StepsMimeData::StepsMimeData(const QByteArray& stepsJson, double zoom) : m_zoom(zoom)
-{
-    setData(StepsMimeType, stepsJson);
-}
+StepsMimeData::StepsMimeData(CopiedSteps copied, double zoom) : m_copied(std::move(copied)), m_zoom(zoom) {}
 
 bool StepsMimeData::hasFormat(const QString& mimeType) const
 {
-    return mimeType == ImageFormat || QMimeData::hasFormat(mimeType);
+    return mimeType == StepsMimeType || mimeType == ImageFormat;
 }
 
 QStringList StepsMimeData::formats() const
 {
-    return QMimeData::formats() << ImageFormat;
+    return {StepsMimeType, ImageFormat};
 }
 
 QVariant StepsMimeData::retrieveData(const QString& mimeType, QMetaType type) const
 {
+    if (mimeType == StepsMimeType)
+        return StepsToJson(m_copied);
     if (mimeType != ImageFormat)
         return QMimeData::retrieveData(mimeType, type);
     QImage picture;
-    IgnoreErrors([&] {
-        const CopiedSteps copied = StepsFromJson(data(StepsMimeType));
-        picture = StepsPicture(copied.steps, copied.links, m_zoom);
-    });
+    IgnoreErrors([&] { picture = StepsPicture(m_copied.steps, m_copied.links, m_zoom); });
     return picture;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "exchange/stepclipboard.h"
 #include "persistence/cdboperate.h"
 
 #include <QByteArray>
@@ -17,13 +18,14 @@ inline constexpr qint64 MaxCopiedPicturePixels = 4'000'000;
 // screen size, on white, scaled down to at most MaxCopiedPicturePixels. Null when there are none.
 QImage StepsPicture(const QList<NodeValues>& steps, const QList<LinkValues>& links, double zoom);
 
-// What Copy puts on the clipboard: the steps as JSON (docs/clipboard-format.md) and a picture of
-// them, which is drawn only when a program asks for it (pasting into a picture editor), from the
-// JSON itself, so it shows what was copied whatever the canvas shows by then.
+// What Copy puts on the clipboard: the copied steps, offered as JSON (docs/clipboard-format.md)
+// and as a picture. Both are made only when a program asks for them (a paste, a picture editor),
+// from the values copied, which share their texts with the frame and so cost little to keep:
+// copying ten thousand steps writes no text and draws nothing.
 class StepsMimeData final : public QMimeData {
     Q_OBJECT
 public:
-    StepsMimeData(const QByteArray& stepsJson, double zoom);
+    StepsMimeData(CopiedSteps copied, double zoom);
 
     bool hasFormat(const QString& mimeType) const override;
     QStringList formats() const override;
@@ -32,6 +34,7 @@ protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override;
 
 private:
+    CopiedSteps m_copied;
     double m_zoom;
 };
 

@@ -93,8 +93,7 @@ void SelectionCommands::CopySteps()
         if (link->CanLoadFlag() == 1 && ids.contains(IdKey(link->FatherNode_ID())) &&
             ids.contains(IdKey(link->SonNode_ID())))
             copied.links.append(link->Values());
-    // The picture is drawn only when a program asks for it.
-    QApplication::clipboard()->setMimeData(new StepsMimeData(StepsToJson(copied), m_flow.Zoom()));
+    QApplication::clipboard()->setMimeData(new StepsMimeData(std::move(copied), m_flow.Zoom()));
 }
 
 void SelectionCommands::CutSteps()
