@@ -48,6 +48,13 @@ Item* FlowScene::firstWithKey(const QMultiHash<QString, Item*>& index, const std
     return first;
 }
 
+namespace {
+
+// More links than a view shows at once at a readable zoom.
+constexpr qsizetype ManyMovedLinks = 500;
+
+} // namespace
+
 FlowScene::BulkChange::BulkChange(FlowScene& scene) : m_scene(scene)
 {
     ++m_scene.m_bulkChanges;
@@ -60,6 +67,10 @@ FlowScene::BulkChange::~BulkChange()
     const QSet<FlowLinkItem*> moved = std::exchange(m_scene.m_movedLinks, {});
     for (FlowLinkItem* link : moved)
         link->updatePosition();
+    // With many items changed, the views are told to repaint whole: they then skip working out, item
+    // by item, which part of them each one dirtied.
+    if (moved.size() > ManyMovedLinks)
+        m_scene.update();
     m_scene.UpdateSceneRect();
 }
 
