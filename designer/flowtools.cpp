@@ -193,7 +193,7 @@ void FlowTools::SetCommandStates()
         if (action)
             action->setEnabled(current);
     if (QAction* exportItem = m_window.MenuBarAction(QStringLiteral("Export")))
-        exportItem->setEnabled(m_workOrders.AllWOrder().Count() > 0);
+        exportItem->setEnabled(m_workOrders.Count() > 0);
 }
 
 void FlowTools::RefreshFindings()
@@ -246,8 +246,8 @@ void FlowTools::ShowFlowItem(const QString& canvasKey)
 void FlowTools::ExportWorkOrders()
 {
     QStringList all;
-    for (const auto& [id, listed] : m_workOrders.AllWOrder())
-        all << id;
+    for (const FrameListEntry& entry : m_workOrders.AllWOrder())
+        all << entry.ID();
     if (all.isEmpty())
         return;
     cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
@@ -419,8 +419,8 @@ void FlowTools::PrintWorkOrder()
 void FlowTools::SearchWorkOrders()
 {
     QHash<QString, QString> names;
-    for (const auto& [id, listed] : m_workOrders.AllWOrder())
-        names.insert(id, listed->WorkOrderFrameName);
+    for (const FrameListEntry& entry : m_workOrders.AllWOrder())
+        names.insert(entry.ID(), entry.Name());
     FrmSearch dialog(names, &m_window);
     Modals().showModal(dialog);
     if (dialog.Tag() != QLatin1String("T"))

@@ -36,9 +36,9 @@ void FrameTree::LoadWorkOrderTree()
 {
     m_tree->clear();
     m_treeItems.clear();
-    for (const auto& [id, frame] : m_workOrders.AllWOrder())
-        AddTreeItem(QStringLiteral("N") + id, frame->WorkOrderFrameName,
-                    frame->LockFlag() == 1 ? QStringLiteral("DynOpen") : QStringLiteral("DynClose"));
+    for (const FrameListEntry& entry : m_workOrders.AllWOrder())
+        AddTreeItem(QStringLiteral("N") + entry.ID(), entry.Name(),
+                    entry.HeldByUser() ? QStringLiteral("DynOpen") : QStringLiteral("DynClose"));
 }
 
 QTreeWidgetItem* FrameTree::AddTreeItem(const QString& key, const QString& text, const QString& image)

@@ -422,9 +422,9 @@ void FrmMain::closeEvent(QCloseEvent* event)
         return;
     }
     // Every lock this session holds goes back, so nobody finds the frames locked after it ends.
-    for (const auto& [id, frame] : m_workOrders->AllWOrder())
-        if (frame->LockFlag() == 1)
-            IgnoreErrors([&frame] { frame->UnlockMe(); });
+    for (const FrameListEntry& entry : m_workOrders->AllWOrder())
+        if (entry.HeldByUser())
+            IgnoreErrors([&] { m_workOrders->OneWorkOrder(entry.ID())->UnlockMe(); });
     ReleaseDll();
     event->accept();
 }

@@ -13,11 +13,17 @@ namespace korvel {
 
 void cWOrders::setCurWOrder(const QString& vFrameID)
 {
-    cWorder* frame = m_allWOrder.Item(vFrameID);
+    cWorder* frame = OneWorkOrder(vFrameID);
     if (!frame)
         return;
     m_curWOrder = vFrameID;
     frame->LoadOne();
+}
+
+cWorder* cWOrders::OneWorkOrder(const QString& vFrameID)
+{
+    const int row = RowOf(vFrameID);
+    return row < 0 ? nullptr : &m_entries[static_cast<size_t>(row)].Frame();
 }
 
 qint32 cWOrders::AddOneWorkOrder(const FrameValues& values)
@@ -27,15 +33,24 @@ qint32 cWOrders::AddOneWorkOrder(const FrameValues& values)
         return -1;
     // The frame's row is in the database now; an entry of a deleted frame still standing under this
     // ID must not keep it out of the list.
-    m_allWOrder.Put(values.WorkOrderFrame_ID, std::move(frame));
+    Put(FrameListEntry(std::move(frame)));
     return 1;
 }
 
 void cWOrders::AddStoredWorkOrder(const QString& vID, const QString& vName)
 {
-    auto frame = std::make_unique<cWorder>();
-    frame->LoadList(vID, vName, false);
-    m_allWOrder.Put(vID, std::move(frame));
+    Put(FrameListEntry(vID, vName, false));
+}
+
+void cWOrders::Put(FrameListEntry entry)
+{
+    const auto it = m_rows.constFind(entry.ID());
+    if (it != m_rows.cend()) {
+        m_entries[static_cast<size_t>(it.value())] = std::move(entry);
+        return;
+    }
+    m_rows.insert(entry.ID(), Count());
+    m_entries.push_back(std::move(entry));
 }
 
 void cWOrders::LoadMeList()
@@ -46,7 +61,8 @@ void cWOrders::LoadMeList()
 void cWOrders::LoadWorkOrderList()
 {
     auto rs = DBOperate().GetAllWorkOrderList();
-    m_allWOrder.RemoveAll();
+    m_entries.clear();
+    m_rows.clear();
     m_readError.clear();
     if (!rs || !rs->IsOpen()) {
         m_readError = LastLoggedError();
@@ -60,20 +76,19 @@ void cWOrders::LoadWorkOrderList()
     QSet<QString> held;
     for (const QString& id : services->HeldRecords(FrameLockAddin, Host().LoginStaffID()))
         held.insert(id.toCaseFolded());
+    m_entries.reserve(static_cast<size_t>(rs->RecordCount()));
+    m_rows.reserve(rs->RecordCount());
     while (!rs->IsEOF()) {
         const QString id = u.FieldToString(rs->Fields(QStringLiteral("WorkOrderFrame_ID")));
-        AddListEntry(id, u.FieldToString(rs->Fields(QStringLiteral("WorkOrderFrameName"))),
-                     held.contains(id.toCaseFolded()));
+        // The first entry under an ID stays, as the frame list always kept it.
+        if (!m_rows.contains(id)) {
+            m_rows.insert(id, Count());
+            m_entries.emplace_back(id, u.FieldToString(rs->Fields(QStringLiteral("WorkOrderFrameName"))),
+                                   held.contains(id.toCaseFolded()));
+        }
         rs->MoveNext();
     }
     rs->Close();
-}
-
-void cWOrders::AddListEntry(const QString& vID, const QString& vName, bool heldByUser)
-{
-    auto frame = std::make_unique<cWorder>();
-    frame->LoadList(vID, vName, heldByUser);
-    m_allWOrder.Add(vID, std::move(frame));
 }
 
 } // namespace korvel

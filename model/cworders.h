@@ -1,23 +1,29 @@
 #pragma once
 
-#include "core/keyedcollection.h"
-#include "model/cworder.h"
+#include "model/framelistentry.h"
 
+#include <QHash>
 #include <QString>
+#include <vector>
 
 namespace korvel {
 
-// All frames of the database, keyed by frame ID in the order they were read, and the current one.
+// All frames of the database in the order they were read, keyed by frame ID (exact letter case),
+// and the current one. An entry holds what the tree shows; its frame is built when first asked for.
 class cWOrders final {
 public:
-    const KeyedCollection<cWorder>& AllWOrder() const { return m_allWOrder; }
+    const std::vector<FrameListEntry>& AllWOrder() const { return m_entries; }
+    int Count() const { return static_cast<int>(m_entries.size()); }
+    // The position of the frame listed under this ID, -1 when none.
+    int RowOf(const QString& vFrameID) const { return m_rows.value(vFrameID, -1); }
     const QString& CurWOrder() const { return m_curWOrder; }
     // Makes a listed frame current and loads it (LoadOne); an ID that is not listed (exact letter
     // case) changes nothing. A failing host call during the load throws KorvelError.
     void setCurWOrder(const QString& vFrameID);
     // Makes no frame current (after the current frame was deleted from the database).
     void ClearCurWOrder() { m_curWOrder.clear(); }
-    cWorder* OneWorkOrder(const QString& vFrameID) const { return m_allWOrder.Item(vFrameID); }
+    // The listed frame, built on first use (LoadFlag 0 until it is loaded); nullptr when not listed.
+    cWorder* OneWorkOrder(const QString& vFrameID);
     // Inserts a new frame (locked for the user) and adds it to the list; 1 or -1 (nothing added). A
     // list entry still standing under the new ID (a frame deleted since the list was built) is
     // replaced in place by the new frame.
@@ -33,9 +39,11 @@ public:
 
 private:
     void LoadWorkOrderList();
-    void AddListEntry(const QString& vID, const QString& vName, bool heldByUser);
+    // Replaces the entry listed under the same ID in place, or appends it.
+    void Put(FrameListEntry entry);
 
-    KeyedCollection<cWorder> m_allWOrder;
+    std::vector<FrameListEntry> m_entries;
+    QHash<QString, int> m_rows; // frame ID -> position in m_entries
     QString m_curWOrder;
     QString m_readError;
 };
