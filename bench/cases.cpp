@@ -14,7 +14,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <memory>
 
 namespace korvel::bench {
@@ -80,10 +80,9 @@ std::unique_ptr<FrmMain> StartDesigner()
 // Clicks the large frame in the tree and paints the canvas; checks that all of it is drawn.
 void OpenLargeFrame(FrmMain& window, int steps)
 {
-    QTreeWidgetItem* item = window.Tree().TreeItemByKey(QStringLiteral("N") + LargeFrameID);
-    Check(item != nullptr, QStringLiteral("the large frame is not in the tree"));
-    window.TrvTree().setCurrentItem(item);
-    window.TrvTree_NodeClick(item);
+    Check(window.Tree().FrameIndex(LargeFrameID).isValid(), QStringLiteral("the large frame is not in the tree"));
+    window.Tree().SelectFrame(LargeFrameID);
+    window.TrvTree_NodeClick(LargeFrameID);
     window.AFFlow().viewport()->repaint();
     const auto nodes = window.AFFlow().Scene().Nodes().size();
     const auto links = window.AFFlow().Scene().Links().size();
@@ -127,7 +126,7 @@ Measurement Startup(int frames)
     auto window = std::make_unique<FrmMain>();
     window->show();
     window->repaint();
-    const int listed = window->TrvTree().topLevelItemCount();
+    const int listed = window->TrvTree().model()->rowCount();
     Measurement m = probe.Stop(QStringLiteral("%1 frames listed").arg(listed));
     Check(listed == frames, QStringLiteral("%1 frames listed instead of %2").arg(listed).arg(frames));
     Check(window->AFFlow().Scene().Nodes().size() == SmallFrameSteps + 2,

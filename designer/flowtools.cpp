@@ -33,7 +33,6 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTreeWidget>
 
 namespace korvel {
 namespace {
@@ -348,16 +347,13 @@ void FlowTools::ImportWorkOrders()
         const QString& id = result.frameIds.at(i);
         const QString name = headers.value(i).WorkOrderFrameName;
         m_workOrders.AddStoredWorkOrder(id, name);
-        if (QTreeWidgetItem* stale = m_tree.TreeItemByKey(QStringLiteral("N") + id))
-            delete stale;
-        m_tree.AddTreeItem(QStringLiteral("N") + id, name, QStringLiteral("DynClose"));
         lines << FormatMessage(MsgImported, {id});
     }
     Messages().information(lines.join(u'\n'));
     if (!result.findings.isEmpty())
         m_findings->show();
-    if (QTreeWidgetItem* imported = m_tree.TreeItemByKey(QStringLiteral("N") + result.frameIds.value(0))) {
-        m_tree.Widget().setCurrentItem(imported);
+    if (const QString imported = result.frameIds.value(0); m_tree.FrameIndex(imported).isValid()) {
+        m_tree.SelectFrame(imported);
         m_window.TrvTree_NodeClick(imported);
     }
 }
@@ -426,15 +422,14 @@ void FlowTools::SearchWorkOrders()
     if (dialog.Tag() != QLatin1String("T"))
         return;
     const SearchHit hit = dialog.Chosen();
-    QTreeWidgetItem* item = m_tree.TreeItemByKey(QStringLiteral("N") + hit.frameId);
-    if (!item) {
+    if (!m_tree.FrameIndex(hit.frameId).isValid()) {
         Messages().information(FormatMessage(MsgNotListed, {hit.frameId}));
         return;
     }
     // The normal way to another frame: it asks about unsaved changes, and a Cancel stays put.
     if (m_workOrders.CurWOrder() != hit.frameId) {
-        m_tree.Widget().setCurrentItem(item);
-        m_window.TrvTree_NodeClick(item);
+        m_tree.SelectFrame(hit.frameId);
+        m_window.TrvTree_NodeClick(hit.frameId);
         if (m_workOrders.CurWOrder() != hit.frameId)
             return;
     }

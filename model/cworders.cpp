@@ -4,6 +4,7 @@
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 
+#include <QScopeGuard>
 #include <QSet>
 
 #include <memory>
@@ -47,10 +48,26 @@ void cWOrders::Put(FrameListEntry entry)
     const auto it = m_rows.constFind(entry.ID());
     if (it != m_rows.cend()) {
         m_entries[static_cast<size_t>(it.value())] = std::move(entry);
+        emit EntryReplaced(it.value());
         return;
     }
+    emit EntryAboutToBeAdded(Count());
     m_rows.insert(entry.ID(), Count());
     m_entries.push_back(std::move(entry));
+    emit EntryAdded();
+}
+
+void cWOrders::RemoveWorkOrder(const QString& vFrameID)
+{
+    const int row = RowOf(vFrameID);
+    if (row < 0)
+        return;
+    emit EntryAboutToBeRemoved(row);
+    m_rows.remove(vFrameID);
+    m_entries.erase(m_entries.begin() + row);
+    for (int i = row; i < Count(); ++i)
+        m_rows[m_entries[static_cast<size_t>(i)].ID()] = i;
+    emit EntryRemoved();
 }
 
 void cWOrders::LoadMeList()
@@ -61,6 +78,8 @@ void cWOrders::LoadMeList()
 void cWOrders::LoadWorkOrderList()
 {
     auto rs = DBOperate().GetAllWorkOrderList();
+    emit ListAboutToBeRead();
+    const auto announce = qScopeGuard([this] { emit ListRead(); });
     m_entries.clear();
     m_rows.clear();
     m_readError.clear();

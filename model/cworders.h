@@ -3,6 +3,7 @@
 #include "model/framelistentry.h"
 
 #include <QHash>
+#include <QObject>
 #include <QString>
 #include <vector>
 
@@ -10,7 +11,9 @@ namespace korvel {
 
 // All frames of the database in the order they were read, keyed by frame ID (exact letter case),
 // and the current one. An entry holds what the tree shows; its frame is built when first asked for.
-class cWOrders final {
+// Every change of the entries is announced before and after it happens, as a list model needs.
+class cWOrders final : public QObject {
+    Q_OBJECT
 public:
     const std::vector<FrameListEntry>& AllWOrder() const { return m_entries; }
     int Count() const { return static_cast<int>(m_entries.size()); }
@@ -31,11 +34,23 @@ public:
     // Lists a frame stored since the list was read (an import) at the end, not locked; an entry
     // standing under its ID (a frame deleted since) is replaced. The other entries keep their edits.
     void AddStoredWorkOrder(const QString& vID, const QString& vName);
+    // Takes a frame deleted from the database out of the list; the entries after it move up one.
+    void RemoveWorkOrder(const QString& vFrameID);
     // Rebuilds the list from the database (unsaved edits of every frame are dropped); a failed query
     // leaves it empty. CurWOrder is not touched. A failing host call throws KorvelError.
     void LoadMeList();
     // The database's error when the last LoadMeList could not read the list; empty after a read.
     const QString& ReadError() const { return m_readError; }
+
+signals:
+    void ListAboutToBeRead();
+    void ListRead();
+    void EntryAboutToBeAdded(int row);
+    void EntryAdded();
+    void EntryAboutToBeRemoved(int row);
+    void EntryRemoved();
+    // The entry at `row` was replaced by another under the same ID.
+    void EntryReplaced(int row);
 
 private:
     void LoadWorkOrderList();
