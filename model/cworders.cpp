@@ -97,13 +97,17 @@ void cWOrders::LoadWorkOrderList()
         held.insert(id.toCaseFolded());
     m_entries.reserve(static_cast<size_t>(rs->RecordCount()));
     m_rows.reserve(rs->RecordCount());
+    // By position: the list has 200,000 rows at the most, and naming the column costs a lookup each.
+    constexpr int IdColumn = 0, NameColumn = 1;
     while (!rs->IsEOF()) {
-        const QString id = u.FieldToString(rs->Fields(QStringLiteral("WorkOrderFrame_ID")));
+        const QString id = u.FieldToString(rs->Fields(IdColumn));
         // The first entry under an ID stays, as the frame list always kept it.
-        if (!m_rows.contains(id)) {
-            m_rows.insert(id, Count());
-            m_entries.emplace_back(id, u.FieldToString(rs->Fields(QStringLiteral("WorkOrderFrameName"))),
-                                   held.contains(id.toCaseFolded()));
+        const auto listed = m_rows.size();
+        int& row = m_rows[id];
+        if (m_rows.size() != listed) {
+            row = Count();
+            m_entries.emplace_back(id, u.FieldToString(rs->Fields(NameColumn)),
+                                   !held.isEmpty() && held.contains(id.toCaseFolded()));
         }
         rs->MoveNext();
     }
