@@ -151,6 +151,9 @@ TEST_F(FrameCommandsTest, DeletingTheCurrentFrameRemovesItsRowsAndLeavesNothingT
     EXPECT_EQ(Messages().texts(), QStringList{LoadResString(144)});
     ClickFrame("REP01");
     EXPECT_EQ(Orders().CurWOrder(), "REP01");
+    QTest::keyClick(&Window().TrvTree(), Qt::Key_Down); // the rows after the deleted one moved up
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Orders().CurWOrder(), "BIL01");
 }
 
 // What the tree highlights is the frame shown and the one Delete acts on: dragging the highlight
