@@ -78,15 +78,18 @@ TEST_P(FrameList, AFrameIsBuiltOnFirstUseAndKeptUntilTheListIsReadAgain)
     ASSERT_EQ(list.Count(), 3);
     EXPECT_EQ(list.AllWOrder()[0].Built(), nullptr);
     const qint64 statements = StatementMonitor::Count();
-    cWorder* complaint = list.OneWorkOrder(u"CMP01"_s);
+    EXPECT_NE(list.OneWorkOrder(u"BIL01"_s), nullptr);
     EXPECT_EQ(StatementMonitor::Count(), statements);
     EXPECT_EQ(list.OneWorkOrder(u"cmp01"_s), nullptr);
     list.setCurWOrder(u"CMP01"_s);
+    cWorder* complaint = list.OneWorkOrder(u"CMP01"_s);
+    ASSERT_EQ(complaint->LoadFlag, 1); // the frame the load built, not another one
+    const qint64 reading = complaint->ReadSerial();
     complaint->AllNode().OneNode(u"N00002"_s)->setNodeLeft(4321);
     list.setCurWOrder(u"REP01"_s);
-    EXPECT_EQ(list.OneWorkOrder(u"CMP01"_s), complaint);
+    complaint = list.OneWorkOrder(u"CMP01"_s);
+    ASSERT_EQ(complaint->ReadSerial(), reading);
     EXPECT_EQ(complaint->CheckStatus(), 1);
-    EXPECT_EQ(list.AllWOrder()[list.RowOf(u"BIL01"_s)].Built(), nullptr);
     list.LoadMeList();
     EXPECT_EQ(list.AllWOrder()[list.RowOf(u"CMP01"_s)].Built(), nullptr);
 }
