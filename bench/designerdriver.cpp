@@ -12,7 +12,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QSignalBlocker>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace korvel::bench {
 namespace {
@@ -39,15 +39,15 @@ FlowScene& DesignerDriver::Scene()
 
 int DesignerDriver::ListedFrames()
 {
-    return m_window->TrvTree().topLevelItemCount();
+    return m_window->TrvTree().model()->rowCount();
 }
 
 void DesignerDriver::OpenFrame(const QString& frameID)
 {
-    QTreeWidgetItem* item = m_window->Tree().TreeItemByKey(QStringLiteral("N") + frameID);
-    Check(item != nullptr, QStringLiteral("the frame %1 is not in the tree").arg(frameID));
-    m_window->TrvTree().setCurrentItem(item);
-    m_window->TrvTree_NodeClick(item);
+    Check(m_window->Tree().FrameIndex(frameID).isValid(),
+          QStringLiteral("the frame %1 is not in the tree").arg(frameID));
+    m_window->Tree().SelectFrame(frameID);
+    m_window->TrvTree_NodeClick(frameID);
     m_window->AFFlow().viewport()->repaint();
 }
 

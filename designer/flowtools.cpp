@@ -33,7 +33,6 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QTreeWidget>
 
 namespace korvel {
 namespace {
@@ -193,7 +192,7 @@ void FlowTools::SetCommandStates()
         if (action)
             action->setEnabled(current);
     if (QAction* exportItem = m_window.MenuBarAction(QStringLiteral("Export")))
-        exportItem->setEnabled(m_workOrders.AllWOrder().Count() > 0);
+        exportItem->setEnabled(m_workOrders.Count() > 0);
 }
 
 void FlowTools::RefreshFindings()
@@ -246,8 +245,8 @@ void FlowTools::ShowFlowItem(const QString& canvasKey)
 void FlowTools::ExportWorkOrders()
 {
     QStringList all;
-    for (const auto& [id, listed] : m_workOrders.AllWOrder())
-        all << id;
+    for (const FrameListEntry& entry : m_workOrders.AllWOrder())
+        all << entry.ID();
     if (all.isEmpty())
         return;
     cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
@@ -348,16 +347,13 @@ void FlowTools::ImportWorkOrders()
         const QString& id = result.frameIds.at(i);
         const QString name = headers.value(i).WorkOrderFrameName;
         m_workOrders.AddStoredWorkOrder(id, name);
-        if (QTreeWidgetItem* stale = m_tree.TreeItemByKey(QStringLiteral("N") + id))
-            delete stale;
-        m_tree.AddTreeItem(QStringLiteral("N") + id, name, QStringLiteral("DynClose"));
         lines << FormatMessage(MsgImported, {id});
     }
     Messages().information(lines.join(u'\n'));
     if (!result.findings.isEmpty())
         m_findings->show();
-    if (QTreeWidgetItem* imported = m_tree.TreeItemByKey(QStringLiteral("N") + result.frameIds.value(0))) {
-        m_tree.Widget().setCurrentItem(imported);
+    if (const QString imported = result.frameIds.value(0); m_tree.FrameIndex(imported).isValid()) {
+        m_tree.SelectFrame(imported);
         m_window.TrvTree_NodeClick(imported);
     }
 }
@@ -419,22 +415,21 @@ void FlowTools::PrintWorkOrder()
 void FlowTools::SearchWorkOrders()
 {
     QHash<QString, QString> names;
-    for (const auto& [id, listed] : m_workOrders.AllWOrder())
-        names.insert(id, listed->WorkOrderFrameName);
+    for (const FrameListEntry& entry : m_workOrders.AllWOrder())
+        names.insert(entry.ID(), entry.Name());
     FrmSearch dialog(names, &m_window);
     Modals().showModal(dialog);
     if (dialog.Tag() != QLatin1String("T"))
         return;
     const SearchHit hit = dialog.Chosen();
-    QTreeWidgetItem* item = m_tree.TreeItemByKey(QStringLiteral("N") + hit.frameId);
-    if (!item) {
+    if (!m_tree.FrameIndex(hit.frameId).isValid()) {
         Messages().information(FormatMessage(MsgNotListed, {hit.frameId}));
         return;
     }
     // The normal way to another frame: it asks about unsaved changes, and a Cancel stays put.
     if (m_workOrders.CurWOrder() != hit.frameId) {
-        m_tree.Widget().setCurrentItem(item);
-        m_window.TrvTree_NodeClick(item);
+        m_tree.SelectFrame(hit.frameId);
+        m_window.TrvTree_NodeClick(hit.frameId);
         if (m_workOrders.CurWOrder() != hit.frameId)
             return;
     }

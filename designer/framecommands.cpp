@@ -23,7 +23,6 @@
 
 #include <QLineEdit>
 #include <QScopeGuard>
-#include <QTreeWidget>
 #include <memory>
 
 namespace korvel {
@@ -48,19 +47,15 @@ void FrameCommands::NewWorkOrder()
     if (dialog->Tag() != QLatin1String("T"))
         return;
     const FrameValues values = dialog->Values();
-    if (m_workOrders.AddOneWorkOrder(values) > 0)
-        m_tree.AddTreeItem(QStringLiteral("N") + values.WorkOrderFrame_ID, values.WorkOrderFrameName,
-                    QStringLiteral("DynOpen"));
-    else
+    // The tree follows the list: the new frame's row appears at the end.
+    if (m_workOrders.AddOneWorkOrder(values) < 1)
         Messages().information(LoadResString(145));
 }
 
 void FrameCommands::EditHeader()
 {
-    QTreeWidgetItem* selected = m_tree.SelectedTreeItem();
-    if (!selected)
-        return;
-    cWorder* frame = m_workOrders.OneWorkOrder(selected->data(0, TreeKeyRole).toString().mid(1));
+    const QString id = m_tree.SelectedFrame();
+    cWorder* frame = m_workOrders.OneWorkOrder(id);
     if (!frame)
         return;
     // The header is edited under the frame's lock like every other change: taken for this edit
@@ -95,8 +90,7 @@ void FrameCommands::EditHeader()
         ReportWriteFailure(146, result);
         return;
     }
-    if (QTreeWidgetItem* item = m_tree.TreeItemByKey(QStringLiteral("N") + frame->WorkOrderFrame_ID))
-        item->setText(0, values.WorkOrderFrameName);
+    m_tree.RefreshFrame(id);
 }
 
 void FrameCommands::DeleteWorkOrder()
@@ -104,8 +98,8 @@ void FrameCommands::DeleteWorkOrder()
     // The frame deleted is the one shown, which is the one the tree highlights.
     const QString id = m_workOrders.CurWOrder();
     cWorder* frame = id.isEmpty() ? nullptr : m_workOrders.OneWorkOrder(id);
-    QTreeWidgetItem* selected = frame ? m_tree.TreeItemByKey(QStringLiteral("N") + id) : nullptr;
-    if (!selected) {
+    const QModelIndex row = frame ? m_tree.FrameIndex(id) : QModelIndex();
+    if (!row.isValid()) {
         Messages().information(LoadResString(144));
         return;
     }
@@ -119,7 +113,7 @@ void FrameCommands::DeleteWorkOrder()
             return;
         }
     }
-    const auto answer = Messages().question(LoadResString(140) + selected->text(0) + LoadResString(141),
+    const auto answer = Messages().question(LoadResString(140) + row.data().toString() + LoadResString(141),
                                             QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
@@ -127,21 +121,19 @@ void FrameCommands::DeleteWorkOrder()
         Messages().information(LoadResString(143));
         return;
     }
-    m_tree.RemoveTreeItem(selected);
 
-    // The frame is gone: nothing of it may stay editable or current, or a later save would write
-    // nodes and links of a frame that no longer exists; its history goes with it.
+    // The frame is gone: nothing of it may stay editable, current or listed, or a later save would
+    // write nodes and links of a frame that no longer exists; its history goes with it.
     m_frames.Close(id);
-    frame->LoadFlag = 0;
     if (frame->LockFlag() == 1)
         IgnoreErrors([frame] { frame->UnlockMe(); });
+    m_workOrders.RemoveWorkOrder(id); // and with the entry its tree row and the frame object
     m_mapper.Show(nullptr);
     m_flow.Scene().RemoveAllNodes();
     m_flow.Scene().setTag(QString());
     m_workOrders.ClearCurWOrder();
     m_window.SetEditState(false);
-    m_tree.Widget().clearSelection();
-    m_tree.Widget().setCurrentItem(nullptr);
+    m_tree.SelectFrame(QString());
 
     Messages().information(LoadResString(142));
 }
@@ -178,14 +170,13 @@ void FrameCommands::SaveWorkOrderAs()
                                                                    : LoadResString(1025));
         return;
     }
-    // The list is rebuilt: `frame` is gone from here on.
+    // The list is rebuilt, and the tree with it: `frame` is gone from here on.
     m_workOrders.LoadMeList();
     Messages().information(LoadResString(1026));
-    m_tree.LoadWorkOrderTree();
-    QTreeWidgetItem* copy = m_tree.TreeItemByKey(QStringLiteral("N") + newID);
-    if (copy)
-        m_tree.Widget().setCurrentItem(copy);
-    m_window.TrvTree_NodeClick(copy);
+    const bool listed = m_tree.FrameIndex(newID).isValid();
+    if (listed)
+        m_tree.SelectFrame(newID);
+    m_window.TrvTree_NodeClick(listed ? newID : QString());
 }
 
 void FrameCommands::SaveWorkOrder()
@@ -203,10 +194,7 @@ void FrameCommands::SaveWorkOrder()
 
 void FrameCommands::LockWorkOrder()
 {
-    QTreeWidgetItem* selected = m_tree.SelectedTreeItem();
-    if (!selected)
-        return;
-    const QString id = selected->data(0, TreeKeyRole).toString().mid(1);
+    const QString id = m_tree.SelectedFrame();
     cWorder* frame = m_workOrders.OneWorkOrder(id);
     if (!frame || !ConfirmTakeOver(*frame))
         return;
@@ -218,7 +206,7 @@ void FrameCommands::LockWorkOrder()
             m_workOrders.setCurWOrder(id);
         else
             frame->LoadOne();
-        FrameTree::SetTreeItemImage(*selected, QStringLiteral("DynOpen"));
+        m_tree.RefreshFrame(id);
         m_flow.Scene().setTag(QString());
         m_window.DrawWorkOrder();
         m_window.SetEditState(true);
@@ -230,10 +218,10 @@ void FrameCommands::LockWorkOrder()
 
 void FrameCommands::UnlockWorkOrder()
 {
-    QTreeWidgetItem* selected = m_tree.SelectedTreeItem();
-    if (!selected || !m_workOrders.OneWorkOrder(selected->data(0, TreeKeyRole).toString().mid(1)))
+    if (!m_workOrders.OneWorkOrder(m_tree.SelectedFrame()))
         return;
-    cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
+    const QString id = m_workOrders.CurWOrder();
+    cWorder* frame = m_workOrders.OneWorkOrder(id);
     if (!frame)
         return;
     // Cancelled, or a failed save: the frame stays locked with its changes.
@@ -245,8 +233,7 @@ void FrameCommands::UnlockWorkOrder()
         m_flow.Scene().setTag(QString());
         m_window.DrawWorkOrder();
         // The icon belongs to the frame just unlocked, which the selection may no longer show.
-        if (QTreeWidgetItem* item = m_tree.TreeItemByKey(QStringLiteral("N") + frame->WorkOrderFrame_ID))
-            FrameTree::SetTreeItemImage(*item, QStringLiteral("DynClose"));
+        m_tree.RefreshFrame(id);
         m_window.SetEditState(false);
         return;
     }

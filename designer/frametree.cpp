@@ -1,88 +1,65 @@
 #include "designer/frametree.h"
 
-#include "canvas/designericons.h"
 #include "model/cworders.h"
 
 #include <QEvent>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace korvel {
 
 FrameTree::FrameTree(cWOrders& workOrders, QWidget& parent) : QObject(&parent), m_workOrders(workOrders)
 {
-    m_tree = new QTreeWidget(&parent);
+    m_model = new FrameTreeModel(workOrders, this);
+    m_tree = new QTreeView(&parent);
     m_tree->setObjectName(QStringLiteral("TrvTree"));
-    m_tree->setColumnCount(1);
     m_tree->setHeaderHidden(true);
     m_tree->setRootIsDecorated(false);
+    // Every row is one line of text beside a 16-pixel image: the view need not measure 200,000 of them.
+    m_tree->setUniformRowHeights(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setIconSize(QSize(16, 16));
+    m_tree->setModel(m_model);
     m_tree->installEventFilter(this);
     m_tree->viewport()->installEventFilter(this);
 }
 
-QTreeWidget& FrameTree::Widget()
+QTreeView& FrameTree::Widget()
 {
     return *m_tree;
 }
 
-QTreeWidgetItem* FrameTree::SelectedTreeItem() const
+QString FrameTree::SelectedFrame() const
 {
-    const auto selected = m_tree->selectedItems();
-    return selected.isEmpty() ? nullptr : selected.first();
+    const auto selected = m_tree->selectionModel()->selectedRows();
+    return selected.isEmpty() ? QString() : m_model->FrameID(selected.first());
 }
 
-void FrameTree::LoadWorkOrderTree()
+QString FrameTree::FrameAt(const QModelIndex& index) const
 {
-    m_tree->clear();
-    m_treeItems.clear();
-    for (const auto& [id, frame] : m_workOrders.AllWOrder())
-        AddTreeItem(QStringLiteral("N") + id, frame->WorkOrderFrameName,
-                    frame->LockFlag() == 1 ? QStringLiteral("DynOpen") : QStringLiteral("DynClose"));
+    return m_model->FrameID(index);
 }
 
-QTreeWidgetItem* FrameTree::AddTreeItem(const QString& key, const QString& text, const QString& image)
+QModelIndex FrameTree::FrameIndex(const QString& frameId) const
 {
-    auto* item = new QTreeWidgetItem(m_tree);
-    item->setText(0, text);
-    item->setData(0, TreeKeyRole, key);
-    SetTreeItemImage(*item, image);
-    m_treeItems.insert(key, item);
-    return item;
+    return m_model->FrameIndex(frameId);
 }
 
-void FrameTree::RemoveTreeItem(QTreeWidgetItem* item)
+void FrameTree::SelectFrame(const QString& frameId)
 {
-    m_treeItems.remove(item->data(0, TreeKeyRole).toString());
-    delete m_tree->takeTopLevelItem(m_tree->indexOfTopLevelItem(item));
+    const QModelIndex row = m_model->FrameIndex(frameId);
+    if (!row.isValid())
+        m_tree->clearSelection();
+    m_tree->setCurrentIndex(row);
 }
 
-void FrameTree::SetTreeItemImage(QTreeWidgetItem& item, const QString& image)
+void FrameTree::RefreshFrame(const QString& frameId)
 {
-    item.setIcon(0, DesignerIcon(image));
-    item.setData(0, TreeImageRole, image);
-}
-
-QTreeWidgetItem* FrameTree::TreeItemByKey(const QString& key) const
-{
-    return m_treeItems.value(key, nullptr);
+    m_model->FrameChanged(frameId);
 }
 
 void FrameTree::MarkUnsaved(const QString& frameId)
 {
-    // Only the current frame can hold unsaved changes (leaving it asks to save or drop them); the
-    // items marked before are unmarked when they no longer do.
-    QSet<QString> marked;
-    if (!frameId.isEmpty())
-        marked.insert(QStringLiteral("N") + frameId);
-    for (const QString& key : m_markedItems | marked) {
-        if (QTreeWidgetItem* item = TreeItemByKey(key)) {
-            QFont font = item->font(0);
-            font.setBold(marked.contains(key));
-            item->setFont(0, font);
-        }
-    }
-    m_markedItems = marked;
+    m_model->MarkUnsaved(frameId);
 }
 
 bool FrameTree::eventFilter(QObject* watched, QEvent* event)
@@ -91,13 +68,13 @@ bool FrameTree::eventFilter(QObject* watched, QEvent* event)
         (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonRelease)) {
         // What the tree highlights is the current frame: moving the highlight with the keys, or
         // dragging it onto another row (which reports no click), selects that frame just like a
-        // click. The tree handles the event first; then its item is clicked unless it is the
+        // click. The tree handles the event first; then its row is clicked unless it is the
         // current frame already (a click has been handled by then).
         QMetaObject::invokeMethod(
             this,
             [this] {
-                QTreeWidgetItem* now = m_tree->currentItem();
-                if (now && now->data(0, TreeKeyRole).toString().mid(1) != m_workOrders.CurWOrder())
+                const QString now = m_model->FrameID(m_tree->currentIndex());
+                if (!now.isEmpty() && now != m_workOrders.CurWOrder())
                     emit CurrentMoved(now);
             },
             Qt::QueuedConnection);

@@ -1,62 +1,53 @@
 #pragma once
 
-#include <QHash>
+#include "designer/frametreemodel.h"
+
+#include <QModelIndex>
 #include <QObject>
-#include <QSet>
 #include <QString>
 
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 class QWidget;
 
 namespace korvel {
 
 class cWOrders;
 
-// Tree item data: the item's key ("N" + frame ID) and the key of its image ("DynOpen"/"DynClose").
-inline constexpr int TreeKeyRole = Qt::UserRole;
-inline constexpr int TreeImageRole = Qt::UserRole + 1;
-
-// The work-order tree: one root item per frame of the list, its image telling whether this user
-// holds the frame's lock, bold while the frame holds unsaved changes. What it highlights is the
-// current frame: moving the highlight by keys or by dragging reports CurrentMoved, as a click would.
+// The work-order tree: one root row per frame of the list (FrameTreeModel), its image telling
+// whether this user holds the frame's lock, bold while the frame holds unsaved changes; it follows
+// the list as frames are listed, added and removed. What it highlights is the current frame: moving
+// the highlight by keys or by dragging reports CurrentMoved, as a click would.
 class FrameTree final : public QObject {
     Q_OBJECT
 public:
     FrameTree(cWOrders& workOrders, QWidget& parent);
 
-    QTreeWidget& Widget(); // items: data(0, TreeKeyRole) = key "N" + frame ID
-    // Refills the tree from the work-order list.
-    void LoadWorkOrderTree();
-    // The tree's selected item, nullptr when none.
-    QTreeWidgetItem* SelectedTreeItem() const;
-    // The root item with this key, nullptr when none.
-    QTreeWidgetItem* TreeItemByKey(const QString& key) const;
-    // Appends a root item with key, text and image key ("DynOpen"/"DynClose").
-    QTreeWidgetItem* AddTreeItem(const QString& key, const QString& text, const QString& image);
-    // Takes the item out of the tree and deletes it.
-    void RemoveTreeItem(QTreeWidgetItem* item);
-    // Sets an item's image by key and remembers the key in TreeImageRole.
-    static void SetTreeItemImage(QTreeWidgetItem& item, const QString& image);
-    // Marks the frame's item as holding unsaved changes (none when frameId is empty); the item
+    QTreeView& Widget(); // rows: data(TreeKeyRole) = key "N" + frame ID
+    // The frame ID of the tree's selected row, empty when none.
+    QString SelectedFrame() const;
+    // The frame ID of a row of the tree, empty for an invalid index.
+    QString FrameAt(const QModelIndex& index) const;
+    // The row of the frame listed under this ID (exact letter case), invalid when none.
+    QModelIndex FrameIndex(const QString& frameId) const;
+    // Highlights the frame's row; an ID that is not listed highlights none.
+    void SelectFrame(const QString& frameId);
+    // Shows the frame's name and image afresh after a header edit, a lock or an unlock.
+    void RefreshFrame(const QString& frameId);
+    // Marks the frame's row as holding unsaved changes (none when frameId is empty); the row
     // marked before is unmarked.
     void MarkUnsaved(const QString& frameId);
 
 signals:
-    // The highlight moved to an item that is not the current frame without a click.
-    void CurrentMoved(QTreeWidgetItem* item);
+    // The highlight moved to a frame that is not the current one without a click.
+    void CurrentMoved(const QString& frameId);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     cWOrders& m_workOrders;
-    QTreeWidget* m_tree = nullptr;
-    // Keys of the tree items now marked as holding unsaved changes.
-    QSet<QString> m_markedItems;
-    // The tree's root items by key: the window looks them up after every command, and a tree may
-    // hold tens of thousands. AddTreeItem, LoadWorkOrderTree and RemoveTreeItem keep it.
-    QHash<QString, QTreeWidgetItem*> m_treeItems;
+    FrameTreeModel* m_model = nullptr;
+    QTreeView* m_tree = nullptr;
 };
 
 } // namespace korvel

@@ -29,7 +29,7 @@
 #include <QCloseEvent>
 #include <QMenu>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QUndoGroup>
 
 namespace korvel {
@@ -160,14 +160,14 @@ void FrmMain::BuildControls()
     m_steps = std::make_unique<StepCommands>(*this, *m_workOrders, *m_frames, *m_flow, *m_view);
     m_selection = std::make_unique<SelectionCommands>(*m_workOrders, *m_frames, *m_flow, *m_steps);
 
-    QTreeWidget& tree = m_tree->Widget();
-    connect(&tree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        RunHandler("TrvTree_NodeClick", [&] { TrvTree_NodeClick(item); });
+    QTreeView& tree = m_tree->Widget();
+    connect(&tree, &QTreeView::clicked, this, [this](const QModelIndex& row) {
+        RunHandler("TrvTree_NodeClick", [&] { TrvTree_NodeClick(m_tree->FrameAt(row)); });
     });
-    connect(&tree, &QTreeWidget::itemDoubleClicked, this,
+    connect(&tree, &QTreeView::doubleClicked, this,
             [this] { RunHandler("TrvTree_DblClick", [this] { TrvTree_DblClick(); }); });
-    connect(m_tree, &FrameTree::CurrentMoved, this, [this](QTreeWidgetItem* item) {
-        TrvTree_NodeClick(item);
+    connect(m_tree, &FrameTree::CurrentMoved, this, [this](const QString& frameId) {
+        TrvTree_NodeClick(frameId);
         IgnoreErrors([this] { ShowWindowState(); });
     });
 
@@ -262,17 +262,16 @@ void FrmMain::Form_Load()
         m_workOrders->LoadMeList();
         if (!m_workOrders->ReadError().isEmpty())
             m_frameCommands->ReportUnreadable(m_workOrders->ReadError());
-        m_tree->LoadWorkOrderTree();
         SetEditState(false);
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Form_Load]:"), error);
         return;
     }
     IgnoreErrors([&] {
-        if (QTreeWidgetItem* first = m_tree->Widget().topLevelItem(0))
-            m_tree->Widget().setCurrentItem(first);
+        if (m_workOrders->Count() > 0)
+            m_tree->SelectFrame(m_workOrders->AllWOrder().front().ID());
     });
-    IgnoreErrors([&] { TrvTree_NodeClick(m_tree->SelectedTreeItem()); });
+    IgnoreErrors([&] { TrvTree_NodeClick(m_tree->SelectedFrame()); });
     IgnoreErrors([&] { ShowWindowState(); });
 }
 
@@ -286,7 +285,7 @@ FlowView& FrmMain::AFFlow()
     return *m_flow;
 }
 
-QTreeWidget& FrmMain::TrvTree()
+QTreeView& FrmMain::TrvTree()
 {
     return m_tree->Widget();
 }
@@ -399,25 +398,24 @@ void FrmMain::DrawWorkOrder()
     m_flow->Scene().setTag(m_workOrders->CurWOrder());
 }
 
-void FrmMain::TrvTree_NodeClick(QTreeWidgetItem* item)
+void FrmMain::TrvTree_NodeClick(const QString& frameId)
 {
     try {
         if (!m_frameCommands->OfferSave(134)) {
             IgnoreErrors([&] {
-                if (QTreeWidgetItem* currentItem =
-                        m_tree->TreeItemByKey(QStringLiteral("N") + m_workOrders->CurWOrder()))
-                    m_tree->Widget().setCurrentItem(currentItem);
+                if (m_tree->FrameIndex(m_workOrders->CurWOrder()).isValid())
+                    m_tree->SelectFrame(m_workOrders->CurWOrder());
             });
             return;
         }
-        if (!item) {
+        if (frameId.isEmpty()) {
             SetEditState(false);
             m_flow->Scene().RemoveAllNodes();
             // With the canvas empty, the frame must be drawn again when it is next selected.
             m_flow->Scene().setTag(QString());
             return;
         }
-        m_workOrders->setCurWOrder(item->data(0, TreeKeyRole).toString().mid(1));
+        m_workOrders->setCurWOrder(frameId);
         DrawWorkOrder();
         m_status->ShowLockState(); // also when the frame was drawn already: its lock may have changed hands
     } catch (const std::exception& error) {
@@ -434,9 +432,9 @@ void FrmMain::closeEvent(QCloseEvent* event)
         return;
     }
     // Every lock this session holds goes back, so nobody finds the frames locked after it ends.
-    for (const auto& [id, frame] : m_workOrders->AllWOrder())
-        if (frame->LockFlag() == 1)
-            IgnoreErrors([&frame] { frame->UnlockMe(); });
+    for (const FrameListEntry& entry : m_workOrders->AllWOrder())
+        if (entry.HeldByUser())
+            IgnoreErrors([&] { m_workOrders->OneWorkOrder(entry.ID())->UnlockMe(); });
     ReleaseDll();
     event->accept();
 }

@@ -9,8 +9,7 @@
 class QAction;
 class QMenu;
 class QToolBar;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace korvel {
 
@@ -53,7 +52,7 @@ public:
 
     cWOrders& WorkOrders();
     FlowView& AFFlow();
-    QTreeWidget& TrvTree(); // Tree().Widget()
+    QTreeView& TrvTree(); // Tree().Widget()
     QToolBar& Toolbar1();
     // The toolbar button with this key ("New","Del","Save","Saveas","Lock","Unlock","AddNode",
     // "EditItem","DelItem","AddLink","LinkTool" (checkable),"Undo","Redo","Check","Quit"), or
@@ -82,9 +81,9 @@ public:
 
     // Runs the command of a toolbar key; unknown keys do nothing.
     void Toolbar1_ButtonClick(const QString& key);
-    // The tree's node click (item may be nullptr): offers to save the current frame's changes,
-    // then makes the item's frame current and draws it.
-    void TrvTree_NodeClick(QTreeWidgetItem* item);
+    // The tree's node click on a frame (none when frameId is empty): offers to save the current
+    // frame's changes, then makes the frame current and draws it.
+    void TrvTree_NodeClick(const QString& frameId);
     // Header edit of the selected frame.
     void TrvTree_DblClick();
     // The canvas popup's items.

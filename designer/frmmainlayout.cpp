@@ -9,7 +9,7 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace korvel {
 namespace {

@@ -4,6 +4,7 @@
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 
+#include <QScopeGuard>
 #include <QSet>
 
 #include <memory>
@@ -13,11 +14,17 @@ namespace korvel {
 
 void cWOrders::setCurWOrder(const QString& vFrameID)
 {
-    cWorder* frame = m_allWOrder.Item(vFrameID);
+    cWorder* frame = OneWorkOrder(vFrameID);
     if (!frame)
         return;
     m_curWOrder = vFrameID;
     frame->LoadOne();
+}
+
+cWorder* cWOrders::OneWorkOrder(const QString& vFrameID)
+{
+    const int row = RowOf(vFrameID);
+    return row < 0 ? nullptr : &m_entries[static_cast<size_t>(row)].Frame();
 }
 
 qint32 cWOrders::AddOneWorkOrder(const FrameValues& values)
@@ -27,15 +34,40 @@ qint32 cWOrders::AddOneWorkOrder(const FrameValues& values)
         return -1;
     // The frame's row is in the database now; an entry of a deleted frame still standing under this
     // ID must not keep it out of the list.
-    m_allWOrder.Put(values.WorkOrderFrame_ID, std::move(frame));
+    Put(FrameListEntry(std::move(frame)));
     return 1;
 }
 
 void cWOrders::AddStoredWorkOrder(const QString& vID, const QString& vName)
 {
-    auto frame = std::make_unique<cWorder>();
-    frame->LoadList(vID, vName, false);
-    m_allWOrder.Put(vID, std::move(frame));
+    Put(FrameListEntry(vID, vName, false));
+}
+
+void cWOrders::Put(FrameListEntry entry)
+{
+    const auto it = m_rows.constFind(entry.ID());
+    if (it != m_rows.cend()) {
+        m_entries[static_cast<size_t>(it.value())] = std::move(entry);
+        emit EntryReplaced(it.value());
+        return;
+    }
+    emit EntryAboutToBeAdded(Count());
+    m_rows.insert(entry.ID(), Count());
+    m_entries.push_back(std::move(entry));
+    emit EntryAdded();
+}
+
+void cWOrders::RemoveWorkOrder(const QString& vFrameID)
+{
+    const int row = RowOf(vFrameID);
+    if (row < 0)
+        return;
+    emit EntryAboutToBeRemoved(row);
+    m_rows.remove(vFrameID);
+    m_entries.erase(m_entries.begin() + row);
+    for (int i = row; i < Count(); ++i)
+        m_rows[m_entries[static_cast<size_t>(i)].ID()] = i;
+    emit EntryRemoved();
 }
 
 void cWOrders::LoadMeList()
@@ -46,7 +78,10 @@ void cWOrders::LoadMeList()
 void cWOrders::LoadWorkOrderList()
 {
     auto rs = DBOperate().GetAllWorkOrderList();
-    m_allWOrder.RemoveAll();
+    emit ListAboutToBeRead();
+    const auto announce = qScopeGuard([this] { emit ListRead(); });
+    m_entries.clear();
+    m_rows.clear();
     m_readError.clear();
     if (!rs || !rs->IsOpen()) {
         m_readError = LastLoggedError();
@@ -60,20 +95,23 @@ void cWOrders::LoadWorkOrderList()
     QSet<QString> held;
     for (const QString& id : services->HeldRecords(FrameLockAddin, Host().LoginStaffID()))
         held.insert(id.toCaseFolded());
+    m_entries.reserve(static_cast<size_t>(rs->RecordCount()));
+    m_rows.reserve(rs->RecordCount());
+    // By position: the list has 200,000 rows at the most, and naming the column costs a lookup each.
+    constexpr int IdColumn = 0, NameColumn = 1;
     while (!rs->IsEOF()) {
-        const QString id = u.FieldToString(rs->Fields(QStringLiteral("WorkOrderFrame_ID")));
-        AddListEntry(id, u.FieldToString(rs->Fields(QStringLiteral("WorkOrderFrameName"))),
-                     held.contains(id.toCaseFolded()));
+        const QString id = u.FieldToString(rs->Fields(IdColumn));
+        // The first entry under an ID stays, as the frame list always kept it.
+        const auto listed = m_rows.size();
+        int& row = m_rows[id];
+        if (m_rows.size() != listed) {
+            row = Count();
+            m_entries.emplace_back(id, u.FieldToString(rs->Fields(NameColumn)),
+                                   !held.isEmpty() && held.contains(id.toCaseFolded()));
+        }
         rs->MoveNext();
     }
     rs->Close();
-}
-
-void cWOrders::AddListEntry(const QString& vID, const QString& vName, bool heldByUser)
-{
-    auto frame = std::make_unique<cWorder>();
-    frame->LoadList(vID, vName, heldByUser);
-    m_allWOrder.Add(vID, std::move(frame));
 }
 
 } // namespace korvel

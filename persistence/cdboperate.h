@@ -84,6 +84,7 @@ public:
     std::unique_ptr<Recordset> GetCodePriority();
     std::unique_ptr<Recordset> GetWorkOrderType();
     std::unique_ptr<Recordset> GetAddinBuild();
+    // Every frame: ID and name, in these two columns.
     std::unique_ptr<Recordset> GetAllWorkOrderList();
     // 1: a frame has this ID; -1: free; 0: the query failed.
     qint32 GetWorkOrderIDExists(const QString& vFrameID);

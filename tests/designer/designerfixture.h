@@ -25,7 +25,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -111,19 +111,20 @@ protected:
     }
     // The current frame, nullptr when none.
     cWorder* Current() { return Orders().OneWorkOrder(Orders().CurWOrder()); }
-    QTreeWidgetItem* TreeItem(const QString& frameId)
+    // The frame's row in the tree, invalid when it has none.
+    QModelIndex TreeRow(const QString& frameId) { return Window().Tree().FrameIndex(frameId); }
+    // Where the frame's row is on the tree's viewport.
+    QPoint TreePoint(const QString& frameId)
     {
-        return Window().Tree().TreeItemByKey(QStringLiteral("N") + frameId);
+        Window().TrvTree().scrollTo(TreeRow(frameId));
+        return Window().TrvTree().visualRect(TreeRow(frameId)).center();
     }
 
-    // Clicks the frame's tree item with the mouse.
+    // Clicks the frame's tree row with the mouse.
     void ClickFrame(const QString& frameId)
     {
-        QTreeWidgetItem* item = TreeItem(frameId);
-        ASSERT_NE(item, nullptr) << "no tree item for " << frameId.toStdString();
-        QTreeWidget& tree = Window().TrvTree();
-        tree.scrollToItem(item);
-        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, tree.visualItemRect(item).center());
+        ASSERT_TRUE(TreeRow(frameId).isValid()) << "no tree row for " << frameId.toStdString();
+        QTest::mouseClick(Window().TrvTree().viewport(), Qt::LeftButton, {}, TreePoint(frameId));
     }
 
     // A toolbar button as the user sees it: the window settles its commands' states once the events
@@ -149,11 +150,11 @@ protected:
         return Host().services().GetLockState(QStringLiteral("Korvel"), frameId,
                                               QString::fromLatin1(StaffId));
     }
-    // The icon key of the frame's tree item ("DynOpen" while this user holds the lock, else "DynClose").
+    // The icon key of the frame's tree row ("DynOpen" while this user holds the lock, else "DynClose").
     QString TreeImage(const QString& frameId)
     {
-        QTreeWidgetItem* item = TreeItem(frameId);
-        return item ? item->data(0, TreeImageRole).toString() : QStringLiteral("<no item>");
+        const QModelIndex row = TreeRow(frameId);
+        return row.isValid() ? row.data(TreeImageRole).toString() : QStringLiteral("<no row>");
     }
 
     // Makes the frame current and takes its lock through the "Lock" button.

@@ -59,7 +59,7 @@ TEST_P(SaveQuestionTest, AnswerDecides)
     EXPECT_EQ(LockState("CMP01"), c.way != Leave::Switch && !stays ? 0 : 2);
     if (stays) {
         EXPECT_EQ(Orders().CurWOrder(), "CMP01");
-        EXPECT_EQ(Window().TrvTree().selectedItems().value(0), TreeItem("CMP01"));
+        EXPECT_EQ(Window().Tree().SelectedFrame(), "CMP01");
         EXPECT_EQ(Frame("CMP01").AllNode().OneNode("N00002")->NodeLeft(), 4321);
         EXPECT_EQ(Frame("CMP01").CheckStatus(), 1);
         EXPECT_TRUE(Scene().EditMode());
@@ -113,7 +113,7 @@ TEST_F(WindowTest, AFailedSaveKeepsTheWindowTheFrameTheLockAndTheEdits)
             << way;
         EXPECT_TRUE(Window().isVisible()) << way;
         EXPECT_TRUE(Host().loader().releasedNames().isEmpty()) << way;
-        EXPECT_EQ(Window().TrvTree().selectedItems().value(0), TreeItem("CMP01")) << way;
+        EXPECT_EQ(Window().Tree().SelectedFrame(), "CMP01") << way;
         EXPECT_EQ(LockState("CMP01"), 2) << way;
         EXPECT_TRUE(Scene().EditMode()) << way;
         EXPECT_EQ(Frame("CMP01").AllNode().OneNode("N00002")->NodeLeft(), 4321) << way;
@@ -160,8 +160,8 @@ TEST_F(WindowTest, TitleStatusBarAndTreeFollowTheCurrentFrame)
             << Window().Status().LockState().text().toStdString();
         EXPECT_EQ(Window().Status().SaveState().text(), QString::fromLatin1(step.unsaved));
         EXPECT_EQ(Window().Status().FlowCounts().text(), QString::fromLatin1(step.counts));
-        EXPECT_EQ(TreeItem("CMP01")->font(0).bold(), *step.unsaved != '\0');
-        EXPECT_EQ(TreeItem("CMP01")->text(0), QStringLiteral("Customer complaint"));
+        EXPECT_EQ(TreeRow("CMP01").data(Qt::FontRole).value<QFont>().bold(), *step.unsaved != '\0');
+        EXPECT_EQ(TreeRow("CMP01").data().toString(), QStringLiteral("Customer complaint"));
     }
     EXPECT_EQ(Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00002'"), 3500);
 }

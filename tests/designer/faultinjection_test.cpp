@@ -105,7 +105,7 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
              PressButton("Del");
          },
          LoadResString(142), [](const QString& m) { return m == LoadResString(143); },
-         [&] { return TreeItem("CPY01") != nullptr; },
+         [&] { return TreeRow("CPY01").isValid(); },
          [&] {
              return Count("SELECT (SELECT COUNT(*) FROM TWO_Frame WHERE WorkOrderFrame_ID='CPY01') + "
                           "(SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01') + "

@@ -41,9 +41,7 @@ protected:
     void DoubleClickFrame(const QString& frameId)
     {
         ClickFrame(frameId);
-        QTreeWidget& tree = Window().TrvTree();
-        QTest::mouseDClick(tree.viewport(), Qt::LeftButton, {},
-                           tree.visualItemRect(TreeItem(frameId)).center());
+        QTest::mouseDClick(Window().TrvTree().viewport(), Qt::LeftButton, {}, TreePoint(frameId));
     }
 };
 
@@ -88,8 +86,9 @@ TEST_F(FrameCommandsTest, NewFrameAndHeaderEditWriteWhatTheDialogHolds)
                            "expiredperiod: 7", "addintype: 1", "weblink:  https://crm.example.com/night ",
                            "createdby: alice", "replymode: 1", "replyaddress: night@example.com",
                            "replyfile: T003", "replygroup: DG2"}));
-    ASSERT_EQ(Window().TrvTree().topLevelItemCount(), 4);
-    EXPECT_EQ(Window().TrvTree().topLevelItem(3), TreeItem(id));
+    ASSERT_EQ(Window().TrvTree().model()->rowCount(), 4);
+    EXPECT_EQ(TreeRow(id).row(), 3);
+    EXPECT_EQ(TreeRow(id).data().toString(), "Night callback");
     EXPECT_EQ(TreeImage(id), "DynOpen");
     EXPECT_EQ(Scene().Tag(), "CMP01");
     EXPECT_EQ(LockState(id), 2);
@@ -104,7 +103,7 @@ TEST_F(FrameCommandsTest, NewFrameAndHeaderEditWriteWhatTheDialogHolds)
     DoubleClickFrame("REP01");
     EXPECT_EQ(FrameRow("REP01", {"workorderframename", "modifiedby", "modifieddate"}), before);
     EXPECT_EQ(FrameRow("REP01").value("workorderframename"), "Home repair (revised)");
-    EXPECT_EQ(TreeItem("REP01")->text(0), "Home repair (revised)");
+    EXPECT_EQ(TreeRow("REP01").data().toString(), "Home repair (revised)");
     EXPECT_EQ(Frame("REP01").WorkOrderFrameName, "Home repair (revised)");
     EXPECT_EQ(LockState("REP01"), 0); // taken for the edit and given back
 
@@ -116,7 +115,7 @@ TEST_F(FrameCommandsTest, NewFrameAndHeaderEditWriteWhatTheDialogHolds)
     });
     DoubleClickFrame("CMP01");
     EXPECT_EQ(Messages().texts(), QStringList{LoadResString(146)});
-    EXPECT_EQ(TreeItem("CMP01")->text(0), "Customer complaint");
+    EXPECT_EQ(TreeRow("CMP01").data().toString(), "Customer complaint");
     EXPECT_EQ(Frame("CMP01").WorkOrderFrameName, "Customer complaint");
 }
 
@@ -137,7 +136,8 @@ TEST_F(FrameCommandsTest, DeletingTheCurrentFrameRemovesItsRowsAndLeavesNothingT
     for (const char* table : {"TWO_Frame", "Two_Node", "Two_Link"})
         EXPECT_EQ(FrameRows(table, "CMP01"), 0) << table;
     EXPECT_EQ(FrameRows("Two_Node", "REP01"), 3);
-    EXPECT_EQ(TreeItem("CMP01"), nullptr);
+    EXPECT_FALSE(TreeRow("CMP01").isValid());
+    EXPECT_EQ(Window().TrvTree().model()->rowCount(), 2);
     EXPECT_TRUE(Orders().CurWOrder().isEmpty());
     EXPECT_TRUE(Scene().Nodes().isEmpty());
     EXPECT_FALSE(Scene().EditMode());
@@ -151,6 +151,9 @@ TEST_F(FrameCommandsTest, DeletingTheCurrentFrameRemovesItsRowsAndLeavesNothingT
     EXPECT_EQ(Messages().texts(), QStringList{LoadResString(144)});
     ClickFrame("REP01");
     EXPECT_EQ(Orders().CurWOrder(), "REP01");
+    QTest::keyClick(&Window().TrvTree(), Qt::Key_Down); // the rows after the deleted one moved up
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Orders().CurWOrder(), "BIL01");
 }
 
 // What the tree highlights is the frame shown and the one Delete acts on: dragging the highlight
@@ -164,9 +167,9 @@ TEST_F(FrameCommandsTest, DeleteActsOnTheFrameShownUnderItsLockAndTakesItsHistor
     OpenLocked("CMP01");
     Scene().SelectItem(&CanvasNode("NN00001"));
     Window().Selection().CopySteps();
-    QTreeWidget& tree = Window().TrvTree();
-    const QPoint from = tree.visualItemRect(TreeItem("CMP01")).center();
-    const QPoint to = tree.visualItemRect(TreeItem("REP01")).center();
+    QTreeView& tree = Window().TrvTree();
+    const QPoint from = TreePoint("CMP01");
+    const QPoint to = TreePoint("REP01");
     QTest::mousePress(tree.viewport(), Qt::LeftButton, {}, from);
     SendMove(tree.viewport(), to, Qt::LeftButton);
     QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, to);
@@ -227,7 +230,7 @@ TEST_F(FrameCommandsTest, SaveAsCopiesTheWholeFlowAndOpensTheCopyLocked)
     EXPECT_EQ(FrameRows("Two_Link", "CMP02"), 6);
 
     // The copy is selected, current, drawn and editable.
-    EXPECT_EQ(Window().TrvTree().selectedItems().value(0), TreeItem("CMP02"));
+    EXPECT_EQ(Window().Tree().SelectedFrame(), "CMP02");
     EXPECT_EQ(TreeImage("CMP02"), "DynOpen");
     EXPECT_EQ(Scene().Links().size(), 6);
     EXPECT_TRUE(Scene().EditMode());

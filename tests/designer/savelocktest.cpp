@@ -31,13 +31,13 @@ TEST_F(SaveLockTest, LockAndUnlockSwitchTheWindowTheIconAndTheHostLock)
         EXPECT_EQ(TreeImage(id), locked ? "DynOpen" : "DynClose") << id;
         EXPECT_EQ(Frame(id).LockFlag(), locked ? 1 : 0) << id;
     };
-    Window().TrvTree().setCurrentItem(TreeItem("REP01")); // selected without a click: not current yet
+    Window().TrvTree().setCurrentIndex(TreeRow("REP01")); // selected without a click: not current yet
     PressButton("Lock");
     EXPECT_EQ(Scene().Tag(), "REP01");
     expectLocked("REP01", true);
     EXPECT_EQ(LockState("REP01"), 2);
     EXPECT_TRUE(Window().Status().LockState().text().startsWith("Locked by you since "));
-    Window().TrvTree().setCurrentItem(TreeItem("BIL01"));
+    Window().TrvTree().setCurrentIndex(TreeRow("BIL01"));
     PressButton("Unlock");
     expectLocked("REP01", false);
     EXPECT_EQ(LockState("REP01"), 0);

@@ -2,6 +2,7 @@
 
 #include "core/addinglobals.h"
 #include "model/cworders.h"
+#include "persistence/statementmonitor.h"
 
 namespace korvel {
 namespace {
@@ -66,6 +67,31 @@ TEST_P(FrameList, RefusedLocksLeaveTheFlagAsItWas)
     EXPECT_TRUE(logLines().at(0).startsWith(u"[Korvel]-[cWOrder]-[LockMe]:no such table"_s));
     EXPECT_TRUE(logLines().at(1).startsWith(u"[Korvel]-[cWOrder]-[UnLockMe]:no such table"_s));
     EXPECT_EQ(logLines().at(2), u"[Korvel]-[cWOrder]-[SaveME]:The database connection is not available"_s);
+}
+
+// The list holds ID, name and lock per frame; a frame is built when first asked for, without a
+// statement, once, and keeps its edits while others are opened, until the list is read again.
+TEST_P(FrameList, AFrameIsBuiltOnFirstUseAndKeptUntilTheListIsReadAgain)
+{
+    cWOrders list;
+    list.LoadMeList();
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.AllWOrder()[0].Built(), nullptr);
+    const qint64 statements = StatementMonitor::Count();
+    EXPECT_NE(list.OneWorkOrder(u"BIL01"_s), nullptr);
+    EXPECT_EQ(StatementMonitor::Count(), statements);
+    EXPECT_EQ(list.OneWorkOrder(u"cmp01"_s), nullptr);
+    list.setCurWOrder(u"CMP01"_s);
+    cWorder* complaint = list.OneWorkOrder(u"CMP01"_s);
+    ASSERT_EQ(complaint->LoadFlag, 1); // the frame the load built, not another one
+    const qint64 reading = complaint->ReadSerial();
+    complaint->AllNode().OneNode(u"N00002"_s)->setNodeLeft(4321);
+    list.setCurWOrder(u"REP01"_s);
+    complaint = list.OneWorkOrder(u"CMP01"_s);
+    ASSERT_EQ(complaint->ReadSerial(), reading);
+    EXPECT_EQ(complaint->CheckStatus(), 1);
+    list.LoadMeList();
+    EXPECT_EQ(list.AllWOrder()[list.RowOf(u"CMP01"_s)].Built(), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, FrameList, ::testing::Values(TestDatabase::Kind::SQLite),

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QIcon>
+#include <QString>
+
+namespace korvel {
+
+class cWOrders;
+
+// Row data of the work-order tree: the row's key ("N" + frame ID) and the key of its image
+// ("DynOpen"/"DynClose").
+inline constexpr int TreeKeyRole = Qt::UserRole;
+inline constexpr int TreeImageRole = Qt::UserRole + 1;
+
+// The frame list as the tree's rows, one per listed frame in the list's order, following every
+// change of the list: the frame's name, the image of its lock ("DynOpen" while this user holds it,
+// else "DynClose"; one icon shared by all rows) and bold while it holds unsaved changes. A row is
+// only asked for what the view paints, so the list's size costs nothing more per frame.
+class FrameTreeModel final : public QAbstractListModel {
+    Q_OBJECT
+public:
+    FrameTreeModel(cWOrders& workOrders, QObject* parent);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    // The row of the frame listed under this ID (exact letter case); invalid when none.
+    QModelIndex FrameIndex(const QString& frameId) const;
+    // The frame ID of a row; empty for an invalid index.
+    QString FrameID(const QModelIndex& index) const;
+    // Shows the frame's name and lock afresh after either changed.
+    void FrameChanged(const QString& frameId);
+    // Shows the frame bold (none when frameId is empty), the one shown bold before no longer.
+    void MarkUnsaved(const QString& frameId);
+
+private:
+    cWOrders& m_workOrders;
+    QIcon m_openIcon;
+    QIcon m_closedIcon;
+    QString m_unsaved; // the frame shown bold
+};
+
+} // namespace korvel
