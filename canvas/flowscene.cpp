@@ -21,10 +21,15 @@ QString FlowScene::indexKey(const QString& key)
 {
     return TaggedIdKey(key);
 }
+
 namespace {
 
 // Room kept right of and below the lowest and rightmost item, in twips.
 constexpr double SceneMargin = 200;
+// More links than a view shows at once at a readable zoom.
+constexpr qsizetype ManyMovedLinks = 500;
+// Levels of the scene's item index (see the constructor).
+constexpr int IndexDepth = 8;
 
 } // namespace
 
@@ -48,13 +53,6 @@ Item* FlowScene::firstWithKey(const QMultiHash<QString, Item*>& index, const std
     return first;
 }
 
-namespace {
-
-// More links than a view shows at once at a readable zoom.
-constexpr qsizetype ManyMovedLinks = 500;
-
-} // namespace
-
 FlowScene::BulkChange::BulkChange(FlowScene& scene) : m_scene(scene)
 {
     ++m_scene.m_bulkChanges;
@@ -76,6 +74,10 @@ FlowScene::BulkChange::~BulkChange()
 
 FlowScene::FlowScene(QObject* parent) : QGraphicsScene(parent)
 {
+    // A shallow index: links are long, and in a deep one each spans many cells that all have to be
+    // updated when it moves. Measured on a flow of 10,000 steps: moving them all costs an eighth
+    // less, drawing and opening the same.
+    setBspTreeDepth(IndexDepth);
     UpdateSceneRect();
 }
 
