@@ -61,16 +61,18 @@ bool AddDeclaration(const Attribute& attribute, QByteArray& style)
     if (!style.isEmpty())
         style += ';';
     style += attribute.name + ':';
-    bool number = false;
-    attribute.value.toDouble(&number);
-    if (attribute.name == "font-family")
+    if (attribute.name == "font-family") {
         style += '\'' + attribute.value + '\'';
+        return true;
+    }
+    style += attribute.value;
     // In a style sheet a length needs its unit (the attributes may leave it out).
-    else if (number && (attribute.name == "font-size" || attribute.name == "stroke-width" ||
-                        attribute.name == "stroke-dashoffset"))
-        style += attribute.value + "px";
-    else
-        style += attribute.value;
+    if (attribute.name == "font-size" || attribute.name == "stroke-width" || attribute.name == "stroke-dashoffset") {
+        bool number = false;
+        attribute.value.toDouble(&number);
+        if (number)
+            style += "px";
+    }
     return true;
 }
 
