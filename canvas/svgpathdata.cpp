@@ -33,8 +33,9 @@ QByteArray RelativePathData(const QByteArray& d)
             while (at < d.size() && (d.at(at) == ' ' || d.at(at) == ','))
                 ++at;
             qsizetype end = at;
-            while (end < d.size() && (std::isdigit(static_cast<unsigned char>(d.at(end))) || d.at(end) == '.' ||
-                                      d.at(end) == '-' || d.at(end) == 'e' || d.at(end) == '+'))
+            while (end < d.size() &&
+                   (std::isdigit(static_cast<unsigned char>(d.at(end))) || d.at(end) == '.' ||
+                    d.at(end) == '-' || d.at(end) == 'e' || d.at(end) == '+'))
                 ++end;
             if (end == at)
                 break;

@@ -26,9 +26,9 @@ bool IsSpace(char c)
 bool Inherited(const QByteArray& name)
 {
     static const QList<QByteArray> names{
-        "fill",         "fill-rule",        "fill-opacity",      "stroke",           "stroke-width",
+        "fill",           "fill-rule",       "fill-opacity",      "stroke",           "stroke-width",
         "stroke-linecap", "stroke-linejoin", "stroke-miterlimit", "stroke-dasharray", "stroke-dashoffset",
-        "stroke-opacity", "font-family",    "font-size",         "font-weight",      "font-style"};
+        "stroke-opacity", "font-family",     "font-size",         "font-weight",      "font-style"};
     return names.contains(name);
 }
 
@@ -46,7 +46,8 @@ bool ReadAttributes(const QByteArray& text, QList<Attribute>& into)
         if (end < 0)
             return false;
         into.append({text.mid(at, equals - at), text.mid(equals + 2, end - equals - 2)});
-        if (into.last().name.isEmpty() || std::any_of(into.last().name.cbegin(), into.last().name.cend(), IsSpace))
+        if (into.last().name.isEmpty() ||
+            std::any_of(into.last().name.cbegin(), into.last().name.cend(), IsSpace))
             return false;
         at = end + 1;
     }
@@ -67,7 +68,8 @@ bool AddDeclaration(const Attribute& attribute, QByteArray& style)
     }
     style += attribute.value;
     // In a style sheet a length needs its unit (the attributes may leave it out).
-    if (attribute.name == "font-size" || attribute.name == "stroke-width" || attribute.name == "stroke-dashoffset") {
+    if (attribute.name == "font-size" || attribute.name == "stroke-width" ||
+        attribute.name == "stroke-dashoffset") {
         bool number = false;
         attribute.value.toDouble(&number);
         if (number)
@@ -97,7 +99,8 @@ void SvgStyleClasses::append(const QByteArray& piece, QByteArray& out)
         m_lastEnd = -1;
     };
     QList<Attribute> group;
-    if (tagEnd < 0 || !piece.endsWith(GroupEnd) || !ReadAttributes(piece.mid(open + 3, tagEnd - open - 3), group))
+    if (tagEnd < 0 || !piece.endsWith(GroupEnd) ||
+        !ReadAttributes(piece.mid(open + 3, tagEnd - open - 3), group))
         return keep();
     QByteArray transform;
     QList<Attribute> state;
@@ -143,7 +146,8 @@ void SvgStyleClasses::append(const QByteArray& piece, QByteArray& out)
         for (const Attribute& attribute : attributes) {
             if (!Inherited(attribute.name)) {
                 kept += ' ' + attribute.name + "=\"" +
-                        (name == "path" && attribute.name == "d" ? RelativePathData(attribute.value) : attribute.value) +
+                        (name == "path" && attribute.name == "d" ? RelativePathData(attribute.value)
+                                                                 : attribute.value) +
                         '"';
                 continue;
             }
