@@ -122,8 +122,12 @@ bool SvgPictureFilter::finish()
     // The style sheet goes before the definitions, ahead of every use of its classes.
     const qsizetype at = std::max<qsizetype>(0, m_out.indexOf("<defs>\n"));
     const QByteArray style = m_styles.styleElement();
+    QByteArray head = m_out.first(at);
+    // The generator names SVG Tiny, which has no style sheets.
+    if (!style.isEmpty())
+        head.replace(" version=\"1.2\" baseProfile=\"tiny\"", " version=\"1.1\"");
     const QByteArrayView out(m_out);
-    for (const QByteArrayView part : {out.first(at), QByteArrayView(style), out.sliced(at)})
+    for (const QByteArrayView part : {QByteArrayView(head), QByteArrayView(style), out.sliced(at)})
         if (!m_failed && m_target.write(part.data(), part.size()) != part.size())
             m_failed = true;
     m_out.clear();
