@@ -4,6 +4,7 @@
 #include <QImage>
 #include <csetjmp>
 #include <png.h>
+#include <zlib.h>
 
 namespace korvel {
 
@@ -41,6 +42,9 @@ bool Begin(png_structp png, png_infop info, QSize size)
     // One filter instead of libpng's choice per row among five: for diagrams (flat colours on
     // white) it compresses as well at a fraction of the time.
     png_set_filter(png, 0, PNG_FILTER_SUB);
+    // zlib's fastest level: for such pictures half the time of its default, for a file a fifth
+    // larger.
+    png_set_compression_level(png, Z_BEST_SPEED);
     png_write_info(png, info);
     // QImage keeps a pixel as the 32-bit number 0xAARRGGBB; the alpha byte is dropped as filler.
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN

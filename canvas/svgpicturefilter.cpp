@@ -6,13 +6,11 @@
 #include <QHash>
 #include <QPainter>
 #include <QSvgGenerator>
+#include <algorithm>
 #include <cctype>
 
 namespace korvel {
 namespace {
-
-// Bytes gathered before they are handed on.
-constexpr qsizetype OutputChunk = qsizetype(1) << 20;
 
 // The definition of the picture `key` drawn into a `size` box at the origin: what the generator
 // writes between the document's `<defs>` and its end.
@@ -121,17 +119,19 @@ qint64 SvgPictureFilter::writeData(const char* data, qint64 size)
 bool SvgPictureFilter::finish()
 {
     pass(std::exchange(m_pending, {}));
-    flush(0);
-    return !m_failed;
-}
-
-void SvgPictureFilter::flush(qsizetype above)
-{
-    if (m_out.size() <= above)
-        return;
-    if (!m_failed && m_target.write(m_out) != m_out.size())
-        m_failed = true;
+    // The style sheet goes before the definitions, ahead of every use of its classes.
+    const qsizetype at = std::max<qsizetype>(0, m_out.indexOf("<defs>\n"));
+    const QByteArray style = m_styles.styleElement();
+    QByteArray head = m_out.first(at);
+    // The generator names SVG Tiny, which has no style sheets.
+    if (!style.isEmpty())
+        head.replace(" version=\"1.2\" baseProfile=\"tiny\"", " version=\"1.1\"");
+    const QByteArrayView out(m_out);
+    for (const QByteArrayView part : {QByteArrayView(head), QByteArrayView(style), out.sliced(at)})
+        if (!m_failed && m_target.write(part.data(), part.size()) != part.size())
+            m_failed = true;
     m_out.clear();
+    return !m_failed;
 }
 
 void SvgPictureFilter::pass(QByteArray piece)
@@ -163,8 +163,7 @@ void SvgPictureFilter::pass(QByteArray piece)
         copied = endAt + textEnd.size();
     }
     result += piece.mid(copied);
-    m_out += LeaveOutWhatDrawsNothing(result);
-    flush(OutputChunk);
+    m_styles.append(LeaveOutWhatDrawsNothing(result), m_out);
 }
 
 } // namespace korvel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "canvas/picturemarks.h"
+#include "canvas/svgstyleclasses.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -10,8 +11,10 @@ namespace korvel {
 
 // The device QSvgGenerator writes a scene's document into: hands it on to `target` with each
 // picture mark (PictureMarks) replaced by a `<use>` of the picture's one definition, the
-// definitions added to `<defs>`, and the groups and attributes that draw nothing left out. It
-// works a group at a time, so the document is not held a second time.
+// definitions added to `<defs>`, the groups and attributes that draw nothing left out, and the
+// painter state in style classes (SvgStyleClasses). It works a group at a time, so the generator's
+// document is not held a second time; the shorter result is held until the end, when the style
+// sheet of all its classes is known.
 class SvgPictureFilter final : public QIODevice {
 public:
     // Open for writing.
@@ -31,12 +34,11 @@ protected:
 
 private:
     void pass(QByteArray piece);
-    // Hands on what was gathered when it is more than `above` bytes.
-    void flush(qsizetype above);
 
     QIODevice& m_target;
     QByteArray m_pending;     // the bytes after the last whole group
-    QByteArray m_out;         // passed, not yet handed on
+    QByteArray m_out;         // passed, handed on at the end
+    SvgStyleClasses m_styles;
     QByteArray m_markPrefix;  // '>' and the marks' prefix: where a mark's text starts
     QByteArray m_definitions; // for `<defs>`, until written
     QList<PictureMarks::Mark> m_marks;

@@ -169,7 +169,10 @@ TEST(ScenePictureTest, BandsAndSharedPicturesDrawTheSameFlow)
     ASSERT_TRUE(WriteSceneSvg(scene, source, size, QStringLiteral("Flow"), svg));
     const QString text = QString::fromUtf8(svg.data());
     EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("<g id=\"korvel-picture-[012]\">"))), 3);
-    EXPECT_EQ(text.count(QStringLiteral("<use xlink:href=\"#korvel-picture-")), 12);
+    EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("<use class=\"s\\d+\" xlink:href=\"#korvel-picture-"))), 12);
+    // Texts take their font from a class, in a profile that has style sheets.
+    EXPECT_FALSE(text.contains(QStringLiteral("font-family=\"")));
+    EXPECT_TRUE(text.contains(QStringLiteral("<svg ")) && !text.contains(QStringLiteral("tiny")));
     EXPECT_FALSE(text.contains(QStringLiteral("korvel-mark-")));
     // A referenced picture's transform is composed in another order: edges may move a few levels.
     EXPECT_LE(largestDifference(drawnSvg(svg.data(), size), drawnSvg(generated.data(), size)), 4);
