@@ -19,22 +19,11 @@ struct SearchHit {
     bool operator==(const SearchHit&) const = default;
 };
 
-// How SearchFlows reads the flow tables; both find the same hits in the same order.
-enum class SearchMethod {
-    // Only the rows the search index names as able to hold the text, where the database has the
-    // index (made on first use, see EnsureSearchIndex) and the text is long enough for it (three
-    // characters: the index keeps trigrams); otherwise Scan.
-    Indexed,
-    // Every row.
-    Scan,
-};
-
 // Searches every frame at once, one query per flow table: frame IDs and names; step IDs, names and
 // handlers (staff, role group, expiry handlers, multiple handlers); link codes, names and condition
 // texts. The text is matched as typed (no wildcards: "%" and "_" are plain characters), without
-// regard to letter case, and travels as a bound parameter. An empty text finds nothing. Hits come
-// table by table (frames, steps, links) in the order the rows were stored. Throws KorvelError when
-// a query fails.
-QList<SearchHit> SearchFlows(const QString& text, SearchMethod method = SearchMethod::Indexed);
+// regard to letter case, and travels as a bound parameter. An empty text finds nothing. Throws
+// KorvelError when a query fails.
+QList<SearchHit> SearchFlows(const QString& text);
 
 } // namespace korvel

@@ -67,41 +67,6 @@ void CreateSchema(const QSqlDatabase& database)
     const bool sqlite = database.driverName() == QLatin1String("QSQLITE");
     RunScript(database, sqlite ? QStringLiteral(":/korvel/db/schema-sqlite.sql")
                                : QStringLiteral(":/korvel/db/schema-postgres.sql"));
-    EnsureSearchIndex(database);
-}
-
-bool EnsureSearchIndex(const QSqlDatabase& database)
-{
-    // The parts of the index whose absence means it must be made (again): on SQLite the triggers,
-    // which go with their table.
-    QString check;
-    QString script;
-    qint64 parts = 0;
-    if (database.driverName() == QLatin1String("QSQLITE")) {
-        check = QStringLiteral("select count(*) from sqlite_master where type = 'trigger' and name in "
-                               "('Korvel_FrameText_Insert','Korvel_FrameText_Delete','Korvel_FrameText_Update',"
-                               "'Korvel_NodeText_Insert','Korvel_NodeText_Delete','Korvel_NodeText_Update',"
-                               "'Korvel_LinkText_Insert','Korvel_LinkText_Delete','Korvel_LinkText_Update')");
-        script = QStringLiteral(":/korvel/db/search-sqlite.sql");
-        parts = 9;
-    } else if (database.driverName() == QLatin1String("QPSQL")) {
-        check = QStringLiteral("select count(*) from pg_indexes where schemaname = current_schema() and indexname in "
-                               "('korvel_frametext','korvel_nodetext','korvel_linktext')");
-        script = QStringLiteral(":/korvel/db/search-postgres.sql");
-        parts = 3;
-    } else {
-        return false;
-    }
-    try {
-        Connection connection(database);
-        if (connection.OpenRecordset(check)->Fields(0).toLongLong() == parts)
-            return true;
-        RunScript(database, script);
-        return true;
-    } catch (const KorvelError&) {
-        // Rolled back; the search reads every row instead.
-        return false;
-    }
 }
 
 void LoadDemoData(const QSqlDatabase& database)
