@@ -6,7 +6,6 @@
 #include <QFontMetricsF>
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsView>
-#include <QImage>
 #include <QPainter>
 #include <QPointer>
 #include <QSet>
@@ -289,46 +288,6 @@ void FlowScene::Sketch(PlainSketch& sketch, const QRectF& exposed, double scale)
         if (node->isVisible() && node->sceneBoundingRect().intersects(exposed))
             node->sketch(sketch, node->pos(), node->isSelected());
     }
-}
-
-QImage FlowScene::RenderNodes(const QList<FlowNodeItem*>& nodes, double zoom, qint64 maxPixels)
-{
-    if (nodes.isEmpty())
-        return {};
-    // Only the nodes and the links between them are drawn, and unselected.
-    const QSet<const FlowNodeItem*> wanted(nodes.cbegin(), nodes.cend());
-    QRectF area;
-    QList<QGraphicsItem*> hidden;
-    QList<QGraphicsItem*> selected = selectedItems();
-    clearSelection();
-    for (QGraphicsItem* item : items()) {
-        bool keep = false;
-        if (auto* node = qgraphicsitem_cast<FlowNodeItem*>(item))
-            keep = wanted.contains(node);
-        else if (auto* link = qgraphicsitem_cast<FlowLinkItem*>(item))
-            keep = wanted.contains(link->Org()) && wanted.contains(link->Dst());
-        if (keep) {
-            area = area.united(item->sceneBoundingRect());
-        } else if (item->isVisible() && !item->parentItem()) {
-            item->hide();
-            hidden << item;
-        }
-    }
-    double scale = zoom / TwipsPerPixel;
-    if (const double pixels = area.width() * scale * area.height() * scale; pixels > static_cast<double>(maxPixels))
-        scale *= std::sqrt(static_cast<double>(maxPixels) / pixels);
-    QImage image((area.size() * scale).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        render(&painter, QRectF(QPointF(0, 0), image.size()), area);
-    }
-    for (QGraphicsItem* item : std::as_const(hidden))
-        item->show();
-    for (QGraphicsItem* item : std::as_const(selected))
-        item->setSelected(true);
-    return image;
 }
 
 void FlowScene::registerLink(FlowLinkItem* link)

@@ -17,7 +17,6 @@
 #include <set>
 
 class QFontMetricsF;
-class QImage;
 
 namespace korvel {
 
@@ -100,10 +99,6 @@ public:
     double LayoutWidth() const;
     void setLayoutWidth(double twips) { m_layoutWidth = twips; }
 
-    // A picture of the nodes and the links between them as they are drawn (without the selection
-    // marks), `zoom` times the screen size (15 twips a pixel), drawn smaller when it would have more
-    // than `maxPixels` pixels; null when `nodes` is empty.
-    QImage RenderNodes(const QList<FlowNodeItem*>& nodes, double zoom, qint64 maxPixels);
     // Adds the plain drawing (see PlainSketch) of every visible link and node that reaches into
     // `exposed` to `sketch`, drawn at `scale` screen pixels per pixel.
     void Sketch(PlainSketch& sketch, const QRectF& exposed, double scale) const;

@@ -5,6 +5,8 @@
 #include "core/errorlog.h"
 #include "model/cworder.h"
 
+#include <QPainter>
+#include <cmath>
 #include <utility>
 
 namespace korvel {
@@ -17,6 +19,8 @@ const QString ImageFormat = QStringLiteral("application/x-qt-image");
 
 QImage StepsPicture(const QList<NodeValues>& steps, const QList<LinkValues>& links, double zoom)
 {
+    if (steps.isEmpty())
+        return {};
     // A frame in memory only, drawn into a scene of its own.
     cWorder frame;
     for (const NodeValues& step : steps)
@@ -25,12 +29,22 @@ QImage StepsPicture(const QList<NodeValues>& steps, const QList<LinkValues>& lin
         frame.AllLink().NewMe(link);
     FlowScene scene;
     AddFrameItems(scene, frame);
-    QList<FlowNodeItem*> drawn;
-    drawn.reserve(steps.size());
-    for (FlowNodeItem* node : scene.Nodes())
-        if (node->Key() != StartKey && node->Key() != EndKey)
-            drawn.append(node);
-    return scene.RenderNodes(drawn, zoom, MaxCopiedPicturePixels);
+    // The scene holds the copied steps and their links alone; Start and End are not copied.
+    scene.RemoveNode(scene.NodeByKey(EndKey)->Index());
+    scene.RemoveNode(scene.NodeByKey(StartKey)->Index());
+    const QRectF area = scene.itemsBoundingRect();
+    double scale = zoom / TwipsPerPixel;
+    if (const double pixels = area.width() * scale * area.height() * scale;
+        pixels > static_cast<double>(MaxCopiedPicturePixels))
+        scale *= std::sqrt(static_cast<double>(MaxCopiedPicturePixels) / pixels);
+    QImage image((area.size() * scale).toSize().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        scene.render(&painter, QRectF(QPointF(0, 0), image.size()), area);
+    }
+    return image;
 }
 
 StepsMimeData::StepsMimeData(CopiedSteps copied, double zoom) : m_copied(std::move(copied)), m_zoom(zoom) {}
