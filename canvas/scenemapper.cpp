@@ -41,6 +41,11 @@ void SceneMapper::Follow(const FrameChange& change)
             canvas.RemoveNode(item->Index());
         }
     }
+    for (const QString& id : change.stepsMoved) {
+        const cNode* node = frame->AllNode().OneNode(id);
+        if (FlowNodeItem* item = canvas.NodeByKey(QStringLiteral("N") + id); item && node)
+            item->setPos(node->NodeLeft(), node->NodeTop());
+    }
     for (const QString& key : linkKeys) {
         const cLink* link = frame->AllLink().OneLinks(key);
         FlowLinkItem* arrow =
@@ -62,7 +67,7 @@ void SceneMapper::Follow(const FrameChange& change)
             ShowLink(*arrow, *link);
         }
     }
-    if (!nodeIDs.isEmpty())
+    if (!nodeIDs.isEmpty() || !change.stepsMoved.isEmpty())
         PlaceEnd(canvas);
 }
 

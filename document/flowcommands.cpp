@@ -164,7 +164,7 @@ QStringList MovedIDs(const QList<std::pair<QString, QPoint>>& places)
 
 MoveStepsCommand::MoveStepsCommand(FrameDocument& document, const QString& text,
                                    QList<std::pair<QString, QPoint>> places, Kind kind)
-    : FrameCommand(document, text, MovedIDs(places), {}), m_places(std::move(places)), m_kind(kind)
+    : FrameCommand(document, text, MovedIDs(places), {}, Records::Places), m_places(std::move(places)), m_kind(kind)
 {
 }
 

@@ -9,11 +9,12 @@ namespace korvel {
 // so a deleted step that an undo brings back has come.
 struct FrameChange {
     QStringList stepsAdded, stepsChanged, stepsRemoved;
+    QStringList stepsMoved; // only their places changed
     QStringList linksAdded, linksChanged, linksRemoved;
 
     bool IsEmpty() const
     {
-        return stepsAdded.isEmpty() && stepsChanged.isEmpty() && stepsRemoved.isEmpty() &&
+        return stepsAdded.isEmpty() && stepsChanged.isEmpty() && stepsRemoved.isEmpty() && stepsMoved.isEmpty() &&
                linksAdded.isEmpty() && linksChanged.isEmpty() && linksRemoved.isEmpty();
     }
 };

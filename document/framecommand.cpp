@@ -6,20 +6,29 @@
 
 namespace korvel {
 
-FrameCommand::FrameCommand(FrameDocument& document, const QString& text, QStringList stepIDs, QStringList linkKeys)
-    : QUndoCommand(text), m_document(document), m_stepIDs(std::move(stepIDs)), m_linkKeys(std::move(linkKeys))
+FrameCommand::FrameCommand(FrameDocument& document, const QString& text, QStringList stepIDs, QStringList linkKeys,
+                           Records records)
+    : QUndoCommand(text), m_document(document), m_stepIDs(std::move(stepIDs)), m_linkKeys(std::move(linkKeys)),
+      m_records(records)
 {
 }
 
 FrameCommand::Snapshot FrameCommand::Take(cWorder& frame) const
 {
     Snapshot snapshot;
+    const bool everything = m_records == Records::Everything;
     snapshot.nodes.reserve(static_cast<size_t>(m_stepIDs.size()));
+    if (everything)
+        snapshot.nodeValues.reserve(static_cast<size_t>(m_stepIDs.size()));
     for (const QString& id : m_stepIDs) {
-        NodeState node;
-        if (const cNode* held = frame.AllNode().OneNode(id))
-            node = {true, held->CanLoadFlag() == 1, held->Values(), held->StateFlag()};
-        snapshot.nodes.push_back(node);
+        const cNode* held = frame.AllNode().OneNode(id);
+        if (held)
+            snapshot.nodes.push_back({true, held->CanLoadFlag() == 1, QPoint(held->NodeLeft(), held->NodeTop()),
+                                      held->StateFlag()});
+        else
+            snapshot.nodes.emplace_back();
+        if (everything)
+            snapshot.nodeValues.push_back(held ? held->Values() : NodeValues());
     }
     snapshot.links.reserve(static_cast<size_t>(m_linkKeys.size()));
     for (const QString& key : m_linkKeys) {
@@ -35,8 +44,11 @@ void FrameCommand::Apply(cWorder& frame, const Snapshot& snapshot) const
 {
     for (qsizetype i = 0; i < m_stepIDs.size(); ++i) {
         const NodeState& node = snapshot.nodes[static_cast<size_t>(i)];
-        if (node.present)
-            frame.AllNode().RestoreNode(node.values, node.state);
+        if (m_records == Records::Places) {
+            if (cNode* held = frame.AllNode().OneNode(m_stepIDs[i]); held && node.present)
+                held->RestorePlace(node.place.x(), node.place.y(), node.state);
+        } else if (node.present)
+            frame.AllNode().RestoreNode(snapshot.nodeValues[static_cast<size_t>(i)], node.state);
         else
             frame.AllNode().RemoveNode(m_stepIDs[i]);
     }
@@ -53,10 +65,10 @@ namespace {
 
 // Sorts one item into came, changed or went by whether it was and is live.
 template <typename State>
-void Sort(const State& from, const State& to, const QString& key, QStringList& added, QStringList& changed,
+void Sort(const State& from, const State& to, bool same, const QString& key, QStringList& added, QStringList& changed,
           QStringList& removed)
 {
-    if (from == to)
+    if (same)
         return;
     if (!from.live && to.live)
         added << key;
@@ -71,11 +83,16 @@ void Sort(const State& from, const State& to, const QString& key, QStringList& a
 void FrameCommand::Announce(const Snapshot& from, const Snapshot& to) const
 {
     FrameChange change;
-    for (qsizetype i = 0; i < m_stepIDs.size(); ++i)
-        Sort(from.nodes[static_cast<size_t>(i)], to.nodes[static_cast<size_t>(i)], m_stepIDs[i],
-             change.stepsAdded, change.stepsChanged, change.stepsRemoved);
-    for (qsizetype i = 0; i < m_linkKeys.size(); ++i)
-        Sort(from.links[static_cast<size_t>(i)], to.links[static_cast<size_t>(i)], m_linkKeys[i],
+    const bool everything = m_records == Records::Everything;
+    QStringList& changedSteps = everything ? change.stepsChanged : change.stepsMoved;
+    for (size_t i = 0; i < from.nodes.size(); ++i) {
+        const bool same =
+            from.nodes[i] == to.nodes[i] && (!everything || from.nodeValues[i] == to.nodeValues[i]);
+        Sort(from.nodes[i], to.nodes[i], same, m_stepIDs[static_cast<qsizetype>(i)], change.stepsAdded, changedSteps,
+             change.stepsRemoved);
+    }
+    for (size_t i = 0; i < from.links.size(); ++i)
+        Sort(from.links[i], to.links[i], from.links[i] == to.links[i], m_linkKeys[static_cast<qsizetype>(i)],
              change.linksAdded, change.linksChanged, change.linksRemoved);
     if (!change.IsEmpty())
         m_document.Announce(change);

@@ -2,6 +2,7 @@
 
 #include "persistence/cdboperate.h"
 
+#include <QPoint>
 #include <QStringList>
 #include <QUndoCommand>
 #include <vector>
@@ -32,7 +33,12 @@ public:
     void SkipNextRedo() { m_skipRedo = true; }
 
 protected:
-    FrameCommand(FrameDocument& document, const QString& text, QStringList stepIDs, QStringList linkKeys);
+    // What is recorded of the steps: all their values, or, for a command that only moves them, their
+    // places (a move of thousands of steps then copies and compares no texts). A places-only command
+    // announces its live steps as moved, not changed.
+    enum class Records { Everything, Places };
+    FrameCommand(FrameDocument& document, const QString& text, QStringList stepIDs, QStringList linkKeys,
+                 Records records = Records::Everything);
 
     // The change, made through the model's public operations. What it altered is recorded.
     virtual void Change(cWorder& frame) = 0;
@@ -47,7 +53,7 @@ private:
     struct NodeState {
         bool present = false;
         bool live = false;
-        NodeValues values;
+        QPoint place;
         qint32 state = 0;
         bool operator==(const NodeState&) const = default;
     };
@@ -60,6 +66,9 @@ private:
     };
     struct Snapshot {
         std::vector<NodeState> nodes;
+        // The nodes' values, in the same order, when everything is recorded: kept apart, so that a
+        // snapshot of places stays small.
+        std::vector<NodeValues> nodeValues;
         std::vector<LinkState> links;
         bool operator==(const Snapshot&) const = default;
     };
@@ -72,6 +81,7 @@ private:
     FrameDocument& m_document;
     QStringList m_stepIDs;
     QStringList m_linkKeys;
+    Records m_records;
     Snapshot m_before, m_after;
     QStringList m_refused;
     bool m_done = false;

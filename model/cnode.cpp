@@ -20,6 +20,13 @@ void cNode::Restore(const NodeValues& values, qint32 state)
     m_stateFlag = state;
 }
 
+void cNode::RestorePlace(qint32 left, qint32 top, qint32 state)
+{
+    m_values.Left = left;
+    m_values.Top = top;
+    m_stateFlag = state;
+}
+
 void cNode::DelMe()
 {
     ChangeState(m_stateFlag, StateDeleted);

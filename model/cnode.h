@@ -74,6 +74,8 @@ public:
     // own edits, which must leave exactly what was there (a step moved and moved back is still
     // modified; a deleted one comes back unchanged or modified as it was).
     void Restore(const NodeValues& values, qint32 state);
+    // The same for a move: only the place and the change state are put back.
+    void RestorePlace(qint32 left, qint32 top, qint32 state);
     // Writes the node by its state: insert, delete or update; 1 when there was nothing to write,
     // NoRowMatched when the row to update or delete is gone.
     qint32 SaveMe();

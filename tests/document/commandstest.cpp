@@ -30,12 +30,14 @@ protected:
     }
     cWorder& Frame(const QString& id = u"CMP01"_s) { return *m_orders.OneWorkOrder(id); }
 
-    // The frame's flow as lines: steps (name, liveness), places, links (ends, liveness), conditions.
-    QStringList Dump()
+    // The frame's flow as lines: steps (name, liveness, and the change state when asked), places,
+    // links (ends, liveness), conditions.
+    QStringList Dump(bool withStates = false)
     {
         QStringList lines;
         for (const auto& [key, node] : Frame().AllNode().AllNode()) {
-            lines << u"S|%1|%2|%3"_s.arg(key, node->WorkOrderNodeName()).arg(node->CanLoadFlag());
+            lines << u"S|%1|%2|%3"_s.arg(key, node->WorkOrderNodeName()).arg(node->CanLoadFlag()) +
+                         (withStates ? u"|%1"_s.arg(node->StateFlag()) : QString());
             lines << u"P|%1|%2|%3"_s.arg(key).arg(node->NodeLeft()).arg(node->NodeTop());
         }
         for (const auto& [key, link] : Frame().AllLink().AllLinks()) {
@@ -139,11 +141,12 @@ TEST_P(Commands, EachVerbIsOneEntryUndoneAndRedoneExactly)
         ASSERT_NE(document, nullptr);
         QSet<QString> announced;
         const auto heard = QObject::connect(document, &FrameDocument::Changed, [&](const FrameChange& change) {
-            for (const QStringList& ids : {change.stepsAdded, change.stepsChanged, change.stepsRemoved,
+            for (const QStringList& ids : {change.stepsAdded, change.stepsChanged, change.stepsRemoved, change.stepsMoved,
                                            change.linksAdded, change.linksChanged, change.linksRemoved})
                 announced.unite(QSet<QString>(ids.cbegin(), ids.cend()));
         });
         const QStringList before = Dump();
+        const QStringList beforeWithStates = Dump(true);
         const FrameController::Outcome outcome = row.verb(m_controller, Frame());
         EXPECT_TRUE(outcome.done);
         EXPECT_EQ(outcome.refusal, QString());
@@ -162,7 +165,7 @@ TEST_P(Commands, EachVerbIsOneEntryUndoneAndRedoneExactly)
             EXPECT_TRUE(announced.contains(line.section(u'|', 1, 1))) << line.toStdString();
         EXPECT_EQ(document->History().count(), 1);
         document->History().undo();
-        EXPECT_EQ(Dump(), before);
+        EXPECT_EQ(Dump(true), beforeWithStates);
         document->History().redo();
         EXPECT_EQ(Dump(), after);
         QObject::disconnect(heard);
