@@ -225,6 +225,25 @@ void FlowLinkItem::updatePosition()
 
 void FlowLinkItem::layOutLine()
 {
+    // Both ends moved alike (a whole selection dragged or nudged): the line, its head and its
+    // caption move with them. Where the caption sits depends only on the two boxes (and the font it
+    // was measured in), so it stays where laying out again would put it.
+    const QRectF orgBox = m_org->SceneBox();
+    const QRectF dstBox = m_dst->SceneBox();
+    const QPointF shift = orgBox.topLeft() - m_orgBox.topLeft();
+    const bool movedAlike = m_path.size() >= 2 && orgBox == m_orgBox.translated(shift) &&
+                            dstBox == m_dstBox.translated(shift) &&
+                            (m_label.isEmpty() || QApplication::font() == m_labelFont);
+    m_orgBox = orgBox;
+    m_dstBox = dstBox;
+    if (movedAlike) {
+        m_path.translate(shift);
+        m_head.translate(shift);
+        m_anchor += shift;
+        if (!m_label.isEmpty())
+            m_label.translate(shift);
+        return;
+    }
     m_path.clear();
     if (m_org == m_dst) {
         // A link to its own node: a loop over the node's top right corner.

@@ -91,6 +91,7 @@ private:
     QPolygonF m_head;             // the arrow head
     QPointF m_anchor;             // the middle of the line
     QRectF m_label;               // the caption's box, empty without text
+    QRectF m_orgBox, m_dstBox;    // the two ends' boxes the line was laid out for
     QRectF m_bounds;              // boundingRect(), kept with the geometry
     QSizeF m_labelSize;           // the caption's measured size, twips; empty until measured
     QFont m_labelFont;            // the application font it was measured with
