@@ -264,7 +264,10 @@ void FlowNodeItem::paint(QPainter* painter, const QStyleOptionGraphicsItem* opti
     caption(area, painter->layoutDirection()).layout.Draw(*painter);
 
     if (selected) {
-        QPen frame(QApplication::palette().color(QPalette::Active, QPalette::Highlight), 1.5, Qt::DashLine);
+        // A one-pixel dashed frame at any zoom: such a line is drawn directly, where a wider one
+        // is stroked as a path (the larger part of drawing a selected step).
+        QPen frame(QApplication::palette().color(QPalette::Active, QPalette::Highlight), 1, Qt::DashLine);
+        frame.setCosmetic(true);
         painter->setPen(frame);
         painter->setBrush(Qt::NoBrush);
         painter->drawRect(QRectF(-2, -2, m_width / TwipsPerPixel + 4, m_height / TwipsPerPixel + 4));

@@ -75,7 +75,7 @@ void PlainSketch::Draw(QPainter& painter) const
     }
     painter.setBrush(Qt::NoBrush);
     for (const auto& [rgb, frames] : m_frames) {
-        painter.setPen(QPen(QColor::fromRgba(rgb), 0, Qt::DashLine));
+        painter.setPen(QPen(QColor::fromRgba(rgb), 0));
         painter.drawRects(frames);
     }
     painter.setRenderHint(QPainter::Antialiasing, antialiased);

@@ -18,7 +18,8 @@ namespace korvel {
 class PlainSketch final {
 public:
     void AddBox(const QRectF& box, const QColor& border, const QColor& fill);
-    // The dashed frame around a selected item.
+    // The frame around a selected item: a thin solid line, where dashes would not show (and cost
+    // a stroke each).
     void AddFrame(const QRectF& frame, const QColor& colour);
     // A line of two or more points.
     void AddLine(const QPolygonF& line, const QColor& colour);
