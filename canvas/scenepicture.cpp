@@ -9,6 +9,9 @@
 #include <QPainter>
 #include <QSvgGenerator>
 #include <algorithm>
+#include <array>
+#include <future>
+#include <system_error>
 
 namespace korvel {
 namespace {
@@ -28,15 +31,22 @@ int PngBandRows(int width)
 bool WriteScenePng(QGraphicsScene& scene, const QRectF& source, QSize size, QIODevice& device, int bandRows)
 {
     bandRows = std::clamp(bandRows, 1, std::max(size.height(), 1));
-    QImage band(size.width(), bandRows + 2 * PngBandOverlap, QImage::Format_ARGB32_Premultiplied);
-    if (band.isNull())
-        return false;
+    // Two bands: while one is compressed and written on a second thread, the scene (which only this
+    // thread may touch) draws the next into the other. Compressing takes about as long as drawing.
+    std::array<QImage, 2> bands;
+    for (QImage& band : bands) {
+        band = QImage(size.width(), bandRows + 2 * PngBandOverlap, QImage::Format_ARGB32_Premultiplied);
+        if (band.isNull())
+            return false;
+    }
     PngRowWriter png(device, size);
+    std::future<void> writing;
     // The scale of the whole picture; each band shows the part of `source` that falls on its rows.
     const double ratio = std::min(size.width() / source.width(), size.height() / source.height());
-    for (int top = 0; top < size.height() && png.ok(); top += bandRows) {
+    for (int top = 0, next = 0; top < size.height(); top += bandRows, next = 1 - next) {
         const int rows = std::min(bandRows, size.height() - top);
         const int drawnTop = top - PngBandOverlap, drawnRows = rows + 2 * PngBandOverlap;
+        QImage& band = bands[static_cast<size_t>(next)];
         band.fill(Qt::white);
         QPainter painter(&band);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -45,8 +55,19 @@ bool WriteScenePng(QGraphicsScene& scene, const QRectF& source, QSize size, QIOD
         const QRectF part(source.left(), source.top() + drawnTop / ratio, size.width() / ratio, drawnRows / ratio);
         scene.render(&painter, QRectF(0, drawnTop, size.width(), drawnRows), part, Qt::IgnoreAspectRatio);
         painter.end();
-        png.writeRows(band, PngBandOverlap, rows);
+        if (writing.valid())
+            writing.get();
+        if (!png.ok())
+            break;
+        const auto write = [&png, &band, rows] { png.writeRows(band, PngBandOverlap, rows); };
+        try {
+            writing = std::async(std::launch::async, write);
+        } catch (const std::system_error&) {
+            write(); // no thread to be had: written here, one band after the other
+        }
     }
+    if (writing.valid())
+        writing.get();
     return png.finish();
 }
 
