@@ -92,6 +92,9 @@ TEST(FlowViewTest, MouseDragKeepsStepsInTheirRange)
             nodes << view.Scene().AddNode(place.x(), place.y(), 1400, 650);
             nodes.last()->setSelected(true);
         }
+        // Links follow: one to a step that stays, one between two that move.
+        FlowNodeItem* still = view.Scene().AddNode(6000, 3000, 1400, 650);
+        QList<FlowLinkItem*> links{nodes.first()->AddLink(still), nodes.last()->AddLink(nodes.first())};
         view.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
         view.centerOn(nodes.first());
@@ -101,6 +104,9 @@ TEST(FlowViewTest, MouseDragKeepsStepsInTheirRange)
         QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, from + c.by);
         for (qsizetype i = 0; i < nodes.size(); ++i)
             EXPECT_EQ(nodes[i]->pos(), c.after[i]) << "step " << i << " from " << c.places[i].x();
+        for (FlowLinkItem* link : links)
+            EXPECT_EQ(link->boundingRect(), link->Org()->AddLink(link->Dst())->boundingRect())
+                << "a link laid out anew lies elsewhere, from " << c.places.first().x();
     }
 }
 
