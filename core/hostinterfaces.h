@@ -15,10 +15,12 @@ namespace korvel {
 // add-in each see the same definitions, and dynamic_cast matches them across the library boundary.
 
 // Who holds a record lock and since when ("yyyy-MM-dd HH:mm:ss"); `mineElsewhere` when it is the
-// asking staff member through another session of theirs that is still running.
+// asking staff member through another session of theirs that is still running; `sessionEnded` when
+// the session that took it has ended (its program quit without giving it back, or crashed).
 struct LockHolder {
     QString name, staffId, since;
     bool mineElsewhere = false;
+    bool sessionEnded = false;
 };
 
 // The host's services: the shared database connection and the record locks.
@@ -28,20 +30,28 @@ public:
 
     // The database connection every statement of the add-in runs on.
     virtual QSqlDatabase Connection() = 0;
-    // 1: the lock is granted (also when this staff member already holds it, in this session or
-    // another one, which it then takes over); anything else: refused.
+    // A lock belongs to one running session (one program's connection to the database).
+    // 1: the lock is granted: the record was free, this session holds it already, or this staff
+    // member left it in a session that has ended, which it then takes over. Anything else: refused,
+    // also while this staff member holds it in another session that still runs (TakeOverRecord).
     virtual qint32 LockRecord(const QString& addinName, const QString& recordId, const QString& staffId) = 0;
-    // 1: released; anything else: refused (the record is not locked by this staff member).
+    // 1 when this staff member's lock, held by another of their sessions, is now this session's (the
+    // user agreed to take it from that session); anything else: refused.
+    virtual qint32 TakeOverRecord(const QString& addinName, const QString& recordId, const QString& staffId) = 0;
+    // 1: released; anything else: refused (this session does not hold the lock).
     virtual qint32 UnlockRecord(const QString& addinName, const QString& recordId,
                                 const QString& staffId) = 0;
-    // 2 when this staff member holds the lock in this session (or in one that has ended); another
-    // value otherwise, also while another running session of this staff member holds it.
+    // 2 when this session holds the lock, also after taking it over from a session of this staff
+    // member that has ended; another value otherwise, also while another running session of this
+    // staff member holds it.
     virtual qint32 GetLockState(const QString& addinName, const QString& recordId,
                                 const QString& staffId) = 0;
+    // True when this session holds the lock now: a save asks it inside its own transaction.
+    virtual bool HoldsLock(const QString& addinName, const QString& recordId) = 0;
     // The name and staff ID of whoever held the lock the last refused LockRecord asked for.
     virtual void GetLockOwner(QString& ownerName, QString& ownerStaffId) = 0;
-    // The records of the add-in whose lock `staffId` holds as GetLockState's 2 sees it, with one query
-    // for them all (the start-up's way to learn every frame's lock state).
+    // The records of the add-in whose lock this session holds for `staffId`, with one query for them
+    // all (the start-up's way to learn every frame's lock state).
     virtual QStringList HeldRecords(const QString& addinName, const QString& staffId) = 0;
     // Who holds the lock on the record now, as `staffId` sees it; false when the record is free.
     virtual bool GetLockHolder(const QString& addinName, const QString& recordId, const QString& staffId,

@@ -164,3 +164,15 @@ CREATE TABLE IF NOT EXISTS Korvel_RecordLock (
     SessionID             VARCHAR(80),
     PRIMARY KEY (AddinName, RecordID)
 );
+
+-- The change log of the frames: one row per write of a frame (content, header, creation, copy,
+-- deletion, import, lock, unlock), in the write's transaction. Windows read it after the last serial
+-- they saw; a save compares the frame's latest content serial with the one it read.
+CREATE TABLE IF NOT EXISTS Korvel_FrameChange (
+    Serial                BIGSERIAL PRIMARY KEY,
+    FrameID               VARCHAR(40) COLLATE korvel_ci NOT NULL,
+    Kind                  VARCHAR(10) NOT NULL,
+    StaffID               VARCHAR(40) NOT NULL,
+    ChangedAt             VARCHAR(19) NOT NULL
+);
+CREATE INDEX IF NOT EXISTS IX_Korvel_FrameChange_Frame ON Korvel_FrameChange (FrameID, Serial);

@@ -251,18 +251,23 @@ void FrameCommands::ShowLockFailed(const cWorder& frame)
                    LoadResString(138) + ownerId + LoadResString(139);
     // Since when, unless the lock changed hands (or went) in the meantime.
     LockHolder holder;
-    if (frame.GetLockHolder(holder) && holder.staffId == ownerId)
+    if (frame.GetLockHolder(holder) && holder.staffId == ownerId) {
         text += QStringLiteral("\r\n") + LoadResString(1004) + holder.since;
+        if (holder.sessionEnded)
+            text += QStringLiteral("\r\n") + LoadResString(2022).arg(frame.WorkOrderFrame_ID);
+    }
     Messages().information(text);
 }
 
-bool FrameCommands::ConfirmTakeOver(const cWorder& frame)
+bool FrameCommands::ConfirmTakeOver(cWorder& frame)
 {
     LockHolder holder;
     if (frame.LockFlag() == 1 || !frame.GetLockHolder(holder) || !holder.mineElsewhere)
         return true;
+    // Taken from the other window only now the user agreed; that window's next save is refused.
     return Messages().question(LoadResString(1005).arg(holder.since), QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
+               QMessageBox::Yes &&
+           frame.TakeOverLock() == 1;
 }
 
 bool FrameCommands::OfferSave(qint32 questionId)

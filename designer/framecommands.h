@@ -57,8 +57,9 @@ private:
     // Tells the user that the lock on the frame was refused, naming its holder and since when.
     void ShowLockFailed(const cWorder& frame);
     // Before this session takes the frame's lock: when the user holds it in another session that
-    // still runs, asks whether to take it over. False when the user declined.
-    bool ConfirmTakeOver(const cWorder& frame);
+    // still runs, asks whether to take it over, and does. False when the user declined or the lock
+    // could not be taken over.
+    bool ConfirmTakeOver(cWorder& frame);
 
     FrmMain& m_window;
     cWOrders& m_workOrders;

@@ -10,6 +10,7 @@
 #include "exchange/strictjson.h"
 #include "model/cworder.h"
 #include "persistence/connection.h"
+#include "persistence/framechanges.h"
 #include "persistence/lookupkeys.h"
 
 #include <QFile>
@@ -298,9 +299,10 @@ qint32 WriteFrame(const FrameRecord& frame, const QString& id, Progress* progres
             return -1;
     }
     QHash<QString, QString> newStepIds;
-    if (steps.Saveas(id, newStepIds, progress) < 1)
+    if (steps.Saveas(id, newStepIds, progress) < 1 || links.Saveas(id, newStepIds, progress) < 1)
         return -1;
-    return links.Saveas(id, newStepIds, progress);
+    FrameChanges::Record(Connection::Shared().database(), id, FrameChangeKind::Imported, Host().LoginStaffID());
+    return 1;
 }
 
 // A regular file, or standard input for "-", of at most MaxImportFileBytes. Opened without

@@ -1,6 +1,7 @@
 #include "host/databaseservices.h"
 
 #include "core/korvelerror.h"
+#include "persistence/framechanges.h"
 #include "persistence/statementdeadline.h"
 #include "persistence/statementmonitor.h"
 
@@ -65,6 +66,44 @@ RunningSessions& Running()
     return running;
 }
 
+// On PostgreSQL each session holds a session-level advisory lock (SessionLockClass, a number made
+// from its ID) for as long as its connection lives: the server drops it when the program ends, in
+// whatever way, so any other session can tell from pg_locks whether it still runs.
+constexpr qint32 SessionLockClass = 0x4b76; // "Kv"
+
+// FNV-1a of the ID's UTF-8, in 31 bits: the same number in every process and on every machine.
+qint32 SessionLockKey(const QString& sessionId)
+{
+    quint32 hash = 2166136261u;
+    for (const char byte : sessionId.toUtf8()) {
+        hash ^= static_cast<unsigned char>(byte);
+        hash *= 16777619u;
+    }
+    return static_cast<qint32>(hash & 0x7fffffffu);
+}
+
+QString SessionLockStatement(const char* function, const QString& sessionId)
+{
+    return QStringLiteral("SELECT %1(%2, %3)")
+        .arg(QLatin1String(function))
+        .arg(SessionLockClass)
+        .arg(SessionLockKey(sessionId));
+}
+
+bool isPostgres(const QSqlDatabase& database)
+{
+    return database.driverName() == QLatin1String("QPSQL");
+}
+
+// Runs a statement that is only worth trying: the session's proof of life, a change log entry of a
+// lock. Its failure must not undo the lock operation that already took place.
+void tryToRun(const QSqlDatabase& database, const QString& sql)
+{
+    const StatementDeadline deadline(database);
+    QSqlQuery query(database);
+    query.exec(sql);
+}
+
 } // namespace
 
 DatabaseServices::DatabaseServices(QSqlDatabase database) : m_database(std::move(database))
@@ -74,32 +113,62 @@ DatabaseServices::DatabaseServices(QSqlDatabase database) : m_database(std::move
                       .arg(QSysInfo::machineHostName())
                       .arg(QCoreApplication::applicationPid())
                       .arg(++serial);
-    const QMutexLocker lock(&Running().mutex);
-    Running().ids.insert(m_sessionId);
+    {
+        const QMutexLocker lock(&Running().mutex);
+        Running().ids.insert(m_sessionId);
+    }
+    if (isPostgres(m_database) && m_database.isOpen()) {
+        const QString proof = SessionLockStatement("pg_advisory_lock", m_sessionId);
+        tryToRun(m_database, proof);
+        // Taken again by a connection the statement deadline had to open anew.
+        StatementDeadline::KeepSessionStatements(m_database, StatementDeadline::SessionStatements(m_database) << proof);
+    }
 }
 
 DatabaseServices::~DatabaseServices()
 {
-    const QMutexLocker lock(&Running().mutex);
-    Running().ids.remove(m_sessionId);
+    {
+        const QMutexLocker lock(&Running().mutex);
+        Running().ids.remove(m_sessionId);
+    }
+    if (isPostgres(m_database) && m_database.isOpen()) {
+        QStringList statements = StatementDeadline::SessionStatements(m_database);
+        statements.removeAll(SessionLockStatement("pg_advisory_lock", m_sessionId));
+        StatementDeadline::KeepSessionStatements(m_database, statements);
+        tryToRun(m_database, SessionLockStatement("pg_advisory_unlock", m_sessionId));
+    }
 }
 
-bool DatabaseServices::runsElsewhere(const QString& sessionId) const
+bool DatabaseServices::sessionEnded(const QString& sessionId) const
 {
-    if (sessionId.isEmpty() || sessionId == m_sessionId) // empty: a lock taken before sessions counted
+    if (sessionId.isEmpty()) // a lock taken before sessions were told apart
+        return true;
+    if (sessionId == m_sessionId)
         return false;
+    {
+        const QMutexLocker lock(&Running().mutex);
+        if (Running().ids.contains(sessionId))
+            return false;
+    }
+    if (isPostgres(m_database)) {
+        QSqlQuery query = prepared(m_database, QStringLiteral("SELECT 1 FROM pg_locks WHERE locktype = 'advisory' "
+                                                              "AND classid = ? AND objid = ? AND objsubid = 2"));
+        query.addBindValue(SessionLockClass);
+        query.addBindValue(SessionLockKey(sessionId));
+        run(query);
+        return !query.next();
+    }
+    // SQLite: a session of a program on this machine has ended when its process is gone. One on
+    // another machine (a database file on a share) cannot be seen from here and counts as running
+    // until an administrator frees its locks (korvel --unlock).
     const QString host = sessionId.section(u'/', 0, -3);
     bool isNumber = false;
     const qint64 pid = sessionId.section(u'/', -2, -2).toLongLong(&isNumber);
-    if (host != QSysInfo::machineHostName())
-        return true;
-    if (!isNumber)
+    if (host != QSysInfo::machineHostName() || !isNumber)
         return false;
-    if (pid == QCoreApplication::applicationPid()) {
-        const QMutexLocker lock(&Running().mutex);
-        return Running().ids.contains(sessionId);
-    }
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+    if (pid == QCoreApplication::applicationPid())
+        return true; // not in this process's list of running sessions
+    return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
 }
 
 QSqlDatabase DatabaseServices::Connection()
@@ -130,14 +199,14 @@ DatabaseServices::LockRow DatabaseServices::lockOf(const QString& addinName, con
 qint32 DatabaseServices::LockRecord(const QString& addinName, const QString& recordId, const QString& staffId)
 {
     // Two processes may ask at the same moment: each tries to insert, the primary key lets only one
-    // row in, and whoever reads its own staff ID back holds the lock. The insert must not fail on a
+    // row in, and whoever reads its own session back holds the lock. The insert must not fail on a
     // duplicate: on PostgreSQL a failed statement would spoil a transaction the add-in has open.
     QString insertSql;
     if (isSqlite(m_database))
         insertSql =
             QStringLiteral("INSERT OR IGNORE INTO Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt, "
                            "SessionID) VALUES (?, ?, ?, ?, ?)");
-    else if (m_database.driverName() == QLatin1String("QPSQL"))
+    else if (isPostgres(m_database))
         insertSql = QStringLiteral("INSERT INTO Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt, "
                                    "SessionID) VALUES (?, ?, ?, ?, ?) ON CONFLICT DO NOTHING");
     else
@@ -145,7 +214,8 @@ qint32 DatabaseServices::LockRecord(const QString& addinName, const QString& rec
                                    "SessionID) VALUES (?, ?, ?, ?, ?)");
 
     QString insertError;
-    // The holder may release between our insert and our read; then simply try again.
+    // The holder may release, or another session take over, between our insert and our read; then
+    // simply look again.
     for (int attempt = 0; attempt < 3; ++attempt) {
         QSqlQuery insert = prepared(m_database, insertSql);
         insert.addBindValue(addinName);
@@ -158,14 +228,20 @@ qint32 DatabaseServices::LockRecord(const QString& addinName, const QString& rec
             deadline.ThrowIfExpired();
             insertError = insert.lastError().text();
         }
+        const bool inserted = insert.numRowsAffected() > 0;
 
         const LockRow lock = lockOf(addinName, recordId);
         if (lock.staffId.isNull())
             continue;
-        if (lock.staffId == staffId) {
-            if (lock.sessionId != m_sessionId) // the same staff ID elsewhere: this session takes over
-                takeOver(addinName, recordId, staffId);
+        if (lock.staffId == staffId && lock.sessionId == m_sessionId) {
+            if (inserted)
+                recordChange(recordId, staffId, FrameChangeKind::Locked);
             return 1;
+        }
+        if (lock.staffId == staffId && sessionEnded(lock.sessionId)) {
+            if (claim(addinName, recordId, staffId, lock.sessionId))
+                return 1;
+            continue;
         }
         m_lastOwnerStaffId = lock.staffId;
         m_lastOwnerName = StaffName(lock.staffId);
@@ -176,27 +252,55 @@ qint32 DatabaseServices::LockRecord(const QString& addinName, const QString& rec
             .arg(recordId, addinName, insertError.isEmpty() ? QStringLiteral("no lock row") : insertError));
 }
 
+qint32 DatabaseServices::TakeOverRecord(const QString& addinName, const QString& recordId, const QString& staffId)
+{
+    const LockRow lock = lockOf(addinName, recordId);
+    if (lock.staffId.isNull() || lock.staffId != staffId)
+        return 0;
+    return lock.sessionId == m_sessionId || claim(addinName, recordId, staffId, lock.sessionId) ? 1 : 0;
+}
+
 qint32 DatabaseServices::UnlockRecord(const QString& addinName, const QString& recordId,
                                       const QString& staffId)
 {
-    QSqlQuery query = prepared(
-        m_database,
-        QStringLiteral("DELETE FROM Korvel_RecordLock WHERE AddinName = ? AND RecordID = ? AND StaffID = ?"));
-    query.addBindValue(addinName);
-    query.addBindValue(recordId);
-    query.addBindValue(staffId);
+    QSqlQuery query = prepared(m_database, QStringLiteral("DELETE FROM Korvel_RecordLock WHERE AddinName = ? AND "
+                                                          "RecordID = ? AND StaffID = ? AND SessionID = ?"));
+    for (const QString& value : {addinName, recordId, staffId, m_sessionId})
+        query.addBindValue(value);
     run(query);
-    return query.numRowsAffected() > 0 ? 1 : 0;
+    if (query.numRowsAffected() < 1)
+        return 0;
+    recordChange(recordId, staffId, FrameChangeKind::Unlocked);
+    return 1;
 }
 
-void DatabaseServices::takeOver(const QString& addinName, const QString& recordId, const QString& staffId)
+bool DatabaseServices::claim(const QString& addinName, const QString& recordId, const QString& staffId,
+                             const QString& fromSession)
 {
-    QSqlQuery update =
-        prepared(m_database, QStringLiteral("UPDATE Korvel_RecordLock SET SessionID = ?, LockedAt = ? "
-                                            "WHERE AddinName = ? AND RecordID = ? AND StaffID = ?"));
+    // Only from the session just seen: of two sessions taking over at once, one wins.
+    QSqlQuery update = prepared(
+        m_database, QStringLiteral("UPDATE Korvel_RecordLock SET SessionID = ?, LockedAt = ? WHERE AddinName = ? "
+                                   "AND RecordID = ? AND StaffID = ? AND ") +
+                        (fromSession.isEmpty() ? QStringLiteral("(SessionID IS NULL OR SessionID = '')")
+                                               : QStringLiteral("SessionID = ?")));
     for (const QString& value : {m_sessionId, now(), addinName, recordId, staffId})
         update.addBindValue(value);
+    if (!fromSession.isEmpty())
+        update.addBindValue(fromSession);
     run(update);
+    if (update.numRowsAffected() < 1)
+        return false;
+    recordChange(recordId, staffId, FrameChangeKind::Locked);
+    return true;
+}
+
+void DatabaseServices::recordChange(const QString& recordId, const QString& staffId, FrameChangeKind kind)
+{
+    try {
+        FrameChanges::Record(m_database, recordId, kind, staffId);
+    } catch (const KorvelError&) {
+        // Windows then learn of this lock only at their next refresh; the lock itself stands.
+    }
 }
 
 qint32 DatabaseServices::GetLockState(const QString& addinName, const QString& recordId,
@@ -205,21 +309,33 @@ qint32 DatabaseServices::GetLockState(const QString& addinName, const QString& r
     const LockRow lock = lockOf(addinName, recordId);
     if (lock.staffId.isNull())
         return 0;
-    return lock.staffId == staffId && !runsElsewhere(lock.sessionId) ? 2 : 1;
+    if (lock.staffId != staffId)
+        return 1;
+    if (lock.sessionId == m_sessionId)
+        return 2;
+    return sessionEnded(lock.sessionId) && claim(addinName, recordId, staffId, lock.sessionId) ? 2 : 1;
+}
+
+bool DatabaseServices::HoldsLock(const QString& addinName, const QString& recordId)
+{
+    QSqlQuery query = prepared(m_database, QStringLiteral("SELECT 1 FROM Korvel_RecordLock WHERE AddinName = ? AND "
+                                                          "RecordID = ? AND SessionID = ?"));
+    for (const QString& value : {addinName, recordId, m_sessionId})
+        query.addBindValue(value);
+    run(query);
+    return query.next();
 }
 
 QStringList DatabaseServices::HeldRecords(const QString& addinName, const QString& staffId)
 {
-    QSqlQuery query = prepared(
-        m_database, QStringLiteral("SELECT * FROM Korvel_RecordLock WHERE AddinName = ? AND StaffID = ?"));
-    query.addBindValue(addinName);
-    query.addBindValue(staffId);
+    QSqlQuery query = prepared(m_database, QStringLiteral("SELECT RecordID FROM Korvel_RecordLock WHERE AddinName = ? "
+                                                          "AND StaffID = ? AND SessionID = ?"));
+    for (const QString& value : {addinName, staffId, m_sessionId})
+        query.addBindValue(value);
     run(query);
     QStringList held;
-    const bool hasSession = query.record().indexOf(QStringLiteral("SessionID")) >= 0;
     while (query.next())
-        if (!hasSession || !runsElsewhere(query.value(QStringLiteral("SessionID")).toString()))
-            held << query.value(QStringLiteral("RecordID")).toString();
+        held << query.value(0).toString();
     return held;
 }
 
@@ -229,8 +345,9 @@ bool DatabaseServices::GetLockHolder(const QString& addinName, const QString& re
     const LockRow lock = lockOf(addinName, recordId);
     if (lock.staffId.isNull())
         return false;
+    const bool ended = sessionEnded(lock.sessionId);
     holder = {StaffName(lock.staffId), lock.staffId, lock.lockedAt,
-              lock.staffId == staffId && runsElsewhere(lock.sessionId)};
+              lock.staffId == staffId && lock.sessionId != m_sessionId && !ended, ended};
     return true;
 }
 
@@ -285,11 +402,25 @@ void DatabaseServices::EnsureLockTable(QSqlDatabase database)
 
 QString DatabaseServices::BreakLock(const QString& addinName, const QString& recordId)
 {
-    // Only the holder just read is released, so a lock that changed hands in between is named.
+    // Only the lock just read is removed, so a lock that changed hands in between is named.
     for (int attempt = 0; attempt < 3; ++attempt) {
-        const QString holder = holderOf(addinName, recordId);
-        if (holder.isNull() || UnlockRecord(addinName, recordId, holder) == 1)
-            return holder;
+        const LockRow lock = lockOf(addinName, recordId);
+        if (lock.staffId.isNull())
+            return lock.staffId;
+        QSqlQuery query = prepared(
+            m_database, QStringLiteral("DELETE FROM Korvel_RecordLock WHERE AddinName = ? AND RecordID = ? AND "
+                                       "StaffID = ? AND ") +
+                            (lock.sessionId.isEmpty() ? QStringLiteral("(SessionID IS NULL OR SessionID = '')")
+                                                      : QStringLiteral("SessionID = ?")));
+        for (const QString& value : {addinName, recordId, lock.staffId})
+            query.addBindValue(value);
+        if (!lock.sessionId.isEmpty())
+            query.addBindValue(lock.sessionId);
+        run(query);
+        if (query.numRowsAffected() > 0) {
+            recordChange(recordId, lock.staffId, FrameChangeKind::Unlocked);
+            return lock.staffId;
+        }
     }
     throw KorvelError(QStringLiteral("Cannot break the lock on record %1 of %2: it keeps changing hands")
                           .arg(recordId, addinName));

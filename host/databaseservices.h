@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/hostinterfaces.h"
+#include "persistence/framechanges.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -10,8 +11,14 @@ namespace korvel {
 // The host's services over one database: the connection the add-in runs its statements on, and
 // the record locks, kept in the table Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt,
 // SessionID) of that same database so that every korvel process sharing the database sees the same
-// locks. Each DatabaseServices is one session ("host/pid/serial"): a lock held by the same staff ID
-// in another session that still runs is not this session's until it takes it over.
+// locks. Each DatabaseServices is one session ("host/pid/serial"): a lock belongs to the session
+// that took it. One left by a session that has ended is taken over by the next session of the same
+// staff ID that uses it; one held by a running session of the same staff ID only when the user
+// agrees (TakeOverRecord). How a session's end is seen: on PostgreSQL every session holds an
+// advisory lock for the life of its connection, which the server drops when the program ends in
+// any way; on SQLite the process of a session on this machine is gone (a session on another
+// machine sharing the file counts as running until `korvel --unlock` frees its locks). Every lock
+// taken, taken over or given back also goes into the frames' change log.
 // A failing statement throws KorvelError with the driver's text.
 class DatabaseServices final : public HostServices {
 public:
@@ -20,14 +27,16 @@ public:
 
     QSqlDatabase Connection() override;
     // 1 when `staffId` now holds the lock in this session (granted, already held, or taken over from
-    // another session of the same staff ID); 0 while another staff ID holds it (GetLockOwner then
-    // names that holder).
+    // an ended session of the same staff ID); 0 while another staff ID or another running session of
+    // `staffId` holds it (GetLockOwner then names that holder).
     qint32 LockRecord(const QString& addinName, const QString& recordId, const QString& staffId) override;
-    // 1 when `staffId` held the lock and it is released; 0 when it did not hold it.
+    qint32 TakeOverRecord(const QString& addinName, const QString& recordId, const QString& staffId) override;
+    // 1 when this session held the lock and it is released; 0 when it did not hold it.
     qint32 UnlockRecord(const QString& addinName, const QString& recordId, const QString& staffId) override;
-    // 2 when `staffId` holds the lock in this session or in one that no longer runs, 1 when someone
-    // else or another running session of `staffId` does, 0 when the record is free.
+    // 2 when this session holds the lock (after taking it over from an ended session of `staffId`),
+    // 1 when someone else or another running session of `staffId` does, 0 when the record is free.
     qint32 GetLockState(const QString& addinName, const QString& recordId, const QString& staffId) override;
+    bool HoldsLock(const QString& addinName, const QString& recordId) override;
     // The name and staff ID of the holder met by the last refused LockRecord ("" before any refusal).
     void GetLockOwner(QString& ownerName, QString& ownerStaffId) override;
     bool GetLockHolder(const QString& addinName, const QString& recordId, const QString& staffId,
@@ -51,15 +60,12 @@ private:
         QString staffId, lockedAt, sessionId; // staffId null: the record is free
     };
     LockRow lockOf(const QString& addinName, const QString& recordId);
-    // The staff ID holding the lock on (addinName, recordId), or a null QString when it is free.
-    QString holderOf(const QString& addinName, const QString& recordId)
-    {
-        return lockOf(addinName, recordId).staffId;
-    }
-    // True when `sessionId` is another session that still runs (one on another machine counts as
-    // running: it cannot be told from here).
-    bool runsElsewhere(const QString& sessionId) const;
-    void takeOver(const QString& addinName, const QString& recordId, const QString& staffId);
+    // True when the session `sessionId` has ended (see above); never for this one.
+    bool sessionEnded(const QString& sessionId) const;
+    // Moves the lock of `staffId` from `fromSession` to this one; false when it is no longer there.
+    bool claim(const QString& addinName, const QString& recordId, const QString& staffId, const QString& fromSession);
+    // Notes a lock taken or given back in the change log, as far as the database lets it.
+    void recordChange(const QString& recordId, const QString& staffId, FrameChangeKind kind);
 
     QSqlDatabase m_database;
     QString m_lastOwnerName;

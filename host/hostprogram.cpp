@@ -10,6 +10,7 @@
 #include "host/hostobject.h"
 #include "host/hostoptions.h"
 #include "host/sqlitefile.h"
+#include "persistence/framechanges.h"
 #include "persistence/schema.h"
 #include "resources/stringtable.h"
 
@@ -79,8 +80,10 @@ bool prepareDatabase(const QSqlDatabase& database, const QString& shownName, boo
             CreateSchema(database);
             LoadDemoData(database);
         }
-        if (writable)
+        if (writable) {
             DatabaseServices::EnsureLockTable(database);
+            FrameChanges::EnsureTable(database);
+        }
     } catch (const std::exception& error) {
         printError(QStringLiteral("cannot prepare the database %1: %2").arg(shownName, describe(error)));
         return false;

@@ -6,6 +6,7 @@
 #include "core/progress.h"
 #include "model/storedtext.h"
 #include "persistence/connection.h"
+#include "persistence/framechanges.h"
 #include "resources/stringtable.h"
 
 namespace korvel {
@@ -206,6 +207,11 @@ void cWorder::LoadOne()
     const bool linksRead = m_allLink->LoadMe(WorkOrderFrame_ID); // read also when the nodes were not
     if (!nodesRead || !linksRead)
         m_readError = LastLoggedError();
+    // The lock as it stands now: given up or broken elsewhere, or left by an ended session of this
+    // user, which this session takes over as it opens the frame.
+    IgnoreErrors([this] {
+        m_lockFlag = Services().GetLockState(FrameLockAddin, WorkOrderFrame_ID, Host().LoginStaffID()) == 2 ? 1 : 0;
+    });
 }
 
 qint32 cWorder::SaveNewInfo(const FrameValues& values)
@@ -219,8 +225,22 @@ qint32 cWorder::SaveNewInfo(const FrameValues& values)
 
 qint32 cWorder::SaveUpdate(const FrameValues& values)
 {
-    if (const qint32 result = DBOperate().UpdateWorkOrderFrame(values); result < 1)
-        return result;
+    const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[SaveUpdate]:");
+    try {
+        Connection connection = Connection::Shared();
+        connection.BeginTrans();
+        if (const qint32 result = DBOperate().UpdateWorkOrderFrame(values); result < 1) {
+            RollBack(prefix);
+            return result;
+        }
+        FrameChanges::Record(connection.database(), values.WorkOrderFrame_ID, FrameChangeKind::HeaderEdited,
+                             Host().LoginStaffID());
+        connection.CommitTrans();
+    } catch (const std::exception& e) {
+        LogError(prefix, e);
+        RollBackQuietly();
+        return -1;
+    }
     SetAllFields(values);
     return 1;
 }
@@ -242,6 +262,7 @@ qint32 cWorder::SaveMe()
             RollBack(prefix);
             return result;
         }
+        FrameChanges::Record(connection.database(), WorkOrderFrame_ID, FrameChangeKind::Saved, Host().LoginStaffID());
         connection.CommitTrans();
         return 1;
     } catch (const std::exception& e) {
@@ -298,6 +319,7 @@ qint32 cWorder::Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderNa
             abandon(false);
             return -1;
         }
+        FrameChanges::Record(connection.database(), vWorkOrderIDA, FrameChangeKind::Copied, Host().LoginStaffID());
         connection.CommitTrans();
         return 1;
     } catch (const std::exception& e) {
@@ -319,6 +341,20 @@ qint32 cWorder::LockMe()
         return -1;
     } catch (const std::exception& e) {
         LogError(QStringLiteral("[Korvel]-[cWOrder]-[LockMe]:"), e);
+        return -1;
+    }
+}
+
+qint32 cWorder::TakeOverLock()
+{
+    try {
+        if (Services().TakeOverRecord(FrameLockAddin, WorkOrderFrame_ID, Host().LoginStaffID()) == 1) {
+            m_lockFlag = 1;
+            return 1;
+        }
+        return -1;
+    } catch (const std::exception& e) {
+        LogError(QStringLiteral("[Korvel]-[cWOrder]-[TakeOverLock]:"), e);
         return -1;
     }
 }

@@ -81,6 +81,9 @@ public:
     // Asks the host for the edit lock; 1 granted (LockFlag 1), -1 refused (LockFlag 0) or failed
     // (logged, LockFlag unchanged).
     qint32 LockMe();
+    // Takes over this user's lock from another of their sessions that still runs (the user agreed);
+    // 1 taken (LockFlag 1), -1 refused or failed.
+    qint32 TakeOverLock();
     // Gives the lock back; 1 released (LockFlag 0), -1 refused or failed (LockFlag unchanged).
     qint32 UnlockMe();
     // Who holds the frame's edit lock now, as this user sees it; false when it is free. A failing

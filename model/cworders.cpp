@@ -3,6 +3,8 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
+#include "persistence/connection.h"
+#include "persistence/framechanges.h"
 
 #include <QScopeGuard>
 #include <QSet>
@@ -30,8 +32,22 @@ cWorder* cWOrders::OneWorkOrder(const QString& vFrameID)
 qint32 cWOrders::AddOneWorkOrder(const FrameValues& values)
 {
     auto frame = std::make_unique<cWorder>();
-    if (frame->SaveNewInfo(values) < 1)
+    // The new row and its entry in the change log go in together.
+    try {
+        Connection connection = Connection::Shared();
+        connection.BeginTrans();
+        if (frame->SaveNewInfo(values) < 1) {
+            connection.RollbackTrans();
+            return -1;
+        }
+        FrameChanges::Record(connection.database(), values.WorkOrderFrame_ID, FrameChangeKind::Created,
+                             Host().LoginStaffID());
+        connection.CommitTrans();
+    } catch (const std::exception& e) {
+        LogError(QStringLiteral("[Korvel]-[cWOrders]-[AddOneWorkOrder]:"), e);
+        IgnoreErrors([] { Connection::Shared().RollbackTrans(); });
         return -1;
+    }
     // The frame's row is in the database now; an entry of a deleted frame still standing under this
     // ID must not keep it out of the list.
     Put(FrameListEntry(std::move(frame)));

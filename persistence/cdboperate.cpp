@@ -5,6 +5,7 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "persistence/connection.h"
+#include "persistence/framechanges.h"
 #include "persistence/nodeidsearch.h"
 #include "persistence/sqltext.h"
 #include "persistence/statementrunner.h"
@@ -189,6 +190,8 @@ qint32 cDBOperate::DeleteWorkOrderFrame(const QString& vWorkOrderFrame_ID)
         connection->Execute(R"(Delete from  two_frame  Where WorkOrderFrame_ID=')" + id + R"(')");
         connection->Execute(R"(Delete from two_node Where WorkOrderFrame_ID=')" + id + R"(')");
         connection->Execute(R"(Delete from Two_Link  Where WorkOrderFrame_ID=')" + id + R"(')");
+        FrameChanges::Record(connection->database(), vWorkOrderFrame_ID, FrameChangeKind::Deleted,
+                             Host().LoginStaffID());
         connection->CommitTrans();
         return 1;
     } catch (const std::exception& e) {

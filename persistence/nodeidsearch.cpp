@@ -4,6 +4,7 @@
 #include "core/korvelerror.h"
 #include "persistence/cdboperate.h"
 #include "persistence/connection.h"
+#include "persistence/framechanges.h"
 
 #include <algorithm>
 #include <limits>
@@ -11,9 +12,6 @@
 
 namespace korvel {
 namespace {
-
-// The advisory lock that writers allocating step IDs take turns on ("KorvelN1").
-constexpr qint64 StepIdLockKey = 0x4B6F7276656C4E31;
 
 // The counter a plain ASCII ID stands for as a candidate, or 0 when it is no candidate's; -1 when
 // the ID has other characters. Nearly every ID is plain ASCII and read here by the ten thousand:
@@ -87,7 +85,7 @@ NodeIdAllocator NodeIdAllocator::ForWriter()
     // READ COMMITTED it sees what the writer before had committed; within one statement it would
     // not (its snapshot would predate the wait).
     if (Addin().DBConnection.driverName() == QLatin1String("QPSQL"))
-        Connection::Shared().Execute(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(StepIdLockKey));
+        Connection::Shared().Execute(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(FrameChanges::WritersLockKey));
     return FromDatabase();
 }
 

@@ -147,6 +147,12 @@ void StatementDeadline::KeepSessionStatements(const QSqlDatabase& database, cons
         driver->setProperty(SessionProperty, statements);
 }
 
+QStringList StatementDeadline::SessionStatements(const QSqlDatabase& database)
+{
+    const QSqlDriver* driver = database.driver();
+    return driver ? driver->property(SessionProperty).toStringList() : QStringList();
+}
+
 void StatementDeadline::SetInTransaction(const QSqlDatabase& database, bool open)
 {
     if (QSqlDriver* driver = database.driver())

@@ -28,6 +28,7 @@ public:
     // The statements that prepared the session of `database`'s connection (SET ...). Kept with the
     // driver, they let Reopen prepare a new connection as the first one was.
     static void KeepSessionStatements(const QSqlDatabase& database, const QStringList& statements);
+    static QStringList SessionStatements(const QSqlDatabase& database);
     // Whether a transaction is open on `database`'s connection. One cut inside a transaction is not
     // opened again before the transaction was given up, so its rest can never run outside it.
     static void SetInTransaction(const QSqlDatabase& database, bool open);

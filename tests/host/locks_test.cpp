@@ -69,15 +69,35 @@ TEST_P(RecordLockTest, SecondUserIsRefusedUntilTheHolderReleases)
     EXPECT_EQ(alice().LockRecord(kAddin, "WO1", "alice"), 0);
     EXPECT_EQ(owner(alice()), QStringLiteral("Bob Novak/bob"));
 
-    // The same staff ID in another running session takes the lock over; the first then sees it held.
+    // The same staff ID in another running session is refused until the user agrees to take the lock
+    // over; the first session then no longer holds it and cannot give it back.
     std::unique_ptr<TestHost> again = m_alice->otherUser(QStringLiteral("alice"));
+    HostServices& second = *again->host().Services();
     EXPECT_EQ(alice().LockRecord(kAddin, "WO4", "alice"), 1);
-    EXPECT_EQ(again->host().Services()->LockRecord(kAddin, "WO4", "alice"), 1);
-    EXPECT_EQ(again->host().Services()->GetLockState(kAddin, "WO4", "alice"), 2);
+    EXPECT_EQ(second.LockRecord(kAddin, "WO4", "alice"), 0);
+    EXPECT_EQ(owner(second), QStringLiteral("Alice Chen/alice"));
+    EXPECT_EQ(second.GetLockState(kAddin, "WO4", "alice"), 1);
+    EXPECT_EQ(bob.TakeOverRecord(kAddin, "WO4", "bob"), 0) << "only one's own lock is taken over";
+    EXPECT_EQ(second.TakeOverRecord(kAddin, "WO4", "alice"), 1);
+    EXPECT_TRUE(second.HoldsLock(kAddin, "WO4"));
+    EXPECT_FALSE(alice().HoldsLock(kAddin, "WO4"));
     EXPECT_EQ(alice().GetLockState(kAddin, "WO4", "alice"), 1);
+    EXPECT_EQ(alice().UnlockRecord(kAddin, "WO4", "alice"), 0) << "not this session's";
+    EXPECT_EQ(second.HeldRecords(kAddin, "alice"), QStringList{"WO4"});
+    EXPECT_EQ(alice().HeldRecords(kAddin, "alice"), QStringList());
+    // A session that ended leaves its lock to the next session of its user that asks, and to one only.
+    again.reset();
+    LockHolder holder;
+    ASSERT_TRUE(bob.GetLockHolder(kAddin, "WO4", "bob", holder));
+    EXPECT_TRUE(holder.sessionEnded);
+    EXPECT_EQ(alice().GetLockState(kAddin, "WO4", "alice"), 2);
+    std::unique_ptr<TestHost> third = m_alice->otherUser(QStringLiteral("alice"));
+    EXPECT_EQ(third->host().Services()->GetLockState(kAddin, "WO4", "alice"), 1);
+    ASSERT_TRUE(third->host().Services()->GetLockHolder(kAddin, "WO4", "alice", holder));
+    EXPECT_TRUE(holder.mineElsewhere && !holder.sessionEnded);
     // korvel --unlock: another process breaks a lock whoever holds it, and only that one lock.
     EXPECT_EQ(bobHost->services().BreakLock(kAddin, "WO4"), QStringLiteral("alice"));
-    EXPECT_EQ(again->host().Services()->GetLockState(kAddin, "WO4", "alice"), 0);
+    EXPECT_EQ(alice().GetLockState(kAddin, "WO4", "alice"), 0);
     EXPECT_EQ(bob.GetLockState("Other", "WO1", "bob"), 2);
     EXPECT_TRUE(bobHost->services().BreakLock(kAddin, "WO4").isNull()) << "nothing left to break";
 }

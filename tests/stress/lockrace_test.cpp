@@ -7,6 +7,7 @@
 #include "tests/support/testhost.h"
 
 #include <QRandomGenerator>
+#include <QThread>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <iostream>
@@ -102,6 +103,46 @@ TEST_P(LockRaceTest, ConcurrentImportsAndCopiesShareNoStepId)
     const QStringList shared =
         db.rows(u"SELECT WorkOrderNode_ID FROM Two_Node GROUP BY WorkOrderNode_ID HAVING COUNT(*) > 1"_s);
     EXPECT_TRUE(shared.isEmpty()) << shared.join(u' ').toStdString();
+}
+
+// A designer killed while it holds a lock leaves it to exactly one of its user's next sessions, the
+// first to open the frame; the other stays read-only and is refused the lock while that one runs.
+TEST_P(LockRaceTest, ACrashedSessionsLockGoesToOneNextSessionOnly)
+{
+    KORVEL_SKIP_UNLESS_AVAILABLE(GetParam());
+    TestDatabase db(GetParam());
+    const auto start = [&] {
+        auto child = StartChild({u"edit"_s, ChildLocation(db), u"CMP01"_s, u"alice"_s});
+        EXPECT_EQ(NextLine(*child).toStdString(), "ready");
+        return child;
+    };
+    const auto say = [](QProcess& child, const char* line) {
+        child.write(line);
+        child.waitForBytesWritten();
+        return NextLine(child).toStdString();
+    };
+    auto crashed = start();
+    ASSERT_EQ(say(*crashed, "lock\n"), "locked 1");
+    crashed->kill();
+    crashed->waitForFinished();
+    // The server lets go of a killed program's session as it sees its connection close.
+    for (int wait = 0; wait < 100 && GetParam() == TestDatabase::Kind::PostgreSQL &&
+                       db.scalar(u"SELECT COUNT(*) FROM pg_locks WHERE locktype = 'advisory' AND database = "
+                                 "(SELECT oid FROM pg_database WHERE datname = current_database())"_s)
+                               .toInt() > 0;
+         ++wait)
+        QThread::msleep(50);
+
+    auto first = start();
+    auto second = start();
+    for (auto* child : {first.get(), second.get()})
+        child->write("open\n");
+    const std::string opened[] = {NextLine(*first).toStdString(), NextLine(*second).toStdString()};
+    EXPECT_EQ(std::set<std::string>(std::begin(opened), std::end(opened)),
+              (std::set<std::string>{"open editable", "open read-only"}));
+    QProcess& reader = opened[0] == "open editable" ? *second : *first;
+    EXPECT_EQ(say(reader, "lock\n"), "locked -1");
+    EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM Korvel_RecordLock"_s).toInt(), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, LockRaceTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());

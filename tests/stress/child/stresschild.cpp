@@ -6,6 +6,8 @@
 //   copy DATABASE FRAME PREFIX  copies FRAME to PREFIX1, PREFIX2, ... (Save as)
 //   lock DATABASE FRAME STAFF   as STAFF, takes FRAME's lock per "go" line, gives it back per "release"
 //   write DATABASE FRAME FILE   per line "copy|import ID", Save as or imports FILE as ID: "done|error ID"
+//   edit DATABASE FRAME STAFF   as STAFF, per line "open" (reads FRAME: "open editable|read-only"),
+//                               "lock" ("locked 1|-1") or "save" (renames a step: "saved RESULT")
 //
 // It prints "saving R" / "saved R", "copying ID" / "copied ID", or "ready", then "won" or
 // "lost HOLDER_ID<TAB>HOLDER_NAME", and "released 1|0"; on a failure "error TEXT" (status 1).
@@ -107,6 +109,27 @@ int LockLoop(TestHost& host, const QString& frameId, const QString& staff)
     return 0;
 }
 
+int EditLoop(const QString& frameId)
+{
+    cWorder frame;
+    frame.LoadList(frameId, QString(), false);
+    Say(u"ready"_s);
+    for (std::string line; std::getline(std::cin, line);) {
+        if (line == "open") {
+            frame.LoadFlag = 0;
+            frame.LoadOne();
+            Say(frame.LockFlag() == 1 ? u"open editable"_s : u"open read-only"_s);
+        } else if (line == "lock") {
+            Say(u"locked %1"_s.arg(frame.LockMe()));
+        } else if (line == "save" && !frame.AllNode().AllNode().IsEmpty()) {
+            cNode& step = *frame.AllNode().AllNode().begin()->second;
+            step.setWorkOrderNodeName(step.WorkOrderNodeName() + u'+');
+            Say(u"saved %1"_s.arg(frame.SaveMe()));
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -115,7 +138,7 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     const QString mode = args.value(1);
     if (args.size() < 4 || (mode != u"save"_s && args.size() < 5)) {
-        std::fprintf(stderr, "usage: korvel_stress_child save|copy|lock|write DATABASE FRAME [ARGUMENT]\n");
+        std::fprintf(stderr, "usage: korvel_stress_child save|copy|lock|write|edit DATABASE FRAME [ARGUMENT]\n");
         return 2;
     }
     QString error;
@@ -125,10 +148,12 @@ int main(int argc, char** argv)
         return 1;
     }
     try {
-        TestHost host(database, mode == u"lock"_s ? args[4] : u"stress"_s);
+        TestHost host(database, mode == u"lock"_s || mode == u"edit"_s ? args[4] : u"stress"_s);
         AddinSession session(host);
         if (mode == u"lock"_s)
             return LockLoop(host, args[3], args[4]);
+        if (mode == u"edit"_s)
+            return EditLoop(args[3]);
         cWorder frame;
         frame.LoadList(args[3], QString());
         frame.LoadOne();
