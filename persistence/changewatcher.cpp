@@ -3,7 +3,6 @@
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 #include "persistence/statementdeadline.h"
-#include "persistence/statementmonitor.h"
 
 #include <QScopeGuard>
 #include <QSqlError>
@@ -18,6 +17,8 @@ constexpr int RetryMilliseconds = 50;
 constexpr int RowsPerRead = 1000;
 
 } // namespace
+
+thread_local qint64 ChangeWatcher::s_polls = 0;
 
 ChangeWatcher::ChangeWatcher(const QSqlDatabase& database, QObject* parent) : QObject(parent), m_database(database)
 {
@@ -54,11 +55,13 @@ void ChangeWatcher::Listen()
     connect(driver, &QSqlDriver::notification, this, &ChangeWatcher::Notified, Qt::UniqueConnection);
 }
 
-void ChangeWatcher::Notified(const QString& name, QSqlDriver::NotificationSource, const QVariant& payload)
+void ChangeWatcher::Notified(const QString& name, QSqlDriver::NotificationSource source, const QVariant& payload)
 {
     // The payload is the new row's serial: one already read (a burst read at its first
-    // notification, or this session's own) costs nothing.
-    if (name == QLatin1String(FrameChanges::Channel) && payload.toLongLong() > m_last)
+    // notification) costs nothing. This session's own change is on its screen already; its row
+    // is read with the next change of another session.
+    if (source != QSqlDriver::SelfSource && name == QLatin1String(FrameChanges::Channel) &&
+        payload.toLongLong() > m_last)
         CatchUp();
 }
 
@@ -90,7 +93,7 @@ bool ChangeWatcher::DataVersionMoved()
 {
     if (StatementDeadline::InTransaction(m_database))
         return false;
-    StatementMonitor::CountStatement();
+    ++s_polls;
     QSqlQuery query(m_database);
     if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
         throw KorvelError(query.lastError().text());
