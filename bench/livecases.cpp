@@ -7,9 +7,11 @@
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
+#include "designer/frmmain.h"
 #include "host/addinsession.h"
 #include "host/hostobject.h"
 #include "model/cworder.h"
+#include "model/cworders.h"
 #include "persistence/changewatcher.h"
 
 #include <QCoreApplication>
@@ -79,10 +81,12 @@ Measurement LiveDelay()
 {
     DesignerDriver designer;
     designer.Settle();
-    Check(designer.Scene().Tag() == SmallFrameID, QStringLiteral("the small frame is not shown"));
+    const QString shown = designer.Window().WorkOrders().CurWOrder();
+    Check(designer.Scene().Nodes().size() == SmallFrameSteps + 2,
+          QStringLiteral("the first frame, %1, is not drawn").arg(shown));
     QProcess saver;
     saver.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    saver.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--saver"), Location(), SmallFrameID});
+    saver.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--saver"), Location(), shown});
     Check(NextLine(saver) == QLatin1String("ready"), QStringLiteral("the saver did not start"));
     designer.Settle();
     const QString before = Drawn(designer);

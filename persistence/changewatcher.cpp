@@ -16,9 +16,14 @@ constexpr int RetryMilliseconds = 50;
 // The log's rows read by one statement; a longer backlog takes several.
 constexpr int RowsPerRead = 1000;
 
+thread_local qint64 s_polls = 0;
+
 } // namespace
 
-thread_local qint64 ChangeWatcher::s_polls = 0;
+qint64 ChangeWatcher::Polls()
+{
+    return s_polls;
+}
 
 ChangeWatcher::ChangeWatcher(const QSqlDatabase& database, QObject* parent) : QObject(parent), m_database(database)
 {

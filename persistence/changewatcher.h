@@ -38,7 +38,7 @@ public:
     // The `PRAGMA data_version` polls sent on this thread so far. They are not StatementMonitor's:
     // a poll falling at any moment must not move the statement counts and faults tests arm; the
     // reads of the log are.
-    static qint64 Polls() { return s_polls; }
+    static qint64 Polls();
 
 signals:
     // Rows of the log after the last ones announced, oldest first.
@@ -60,7 +60,6 @@ private:
     bool m_retryDue = false;
     bool m_announcing = false;
     bool m_failing = false; // a failure is logged once until reading works again
-    static thread_local qint64 s_polls;
 };
 
 } // namespace korvel
