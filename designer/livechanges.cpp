@@ -17,14 +17,20 @@
 #include "persistence/changewatcher.h"
 #include "resources/stringtable.h"
 
+#include <QApplication>
 #include <QHash>
 #include <QLabel>
 #include <QScrollBar>
 #include <QSet>
 #include <QStatusBar>
+#include <QTimer>
+#include <utility>
 
 namespace korvel {
 namespace {
+
+// How soon rows put off by a modal window are tried again.
+constexpr int ModalRetryMilliseconds = 200;
 
 bool LockKind(const QString& kind)
 {
@@ -71,8 +77,21 @@ void LiveChanges::Refresh()
     RefreshLock(current);
 }
 
-void LiveChanges::Apply(const QList<FrameChangeRow>& rows)
+void LiveChanges::Apply(const QList<FrameChangeRow>& arrived)
 {
+    // A command waiting on a dialog or a progress bar may hold on to a frame of the list: nothing
+    // of the list changes under it. The rows wait until no modal window is up.
+    m_pending += arrived;
+    if (QApplication::activeModalWidget()) {
+        if (!m_waiting)
+            QTimer::singleShot(ModalRetryMilliseconds, this, [this] {
+                m_waiting = false;
+                Apply({});
+            });
+        m_waiting = true;
+        return;
+    }
+    const QList<FrameChangeRow> rows = std::exchange(m_pending, {});
     // Each frame is brought up to what is stored once, whatever number of rows name it; the locks
     // first, so that a frame whose lock went elsewhere is no longer taken as edited here.
     QSet<QString> locks;

@@ -44,7 +44,7 @@ public:
     void RefreshLock(const QString& frameId);
 
 private:
-    void Apply(const QList<FrameChangeRow>& rows);
+    void Apply(const QList<FrameChangeRow>& arrived);
     // Brings the frame's list entry (and the canvas, when it shows it) up to what is stored.
     void FollowContent(const FrameChangeRow& change);
     // Reads the shown frame again and redraws it in place.
@@ -62,6 +62,8 @@ private:
     WindowStatus& m_status;
     QLabel* m_note = nullptr;
     std::unique_ptr<ChangeWatcher> m_watcher; // none when the log could not be read
+    QList<FrameChangeRow> m_pending;          // rows that arrived while a modal window was up
+    bool m_waiting = false;                   // a retry of m_pending is due
 };
 
 } // namespace korvel
