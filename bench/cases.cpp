@@ -2,6 +2,7 @@
 
 #include "bench/designerdriver.h"
 #include "bench/interactioncases.h"
+#include "bench/livecases.h"
 #include "bench/probe.h"
 #include "bench/reference.h"
 #include "canvas/flowview.h"
@@ -194,7 +195,8 @@ CaseInfo Make(QString id, QString title, QString unit, QString per, Operation op
 Layout CaseInfo::LayoutFor(int size) const
 {
     Layout layout;
-    if (operation == Operation::Startup || operation == Operation::Search) {
+    if (operation == Operation::Startup || operation == Operation::Search || operation == Operation::LiveDelay ||
+        operation == Operation::Idle) {
         layout.kind = Layout::Kind::Frames;
         layout.frames = size;
     } else if (frameSteps > 0) {
@@ -301,6 +303,13 @@ QList<CaseInfo> Cases(bool quick)
                   Operation::RenderPng, edits);
     cases << Make(QStringLiteral("render-svg"), QStringLiteral("Picture, SVG"), steps, perStep,
                   Operation::RenderSvg, edits);
+    cases << Make(QStringLiteral("live-delay"), QStringLiteral("Save elsewhere to redraw here"), frames, QString(),
+                  Operation::LiveDelay, {5000});
+    // The time column is CPU milliseconds per minute of idling, the statements column per minute.
+    CaseInfo idle = Make(QStringLiteral("idle"), QStringLiteral("Idle window, CPU ms per minute"), frames,
+                         QString(), Operation::Idle, {5000});
+    idle.seconds = quick ? 10 : 60;
+    cases << idle;
     return cases;
 }
 
@@ -343,6 +352,10 @@ Measurement RunCase(const CaseInfo& info, int size)
         return Render(QStringLiteral("png"));
     case Operation::RenderSvg:
         return Render(QStringLiteral("svg"));
+    case Operation::LiveDelay:
+        return LiveDelay();
+    case Operation::Idle:
+        return IdleWindow(size, info.seconds);
     }
     throw KorvelError(QStringLiteral("unknown case %1").arg(info.id));
 }

@@ -27,6 +27,8 @@ enum class Operation {
     Search,          // SearchFlows over every frame
     RenderPng,       // WriteFramePicture of the large frame into a PNG file
     RenderSvg,       // the same into an SVG file
+    LiveDelay,       // a save in another process until this designer redraws it (bench/livecases.h)
+    Idle,            // an idle designer window: CPU and statements per minute
 };
 
 // One line of the benchmark: an operation measured at several sizes.
@@ -41,6 +43,7 @@ struct CaseInfo {
     double zoom = 1.0;  // Repaint: the zoom; 0 fits the whole flow into the view
     QString text;       // Search: the text sought
     int hits = 0;       // Search: the hits the generated frames make certain
+    int seconds = 0;    // Idle: how long the window is left alone
     QList<int> sizes;
 
     Layout LayoutFor(int size) const;

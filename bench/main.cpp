@@ -1,6 +1,7 @@
 // korvel_bench: measures the designer through its public operations on databases it generates.
 // scripts/bench.sh builds and runs it; README.md ("Benchmark") explains the cases and the output.
 
+#include "bench/livecases.h"
 #include "bench/report.h"
 #include "bench/runner.h"
 #include "core/korvelerror.h"
@@ -131,6 +132,8 @@ int main(int argc, char** argv)
         if (arguments.value(1) == QLatin1String("--child") && arguments.size() >= 5)
             return RunChild(arguments[2], arguments[3].toInt(), arguments[4],
                             arguments.contains(QStringLiteral("--quick")));
+        if (arguments.value(1) == QLatin1String("--saver") && arguments.size() >= 4)
+            return RunSaver(arguments[2], arguments[3]);
         return Run(arguments);
     } catch (const std::exception& error) {
         QTextStream(stderr) << "korvel_bench: " << korvel::describe(error) << Qt::endl;

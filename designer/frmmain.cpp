@@ -11,6 +11,7 @@
 #include "designer/flowtools.h"
 #include "designer/framecommands.h"
 #include "designer/frametree.h"
+#include "designer/livechanges.h"
 #include "designer/selectioncommands.h"
 #include "designer/stepcommands.h"
 #include "designer/viewcommands.h"
@@ -159,6 +160,7 @@ void FrmMain::BuildControls()
                                                       *m_status, *m_tools);
     m_steps = std::make_unique<StepCommands>(*this, *m_workOrders, *m_frames, *m_flow, *m_view);
     m_selection = std::make_unique<SelectionCommands>(*m_workOrders, *m_frames, *m_flow, *m_steps);
+    m_live = new LiveChanges(*this, *m_workOrders, *m_frames, *m_mapper, *m_flow, *m_tree, *m_status);
 
     QTreeView& tree = m_tree->Widget();
     connect(&tree, &QTreeView::clicked, this, [this](const QModelIndex& row) {
@@ -353,6 +355,11 @@ FlowTools& FrmMain::Tools()
 ViewCommands& FrmMain::View()
 {
     return *m_view;
+}
+
+LiveChanges& FrmMain::Live()
+{
+    return *m_live;
 }
 
 void FrmMain::SetEditState(bool editable)

@@ -19,6 +19,7 @@ class FlowView;
 class FrameCommands;
 class FrameController;
 class FrameTree;
+class LiveChanges;
 class QtTranslation;
 class SceneMapper;
 class SelectionCommands;
@@ -62,7 +63,7 @@ public:
     // "Print", the Edit menu's items (the toolbar's undo, redo, step and link buttons, "Cut", "Copy",
     // "Paste", "SelectAll", "AlignLeft", "AlignTop", "AlignCentre", "Distribute"), the Tools menu's
     // "Check" (the toolbar's button) and "Search", the View menu's "ZoomIn", "ZoomOut", "ZoomFit",
-    // "Grid" (checkable), "Legend"
+    // "Grid" (checkable), "Legend", "Refresh" (F5)
     // and the Help menu's "Help"; nullptr when none.
     QAction* MenuBarAction(const QString& name);
     // The canvas popup; its actions are named Menu_AddNode, Menu_EditNode, aa, Menu_Del, bb,
@@ -78,6 +79,8 @@ public:
     SelectionCommands& Selection();
     FlowTools& Tools();
     ViewCommands& View();
+    // What other sessions do to the frames, shown as it happens and on View > Refresh.
+    LiveChanges& Live();
 
     // Runs the command of a toolbar key; unknown keys do nothing.
     void Toolbar1_ButtonClick(const QString& key);
@@ -145,6 +148,7 @@ private:
     std::unique_ptr<FrameCommands> m_frameCommands;
     std::unique_ptr<StepCommands> m_steps;
     std::unique_ptr<SelectionCommands> m_selection;
+    LiveChanges* m_live = nullptr; // child of the window
     bool m_commandStatesDue = false;
 
     static QPointer<FrmMain> s_instance;

@@ -5,6 +5,7 @@
 #include "core/errorlog.h"
 #include "designer/flowtools.h"
 #include "designer/framecommands.h"
+#include "designer/livechanges.h"
 #include "designer/selectioncommands.h"
 #include "designer/stepcommands.h"
 #include "designer/viewcommands.h"
@@ -59,6 +60,8 @@ constexpr MenuItemDesign ViewItems[] = {
              window.View().ShowGrid(grid->isChecked());
      }},
     {"Legend", "1214", [](FrmMain& window) { window.View().ShowLegend(); }},
+    {nullptr, nullptr, nullptr},
+    {"Refresh", "2034", [](FrmMain& window) { window.Live().Refresh(); }},
 };
 constexpr MenuItemDesign HelpItems[] = {{"Help", "1215", [](FrmMain& window) { window.View().ShowHelp(); }}};
 
@@ -131,6 +134,7 @@ void FrmMain::BuildMenuBar()
          QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Equal)} + QKeySequence::keyBindings(QKeySequence::ZoomIn));
     keys(QStringLiteral("ZoomOut"), QKeySequence::keyBindings(QKeySequence::ZoomOut));
     keys(QStringLiteral("ZoomFit"), {QKeySequence(Qt::CTRL | Qt::Key_0)});
+    keys(QStringLiteral("Refresh"), {QKeySequence(Qt::Key_F5)});
     keys(QStringLiteral("Help"), QKeySequence::keyBindings(QKeySequence::HelpContents));
 }
 

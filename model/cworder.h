@@ -86,6 +86,9 @@ public:
     qint32 TakeOverLock();
     // Gives the lock back; 1 released (LockFlag 0), -1 refused or failed (LockFlag unchanged).
     qint32 UnlockMe();
+    // Another session broke or took the lock this one held (the host's HoldsLock said so): LockFlag
+    // 0, the flow in memory and its unsaved changes as they are. Writes nothing.
+    void LockLost() { m_lockFlag = 0; }
     // Who holds the frame's edit lock now, as this user sees it; false when it is free. A failing
     // host call throws KorvelError.
     bool GetLockHolder(LockHolder& holder) const;

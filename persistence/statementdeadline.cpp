@@ -159,6 +159,12 @@ void StatementDeadline::SetInTransaction(const QSqlDatabase& database, bool open
         driver->setProperty(TransactionProperty, open);
 }
 
+bool StatementDeadline::InTransaction(const QSqlDatabase& database)
+{
+    const QSqlDriver* driver = database.driver();
+    return driver && driver->property(TransactionProperty).toBool();
+}
+
 bool StatementDeadline::Reopen(QSqlDatabase database)
 {
     QSqlDriver* driver = database.driver();

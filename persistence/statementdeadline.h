@@ -32,6 +32,7 @@ public:
     // Whether a transaction is open on `database`'s connection. One cut inside a transaction is not
     // opened again before the transaction was given up, so its rest can never run outside it.
     static void SetInTransaction(const QSqlDatabase& database, bool open);
+    static bool InTransaction(const QSqlDatabase& database);
     // Opens a connection that was cut again, and prepares its session with the statements kept,
     // when it has such statements and no transaction open. Returns whether it is open now; a
     // server that still does not answer costs the driver's connect timeout.
