@@ -18,12 +18,8 @@ FrameTree::FrameTree(cWOrders& workOrders, QWidget& parent) : QObject(&parent), 
     m_filter->setSourceModel(m_model);
     m_panel = new QWidget(&parent);
     m_panel->setObjectName(QStringLiteral("TreePanel"));
-    m_filterBox = new QLineEdit(m_panel);
-    m_filterBox->setObjectName(QStringLiteral("TxtTreeFilter"));
-    m_filterBox->setClearButtonEnabled(true);
-    m_filterBox->setPlaceholderText(LoadResString(2023));
-    m_filterBox->installEventFilter(this);
-    connect(m_filterBox, &QLineEdit::textChanged, this, &FrameTree::Filter);
+    // The tree is made first, so that it, not the box, has the keyboard when the window opens (a
+    // focused text box would take the editing keys, Ctrl+Z and Delete among them).
     m_tree = new QTreeView(m_panel);
     m_tree->setObjectName(QStringLiteral("TrvTree"));
     m_tree->setHeaderHidden(true);
@@ -35,6 +31,12 @@ FrameTree::FrameTree(cWOrders& workOrders, QWidget& parent) : QObject(&parent), 
     m_tree->setModel(m_filter);
     m_tree->installEventFilter(this);
     m_tree->viewport()->installEventFilter(this);
+    m_filterBox = new QLineEdit(m_panel);
+    m_filterBox->setObjectName(QStringLiteral("TxtTreeFilter"));
+    m_filterBox->setClearButtonEnabled(true);
+    m_filterBox->setPlaceholderText(LoadResString(2023));
+    m_filterBox->installEventFilter(this);
+    connect(m_filterBox, &QLineEdit::textChanged, this, &FrameTree::Filter);
     auto* layout = new QVBoxLayout(m_panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
