@@ -14,6 +14,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSysInfo>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -329,8 +330,12 @@ bool DatabaseServices::HoldsLock(const QString& addinName, const QString& record
 
 QHash<QString, LockHolder> DatabaseServices::LockHolders(const QString& addinName, const QString& staffId)
 {
-    // A host database without a Staff table still lists its locks, under the holders' IDs.
-    const bool staffTable = m_database.tables().contains(QStringLiteral("Staff"), Qt::CaseInsensitive);
+    // A host database without a Staff table still lists its locks, under the holders' IDs. PostgreSQL
+    // names a table outside the public schema with its schema.
+    const QStringList tables = m_database.tables();
+    const bool staffTable = std::any_of(tables.cbegin(), tables.cend(), [](const QString& table) {
+        return table.section(u'.', -1).compare(QLatin1String("Staff"), Qt::CaseInsensitive) == 0;
+    });
     QSqlQuery query = prepared(
         m_database, staffTable ? QStringLiteral("SELECT l.RecordID, l.StaffID, l.LockedAt, l.SessionID, s.StaffName "
                                                 "FROM Korvel_RecordLock l LEFT JOIN Staff s ON s.Staff_ID = "
