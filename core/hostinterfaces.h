@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QSqlDatabase>
 #include <QString>
@@ -50,9 +51,10 @@ public:
     virtual bool HoldsLock(const QString& addinName, const QString& recordId) = 0;
     // The name and staff ID of whoever held the lock the last refused LockRecord asked for.
     virtual void GetLockOwner(QString& ownerName, QString& ownerStaffId) = 0;
-    // The records of the add-in whose lock this session holds for `staffId`, with one query for them
-    // all (the start-up's way to learn every frame's lock state).
-    virtual QStringList HeldRecords(const QString& addinName, const QString& staffId) = 0;
+    // Every lock of the add-in, keyed by record ID, each holder as `staffId` sees it (GetLockHolder),
+    // with one query for them all: the start-up's way to learn every frame's lock. A lock this session
+    // holds is `staffId`'s with neither flag set.
+    virtual QHash<QString, LockHolder> LockHolders(const QString& addinName, const QString& staffId) = 0;
     // Who holds the lock on the record now, as `staffId` sees it; false when the record is free.
     virtual bool GetLockHolder(const QString& addinName, const QString& recordId, const QString& staffId,
                                LockHolder& holder) = 0;

@@ -352,7 +352,7 @@ void FlowTools::ImportWorkOrders()
     Messages().information(lines.join(u'\n'));
     if (!result.findings.isEmpty())
         m_findings->show();
-    if (const QString imported = result.frameIds.value(0); m_tree.FrameIndex(imported).isValid()) {
+    if (const QString imported = result.frameIds.value(0); m_workOrders.RowOf(imported) >= 0) {
         m_tree.SelectFrame(imported);
         m_window.TrvTree_NodeClick(imported);
     }
@@ -422,7 +422,7 @@ void FlowTools::SearchWorkOrders()
     if (dialog.Tag() != QLatin1String("T"))
         return;
     const SearchHit hit = dialog.Chosen();
-    if (!m_tree.FrameIndex(hit.frameId).isValid()) {
+    if (m_workOrders.RowOf(hit.frameId) < 0) {
         Messages().information(FormatMessage(MsgNotListed, {hit.frameId}));
         return;
     }

@@ -98,8 +98,7 @@ void FrameCommands::DeleteWorkOrder()
     // The frame deleted is the one shown, which is the one the tree highlights.
     const QString id = m_workOrders.CurWOrder();
     cWorder* frame = id.isEmpty() ? nullptr : m_workOrders.OneWorkOrder(id);
-    const QModelIndex row = frame ? m_tree.FrameIndex(id) : QModelIndex();
-    if (!row.isValid()) {
+    if (!frame) {
         Messages().information(LoadResString(144));
         return;
     }
@@ -113,7 +112,8 @@ void FrameCommands::DeleteWorkOrder()
             return;
         }
     }
-    const auto answer = Messages().question(LoadResString(140) + row.data().toString() + LoadResString(141),
+    const QString caption = LoadResString(1811).arg(frame->WorkOrderFrameName, id);
+    const auto answer = Messages().question(LoadResString(140) + caption + LoadResString(141),
                                             QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
@@ -173,7 +173,7 @@ void FrameCommands::SaveWorkOrderAs()
     // The list is rebuilt, and the tree with it: `frame` is gone from here on.
     m_workOrders.LoadMeList();
     Messages().information(LoadResString(1026));
-    const bool listed = m_tree.FrameIndex(newID).isValid();
+    const bool listed = m_workOrders.RowOf(newID) >= 0;
     if (listed)
         m_tree.SelectFrame(newID);
     m_window.TrvTree_NodeClick(listed ? newID : QString());
@@ -213,6 +213,7 @@ void FrameCommands::LockWorkOrder()
         return;
     }
     ShowLockFailed(*frame);
+    IgnoreErrors([&] { m_workOrders.RefreshLock(id); }); // the tool tip names who has it now
     m_status.ShowLockState();
 }
 
@@ -232,7 +233,9 @@ void FrameCommands::UnlockWorkOrder()
         frame->LoadOne();
         m_flow.Scene().setTag(QString());
         m_window.DrawWorkOrder();
-        // The icon belongs to the frame just unlocked, which the selection may no longer show.
+        // The icon and tool tip belong to the frame just unlocked, which the selection may no
+        // longer show; the holder read at start-up is long out of date.
+        IgnoreErrors([&] { m_workOrders.RefreshLock(id); });
         m_tree.RefreshFrame(id);
         m_window.SetEditState(false);
         return;

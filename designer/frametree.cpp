@@ -1,16 +1,26 @@
 #include "designer/frametree.h"
 
 #include "model/cworders.h"
+#include "resources/stringtable.h"
 
 #include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 namespace korvel {
 
 FrameTree::FrameTree(cWOrders& workOrders, QWidget& parent) : QObject(&parent), m_workOrders(workOrders)
 {
     m_model = new FrameTreeModel(workOrders, this);
-    m_tree = new QTreeView(&parent);
+    m_filter = new FrameFilterModel(workOrders, this);
+    m_filter->setSourceModel(m_model);
+    m_panel = new QWidget(&parent);
+    m_panel->setObjectName(QStringLiteral("TreePanel"));
+    // The tree is made first, so that it, not the box, has the keyboard when the window opens (a
+    // focused text box would take the editing keys, Ctrl+Z and Delete among them).
+    m_tree = new QTreeView(m_panel);
     m_tree->setObjectName(QStringLiteral("TrvTree"));
     m_tree->setHeaderHidden(true);
     m_tree->setRootIsDecorated(false);
@@ -18,9 +28,25 @@ FrameTree::FrameTree(cWOrders& workOrders, QWidget& parent) : QObject(&parent), 
     m_tree->setUniformRowHeights(true);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setIconSize(QSize(16, 16));
-    m_tree->setModel(m_model);
+    m_tree->setModel(m_filter);
     m_tree->installEventFilter(this);
     m_tree->viewport()->installEventFilter(this);
+    m_filterBox = new QLineEdit(m_panel);
+    m_filterBox->setObjectName(QStringLiteral("TxtTreeFilter"));
+    m_filterBox->setClearButtonEnabled(true);
+    m_filterBox->setPlaceholderText(LoadResString(2023));
+    m_filterBox->installEventFilter(this);
+    connect(m_filterBox, &QLineEdit::textChanged, this, &FrameTree::Filter);
+    auto* layout = new QVBoxLayout(m_panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_filterBox);
+    layout->addWidget(m_tree);
+}
+
+QWidget& FrameTree::Panel()
+{
+    return *m_panel;
 }
 
 QTreeView& FrameTree::Widget()
@@ -28,25 +54,32 @@ QTreeView& FrameTree::Widget()
     return *m_tree;
 }
 
+QLineEdit& FrameTree::FilterBox()
+{
+    return *m_filterBox;
+}
+
 QString FrameTree::SelectedFrame() const
 {
     const auto selected = m_tree->selectionModel()->selectedRows();
-    return selected.isEmpty() ? QString() : m_model->FrameID(selected.first());
+    return selected.isEmpty() ? QString() : FrameAt(selected.first());
 }
 
 QString FrameTree::FrameAt(const QModelIndex& index) const
 {
-    return m_model->FrameID(index);
+    return m_model->FrameID(m_filter->mapToSource(index));
 }
 
 QModelIndex FrameTree::FrameIndex(const QString& frameId) const
 {
-    return m_model->FrameIndex(frameId);
+    return m_filter->mapFromSource(m_model->FrameIndex(frameId));
 }
 
 void FrameTree::SelectFrame(const QString& frameId)
 {
-    const QModelIndex row = m_model->FrameIndex(frameId);
+    if (m_model->FrameIndex(frameId).isValid() && !FrameIndex(frameId).isValid())
+        m_filterBox->clear();
+    const QModelIndex row = FrameIndex(frameId);
     if (!row.isValid())
         m_tree->clearSelection();
     m_tree->setCurrentIndex(row);
@@ -62,8 +95,29 @@ void FrameTree::MarkUnsaved(const QString& frameId)
     m_model->MarkUnsaved(frameId);
 }
 
+void FrameTree::Filter(const QString& text)
+{
+    m_filter->SetText(text);
+    // The view moves its highlight to a neighbour of a row taken away, which would make another
+    // frame the one the commands act on: the highlight stays on the current frame while it shows
+    // (without opening it again: it is current already), and on none while it is filtered out.
+    const QModelIndex current = FrameIndex(m_workOrders.CurWOrder());
+    if (current.isValid()) {
+        if (m_tree->currentIndex() != current || SelectedFrame() != m_workOrders.CurWOrder())
+            m_tree->setCurrentIndex(current);
+        return;
+    }
+    m_tree->clearSelection();
+    m_tree->selectionModel()->clearCurrentIndex();
+}
+
 bool FrameTree::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_filterBox && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !m_filterBox->text().isEmpty()) {
+        m_filterBox->clear();
+        return true;
+    }
     if ((watched == m_tree && event->type() == QEvent::KeyPress) ||
         (watched == m_tree->viewport() && event->type() == QEvent::MouseButtonRelease)) {
         // What the tree highlights is the current frame: moving the highlight with the keys, or
@@ -73,7 +127,7 @@ bool FrameTree::eventFilter(QObject* watched, QEvent* event)
         QMetaObject::invokeMethod(
             this,
             [this] {
-                const QString now = m_model->FrameID(m_tree->currentIndex());
+                const QString now = FrameAt(m_tree->currentIndex());
                 if (!now.isEmpty() && now != m_workOrders.CurWOrder())
                     emit CurrentMoved(now);
             },

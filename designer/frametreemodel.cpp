@@ -1,7 +1,9 @@
 #include "designer/frametreemodel.h"
 
 #include "canvas/designericons.h"
+#include "core/addinglobals.h"
 #include "model/cworders.h"
+#include "resources/stringtable.h"
 
 #include <QFont>
 
@@ -9,7 +11,7 @@ namespace korvel {
 
 FrameTreeModel::FrameTreeModel(cWOrders& workOrders, QObject* parent)
     : QAbstractListModel(parent), m_workOrders(workOrders), m_openIcon(DesignerIcon(QStringLiteral("DynOpen"))),
-      m_closedIcon(DesignerIcon(QStringLiteral("DynClose")))
+      m_closedIcon(DesignerIcon(QStringLiteral("DynClose"))), m_caption(LoadResString(1811))
 {
     connect(&m_workOrders, &cWOrders::ListAboutToBeRead, this, [this] { beginResetModel(); });
     connect(&m_workOrders, &cWOrders::ListRead, this, [this] {
@@ -22,10 +24,12 @@ FrameTreeModel::FrameTreeModel(cWOrders& workOrders, QObject* parent)
     connect(&m_workOrders, &cWOrders::EntryAboutToBeRemoved, this,
             [this](int row) { beginRemoveRows({}, row, row); });
     connect(&m_workOrders, &cWOrders::EntryRemoved, this, [this] { endRemoveRows(); });
-    connect(&m_workOrders, &cWOrders::EntryReplaced, this, [this](int row) {
-        const QModelIndex changed = index(row);
-        emit dataChanged(changed, changed);
-    });
+    const auto changed = [this](int row) {
+        const QModelIndex entry = index(row);
+        emit dataChanged(entry, entry);
+    };
+    connect(&m_workOrders, &cWOrders::EntryReplaced, this, changed);
+    connect(&m_workOrders, &cWOrders::EntryChanged, this, changed);
 }
 
 int FrameTreeModel::rowCount(const QModelIndex& parent) const
@@ -40,9 +44,13 @@ QVariant FrameTreeModel::data(const QModelIndex& index, int role) const
     const FrameListEntry& entry = m_workOrders.AllWOrder()[static_cast<size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
-        return entry.Name();
+        return m_caption.arg(entry.Name(), entry.ID());
     case Qt::DecorationRole:
         return entry.HeldByUser() ? m_openIcon : m_closedIcon;
+    case Qt::ToolTipRole:
+        if (const QString text = LockText(entry); !text.isEmpty())
+            return text;
+        return {};
     case Qt::FontRole:
         if (!m_unsaved.isEmpty() && entry.ID() == m_unsaved) {
             QFont bold;
@@ -57,6 +65,20 @@ QVariant FrameTreeModel::data(const QModelIndex& index, int role) const
     default:
         return {};
     }
+}
+
+QString FrameTreeModel::LockText(const FrameListEntry& entry) const
+{
+    if (entry.HeldByUser())
+        return LoadResString(2024);
+    const LockHolder* holder = entry.Holder();
+    if (!holder)
+        return {};
+    // A lock of this user that this session does not hold was taken in another Korvel session.
+    const QString text = holder->mineElsewhere || holder->staffId == Host().LoginStaffID()
+                             ? LoadResString(2025).arg(holder->since)
+                             : LoadResString(2026).arg(holder->name, holder->staffId, holder->since);
+    return holder->sessionEnded ? text + LoadResString(2027) : text;
 }
 
 QModelIndex FrameTreeModel::FrameIndex(const QString& frameId) const

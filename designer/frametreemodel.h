@@ -7,6 +7,7 @@
 namespace korvel {
 
 class cWOrders;
+class FrameListEntry;
 
 // Row data of the work-order tree: the row's key ("N" + frame ID) and the key of its image
 // ("DynOpen"/"DynClose").
@@ -14,9 +15,10 @@ inline constexpr int TreeKeyRole = Qt::UserRole;
 inline constexpr int TreeImageRole = Qt::UserRole + 1;
 
 // The frame list as the tree's rows, one per listed frame in the list's order, following every
-// change of the list: the frame's name, the image of its lock ("DynOpen" while this user holds it,
-// else "DynClose"; one icon shared by all rows) and bold while it holds unsaved changes. A row is
-// only asked for what the view paints, so the list's size costs nothing more per frame.
+// change of the list: the frame's name and ID, "name (ID)" (frames of one name told apart), the image
+// of its lock ("DynOpen" while this session holds it, else "DynClose"; one icon shared by all rows)
+// with who holds the lock and since when in its tool tip, and bold while it holds unsaved changes. A
+// row is only asked for what the view paints, so the list's size costs nothing more per frame.
 class FrameTreeModel final : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -35,9 +37,13 @@ public:
     void MarkUnsaved(const QString& frameId);
 
 private:
+    // Who holds the frame's lock, for the row's tool tip; empty when the frame is free.
+    QString LockText(const FrameListEntry& entry) const;
+
     cWOrders& m_workOrders;
     QIcon m_openIcon;
     QIcon m_closedIcon;
+    QString m_caption; // "%1 (%2)": name and ID
     QString m_unsaved; // the frame shown bold
 };
 

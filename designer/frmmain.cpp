@@ -410,7 +410,7 @@ void FrmMain::TrvTree_NodeClick(const QString& frameId)
     try {
         if (!m_frameCommands->OfferSave(134)) {
             IgnoreErrors([&] {
-                if (m_tree->FrameIndex(m_workOrders->CurWOrder()).isValid())
+                if (m_workOrders->RowOf(m_workOrders->CurWOrder()) >= 0)
                     m_tree->SelectFrame(m_workOrders->CurWOrder());
             });
             return;

@@ -44,7 +44,7 @@ void FrmMain::SizeControls(double& x)
     const double treeWidth = x;
     const double top = toolbarHeight + 10;
     const double height = innerHeight - toolbarHeight;
-    IgnoreErrors([&] { m_tree->Widget().setGeometry(0, Pixels(top), Pixels(treeWidth), Pixels(height)); });
+    IgnoreErrors([&] { m_tree->Panel().setGeometry(0, Pixels(top), Pixels(treeWidth), Pixels(height)); });
     IgnoreErrors([&] {
         m_flow->setGeometry(Pixels(x + CanvasGap), Pixels(top), Pixels(innerWidth - (treeWidth + CanvasGap)),
                             Pixels(height));

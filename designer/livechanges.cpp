@@ -210,7 +210,7 @@ void LiveChanges::RefreshLock(const QString& frameId)
                 m_window.SetEditState(false);
         }
     }
-    m_tree.RefreshFrame(frameId);
+    m_workOrders.RefreshLock(frameId); // the holder in the tool tip, and the row redrawn
     if (m_workOrders.CurWOrder() == frameId)
         m_status.ShowLockState();
 }

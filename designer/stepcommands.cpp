@@ -54,7 +54,7 @@ void StepCommands::FillStepCombo(const QString& nodeID, SelectOnlyCombo& combo)
     if (w == nullptr)
         return;
     for (const auto& [name, id] : UpstreamSteps(*w, nodeID))
-        combo.AddItem(name, id);
+        combo.AddStep(name, id);
     combo.EndFill();
 }
 

@@ -160,7 +160,7 @@ void FrmLink::LoadBeginPage(cWorder& vWorkOrder, const QString& vLinkForm, qint3
         CboParent->AddItem(QStringLiteral("<") + LoadResString(81) + QStringLiteral(">"), BeginNodeID);
     for (const auto& [id, node] : vWorkOrder.AllNode().AllNode()) {
         if (node->CanLoadFlag() == 1)
-            CboParent->AddItem(node->WorkOrderNodeName(), node->WorkOrderNode_ID());
+            CboParent->AddStep(node->WorkOrderNodeName(), node->WorkOrderNode_ID());
     }
     CboParent->EndFill();
 }
@@ -184,7 +184,7 @@ void FrmLink::LoadSonNodes(const QString& father)
                 continue;
             const QString& nodeID = node->WorkOrderNode_ID();
             if (links.BPD(father, nodeID) || (editing && nodeID == m_curLinkTo))
-                CboChild->AddItem(node->WorkOrderNodeName(), nodeID);
+                CboChild->AddStep(node->WorkOrderNodeName(), nodeID);
         }
         if (!links.GetEndNodeFlowExists(father) || (editing && m_curLinkTo == EndNodeID))
             CboChild->AddItem(QStringLiteral("<") + LoadResString(80) + QStringLiteral(">"), EndNodeID);

@@ -1,5 +1,7 @@
 #include "dialogs/selectonlycombo.h"
 
+#include "resources/stringtable.h"
+
 #include <QSignalBlocker>
 
 namespace korvel {
@@ -32,6 +34,11 @@ void SelectOnlyCombo::AddItem(const QString& text, const QString& key)
     // QComboBox selects the first item put into an empty list; a fill must not select anything.
     if (before < 0)
         setCurrentIndex(-1);
+}
+
+void SelectOnlyCombo::AddStep(const QString& name, const QString& id)
+{
+    AddItem(LoadResString(1811).arg(name, id), id);
 }
 
 void SelectOnlyCombo::EndFill()

@@ -21,6 +21,8 @@ public:
 
     void Clear();
     void AddItem(const QString& text, const QString& key);
+    // A step picked by name and kept by ID: shown "name (ID)", so steps of one name are told apart.
+    void AddStep(const QString& name, const QString& id);
     void EndFill();
 
     // The key of the selected item; "" when nothing is selected.

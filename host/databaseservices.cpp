@@ -14,9 +14,11 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QSysInfo>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <vector>
 
 namespace korvel {
 namespace {
@@ -326,17 +328,41 @@ bool DatabaseServices::HoldsLock(const QString& addinName, const QString& record
     return query.next();
 }
 
-QStringList DatabaseServices::HeldRecords(const QString& addinName, const QString& staffId)
+QHash<QString, LockHolder> DatabaseServices::LockHolders(const QString& addinName, const QString& staffId)
 {
-    QSqlQuery query = prepared(m_database, QStringLiteral("SELECT RecordID FROM Korvel_RecordLock WHERE AddinName = ? "
-                                                          "AND StaffID = ? AND SessionID = ?"));
-    for (const QString& value : {addinName, staffId, m_sessionId})
-        query.addBindValue(value);
+    // A host database without a Staff table still lists its locks, under the holders' IDs. PostgreSQL
+    // names a table outside the public schema with its schema.
+    const QStringList tables = m_database.tables();
+    const bool staffTable = std::any_of(tables.cbegin(), tables.cend(), [](const QString& table) {
+        return table.section(u'.', -1).compare(QLatin1String("Staff"), Qt::CaseInsensitive) == 0;
+    });
+    QSqlQuery query = prepared(
+        m_database, staffTable ? QStringLiteral("SELECT l.RecordID, l.StaffID, l.LockedAt, l.SessionID, s.StaffName "
+                                                "FROM Korvel_RecordLock l LEFT JOIN Staff s ON s.Staff_ID = "
+                                                "l.StaffID WHERE l.AddinName = ?")
+                               : QStringLiteral("SELECT RecordID, StaffID, LockedAt, SessionID, NULL "
+                                                "FROM Korvel_RecordLock WHERE AddinName = ?"));
+    query.addBindValue(addinName);
     run(query);
-    QStringList held;
+    struct Row {
+        QString recordId, staffId, lockedAt, sessionId, name;
+    };
+    std::vector<Row> rows;
     while (query.next())
-        held << query.value(0).toString();
-    return held;
+        rows.push_back({query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
+                        query.value(3).toString(), query.value(4).toString().trimmed()});
+    query.finish();
+    QHash<QString, LockHolder> holders;
+    QHash<QString, bool> ended; // session ID -> has ended
+    for (const Row& row : rows) {
+        auto known = ended.constFind(row.sessionId);
+        if (known == ended.cend())
+            known = ended.insert(row.sessionId, sessionEnded(row.sessionId));
+        holders.insert(row.recordId,
+                       {row.name.isEmpty() ? row.staffId : row.name, row.staffId, row.lockedAt,
+                        row.staffId == staffId && row.sessionId != m_sessionId && !known.value(), known.value()});
+    }
+    return holders;
 }
 
 bool DatabaseServices::GetLockHolder(const QString& addinName, const QString& recordId,

@@ -41,7 +41,9 @@ public:
     void GetLockOwner(QString& ownerName, QString& ownerStaffId) override;
     bool GetLockHolder(const QString& addinName, const QString& recordId, const QString& staffId,
                        LockHolder& holder) override;
-    QStringList HeldRecords(const QString& addinName, const QString& staffId) override;
+    // One SELECT of the lock rows with their holders' names; each distinct session is asked once
+    // whether it has ended.
+    QHash<QString, LockHolder> LockHolders(const QString& addinName, const QString& staffId) override;
     // 1 for SQLite, 2 for any other database, unless overridden.
     qint32 DatabaseType() override;
 

@@ -7,12 +7,21 @@
 #include "persistence/framechanges.h"
 
 #include <QScopeGuard>
-#include <QSet>
 
 #include <memory>
 #include <utility>
 
 namespace korvel {
+namespace {
+
+// Whether the lock is this session's: the user's, neither in another running session nor in one
+// that ended.
+bool HeldHere(const LockHolder& holder, const QString& staffId)
+{
+    return holder.staffId == staffId && !holder.mineElsewhere && !holder.sessionEnded;
+}
+
+} // namespace
 
 void cWOrders::setCurWOrder(const QString& vFrameID)
 {
@@ -86,6 +95,22 @@ void cWOrders::RemoveWorkOrder(const QString& vFrameID)
     emit EntryRemoved();
 }
 
+void cWOrders::RefreshLock(const QString& vFrameID)
+{
+    const int row = RowOf(vFrameID);
+    if (row < 0)
+        return;
+    HostServices* services = Host().Services();
+    if (!services)
+        throw KorvelError(QStringLiteral("The host supplies no services object"));
+    // Never GetLockState: it would take over a lock left by an ended session of this user.
+    LockHolder holder;
+    const bool locked = services->GetLockHolder(FrameLockAddin, vFrameID, Host().LoginStaffID(), holder);
+    const bool held = locked && services->HoldsLock(FrameLockAddin, vFrameID);
+    m_entries[static_cast<size_t>(row)].SetLock(locked ? &holder : nullptr, held);
+    emit EntryChanged(row);
+}
+
 void cWOrders::LoadMeList()
 {
     LoadWorkOrderList();
@@ -108,9 +133,11 @@ void cWOrders::LoadWorkOrderList()
     if (!services)
         throw KorvelError(QStringLiteral("The host supplies no services object"));
     // Record IDs compare as the frame IDs do in the database: without regard to letter case.
-    QSet<QString> held;
-    for (const QString& id : services->HeldRecords(FrameLockAddin, Host().LoginStaffID()))
-        held.insert(id.toCaseFolded());
+    const QString staffId = Host().LoginStaffID();
+    QHash<QString, LockHolder> holders;
+    const QHash<QString, LockHolder> locks = services->LockHolders(FrameLockAddin, staffId);
+    for (auto lock = locks.cbegin(); lock != locks.cend(); ++lock)
+        holders.insert(lock.key().toCaseFolded(), lock.value());
     m_entries.reserve(static_cast<size_t>(rs->RecordCount()));
     m_rows.reserve(rs->RecordCount());
     // By position: the list has 200,000 rows at the most, and naming the column costs a lookup each.
@@ -122,8 +149,10 @@ void cWOrders::LoadWorkOrderList()
         int& row = m_rows[id];
         if (m_rows.size() != listed) {
             row = Count();
-            m_entries.emplace_back(id, u.FieldToString(rs->Fields(NameColumn)),
-                                   !held.isEmpty() && held.contains(id.toCaseFolded()));
+            m_entries.emplace_back(id, u.FieldToString(rs->Fields(NameColumn)), false);
+            if (!holders.isEmpty())
+                if (const auto holder = holders.constFind(id.toCaseFolded()); holder != holders.cend())
+                    m_entries.back().SetLock(&holder.value(), HeldHere(holder.value(), staffId));
         }
         rs->MoveNext();
     }

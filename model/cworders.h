@@ -36,6 +36,9 @@ public:
     void AddStoredWorkOrder(const QString& vID, const QString& vName);
     // Takes a frame deleted from the database out of the list; the entries after it move up one.
     void RemoveWorkOrder(const QString& vFrameID);
+    // Reads afresh who holds the listed frame's lock (without taking over any) and shows it
+    // (EntryChanged); a frame not listed is ignored. A failing host call throws KorvelError.
+    void RefreshLock(const QString& vFrameID);
     // Rebuilds the list from the database (unsaved edits of every frame are dropped); a failed query
     // leaves it empty. CurWOrder is not touched. A failing host call throws KorvelError.
     void LoadMeList();
@@ -51,6 +54,8 @@ signals:
     void EntryRemoved();
     // The entry at `row` was replaced by another under the same ID.
     void EntryReplaced(int row);
+    // The entry at `row` shows something new (its lock).
+    void EntryChanged(int row);
 
 private:
     void LoadWorkOrderList();

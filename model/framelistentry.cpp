@@ -25,6 +25,12 @@ bool FrameListEntry::HeldByUser() const
     return m_frame ? m_frame->LockFlag() == 1 : m_heldByUser;
 }
 
+void FrameListEntry::SetLock(const LockHolder* holder, bool heldByUser)
+{
+    m_heldByUser = heldByUser;
+    m_holder = holder && !heldByUser ? std::make_unique<LockHolder>(*holder) : nullptr;
+}
+
 cWorder& FrameListEntry::Frame()
 {
     if (!m_frame) {

@@ -7,7 +7,8 @@
 
 namespace korvel {
 
-// One frame of the list as the tree shows it: ID, name and whether this user holds its lock. The
+// One frame of the list as the tree shows it: ID, name, whether this session holds its lock and who
+// holds it otherwise (as last read: the list, or cWOrders::RefreshLock). The
 // frame itself (header, steps, links) is built when it is first asked for and kept from then on,
 // unsaved edits included, until the list is read again: a list of 200,000 frames must not cost
 // 200,000 frames.
@@ -23,6 +24,12 @@ public:
     // they are what the list read.
     const QString& Name() const;
     bool HeldByUser() const;
+    // Who holds the lock as last read, nullptr when the frame was free (or the lock is this
+    // session's).
+    const LockHolder* Holder() const { return m_holder.get(); }
+    // The lock as read afresh: `holder` nullptr when the frame is free. A frame built already keeps
+    // the lock state its window works with (LockFlag).
+    void SetLock(const LockHolder* holder, bool heldByUser);
     // The frame when built, else nullptr.
     cWorder* Built() const { return m_frame.get(); }
     // The frame, built from ID, name and lock state when it was not yet (reads nothing).
@@ -32,6 +39,7 @@ private:
     QString m_id;
     QString m_name;
     bool m_heldByUser = false;
+    std::unique_ptr<LockHolder> m_holder; // most frames are free: no holder kept for them
     std::unique_ptr<cWorder> m_frame;
 };
 

@@ -161,7 +161,7 @@ TEST_F(WindowTest, TitleStatusBarAndTreeFollowTheCurrentFrame)
         EXPECT_EQ(Window().Status().SaveState().text(), QString::fromLatin1(step.unsaved));
         EXPECT_EQ(Window().Status().FlowCounts().text(), QString::fromLatin1(step.counts));
         EXPECT_EQ(TreeRow("CMP01").data(Qt::FontRole).value<QFont>().bold(), *step.unsaved != '\0');
-        EXPECT_EQ(TreeRow("CMP01").data().toString(), QStringLiteral("Customer complaint"));
+        EXPECT_EQ(TreeRow("CMP01").data().toString(), QStringLiteral("Customer complaint (CMP01)"));
     }
     EXPECT_EQ(Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00002'"), 3500);
 }

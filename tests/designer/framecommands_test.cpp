@@ -88,7 +88,7 @@ TEST_F(FrameCommandsTest, NewFrameAndHeaderEditWriteWhatTheDialogHolds)
                            "replyfile: T003", "replygroup: DG2"}));
     ASSERT_EQ(Window().TrvTree().model()->rowCount(), 4);
     EXPECT_EQ(TreeRow(id).row(), 3);
-    EXPECT_EQ(TreeRow(id).data().toString(), "Night callback");
+    EXPECT_EQ(TreeRow(id).data().toString(), "Night callback (" + id + ")");
     EXPECT_EQ(TreeImage(id), "DynOpen");
     EXPECT_EQ(Scene().Tag(), "CMP01");
     EXPECT_EQ(LockState(id), 2);
@@ -103,7 +103,7 @@ TEST_F(FrameCommandsTest, NewFrameAndHeaderEditWriteWhatTheDialogHolds)
     DoubleClickFrame("REP01");
     EXPECT_EQ(FrameRow("REP01", {"workorderframename", "modifiedby", "modifieddate"}), before);
     EXPECT_EQ(FrameRow("REP01").value("workorderframename"), "Home repair (revised)");
-    EXPECT_EQ(TreeRow("REP01").data().toString(), "Home repair (revised)");
+    EXPECT_EQ(TreeRow("REP01").data().toString(), "Home repair (revised) (REP01)");
     EXPECT_EQ(Frame("REP01").WorkOrderFrameName, "Home repair (revised)");
     EXPECT_EQ(LockState("REP01"), 0); // taken for the edit and given back
 
@@ -115,7 +115,7 @@ TEST_F(FrameCommandsTest, NewFrameAndHeaderEditWriteWhatTheDialogHolds)
     });
     DoubleClickFrame("CMP01");
     EXPECT_EQ(Messages().texts(), QStringList{LoadResString(146)});
-    EXPECT_EQ(TreeRow("CMP01").data().toString(), "Customer complaint");
+    EXPECT_EQ(TreeRow("CMP01").data().toString(), "Customer complaint (CMP01)");
     EXPECT_EQ(Frame("CMP01").WorkOrderFrameName, "Customer complaint");
 }
 
@@ -126,7 +126,7 @@ TEST_F(FrameCommandsTest, DeletingTheCurrentFrameRemovesItsRowsAndLeavesNothingT
     OpenLocked("CMP01");
     Frame("CMP01").AllNode().OneNode("N00002")->setNodeLeft(4321);
     ASSERT_EQ(Frame("CMP01").CheckStatus(), 1);
-    const QString question = LoadResString(140) + "Customer complaint" + LoadResString(141);
+    const QString question = LoadResString(140) + "Customer complaint (CMP01)" + LoadResString(141);
     Messages().planAnswer(QMessageBox::No);
     PressButton("Del");
     EXPECT_EQ(FrameRows("Two_Node", "CMP01"), 4);
@@ -283,6 +283,69 @@ TEST_F(FrameCommandsTest, SaveAsWithUnsavedChangesAsksFirst)
     EXPECT_EQ(moved("CMP01"), 1);
     EXPECT_EQ(moved("CPY"), 1);
 }
+
+// The tree tells frames of one name apart by their IDs, narrows to what the filter box holds (ID or
+// name, any letter case or width) and names each lock's holder in the row's tool tip.
+class FrameTreeTest : public DesignerDbTest {
+protected:
+    // The IDs of the frames the tree shows, sorted, then the highlighted one in brackets.
+    QString Shown()
+    {
+        QStringList ids;
+        for (int row = 0; row < Window().TrvTree().model()->rowCount(); ++row)
+            ids << Window().Tree().FrameAt(Window().TrvTree().model()->index(row, 0));
+        ids.sort();
+        return ids.join(u' ') + " [" + Window().Tree().SelectedFrame() + ']';
+    }
+    QString Tip(const QString& frameId) { return TreeRow(frameId).data(Qt::ToolTipRole).toString(); }
+    QString Since(const QString& id)
+    {
+        return Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='" + id + "'").toString();
+    }
+};
+
+TEST_P(FrameTreeTest, FramesAreToldApartFilteredAndTheirLockHoldersNamed)
+{
+    Db().exec("INSERT INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName) "
+              "VALUES ('CMP09', 'Customer complaint')");
+    auto bob = Host().otherUser("bob");
+    auto elsewhere = Host().otherUser("alice"); // alice's other window
+    ASSERT_EQ(bob->services().LockRecord("Korvel", "REP01", "bob"), 1);
+    ASSERT_EQ(elsewhere->services().LockRecord("Korvel", "BIL01", "alice"), 1);
+    OpenWindow();
+    OpenLocked("CMP01");
+    EXPECT_EQ(TreeRow("CMP09").data().toString() + TreeRow("CMP01").data().toString(),
+              "Customer complaint (CMP09)Customer complaint (CMP01)");
+    EXPECT_EQ(Tip("CMP01"), LoadResString(2024));
+    EXPECT_EQ(Tip("REP01"), LoadResString(2026).arg("Bob Novak", "bob", Since("REP01")));
+    EXPECT_EQ(Tip("BIL01"), LoadResString(2025).arg(Since("BIL01")));
+    // Its session ended: read afresh, the lock is named so but not taken over.
+    elsewhere.reset();
+    Orders().RefreshLock("BIL01");
+    EXPECT_EQ(Tip("BIL01"), LoadResString(2025).arg(Since("BIL01")) + LoadResString(2027));
+    EXPECT_FALSE(Host().services().HoldsLock("Korvel", "BIL01"));
+    ASSERT_EQ(bob->services().UnlockRecord("Korvel", "REP01", "bob"), 1);
+    Orders().RefreshLock("REP01");
+    EXPECT_EQ(Tip("REP01"), "");
+
+    // The current frame stays highlighted while it shows; Escape empties the box.
+    QLineEdit& filter = Window().Tree().FilterBox();
+    for (const auto& [typed, shown] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"cmp", "CMP01 CMP09 [CMP01]"}, {"ＣＭＰ０９", "CMP09 []"}, {"bil01", "BIL01 []"},
+             {"REPAIR", "REP01 []"}, {"complaint", "CMP01 CMP09 [CMP01]"}, {"nothing like it", " []"}}) {
+        filter.clear();
+        filter.insert(QString::fromUtf8(typed)); // pasted: wide letters cannot be typed here
+        EXPECT_EQ(Shown(), shown) << typed;
+    }
+    QTest::keyClick(&filter, Qt::Key_Escape);
+    EXPECT_EQ(filter.text() + Shown(), "BIL01 CMP01 CMP09 REP01 [CMP01]");
+    // A frame the filter hides is shown when chosen (as a search hit is).
+    Type(&filter, "REP");
+    Window().Tree().SelectFrame("CMP09");
+    EXPECT_EQ(filter.text() + Shown(), "BIL01 CMP01 CMP09 REP01 [CMP09]");
+}
+
+INSTANTIATE_TEST_SUITE_P(Db, FrameTreeTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
 
 } // namespace
 } // namespace korvel

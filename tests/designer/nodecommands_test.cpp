@@ -170,6 +170,7 @@ TEST_F(NodeCommandsTest, EditingWithoutChangeMarksNothing)
     EditNode("N00003", [](FrmNode& d) {
         EXPECT_TRUE(d.OptOther->isChecked());
         EXPECT_EQ(Keys(*d.CboStep), (QStringList{"N00002", "N00001"})); // every upstream step, once
+        EXPECT_EQ(d.CboStep->itemText(1), "Register complaint (N00001)");
         Click(d.OptOld);
         d.CboStep->SetKey("N00001");
         Click(d.chkReturnGroup);

@@ -39,12 +39,13 @@ TEST_F(FrmLinkTest, ListsIgnoreDeletedNodesAndLinks)
     dialog.LoadBeginPage(m_frame, QString(), 1);
     // The start is free again once L1 is deleted; the deleted node is not offered.
     const QString start = QStringLiteral("<") + LoadResString(81) + QStringLiteral(">=BEGIN");
-    EXPECT_EQ(Items(*dialog.CboParent), (QStringList{start, "Investigate=N00002", "Supervisor review=N00003",
-                                                     "Reply to customer=N00004"}));
+    EXPECT_EQ(Items(*dialog.CboParent), (QStringList{start, "Investigate (N00002)=N00002",
+                                                     "Supervisor review (N00003)=N00003",
+                                                     "Reply to customer (N00004)=N00004"}));
     // N00004 is joined to N00003 by L5 only, and its link to the end is deleted.
     dialog.CboParent->SetKey(QStringLiteral("N00004"));
     const QString end = QStringLiteral("<") + LoadResString(80) + QStringLiteral(">=END");
-    EXPECT_EQ(Items(*dialog.CboChild), (QStringList{"Investigate=N00002", end}));
+    EXPECT_EQ(Items(*dialog.CboChild), (QStringList{"Investigate (N00002)=N00002", end}));
     EXPECT_EQ(dialog.CboChild->ListIndex(), -1);
 }
 

@@ -9,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace korvel {
 namespace {
@@ -37,6 +38,13 @@ QString owner(HostServices& locks)
     QString name, id;
     locks.GetLockOwner(name, id);
     return name + u'/' + id;
+}
+
+// "name/ID" of a lock's holder, then whether it is the asker's in another session or that session ended.
+QString described(const LockHolder& holder)
+{
+    return holder.name + u'/' + holder.staffId + (holder.mineElsewhere ? " elsewhere" : "") +
+           (holder.sessionEnded ? " ended" : "");
 }
 
 // Designers on connections of their own contend for frames; locks are kept per add-in and record.
@@ -83,13 +91,23 @@ TEST_P(RecordLockTest, SecondUserIsRefusedUntilTheHolderReleases)
     EXPECT_FALSE(alice().HoldsLock(kAddin, "WO4"));
     EXPECT_EQ(alice().GetLockState(kAddin, "WO4", "alice"), 1);
     EXPECT_EQ(alice().UnlockRecord(kAddin, "WO4", "alice"), 0) << "not this session's";
-    EXPECT_EQ(second.HeldRecords(kAddin, "alice"), QStringList{"WO4"});
-    EXPECT_EQ(alice().HeldRecords(kAddin, "alice"), QStringList());
+    // Every lock at once, each holder as the asker sees it, just as one record's holder is seen.
+    using Asker = std::tuple<HostServices*, const char*, const char*>; // who asks, as whom; WO4's holder
+    for (const auto& [locks, staff, wo4] :
+         {Asker{&second, "alice", "Alice Chen/alice"}, Asker{&alice(), "alice", "Alice Chen/alice elsewhere"},
+          Asker{&bob, "bob", "Alice Chen/alice"}}) {
+        const QHash<QString, LockHolder> all = locks->LockHolders(kAddin, staff);
+        EXPECT_EQ(described(all.value("WO4")), wo4) << staff;
+        EXPECT_EQ(described(all.value("WO1")), "Bob Novak/bob");
+        EXPECT_EQ(described(all.value("WO3")), "X9/X9") << "no Staff row: the ID for a name";
+        EXPECT_EQ(all.size(), 4) << "WO1 of another add-in left out";
+    }
     // A session that ended leaves its lock to the next session of its user that asks, and to one only.
     again.reset();
     LockHolder holder;
     ASSERT_TRUE(bob.GetLockHolder(kAddin, "WO4", "bob", holder));
     EXPECT_TRUE(holder.sessionEnded);
+    EXPECT_EQ(described(bob.LockHolders(kAddin, "bob").value("WO4")), "Alice Chen/alice ended");
     EXPECT_EQ(alice().GetLockState(kAddin, "WO4", "alice"), 2);
     std::unique_ptr<TestHost> third = m_alice->otherUser(QStringLiteral("alice"));
     EXPECT_EQ(third->host().Services()->GetLockState(kAddin, "WO4", "alice"), 1);
@@ -100,6 +118,8 @@ TEST_P(RecordLockTest, SecondUserIsRefusedUntilTheHolderReleases)
     EXPECT_EQ(alice().GetLockState(kAddin, "WO4", "alice"), 0);
     EXPECT_EQ(bob.GetLockState("Other", "WO1", "bob"), 2);
     EXPECT_TRUE(bobHost->services().BreakLock(kAddin, "WO4").isNull()) << "nothing left to break";
+    m_db->exec("DROP TABLE Staff"); // a host database without one: holders go by their IDs
+    EXPECT_EQ(described(alice().LockHolders(kAddin, "alice").value("WO1")), "bob/bob");
 }
 
 // Save as locks in its transaction: a refusal must not abort it, as a failed statement does on PostgreSQL.
