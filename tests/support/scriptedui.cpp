@@ -11,6 +11,12 @@ void ScriptedMessages::information(const QString& text)
     m_texts << text;
 }
 
+void ScriptedMessages::warning(const QString& text)
+{
+    m_texts << text;
+    m_warnings << text;
+}
+
 QMessageBox::StandardButton ScriptedMessages::question(const QString& text,
                                                        QMessageBox::StandardButtons buttons)
 {
@@ -32,6 +38,7 @@ void ScriptedMessages::clear()
 {
     m_texts.clear();
     m_questions.clear();
+    m_warnings.clear();
     m_answers.clear();
 }
 
