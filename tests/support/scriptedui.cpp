@@ -11,12 +11,6 @@ void ScriptedMessages::information(const QString& text)
     m_texts << text;
 }
 
-void ScriptedMessages::warning(const QString& text)
-{
-    m_texts << text;
-    m_warnings << text;
-}
-
 QMessageBox::StandardButton ScriptedMessages::question(const QString& text,
                                                        QMessageBox::StandardButtons buttons)
 {

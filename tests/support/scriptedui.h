@@ -19,7 +19,7 @@ namespace korvel {
 class ScriptedMessages final : public MessageService {
 public:
     void information(const QString& text) override;
-    void warning(const QString& text) override;
+    void warning(const QString& text) override { information(text); m_warnings << text; }
     QMessageBox::StandardButton question(const QString& text, QMessageBox::StandardButtons buttons) override;
 
     // Queues the answer to the next question.

@@ -127,8 +127,7 @@ int EditLoop(const QString& frameId)
         } else if (line == "save" && !frame.AllNode().AllNode().IsEmpty()) {
             cNode& step = *frame.AllNode().AllNode().begin()->second;
             step.setWorkOrderNodeName(step.WorkOrderNodeName() + u'+');
-            const qint32 saved = frame.SaveMe();
-            Say(u"saved %1 %2"_s.arg(saved).arg(frame.SaveRefusal()).trimmed());
+            Say(u"saved %1 %2"_s.arg(frame.SaveMe()).arg(frame.SaveRefusal()).trimmed());
         }
     }
     return 0;
