@@ -52,7 +52,8 @@ public:
     // Reads header, nodes and links unless LoadFlag is 1 (then unsaved edits stay as they are). The
     // node and link collections are replaced by fresh ones first. A failed header query stops there
     // (collections empty, LoadFlag 0); a missing header row keeps ID and name, still loads the nodes
-    // and links and leaves LoadFlag 0. A failing host call throws KorvelError.
+    // and links and leaves LoadFlag 0. A failing host call throws KorvelError. Also learns the
+    // frame's content version (ContentVersion) before the flow, and who changed it last (Audit).
     void LoadOne();
     // The database's error when the last LoadOne could not read everything, a step or link row left
     // out included (its flow in memory is then incomplete and must not be written back); empty
