@@ -139,6 +139,7 @@ Measurement StepList(int steps)
 Measurement Save(int steps)
 {
     auto frame = LoadLargeFrame();
+    Check(frame->LockMe() == 1, QStringLiteral("the large frame could not be locked")); // a save needs its lock
     for (const auto& [key, node] : frame->AllNode().AllNode())
         node->setNodeLeft(node->NodeLeft() + 15);
     Probe probe;

@@ -87,7 +87,7 @@ void FrameCommands::EditHeader()
         return;
     const FrameValues values = dialog->Values();
     if (const qint32 result = frame->SaveUpdate(values); result < 1) {
-        ReportWriteFailure(146, result);
+        ReportWriteFailure(146, result, *frame);
         return;
     }
     m_tree.RefreshFrame(id);
@@ -187,8 +187,9 @@ void FrameCommands::SaveWorkOrder()
     m_tools.CheckBeforeSave(*frame);
     if (!SaveFrame(*frame))
         return;
-    // Read back, so every change state starts afresh.
+    // Read back, so every change state starts afresh (and the status bar names the saver).
     frame->LoadOne();
+    m_status.ShowLockState();
     Messages().information(LoadResString(126));
 }
 
@@ -314,7 +315,7 @@ bool FrameCommands::SaveFrame(cWorder& frame)
 {
     const qint32 result = frame.SaveMe();
     if (result < 1) {
-        ReportWriteFailure(127, result);
+        ReportWriteFailure(127, result, frame);
         return false;
     }
     frame.LoadFlag = 0;
@@ -323,9 +324,14 @@ bool FrameCommands::SaveFrame(cWorder& frame)
     return true;
 }
 
-void FrameCommands::ReportWriteFailure(qint32 messageId, qint32 result)
+void FrameCommands::ReportWriteFailure(qint32 messageId, qint32 result, const cWorder& frame)
 {
     QString text = LoadResString(messageId);
+    // The frame stays as the user left it, edits and all: they can be saved as a copy.
+    if (!frame.SaveRefusal().isEmpty()) {
+        Messages().warning(text + QStringLiteral("\r\n") + frame.SaveRefusal());
+        return;
+    }
     if (result == NoRowMatched)
         text += QStringLiteral("\r\n") + LoadResString(1001);
     Messages().information(text);

@@ -51,9 +51,10 @@ private:
     // Saves the frame's node and link changes and marks it for re-reading; false after telling the
     // user why it failed (the changes stay in memory).
     bool SaveFrame(cWorder& frame);
-    // Shows message `messageId` for a failed write, adding that someone else changed the frame in
-    // the database when `result` says so.
-    void ReportWriteFailure(qint32 messageId, qint32 result);
+    // Shows message `messageId` for a failed write of `frame`, adding that someone else changed the
+    // frame in the database when `result` says so, or, with a warning icon, why the write was
+    // refused (the lock lost, or the frame changed since it was read).
+    void ReportWriteFailure(qint32 messageId, qint32 result, const cWorder& frame);
     // Tells the user that the lock on the frame was refused, naming its holder and since when.
     void ShowLockFailed(const cWorder& frame);
     // Before this session takes the frame's lock: when the user holds it in another session that

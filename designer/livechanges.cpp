@@ -204,10 +204,15 @@ void LiveChanges::RefreshLock(const QString& frameId)
         if (!services)
             throw KorvelError(QStringLiteral("the host supplies no services"));
         if (!services->HoldsLock(FrameLockAddin, frameId)) {
-            m_workOrders.OneWorkOrder(frameId)->LockLost();
             m_note->setText(LoadResString(2038).arg(frameId));
-            if (m_workOrders.CurWOrder() == frameId)
-                m_window.SetEditState(false);
+            // Unsaved changes stay editable, so that they can be saved as a copy (a save is refused
+            // and says who holds the lock); without any, the frame turns read-only.
+            cWorder& frame = *m_workOrders.OneWorkOrder(frameId);
+            if (!FrameCommands::Unsaved(frame)) {
+                frame.ForgetLock();
+                if (m_workOrders.CurWOrder() == frameId)
+                    m_window.SetEditState(false);
+            }
         }
     }
     m_workOrders.RefreshLock(frameId); // the holder in the tool tip, and the row redrawn

@@ -5,6 +5,7 @@
 #include "designer/framecommands.h"
 #include "designer/frametree.h"
 #include "model/cworders.h"
+#include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
 
 #include <QLabel>
@@ -29,6 +30,9 @@ WindowStatus::WindowStatus(QMainWindow& window, cWOrders& workOrders, FlowView& 
     m_lockState = new QLabel(status);
     m_lockState->setObjectName(QStringLiteral("LockState"));
     status->addWidget(m_lockState);
+    m_modifiedState = new QLabel(status);
+    m_modifiedState->setObjectName(QStringLiteral("ModifiedState"));
+    status->addWidget(m_modifiedState);
     const auto addStatus = [status](QLabel*& label, const char* name) {
         label = new QLabel(status);
         label->setObjectName(QString::fromLatin1(name));
@@ -42,6 +46,11 @@ WindowStatus::WindowStatus(QMainWindow& window, cWOrders& workOrders, FlowView& 
 QLabel& WindowStatus::LockState()
 {
     return *m_lockState;
+}
+
+QLabel& WindowStatus::ModifiedState()
+{
+    return *m_modifiedState;
 }
 
 QLabel& WindowStatus::SaveState()
@@ -103,6 +112,11 @@ void WindowStatus::ShowLockState()
             text = LoadResString(1008);
     });
     m_lockState->setText(text);
+    QString modified;
+    if (frame && !frame->Audit().ModifiedBy.isEmpty())
+        modified = LoadResString(2031).arg(DBOperate().GetStaffName(frame->Audit().ModifiedBy),
+                                           frame->Audit().ModifiedDate);
+    m_modifiedState->setText(modified);
 }
 
 } // namespace korvel

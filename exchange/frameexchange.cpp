@@ -57,6 +57,47 @@ enum : qint32 {
     MsgTooLarge = 1958,
     MsgNotRegular = 1959,
     MsgAddedMeanwhile = 1960,
+    MsgLockedElsewhere = 2033,
+};
+
+HostServices& Services()
+{
+    HostServices* services = Host().Services();
+    if (!services)
+        throw KorvelError(QStringLiteral("The host supplies no services object"));
+    return *services;
+}
+
+// Why a frame cannot be replaced: who holds its lock, and since when.
+QString LockedElsewhere(const QString& id)
+{
+    LockHolder holder;
+    if (!Services().GetLockHolder(FrameLockAddin, id, Host().LoginStaffID(), holder))
+        Services().GetLockOwner(holder.name, holder.staffId);
+    return FormatMessage(MsgLockedElsewhere, {id, holder.name, holder.staffId, holder.since});
+}
+
+// The locks of the frames an import replaces, given back when it ends, however it ends.
+class ReplaceLocks final {
+public:
+    ReplaceLocks() = default;
+    ReplaceLocks(const ReplaceLocks&) = delete;
+    ReplaceLocks& operator=(const ReplaceLocks&) = delete;
+    ~ReplaceLocks()
+    {
+        for (const QString& id : std::as_const(m_taken))
+            IgnoreErrors([&] { Services().UnlockRecord(FrameLockAddin, id, Host().LoginStaffID()); });
+    }
+    // Refuses, naming the holder, while another session holds the lock.
+    void Take(const QString& id)
+    {
+        if (Services().LockRecord(FrameLockAddin, id, Host().LoginStaffID()) != 1)
+            throw KorvelError(LockedElsewhere(id));
+        m_taken << id;
+    }
+
+private:
+    QStringList m_taken;
 };
 
 [[noreturn]] void Refuse(qint32 id, const QStringList& arguments)
@@ -229,8 +270,19 @@ QList<FrameRecord> ParseFile(const QByteArray& file)
     return frames;
 }
 
-// The IDs the frames will be stored under, checked like the IDs of a copy.
-QStringList TargetIds(const QList<FrameRecord>& frames, const QString& newId)
+// The ID under which the database stores the frame `id` names (letter case may differ).
+QString StoredId(const QString& id)
+{
+    auto rs = DBOperate().GetOneWorkOrder(id);
+    if (!rs || !rs->IsOpen() || rs->IsEOF())
+        Refuse(MsgImportFailed, {LastLoggedError()});
+    return rs->Fields(0).toString();
+}
+
+// The IDs the frames will be stored under, checked like the IDs of a copy; with Replace, a stored
+// frame's ID as it is stored, its index then in `replaced`.
+QStringList TargetIds(const QList<FrameRecord>& frames, const QString& newId, ImportExisting existing,
+                      QSet<qsizetype>& replaced)
 {
     if (!newId.isNull() && frames.size() != 1)
         Refuse(MsgNewIdManyFrames, {QString::number(frames.size())});
@@ -252,9 +304,11 @@ QStringList TargetIds(const QList<FrameRecord>& frames, const QString& newId)
         const qint32 exists = DBOperate().GetWorkOrderIDExists(id);
         if (exists == 0)
             Refuse(MsgImportFailed, {LastLoggedError()});
-        if (exists == 1)
+        if (exists == 1 && existing != ImportExisting::Replace)
             Refuse(MsgFrameExists, {id});
-        ids << id;
+        if (exists == 1)
+            replaced.insert(ids.size());
+        ids << (exists == 1 ? StoredId(id) : id);
     }
     return ids;
 }
@@ -279,13 +333,22 @@ QList<FlowFinding> MissingLookups(const QList<FrameRecord>& frames, const QStrin
 }
 
 // Writes one frame inside the caller's transaction, through the statements and the copy a Save as
-// uses: the steps get fresh IDs and every reference to them follows. Returns below 1 on failure.
-qint32 WriteFrame(const FrameRecord& frame, const QString& id, Progress* progress)
+// uses: the steps get fresh IDs and every reference to them follows. A frame replaced keeps its
+// creation and is stamped as changed by this user now; one added keeps the file's history. Returns
+// below 1 on failure.
+qint32 WriteFrame(const FrameRecord& frame, const QString& id, bool replace, Progress* progress)
 {
     FrameValues header = frame.header;
     header.WorkOrderFrame_ID = id;
-    if (DBOperate().InsertWorkOrderFrame(header) < 1 || DBOperate().SetWorkOrderAudit(id, frame.audit) < 1)
+    if (replace) {
+        // Held still, now inside the transaction (a lock broken since it was taken refuses).
+        if (!Services().HoldsLock(FrameLockAddin, id))
+            throw KorvelError(LockedElsewhere(id));
+        if (DBOperate().UpdateWorkOrderFrame(header) < 1 || DBOperate().DeleteFrameFlow(id) < 1)
+            return -1;
+    } else if (DBOperate().InsertWorkOrderFrame(header) < 1 || DBOperate().SetWorkOrderAudit(id, frame.audit) < 1) {
         return -1;
+    }
     cNodes steps;
     for (NodeValues step : frame.steps) {
         step.WorkOrderFrame_ID = id;
@@ -379,11 +442,12 @@ void ExportFramesToFile(const QStringList& frameIds, const QString& path)
     WholeFile::Write(path, ExportFrames(frameIds));
 }
 
-ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress* progress)
+ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress* progress, ImportExisting existing)
 {
     const QList<FrameRecord> frames = ParseFile(file);
     ImportResult result;
-    result.frameIds = TargetIds(frames, newId);
+    QSet<qsizetype> replaced;
+    result.frameIds = TargetIds(frames, newId, existing, replaced);
     try {
         result.findings = MissingLookups(frames, result.frameIds);
     } catch (const std::exception& error) {
@@ -396,6 +460,10 @@ ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress
         progress->Expect(static_cast<int>(items));
     }
 
+    ReplaceLocks locks;
+    for (const qsizetype f : std::as_const(replaced))
+        locks.Take(result.frameIds.at(f));
+
     const QString prefix = QStringLiteral("[Korvel]-[FrameExchange]-[ImportFrames]:");
     bool began = false;
     try {
@@ -403,7 +471,7 @@ ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress
         connection.BeginTrans();
         began = true;
         for (qsizetype f = 0; f < frames.size(); ++f)
-            if (WriteFrame(frames.at(f), result.frameIds.at(f), progress) < 1)
+            if (WriteFrame(frames.at(f), result.frameIds.at(f), replaced.contains(f), progress) < 1)
                 throw KorvelError(LastLoggedError());
         connection.CommitTrans();
     } catch (const std::exception& error) {
@@ -412,9 +480,11 @@ ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress
         LogError(prefix, error);
         // Another import or a Save as may have stored one of the IDs since they were checked: the
         // database then names its unique key, which says nothing to the user.
-        for (const QString& id : std::as_const(result.frameIds)) {
+        for (qsizetype f = 0; f < result.frameIds.size(); ++f) {
+            const QString& id = result.frameIds.at(f);
             qint32 exists = 0;
-            IgnoreErrors([&] { exists = DBOperate().GetWorkOrderIDExists(id); });
+            if (!replaced.contains(f))
+                IgnoreErrors([&] { exists = DBOperate().GetWorkOrderIDExists(id); });
             if (exists == 1)
                 Refuse(MsgAddedMeanwhile, {id, describe(error)});
         }
@@ -423,9 +493,10 @@ ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress
     return result;
 }
 
-ImportResult ImportFramesFromFile(const QString& path, const QString& newId, Progress* progress)
+ImportResult ImportFramesFromFile(const QString& path, const QString& newId, Progress* progress,
+                                  ImportExisting existing)
 {
-    return ImportFrames(ReadFile(path), newId, progress);
+    return ImportFrames(ReadFile(path), newId, progress, existing);
 }
 
 QList<FrameValues> FrameFileHeaders(const QString& path)

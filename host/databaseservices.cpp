@@ -320,8 +320,11 @@ qint32 DatabaseServices::GetLockState(const QString& addinName, const QString& r
 
 bool DatabaseServices::HoldsLock(const QString& addinName, const QString& recordId)
 {
+    // Asked inside a save's transaction: on PostgreSQL the row is then kept from being broken or
+    // taken over until the save commits (SQLite's writer already holds the whole file).
     QSqlQuery query = prepared(m_database, QStringLiteral("SELECT 1 FROM Korvel_RecordLock WHERE AddinName = ? AND "
-                                                          "RecordID = ? AND SessionID = ?"));
+                                                          "RecordID = ? AND SessionID = ?") +
+                                               (isPostgres(m_database) ? QStringLiteral(" FOR SHARE") : QString()));
     for (const QString& value : {addinName, recordId, m_sessionId})
         query.addBindValue(value);
     run(query);

@@ -42,6 +42,7 @@ enum : qint32 {
     MsgNeedsOutput = 1479,
     MsgNoSuchFrame = 1438,
     MsgFrameUnreadable = 1442,
+    MsgModifiedBy = 2031,
 };
 
 void print(const QString& text)
@@ -95,6 +96,8 @@ int Show(const QString& frameId)
 {
     auto frame = OpenFrame(frameId);
     print(frame->WorkOrderFrame_ID + u'\t' + frame->WorkOrderFrameName);
+    if (const FrameAudit& audit = frame->Audit(); !audit.ModifiedBy.isEmpty())
+        print(LoadResString(MsgModifiedBy).arg(DBOperate().GetStaffName(audit.ModifiedBy), audit.ModifiedDate));
     print(LoadResString(MsgSteps));
     for (const auto& [id, node] : frame->AllNode().AllNode()) {
         QString handler = node->HandleBy_ID();
@@ -161,9 +164,10 @@ int Check(QStringList frameIds, bool json)
     return errors ? 1 : 0;
 }
 
-int Import(const QString& path, const QString& newId)
+int Import(const QString& path, const QString& newId, bool replace)
 {
-    const ImportResult result = ImportFramesFromFile(path, newId);
+    const ImportResult result =
+        ImportFramesFromFile(path, newId, nullptr, replace ? ImportExisting::Replace : ImportExisting::Refuse);
     for (const FlowFinding& finding : result.findings)
         print(QStringLiteral("%1\t%2").arg(finding.severityText(), finding.text()));
     for (const QString& id : result.frameIds)
@@ -259,7 +263,7 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
             return 0;
         }
         if (command == QLatin1String("import"))
-            return Import(arguments.at(0), options.importAs);
+            return Import(arguments.at(0), options.importAs, options.importReplace);
         if (command == QLatin1String("render"))
             return Render(arguments.at(0), options.output, options.scale);
         return Search(arguments.at(0));

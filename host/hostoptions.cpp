@@ -148,9 +148,10 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
                                           QStringLiteral("file"));
     const QCommandLineOption asOption(QStringLiteral("as"), LoadResString(1483), QStringLiteral("frame-id"));
     const QCommandLineOption scaleOption(QStringLiteral("scale"), LoadResString(1484), QStringLiteral("factor"));
+    const QCommandLineOption replaceOption(QStringLiteral("replace"), LoadResString(2032));
     parser.addOptions({helpOption, dbOption, userOption, initDbOption, screenshotOption, logOption,
                        checkDbOption, unlockOption, timeoutOption, jsonOption, outputOption, asOption,
-                       scaleOption});
+                       replaceOption, scaleOption});
     parser.addPositionalArgument(QStringLiteral("command"), LoadResString(1485),
                                  QStringLiteral("[command [arguments]]"));
     const auto fullHelp = [&] { return parser.helpText() + u'\n' + FlowCommandsSummary(); };
@@ -181,11 +182,12 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
     }
     const bool forImport = command == QLatin1String("import");
     if ((parser.isSet(jsonOption) && command != QLatin1String("check")) ||
-        (parser.isSet(asOption) && !forImport) ||
+        ((parser.isSet(asOption) || parser.isSet(replaceOption)) && !forImport) ||
         (parser.isSet(scaleOption) && command != QLatin1String("render")) ||
         (parser.isSet(outputOption) && command != QLatin1String("export") && command != QLatin1String("render")))
         return refuse(FormatMessage(1487, {command.isEmpty() ? QStringLiteral("korvel") : command}));
     json = parser.isSet(jsonOption);
+    importReplace = parser.isSet(replaceOption);
     output = parser.value(outputOption);
     if (parser.isSet(asOption))
     {

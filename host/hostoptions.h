@@ -34,6 +34,7 @@ public:
     bool json = false;   // --json (check)
     QString output;      // -o / --output (export, render)
     QString importAs;    // --as (import): null when not given
+    bool importReplace = false; // --replace (import)
     double scale = 1.0;  // --scale (render)
 
     // True when the arguments name a command on frames (or help on one), which runs without a

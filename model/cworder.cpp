@@ -9,6 +9,8 @@
 #include "persistence/framechanges.h"
 #include "resources/stringtable.h"
 
+#include <QDateTime>
+
 namespace korvel {
 
 namespace {
@@ -75,6 +77,18 @@ void RollBackQuietly()
 }
 
 constexpr qint32 MsgTakenMeanwhile = 1921;
+constexpr qint32 MsgChangedElsewhere = 1001;
+constexpr qint32 MsgLockHeldBy = 2028;
+constexpr qint32 MsgLockHeldByNobody = 2029;
+constexpr qint32 MsgChangedBy = 2030;
+
+// A stored date as "yyyy-MM-dd HH:mm:ss": PostgreSQL hands back a date-time, SQLite the text.
+QString ShownDate(const QVariant& stored)
+{
+    if (stored.typeId() == QMetaType::QDateTime)
+        return stored.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return stored.toString().replace(u'T', u' ').left(19);
+}
 
 // After the copy's header could not be inserted (and the transaction was rolled back): true when
 // a frame has that ID now, which was checked to be free, so another user stored one meanwhile. The
@@ -194,7 +208,16 @@ void cWorder::LoadOne()
     m_allLink = std::make_unique<cLinks>();
     m_readSerial = NextReading();
     m_readError.clear();
+    m_audit = {};
 
+    // The version before the flow: a change committed while the flow is read then makes the save
+    // refuse instead of writing over it.
+    try {
+        m_contentVersion = FrameChanges::ContentVersion(Connection::Shared().database(), WorkOrderFrame_ID);
+    } catch (const std::exception& e) {
+        LogError(QStringLiteral("[Korvel]-[cWOrder]-[LoadOne]:"), e);
+        m_readError = LastLoggedError();
+    }
     auto rs = DBOperate().GetOneWorkOrder(WorkOrderFrame_ID);
     if (!rs || !rs->IsOpen()) {
         m_readError = LastLoggedError();
@@ -207,6 +230,8 @@ void cWorder::LoadOne()
     const bool linksRead = m_allLink->LoadMe(WorkOrderFrame_ID); // read also when the nodes were not
     if (!nodesRead || !linksRead)
         m_readError = LastLoggedError();
+    if (auto audit = DBOperate().GetWorkOrderAudit(WorkOrderFrame_ID); audit && audit->IsOpen() && !audit->IsEOF())
+        m_audit = {QString(), QString(), Utility().FieldToString(audit->Fields(2)), ShownDate(audit->Fields(3))};
     // The lock as it stands now: given up or broken elsewhere, or left by an ended session of this
     // user, which this session takes over as it opens the frame.
     IgnoreErrors([this] {
@@ -226,15 +251,23 @@ qint32 cWorder::SaveNewInfo(const FrameValues& values)
 qint32 cWorder::SaveUpdate(const FrameValues& values)
 {
     const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[SaveUpdate]:");
+    m_saveRefusal.clear();
+    qint64 version = 0;
     try {
         Connection connection = Connection::Shared();
         connection.BeginTrans();
-        if (const qint32 result = DBOperate().UpdateWorkOrderFrame(values); result < 1) {
+        // The update comes first so that it holds the header row: on PostgreSQL a save committing
+        // meanwhile is then seen by the proof. Nothing is kept unless the proof passes.
+        qint32 result = DBOperate().UpdateWorkOrderFrame(values);
+        if (result >= 1)
+            result = ProveUnchanged(connection.database());
+        if (result < 1) {
             RollBack(prefix);
+            ExplainRefusal(result, prefix);
             return result;
         }
-        FrameChanges::Record(connection.database(), values.WorkOrderFrame_ID, FrameChangeKind::HeaderEdited,
-                             Host().LoginStaffID());
+        version = FrameChanges::Record(connection.database(), values.WorkOrderFrame_ID, FrameChangeKind::HeaderEdited,
+                                       Host().LoginStaffID());
         connection.CommitTrans();
     } catch (const std::exception& e) {
         LogError(prefix, e);
@@ -242,28 +275,67 @@ qint32 cWorder::SaveUpdate(const FrameValues& values)
         return -1;
     }
     SetAllFields(values);
+    m_contentVersion = version;
     return 1;
+}
+
+qint32 cWorder::ProveUnchanged(const QSqlDatabase& database) const
+{
+    if (!Services().HoldsLock(FrameLockAddin, WorkOrderFrame_ID))
+        return LockLost;
+    return FrameChanges::ContentVersion(database, WorkOrderFrame_ID) == m_contentVersion ? 1 : ChangedMeanwhile;
+}
+
+void cWorder::ExplainRefusal(qint32 result, const QString& prefix)
+{
+    if (result != LockLost && result != ChangedMeanwhile)
+        return;
+    // What the database says now, outside the rolled-back transaction; when even that cannot be
+    // read, the refusal is still told in general words.
+    m_saveRefusal = LoadResString(MsgChangedElsewhere);
+    IgnoreErrors([&] {
+        if (result == LockLost) {
+            LockHolder holder;
+            m_saveRefusal = GetLockHolder(holder)
+                                ? LoadResString(MsgLockHeldBy).arg(holder.name, holder.staffId, holder.since)
+                                : LoadResString(MsgLockHeldByNobody);
+            return;
+        }
+        FrameChangeRow change;
+        if (FrameChanges::LatestContentChange(Connection::Shared().database(), WorkOrderFrame_ID, change))
+            m_saveRefusal = LoadResString(MsgChangedBy).arg(DBOperate().GetStaffName(change.staffId), change.staffId,
+                                                            change.changedAt);
+    });
+    LogError(prefix, m_saveRefusal);
 }
 
 qint32 cWorder::SaveMe()
 {
     const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[SaveME]:");
+    m_saveRefusal.clear();
     try {
         Connection connection = Connection::Shared();
         connection.BeginTrans();
         // Nothing may be written for a frame that another user deleted: its nodes and links would
-        // be orphans. The claim also holds the header row until the commit.
+        // be orphans. The claim also holds the header row until the commit, so that the proof
+        // after it sees every save committed before this one; what was written is kept only when
+        // the proof passes.
         qint32 result = DBOperate().ClaimWorkOrderFrame(WorkOrderFrame_ID);
         if (result >= 1)
             result = m_allNode->SaveMe();
         if (result >= 1)
             result = m_allLink->SaveMe();
+        if (result >= 1)
+            result = ProveUnchanged(connection.database());
         if (result < 1) {
             RollBack(prefix);
+            ExplainRefusal(result, prefix);
             return result;
         }
-        FrameChanges::Record(connection.database(), WorkOrderFrame_ID, FrameChangeKind::Saved, Host().LoginStaffID());
+        const qint64 version = FrameChanges::Record(connection.database(), WorkOrderFrame_ID, FrameChangeKind::Saved,
+                                                    Host().LoginStaffID());
         connection.CommitTrans();
+        m_contentVersion = version;
         return 1;
     } catch (const std::exception& e) {
         LogError(prefix, e);
@@ -319,8 +391,10 @@ qint32 cWorder::Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderNa
             abandon(false);
             return -1;
         }
-        FrameChanges::Record(connection.database(), vWorkOrderIDA, FrameChangeKind::Copied, Host().LoginStaffID());
+        const qint64 version =
+            FrameChanges::Record(connection.database(), vWorkOrderIDA, FrameChangeKind::Copied, Host().LoginStaffID());
         connection.CommitTrans();
+        m_contentVersion = version;
         return 1;
     } catch (const std::exception& e) {
         LogError(prefix, e);

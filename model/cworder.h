@@ -40,6 +40,9 @@ public:
 
     // The 24 header values as they stand.
     FrameValues HeaderValues() const;
+    // Who changed the frame last and when, as LoadOne read them (ModifiedBy and ModifiedDate only;
+    // the date "yyyy-MM-dd HH:mm:ss").
+    const FrameAudit& Audit() const { return m_audit; }
 
     // Fills ID and name, and LockFlag from the host's lock state; LoadFlag 0. A failing host call
     // throws KorvelError.
@@ -49,7 +52,8 @@ public:
     // Reads header, nodes and links unless LoadFlag is 1 (then unsaved edits stay as they are). The
     // node and link collections are replaced by fresh ones first. A failed header query stops there
     // (collections empty, LoadFlag 0); a missing header row keeps ID and name, still loads the nodes
-    // and links and leaves LoadFlag 0. A failing host call throws KorvelError.
+    // and links and leaves LoadFlag 0. A failing host call throws KorvelError. Also learns the
+    // frame's content version (ContentVersion) before the flow, and who changed it last (Audit).
     void LoadOne();
     // The database's error when the last LoadOne could not read everything, a step or link row left
     // out included (its flow in memory is then incomplete and must not be written back); empty
@@ -61,13 +65,30 @@ public:
     qint64 ReadSerial() const { return m_readSerial; }
     // Inserts the header row, takes the lock; 1 or -1.
     qint32 SaveNewInfo(const FrameValues& values);
-    // Updates the header row; 1, NoRowMatched when the frame is gone from the database, or -1.
+    // A save or header update refused because this session no longer holds the frame's lock
+    // (broken, or taken over), or because the frame was changed in the database since this object
+    // read it; SaveRefusal() then says by whom.
+    static constexpr qint32 LockLost = -3;
+    static constexpr qint32 ChangedMeanwhile = -4;
+    // Updates the header row, proving first as SaveMe does that the frame is still this session's
+    // and as it was read; 1, NoRowMatched when the frame is gone from the database, LockLost,
+    // ChangedMeanwhile, or -1.
     qint32 SaveUpdate(const FrameValues& values);
     // Writes every node change, then every link change, in one transaction that first makes sure
-    // the header row still exists. 1 saved; NoRowMatched when the frame or one of its rows was
-    // changed or deleted in the database meanwhile; -1 failed. Below 1 nothing is written (rolled
-    // back) and every change stays in memory, so the save can be tried again.
+    // the header row still exists (stamping who saved it and when), that this session holds the
+    // frame's lock and that nobody changed the frame since it was read. 1 saved; NoRowMatched when
+    // the frame or one of its rows was changed or deleted in the database meanwhile; LockLost;
+    // ChangedMeanwhile; -1 failed. Below 1 nothing is written (rolled back) and every change stays
+    // in memory, so the save can be tried again or made as a copy.
     qint32 SaveMe();
+    // Why the last SaveMe or SaveUpdate was refused with LockLost or ChangedMeanwhile, for the
+    // user: who holds the lock now and since when (or that nobody does), or who changed the frame
+    // and when. Empty after any other outcome.
+    const QString& SaveRefusal() const { return m_saveRefusal; }
+    // The frame's latest change in the change log as this object knows it: read by LoadOne, then
+    // this object's own saves. A caller that recorded the frame's creation sets it.
+    qint64 ContentVersion() const { return m_contentVersion; }
+    void SetContentVersion(qint64 version) { m_contentVersion = version; }
     // Copies header, live nodes (under fresh IDs, return steps translated) and live links (ends
     // mapped, codes kept) under a new frame ID in one transaction, and locks the copy; afterwards this
     // object's header describes the copy. 1, or -1 with the database rolled back, this object's
@@ -88,7 +109,7 @@ public:
     qint32 UnlockMe();
     // Another session broke or took the lock this one held (the host's HoldsLock said so): LockFlag
     // 0, the flow in memory and its unsaved changes as they are. Writes nothing.
-    void LockLost() { m_lockFlag = 0; }
+    void ForgetLock() { m_lockFlag = 0; }
     // Who holds the frame's edit lock now, as this user sees it; false when it is free. A failing
     // host call throws KorvelError.
     bool GetLockHolder(LockHolder& holder) const;
@@ -99,12 +120,19 @@ private:
     // Stores the 24 values; SetAllFields also sets LoadFlag 1.
     void StoreFields(const FrameValues& values);
     void SetAllFields(const FrameValues& values);
+    // Inside a save's transaction: 1, LockLost or ChangedMeanwhile. A failing query throws.
+    qint32 ProveUnchanged(const QSqlDatabase& database) const;
+    // After a refused save, rolled back: fills SaveRefusal for `result` and logs it.
+    void ExplainRefusal(qint32 result, const QString& prefix);
 
     std::unique_ptr<cNodes> m_allNode;
     std::unique_ptr<cLinks> m_allLink;
     qint32 m_lockFlag = 0;
     qint64 m_readSerial = 0;
+    qint64 m_contentVersion = 0;
+    FrameAudit m_audit;
     QString m_readError;
+    QString m_saveRefusal;
 };
 
 } // namespace korvel

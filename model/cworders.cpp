@@ -49,9 +49,10 @@ qint32 cWOrders::AddOneWorkOrder(const FrameValues& values)
             connection.RollbackTrans();
             return -1;
         }
-        FrameChanges::Record(connection.database(), values.WorkOrderFrame_ID, FrameChangeKind::Created,
-                             Host().LoginStaffID());
+        const qint64 version = FrameChanges::Record(connection.database(), values.WorkOrderFrame_ID,
+                                                    FrameChangeKind::Created, Host().LoginStaffID());
         connection.CommitTrans();
+        frame->SetContentVersion(version); // its first save must find the frame as created
     } catch (const std::exception& e) {
         LogError(QStringLiteral("[Korvel]-[cWOrders]-[AddOneWorkOrder]:"), e);
         IgnoreErrors([] { Connection::Shared().RollbackTrans(); });

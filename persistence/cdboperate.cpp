@@ -153,9 +153,31 @@ qint32 cDBOperate::UpdateWorkOrderFrame(const FrameValues& v)
 qint32 cDBOperate::ClaimWorkOrderFrame(const QString& vWorkOrderFrame_ID)
 {
     return RowCommandOrFail(QStringLiteral("[Korvel]-[cDBOperate]-[ClaimWorkOrderFrame]:"), [&] {
-        return R"(Update Two_Frame Set WorkOrderFrame_ID=WorkOrderFrame_ID Where WorkOrderFrame_ID=')" +
-               SqlText(vWorkOrderFrame_ID) + R"(')";
+        return R"(Update Two_Frame Set ModifiedBy=')" + SqlStaff() + R"(', ModifiedDate=')" + SqlNow() +
+               R"(' Where WorkOrderFrame_ID=')" + SqlText(vWorkOrderFrame_ID) + R"(')";
     });
+}
+
+qint32 cDBOperate::DeleteFrameFlow(const QString& vWorkOrderFrame_ID)
+{
+    const QString prefix = QStringLiteral("[Korvel]-[cDBOperate]-[DeleteFrameFlow]:");
+    const QString id = SqlText(vWorkOrderFrame_ID);
+    if (CommandOrFail(prefix, [&] { return R"(Delete from two_node Where WorkOrderFrame_ID=')" + id + R"(')"; }) < 1)
+        return -1;
+    return CommandOrFail(prefix, [&] { return R"(Delete from Two_Link  Where WorkOrderFrame_ID=')" + id + R"(')"; });
+}
+
+QString cDBOperate::GetStaffName(const QString& vStaffID)
+{
+    QString name;
+    IgnoreErrors([&] {
+        auto rs = Connection::Shared().OpenRecordset(R"(select StaffName from Staff Where Staff_ID=')" +
+                                                     SqlText(vStaffID) + R"(')");
+        if (!rs->IsEOF())
+            name = Utility().FieldToString(rs->Fields(0)).trimmed();
+        rs->Close();
+    });
+    return name.isEmpty() ? vStaffID : name;
 }
 
 std::unique_ptr<Recordset> cDBOperate::GetWorkOrderAudit(const QString& vWorkOrderID)

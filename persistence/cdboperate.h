@@ -94,10 +94,16 @@ public:
     qint32 InsertWorkOrderFrame(const FrameValues& v);
     // 1 updated, NoRowMatched when the frame is gone, -1 failed.
     qint32 UpdateWorkOrderFrame(const FrameValues& v);
-    // Inside a frame's save: confirms that the header row still exists and holds it against a
-    // concurrent delete until the transaction ends (a no-op update of its key). 1 held,
-    // NoRowMatched when the frame is gone, -1 failed.
+    // Inside a frame's save: confirms that the header row still exists, holds it against a
+    // concurrent save or delete until the transaction ends, and stamps its ModifiedBy and
+    // ModifiedDate as the header update does. 1 held, NoRowMatched when the frame is gone, -1 failed.
     qint32 ClaimWorkOrderFrame(const QString& vWorkOrderFrame_ID);
+    // Deletes every node and link of the frame, inside the caller's transaction (a frame replaced
+    // whole); 1 or -1.
+    qint32 DeleteFrameFlow(const QString& vWorkOrderFrame_ID);
+    // The staff member's name, or the ID itself when the Staff table has none (or cannot be read:
+    // a name is only shown, so nothing is logged).
+    QString GetStaffName(const QString& vStaffID);
     // The frame's CreatedBy, CreatedDate, ModifiedBy and ModifiedDate (one row, none when no such frame).
     std::unique_ptr<Recordset> GetWorkOrderAudit(const QString& vWorkOrderID);
     // Sets those four columns as given (a frame brought over from another database keeps its

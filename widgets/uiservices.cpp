@@ -15,6 +15,10 @@ public:
     {
         QMessageBox::information(QApplication::activeWindow(), QApplication::applicationDisplayName(), text);
     }
+    void warning(const QString& text) override
+    {
+        QMessageBox::warning(QApplication::activeWindow(), QApplication::applicationDisplayName(), text);
+    }
     QMessageBox::StandardButton question(const QString& text, QMessageBox::StandardButtons buttons) override
     {
         return QMessageBox::question(QApplication::activeWindow(), QApplication::applicationDisplayName(),

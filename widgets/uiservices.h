@@ -17,6 +17,8 @@ public:
     virtual ~MessageService() = default;
     // An information message with one OK button.
     virtual void information(const QString& text) = 0;
+    // The same with a warning icon: something the user must act on (a save refused, the edits kept).
+    virtual void warning(const QString& text) = 0;
     // A question; `buttons` is e.g. Yes|No or Yes|No|Cancel. Returns the button pressed.
     virtual QMessageBox::StandardButton question(const QString& text,
                                                  QMessageBox::StandardButtons buttons) = 0;

@@ -2,6 +2,7 @@
 
 #include "tests/designer/designerfixture.h"
 
+#include "persistence/framechanges.h"
 #include "resources/stringtable.h"
 
 namespace korvel {
@@ -48,6 +49,7 @@ TEST_F(SaveLockTest, LockAndUnlockSwitchTheWindowTheIconAndTheHostLock)
     auto bob = Host().otherUser("bob");
     ASSERT_EQ(bob->services().LockRecord("Korvel", "CMP01", "bob"), 1);
     ClickFrame("CMP01");
+    EXPECT_EQ(Window().Status().ModifiedState().text(), LoadResString(2031).arg("Administrator", "2024-03-11 16:40:00"));
     PressButton("Lock");
     const QString since =
         Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='CMP01'").toString();
@@ -98,6 +100,31 @@ TEST_F(SaveLockTest, ASecondSessionOfTheSameUserAsksBeforeTakingTheLockOver)
         EXPECT_EQ(running->services().GetLockState("Korvel", "CMP01", StaffId),
                   answer == QMessageBox::Yes ? 1 : 2);
     }
+}
+
+// A save after another user took the lock, or over a change saved elsewhere since the frame was
+// read (here in Unlock's question), writes nothing and says why with a warning; the edits stay,
+// editable for Save as.
+TEST_F(SaveLockTest, ARefusedSaveSaysWhyAndKeepsTheEditsEditable)
+{
+    OpenLocked("CMP01");
+    Frame("CMP01").AllNode().OneNode("N00001")->setNodeTop(999);
+    auto bob = Host().otherUser("bob");
+    ASSERT_EQ(bob->services().BreakLock("Korvel", "CMP01"), StaffId);
+    ASSERT_EQ(bob->services().LockRecord("Korvel", "CMP01", "bob"), 1);
+    const QString since = Db().scalar("SELECT LockedAt FROM Korvel_RecordLock").toString();
+    PressButton("Save");
+    ASSERT_EQ(bob->services().UnlockRecord("Korvel", "CMP01", "bob"), 1);
+    ASSERT_EQ(Host().services().LockRecord("Korvel", "CMP01", StaffId), 1);
+    FrameChanges::Record(Db().database(), "CMP01", FrameChangeKind::Saved, "bob");
+    const QString changedAt = Db().scalar("SELECT MAX(ChangedAt) FROM Korvel_FrameChange").toString();
+    Messages().planAnswer(QMessageBox::Yes);
+    PressButton("Unlock");
+    EXPECT_EQ(Messages().warnings(),
+              QStringList({LoadResString(127) + "\r\n" + LoadResString(2028).arg("Bob Novak", "bob", since),
+                           LoadResString(127) + "\r\n" + LoadResString(2030).arg("Bob Novak", "bob", changedAt)}));
+    EXPECT_EQ(Frame("CMP01").AllNode().OneNode("N00001")->NodeTop(), 999);
+    EXPECT_TRUE(Scene().EditMode() && Button("Saveas")->isEnabled() && LockState("CMP01") == 2);
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <arpa/inet.h>
 #include <csignal>
@@ -261,6 +262,8 @@ TEST_F(ProgramTest, RunsOnPostgreSQL)
     result = run({"--db", address, "--user", "alice", "--screenshot", shot});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_GT(colourCount(QImage(shot)), 20);
+    ASSERT_EQ(run({"--db", address, "export", "CMP01", "-o", path("pg.json")}).exitCode, 0);
+    EXPECT_EQ(run({"--db", address, "--user", "alice", "import", path("pg.json"), "--replace"}).exitCode, 0);
 
     // Another session holds the frame table: loading fails after --db-timeout, the screenshot does not wait.
     {
@@ -289,6 +292,10 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
     const QString svg = path("flow.svg"), exported = path("frames.json"), broken = path("broken.json");
     writeFile(broken, "{\n  \"format\": \"korvel-frames\",\n  \"version\": 1,,\n}");
     const qint32 frames = valueIn(db, "SELECT COUNT(*) FROM TWO_Frame").toInt();
+    // CMP02's lock, held by a session that runs (this process), keeps it from being replaced.
+    valueIn(db, QStringLiteral("INSERT INTO Korvel_RecordLock (AddinName, RecordID, StaffID, LockedAt, SessionID) "
+                               "VALUES ('Korvel', 'CMP02', 'bob', '2024-01-01 08:00:00', '%1/%2/1')")
+                    .arg(QSysInfo::machineHostName()).arg(QCoreApplication::applicationPid()));
 
     const struct {
         Args arguments;
@@ -310,12 +317,13 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
         {{"export", "CMP01", "-o", exported}, 0, "frames.json"},
         {{"import", exported}, 1, "CMP01 already exists"},
         {{"import", exported, "--as", "CMP02"}, 0, "CMP02"},
+        {{"import", exported, "--as", "CMP02", "--replace"}, 1, "CMP02 is locked by Bob Novak (bob) since 2024"},
         {{"import", broken}, 1, "line 3, column"},
         {{"import", path("missing.json")}, 1, "missing.json"},
         {{"show"}, 2, "help show"},
         {{"render", "CMP01"}, 2, "-o"},
         {{"frobnicate"}, 2, "Unknown command"},
-        {{"help", "import"}, 0, "--as NEW_ID"},
+        {{"help", "import"}, 0, "--as NEW_ID] [--replace]"},
         {{"--frobnicate"}, 2, "Usage:"},
         {{"--user="}, 2, "Usage:"},
         {{"--db-timeout", "0"}, 2, "Usage:"},
@@ -332,6 +340,13 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
             << result.out.toStdString() << result.err.toStdString();
     }
     EXPECT_EQ(valueIn(db, "SELECT COUNT(*) FROM TWO_Frame").toInt(), frames + 1); // CMP02 only
+    // Replaced: the flow written anew from the file, under a lock given back, the change logged.
+    valueIn(db, "UPDATE Two_Node SET WorkOrderNodeName='stale' WHERE WorkOrderFrame_ID='CMP01'");
+    EXPECT_EQ(run({"--db", db, "import", exported, "--replace"}).exitCode, 0);
+    EXPECT_EQ(valueIn(db, "SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNodeName='stale'").toInt(), 0);
+    EXPECT_EQ(valueIn(db, "SELECT group_concat(RecordID) FROM Korvel_RecordLock").toString(), "CMP02");
+    EXPECT_EQ(valueIn(db, "SELECT Kind FROM Korvel_FrameChange WHERE FrameID='CMP01' AND Kind='import'"), "import");
+    EXPECT_TRUE(run({"--db", db, "show", "CMP01"}).out.contains("\nModified by tester on 20"));
     EXPECT_FALSE(QFile::exists(path("far.png")));
     QFile picture(svg);
     ASSERT_TRUE(picture.open(QIODevice::ReadOnly));

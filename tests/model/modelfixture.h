@@ -37,11 +37,12 @@ protected:
     const QStringList& logLines() const { return m_host->logLines(); }
     std::string log() const { return logLines().join(u'\n').toStdString(); }
 
-    // A frame as the designer opens it: listed (ID and name), then made current.
+    // A frame as the designer opens it to edit: listed (ID and name), locked, then made current.
     static std::unique_ptr<cWorder> LoadFrame(const QString& frameId)
     {
         auto frame = std::make_unique<cWorder>();
         frame->LoadList(frameId, QString());
+        frame->LockMe();
         frame->LoadOne();
         return frame;
     }

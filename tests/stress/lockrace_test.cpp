@@ -3,6 +3,7 @@
 // holds it, by staff ID and name.
 
 #include "exchange/frameexchange.h"
+#include "resources/stringtable.h"
 #include "tests/stress/stresschild.h"
 #include "tests/support/testhost.h"
 
@@ -143,6 +144,43 @@ TEST_P(LockRaceTest, ACrashedSessionsLockGoesToOneNextSessionOnly)
     QProcess& reader = opened[0] == "open editable" ? *second : *first;
     EXPECT_EQ(say(reader, "lock\n"), "locked -1");
     EXPECT_EQ(db.scalar(u"SELECT COUNT(*) FROM Korvel_RecordLock"_s).toInt(), 1);
+}
+
+// A save proves in its transaction that its session holds the lock and that nobody changed the
+// frame since it was read; otherwise it writes nothing and says who holds the lock or changed it.
+TEST_P(LockRaceTest, ASaveWithoutItsLockOrOverAnotherSaveWritesNothingAndSaysWhy)
+{
+    KORVEL_SKIP_UNLESS_AVAILABLE(GetParam());
+    TestDatabase db(GetParam());
+    auto alice = StartChild({u"edit"_s, ChildLocation(db), u"CMP01"_s, u"alice"_s});
+    auto bob = StartChild({u"edit"_s, ChildLocation(db), u"CMP01"_s, u"bob"_s});
+    const auto say = [](QProcess& child, const QString& line) {
+        child.write((line + u'\n').toUtf8());
+        child.waitForBytesWritten();
+        return NextLine(child);
+    };
+    const auto flow = [&] { return db.rows(u"SELECT WorkOrderNodeName FROM Two_Node ORDER BY 1"_s); };
+    ASSERT_EQ(NextLine(*alice) + NextLine(*bob), u"readyready"_s);
+    ASSERT_EQ(say(*alice, u"open"_s), u"open read-only"_s);
+    for (const QString& line : {u"open"_s, u"lock"_s, u"save"_s, u"unlock"_s})
+        say(*bob, line);
+    EXPECT_EQ(db.scalar(u"SELECT ModifiedBy FROM TWO_Frame WHERE WorkOrderFrame_ID='CMP01'"_s), u"bob"_s);
+    const QStringList bobs = flow();
+    const QString changedAt = db.scalar(u"SELECT ChangedAt FROM Korvel_FrameChange WHERE Kind='save'"_s).toString();
+    ASSERT_EQ(say(*alice, u"lock"_s), u"locked 1"_s);
+    EXPECT_EQ(say(*alice, u"save"_s), u"saved -4 "_s + LoadResString(2030).arg(u"Bob Novak"_s, u"bob"_s, changedAt));
+    // Read again, then its lock broken by an administrator and taken by bob.
+    ASSERT_EQ(say(*alice, u"open"_s), u"open editable"_s);
+    TestHost(db.database(), u"admin"_s).services().BreakLock(u"Korvel"_s, u"CMP01"_s);
+    ASSERT_EQ(say(*bob, u"lock"_s), u"locked 1"_s);
+    const QString since = db.scalar(u"SELECT LockedAt FROM Korvel_RecordLock"_s).toString();
+    EXPECT_EQ(say(*alice, u"save"_s), u"saved -3 "_s + LoadResString(2028).arg(u"Bob Novak"_s, u"bob"_s, since));
+    ASSERT_EQ(say(*bob, u"unlock"_s), u"unlocked 1"_s);
+    EXPECT_EQ(say(*alice, u"save"_s), u"saved -3 "_s + LoadResString(2029));
+    EXPECT_EQ(flow(), bobs);
+    ASSERT_EQ(say(*alice, u"lock"_s), u"locked 1"_s);
+    EXPECT_EQ(say(*alice, u"save"_s), u"saved 1"_s);
+    EXPECT_EQ(db.scalar(u"SELECT ModifiedBy FROM TWO_Frame WHERE WorkOrderFrame_ID='CMP01'"_s), u"alice"_s);
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, LockRaceTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());

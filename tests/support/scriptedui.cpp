@@ -32,6 +32,7 @@ void ScriptedMessages::clear()
 {
     m_texts.clear();
     m_questions.clear();
+    m_warnings.clear();
     m_answers.clear();
 }
 

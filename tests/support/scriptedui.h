@@ -19,6 +19,7 @@ namespace korvel {
 class ScriptedMessages final : public MessageService {
 public:
     void information(const QString& text) override;
+    void warning(const QString& text) override { information(text); m_warnings << text; }
     QMessageBox::StandardButton question(const QString& text, QMessageBox::StandardButtons buttons) override;
 
     // Queues the answer to the next question.
@@ -27,6 +28,8 @@ public:
     const QStringList& texts() const { return m_texts; }
     // The question texts only.
     const QStringList& questions() const { return m_questions; }
+    // The texts shown with a warning icon.
+    const QStringList& warnings() const { return m_warnings; }
     // Planned answers not used yet.
     int pendingAnswers() const { return static_cast<int>(m_answers.size()); }
     void clear();
@@ -34,6 +37,7 @@ public:
 private:
     QStringList m_texts;
     QStringList m_questions;
+    QStringList m_warnings;
     std::deque<QMessageBox::StandardButton> m_answers;
 };
 

@@ -7,7 +7,8 @@
 //   lock DATABASE FRAME STAFF   as STAFF, takes FRAME's lock per "go" line, gives it back per "release"
 //   write DATABASE FRAME FILE   per line "copy|import ID", Save as or imports FILE as ID: "done|error ID"
 //   edit DATABASE FRAME STAFF   as STAFF, per line "open" (reads FRAME: "open editable|read-only"),
-//                               "lock" ("locked 1|-1") or "save" (renames a step: "saved RESULT")
+//                               "lock" ("locked 1|-1"), "unlock" ("unlocked 1|-1") or "save" (renames
+//                               a step: "saved RESULT", and after a refusal a blank and its reason)
 //
 // It prints "saving R" / "saved R", "copying ID" / "copied ID", or "ready", then "won" or
 // "lost HOLDER_ID<TAB>HOLDER_NAME", and "released 1|0"; on a failure "error TEXT" (status 1).
@@ -121,10 +122,12 @@ int EditLoop(const QString& frameId)
             Say(frame.LockFlag() == 1 ? u"open editable"_s : u"open read-only"_s);
         } else if (line == "lock") {
             Say(u"locked %1"_s.arg(frame.LockMe()));
+        } else if (line == "unlock") {
+            Say(u"unlocked %1"_s.arg(frame.UnlockMe()));
         } else if (line == "save" && !frame.AllNode().AllNode().IsEmpty()) {
             cNode& step = *frame.AllNode().AllNode().begin()->second;
             step.setWorkOrderNodeName(step.WorkOrderNodeName() + u'+');
-            Say(u"saved %1"_s.arg(frame.SaveMe()));
+            Say(u"saved %1 %2"_s.arg(frame.SaveMe()).arg(frame.SaveRefusal()).trimmed());
         }
     }
     return 0;
@@ -157,6 +160,8 @@ int main(int argc, char** argv)
         cWorder frame;
         frame.LoadList(args[3], QString());
         frame.LoadOne();
+        if (mode == u"save"_s && frame.LockMe() != 1) // a save needs the lock (a killed child's is taken over)
+            return Fail(u"lock"_s, host);
         if (mode == u"write"_s)
             return WriteLoop(frame, args[4]);
         return mode == u"save"_s ? SaveLoop(frame, host) : CopyLoop(frame, host, args[4]);
