@@ -108,6 +108,8 @@ TEST_P(RecordLockTest, SecondUserIsRefusedUntilTheHolderReleases)
     ASSERT_TRUE(bob.GetLockHolder(kAddin, "WO4", "bob", holder));
     EXPECT_TRUE(holder.sessionEnded);
     EXPECT_EQ(described(bob.LockHolders(kAddin, "bob").value("WO4")), "Alice Chen/alice ended");
+    EXPECT_EQ(alice().LockRecord(kAddin, "WO4", "alice"), 1);
+    EXPECT_TRUE(alice().HoldsLock(kAddin, "WO4")) << "taken over, not merely granted";
     EXPECT_EQ(alice().GetLockState(kAddin, "WO4", "alice"), 2);
     std::unique_ptr<TestHost> third = m_alice->otherUser(QStringLiteral("alice"));
     EXPECT_EQ(third->host().Services()->GetLockState(kAddin, "WO4", "alice"), 1);
