@@ -26,6 +26,14 @@ korvel::HostUtility& Utility()
     return *utility;
 }
 
+korvel::HostServices& Services()
+{
+    auto* services = Host().Services();
+    if (!services)
+        throw KorvelError(QStringLiteral("The host supplies no services object"));
+    return *services;
+}
+
 QString describe(const std::exception& error)
 {
     if (const auto* korvelError = dynamic_cast<const KorvelError*>(&error))

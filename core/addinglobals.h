@@ -24,5 +24,7 @@ AddinGlobals& Addin();
 korvel::ObjInterFace& Host();
 // The utility object, or KorvelError when there is none.
 korvel::HostUtility& Utility();
+// The host's services (connection, locks), or KorvelError when the host supplies none.
+korvel::HostServices& Services();
 
 } // namespace korvel

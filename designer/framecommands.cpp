@@ -246,11 +246,8 @@ void FrameCommands::UnlockWorkOrder()
 
 void FrameCommands::ShowLockFailed(const cWorder& frame)
 {
-    HostServices* services = Host().Services();
-    if (!services)
-        throw KorvelError(QStringLiteral("the host supplies no services"));
     QString ownerName, ownerId;
-    services->GetLockOwner(ownerName, ownerId);
+    Services().GetLockOwner(ownerName, ownerId);
     QString text = LoadResString(136) + QStringLiteral("\r\n") + LoadResString(137) + ownerName +
                    LoadResString(138) + ownerId + LoadResString(139);
     // Since when, unless the lock changed hands (or went) in the meantime.

@@ -200,10 +200,7 @@ void LiveChanges::RefreshLock(const QString& frameId)
     // Only a lock held here can go without this window knowing: every other one it learns from the
     // host as it shows it (the lock line, the tool tip).
     if (m_workOrders.AllWOrder()[static_cast<size_t>(row)].HeldByUser()) {
-        HostServices* services = Host().Services();
-        if (!services)
-            throw KorvelError(QStringLiteral("the host supplies no services"));
-        if (!services->HoldsLock(FrameLockAddin, frameId)) {
+        if (!Services().HoldsLock(FrameLockAddin, frameId)) {
             m_note->setText(LoadResString(2038).arg(frameId));
             // Unsaved changes stay editable, so that they can be saved as a copy (a save is refused
             // and says who holds the lock); without any, the frame turns read-only.

@@ -36,10 +36,7 @@ void FillGroupStaff(SelectOnlyCombo& combo, const QString& group, StaffListKind 
 {
     combo.Clear();
     combo.AddItem(NoSelectionText(), QString());
-    HostServices* services = Host().Services();
-    if (services == nullptr)
-        throw KorvelError(QStringLiteral("The host offers no services"));
-    const QString sql = GroupStaffStatement(services->DatabaseType(), group, kind);
+    const QString sql = GroupStaffStatement(Services().DatabaseType(), group, kind);
     auto rs = Connection::Shared().OpenRecordset(sql);
     HostUtility& utility = Utility();
     while (!rs->IsEOF()) {

@@ -60,14 +60,6 @@ enum : qint32 {
     MsgLockedElsewhere = 2033,
 };
 
-HostServices& Services()
-{
-    HostServices* services = Host().Services();
-    if (!services)
-        throw KorvelError(QStringLiteral("The host supplies no services object"));
-    return *services;
-}
-
 // Why a frame cannot be replaced: who holds its lock, and since when.
 QString LockedElsewhere(const QString& id)
 {
@@ -80,9 +72,8 @@ QString LockedElsewhere(const QString& id)
 // The locks of the frames an import replaces, given back when it ends, however it ends.
 class ReplaceLocks final {
 public:
+    Q_DISABLE_COPY_MOVE(ReplaceLocks)
     ReplaceLocks() = default;
-    ReplaceLocks(const ReplaceLocks&) = delete;
-    ReplaceLocks& operator=(const ReplaceLocks&) = delete;
     ~ReplaceLocks()
     {
         for (const QString& id : std::as_const(m_taken))
@@ -332,10 +323,9 @@ QList<FlowFinding> MissingLookups(const QList<FrameRecord>& frames, const QStrin
     return findings;
 }
 
-// Writes one frame inside the caller's transaction, through the statements and the copy a Save as
-// uses: the steps get fresh IDs and every reference to them follows. A frame replaced keeps its
-// creation and is stamped as changed by this user now; one added keeps the file's history. Returns
-// below 1 on failure.
+// Writes one frame inside the caller's transaction as a Save as does (fresh step IDs, references
+// following). A frame replaced keeps its creation and is stamped as changed by this user now; one
+// added keeps the file's history. Returns below 1 on failure.
 qint32 WriteFrame(const FrameRecord& frame, const QString& id, bool replace, Progress* progress)
 {
     FrameValues header = frame.header;

@@ -15,14 +15,6 @@ namespace korvel {
 
 namespace {
 
-HostServices& Services()
-{
-    HostServices* services = Host().Services();
-    if (!services)
-        throw KorvelError(QStringLiteral("The host supplies no services object"));
-    return *services;
-}
-
 FrameValues ReadFrameRow(const Recordset& rs)
 {
     HostUtility& u = Utility();

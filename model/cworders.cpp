@@ -101,13 +101,10 @@ void cWOrders::RefreshLock(const QString& vFrameID)
     const int row = RowOf(vFrameID);
     if (row < 0)
         return;
-    HostServices* services = Host().Services();
-    if (!services)
-        throw KorvelError(QStringLiteral("The host supplies no services object"));
     // Never GetLockState: it would take over a lock left by an ended session of this user.
     LockHolder holder;
-    const bool locked = services->GetLockHolder(FrameLockAddin, vFrameID, Host().LoginStaffID(), holder);
-    const bool held = locked && services->HoldsLock(FrameLockAddin, vFrameID);
+    const bool locked = Services().GetLockHolder(FrameLockAddin, vFrameID, Host().LoginStaffID(), holder);
+    const bool held = locked && Services().HoldsLock(FrameLockAddin, vFrameID);
     m_entries[static_cast<size_t>(row)].SetLock(locked ? &holder : nullptr, held);
     emit EntryChanged(row);
 }
@@ -130,13 +127,10 @@ void cWOrders::LoadWorkOrderList()
         return;
     }
     HostUtility& u = Utility();
-    HostServices* services = Host().Services();
-    if (!services)
-        throw KorvelError(QStringLiteral("The host supplies no services object"));
     // Record IDs compare as the frame IDs do in the database: without regard to letter case.
     const QString staffId = Host().LoginStaffID();
     QHash<QString, LockHolder> holders;
-    const QHash<QString, LockHolder> locks = services->LockHolders(FrameLockAddin, staffId);
+    const QHash<QString, LockHolder> locks = Services().LockHolders(FrameLockAddin, staffId);
     for (auto lock = locks.cbegin(); lock != locks.cend(); ++lock)
         holders.insert(lock.key().toCaseFolded(), lock.value());
     m_entries.reserve(static_cast<size_t>(rs->RecordCount()));
