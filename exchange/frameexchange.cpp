@@ -6,24 +6,17 @@
 #include "core/progress.h"
 #include "core/sameid.h"
 #include "core/wholefile.h"
-#include "exchange/frameformat.h"
-#include "exchange/strictjson.h"
 #include "model/cworder.h"
+#include "model/framefile.h"
 #include "persistence/connection.h"
 #include "persistence/framechanges.h"
 #include "persistence/lookupkeys.h"
 
 #include <QFile>
 #include <QHash>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMap>
 #include <QSet>
-#include <algorithm>
 #include <fcntl.h>
-#include <map>
-#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,14 +25,6 @@ namespace {
 
 // String-table ids of the messages.
 enum : qint32 {
-    MsgBadJson = 1420,
-    MsgNotFrameFile = 1421,
-    MsgWrongVersion = 1422,
-    MsgMissing = 1423,
-    MsgLinkStepUnknown = 1426,
-    MsgReturnStepUnknown = 1427,
-    MsgStepTwice = 1428,
-    MsgLinkTwice = 1429,
     MsgFrameExists = 1430,
     MsgIdTooLong = 1431,
     MsgIdEmpty = 1432,
@@ -47,12 +32,7 @@ enum : qint32 {
     MsgFrameTwice = 1434,
     MsgLookupMissing = 1435,
     MsgCannotRead = 1436,
-    MsgNoSuchFrame = 1438,
     MsgImportFailed = 1439,
-    MsgNotList = 1440,
-    MsgFrameUnreadable = 1442,
-    MsgNotObject = 1443,
-    MsgNoFrames = 1956,
     MsgIdBlanks = 1957,
     MsgTooLarge = 1958,
     MsgNotRegular = 1959,
@@ -94,171 +74,6 @@ private:
 [[noreturn]] void Refuse(qint32 id, const QStringList& arguments)
 {
     throw KorvelError(FormatMessage(id, arguments));
-}
-
-// The lookup keys a frame names, by kind, in a fixed order.
-using LookupNames = std::map<LookupKind, std::set<QString>>;
-
-void AddLookups(const FrameRecord& frame, LookupNames& names)
-{
-    auto add = [&](LookupKind kind, const QString& key) {
-        if (!key.trimmed().isEmpty())
-            names[kind].insert(key);
-    };
-    const FrameValues& h = frame.header;
-    add(LookupKind::Category, h.Category);
-    add(LookupKind::Priority, h.Priority_ID);
-    add(LookupKind::TimeUnit, h.ExpirtedPeriodType_ID);
-    add(LookupKind::TimeUnit, h.ForecastUnit);
-    add(LookupKind::FormGroup, h.Group_IDA);
-    add(LookupKind::Campaign, h.Group_IDA2);
-    add(LookupKind::DocTemplate, h.PrintFormat);
-    add(LookupKind::DocTemplate, h.ReplyFile);
-    add(LookupKind::DocGroup, h.PrintGroup);
-    add(LookupKind::DocGroup, h.ReplyGroup);
-    for (const NodeValues& s : frame.steps) {
-        add(LookupKind::TimeUnit, s.ExpiredPeriodType_ID);
-        add(LookupKind::TimeUnit, s.ForecastUnit);
-        add(LookupKind::FormGroup, s.Group_IDA);
-        add(LookupKind::Priority, s.Priority_ID);
-        add(LookupKind::Staff, s.HandleBy_ID);
-        add(LookupKind::Staff, s.ExpiredHandleBy_ID);
-        add(LookupKind::RoleGroup, s.HandleGroup_ID);
-        add(LookupKind::RoleGroup, s.ExpiredHandleGroup_ID);
-        // Several handlers: "group,staff|group,staff|...".
-        for (const QString& entry : s.ToMultiHandleBy.split(u'|', Qt::SkipEmptyParts)) {
-            const QStringList pair = entry.split(u',');
-            add(LookupKind::RoleGroup, pair.value(0));
-            add(LookupKind::Staff, pair.value(1));
-        }
-    }
-}
-
-QJsonObject LookupsToJson(const LookupNames& names)
-{
-    QJsonObject object;
-    for (const auto& [kind, keys] : names) {
-        QJsonArray array;
-        for (const QString& key : keys)
-            array.append(key);
-        object.insert(LookupTableName(kind), array);
-    }
-    return object;
-}
-
-FrameRecord ReadFrame(const QString& frameId)
-{
-    cWorder frame;
-    frame.LoadList(frameId, QString(), false);
-    frame.LoadOne();
-    if (!frame.ReadError().isEmpty())
-        Refuse(MsgFrameUnreadable, {frameId, frame.ReadError()});
-    if (frame.LoadFlag != 1)
-        Refuse(MsgNoSuchFrame, {frameId});
-    FrameRecord record;
-    record.header = frame.HeaderValues();
-    auto audit = DBOperate().GetWorkOrderAudit(frameId);
-    if (!audit || !audit->IsOpen() || audit->IsEOF())
-        Refuse(MsgFrameUnreadable, {frameId, LastLoggedError()});
-    record.audit = {audit->Fields(0).toString(), FileDate(audit->Fields(1)), audit->Fields(2).toString(),
-                    FileDate(audit->Fields(3))};
-    for (const auto& [id, node] : frame.AllNode().AllNode())
-        if (node->CanLoadFlag() == 1)
-            record.steps << node->Values();
-    for (const auto& [key, link] : frame.AllLink().AllLinks())
-        if (link->CanLoadFlag() == 1)
-            record.links << link->Values();
-    // In a fixed order, not the database's: PostgreSQL returns rows an update moved (a return step
-    // set after its step) last, so a frame read back would otherwise write another file. Steps
-    // imported get rising IDs in file order, so the order survives a round trip.
-    std::sort(record.steps.begin(), record.steps.end(), [](const NodeValues& a, const NodeValues& b) {
-        return a.WorkOrderNode_ID < b.WorkOrderNode_ID;
-    });
-    std::sort(record.links.begin(), record.links.end(), [](const LinkValues& a, const LinkValues& b) {
-        return a.WorkOrderLink_ID < b.WorkOrderLink_ID;
-    });
-    return record;
-}
-
-QJsonArray ArrayMember(const QJsonObject& object, const QString& where, const QString& name)
-{
-    const QJsonValue value = object.value(name);
-    if (value.isUndefined())
-        Refuse(MsgMissing, {where, name});
-    if (!value.isArray())
-        Refuse(MsgNotList, {where, name});
-    return value.toArray();
-}
-
-QJsonObject ObjectAt(const QJsonValue& value, const QString& where)
-{
-    if (!value.isObject())
-        Refuse(MsgNotObject, {where});
-    return value.toObject();
-}
-
-// The frames of a file, checked for everything that needs no database.
-QList<FrameRecord> ParseFile(const QByteArray& file)
-{
-    QJsonValue document;
-    JsonRefusal refusal;
-    if (!StrictJson::Read(file, document, refusal))
-        Refuse(MsgBadJson, {QString::number(refusal.line), QString::number(refusal.column), refusal.reason});
-    if (!document.isObject() || document.toObject().value(QStringLiteral("format")).toString() != FrameFileFormat)
-        Refuse(MsgNotFrameFile, {FrameFileFormat});
-    const QJsonObject root = document.toObject();
-    const QJsonValue version = root.value(QStringLiteral("version"));
-    if (version.isUndefined())
-        Refuse(MsgMissing, {QStringLiteral("file"), QStringLiteral("version")});
-    if (!version.isDouble() || version.toDouble() != FrameFileVersion)
-        Refuse(MsgWrongVersion, {StrictJson::Shown(version), QString::number(FrameFileVersion)});
-
-    QList<FrameRecord> frames;
-    const QJsonArray frameArray = ArrayMember(root, QStringLiteral("file"), QStringLiteral("frames"));
-    if (frameArray.isEmpty())
-        Refuse(MsgNoFrames, {});
-    for (qsizetype f = 0; f < frameArray.size(); ++f) {
-        const QString where = QStringLiteral("frames[%1]").arg(f);
-        const QJsonObject object = ObjectAt(frameArray.at(f), where);
-        FrameRecord frame;
-        const QJsonValue header = object.value(QStringLiteral("header"));
-        if (header.isUndefined())
-            Refuse(MsgMissing, {where, QStringLiteral("header")});
-        HeaderFromJson(ObjectAt(header, where + QStringLiteral(".header")), where + QStringLiteral(".header"),
-                       frame.header, frame.audit);
-
-        // IDs by IdKey, as the database matches them: a link end "n00002" is the step "N00002".
-        QSet<QString> stepIds, linkCodes;
-        const QJsonArray steps = ArrayMember(object, where, QStringLiteral("steps"));
-        for (qsizetype s = 0; s < steps.size(); ++s) {
-            const QString at = where + QStringLiteral(".steps[%1]").arg(s);
-            NodeValues step = StepFromJson(ObjectAt(steps.at(s), at), at);
-            if (stepIds.contains(IdKey(step.WorkOrderNode_ID)) || step.WorkOrderNode_ID.isEmpty())
-                Refuse(MsgStepTwice, {at, step.WorkOrderNode_ID});
-            stepIds.insert(IdKey(step.WorkOrderNode_ID));
-            frame.steps << step;
-        }
-        const QJsonArray links = ArrayMember(object, where, QStringLiteral("links"));
-        for (qsizetype l = 0; l < links.size(); ++l) {
-            const QString at = where + QStringLiteral(".links[%1]").arg(l);
-            const LinkValues link = LinkFromJson(ObjectAt(links.at(l), at), at);
-            if (linkCodes.contains(IdKey(link.WorkOrderLink_ID)))
-                Refuse(MsgLinkTwice, {at, link.WorkOrderLink_ID});
-            linkCodes.insert(IdKey(link.WorkOrderLink_ID));
-            for (const QString& end : {link.FatherNode_ID, link.SonNode_ID})
-                if (!SameId(end, BeginNodeID) && !SameId(end, EndNodeID) && !stepIds.contains(IdKey(end)))
-                    Refuse(MsgLinkStepUnknown, {at, link.WorkOrderLink_ID, end});
-            frame.links << link;
-        }
-        for (qsizetype s = 0; s < frame.steps.size(); ++s) {
-            const NodeValues& step = frame.steps.at(s);
-            if (!step.ReturnOldStep.isEmpty() && !stepIds.contains(IdKey(step.ReturnOldStep)))
-                Refuse(MsgReturnStepUnknown,
-                       {where + QStringLiteral(".steps[%1]").arg(s), step.WorkOrderNode_ID, step.ReturnOldStep});
-        }
-        frames << frame;
-    }
-    return frames;
 }
 
 // The ID under which the database stores the frame `id` names (letter case may differ).
@@ -406,25 +221,10 @@ QByteArray ReadFile(const QString& path)
 
 QByteArray ExportFrames(const QStringList& frameIds)
 {
-    QJsonArray frames;
-    LookupNames names;
-    for (const QString& frameId : frameIds) {
-        const FrameRecord frame = ReadFrame(frameId);
-        AddLookups(frame, names);
-        QJsonArray steps, links;
-        for (const NodeValues& step : frame.steps)
-            steps.append(StepToJson(step));
-        for (const LinkValues& link : frame.links)
-            links.append(LinkToJson(link));
-        frames.append(QJsonObject{{QStringLiteral("header"), HeaderToJson(frame.header, frame.audit)},
-                                  {QStringLiteral("steps"), steps},
-                                  {QStringLiteral("links"), links}});
-    }
-    const QJsonObject root{{QStringLiteral("format"), FrameFileFormat},
-                           {QStringLiteral("version"), FrameFileVersion},
-                           {QStringLiteral("frames"), frames},
-                           {QStringLiteral("lookups"), LookupsToJson(names)}};
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    QList<FrameRecord> frames;
+    for (const QString& frameId : frameIds)
+        frames << ReadStoredFrame(frameId);
+    return WriteFrameFile(frames);
 }
 
 void ExportFramesToFile(const QStringList& frameIds, const QString& path)
@@ -434,7 +234,7 @@ void ExportFramesToFile(const QStringList& frameIds, const QString& path)
 
 ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress* progress, ImportExisting existing)
 {
-    const QList<FrameRecord> frames = ParseFile(file);
+    const QList<FrameRecord> frames = ReadFrameFile(file);
     ImportResult result;
     QSet<qsizetype> replaced;
     result.frameIds = TargetIds(frames, newId, existing, replaced);
@@ -492,7 +292,7 @@ ImportResult ImportFramesFromFile(const QString& path, const QString& newId, Pro
 QList<FrameValues> FrameFileHeaders(const QString& path)
 {
     QList<FrameValues> headers;
-    for (const FrameRecord& frame : ParseFile(ReadFile(path)))
+    for (const FrameRecord& frame : ReadFrameFile(ReadFile(path)))
         headers << frame.header;
     return headers;
 }

@@ -3,8 +3,8 @@
 #include "core/addinglobals.h"
 #include "core/korvelerror.h"
 #include "core/sameid.h"
-#include "exchange/frameformat.h"
-#include "exchange/strictjson.h"
+#include "model/frameformat.h"
+#include "model/strictjson.h"
 #include "resources/stringtable.h"
 
 #include <QJsonArray>

@@ -14,7 +14,7 @@
 #include "dialogs/frmorder.h"
 #include "dialogs/frmsaveas.h"
 #include "dialogs/numerictextbox.h"
-#include "exchange/strictjson.h"
+#include "model/strictjson.h"
 #include "persistence/connection.h"
 #include "resources/stringtable.h"
 

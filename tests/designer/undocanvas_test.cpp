@@ -6,7 +6,7 @@
 #include "dialogs/frmlink.h"
 #include "dialogs/frmnode.h"
 #include "dialogs/numerictextbox.h"
-#include "exchange/frameformat.h"
+#include "model/frameformat.h"
 #include "resources/stringtable.h"
 
 #include <QClipboard>

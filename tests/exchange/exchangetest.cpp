@@ -3,7 +3,7 @@
 #include "core/korvelerror.h"
 #include "core/progress.h"
 #include "exchange/stepclipboard.h"
-#include "exchange/strictjson.h"
+#include "model/strictjson.h"
 #include "exchange/frameexchange.h"
 #include "tests/model/modelfixture.h"
 

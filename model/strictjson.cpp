@@ -1,4 +1,4 @@
-#include "exchange/strictjson.h"
+#include "model/strictjson.h"
 
 #include "model/flowcheck.h"
 

@@ -1,4 +1,4 @@
-#include "exchange/frameformat.h"
+#include "model/frameformat.h"
 
 #include "core/korvelerror.h"
 #include "core/storabletext.h"
