@@ -3,6 +3,7 @@
 #include "core/hostinterfaces.h"
 #include "model/clinks.h"
 #include "model/cnodes.h"
+#include "model/frameformat.h"
 #include "persistence/cdboperate.h"
 
 #include <QString>
@@ -113,8 +114,21 @@ public:
     // Who holds the frame's edit lock now, as this user sees it; false when it is free. A failing
     // host call throws KorvelError.
     bool GetLockHolder(LockHolder& holder) const;
-    // 1 when a node or link holds an unsaved change.
+    // 1 when a node or link, or the header (SetHeader), holds an unsaved change.
     qint32 CheckStatus() const;
+
+    // The frame as the database stores it at ContentVersion(): read by LoadOne (or LoadRecord) and
+    // advanced by this object's own saves; what a version of the frame's history is made from and
+    // compared with. Null before the first full read.
+    std::shared_ptr<const FrameRecord> StoredRecord() const { return m_stored; }
+    // Shows a stored version of the frame: header, steps and links from `record` as if read (nothing
+    // changed, LoadFlag 1, no lock, a new ReadSerial). Nothing is read from or written to the
+    // database; such a frame is only looked at.
+    void LoadRecord(const FrameRecord& record);
+    // Sets the header in memory as an unsaved change, for the next SaveMe to write with the flow (a
+    // restored version brings its header); `pending` false puts a header back as it was (undo).
+    void SetHeader(const FrameValues& values, bool pending);
+    bool HeaderPending() const { return m_headerPending; }
 
 private:
     // Stores the 24 values; SetAllFields also sets LoadFlag 1.
@@ -125,6 +139,9 @@ private:
     // After a refused save, rolled back: fills SaveRefusal for `result` and logs it.
     void ExplainRefusal(qint32 result, const QString& prefix);
 
+    // The record of what is in memory now (header, live steps and links) for the frame `frameId`.
+    FrameRecord CurrentRecord(const QString& frameId) const;
+
     std::unique_ptr<cNodes> m_allNode;
     std::unique_ptr<cLinks> m_allLink;
     qint32 m_lockFlag = 0;
@@ -133,6 +150,8 @@ private:
     FrameAudit m_audit;
     QString m_readError;
     QString m_saveRefusal;
+    std::shared_ptr<const FrameRecord> m_stored;
+    bool m_headerPending = false;
 };
 
 } // namespace korvel

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+namespace korvel {
+
+// One stored version of a frame, without its content.
+struct FrameVersionRow {
+    QString frameId;
+    int version = 0;   // 1, 2, ... per frame ID
+    qint64 serial = 0; // the change-log serial of the write that stored it (0 for "found")
+    // What the write was: a FrameChangeKindName ("save", "header", "new", "copy", "delete",
+    // "import"), "restore" (an older version brought back, or a deleted frame undeleted), or "found"
+    // (the frame as it was when its history began).
+    QString kind;
+    QString staffId, savedAt; // savedAt "yyyy-MM-dd HH:mm:ss"
+    QString origin;           // copy: the frame copied; restore: the version brought back; else ""
+    QString summary;          // StoredSummary() of the change from the version before
+    QString frameName;        // the frame's name in this version
+    qint64 contentBytes = 0;  // the content's size as stored
+    bool operator==(const FrameVersionRow&) const = default;
+};
+
+inline const QString FoundVersionKind = QStringLiteral("found");
+inline const QString RestoredVersionKind = QStringLiteral("restore");
+
+// The frames' versions: every write that changes a frame's content stores the whole frame as a
+// frame file (model/framefile.h), compressed when that makes it smaller, in the write's own
+// transaction. Every function runs on the given connection and throws KorvelError with the
+// database's text.
+namespace FrameVersions {
+
+// The version of the history's tables, recorded in Korvel_Schema under "Korvel_FrameVersion" so
+// that a later layout can migrate what an earlier one stored.
+inline constexpr int SchemaVersion = 1;
+
+// Creates the tables (Korvel_FrameVersion, Korvel_Schema) when they are missing.
+void EnsureTables(const QSqlDatabase& database);
+// The frame's newest version number; 0 when it has none.
+int Latest(const QSqlDatabase& database, const QString& frameId);
+// The frame's newest version, when it has one.
+bool LatestRow(const QSqlDatabase& database, const QString& frameId, FrameVersionRow& row);
+// Stores `content` (a frame file) as the frame's next version, inside the caller's transaction; the
+// row's version, contentBytes and (when empty) savedAt are filled in. Writers of one frame hold its
+// row or its lock, so two never number the same version (the primary key would refuse it).
+int Store(const QSqlDatabase& database, FrameVersionRow row, const QByteArray& content);
+// The frame's versions, newest first.
+QList<FrameVersionRow> List(const QSqlDatabase& database, const QString& frameId);
+// One version's row and content (the frame file, uncompressed); false when there is no such version.
+bool Load(const QSqlDatabase& database, const QString& frameId, int version, FrameVersionRow& row,
+          QByteArray& content);
+// The newest version of every frame whose newest version is a deletion, newest first.
+QList<FrameVersionRow> Deleted(const QSqlDatabase& database);
+// Drops all but the newest `keep` versions of every frame (keep ≥ 1); a deletion that is its
+// frame's newest version is kept too. Returns how many were dropped.
+int Prune(const QSqlDatabase& database, int keep);
+
+} // namespace FrameVersions
+} // namespace korvel
