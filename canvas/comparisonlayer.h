@@ -2,16 +2,17 @@
 
 #include "model/framediff.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QRectF>
 #include <QString>
+#include <utility>
 #include <vector>
-
-class QGraphicsItem;
 
 namespace korvel {
 
+class ComparisonMark;
 class FlowScene;
 
 // What separates an older version of a frame from the newer one a FlowScene shows, drawn over that
@@ -44,10 +45,31 @@ public:
     QRectF Choose(int index);
 
 private:
+    // Adds `mark` to the scene as one of the layer's; returns its index in m_ownedObjects.
+    int addMark(ComparisonMark* mark);
+    void addEntry(Entry::Kind kind, const QString& text, const QString& stepId, const QString& linkKey,
+                  const QRectF& area, int mark);
+    // The marks of each kind of change; each adds its entries.
+    void markSteps(const FrameDiff& diff);
+    void markLinks(const FrameDiff& diff);
+    // A step as the entries name it, "name (ID)": from the newer flow's item, else from the older
+    // flow's removed steps; Start and End by their captions.
+    QString stepLabel(const QString& id) const;
+    // Where a removed link's end stood: the step's item when it is still there, else its ghost.
+    QRectF endBox(const QString& id) const;
+    ComparisonMark* mark(int index) const;
+
     FlowScene& m_scene;
+    // Null once the scene is gone: the destructor then leaves it alone.
+    QPointer<FlowScene> m_sceneAlive;
     QList<Entry> m_entries;
-    std::vector<QPointer<QObject>> m_ownedObjects; // the layer's marks that are QObjects
-    std::vector<QGraphicsItem*> m_marks;           // every mark, removed by the destructor
+    // Every mark (each is a QObject), deleted by the destructor unless the scene deleted it first
+    // (emptied or destroyed): the pointers then read null.
+    std::vector<QPointer<QObject>> m_ownedObjects;
+    QList<int> m_entryMarks; // the mark of each entry, an index of m_ownedObjects; -1 for none
+    // The removed steps' old boxes and names by IdKey, for the ends of removed links.
+    QHash<QString, std::pair<QRectF, QString>> m_ghosts;
+    int m_chosen = -1;
 };
 
 } // namespace korvel
