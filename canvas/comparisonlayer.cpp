@@ -4,64 +4,20 @@
 #include "canvas/flowscene.h"
 #include "canvas/frameitems.h"
 #include "core/sameid.h"
-#include "model/clink.h"
-#include "model/flowcheck.h"
-#include "resources/stringtable.h"
 
 #include <QLineF>
+#include <algorithm>
+#include <cmath>
 
 namespace korvel {
 namespace {
 
-// String-table ids of the entries' texts.
-enum : qint32 {
-    MsgHeader = 2070,
-    MsgStepAdded = 2071,
-    MsgStepRemoved = 2072,
-    MsgStepChanged = 2073,
-    MsgStepMoved = 2074,
-    MsgLinkAdded = 2075,
-    MsgLinkRemoved = 2076,
-    MsgLinkChanged = 2077,
-    MsgEmptyValue = 2078,
-};
-
-// The longest value an entry shows, in characters.
-constexpr qsizetype LongestValue = 60;
 // The loop drawn for a removed link from a step to itself, twips.
 constexpr double LoopSize = 20 * TwipsPerPixel;
-
-// A value as an entry shows it: on one line, cut short when long, and "(empty)" for none.
-QString Shown(const QString& value)
-{
-    const QString line = value.simplified();
-    if (line.isEmpty())
-        return LoadResString(MsgEmptyValue);
-    return line.size() > LongestValue ? line.left(LongestValue - 1) + QChar(0x2026) : line;
-}
-
-QString FieldsText(const QList<FieldChange>& fields)
-{
-    QStringList parts;
-    for (const FieldChange& field : fields)
-        parts << QStringLiteral("%1 %2 \u2192 %3").arg(field.field, Shown(field.before), Shown(field.after));
-    return parts.join(QStringLiteral("; "));
-}
-
-QString Place(const NodeValues& step)
-{
-    return QStringLiteral("(%1, %2)").arg(step.Left).arg(step.Top);
-}
 
 QRectF StepBox(const NodeValues& step)
 {
     return QRectF(step.Left, step.Top, StepBoxWidth, StepBoxHeight);
-}
-
-QString LinkLabel(const LinkValues& link)
-{
-    return link.WorkOrderLinkName.isEmpty() ? link.WorkOrderLink_ID
-                                            : QStringLiteral("%1 (%2)").arg(link.WorkOrderLinkName, link.WorkOrderLink_ID);
 }
 
 // The point of `box`'s outline on the way from its centre towards `target`.
@@ -92,11 +48,14 @@ QPolygonF LinkLine(const QRectF& from, const QRectF& to)
 
 ComparisonLayer::ComparisonLayer(FlowScene& scene, const FrameDiff& diff) : m_scene(scene), m_sceneAlive(&scene)
 {
-    for (const FieldChange& field : diff.header)
-        addEntry(Entry::Kind::Header, FormatMessage(MsgHeader, {field.field, Shown(field.before), Shown(field.after)}),
-                 {}, {}, {}, -1);
+    for (qsizetype i = 0; i < diff.header.size(); ++i)
+        addEntry(Entry::Kind::Header, {}, {}, {}, -1);
     markSteps(diff);
     markLinks(diff);
+    // The entries come in the order of the diff's lines, one per change: each takes its line.
+    const QStringList lines = DiffLines(diff);
+    for (qsizetype i = 0; i < m_entries.size(); ++i)
+        m_entries[i].text = lines.value(i);
     QList<QGraphicsObject*> marks;
     for (const QPointer<QObject>& object : m_ownedObjects)
         marks.append(static_cast<ComparisonMark*>(object.data()));
@@ -125,101 +84,77 @@ ComparisonMark* ComparisonLayer::mark(int index) const
     return static_cast<ComparisonMark*>(m_ownedObjects[static_cast<size_t>(index)].data());
 }
 
-void ComparisonLayer::addEntry(Entry::Kind kind, const QString& text, const QString& stepId,
-                               const QString& linkKey, const QRectF& area, int mark)
+void ComparisonLayer::addEntry(Entry::Kind kind, const QString& stepId, const QString& linkKey, const QRectF& area,
+                               int mark)
 {
-    m_entries.append({kind, text, stepId, linkKey, area});
+    m_entries.append({kind, QString(), stepId, linkKey, area});
     m_entryMarks.append(mark);
 }
 
 void ComparisonLayer::markSteps(const FrameDiff& diff)
 {
-    const auto item = [&](const NodeValues& step) { return m_scene.NodeByKey(QStringLiteral("N") + step.WorkOrderNode_ID); };
+    const auto item = [&](const NodeValues& step) {
+        return m_scene.NodeByKey(QStringLiteral("N") + step.WorkOrderNode_ID);
+    };
+    using Look = ComparisonMark::Look;
     for (const NodeValues& step : diff.stepsAdded) {
         const FlowNodeItem* node = item(step);
         const QRectF box = node ? node->SceneBox() : StepBox(step);
-        const int mark = node ? addMark(ComparisonMark::Box(ComparisonMark::Look::Added, box)) : -1;
-        addEntry(Entry::Kind::Added, FormatMessage(MsgStepAdded, {stepLabel(step.WorkOrderNode_ID)}),
-                 step.WorkOrderNode_ID, {}, box, mark);
+        addEntry(Entry::Kind::Added, step.WorkOrderNode_ID, {}, box,
+                 node ? addMark(ComparisonMark::Box(Look::Added, box)) : -1);
     }
-    // Ghosts first, so removed links can end at them.
-    for (const NodeValues& step : diff.stepsRemoved)
-        m_ghosts.insert(IdKey(step.WorkOrderNode_ID), {StepBox(step), step.WorkOrderNodeName});
     for (const NodeValues& step : diff.stepsRemoved) {
-        const QString label = QStringLiteral("%1 (%2)").arg(step.WorkOrderNodeName, step.WorkOrderNode_ID);
-        const int mark = addMark(ComparisonMark::Box(ComparisonMark::Look::Removed, StepBox(step), step.WorkOrderNodeName));
-        addEntry(Entry::Kind::Removed, FormatMessage(MsgStepRemoved, {label}), step.WorkOrderNode_ID, {},
-                 StepBox(step), mark);
+        m_ghosts.insert(IdKey(step.WorkOrderNode_ID), StepBox(step));
+        addEntry(Entry::Kind::Removed, step.WorkOrderNode_ID, {}, StepBox(step),
+                 addMark(ComparisonMark::Box(Look::Removed, StepBox(step), step.WorkOrderNodeName)));
     }
     for (const StepChange& change : diff.stepsChanged) {
         const QString& id = change.after.WorkOrderNode_ID;
         const FlowNodeItem* node = item(change.after);
         const QRectF box = node ? node->SceneBox() : StepBox(change.after);
-        if (!change.fields.isEmpty()) {
-            const int mark = node ? addMark(ComparisonMark::Box(ComparisonMark::Look::Changed, box)) : -1;
-            addEntry(Entry::Kind::Changed,
-                     FormatMessage(MsgStepChanged, {stepLabel(id), FieldsText(change.fields)}), id, {}, box, mark);
-        }
+        if (!change.fields.isEmpty())
+            addEntry(Entry::Kind::Changed, id, {}, box, node ? addMark(ComparisonMark::Box(Look::Changed, box)) : -1);
         if (change.moved) {
             const QRectF old = StepBox(change.before);
-            const int mark = addMark(ComparisonMark::Box(ComparisonMark::Look::Moved, old));
-            addMark(ComparisonMark::Line(ComparisonMark::Look::Moved, QPolygonF{old.center(), box.center()}));
-            addEntry(Entry::Kind::Moved,
-                     FormatMessage(MsgStepMoved, {stepLabel(id), Place(change.before), Place(change.after)}), id,
-                     {}, old.united(box), mark);
+            const int mark = addMark(ComparisonMark::Box(Look::Moved, old));
+            addMark(ComparisonMark::Line(Look::Moved, QPolygonF{old.center(), box.center()}));
+            addEntry(Entry::Kind::Moved, id, {}, old.united(box), mark);
         }
     }
 }
 
 void ComparisonLayer::markLinks(const FrameDiff& diff)
 {
-    const auto ends = [&](const LinkValues& link) {
-        return QStringList{LinkLabel(link),
-                           stepLabel(link.FatherNode_ID), stepLabel(link.SonNode_ID)};
+    const auto item = [&](const LinkValues& link) {
+        return m_scene.LinkByKey(QStringLiteral("L") + link.WorkOrderLink_ID);
     };
-    const auto item = [&](const LinkValues& link) { return m_scene.LinkByKey(QStringLiteral("L") + link.WorkOrderLink_ID); };
+    using Look = ComparisonMark::Look;
     for (const LinkValues& link : diff.linksAdded) {
         const FlowLinkItem* arrow = item(link);
-        const int mark = arrow ? addMark(ComparisonMark::Line(ComparisonMark::Look::Added, arrow->Path())) : -1;
-        addEntry(Entry::Kind::Added, FormatMessage(MsgLinkAdded, ends(link)), {}, link.WorkOrderLink_ID,
-                 arrow ? arrow->sceneBoundingRect() : QRectF(), mark);
+        addEntry(Entry::Kind::Added, {}, link.WorkOrderLink_ID, arrow ? arrow->sceneBoundingRect() : QRectF(),
+                 arrow ? addMark(ComparisonMark::Line(Look::Added, arrow->Path())) : -1);
     }
     for (const LinkValues& link : diff.linksRemoved) {
         const QRectF from = endBox(link.FatherNode_ID), to = endBox(link.SonNode_ID);
         // An end that is neither drawn nor a removed step leaves nowhere to draw the ghost.
         const bool drawn = !from.isNull() && !to.isNull();
         const QPolygonF line = drawn ? LinkLine(from, to) : QPolygonF();
-        const int mark = drawn ? addMark(ComparisonMark::Line(ComparisonMark::Look::Removed, line)) : -1;
-        addEntry(Entry::Kind::Removed, FormatMessage(MsgLinkRemoved, ends(link)), {}, link.WorkOrderLink_ID,
-                 line.boundingRect(), mark);
+        addEntry(Entry::Kind::Removed, {}, link.WorkOrderLink_ID, line.boundingRect(),
+                 drawn ? addMark(ComparisonMark::Line(Look::Removed, line)) : -1);
     }
     for (const LinkChange& change : diff.linksChanged) {
         const FlowLinkItem* arrow = item(change.after);
-        const int mark = arrow ? addMark(ComparisonMark::Line(ComparisonMark::Look::Changed, arrow->Path())) : -1;
-        addEntry(Entry::Kind::Changed,
-                 FormatMessage(MsgLinkChanged, {LinkLabel(change.after), FieldsText(change.fields)}), {},
-                 change.after.WorkOrderLink_ID, arrow ? arrow->sceneBoundingRect() : QRectF(), mark);
+        addEntry(Entry::Kind::Changed, {}, change.after.WorkOrderLink_ID,
+                 arrow ? arrow->sceneBoundingRect() : QRectF(),
+                 arrow ? addMark(ComparisonMark::Line(Look::Changed, arrow->Path())) : -1);
     }
-}
-
-QString ComparisonLayer::stepLabel(const QString& id) const
-{
-    if (IdKey(id) == IdKey(BeginNodeID))
-        return LoadResString(81);
-    if (IdKey(id) == IdKey(EndNodeID))
-        return LoadResString(80);
-    if (const FlowNodeItem* node = m_scene.NodeByKey(QStringLiteral("N") + id))
-        return QStringLiteral("%1 (%2)").arg(node->Text(), id);
-    if (const auto ghost = m_ghosts.constFind(IdKey(id)); ghost != m_ghosts.cend())
-        return QStringLiteral("%1 (%2)").arg(ghost->second, id);
-    return id;
 }
 
 QRectF ComparisonLayer::endBox(const QString& id) const
 {
     if (const FlowNodeItem* node = m_scene.NodeByKey(QStringLiteral("N") + id))
         return node->SceneBox();
-    return m_ghosts.value(IdKey(id)).first;
+    return m_ghosts.value(IdKey(id));
 }
 
 QRectF ComparisonLayer::Choose(int index)

@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QRectF>
 #include <QString>
-#include <utility>
 #include <vector>
 
 namespace korvel {
@@ -47,14 +46,11 @@ public:
 private:
     // Adds `mark` to the scene as one of the layer's; returns its index in m_ownedObjects.
     int addMark(ComparisonMark* mark);
-    void addEntry(Entry::Kind kind, const QString& text, const QString& stepId, const QString& linkKey,
-                  const QRectF& area, int mark);
-    // The marks of each kind of change; each adds its entries.
+    // An entry without its text (the diff's line, given when all are made).
+    void addEntry(Entry::Kind kind, const QString& stepId, const QString& linkKey, const QRectF& area, int mark);
+    // The marks of the steps' and the links' changes, each with its entries in the diff's order.
     void markSteps(const FrameDiff& diff);
     void markLinks(const FrameDiff& diff);
-    // A step as the entries name it, "name (ID)": from the newer flow's item, else from the older
-    // flow's removed steps; Start and End by their captions.
-    QString stepLabel(const QString& id) const;
     // Where a removed link's end stood: the step's item when it is still there, else its ghost.
     QRectF endBox(const QString& id) const;
     ComparisonMark* mark(int index) const;
@@ -67,8 +63,8 @@ private:
     // (emptied or destroyed): the pointers then read null.
     std::vector<QPointer<QObject>> m_ownedObjects;
     QList<int> m_entryMarks; // the mark of each entry, an index of m_ownedObjects; -1 for none
-    // The removed steps' old boxes and names by IdKey, for the ends of removed links.
-    QHash<QString, std::pair<QRectF, QString>> m_ghosts;
+    // The removed steps' old boxes by IdKey, for the ends of removed links.
+    QHash<QString, QRectF> m_ghosts;
     int m_chosen = -1;
 };
 
