@@ -4,7 +4,6 @@
 #include "canvas/flowscene.h"
 
 #include <QApplication>
-#include <QFontMetricsF>
 #include <QLineF>
 #include <QPainter>
 #include <QPalette>
@@ -62,13 +61,13 @@ QPen MarkPen(const QPainter& painter, const QColor& colour, double pixels, Qt::P
     return pen;
 }
 
-// The point halfway along a line.
-QPointF Middle(const QPolygonF& line)
+// The point `fraction` of the way along a line.
+QPointF PointAlong(const QPolygonF& line, double fraction)
 {
     double length = 0;
     for (qsizetype i = 1; i < line.size(); ++i)
         length += QLineF(line.at(i - 1), line.at(i)).length();
-    double left = length / 2;
+    double left = length * fraction;
     for (qsizetype i = 1; i < line.size(); ++i) {
         const QLineF part(line.at(i - 1), line.at(i));
         if (part.length() >= left && part.length() > 0)
@@ -116,6 +115,15 @@ ComparisonMark* ComparisonMark::Line(Look look, const QPolygonF& line)
     auto* mark = new ComparisonMark(look, false, line.boundingRect());
     mark->m_line = line;
     mark->setZValue(look == Look::Added || look == Look::Changed ? ZBand : ZBehind);
+    return mark;
+}
+
+ComparisonMark* ComparisonMark::Badge(const QPolygonF& line)
+{
+    const QPointF centre = PointAlong(line, 0.25);
+    auto* mark = new ComparisonMark(Look::Changed, false, QRectF(centre, QSizeF(0, 0)));
+    mark->m_line = QPolygonF{centre};
+    mark->setZValue(ZOver);
     return mark;
 }
 
@@ -180,16 +188,19 @@ void ComparisonMark::paintBox(QPainter& painter) const
     font.setPixelSize(static_cast<int>(CaptionPixels));
     painter.setFont(font);
     painter.setPen(colour);
+    // Wrapped as a step's caption is; what does not fit is cut off at the box.
     const QRectF inside = area.adjusted(4, 2, -4, -2);
-    painter.drawText(inside, Qt::AlignCenter,
-                     QFontMetricsF(font).elidedText(m_caption, Qt::ElideRight, inside.width()));
+    painter.setClipRect(inside, Qt::IntersectClip);
+    painter.drawText(inside, Qt::AlignCenter | Qt::TextWordWrap, m_caption);
 }
 
 void ComparisonMark::paintLine(QPainter& painter) const
 {
+    const QColor colour = LookColour(m_look);
+    if (m_line.size() == 1)
+        PaintBadge(painter, m_line.constFirst(), colour);
     if (m_line.size() < 2)
         return;
-    const QColor colour = LookColour(m_look);
     painter.setBrush(Qt::NoBrush);
     if (m_chosen) {
         painter.setPen(MarkPen(painter, QApplication::palette().color(QPalette::Active, QPalette::Highlight),
@@ -201,8 +212,6 @@ void ComparisonMark::paintLine(QPainter& painter) const
     case Look::Changed:
         painter.setPen(MarkPen(painter, Faint(colour, 110), BandPen / TwipsPerPixel, Qt::SolidLine));
         painter.drawPolyline(m_line);
-        if (m_look == Look::Changed)
-            PaintBadge(painter, Middle(m_line), colour);
         return;
     case Look::Removed: {
         painter.setPen(MarkPen(painter, colour, ThinPen / TwipsPerPixel, Qt::DashLine));
