@@ -22,7 +22,9 @@ constexpr double HeadHalfWidth = 4.5 * TwipsPerPixel;
 // Room around the area for pens, badge and the chosen frame.
 constexpr double Reach = OutlineMargin + BandPen + 2 * BadgeRadius;
 constexpr double CaptionPixels = 12;
-constexpr double GhostOpacity = 0.5;
+// A ghost's colours are faded by their alpha rather than the item's opacity, which SVG files would
+// apply twice to texts and not at all to strokes.
+constexpr double GhostAlpha = 0.55;
 // Under the links (ghosts and old places stay behind what is there now), or over the steps
 // (outlines and badges of what is there now).
 constexpr qreal ZBehind = ZLink - 0.5;
@@ -98,8 +100,6 @@ ComparisonMark::ComparisonMark(Look look, bool box, const QRectF& area) : m_look
     setFlags({});
     setAcceptedMouseButtons(Qt::NoButton);
     setAcceptHoverEvents(false);
-    if (look == Look::Removed)
-        setOpacity(GhostOpacity);
 }
 
 ComparisonMark* ComparisonMark::Box(Look look, const QRectF& box, const QString& caption)
@@ -132,9 +132,15 @@ void ComparisonMark::setChosen(bool on)
     if (on == m_chosen)
         return;
     m_chosen = on;
-    if (m_look == Look::Removed)
-        setOpacity(on ? 1.0 : GhostOpacity);
     update();
+}
+
+QColor ComparisonMark::colourNow() const
+{
+    QColor colour = LookColour(m_look);
+    if (m_look == Look::Removed && !m_chosen)
+        colour.setAlphaF(static_cast<float>(GhostAlpha));
+    return colour;
 }
 
 QRectF ComparisonMark::boundingRect() const
@@ -160,7 +166,7 @@ void ComparisonMark::paint(QPainter* painter, const QStyleOptionGraphicsItem* /*
 
 void ComparisonMark::paintBox(QPainter& painter) const
 {
-    const QColor colour = LookColour(m_look);
+    const QColor colour = colourNow();
     const bool around = m_look == Look::Added || m_look == Look::Changed;
     const QRectF outline = around ? m_area.adjusted(-OutlineMargin, -OutlineMargin, OutlineMargin, OutlineMargin)
                                   : m_area;
@@ -196,7 +202,7 @@ void ComparisonMark::paintBox(QPainter& painter) const
 
 void ComparisonMark::paintLine(QPainter& painter) const
 {
-    const QColor colour = LookColour(m_look);
+    const QColor colour = colourNow();
     if (m_line.size() == 1)
         PaintBadge(painter, m_line.constFirst(), colour);
     if (m_line.size() < 2)

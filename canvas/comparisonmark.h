@@ -46,6 +46,8 @@ public:
 
 private:
     ComparisonMark(Look look, bool box, const QRectF& area);
+    // The look's colour, faded for a ghost that is not chosen.
+    QColor colourNow() const;
     void paintBox(QPainter& painter) const;
     void paintLine(QPainter& painter) const;
 
