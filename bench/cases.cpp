@@ -1,6 +1,7 @@
 #include "bench/cases.h"
 
 #include "bench/designerdriver.h"
+#include "bench/historycases.h"
 #include "bench/interactioncases.h"
 #include "bench/livecases.h"
 #include "bench/probe.h"
@@ -12,6 +13,7 @@
 #include "designer/stepcommands.h"
 #include "dialogs/selectonlycombo.h"
 #include "model/cworder.h"
+#include "model/framehistory.h"
 #include "persistence/flowsearch.h"
 
 #include <QCoreApplication>
@@ -140,6 +142,8 @@ Measurement Save(int steps)
 {
     auto frame = LoadLargeFrame();
     Check(frame->LockMe() == 1, QStringLiteral("the large frame could not be locked")); // a save needs its lock
+    // Its history has begun (version 1 "found" stored once), as for every frame saved before.
+    Check(FrameHistory::Versions(LargeFrameID).size() == 1, QStringLiteral("the history did not begin"));
     for (const auto& [key, node] : frame->AllNode().AllNode())
         node->setNodeLeft(node->NodeLeft() + 15);
     Probe probe;
@@ -200,6 +204,9 @@ Layout CaseInfo::LayoutFor(int size) const
         operation == Operation::Idle) {
         layout.kind = Layout::Kind::Frames;
         layout.frames = size;
+    } else if (operation == Operation::HistoryList) {
+        layout.flowSteps = frameSteps;
+        layout.stepRows = SmallFrameSteps + frameSteps;
     } else if (frameSteps > 0) {
         layout.flowSteps = frameSteps;
         layout.stepRows = size;
@@ -311,6 +318,16 @@ QList<CaseInfo> Cases(bool quick)
                          QString(), Operation::Idle, {5000});
     idle.seconds = quick ? 10 : 60;
     cases << idle;
+
+    CaseInfo versions = Make(QStringLiteral("history-list"), QStringLiteral("List versions"),
+                             QStringLiteral("versions"), QStringLiteral("version"), Operation::HistoryList,
+                             {100, 1000});
+    versions.frameSteps = 100;
+    cases << versions;
+    cases << Make(QStringLiteral("diff"), QStringLiteral("Diff of two versions"), steps, perStep, Operation::Diff,
+                  {300, 3000});
+    cases << Make(QStringLiteral("diff-load"), QStringLiteral("Diff of two versions, read first"), steps, perStep,
+                  Operation::DiffLoad, {300, 3000});
     return cases;
 }
 
@@ -357,6 +374,12 @@ Measurement RunCase(const CaseInfo& info, int size)
         return LiveDelay();
     case Operation::Idle:
         return IdleWindow(size, info.seconds);
+    case Operation::HistoryList:
+        return ListVersions(size);
+    case Operation::Diff:
+        return DiffVersions(size, false);
+    case Operation::DiffLoad:
+        return DiffVersions(size, true);
     }
     throw KorvelError(QStringLiteral("unknown case %1").arg(info.id));
 }

@@ -29,6 +29,9 @@ enum class Operation {
     RenderSvg,       // the same into an SVG file
     LiveDelay,       // a save in another process until this designer redraws it (bench/livecases.h)
     Idle,            // an idle designer window: CPU and statements per minute
+    HistoryList,     // the versions of a frame listed (bench/historycases.h)
+    Diff,            // the diff of two versions of the large frame, both in memory
+    DiffLoad,        // the same with both versions read from the database
 };
 
 // One line of the benchmark: an operation measured at several sizes.
