@@ -7,6 +7,7 @@
 #include "exchange/frameexchange.h"
 #include "host/addinsession.h"
 #include "host/admincommands.h"
+#include "host/historycommands.h"
 #include "host/hostobject.h"
 #include "host/hostoptions.h"
 #include "model/cworder.h"
@@ -201,14 +202,24 @@ int Search(const QString& text)
 
 const QStringList& FlowCommandNames()
 {
-    static const QStringList names = {QStringLiteral("list"),   QStringLiteral("show"),   QStringLiteral("check"),
-                                      QStringLiteral("export"), QStringLiteral("import"), QStringLiteral("render"),
-                                      QStringLiteral("search")};
+    static const QStringList names = QStringList{QStringLiteral("list"),   QStringLiteral("show"),
+                                                 QStringLiteral("check"),  QStringLiteral("export"),
+                                                 QStringLiteral("import"), QStringLiteral("render"),
+                                                 QStringLiteral("search")} +
+                                     HistoryCommandNames();
     return names;
+}
+
+bool FlowCommandWrites(const QString& command)
+{
+    // The history's commands store version 1 of a frame that has none yet.
+    return command == QLatin1String("import") || HistoryCommandNames().contains(command);
 }
 
 QString FlowCommandHelp(const QString& command)
 {
+    if (HistoryCommandNames().contains(command))
+        return HistoryCommandHelp(command);
     const qsizetype index = FlowCommandNames().indexOf(command);
     if (index < 0)
         return {};
@@ -233,7 +244,8 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
     const QHash<QString, std::pair<int, int>> counts = {
         {QStringLiteral("list"), {0, 0}},   {QStringLiteral("show"), {1, 1}},   {QStringLiteral("check"), {0, -1}},
         {QStringLiteral("export"), {1, -1}}, {QStringLiteral("import"), {1, 1}}, {QStringLiteral("render"), {1, 1}},
-        {QStringLiteral("search"), {1, 1}}};
+        {QStringLiteral("search"), {1, 1}}, {QStringLiteral("history"), {0, 1}}, {QStringLiteral("diff"), {2, 3}},
+        {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}}};
     const auto [least, most] = counts.value(command);
     if (arguments.size() < least) {
         printError(FormatMessage(MsgMissingArgument, {command}));
@@ -263,10 +275,12 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
             return 0;
         }
         if (command == QLatin1String("import"))
-            return Import(arguments.at(0), options.importAs, options.importReplace);
+            return Import(arguments.at(0), options.newId, options.importReplace);
         if (command == QLatin1String("render"))
             return Render(arguments.at(0), options.output, options.scale);
-        return Search(arguments.at(0));
+        if (command == QLatin1String("search"))
+            return Search(arguments.at(0));
+        return RunHistoryCommand(options);
     } catch (const std::exception& error) {
         printError(describe(error));
         return 1;
