@@ -12,9 +12,10 @@ namespace korvel {
 class HostOptions;
 
 // The commands of korvel that work on frames without the designer window: list, show, check,
-// export, import, render and search, and those on the frames' history (host/historycommands.h). They print on standard output, report a refusal as one line
-// "korvel: ..." on standard error, and return the exit status: 0 done, 1 refused or failed (and
-// `check`: an error found), 2 wrong arguments.
+// export, import, render and search, and those on the frames' history (host/historycommands.h).
+// They print on standard output, report a refusal as one line "korvel: ..." on standard error,
+// and return the exit status: 0 done, 1 refused or failed (and `check`: an error found), 2 wrong
+// arguments.
 
 // The command names, in the order of the help.
 const QStringList& FlowCommandNames();

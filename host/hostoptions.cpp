@@ -189,12 +189,15 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
     }
     const bool forImport = command == QLatin1String("import");
     const auto isOneOf = [&](std::initializer_list<const char*> names) {
-        return std::any_of(names.begin(), names.end(), [&](const char* name) { return command == QLatin1String(name); });
+        return std::any_of(names.begin(), names.end(),
+                           [&](const char* name) { return command == QLatin1String(name); });
     };
     const bool forPrune = command == QLatin1String("prune");
     if ((parser.isSet(jsonOption) && !isOneOf({"check", "history", "diff"})) ||
-        (parser.isSet(asOption) && !isOneOf({"import", "restore"})) || (parser.isSet(replaceOption) && !forImport) ||
-        (parser.isSet(deletedOption) && command != QLatin1String("history")) || (parser.isSet(keepOption) && !forPrune) ||
+        (parser.isSet(asOption) && !isOneOf({"import", "restore"})) ||
+        (parser.isSet(replaceOption) && !forImport) ||
+        (parser.isSet(deletedOption) && command != QLatin1String("history")) ||
+        (parser.isSet(keepOption) && !forPrune) ||
         (parser.isSet(scaleOption) && command != QLatin1String("render")) ||
         (parser.isSet(outputOption) && command != QLatin1String("export") && command != QLatin1String("render")))
         return refuse(FormatMessage(1487, {command.isEmpty() ? QStringLiteral("korvel") : command}));

@@ -373,7 +373,8 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
     EXPECT_EQ(run({"--db", db, "import", path("renamed.json"), "--replace"}).exitCode, 0);
     ProgramRun history = run({"--db", db, "diff", "CMP01", "2"});
     EXPECT_EQ(history.exitCode, 1);
-    EXPECT_TRUE(history.out.startsWith("WorkOrder Customer complaint → Customer claims\n")) << history.out.toStdString();
+    EXPECT_TRUE(history.out.startsWith("WorkOrder Customer complaint → Customer claims\n"))
+        << history.out.toStdString();
     EXPECT_EQ(run({"--db", db, "restore", "CMP01", "2"}).out, "Restored version 2 of CMP01 as its version 4.\n");
     EXPECT_EQ(run({"--db", db, "diff", "CMP01", "2", "--json"}).exitCode, 0);
     EXPECT_TRUE(run({"--db", db, "history", "CMP01"}).out.startsWith("4\trestore\ttester\t"));
