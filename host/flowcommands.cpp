@@ -7,6 +7,7 @@
 #include "exchange/frameexchange.h"
 #include "host/addinsession.h"
 #include "host/admincommands.h"
+#include "host/historycommands.h"
 #include "host/hostobject.h"
 #include "host/hostoptions.h"
 #include "model/cworder.h"
@@ -225,14 +226,27 @@ int Search(const QString& text)
 
 const QStringList& FlowCommandNames()
 {
-    static const QStringList names = {QStringLiteral("list"),   QStringLiteral("show"),   QStringLiteral("check"),
-                                      QStringLiteral("export"), QStringLiteral("import"), QStringLiteral("render"),
-                                      QStringLiteral("search")};
+    static const QStringList names = QStringList{QStringLiteral("list"),   QStringLiteral("show"),
+                                                 QStringLiteral("check"),  QStringLiteral("export"),
+                                                 QStringLiteral("import"), QStringLiteral("render"),
+                                                 QStringLiteral("search")} +
+                                     HistoryCommandNames();
     return names;
+}
+
+bool FlowCommandWrites(const HostOptions& options)
+{
+    // The history's commands, and a picture of a comparison, store version 1 of a frame that has
+    // none yet.
+    const QString& command = options.command;
+    return command == QLatin1String("import") || HistoryCommandNames().contains(command) ||
+           (command == QLatin1String("render") && options.compareFrom > 0);
 }
 
 QString FlowCommandHelp(const QString& command)
 {
+    if (HistoryCommandNames().contains(command))
+        return HistoryCommandHelp(command);
     const qsizetype index = FlowCommandNames().indexOf(command);
     if (index < 0)
         return {};
@@ -257,7 +271,8 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
     const QHash<QString, std::pair<int, int>> counts = {
         {QStringLiteral("list"), {0, 0}},   {QStringLiteral("show"), {1, 1}},   {QStringLiteral("check"), {0, -1}},
         {QStringLiteral("export"), {1, -1}}, {QStringLiteral("import"), {1, 1}}, {QStringLiteral("render"), {1, 2}},
-        {QStringLiteral("search"), {1, 1}}};
+        {QStringLiteral("search"), {1, 1}}, {QStringLiteral("history"), {0, 1}}, {QStringLiteral("diff"), {2, 3}},
+        {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}}};
     const auto [least, most] = counts.value(command);
     if (arguments.size() < least) {
         printError(FormatMessage(MsgMissingArgument, {command}));
@@ -298,10 +313,12 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
             return 0;
         }
         if (command == QLatin1String("import"))
-            return Import(arguments.at(0), options.importAs, options.importReplace);
+            return Import(arguments.at(0), options.newId, options.importReplace);
         if (command == QLatin1String("render"))
             return Render(arguments.at(0), options.output, options.scale, options.compareFrom, compareTo);
-        return Search(arguments.at(0));
+        if (command == QLatin1String("search"))
+            return Search(arguments.at(0));
+        return RunHistoryCommand(options);
     } catch (const std::exception& error) {
         printError(describe(error));
         return 1;

@@ -12,12 +12,15 @@ namespace korvel {
 class HostOptions;
 
 // The commands of korvel that work on frames without the designer window: list, show, check,
-// export, import, render and search. They print on standard output, report a refusal as one line
-// "korvel: ..." on standard error, and return the exit status: 0 done, 1 refused or failed (and
-// `check`: an error found), 2 wrong arguments.
+// export, import, render and search, and those on the frames' history (host/historycommands.h).
+// They print on standard output, report a refusal as one line "korvel: ..." on standard error,
+// and return the exit status: 0 done, 1 refused or failed (and `check`: an error found), 2 wrong
+// arguments.
 
 // The command names, in the order of the help.
 const QStringList& FlowCommandNames();
+// True for the commands that write to the database (the others open it read-only).
+bool FlowCommandWrites(const HostOptions& options);
 // The help of one command (usage line and explanation), or "" for an unknown name.
 QString FlowCommandHelp(const QString& command);
 // The part of `korvel --help` that lists the commands.

@@ -6,6 +6,7 @@
 
 #include <QCommandLineParser>
 #include <QDir>
+#include <algorithm>
 #include <cstring>
 #include <strings.h>
 
@@ -31,7 +32,7 @@ bool HostOptions::namesCommand(const QStringList& arguments)
                                           QStringLiteral("--unlock"), QStringLiteral("--db-timeout"),
                                           QStringLiteral("-o"),       QStringLiteral("--output"),
                                           QStringLiteral("--as"),     QStringLiteral("--scale"),
-                                          QStringLiteral("--compare")};
+                                          QStringLiteral("--compare"), QStringLiteral("--keep")};
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         if (withValue.contains(argument)) {
@@ -151,9 +152,14 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
     const QCommandLineOption scaleOption(QStringLiteral("scale"), LoadResString(1484), QStringLiteral("factor"));
     const QCommandLineOption replaceOption(QStringLiteral("replace"), LoadResString(2032));
     const QCommandLineOption compareOption(QStringLiteral("compare"), LoadResString(2070), QStringLiteral("version"));
+    const QCommandLineOption deletedOption(QStringLiteral("deleted"),
+                                           QStringLiteral("history: list the deleted work orders."));
+    const QCommandLineOption keepOption(
+        QStringLiteral("keep"), QStringLiteral("prune: the versions to keep of each work order, at least 1."),
+        QStringLiteral("N"));
     parser.addOptions({helpOption, dbOption, userOption, initDbOption, screenshotOption, logOption,
                        checkDbOption, unlockOption, timeoutOption, jsonOption, outputOption, asOption,
-                       replaceOption, scaleOption, compareOption});
+                       replaceOption, scaleOption, compareOption, deletedOption, keepOption});
     parser.addPositionalArgument(QStringLiteral("command"), LoadResString(1485),
                                  QStringLiteral("[command [arguments]]"));
     const auto fullHelp = [&] { return parser.helpText() + u'\n' + FlowCommandsSummary(); };
@@ -183,8 +189,16 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
         commandArguments = positional.mid(1);
     }
     const bool forImport = command == QLatin1String("import");
-    if ((parser.isSet(jsonOption) && command != QLatin1String("check")) ||
-        ((parser.isSet(asOption) || parser.isSet(replaceOption)) && !forImport) ||
+    const auto isOneOf = [&](std::initializer_list<const char*> names) {
+        return std::any_of(names.begin(), names.end(),
+                           [&](const char* name) { return command == QLatin1String(name); });
+    };
+    const bool forPrune = command == QLatin1String("prune");
+    if ((parser.isSet(jsonOption) && !isOneOf({"check", "history", "diff"})) ||
+        (parser.isSet(asOption) && !isOneOf({"import", "restore"})) ||
+        (parser.isSet(replaceOption) && !forImport) ||
+        (parser.isSet(deletedOption) && command != QLatin1String("history")) ||
+        (parser.isSet(keepOption) && !forPrune) ||
         ((parser.isSet(scaleOption) || parser.isSet(compareOption)) && command != QLatin1String("render")) ||
         (parser.isSet(outputOption) && command != QLatin1String("export") && command != QLatin1String("render")))
         return refuse(FormatMessage(1487, {command.isEmpty() ? QStringLiteral("korvel") : command}));
@@ -193,9 +207,16 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
     output = parser.value(outputOption);
     if (parser.isSet(asOption))
     {
-        importAs = parser.value(asOption).trimmed();
-        if (importAs.isNull())
-            importAs = QStringLiteral(""); // given, though empty: refused as an empty ID
+        newId = parser.value(asOption).trimmed();
+        if (newId.isNull())
+            newId = QStringLiteral(""); // given, though empty: refused as an empty ID
+    }
+    deleted = parser.isSet(deletedOption);
+    if (forPrune) {
+        bool ok = false;
+        keep = parser.value(keepOption).trimmed().toInt(&ok);
+        if (!ok || keep < 1)
+            return refuse(QStringLiteral("prune --keep needs a whole number of versions, at least 1"));
     }
     if (parser.isSet(scaleOption)) {
         bool ok = false;

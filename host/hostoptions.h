@@ -31,12 +31,14 @@ public:
     // A command on frames (host/flowcommands.h): its name ("" when none) and its arguments.
     QString command;
     QStringList commandArguments;
-    bool json = false;   // --json (check)
+    bool json = false;   // --json (check, history, diff)
     QString output;      // -o / --output (export, render)
-    QString importAs;    // --as (import): null when not given
+    QString newId;       // --as (import, restore): null when not given
     bool importReplace = false; // --replace (import)
     double scale = 1.0;  // --scale (render)
     int compareFrom = 0; // --compare (render): the older version drawn against; 0 when not given
+    bool deleted = false; // --deleted (history)
+    int keep = 0;         // --keep (prune): at least 1
 
     // True when the arguments name a command on frames (or help on one), which runs without a
     // display: the program then chooses the offscreen platform before it starts.

@@ -241,9 +241,8 @@ int HostProgram::run(const QStringList& arguments)
                                   "PGPASSWORD or in ~/.pgpass instead"));
     SessionSettings settings;
     settings.statementTimeoutSeconds = options.statementTimeout;
-    // Every command on frames but import only reads.
     settings.readOnly = options.checkDatabase || !options.screenshot.isEmpty() ||
-                        (!options.command.isEmpty() && options.command != QLatin1String("import"));
+                        (!options.command.isEmpty() && !FlowCommandWrites(options));
 
     // An SQLite file is looked at before it is opened, since opening creates a missing one.
     DatabaseLocation opened = location;
@@ -302,7 +301,7 @@ int HostProgram::run(const QStringList& arguments)
             FileLog log(logPath(options));
             status = BreakFrameLock(database, shownName, options.unlockFrame, options.user, log);
         } else if (!options.command.isEmpty()) {
-            if (prepareDatabase(database, shownName, false))
+            if (prepareDatabase(database, shownName, FlowCommandWrites(options)))
                 status = RunFlowCommand(database, options, std::make_unique<FileLog>(logPath(options)));
         } else if (prepareDatabase(database, shownName, !settings.readOnly)) {
             HostObject host(database, options.user, std::make_unique<FileLog>(logPath(options)));

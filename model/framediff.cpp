@@ -396,9 +396,10 @@ QStringList DiffLines(const FrameDiff& diff)
         lines.append(linkLine(MsgLinkAdded, link));
     for (const LinkValues& link : diff.linksRemoved)
         lines.append(linkLine(MsgLinkRemoved, link));
-    for (const LinkChange& change : diff.linksChanged)
-        lines.append(FormatMessage(MsgLinkChanged, {Named(change.after.WorkOrderLink_ID, change.after.WorkOrderLinkName),
-                                                    FieldsText(change.fields)}));
+    for (const LinkChange& change : diff.linksChanged) {
+        const QString link = Named(change.after.WorkOrderLink_ID, change.after.WorkOrderLinkName);
+        lines.append(FormatMessage(MsgLinkChanged, {link, FieldsText(change.fields)}));
+    }
     return lines;
 }
 

@@ -49,7 +49,9 @@ void StoreFound(const QSqlDatabase& database, const QString& frameId, const Fram
     row.frameId = frameId;
     row.kind = FoundVersionKind;
     row.staffId = found.audit.ModifiedBy.isEmpty() ? found.audit.CreatedBy : found.audit.ModifiedBy;
+    // As the version rows keep their dates, whether the record holds the file's form or the database's.
     row.savedAt = found.audit.ModifiedDate.isEmpty() ? found.audit.CreatedDate : found.audit.ModifiedDate;
+    row.savedAt.replace(u'T', u' ');
     row.frameName = found.header.WorkOrderFrameName;
     FrameVersions::Store(database, row, FrameVersions::Encode(FrameFile(found)));
 }

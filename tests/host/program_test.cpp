@@ -264,6 +264,12 @@ TEST_F(ProgramTest, RunsOnPostgreSQL)
     EXPECT_GT(colourCount(QImage(shot)), 20);
     ASSERT_EQ(run({"--db", address, "export", "CMP01", "-o", path("pg.json")}).exitCode, 0);
     EXPECT_EQ(run({"--db", address, "--user", "alice", "import", path("pg.json"), "--replace"}).exitCode, 0);
+    // Its history: as found, imported, and the first restored, equal to it.
+    result = run({"--db", address, "history", "CMP01", "--json"});
+    EXPECT_TRUE(result.out.contains("\"kind\": \"import\"")) << result.out.toStdString() << result.err.toStdString();
+    EXPECT_EQ(run({"--db", address, "restore", "CMP01", "1"}).out, "Restored version 1 of CMP01 as its version 3.\n");
+    EXPECT_EQ(run({"--db", address, "diff", "CMP01", "1"}).exitCode, 0);
+    EXPECT_EQ(run({"--db", address, "prune", "--keep", "1"}).out, "Dropped 2 versions.\n");
 
     // Another session holds the frame table: loading fails after --db-timeout, the screenshot does not wait.
     {
@@ -335,6 +341,19 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
         {{"--db-timeout", "soon"}, 2, "Usage:"},
         {{"--unlock", " "}, 2, "Usage:"},
         {{"--check-db", "--unlock", "CMP01"}, 2, "Usage:"},
+        {{"history", "CMP02"}, 0, "1\timport\ttester\t"},
+        {{"history", "CMP02", "--json"}, 0, "\"kind\": \"import\""},
+        {{"history", "--deleted"}, 0, "No deleted work orders."},
+        {{"history"}, 2, "help history"},
+        {{"diff", "CMP01", "1"}, 0, "no change"}, // its version 1: the frame as found
+        {{"diff", "CMP01", "1", "one"}, 2, "\"one\" is not a whole number"},
+        {{"diff", "CMP01", "7"}, 2, "CMP01 has no version 7"},
+        {{"diff", "NOPE", "1"}, 2, "no work order NOPE"},
+        {{"diff", "CMP01"}, 2, "help diff"},
+        {{"restore", "CMP02", "1"}, 1, "Bob Novak"},
+        {{"prune", "--keep", "0"}, 2, "at least 1"},
+        {{"prune"}, 2, "at least 1"},
+        {{"help", "diff"}, 0, "V1 [V2] [--json]"},
     };
     for (const auto& c : cases) {
         const ProgramRun result = run(Args{"--db", db} + c.arguments);
@@ -352,6 +371,21 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
     EXPECT_EQ(valueIn(db, "SELECT group_concat(RecordID) FROM Korvel_RecordLock").toString(), "CMP02");
     EXPECT_EQ(valueIn(db, "SELECT Kind FROM Korvel_FrameChange WHERE FrameID='CMP01' AND Kind='import'"), "import");
     EXPECT_TRUE(run({"--db", db, "show", "CMP01"}).out.contains("\nModified by tester on 20"));
+    // Its history: a new name differs from the version before; that version restored, they are equal.
+    QFile file(exported);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    writeFile(path("renamed.json"), file.readAll().replace("\"Customer complaint\"", "\"Customer claims\""));
+    EXPECT_EQ(run({"--db", db, "import", path("renamed.json"), "--replace"}).exitCode, 0);
+    ProgramRun history = run({"--db", db, "diff", "CMP01", "2"});
+    EXPECT_EQ(history.exitCode, 1);
+    EXPECT_TRUE(history.out.startsWith("WorkOrder Customer complaint → Customer claims\n"))
+        << history.out.toStdString();
+    EXPECT_EQ(run({"--db", db, "restore", "CMP01", "2"}).out, "Restored version 2 of CMP01 as its version 4.\n");
+    EXPECT_EQ(run({"--db", db, "diff", "CMP01", "2", "--json"}).exitCode, 0);
+    EXPECT_TRUE(run({"--db", db, "history", "CMP01"}).out.startsWith("4\trestore\ttester\t"));
+    EXPECT_EQ(run({"--db", db, "prune", "--keep", "1"}).out, "Dropped 3 versions.\n");
+    history = run({"--db", db, "history", "CMP01"});
+    EXPECT_EQ(history.out.count(u'\n'), 1) << history.out.toStdString();
     EXPECT_FALSE(QFile::exists(path("far.png")) || QFile::exists(path("none.png")));
     QFile picture(svg);
     ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
