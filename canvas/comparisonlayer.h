@@ -2,16 +2,16 @@
 
 #include "model/framediff.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
 #include <QRectF>
 #include <QString>
 #include <vector>
 
-class QGraphicsItem;
-
 namespace korvel {
 
+class ComparisonMark;
 class FlowScene;
 
 // What separates an older version of a frame from the newer one a FlowScene shows, drawn over that
@@ -44,10 +44,28 @@ public:
     QRectF Choose(int index);
 
 private:
+    // Adds `mark` to the scene as one of the layer's; returns its index in m_ownedObjects.
+    int addMark(ComparisonMark* mark);
+    // An entry without its text (the diff's line, given when all are made).
+    void addEntry(Entry::Kind kind, const QString& stepId, const QString& linkKey, const QRectF& area, int mark);
+    // The marks of the steps' and the links' changes, each with its entries in the diff's order.
+    void markSteps(const FrameDiff& diff);
+    void markLinks(const FrameDiff& diff);
+    // Where a removed link's end stood: the step's item when it is still there, else its ghost.
+    QRectF endBox(const QString& id) const;
+    ComparisonMark* mark(int index) const;
+
     FlowScene& m_scene;
+    // Null once the scene is gone: the destructor then leaves it alone.
+    QPointer<FlowScene> m_sceneAlive;
     QList<Entry> m_entries;
-    std::vector<QPointer<QObject>> m_ownedObjects; // the layer's marks that are QObjects
-    std::vector<QGraphicsItem*> m_marks;           // every mark, removed by the destructor
+    // Every mark (each is a QObject), deleted by the destructor unless the scene deleted it first
+    // (emptied or destroyed): the pointers then read null.
+    std::vector<QPointer<QObject>> m_ownedObjects;
+    QList<int> m_entryMarks; // the mark of each entry, an index of m_ownedObjects; -1 for none
+    // The removed steps' old boxes by IdKey, for the ends of removed links.
+    QHash<QString, QRectF> m_ghosts;
+    int m_chosen = -1;
 };
 
 } // namespace korvel

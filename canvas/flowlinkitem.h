@@ -52,6 +52,8 @@ public:
     void setCondition(const QString& condition);
     FlowNodeItem* Org() const { return m_org; }
     FlowNodeItem* Dst() const { return m_dst; }
+    // The line as drawn (scene coordinates): two points, or the loop of a link to its own node.
+    const QPolygonF& Path() const { return m_path; }
 
     // Recomputes the arrow after one of its nodes moved.
     void updatePosition();

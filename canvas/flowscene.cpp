@@ -290,6 +290,26 @@ void FlowScene::Sketch(PlainSketch& sketch, const QRectF& exposed, double scale)
     }
 }
 
+void FlowScene::setOverlay(const QList<QGraphicsObject*>& items)
+{
+    m_overlay.clear();
+    m_overlayArea = QRectF();
+    for (QGraphicsObject* item : items) {
+        m_overlay.append(item);
+        m_overlayArea |= item->sceneBoundingRect();
+    }
+    UpdateSceneRect();
+}
+
+QList<QGraphicsObject*> FlowScene::Overlay() const
+{
+    QList<QGraphicsObject*> items;
+    for (const QPointer<QGraphicsObject>& item : m_overlay)
+        if (item)
+            items.append(item.data());
+    return items;
+}
+
 void FlowScene::registerLink(FlowLinkItem* link)
 {
     link->m_serial = ++m_lastSerial;
@@ -448,6 +468,8 @@ void FlowScene::clearScene()
     m_selectedLinks.clear();
     m_selectedSteps = 0;
     m_movedLinks.clear();
+    m_overlay.clear();
+    m_overlayArea = QRectF();
     clear();
     m_clearing = false;
     m_extent = QRectF();
@@ -472,8 +494,9 @@ void FlowScene::UpdateSceneRect()
     // flow is larger than the view. It must not depend on the view's own size: scroll bars change
     // that size, and a scene that followed it would make them come and go without end.
     QRectF rect(0, 0, 1, 1);
-    if (!m_extent.isNull())
-        rect = rect.united(m_extent.adjusted(0, 0, SceneMargin, SceneMargin));
+    for (const QRectF& area : {m_extent, m_overlayArea})
+        if (!area.isNull())
+            rect = rect.united(area.adjusted(0, 0, SceneMargin, SceneMargin));
     if (rect != sceneRect())
         setSceneRect(rect);
 }

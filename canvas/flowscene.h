@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QList>
 #include <QMultiHash>
+#include <QPointer>
 #include <QPointF>
 #include <QRectF>
 #include <QSet>
@@ -106,6 +107,11 @@ public:
     // BulkChange lives). Adding, moving and removing items keep it up to date themselves, except
     // for a mouse drag, which the views settle when it ends.
     void UpdateSceneRect();
+    // Items drawn over the flow that are none of its nodes and links (a comparison's marks): the
+    // scene's rectangle reaches over them too, and a view zoomed far out draws them beside the plain
+    // flow. An item deleted meanwhile simply drops out; emptying the scene forgets them all.
+    void setOverlay(const QList<QGraphicsObject*>& items);
+    QList<QGraphicsObject*> Overlay() const;
 
 signals:
     // The grid was switched on or off.
@@ -179,6 +185,8 @@ private:
     // Links whose steps moved during the bulk change, laid out again when it ends.
     QSet<FlowLinkItem*> m_movedLinks;
     bool m_clearing = false;
+    QList<QPointer<QGraphicsObject>> m_overlay;
+    QRectF m_overlayArea; // the box around m_overlay when it was set
     bool m_editMode = false;
     bool m_grid = false;
     double m_layoutWidth = 0;

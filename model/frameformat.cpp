@@ -11,6 +11,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <type_traits>
 
 namespace korvel {
 namespace {
@@ -52,19 +53,13 @@ QString StoredDate(const QString& where, const char* name, const QString& text)
     return date->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
-// One column of a row struct: its name in the file and the member holding it.
 template <typename Row>
-struct Column {
-    const char* name;
-    QString Row::* text = nullptr;
-    qint32 Row::* number = nullptr;
-    bool place = false; // a step's place: within the canvas's range
-};
-
+using Column = FrameColumn<Row>;
+// Deduced from the row alone, so the tables (arrays) convert.
 template <typename Row>
-using Columns = std::initializer_list<Column<Row>>;
+using Columns = std::span<const std::type_identity_t<FrameColumn<Row>>>;
 
-const Columns<FrameValues> kHeaderColumns = {
+const Column<FrameValues> kHeaderColumns[] = {
     {"WorkOrderFrame_ID", &FrameValues::WorkOrderFrame_ID},
     {"WorkOrderFrameName", &FrameValues::WorkOrderFrameName},
     {"Category", &FrameValues::Category},
@@ -91,14 +86,14 @@ const Columns<FrameValues> kHeaderColumns = {
     {"ForecastLen", nullptr, &FrameValues::ForecastLen},
 };
 
-const Columns<FrameAudit> kAuditColumns = {
+const Column<FrameAudit> kAuditColumns[] = {
     {"CreatedBy", &FrameAudit::CreatedBy},
     {"CreatedDate", &FrameAudit::CreatedDate},
     {"ModifiedBy", &FrameAudit::ModifiedBy},
     {"ModifiedDate", &FrameAudit::ModifiedDate},
 };
 
-const Columns<NodeValues> kStepColumns = {
+const Column<NodeValues> kStepColumns[] = {
     {"WorkOrderNode_ID", &NodeValues::WorkOrderNode_ID},
     {"WorkOrderNodeName", &NodeValues::WorkOrderNodeName},
     {"ExpiredPeriod", nullptr, &NodeValues::ExpiredPeriod},
@@ -124,7 +119,7 @@ const Columns<NodeValues> kStepColumns = {
     {"ContactCust", nullptr, &NodeValues::ContactCust},
     {"NextBeginTime", nullptr, &NodeValues::NextBeginTime},
     {"TickOffFlag", nullptr, &NodeValues::TickOffFlag},
-    {"ReturnOldStep", &NodeValues::ReturnOldStep},
+    {"ReturnOldStep", &NodeValues::ReturnOldStep, nullptr, false, true},
     {"CanModify", nullptr, &NodeValues::CanModify},
     {"CanBackToBy", nullptr, &NodeValues::CanBackToBy},
     {"ToHandleby", &NodeValues::ToMultiHandleBy},
@@ -133,11 +128,11 @@ const Columns<NodeValues> kStepColumns = {
     {"ForecastLen", nullptr, &NodeValues::ForecastLen},
 };
 
-const Columns<LinkValues> kLinkColumns = {
+const Column<LinkValues> kLinkColumns[] = {
     {"WorkOrderLink_ID", &LinkValues::WorkOrderLink_ID},
     {"WorkOrderLinkName", &LinkValues::WorkOrderLinkName},
-    {"SonNode_ID", &LinkValues::SonNode_ID},
-    {"FatherNode_ID", &LinkValues::FatherNode_ID},
+    {"SonNode_ID", &LinkValues::SonNode_ID, nullptr, false, true},
+    {"FatherNode_ID", &LinkValues::FatherNode_ID, nullptr, false, true},
     {"AlwaysOpen", nullptr, &LinkValues::AlwaysOpen},
     {"AddinVariant", &LinkValues::AddinVariant},
     {"CompareType", &LinkValues::CompareType},
@@ -145,7 +140,7 @@ const Columns<LinkValues> kLinkColumns = {
 };
 
 template <typename Row>
-void Write(const Columns<Row>& columns, const Row& row, QJsonObject& object)
+void Write(Columns<Row> columns, const Row& row, QJsonObject& object)
 {
     for (const Column<Row>& column : columns) {
         const QString name = QLatin1String(column.name);
@@ -157,7 +152,7 @@ void Write(const Columns<Row>& columns, const Row& row, QJsonObject& object)
 }
 
 template <typename Row>
-void Read(const Columns<Row>& columns, const QJsonObject& object, const QString& where, Row& row)
+void Read(Columns<Row> columns, const QJsonObject& object, const QString& where, Row& row)
 {
     for (const Column<Row>& column : columns) {
         const QString name = QLatin1String(column.name);
@@ -187,6 +182,21 @@ void Read(const Columns<Row>& columns, const QJsonObject& object, const QString&
 }
 
 } // namespace
+
+std::span<const FrameColumn<FrameValues>> HeaderColumns()
+{
+    return kHeaderColumns;
+}
+
+std::span<const FrameColumn<NodeValues>> StepColumns()
+{
+    return kStepColumns;
+}
+
+std::span<const FrameColumn<LinkValues>> LinkColumns()
+{
+    return kLinkColumns;
+}
 
 QJsonObject HeaderToJson(const FrameValues& header, const FrameAudit& audit)
 {

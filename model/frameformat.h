@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <span>
 
 namespace korvel {
 
@@ -21,6 +22,21 @@ struct FrameRecord {
     QList<NodeValues> steps;
     QList<LinkValues> links;
 };
+
+// One column of a header, step or link row: its member name in the file and the member of the row
+// struct holding it, a text or a whole number.
+template <typename Row>
+struct FrameColumn {
+    const char* name;
+    QString Row::* text = nullptr;
+    qint32 Row::* number = nullptr;
+    bool place = false;  // a step's place (NodeLeft, NodeTop): within the canvas's range
+    bool stepId = false; // names a step of the frame (a return step, a link's end)
+};
+// Every column of each row in the file's order; the header's without the audit.
+std::span<const FrameColumn<FrameValues>> HeaderColumns();
+std::span<const FrameColumn<NodeValues>> StepColumns();
+std::span<const FrameColumn<LinkValues>> LinkColumns();
 
 // The JSON object of a header, step or link: one member per column, named like the column.
 QJsonObject HeaderToJson(const FrameValues& header, const FrameAudit& audit);

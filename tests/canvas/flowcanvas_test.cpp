@@ -1,7 +1,10 @@
 // The flow canvas without the designer: the scene's collections and key index with no window, and
 // a view moving steps with the mouse.
 
+#include "canvas/comparisonlayer.h"
+#include "canvas/comparisonmark.h"
 #include "canvas/flowview.h"
+#include "canvas/frameitems.h"
 #include "canvas/scenepicture.h"
 #include "canvas/stepspicture.h"
 #include "model/coordinates.h"
@@ -186,6 +189,142 @@ TEST(ScenePictureTest, BandsAndSharedPicturesDrawTheSameFlow)
     QBuffer closed;
     EXPECT_FALSE(WriteScenePng(scene, source, size, closed, 37));
     EXPECT_FALSE(WriteSceneSvg(scene, source, size, QStringLiteral("Flow"), closed));
+}
+
+NodeValues stepAt(const QString& id, int left, int top)
+{
+    NodeValues step;
+    step.WorkOrderNode_ID = id;
+    step.WorkOrderNodeName = QStringLiteral("Step ") + id;
+    step.Left = left;
+    step.Top = top;
+    return step;
+}
+
+LinkValues linkOf(const QString& code, const QString& from, const QString& to)
+{
+    LinkValues link;
+    link.WorkOrderLink_ID = code;
+    link.FatherNode_ID = from;
+    link.SonNode_ID = to;
+    return link;
+}
+
+QList<ComparisonMark*> marksOf(const QGraphicsScene& scene)
+{
+    QList<ComparisonMark*> marks;
+    for (QGraphicsItem* item : scene.items())
+        if (auto* mark = qgraphicsitem_cast<ComparisonMark*>(item))
+            marks << mark;
+    return marks;
+}
+
+// A comparison drawn over the newer flow: its marks stand where the changes are, stay out of the
+// scene's collections, selection and mouse, and go with the layer, also after the scene went first.
+TEST(ComparisonLayerTest, MarksChangesWhereTheyAreAndLeavesTheFlowAlone)
+{
+    for (const int ending : {0, 1, 2}) { // the layer goes first, the scene is emptied, or destroyed
+        auto scene = std::make_unique<FlowScene>();
+        scene->AddNode(0, 0, 500, 400)->setShape(ShapeStart);
+        QList<FlowNodeItem*> nodes;
+        for (const auto& [id, x, y] : {std::tuple{"N1", 1000, 0}, {"N2", 3000, 0}, {"N3", 5000, 2000}}) {
+            nodes << scene->AddNode(x, y, StepBoxWidth, StepBoxHeight);
+            nodes.last()->setKey(QStringLiteral("N") + QLatin1String(id));
+        }
+        nodes[0]->AddLink(nodes[1])->setKey(QStringLiteral("LL1"));
+        nodes[1]->AddLink(nodes[2])->setKey(QStringLiteral("LL2"));
+        const QList<QGraphicsItem*> itemsBefore = scene->items();
+        const QRectF rectBefore = scene->sceneRect();
+
+        FrameDiff diff;
+        diff.header = {{QStringLiteral("ExpiredPeriod"), QStringLiteral("24"), QStringLiteral("48")}};
+        diff.stepsAdded = {stepAt(QStringLiteral("N1"), 1000, 0)};
+        const NodeValues gone = stepAt(QStringLiteral("N9"), 7000, 3000);
+        diff.stepsRemoved = {gone};
+        diff.stepsChanged = {{stepAt(QStringLiteral("N2"), 3000, 0), stepAt(QStringLiteral("N2"), 3000, 0),
+                              {{QStringLiteral("WorkOrderNodeName"), QStringLiteral("a"), QStringLiteral("b")}}, false},
+                             {stepAt(QStringLiteral("n3"), 5000, 0), stepAt(QStringLiteral("N3"), 5000, 2000), {}, true}};
+        diff.linksAdded = {linkOf(QStringLiteral("L1"), QStringLiteral("N1"), QStringLiteral("N2"))};
+        diff.linksRemoved = {linkOf(QStringLiteral("L9"), QStringLiteral("N9"), QStringLiteral("N3")),
+                             linkOf(QStringLiteral("L8"), QStringLiteral("N8"), QStringLiteral("N2"))};
+        diff.linksChanged = {{linkOf(QStringLiteral("L2"), QStringLiteral("N2"), QStringLiteral("N1")),
+                              linkOf(QStringLiteral("L2"), QStringLiteral("N2"), QStringLiteral("N3")), {}}};
+        auto layer = std::make_unique<ComparisonLayer>(*scene, diff);
+
+        using Kind = ComparisonLayer::Entry::Kind;
+        const QList<std::tuple<Kind, QString, QRectF>> expected = {
+            {Kind::Header, QString(), QRectF()},
+            {Kind::Added, QStringLiteral("N1"), nodes[0]->SceneBox()},
+            {Kind::Removed, QStringLiteral("N9"), QRectF(7000, 3000, StepBoxWidth, StepBoxHeight)},
+            {Kind::Changed, QStringLiteral("N2"), nodes[1]->SceneBox()},
+            {Kind::Moved, QStringLiteral("N3"), QRectF(5000, 0, StepBoxWidth, StepBoxHeight + 2000)},
+            {Kind::Added, QStringLiteral("L1"), scene->LinkByKey(QStringLiteral("LL1"))->sceneBoundingRect()},
+            {Kind::Removed, QStringLiteral("L9"), QRectF(6350, 2650, 700, 350)},
+            {Kind::Removed, QStringLiteral("L8"), QRectF()},
+            {Kind::Changed, QStringLiteral("L2"), scene->LinkByKey(QStringLiteral("LL2"))->sceneBoundingRect()},
+        };
+        ASSERT_EQ(layer->Entries().size(), expected.size());
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            const auto& entry = layer->Entries().at(i);
+            const auto& [kind, key, area] = expected.at(i);
+            EXPECT_EQ(entry.kind, kind) << i;
+            EXPECT_EQ(entry.stepId + entry.linkKey, key) << i;
+            EXPECT_EQ(entry.area, area) << i;
+        }
+        QStringList texts;
+        for (const auto& entry : layer->Entries())
+            texts << entry.text;
+        EXPECT_EQ(texts, DiffLines(diff));
+
+        // The ghost is where the step was, and chosen alone; the mouse finds nothing there.
+        EXPECT_EQ(layer->Choose(2), QRectF(7000, 3000, StepBoxWidth, StepBoxHeight));
+        QList<ComparisonMark*> chosen;
+        for (ComparisonMark* mark : marksOf(*scene)) {
+            EXPECT_FALSE(mark->flags() & (QGraphicsItem::ItemIsSelectable | QGraphicsItem::ItemIsMovable));
+            if (mark->Chosen())
+                chosen << mark;
+        }
+        ASSERT_EQ(chosen.size(), 1);
+        EXPECT_EQ(chosen[0]->Area(), QRectF(7000, 3000, StepBoxWidth, StepBoxHeight));
+        EXPECT_TRUE(scene->items(QPointF(7700, 3300)).isEmpty());
+        EXPECT_TRUE(scene->sceneRect().contains(chosen[0]->Area()));
+        EXPECT_EQ(scene->items(nodes[0]->Centre()), (QList<QGraphicsItem*>{nodes[0]}));
+        EXPECT_EQ(marksOf(*scene).size(), 8);
+        // An added step's mark encloses it; a moved one's old outline is at its old place.
+        const auto markAt = [&](ComparisonMark::Look look, const QRectF& area) {
+            for (ComparisonMark* mark : marksOf(*scene))
+                if (mark->MarkLook() == look && mark->Area() == area)
+                    return mark;
+            return static_cast<ComparisonMark*>(nullptr);
+        };
+        ASSERT_TRUE(markAt(ComparisonMark::Look::Added, nodes[0]->SceneBox()));
+        EXPECT_TRUE(markAt(ComparisonMark::Look::Added, nodes[0]->SceneBox())->sceneBoundingRect().contains(
+            nodes[0]->sceneBoundingRect()));
+        EXPECT_TRUE(markAt(ComparisonMark::Look::Moved, QRectF(5000, 0, StepBoxWidth, StepBoxHeight)));
+        EXPECT_EQ(layer->Choose(3), nodes[1]->SceneBox());
+        EXPECT_EQ(scene->SelectedNode(), nodes[1]);
+        EXPECT_FALSE(chosen[0]->Chosen());
+
+        EXPECT_EQ(scene->Nodes().size(), 4);
+        EXPECT_EQ(scene->Links().size(), 2);
+        EXPECT_EQ(scene->NodeByKey(QStringLiteral("NN9")), nullptr);
+        scene->SelectAllSteps();
+        EXPECT_EQ(scene->SelectedStepCount(), 3);
+        EXPECT_EQ(scene->selectedItems().size(), 5);
+
+        if (ending == 1)
+            scene->RemoveAllNodes();
+        if (ending == 2)
+            scene.reset();
+        layer.reset();
+        if (ending == 0) {
+            EXPECT_EQ(scene->items(), itemsBefore);
+            EXPECT_EQ(scene->sceneRect(), rectBefore);
+            EXPECT_TRUE(scene->Overlay().isEmpty());
+        } else if (scene) {
+            EXPECT_TRUE(scene->items().isEmpty());
+        }
+    }
 }
 
 } // namespace

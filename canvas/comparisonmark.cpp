@@ -1,0 +1,229 @@
+#include "canvas/comparisonmark.h"
+
+#include "canvas/flownodeitem.h"
+#include "canvas/flowscene.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QLineF>
+#include <QPainter>
+#include <QPalette>
+
+namespace korvel {
+namespace {
+
+// Sizes in twips.
+constexpr double OutlineMargin = 4 * TwipsPerPixel; // an outline's distance from the step's box
+constexpr double OutlinePen = 2.5 * TwipsPerPixel;
+constexpr double BandPen = 8 * TwipsPerPixel;      // the band under a link
+constexpr double ThinPen = 1.5 * TwipsPerPixel;    // a ghost's dashes, a move's dots
+constexpr double BadgeRadius = 7 * TwipsPerPixel;
+constexpr double HeadLength = 10 * TwipsPerPixel;
+constexpr double HeadHalfWidth = 4.5 * TwipsPerPixel;
+// Room around the area for pens, badge and the chosen frame.
+constexpr double Reach = OutlineMargin + BandPen + 2 * BadgeRadius;
+constexpr double CaptionPixels = 12;
+constexpr double GhostOpacity = 0.5;
+// Under the links (ghosts and old places stay behind what is there now), or over the steps
+// (outlines and badges of what is there now).
+constexpr qreal ZBehind = ZLink - 0.5;
+constexpr qreal ZBand = ZLink - 0.1;
+constexpr qreal ZOver = ZNode + 1;
+
+QColor LookColour(ComparisonMark::Look look)
+{
+    switch (look) {
+    case ComparisonMark::Look::Added:
+        return QColor(0x1f, 0x9d, 0x55);
+    case ComparisonMark::Look::Removed:
+        return QColor(0xd6, 0x33, 0x2f);
+    case ComparisonMark::Look::Changed:
+        return QColor(0xe8, 0x7a, 0x00);
+    case ComparisonMark::Look::Moved:
+        break;
+    }
+    return QColor(0x7b, 0x4f, 0xd1);
+}
+
+QColor Faint(QColor colour, int alpha)
+{
+    colour.setAlpha(alpha);
+    return colour;
+}
+
+// A pen `pixels` wide at the normal zoom; one that stays visible when zoomed far out.
+QPen MarkPen(const QPainter& painter, const QColor& colour, double pixels, Qt::PenStyle style)
+{
+    QPen pen(colour, pixels * TwipsPerPixel, style, Qt::RoundCap, Qt::RoundJoin);
+    if (!PaintsDetail(painter)) {
+        pen.setCosmetic(true);
+        pen.setWidthF(1.5);
+    }
+    return pen;
+}
+
+// The point halfway along a line.
+QPointF Middle(const QPolygonF& line)
+{
+    double length = 0;
+    for (qsizetype i = 1; i < line.size(); ++i)
+        length += QLineF(line.at(i - 1), line.at(i)).length();
+    double left = length / 2;
+    for (qsizetype i = 1; i < line.size(); ++i) {
+        const QLineF part(line.at(i - 1), line.at(i));
+        if (part.length() >= left && part.length() > 0)
+            return part.pointAt(left / part.length());
+        left -= part.length();
+    }
+    return line.isEmpty() ? QPointF() : line.constFirst();
+}
+
+// A changed item's badge: an exclamation mark in a filled circle.
+void PaintBadge(QPainter& painter, const QPointF& centre, const QColor& colour)
+{
+    painter.setPen(QPen(Qt::white, 1 * TwipsPerPixel));
+    painter.setBrush(colour);
+    painter.drawEllipse(centre, BadgeRadius, BadgeRadius);
+    if (!PaintsDetail(painter))
+        return;
+    painter.setPen(QPen(Qt::white, 2 * TwipsPerPixel, Qt::SolidLine, Qt::RoundCap));
+    const double unit = BadgeRadius / 7;
+    painter.drawLine(centre + QPointF(0, -4 * unit), centre + QPointF(0, 1 * unit));
+    painter.drawPoint(centre + QPointF(0, 3.5 * unit));
+}
+
+} // namespace
+
+ComparisonMark::ComparisonMark(Look look, bool box, const QRectF& area) : m_look(look), m_box(box), m_area(area)
+{
+    setFlags({});
+    setAcceptedMouseButtons(Qt::NoButton);
+    setAcceptHoverEvents(false);
+    if (look == Look::Removed)
+        setOpacity(GhostOpacity);
+}
+
+ComparisonMark* ComparisonMark::Box(Look look, const QRectF& box, const QString& caption)
+{
+    auto* mark = new ComparisonMark(look, true, box);
+    mark->m_caption = caption;
+    mark->setZValue(look == Look::Added || look == Look::Changed ? ZOver : ZBehind);
+    return mark;
+}
+
+ComparisonMark* ComparisonMark::Line(Look look, const QPolygonF& line)
+{
+    auto* mark = new ComparisonMark(look, false, line.boundingRect());
+    mark->m_line = line;
+    mark->setZValue(look == Look::Added || look == Look::Changed ? ZBand : ZBehind);
+    return mark;
+}
+
+void ComparisonMark::setChosen(bool on)
+{
+    if (on == m_chosen)
+        return;
+    m_chosen = on;
+    if (m_look == Look::Removed)
+        setOpacity(on ? 1.0 : GhostOpacity);
+    update();
+}
+
+QRectF ComparisonMark::boundingRect() const
+{
+    return m_area.adjusted(-Reach, -Reach, Reach, Reach);
+}
+
+QPainterPath ComparisonMark::shape() const
+{
+    return {};
+}
+
+void ComparisonMark::paint(QPainter* painter, const QStyleOptionGraphicsItem* /*option*/, QWidget* /*widget*/)
+{
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    if (m_box)
+        paintBox(*painter);
+    else
+        paintLine(*painter);
+    painter->restore();
+}
+
+void ComparisonMark::paintBox(QPainter& painter) const
+{
+    const QColor colour = LookColour(m_look);
+    const bool around = m_look == Look::Added || m_look == Look::Changed;
+    const QRectF outline = around ? m_area.adjusted(-OutlineMargin, -OutlineMargin, OutlineMargin, OutlineMargin)
+                                  : m_area;
+    const bool dashed = m_look == Look::Removed || m_look == Look::Moved;
+    painter.setPen(MarkPen(painter, colour, dashed ? 1.5 : 2.5, dashed ? Qt::DashLine : Qt::SolidLine));
+    painter.setBrush(m_look == Look::Added     ? Faint(colour, 40)
+                     : m_look == Look::Removed ? Faint(colour, 28)
+                                               : QColor(Qt::transparent));
+    painter.drawRect(outline);
+    if (m_chosen) {
+        const double margin = OutlinePen + OutlineMargin;
+        painter.setPen(MarkPen(painter, QApplication::palette().color(QPalette::Active, QPalette::Highlight), 2,
+                               Qt::SolidLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(outline.adjusted(-margin, -margin, margin, margin));
+    }
+    if (m_look == Look::Changed)
+        PaintBadge(painter, outline.topRight(), colour);
+    if (m_caption.isEmpty() || !PaintsDetail(painter))
+        return;
+    // The caption in pixels, as a step draws its own.
+    painter.scale(TwipsPerPixel, TwipsPerPixel);
+    const QRectF area(m_area.topLeft() / TwipsPerPixel, m_area.size() / TwipsPerPixel);
+    QFont font = QApplication::font();
+    font.setPixelSize(static_cast<int>(CaptionPixels));
+    painter.setFont(font);
+    painter.setPen(colour);
+    const QRectF inside = area.adjusted(4, 2, -4, -2);
+    painter.drawText(inside, Qt::AlignCenter,
+                     QFontMetricsF(font).elidedText(m_caption, Qt::ElideRight, inside.width()));
+}
+
+void ComparisonMark::paintLine(QPainter& painter) const
+{
+    if (m_line.size() < 2)
+        return;
+    const QColor colour = LookColour(m_look);
+    painter.setBrush(Qt::NoBrush);
+    if (m_chosen) {
+        painter.setPen(MarkPen(painter, QApplication::palette().color(QPalette::Active, QPalette::Highlight),
+                               BandPen / TwipsPerPixel + 4, Qt::SolidLine));
+        painter.drawPolyline(m_line);
+    }
+    switch (m_look) {
+    case Look::Added:
+    case Look::Changed:
+        painter.setPen(MarkPen(painter, Faint(colour, 110), BandPen / TwipsPerPixel, Qt::SolidLine));
+        painter.drawPolyline(m_line);
+        if (m_look == Look::Changed)
+            PaintBadge(painter, Middle(m_line), colour);
+        return;
+    case Look::Removed: {
+        painter.setPen(MarkPen(painter, colour, ThinPen / TwipsPerPixel, Qt::DashLine));
+        painter.drawPolyline(m_line);
+        // The head, so the ghost still tells which way the link ran.
+        const QLineF last(m_line.at(m_line.size() - 2), m_line.last());
+        if (last.length() <= 0)
+            return;
+        const QPointF along = (last.p2() - last.p1()) / last.length();
+        const QPointF across(-along.y(), along.x());
+        const QPointF base = last.p2() - along * HeadLength;
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(colour);
+        painter.drawPolygon(QPolygonF{last.p2(), base + across * HeadHalfWidth, base - across * HeadHalfWidth});
+        return;
+    }
+    case Look::Moved:
+        painter.setPen(MarkPen(painter, colour, ThinPen / TwipsPerPixel, Qt::DotLine));
+        painter.drawPolyline(m_line);
+        return;
+    }
+}
+
+} // namespace korvel
