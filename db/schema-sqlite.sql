@@ -167,3 +167,30 @@ CREATE TABLE IF NOT EXISTS Korvel_FrameChange (
     ChangedAt             VARCHAR(19) NOT NULL
 );
 CREATE INDEX IF NOT EXISTS IX_Korvel_FrameChange_Frame ON Korvel_FrameChange (FrameID, Serial);
+
+-- The history of the frames: every write that changes a frame's content keeps the whole frame as a
+-- frame file (docs/frame-format.md), compressed ("zlib") or as it is ("json"), numbered 1, 2, ... per
+-- frame, in the write's transaction. A frame stored before its history began gets version 1 "found"
+-- when its history is first asked for.
+CREATE TABLE IF NOT EXISTS Korvel_FrameVersion (
+    FrameID               VARCHAR(40) COLLATE NOCASE NOT NULL,
+    Version               INTEGER NOT NULL,
+    Serial                BIGINT NOT NULL,
+    Kind                  VARCHAR(10) NOT NULL,
+    StaffID               VARCHAR(40) NOT NULL,
+    SavedAt               VARCHAR(19) NOT NULL,
+    Origin                VARCHAR(40) NOT NULL,
+    Summary               TEXT NOT NULL,
+    FrameName             TEXT NOT NULL,
+    Encoding              VARCHAR(10) NOT NULL,
+    ContentBytes          BIGINT NOT NULL,
+    Content               BLOB NOT NULL,
+    PRIMARY KEY (FrameID, Version)
+);
+
+-- The version of the layout of Korvel's own tables, by table, so that a later layout can migrate.
+CREATE TABLE IF NOT EXISTS Korvel_Schema (
+    Name                  VARCHAR(40) PRIMARY KEY,
+    Version               INTEGER NOT NULL
+);
+INSERT INTO Korvel_Schema (Name, Version) VALUES ('Korvel_FrameVersion', 1) ON CONFLICT (Name) DO NOTHING;

@@ -117,7 +117,7 @@ void FrameCommands::DeleteWorkOrder()
                                             QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
-    if (DBOperate().DeleteWorkOrderFrame(id) <= 0) {
+    if (frame->DeleteMe() <= 0) {
         Messages().information(LoadResString(143));
         return;
     }

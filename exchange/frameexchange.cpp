@@ -8,6 +8,8 @@
 #include "core/wholefile.h"
 #include "model/cworder.h"
 #include "model/framefile.h"
+#include "model/framehistory.h"
+#include "model/recordwriter.h"
 #include "persistence/connection.h"
 #include "persistence/framechanges.h"
 #include "persistence/lookupkeys.h"
@@ -37,38 +39,6 @@ enum : qint32 {
     MsgTooLarge = 1958,
     MsgNotRegular = 1959,
     MsgAddedMeanwhile = 1960,
-    MsgLockedElsewhere = 2033,
-};
-
-// Why a frame cannot be replaced: who holds its lock, and since when.
-QString LockedElsewhere(const QString& id)
-{
-    LockHolder holder;
-    if (!Services().GetLockHolder(FrameLockAddin, id, Host().LoginStaffID(), holder))
-        Services().GetLockOwner(holder.name, holder.staffId);
-    return FormatMessage(MsgLockedElsewhere, {id, holder.name, holder.staffId, holder.since});
-}
-
-// The locks of the frames an import replaces, given back when it ends, however it ends.
-class ReplaceLocks final {
-public:
-    Q_DISABLE_COPY_MOVE(ReplaceLocks)
-    ReplaceLocks() = default;
-    ~ReplaceLocks()
-    {
-        for (const QString& id : std::as_const(m_taken))
-            IgnoreErrors([&] { Services().UnlockRecord(FrameLockAddin, id, Host().LoginStaffID()); });
-    }
-    // Refuses, naming the holder, while another session holds the lock.
-    void Take(const QString& id)
-    {
-        if (Services().LockRecord(FrameLockAddin, id, Host().LoginStaffID()) != 1)
-            throw KorvelError(LockedElsewhere(id));
-        m_taken << id;
-    }
-
-private:
-    QStringList m_taken;
 };
 
 [[noreturn]] void Refuse(qint32 id, const QStringList& arguments)
@@ -136,41 +106,6 @@ QList<FlowFinding> MissingLookups(const QList<FrameRecord>& frames, const QStrin
         }
     }
     return findings;
-}
-
-// Writes one frame inside the caller's transaction as a Save as does (fresh step IDs, references
-// following). A frame replaced keeps its creation and is stamped as changed by this user now; one
-// added keeps the file's history. Returns below 1 on failure.
-qint32 WriteFrame(const FrameRecord& frame, const QString& id, bool replace, Progress* progress)
-{
-    FrameValues header = frame.header;
-    header.WorkOrderFrame_ID = id;
-    if (replace) {
-        // Held still, now inside the transaction (a lock broken since it was taken refuses).
-        if (!Services().HoldsLock(FrameLockAddin, id))
-            throw KorvelError(LockedElsewhere(id));
-        if (DBOperate().UpdateWorkOrderFrame(header) < 1 || DBOperate().DeleteFrameFlow(id) < 1)
-            return -1;
-    } else if (DBOperate().InsertWorkOrderFrame(header) < 1 || DBOperate().SetWorkOrderAudit(id, frame.audit) < 1) {
-        return -1;
-    }
-    cNodes steps;
-    for (NodeValues step : frame.steps) {
-        step.WorkOrderFrame_ID = id;
-        if (steps.NewNode(step) < 1)
-            return -1;
-    }
-    cLinks links;
-    for (LinkValues link : frame.links) {
-        link.WorkOrderFrame_ID = id;
-        if (links.NewMe(link) < 1)
-            return -1;
-    }
-    QHash<QString, QString> newStepIds;
-    if (steps.Saveas(id, newStepIds, progress) < 1 || links.Saveas(id, newStepIds, progress) < 1)
-        return -1;
-    FrameChanges::Record(Connection::Shared().database(), id, FrameChangeKind::Imported, Host().LoginStaffID());
-    return 1;
 }
 
 // A regular file, or standard input for "-", of at most MaxImportFileBytes. Opened without
@@ -250,7 +185,7 @@ ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress
         progress->Expect(static_cast<int>(items));
     }
 
-    ReplaceLocks locks;
+    FrameWriteLocks locks;
     for (const qsizetype f : std::as_const(replaced))
         locks.Take(result.frameIds.at(f));
 
@@ -260,9 +195,19 @@ ImportResult ImportFrames(const QByteArray& file, const QString& newId, Progress
         Connection connection = Connection::Shared();
         connection.BeginTrans();
         began = true;
-        for (qsizetype f = 0; f < frames.size(); ++f)
-            if (WriteFrame(frames.at(f), result.frameIds.at(f), replaced.contains(f), progress) < 1)
-                throw KorvelError(LastLoggedError());
+        const QSqlDatabase& database = connection.database();
+        for (qsizetype f = 0; f < frames.size(); ++f) {
+            const QString& id = result.frameIds.at(f);
+            const bool replace = replaced.contains(f);
+            std::shared_ptr<const FrameRecord> before;
+            if (replace)
+                before = std::make_shared<const FrameRecord>(ReadStoredFrame(id));
+            auto stored =
+                std::make_shared<const FrameRecord>(WriteFrameRecord(frames.at(f), id, replace, StepIds::Fresh, progress));
+            const qint64 serial = FrameChanges::Record(database, id, FrameChangeKind::Imported, Host().LoginStaffID());
+            FrameHistory::VersionRecorder(before, stored)
+                .Store(database, id, FrameChangeKindName(FrameChangeKind::Imported), serial);
+        }
         connection.CommitTrans();
     } catch (const std::exception& error) {
         if (began)

@@ -11,6 +11,7 @@
 #include "host/hostoptions.h"
 #include "host/sqlitefile.h"
 #include "persistence/framechanges.h"
+#include "persistence/frameversions.h"
 #include "persistence/schema.h"
 #include "resources/stringtable.h"
 
@@ -83,6 +84,7 @@ bool prepareDatabase(const QSqlDatabase& database, const QString& shownName, boo
         if (writable) {
             DatabaseServices::EnsureLockTable(database);
             FrameChanges::EnsureTable(database);
+            FrameVersions::EnsureTables(database);
         }
     } catch (const std::exception& error) {
         printError(QStringLiteral("cannot prepare the database %1: %2").arg(shownName, describe(error)));

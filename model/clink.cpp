@@ -53,11 +53,16 @@ qint32 cLink::Saveas(const QString& vFrameIDA, const QHash<QString, QString>& Al
 {
     if (CanLoadFlag() != 1)
         return 1;
+    return DBOperate().InsertLinks(CopyValues(vFrameIDA, AllNodeID));
+}
+
+LinkValues cLink::CopyValues(const QString& vFrameIDA, const QHash<QString, QString>& AllNodeID) const
+{
     LinkValues copy = m_values;
     copy.WorkOrderFrame_ID = vFrameIDA;
     copy.SonNode_ID = MapNodeID(AllNodeID, m_values.SonNode_ID);
     copy.FatherNode_ID = MapNodeID(AllNodeID, m_values.FatherNode_ID);
-    return DBOperate().InsertLinks(copy);
+    return copy;
 }
 
 qint32 cLink::CheckStatus() const

@@ -57,6 +57,8 @@ public:
     // Inserts a copy under frame `vFrameIDA` with both ends mapped through `AllNodeID` (keyed by
     // IdKey; "BEGIN" and "END" kept, unknown IDs become empty); 1 when the link is not live.
     qint32 Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllNodeID) const;
+    // The values of such a copy, as Saveas writes them.
+    LinkValues CopyValues(const QString& vFrameIDA, const QHash<QString, QString>& AllNodeID) const;
     qint32 CheckStatus() const;
     qint32 CanLoadFlag() const;
 

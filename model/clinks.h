@@ -58,9 +58,11 @@ public:
     qint32 SaveMe();
     qint32 Saveas(const QString& vFrameIDA, const QHash<QString, QString>& AllRelationNode, Progress* progress) const;
 
-private:
+    // Adds a row as read (state unchanged): from the database, or from a stored version.
     // False when the ID is already a key (nothing added).
     bool AddLoadedLink(const LinkValues& values);
+
+private:
 
     Collection m_allLinks;
 };

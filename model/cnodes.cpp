@@ -173,7 +173,8 @@ qint32 cNodes::SaveMe()
     return 1;
 }
 
-qint32 cNodes::Saveas(const QString& vNewID, QHash<QString, QString>& AllRelationNodeID, Progress* progress)
+qint32 cNodes::Saveas(const QString& vNewID, QHash<QString, QString>& AllRelationNodeID, Progress* progress,
+                      bool keepFreeIds)
 {
     try {
         // Copies whose return step is copied after them: their insert cannot name it yet, so it is
@@ -190,7 +191,8 @@ qint32 cNodes::Saveas(const QString& vNewID, QHash<QString, QString>& AllRelatio
                     AllRelationNodeID.insert(oldID, QString());
                 continue;
             }
-            const QString newID = ids.Next();
+            const QString newID = keepFreeIds && ids.TakeIfFree(node->WorkOrderNode_ID()) ? node->WorkOrderNode_ID()
+                                                                                           : ids.Next();
             AllRelationNodeID.insert(oldID, newID);
 
             const QString returnStep = IdKey(node->ReturnOldStepID());

@@ -60,12 +60,16 @@ public:
     // recorded with the empty text, so nothing of the copy can end up pointing at another node's
     // copy through it. Each copy's ReturnOldStepID is translated through the map (a step that is not
     // a live node of this frame becomes empty). Runs inside the caller's transaction; -1 at the first
-    // failure (a failure to generate an ID is logged as part of the frame's copy).
-    qint32 Saveas(const QString& vNewID, QHash<QString, QString>& AllRelationNodeID, Progress* progress);
+    // failure (a failure to generate an ID is logged as part of the frame's copy). With `keepFreeIds`
+    // a node keeps its own ID when no frame has it (a version brought back).
+    qint32 Saveas(const QString& vNewID, QHash<QString, QString>& AllRelationNodeID, Progress* progress,
+                  bool keepFreeIds = false);
 
-private:
+    // Adds a row as read (state unchanged): from the database, or from a stored version.
     // False when the ID is already a key (nothing added).
     bool AddLoadedNode(const NodeValues& values);
+
+private:
 
     Collection m_allNode;
 };

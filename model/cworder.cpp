@@ -4,6 +4,9 @@
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 #include "core/progress.h"
+#include "model/framefile.h"
+#include "model/framehistory.h"
+#include "model/recordwriter.h"
 #include "model/storedtext.h"
 #include "persistence/connection.h"
 #include "persistence/framechanges.h"
@@ -178,6 +181,54 @@ void cWorder::SetAllFields(const FrameValues& values)
     LoadFlag = 1;
 }
 
+FrameRecord cWorder::CurrentRecord(const QString& frameId) const
+{
+    FrameRecord record;
+    record.header = HeaderValues();
+    record.header.WorkOrderFrame_ID = frameId;
+    record.audit = m_audit;
+    record.steps.reserve(static_cast<qsizetype>(m_allNode->AllNode().Count()));
+    for (const auto& [key, node] : m_allNode->AllNode())
+        if (node->CanLoadFlag() == 1)
+            record.steps << node->Values();
+    for (const auto& [key, link] : m_allLink->AllLinks())
+        if (link->CanLoadFlag() == 1)
+            record.links << link->Values();
+    return record;
+}
+
+// Who changed the frame now: this user, at this moment.
+FrameAudit cWorder::StampedAudit() const
+{
+    FrameAudit audit = m_audit;
+    audit.ModifiedBy = Host().LoginStaffID();
+    audit.ModifiedDate = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return audit;
+}
+
+void cWorder::LoadRecord(const FrameRecord& record)
+{
+    m_allNode = std::make_unique<cNodes>();
+    m_allLink = std::make_unique<cLinks>();
+    m_readSerial = NextReading();
+    m_readError.clear();
+    for (const NodeValues& step : record.steps)
+        m_allNode->AddLoadedNode(step);
+    for (const LinkValues& link : record.links)
+        m_allLink->AddLoadedLink(link);
+    SetAllFields(record.header);
+    m_audit = record.audit;
+    m_lockFlag = 0;
+    m_headerPending = false;
+    m_stored = std::make_shared<const FrameRecord>(record);
+}
+
+void cWorder::SetHeader(const FrameValues& values, bool pending)
+{
+    StoreFields(values);
+    m_headerPending = pending;
+}
+
 void cWorder::LoadList(const QString& vWorkOrderID, const QString& vWorkOrderName)
 {
     LoadList(vWorkOrderID, vWorkOrderName,
@@ -196,6 +247,17 @@ void cWorder::LoadOne()
 {
     if (LoadFlag == 1)
         return;
+    ReadStored();
+    // The lock as it stands now: given up or broken elsewhere, or left by an ended session of this
+    // user, which this session takes over as it opens the frame.
+    IgnoreErrors([this] {
+        m_lockFlag = Services().GetLockState(FrameLockAddin, WorkOrderFrame_ID, Host().LoginStaffID()) == 2 ? 1 : 0;
+    });
+}
+
+void cWorder::ReadStored()
+{
+    LoadFlag = 0;
     m_allNode = std::make_unique<cNodes>();
     m_allLink = std::make_unique<cLinks>();
     m_readSerial = NextReading();
@@ -222,13 +284,16 @@ void cWorder::LoadOne()
     const bool linksRead = m_allLink->LoadMe(WorkOrderFrame_ID); // read also when the nodes were not
     if (!nodesRead || !linksRead)
         m_readError = LastLoggedError();
-    if (auto audit = DBOperate().GetWorkOrderAudit(WorkOrderFrame_ID); audit && audit->IsOpen() && !audit->IsEOF())
-        m_audit = {QString(), QString(), Utility().FieldToString(audit->Fields(2)), ShownDate(audit->Fields(3))};
-    // The lock as it stands now: given up or broken elsewhere, or left by an ended session of this
-    // user, which this session takes over as it opens the frame.
-    IgnoreErrors([this] {
-        m_lockFlag = Services().GetLockState(FrameLockAddin, WorkOrderFrame_ID, Host().LoginStaffID()) == 2 ? 1 : 0;
-    });
+    auto audit = DBOperate().GetWorkOrderAudit(WorkOrderFrame_ID);
+    if (!audit || !audit->IsOpen())
+        m_readError = LastLoggedError();
+    else if (!audit->IsEOF())
+        m_audit = {Utility().FieldToString(audit->Fields(0)), ShownDate(audit->Fields(1)),
+                   Utility().FieldToString(audit->Fields(2)), ShownDate(audit->Fields(3))};
+    m_headerPending = false;
+    m_stored.reset();
+    if (m_readError.isEmpty() && LoadFlag == 1)
+        m_stored = std::make_shared<const FrameRecord>(CurrentRecord(WorkOrderFrame_ID));
 }
 
 qint32 cWorder::SaveNewInfo(const FrameValues& values)
@@ -240,11 +305,51 @@ qint32 cWorder::SaveNewInfo(const FrameValues& values)
     return 1;
 }
 
+qint32 cWorder::CreateNew(const FrameValues& values)
+{
+    try {
+        Connection connection = Connection::Shared();
+        connection.BeginTrans();
+        if (SaveNewInfo(values) < 1) {
+            connection.RollbackTrans();
+            return -1;
+        }
+        const qint64 version = FrameChanges::Record(connection.database(), values.WorkOrderFrame_ID,
+                                                    FrameChangeKind::Created, Host().LoginStaffID());
+        const FrameAudit audit = StampedAudit();
+        auto created = std::make_shared<const FrameRecord>(
+            FrameRecord{values, {audit.ModifiedBy, audit.ModifiedDate, audit.ModifiedBy, audit.ModifiedDate}, {}, {}});
+        FrameHistory::VersionRecorder(nullptr, created)
+            .Store(connection.database(), values.WorkOrderFrame_ID, FrameChangeKindName(FrameChangeKind::Created),
+                   version);
+        connection.CommitTrans();
+        m_contentVersion = version; // its first save must find the frame as created
+        m_stored = created;
+        m_audit = created->audit;
+        return 1;
+    } catch (const std::exception& e) {
+        LogError(QStringLiteral("[Korvel]-[cWOrder]-[CreateNew]:"), e);
+        RollBackQuietly();
+        return -1;
+    }
+}
+
+qint32 cWorder::DeleteMe()
+{
+    const QString id = WorkOrderFrame_ID;
+    return DBOperate().DeleteWorkOrderFrame(id, [&id](qint64 serial) {
+        const auto last = std::make_shared<const FrameRecord>(ReadStoredFrame(id));
+        FrameHistory::VersionRecorder(nullptr, last)
+            .Store(Connection::Shared().database(), id, FrameChangeKindName(FrameChangeKind::Deleted), serial);
+    });
+}
+
 qint32 cWorder::SaveUpdate(const FrameValues& values)
 {
     const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[SaveUpdate]:");
     m_saveRefusal.clear();
     qint64 version = 0;
+    std::shared_ptr<const FrameRecord> after;
     try {
         Connection connection = Connection::Shared();
         connection.BeginTrans();
@@ -258,8 +363,17 @@ qint32 cWorder::SaveUpdate(const FrameValues& values)
             ExplainRefusal(result, prefix);
             return result;
         }
+        // The version holds the flow as stored, not the edits in memory that are not saved yet.
+        auto before = m_stored ? m_stored : std::make_shared<const FrameRecord>(ReadStoredFrame(values.WorkOrderFrame_ID));
+        FrameRecord stored = *before;
+        stored.header = values;
+        stored.audit = StampedAudit();
+        after = std::make_shared<const FrameRecord>(std::move(stored));
         version = FrameChanges::Record(connection.database(), values.WorkOrderFrame_ID, FrameChangeKind::HeaderEdited,
                                        Host().LoginStaffID());
+        FrameHistory::VersionRecorder(before, after)
+            .Store(connection.database(), values.WorkOrderFrame_ID, FrameChangeKindName(FrameChangeKind::HeaderEdited),
+                   version);
         connection.CommitTrans();
     } catch (const std::exception& e) {
         LogError(prefix, e);
@@ -268,6 +382,9 @@ qint32 cWorder::SaveUpdate(const FrameValues& values)
     }
     SetAllFields(values);
     m_contentVersion = version;
+    m_audit = after->audit;
+    if (m_stored)
+        m_stored = after;
     return 1;
 }
 
@@ -305,14 +422,20 @@ qint32 cWorder::SaveMe()
 {
     const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[SaveME]:");
     m_saveRefusal.clear();
+    // The version is written and compressed on a second thread while the statements run.
+    FrameRecord saved = CurrentRecord(WorkOrderFrame_ID);
+    saved.audit = StampedAudit();
+    const auto after = std::make_shared<const FrameRecord>(std::move(saved));
+    FrameHistory::VersionRecorder recorder(m_stored, after);
     try {
         Connection connection = Connection::Shared();
         connection.BeginTrans();
         // Nothing may be written for a frame that another user deleted: its nodes and links would
         // be orphans. The claim also holds the header row until the commit, so that the proof
         // after it sees every save committed before this one; what was written is kept only when
-        // the proof passes.
-        qint32 result = DBOperate().ClaimWorkOrderFrame(WorkOrderFrame_ID);
+        // the proof passes. A restored header goes with the flow.
+        qint32 result = m_headerPending ? DBOperate().UpdateWorkOrderFrame(HeaderValues())
+                                        : DBOperate().ClaimWorkOrderFrame(WorkOrderFrame_ID);
         if (result >= 1)
             result = m_allNode->SaveMe();
         if (result >= 1)
@@ -326,8 +449,12 @@ qint32 cWorder::SaveMe()
         }
         const qint64 version = FrameChanges::Record(connection.database(), WorkOrderFrame_ID, FrameChangeKind::Saved,
                                                     Host().LoginStaffID());
+        recorder.Store(connection.database(), WorkOrderFrame_ID, FrameChangeKindName(FrameChangeKind::Saved), version);
         connection.CommitTrans();
         m_contentVersion = version;
+        m_stored = after;
+        m_audit = after->audit;
+        m_headerPending = false;
         return 1;
     } catch (const std::exception& e) {
         LogError(prefix, e);
@@ -385,8 +512,17 @@ qint32 cWorder::Saveas(const QString& vWorkOrderIDA, const QString& vWorkOrderNa
         }
         const qint64 version =
             FrameChanges::Record(connection.database(), vWorkOrderIDA, FrameChangeKind::Copied, Host().LoginStaffID());
+        const FrameAudit audit{Host().LoginStaffID(), StampedAudit().ModifiedDate, Host().LoginStaffID(),
+                               StampedAudit().ModifiedDate};
+        auto copied = std::make_shared<const FrameRecord>(
+            CopiedRecord(copy, audit, vWorkOrderIDA, *m_allNode, *m_allLink, AllRelationNodeID));
+        FrameHistory::VersionRecorder(nullptr, copied)
+            .Store(connection.database(), vWorkOrderIDA, FrameChangeKindName(FrameChangeKind::Copied), version,
+                   oldHeader.WorkOrderFrame_ID);
         connection.CommitTrans();
         m_contentVersion = version;
+        m_stored = copied;
+        m_audit = audit;
         return 1;
     } catch (const std::exception& e) {
         LogError(prefix, e);
@@ -447,7 +583,7 @@ bool cWorder::GetLockHolder(LockHolder& holder) const
 
 qint32 cWorder::CheckStatus() const
 {
-    if (m_allLink->CheckStatus() == 1)
+    if (m_headerPending || m_allLink->CheckStatus() == 1)
         return 1;
     return m_allNode->CheckStatus() == 1 ? 1 : 0;
 }

@@ -41,8 +41,8 @@ public:
 
     // The 24 header values as they stand.
     FrameValues HeaderValues() const;
-    // Who changed the frame last and when, as LoadOne read them (ModifiedBy and ModifiedDate only;
-    // the date "yyyy-MM-dd HH:mm:ss").
+    // Who created the frame and changed it last, and when, as LoadOne read them (the dates
+    // "yyyy-MM-dd HH:mm:ss"), advanced by this object's saves.
     const FrameAudit& Audit() const { return m_audit; }
 
     // Fills ID and name, and LockFlag from the host's lock state; LoadFlag 0. A failing host call
@@ -56,6 +56,10 @@ public:
     // and links and leaves LoadFlag 0. A failing host call throws KorvelError. Also learns the
     // frame's content version (ContentVersion) before the flow, and who changed it last (Audit).
     void LoadOne();
+    // LoadOne's reading without the lock: header, nodes, links, audit and content version afresh,
+    // whatever LoadFlag says (unsaved edits are dropped), leaving LockFlag alone. For reading a frame
+    // as it is stored.
+    void ReadStored();
     // The database's error when the last LoadOne could not read everything, a step or link row left
     // out included (its flow in memory is then incomplete and must not be written back); empty
     // after a full read.
@@ -66,6 +70,12 @@ public:
     qint64 ReadSerial() const { return m_readSerial; }
     // Inserts the header row, takes the lock; 1 or -1.
     qint32 SaveNewInfo(const FrameValues& values);
+    // A new frame: inserts the header row, takes the lock, and records the creation in the change
+    // log and as the frame's first version, in one transaction; 1 or -1 (nothing stored).
+    qint32 CreateNew(const FrameValues& values);
+    // Deletes the frame (header, steps and links) in one transaction that keeps it as the final
+    // version of its history, so that it can be brought back; 1 or -1 (nothing deleted).
+    qint32 DeleteMe();
     // A save or header update refused because this session no longer holds the frame's lock
     // (broken, or taken over), or because the frame was changed in the database since this object
     // read it; SaveRefusal() then says by whom.
@@ -141,6 +151,7 @@ private:
 
     // The record of what is in memory now (header, live steps and links) for the frame `frameId`.
     FrameRecord CurrentRecord(const QString& frameId) const;
+    FrameAudit StampedAudit() const;
 
     std::unique_ptr<cNodes> m_allNode;
     std::unique_ptr<cLinks> m_allLink;

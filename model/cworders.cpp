@@ -41,23 +41,8 @@ cWorder* cWOrders::OneWorkOrder(const QString& vFrameID)
 qint32 cWOrders::AddOneWorkOrder(const FrameValues& values)
 {
     auto frame = std::make_unique<cWorder>();
-    // The new row and its entry in the change log go in together.
-    try {
-        Connection connection = Connection::Shared();
-        connection.BeginTrans();
-        if (frame->SaveNewInfo(values) < 1) {
-            connection.RollbackTrans();
-            return -1;
-        }
-        const qint64 version = FrameChanges::Record(connection.database(), values.WorkOrderFrame_ID,
-                                                    FrameChangeKind::Created, Host().LoginStaffID());
-        connection.CommitTrans();
-        frame->SetContentVersion(version); // its first save must find the frame as created
-    } catch (const std::exception& e) {
-        LogError(QStringLiteral("[Korvel]-[cWOrders]-[AddOneWorkOrder]:"), e);
-        IgnoreErrors([] { Connection::Shared().RollbackTrans(); });
+    if (frame->CreateNew(values) < 1)
         return -1;
-    }
     // The frame's row is in the database now; an entry of a deleted frame still standing under this
     // ID must not keep it out of the list.
     Put(FrameListEntry(std::move(frame)));

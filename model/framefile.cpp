@@ -107,34 +107,30 @@ FrameRecord ReadStoredFrame(const QString& frameId)
 {
     cWorder frame;
     frame.LoadList(frameId, QString(), false);
-    frame.LoadOne();
+    frame.ReadStored();
     if (!frame.ReadError().isEmpty())
         Refuse(MsgFrameUnreadable, {frameId, frame.ReadError()});
     if (frame.LoadFlag != 1)
         Refuse(MsgNoSuchFrame, {frameId});
-    FrameRecord record;
-    record.header = frame.HeaderValues();
-    auto audit = DBOperate().GetWorkOrderAudit(frameId);
-    if (!audit || !audit->IsOpen() || audit->IsEOF())
-        Refuse(MsgFrameUnreadable, {frameId, LastLoggedError()});
-    record.audit = {audit->Fields(0).toString(), FileDate(audit->Fields(1)), audit->Fields(2).toString(),
-                    FileDate(audit->Fields(3))};
-    for (const auto& [id, node] : frame.AllNode().AllNode())
-        if (node->CanLoadFlag() == 1)
-            record.steps << node->Values();
-    for (const auto& [key, link] : frame.AllLink().AllLinks())
-        if (link->CanLoadFlag() == 1)
-            record.links << link->Values();
+    FrameRecord record = *frame.StoredRecord();
+    // As the file holds the dates.
+    record.audit.CreatedDate = FileDate(record.audit.CreatedDate);
+    record.audit.ModifiedDate = FileDate(record.audit.ModifiedDate);
     // In a fixed order, not the database's: PostgreSQL returns rows an update moved (a return step
     // set after its step) last, so a frame read back would otherwise write another file. Steps
     // imported get rising IDs in file order, so the order survives a round trip.
+    SortRecord(record);
+    return record;
+}
+
+void SortRecord(FrameRecord& record)
+{
     std::sort(record.steps.begin(), record.steps.end(), [](const NodeValues& a, const NodeValues& b) {
         return a.WorkOrderNode_ID < b.WorkOrderNode_ID;
     });
     std::sort(record.links.begin(), record.links.end(), [](const LinkValues& a, const LinkValues& b) {
         return a.WorkOrderLink_ID < b.WorkOrderLink_ID;
     });
-    return record;
 }
 
 QList<FrameRecord> ReadFrameFile(const QByteArray& file)

@@ -30,5 +30,8 @@ QList<FrameRecord> ReadFrameFile(const QByteArray& file);
 // The frame as the database stores it now, steps in the order of their IDs and links in the order
 // of their codes. Throws when the frame does not exist or cannot be read in full.
 FrameRecord ReadStoredFrame(const QString& frameId);
+// Steps in the order of their IDs and links in that of their codes (as texts, character by
+// character): the order a stored frame is read and written in.
+void SortRecord(FrameRecord& record);
 
 } // namespace korvel

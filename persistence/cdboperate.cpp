@@ -200,7 +200,8 @@ qint32 cDBOperate::SetWorkOrderAudit(const QString& vWorkOrderFrame_ID, const Fr
     });
 }
 
-qint32 cDBOperate::DeleteWorkOrderFrame(const QString& vWorkOrderFrame_ID)
+qint32 cDBOperate::DeleteWorkOrderFrame(const QString& vWorkOrderFrame_ID,
+                                        const std::function<void(qint64 serial)>& keepFinalVersion)
 {
     std::optional<Connection> connection;
     bool began = false;
@@ -208,12 +209,14 @@ qint32 cDBOperate::DeleteWorkOrderFrame(const QString& vWorkOrderFrame_ID)
         connection = Connection::Shared();
         connection->BeginTrans();
         began = true;
+        const qint64 serial = FrameChanges::Record(connection->database(), vWorkOrderFrame_ID,
+                                                   FrameChangeKind::Deleted, Host().LoginStaffID());
+        if (keepFinalVersion)
+            keepFinalVersion(serial);
         const QString id = SqlText(vWorkOrderFrame_ID);
         connection->Execute(R"(Delete from  two_frame  Where WorkOrderFrame_ID=')" + id + R"(')");
         connection->Execute(R"(Delete from two_node Where WorkOrderFrame_ID=')" + id + R"(')");
         connection->Execute(R"(Delete from Two_Link  Where WorkOrderFrame_ID=')" + id + R"(')");
-        FrameChanges::Record(connection->database(), vWorkOrderFrame_ID, FrameChangeKind::Deleted,
-                             Host().LoginStaffID());
         connection->CommitTrans();
         return 1;
     } catch (const std::exception& e) {

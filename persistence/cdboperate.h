@@ -110,7 +110,10 @@ public:
     // history); 1, NoRowMatched when the frame is not there, -1 failed.
     qint32 SetWorkOrderAudit(const QString& vWorkOrderFrame_ID, const FrameAudit& audit);
     // Deletes header, nodes and links in one transaction of its own; 1 or -1 (rolled back).
-    qint32 DeleteWorkOrderFrame(const QString& vWorkOrderFrame_ID);
+    // `keepFinalVersion`, when given, runs in that transaction before anything is deleted, with the
+    // deletion's serial in the change log; when it throws, nothing is deleted.
+    qint32 DeleteWorkOrderFrame(const QString& vWorkOrderFrame_ID,
+                                const std::function<void(qint64 serial)>& keepFinalVersion = {});
 
     std::unique_ptr<Recordset> GetNodes(const QString& vWorkOrderID);
     qint32 InsertNode(const NodeValues& v);

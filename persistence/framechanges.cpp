@@ -1,11 +1,8 @@
 #include "persistence/framechanges.h"
 
-#include "core/korvelerror.h"
-#include "persistence/statementdeadline.h"
-#include "persistence/statementmonitor.h"
+#include "persistence/boundstatement.h"
 
 #include <QDateTime>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -20,6 +17,7 @@ QString FrameChangeKindName(FrameChangeKind kind)
     case FrameChangeKind::Copied: return QStringLiteral("copy");
     case FrameChangeKind::Deleted: return QStringLiteral("delete");
     case FrameChangeKind::Imported: return QStringLiteral("import");
+    case FrameChangeKind::Restored: return QStringLiteral("restore");
     case FrameChangeKind::Locked: return QStringLiteral("lock");
     case FrameChangeKind::Unlocked: return QStringLiteral("unlock");
     }
@@ -29,54 +27,23 @@ QString FrameChangeKindName(FrameChangeKind kind)
 namespace FrameChanges {
 namespace {
 
-bool IsSqlite(const QSqlDatabase& database)
-{
-    return database.driverName() == QLatin1String("QSQLITE");
-}
-
-// Runs one statement with its bound values; the query is left on its first row, if any.
-QSqlQuery Run(const QSqlDatabase& database, const QString& sql, const QVariantList& values = {})
-{
-    StatementMonitor::CountStatement();
-    QSqlQuery query(database);
-    query.setForwardOnly(true);
-    const StatementDeadline deadline(database);
-    // A statement without values is sent as it is: PostgreSQL prepares no CREATE.
-    bool ok = values.isEmpty() ? query.exec(sql) : query.prepare(sql);
-    if (!values.isEmpty()) {
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        ok = ok && query.exec();
-    }
-    if (!ok) {
-        deadline.ThrowIfExpired();
-        throw KorvelError(query.lastError().text());
-    }
-    return query;
-}
-
-qint64 FirstNumber(QSqlQuery&& query)
-{
-    return query.next() ? query.value(0).toLongLong() : 0;
-}
-
 // The kinds that change what a frame is, as opposed to who may edit it.
-const QString ContentKinds = QStringLiteral("('save', 'header', 'new', 'copy', 'delete', 'import')");
+const QString ContentKinds = QStringLiteral("('save', 'header', 'new', 'copy', 'delete', 'import', 'restore')");
 
 } // namespace
 
 void EnsureTable(const QSqlDatabase& database)
 {
     if (IsSqlite(database)) {
-        Run(database, QStringLiteral("CREATE TABLE IF NOT EXISTS Korvel_FrameChange (Serial INTEGER PRIMARY KEY "
+        RunBound(database, QStringLiteral("CREATE TABLE IF NOT EXISTS Korvel_FrameChange (Serial INTEGER PRIMARY KEY "
                                      "AUTOINCREMENT, FrameID VARCHAR(40) COLLATE NOCASE NOT NULL, Kind VARCHAR(10) "
                                      "NOT NULL, StaffID VARCHAR(40) NOT NULL, ChangedAt VARCHAR(19) NOT NULL)"));
     } else {
-        Run(database, QStringLiteral("CREATE TABLE IF NOT EXISTS Korvel_FrameChange (Serial BIGSERIAL PRIMARY KEY, "
+        RunBound(database, QStringLiteral("CREATE TABLE IF NOT EXISTS Korvel_FrameChange (Serial BIGSERIAL PRIMARY KEY, "
                                      "FrameID VARCHAR(40) COLLATE korvel_ci NOT NULL, Kind VARCHAR(10) NOT NULL, "
                                      "StaffID VARCHAR(40) NOT NULL, ChangedAt VARCHAR(19) NOT NULL)"));
     }
-    Run(database, QStringLiteral("CREATE INDEX IF NOT EXISTS IX_Korvel_FrameChange_Frame ON Korvel_FrameChange "
+    RunBound(database, QStringLiteral("CREATE INDEX IF NOT EXISTS IX_Korvel_FrameChange_Frame ON Korvel_FrameChange "
                                  "(FrameID, Serial)"));
 }
 
@@ -87,20 +54,20 @@ qint64 Record(const QSqlDatabase& database, const QString& frameId, FrameChangeK
     const QString insert = QStringLiteral(
         "INSERT INTO Korvel_FrameChange (FrameID, Kind, StaffID, ChangedAt) VALUES (?, ?, ?, ?)");
     if (IsSqlite(database)) {
-        const QSqlQuery query = Run(database, insert, values);
+        const QSqlQuery query = RunBound(database, insert, values);
         return query.lastInsertId().toLongLong();
     }
     // Held until the writer's commit (or, outside a transaction, to the end of this statement):
     // serials become visible in the order they were given out.
-    Run(database, QStringLiteral("SELECT pg_advisory_xact_lock(?)"), {WritersLockKey});
-    const qint64 serial = FirstNumber(Run(database, insert + QStringLiteral(" RETURNING Serial"), values));
-    Run(database, QStringLiteral("SELECT pg_notify(?, ?)"), {QString::fromLatin1(Channel), QString::number(serial)});
+    RunBound(database, QStringLiteral("SELECT pg_advisory_xact_lock(?)"), {WritersLockKey});
+    const qint64 serial = FirstNumber(RunBound(database, insert + QStringLiteral(" RETURNING Serial"), values));
+    RunBound(database, QStringLiteral("SELECT pg_notify(?, ?)"), {QString::fromLatin1(Channel), QString::number(serial)});
     return serial;
 }
 
 QList<FrameChangeRow> Since(const QSqlDatabase& database, qint64 serial, int limit)
 {
-    QSqlQuery query = Run(database,
+    QSqlQuery query = RunBound(database,
                           QStringLiteral("SELECT Serial, FrameID, Kind, StaffID, ChangedAt FROM Korvel_FrameChange "
                                          "WHERE Serial > ? ORDER BY Serial LIMIT ?"),
                           {serial, limit});
@@ -113,7 +80,7 @@ QList<FrameChangeRow> Since(const QSqlDatabase& database, qint64 serial, int lim
 
 qint64 Latest(const QSqlDatabase& database)
 {
-    return FirstNumber(Run(database, QStringLiteral("SELECT MAX(Serial) FROM Korvel_FrameChange")));
+    return FirstNumber(RunBound(database, QStringLiteral("SELECT MAX(Serial) FROM Korvel_FrameChange")));
 }
 
 qint64 ContentVersion(const QSqlDatabase& database, const QString& frameId)
@@ -124,7 +91,7 @@ qint64 ContentVersion(const QSqlDatabase& database, const QString& frameId)
 
 bool LatestContentChange(const QSqlDatabase& database, const QString& frameId, FrameChangeRow& change)
 {
-    QSqlQuery query = Run(database,
+    QSqlQuery query = RunBound(database,
                           QStringLiteral("SELECT Serial, FrameID, Kind, StaffID, ChangedAt FROM Korvel_FrameChange "
                                          "WHERE FrameID = ? AND Kind IN ") +
                               ContentKinds + QStringLiteral(" ORDER BY Serial DESC LIMIT 1"),

@@ -7,7 +7,8 @@
 namespace korvel {
 
 // What was done to a frame. The names are what Korvel_FrameChange.Kind stores.
-enum class FrameChangeKind { Saved, HeaderEdited, Created, Copied, Deleted, Imported, Locked, Unlocked };
+// Restored: an older version of the frame brought back, or a deleted frame undeleted.
+enum class FrameChangeKind { Saved, HeaderEdited, Created, Copied, Deleted, Imported, Restored, Locked, Unlocked };
 QString FrameChangeKindName(FrameChangeKind kind);
 
 // One row of the change log.

@@ -43,10 +43,17 @@ void EnsureTables(const QSqlDatabase& database);
 int Latest(const QSqlDatabase& database, const QString& frameId);
 // The frame's newest version, when it has one.
 bool LatestRow(const QSqlDatabase& database, const QString& frameId, FrameVersionRow& row);
-// Stores `content` (a frame file) as the frame's next version, inside the caller's transaction; the
-// row's version, contentBytes and (when empty) savedAt are filled in. Writers of one frame hold its
-// row or its lock, so two never number the same version (the primary key would refuse it).
-int Store(const QSqlDatabase& database, FrameVersionRow row, const QByteArray& content);
+// A frame file as a version keeps it: compressed when that makes it smaller. Needs no connection
+// (a writer encodes on a second thread while it sends its statements).
+struct StoredContent {
+    QByteArray bytes;
+    QString encoding; // "json" (as it is) or "zlib" (qCompress)
+};
+StoredContent Encode(const QByteArray& frameFile);
+// Stores the content as the frame's next version, inside the caller's transaction; the row's version
+// and (when empty) savedAt are filled in. Writers of one frame hold its row or its lock, so two never
+// number the same version (the primary key would refuse it).
+int Store(const QSqlDatabase& database, FrameVersionRow row, const StoredContent& content);
 // The frame's versions, newest first.
 QList<FrameVersionRow> List(const QSqlDatabase& database, const QString& frameId);
 // One version's row and content (the frame file, uncompressed); false when there is no such version.

@@ -107,6 +107,19 @@ void NodeIdAllocator::MarkUsedUtf8(QByteArrayView id)
         markNumber(number);
 }
 
+bool NodeIdAllocator::TakeIfFree(const QString& id)
+{
+    qint64 number = PlainCandidateNumber(id.utf16(), id.size());
+    if (number < 0)
+        number = CandidateNumber(id, m_looseDigits);
+    if (number == 0)
+        return DBOperate().getNodeExists(id) == -1;
+    if (used(number))
+        return false;
+    markNumber(number);
+    return true;
+}
+
 bool NodeIdAllocator::used(qint64 number) const
 {
     if (number < DenseLimit)

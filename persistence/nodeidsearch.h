@@ -33,6 +33,9 @@ public:
     void MarkUsed(QStringView id);
     // The same for an ID in UTF-8.
     void MarkUsedUtf8(QByteArrayView id);
+    // True, and `id` counted as used from now on, when no node has it: a candidate's number is looked
+    // up among those read, any other ID in the database (one query).
+    bool TakeIfFree(const QString& id);
     // The next free ID. Throws KorvelError past the largest 32-bit number.
     QString Next();
 

@@ -209,13 +209,22 @@ protected:
     // A number the test database gives for a query (a row count, a coordinate).
     int Count(const QString& sql) { return Db().scalar(sql).toInt(); }
 
-    // Every row of every Korvel table (frames, nodes, links, record locks) as "table|value|…",
+    // The kinds of the frame's stored versions, oldest first: "found,save".
+    QString Versions(const QString& frameId)
+    {
+        return Db().rows(QStringLiteral("SELECT Kind FROM Korvel_FrameVersion WHERE FrameID = '%1' ORDER BY Version")
+                             .arg(frameId))
+            .join(u',');
+    }
+
+    // Every row of every Korvel table (frames, nodes, links, record locks, versions) as "table|value|…",
     // sorted: equal dumps mean equal databases.
     QStringList DumpTables()
     {
         QStringList rows;
         for (const char* table : {"TWO_Frame", "Two_Node", "Two_Link", "Korvel_RecordLock"})
             rows += Db().rows(QStringLiteral("SELECT '%1', * FROM %1").arg(QLatin1String(table)));
+        rows += Db().rows(QStringLiteral("SELECT FrameID, Version, Kind, Summary FROM Korvel_FrameVersion"));
         rows.sort();
         return rows;
     }

@@ -72,7 +72,8 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
          [&] {
              return Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID IN ('N90001','N00003')") ==
                         1 &&
-                    Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID='CMP01'") == 4;
+                    Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID='CMP01'") == 4 &&
+                    Versions("CMP01") == "found,save";
          }},
         {"Save as",
          [&] {
@@ -97,7 +98,8 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
              return Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01'") == 4 &&
                     Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01' AND NodeTop=999") ==
                         1 &&
-                    Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID='CPY01'") == 4;
+                    Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID='CPY01'") == 4 &&
+                    Versions("CPY01") == "copy";
          }},
         {"Delete frame", [&] { OpenEditable("CPY01"); },
          [&] {
@@ -109,7 +111,8 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
          [&] {
              return Count("SELECT (SELECT COUNT(*) FROM TWO_Frame WHERE WorkOrderFrame_ID='CPY01') + "
                           "(SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01') + "
-                          "(SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID='CPY01')") == 0;
+                          "(SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID='CPY01')") == 0 &&
+                    Versions("CPY01") == "copy,delete";
          }},
     };
 
