@@ -89,18 +89,30 @@ TEST_P(HistoryTest, ListsTheVersionsShowsOneReadOnlyAndComparesTwo)
     EXPECT_EQ(Scene().NodeByKey("NN00003"), nullptr);
     EXPECT_TRUE(Scene().EditMode());
 
+    const auto changes = [&] {
+        QStringList lines;
+        for (int i = 0; i < Panel().LstChanges().topLevelItemCount(); ++i)
+            lines << Panel().LstChanges().topLevelItem(i)->text(0);
+        return lines;
+    };
     ClickVersion(1);
     ClickVersion(3, Qt::ControlModifier);
     Click("CmdCompare");
-    QStringList changes;
-    for (int i = 0; i < Panel().LstChanges().topLevelItemCount(); ++i)
-        changes << Panel().LstChanges().topLevelItem(i)->text(0);
-    const QStringList expected =
-        DiffLines(DiffFrames(FrameHistory::Content("CMP01", 1), FrameHistory::Content("CMP01", 3)));
-    EXPECT_EQ(changes, expected);
-    EXPECT_GE(changes.size(), 2); // the moved step and the deleted one at least
+    EXPECT_EQ(changes(), DiffLines(DiffFrames(FrameHistory::Content("CMP01", 1), FrameHistory::Content("CMP01", 3))));
+    EXPECT_GE(changes().size(), 2); // the moved step and the deleted one at least
     EXPECT_EQ(Scene().NodeByKey("NN00003"), nullptr); // the newer is drawn, the removed step a ghost
     EXPECT_FALSE(Scene().EditMode());
+
+    // One version against the editor, whose unsaved move counts.
+    Click("CmdBack");
+    Frame("CMP01").AllNode().OneNode("N00001")->setNodeLeft(1234);
+    ClickVersion(2);
+    Click("CmdCompare");
+    FrameRecord editor = FrameHistory::Content("CMP01", 3);
+    editor.steps[0].Left = 1234;
+    ASSERT_EQ(editor.steps[0].WorkOrderNode_ID, "N00001");
+    EXPECT_EQ(changes(), DiffLines(DiffFrames(FrameHistory::Content("CMP01", 2), editor)));
+    EXPECT_EQ(Panel().LblShown().text(), LoadResString(2092).arg("Customer complaint (CMP01)").arg(2));
 }
 
 TEST_P(HistoryTest, RestoreIsOneEditWithItsHeaderAndStepsWhoseIdsWereTakenGetNewOnes)
