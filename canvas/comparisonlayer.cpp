@@ -147,6 +147,8 @@ void ComparisonLayer::markLinks(const FrameDiff& diff)
         addEntry(Entry::Kind::Changed, {}, change.after.WorkOrderLink_ID,
                  arrow ? arrow->sceneBoundingRect() : QRectF(),
                  arrow ? addMark(ComparisonMark::Line(Look::Changed, arrow->Path())) : -1);
+        if (arrow)
+            addMark(ComparisonMark::Badge(arrow->Path()));
     }
 }
 

@@ -40,7 +40,7 @@ public:
     };
     const QList<Entry>& Entries() const { return m_entries; }
     // Shows entry `index` as the chosen one (its item or ghost highlighted) and returns the area to
-    // bring into view.
+    // bring into view; an index out of range chooses none and returns an empty area.
     QRectF Choose(int index);
 
 private:
@@ -53,6 +53,7 @@ private:
     void markLinks(const FrameDiff& diff);
     // Where a removed link's end stood: the step's item when it is still there, else its ghost.
     QRectF endBox(const QString& id) const;
+    // The mark at `index` of m_ownedObjects; nullptr for -1 or a mark the scene deleted.
     ComparisonMark* mark(int index) const;
 
     FlowScene& m_scene;
@@ -65,7 +66,7 @@ private:
     QList<int> m_entryMarks; // the mark of each entry, an index of m_ownedObjects; -1 for none
     // The removed steps' old boxes by IdKey, for the ends of removed links.
     QHash<QString, QRectF> m_ghosts;
-    int m_chosen = -1;
+    int m_chosen = -1; // the chosen entry; -1 for none
 };
 
 } // namespace korvel

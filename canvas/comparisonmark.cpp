@@ -4,7 +4,6 @@
 #include "canvas/flowscene.h"
 
 #include <QApplication>
-#include <QFontMetricsF>
 #include <QLineF>
 #include <QPainter>
 #include <QPalette>
@@ -23,7 +22,9 @@ constexpr double HeadHalfWidth = 4.5 * TwipsPerPixel;
 // Room around the area for pens, badge and the chosen frame.
 constexpr double Reach = OutlineMargin + BandPen + 2 * BadgeRadius;
 constexpr double CaptionPixels = 12;
-constexpr double GhostOpacity = 0.5;
+// A ghost's colours are faded by their alpha rather than the item's opacity, which SVG files would
+// apply twice to texts and not at all to strokes.
+constexpr double GhostAlpha = 0.55;
 // Under the links (ghosts and old places stay behind what is there now), or over the steps
 // (outlines and badges of what is there now).
 constexpr qreal ZBehind = ZLink - 0.5;
@@ -62,13 +63,13 @@ QPen MarkPen(const QPainter& painter, const QColor& colour, double pixels, Qt::P
     return pen;
 }
 
-// The point halfway along a line.
-QPointF Middle(const QPolygonF& line)
+// The point `fraction` of the way along a line.
+QPointF PointAlong(const QPolygonF& line, double fraction)
 {
     double length = 0;
     for (qsizetype i = 1; i < line.size(); ++i)
         length += QLineF(line.at(i - 1), line.at(i)).length();
-    double left = length / 2;
+    double left = length * fraction;
     for (qsizetype i = 1; i < line.size(); ++i) {
         const QLineF part(line.at(i - 1), line.at(i));
         if (part.length() >= left && part.length() > 0)
@@ -99,8 +100,6 @@ ComparisonMark::ComparisonMark(Look look, bool box, const QRectF& area) : m_look
     setFlags({});
     setAcceptedMouseButtons(Qt::NoButton);
     setAcceptHoverEvents(false);
-    if (look == Look::Removed)
-        setOpacity(GhostOpacity);
 }
 
 ComparisonMark* ComparisonMark::Box(Look look, const QRectF& box, const QString& caption)
@@ -119,14 +118,29 @@ ComparisonMark* ComparisonMark::Line(Look look, const QPolygonF& line)
     return mark;
 }
 
+ComparisonMark* ComparisonMark::Badge(const QPolygonF& line)
+{
+    const QPointF centre = PointAlong(line, 0.25);
+    auto* mark = new ComparisonMark(Look::Changed, false, QRectF(centre, QSizeF(0, 0)));
+    mark->m_line = QPolygonF{centre};
+    mark->setZValue(ZOver);
+    return mark;
+}
+
 void ComparisonMark::setChosen(bool on)
 {
     if (on == m_chosen)
         return;
     m_chosen = on;
-    if (m_look == Look::Removed)
-        setOpacity(on ? 1.0 : GhostOpacity);
     update();
+}
+
+QColor ComparisonMark::colourNow() const
+{
+    QColor colour = LookColour(m_look);
+    if (m_look == Look::Removed && !m_chosen)
+        colour.setAlphaF(static_cast<float>(GhostAlpha));
+    return colour;
 }
 
 QRectF ComparisonMark::boundingRect() const
@@ -152,7 +166,7 @@ void ComparisonMark::paint(QPainter* painter, const QStyleOptionGraphicsItem* /*
 
 void ComparisonMark::paintBox(QPainter& painter) const
 {
-    const QColor colour = LookColour(m_look);
+    const QColor colour = colourNow();
     const bool around = m_look == Look::Added || m_look == Look::Changed;
     const QRectF outline = around ? m_area.adjusted(-OutlineMargin, -OutlineMargin, OutlineMargin, OutlineMargin)
                                   : m_area;
@@ -180,16 +194,19 @@ void ComparisonMark::paintBox(QPainter& painter) const
     font.setPixelSize(static_cast<int>(CaptionPixels));
     painter.setFont(font);
     painter.setPen(colour);
+    // Wrapped as a step's caption is; what does not fit is cut off at the box.
     const QRectF inside = area.adjusted(4, 2, -4, -2);
-    painter.drawText(inside, Qt::AlignCenter,
-                     QFontMetricsF(font).elidedText(m_caption, Qt::ElideRight, inside.width()));
+    painter.setClipRect(inside, Qt::IntersectClip);
+    painter.drawText(inside, Qt::AlignCenter | Qt::TextWordWrap, m_caption);
 }
 
 void ComparisonMark::paintLine(QPainter& painter) const
 {
+    const QColor colour = colourNow();
+    if (m_line.size() == 1)
+        PaintBadge(painter, m_line.constFirst(), colour);
     if (m_line.size() < 2)
         return;
-    const QColor colour = LookColour(m_look);
     painter.setBrush(Qt::NoBrush);
     if (m_chosen) {
         painter.setPen(MarkPen(painter, QApplication::palette().color(QPalette::Active, QPalette::Highlight),
@@ -201,8 +218,6 @@ void ComparisonMark::paintLine(QPainter& painter) const
     case Look::Changed:
         painter.setPen(MarkPen(painter, Faint(colour, 110), BandPen / TwipsPerPixel, Qt::SolidLine));
         painter.drawPolyline(m_line);
-        if (m_look == Look::Changed)
-            PaintBadge(painter, Middle(m_line), colour);
         return;
     case Look::Removed: {
         painter.setPen(MarkPen(painter, colour, ThinPen / TwipsPerPixel, Qt::DashLine));

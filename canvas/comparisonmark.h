@@ -26,10 +26,12 @@ public:
     // changed one, dashed for the old place of a moved one, and a faded dashed ghost with `caption`
     // for a removed one.
     static ComparisonMark* Box(Look look, const QRectF& box, const QString& caption = QString());
-    // Along `line` (scene coordinates): a broad band under an added or changed link (a changed one
-    // with a badge at its middle), a faded dashed arrow for a removed one, a thin dotted line for a
-    // move.
+    // Along `line` (scene coordinates): a broad band under an added or changed link, a faded dashed
+    // arrow for a removed one, a thin dotted line for a move.
     static ComparisonMark* Line(Look look, const QPolygonF& line);
+    // A changed link's badge, over the link a quarter of the way along `line`: clear of the
+    // caption in its middle.
+    static ComparisonMark* Badge(const QPolygonF& line);
 
     Look MarkLook() const { return m_look; }
     // The box the mark is drawn around, or the line's box.
@@ -44,13 +46,15 @@ public:
 
 private:
     ComparisonMark(Look look, bool box, const QRectF& area);
+    // The look's colour, faded for a ghost that is not chosen.
+    QColor colourNow() const;
     void paintBox(QPainter& painter) const;
     void paintLine(QPainter& painter) const;
 
     Look m_look;
     bool m_box;        // a box mark; else a line
     QRectF m_area;     // the step's box, or the line's box
-    QPolygonF m_line;  // a line mark's points
+    QPolygonF m_line;  // a line mark's points; a badge's one point
     QString m_caption; // a ghost's step name
     bool m_chosen = false;
 };

@@ -1,5 +1,6 @@
 #include "canvas/framepicture.h"
 
+#include "canvas/comparisonlayer.h"
 #include "canvas/flowscene.h"
 #include "canvas/frameitems.h"
 #include "canvas/scenepicture.h"
@@ -14,6 +15,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <cmath>
+#include <optional>
 
 namespace korvel {
 namespace {
@@ -75,7 +77,7 @@ std::unique_ptr<FlowScene> BuildFrameScene(cWorder& frame)
     return scene;
 }
 
-void WriteFramePicture(cWorder& frame, const QString& path, double scale)
+void WriteFramePicture(cWorder& frame, const QString& path, double scale, const FrameDiff* comparedWith)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QLatin1String("svg") && suffix != QLatin1String("png") && suffix != QLatin1String("pdf"))
@@ -85,6 +87,9 @@ void WriteFramePicture(cWorder& frame, const QString& path, double scale)
 
     const auto built = BuildFrameScene(frame);
     FlowScene& scene = *built;
+    std::optional<ComparisonLayer> comparison;
+    if (comparedWith)
+        comparison.emplace(scene, *comparedWith);
     const QRectF source = PictureSource(scene);
     const QSize size = PictureSize(frame, source, scale, suffix == QLatin1String("png"));
     // Every kind is drawn into a file that replaces `path` only once it is whole.

@@ -11,6 +11,7 @@ namespace korvel {
 
 class FlowScene;
 class cWorder;
+struct FrameDiff;
 
 // A scene holding the frame's flow drawn exactly as the designer draws it (AddFrameItems), shown
 // by no view: laid out wide enough that End stands right of every step.
@@ -26,8 +27,10 @@ inline constexpr qint64 MaxPicturePixels = qint64(1) << 28;
 // ignored). `scale` multiplies the screen size (15 twips a pixel), from 0.05 to 20; PNG is drawn on
 // white. Throws KorvelError with a message in the interface language, writing nothing, when the
 // suffix is none of the three, the scale is out of range, the picture would be larger than
-// MaxPictureSide or MaxPicturePixels allow, or the file cannot be written.
-void WriteFramePicture(cWorder& frame, const QString& path, double scale = 1.0);
+// MaxPictureSide or MaxPicturePixels allow, or the file cannot be written. With `comparedWith`
+// (an older version against the frame), what changed is drawn over the flow (ComparisonLayer).
+void WriteFramePicture(cWorder& frame, const QString& path, double scale = 1.0,
+                       const FrameDiff* comparedWith = nullptr);
 
 // Draws the same picture with `painter` (a printer's, say) as large as fits into `target`, its
 // proportions kept, centred.

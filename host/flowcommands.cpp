@@ -12,6 +12,8 @@
 #include "model/cworder.h"
 #include "model/cworders.h"
 #include "model/flowcheck.h"
+#include "model/framediff.h"
+#include "model/framehistory.h"
 #include "persistence/flowsearch.h"
 #include "resources/stringtable.h"
 
@@ -43,6 +45,7 @@ enum : qint32 {
     MsgNoSuchFrame = 1438,
     MsgFrameUnreadable = 1442,
     MsgModifiedBy = 2031,
+    MsgBadVersion = 2071,
 };
 
 void print(const QString& text)
@@ -175,10 +178,31 @@ int Import(const QString& path, const QString& newId, bool replace)
     return 0;
 }
 
-int Render(const QString& frameId, const QString& path, double scale)
+// With `compareFrom`, the changes since that version drawn over version `compareTo`, or over the
+// frame as stored when that is 0.
+int Render(const QString& frameId, const QString& path, double scale, int compareFrom, int compareTo)
 {
-    auto frame = OpenFrame(frameId);
-    WriteFramePicture(*frame, path, scale);
+    if (compareFrom == 0) {
+        WriteFramePicture(*OpenFrame(frameId), path, scale);
+        print(FormatMessage(MsgWrote, {path}));
+        return 0;
+    }
+    const FrameRecord older = FrameHistory::Content(frameId, compareFrom);
+    // A stored version is drawn from its content alone, so one of a deleted frame can be drawn too.
+    std::unique_ptr<cWorder> frame;
+    FrameRecord newer;
+    if (compareTo > 0) {
+        newer = FrameHistory::Content(frameId, compareTo);
+        frame = std::make_unique<cWorder>();
+        frame->LoadRecord(newer);
+    } else {
+        frame = OpenFrame(frameId);
+        if (!frame->StoredRecord())
+            throw KorvelError(FormatMessage(MsgFrameUnreadable, {frameId, frame->ReadError()}));
+        newer = *frame->StoredRecord();
+    }
+    const FrameDiff diff = DiffFrames(older, newer);
+    WriteFramePicture(*frame, path, scale, &diff);
     print(FormatMessage(MsgWrote, {path}));
     return 0;
 }
@@ -232,7 +256,7 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
     // How many arguments each command takes: at least, and at most (-1: any number).
     const QHash<QString, std::pair<int, int>> counts = {
         {QStringLiteral("list"), {0, 0}},   {QStringLiteral("show"), {1, 1}},   {QStringLiteral("check"), {0, -1}},
-        {QStringLiteral("export"), {1, -1}}, {QStringLiteral("import"), {1, 1}}, {QStringLiteral("render"), {1, 1}},
+        {QStringLiteral("export"), {1, -1}}, {QStringLiteral("import"), {1, 1}}, {QStringLiteral("render"), {1, 2}},
         {QStringLiteral("search"), {1, 1}}};
     const auto [least, most] = counts.value(command);
     if (arguments.size() < least) {
@@ -242,6 +266,17 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
     if (most >= 0 && arguments.size() > most) {
         printError(FormatMessage(MsgUnexpectedArgument, {command, arguments.at(most)}));
         return 2;
+    }
+    // A second version to render only goes with the first, --compare.
+    int compareTo = 0;
+    if (command == QLatin1String("render") && arguments.size() > 1) {
+        bool ok = false;
+        compareTo = arguments.at(1).trimmed().toInt(&ok);
+        if (options.compareFrom == 0 || !ok || compareTo < 1) {
+            printError(options.compareFrom == 0 ? FormatMessage(MsgUnexpectedArgument, {command, arguments.at(1)})
+                                                : FormatMessage(MsgBadVersion, {arguments.at(1)}));
+            return 2;
+        }
     }
     if ((command == QLatin1String("export") || command == QLatin1String("render")) && options.output.isEmpty()) {
         printError(FormatMessage(MsgNeedsOutput, {command}));
@@ -265,7 +300,7 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         if (command == QLatin1String("import"))
             return Import(arguments.at(0), options.importAs, options.importReplace);
         if (command == QLatin1String("render"))
-            return Render(arguments.at(0), options.output, options.scale);
+            return Render(arguments.at(0), options.output, options.scale, options.compareFrom, compareTo);
         return Search(arguments.at(0));
     } catch (const std::exception& error) {
         printError(describe(error));

@@ -30,7 +30,8 @@ bool HostOptions::namesCommand(const QStringList& arguments)
                                           QStringLiteral("--screenshot"), QStringLiteral("--log"),
                                           QStringLiteral("--unlock"), QStringLiteral("--db-timeout"),
                                           QStringLiteral("-o"),       QStringLiteral("--output"),
-                                          QStringLiteral("--as"),     QStringLiteral("--scale")};
+                                          QStringLiteral("--as"),     QStringLiteral("--scale"),
+                                          QStringLiteral("--compare")};
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
         if (withValue.contains(argument)) {
@@ -149,9 +150,10 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
     const QCommandLineOption asOption(QStringLiteral("as"), LoadResString(1483), QStringLiteral("frame-id"));
     const QCommandLineOption scaleOption(QStringLiteral("scale"), LoadResString(1484), QStringLiteral("factor"));
     const QCommandLineOption replaceOption(QStringLiteral("replace"), LoadResString(2032));
+    const QCommandLineOption compareOption(QStringLiteral("compare"), LoadResString(2070), QStringLiteral("version"));
     parser.addOptions({helpOption, dbOption, userOption, initDbOption, screenshotOption, logOption,
                        checkDbOption, unlockOption, timeoutOption, jsonOption, outputOption, asOption,
-                       replaceOption, scaleOption});
+                       replaceOption, scaleOption, compareOption});
     parser.addPositionalArgument(QStringLiteral("command"), LoadResString(1485),
                                  QStringLiteral("[command [arguments]]"));
     const auto fullHelp = [&] { return parser.helpText() + u'\n' + FlowCommandsSummary(); };
@@ -183,7 +185,7 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
     const bool forImport = command == QLatin1String("import");
     if ((parser.isSet(jsonOption) && command != QLatin1String("check")) ||
         ((parser.isSet(asOption) || parser.isSet(replaceOption)) && !forImport) ||
-        (parser.isSet(scaleOption) && command != QLatin1String("render")) ||
+        ((parser.isSet(scaleOption) || parser.isSet(compareOption)) && command != QLatin1String("render")) ||
         (parser.isSet(outputOption) && command != QLatin1String("export") && command != QLatin1String("render")))
         return refuse(FormatMessage(1487, {command.isEmpty() ? QStringLiteral("korvel") : command}));
     json = parser.isSet(jsonOption);
@@ -200,6 +202,12 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
         scale = parser.value(scaleOption).toDouble(&ok);
         if (!ok || !(scale >= 0.05 && scale <= 20))
             return refuse(FormatMessage(1451, {parser.value(scaleOption)}));
+    }
+    if (parser.isSet(compareOption)) {
+        bool ok = false;
+        compareFrom = parser.value(compareOption).trimmed().toInt(&ok);
+        if (!ok || compareFrom < 1)
+            return refuse(FormatMessage(2071, {parser.value(compareOption)}));
     }
 
     database = parser.value(dbOption);

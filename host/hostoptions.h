@@ -36,6 +36,7 @@ public:
     QString importAs;    // --as (import): null when not given
     bool importReplace = false; // --replace (import)
     double scale = 1.0;  // --scale (render)
+    int compareFrom = 0; // --compare (render): the older version drawn against; 0 when not given
 
     // True when the arguments name a command on frames (or help on one), which runs without a
     // display: the program then chooses the offscreen platform before it starts.

@@ -289,7 +289,7 @@ TEST(ComparisonLayerTest, MarksChangesWhereTheyAreAndLeavesTheFlowAlone)
         EXPECT_TRUE(scene->items(QPointF(7700, 3300)).isEmpty());
         EXPECT_TRUE(scene->sceneRect().contains(chosen[0]->Area()));
         EXPECT_EQ(scene->items(nodes[0]->Centre()), (QList<QGraphicsItem*>{nodes[0]}));
-        EXPECT_EQ(marksOf(*scene).size(), 8);
+        EXPECT_EQ(marksOf(*scene).size(), 9);
         // An added step's mark encloses it; a moved one's old outline is at its old place.
         const auto markAt = [&](ComparisonMark::Look look, const QRectF& area) {
             for (ComparisonMark* mark : marksOf(*scene))

@@ -318,6 +318,11 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
         {{"import", exported}, 1, "CMP01 already exists"},
         {{"import", exported, "--as", "CMP02"}, 0, "CMP02"},
         {{"import", exported, "--as", "CMP02", "--replace"}, 1, "CMP02 is locked by Bob Novak (bob) since 2024"},
+        {{"render", "CMP02", "--compare", "1", "-o", path("compare.png")}, 0, "compare.png"},
+        {{"render", "CMP02", "--compare", "1", "1", "-o", path("compare.svg")}, 0, "compare.svg"},
+        {{"render", "CMP02", "--compare", "9", "-o", path("none.png")}, 1, "version 9"},
+        {{"render", "CMP01", "2", "-o", svg}, 2, "unexpected argument 2"},
+        {{"render", "CMP01", "--compare", "0", "-o", svg}, 2, "not 0"},
         {{"import", broken}, 1, "line 3, column"},
         {{"import", path("missing.json")}, 1, "missing.json"},
         {{"show"}, 2, "help show"},
@@ -347,7 +352,7 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
     EXPECT_EQ(valueIn(db, "SELECT group_concat(RecordID) FROM Korvel_RecordLock").toString(), "CMP02");
     EXPECT_EQ(valueIn(db, "SELECT Kind FROM Korvel_FrameChange WHERE FrameID='CMP01' AND Kind='import'"), "import");
     EXPECT_TRUE(run({"--db", db, "show", "CMP01"}).out.contains("\nModified by tester on 20"));
-    EXPECT_FALSE(QFile::exists(path("far.png")));
+    EXPECT_FALSE(QFile::exists(path("far.png")) || QFile::exists(path("none.png")));
     QFile picture(svg);
     ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
     EXPECT_TRUE(picture.readAll().contains("<svg"));
