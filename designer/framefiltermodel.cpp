@@ -23,7 +23,9 @@ bool FrameFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& source
 {
     if (m_text.isEmpty() || sourceParent.isValid())
         return true;
-    if (sourceRow < 0 || sourceRow >= m_workOrders.Count())
+    if (sourceRow == m_workOrders.Count())
+        return true; // the deleted frames' node
+    if (sourceRow < 0 || sourceRow > m_workOrders.Count())
         return false;
     const FrameListEntry& entry = m_workOrders.AllWOrder()[static_cast<size_t>(sourceRow)];
     return entry.ID().contains(m_text, Qt::CaseInsensitive) ||

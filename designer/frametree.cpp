@@ -26,6 +26,8 @@ FrameTree::FrameTree(cWOrders& workOrders, QWidget& parent) : QObject(&parent), 
     m_tree->setRootIsDecorated(false);
     // Every row is one line of text beside a 16-pixel image: the view need not measure 200,000 of them.
     m_tree->setUniformRowHeights(true);
+    // A double click edits a frame's header; the deleted frames' node opens with a single click.
+    m_tree->setExpandsOnDoubleClick(false);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tree->setIconSize(QSize(16, 16));
     m_tree->setModel(m_filter);
@@ -93,6 +95,23 @@ void FrameTree::RefreshFrame(const QString& frameId)
 void FrameTree::MarkUnsaved(const QString& frameId)
 {
     m_model->MarkUnsaved(frameId);
+}
+
+QModelIndex FrameTree::DeletedNode() const
+{
+    return m_filter->mapFromSource(m_model->DeletedNode());
+}
+
+bool FrameTree::DeletedRow(const QModelIndex& index, const FrameVersionRow*& deleted) const
+{
+    const QModelIndex source = m_filter->mapToSource(index);
+    deleted = m_model->DeletedAt(source);
+    return deleted || (source.isValid() && source == m_model->DeletedNode());
+}
+
+void FrameTree::SetDeleted(const QList<FrameVersionRow>& deleted)
+{
+    m_model->SetDeleted(deleted);
 }
 
 void FrameTree::Filter(const QString& text)

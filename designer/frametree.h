@@ -43,6 +43,12 @@ public:
     // Marks the frame's row as holding unsaved changes (none when frameId is empty); the row
     // marked before is unmarked.
     void MarkUnsaved(const QString& frameId);
+    // The row "Deleted work orders" after the frames, and the deleted frames listed under it.
+    QModelIndex DeletedNode() const;
+    // True for that row and the rows under it; `deleted` is then the deleted frame of the row
+    // (nullptr for the node itself).
+    bool DeletedRow(const QModelIndex& index, const FrameVersionRow*& deleted) const;
+    void SetDeleted(const QList<FrameVersionRow>& deleted);
 
 signals:
     // The highlight moved to a frame that is not the current one without a click.

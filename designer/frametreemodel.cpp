@@ -10,8 +10,9 @@
 namespace korvel {
 
 FrameTreeModel::FrameTreeModel(cWOrders& workOrders, QObject* parent)
-    : QAbstractListModel(parent), m_workOrders(workOrders), m_openIcon(DesignerIcon(QStringLiteral("DynOpen"))),
-      m_closedIcon(DesignerIcon(QStringLiteral("DynClose"))), m_caption(LoadResString(1811))
+    : QAbstractItemModel(parent), m_workOrders(workOrders), m_openIcon(DesignerIcon(QStringLiteral("DynOpen"))),
+      m_closedIcon(DesignerIcon(QStringLiteral("DynClose"))), m_caption(LoadResString(1811)),
+      m_deletedCaption(LoadResString(2093))
 {
     connect(&m_workOrders, &cWOrders::ListAboutToBeRead, this, [this] { beginResetModel(); });
     connect(&m_workOrders, &cWOrders::ListRead, this, [this] {
@@ -25,21 +26,93 @@ FrameTreeModel::FrameTreeModel(cWOrders& workOrders, QObject* parent)
             [this](int row) { beginRemoveRows({}, row, row); });
     connect(&m_workOrders, &cWOrders::EntryRemoved, this, [this] { endRemoveRows(); });
     const auto changed = [this](int row) {
-        const QModelIndex entry = index(row);
+        const QModelIndex entry = index(row, 0);
         emit dataChanged(entry, entry);
     };
     connect(&m_workOrders, &cWOrders::EntryReplaced, this, changed);
     connect(&m_workOrders, &cWOrders::EntryChanged, this, changed);
 }
 
+namespace {
+
+// Root rows have the internal id RootRow, the deleted frames DeletedRow.
+constexpr quintptr RootRow = 0;
+constexpr quintptr DeletedRow = 1;
+
+} // namespace
+
+QModelIndex FrameTreeModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (!hasIndex(row, column, parent))
+        return {};
+    return createIndex(row, column, parent.isValid() ? DeletedRow : RootRow);
+}
+
+QModelIndex FrameTreeModel::parent(const QModelIndex& child) const
+{
+    return child.isValid() && child.internalId() == DeletedRow ? DeletedNode() : QModelIndex();
+}
+
 int FrameTreeModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_workOrders.Count();
+    if (!parent.isValid())
+        return m_workOrders.Count() + 1;
+    return parent == DeletedNode() ? static_cast<int>(m_deleted.size()) : 0;
+}
+
+int FrameTreeModel::columnCount(const QModelIndex&) const
+{
+    return 1;
+}
+
+QModelIndex FrameTreeModel::DeletedNode() const
+{
+    return createIndex(m_workOrders.Count(), 0, RootRow);
+}
+
+const FrameVersionRow* FrameTreeModel::DeletedAt(const QModelIndex& index) const
+{
+    if (!index.isValid() || index.internalId() != DeletedRow || index.row() >= m_deleted.size())
+        return nullptr;
+    return &m_deleted[index.row()];
+}
+
+void FrameTreeModel::SetDeleted(const QList<FrameVersionRow>& deleted)
+{
+    if (deleted == m_deleted)
+        return;
+    const QModelIndex node = DeletedNode();
+    if (!m_deleted.isEmpty()) {
+        beginRemoveRows(node, 0, static_cast<int>(m_deleted.size()) - 1);
+        m_deleted.clear();
+        endRemoveRows();
+    }
+    if (!deleted.isEmpty()) {
+        beginInsertRows(node, 0, static_cast<int>(deleted.size()) - 1);
+        m_deleted = deleted;
+        endInsertRows();
+    }
 }
 
 QVariant FrameTreeModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_workOrders.Count())
+    if (const FrameVersionRow* deleted = DeletedAt(index)) {
+        if (role == Qt::DisplayRole)
+            return m_caption.arg(deleted->frameName, deleted->frameId);
+        if (role == Qt::ToolTipRole)
+            return LoadResString(2094).arg(deleted->staffId, deleted->savedAt);
+        if (role == TreeKeyRole)
+            return QStringLiteral("D") + deleted->frameId;
+        return {};
+    }
+    if (index == DeletedNode()) {
+        if (role == Qt::DisplayRole)
+            return m_deletedCaption;
+        if (role == TreeKeyRole)
+            return QStringLiteral("D");
+        return {};
+    }
+    if (!index.isValid() || index.internalId() != RootRow || index.row() >= m_workOrders.Count())
         return {};
     const FrameListEntry& entry = m_workOrders.AllWOrder()[static_cast<size_t>(index.row())];
     switch (role) {
@@ -84,12 +157,12 @@ QString FrameTreeModel::LockText(const FrameListEntry& entry) const
 QModelIndex FrameTreeModel::FrameIndex(const QString& frameId) const
 {
     const int row = m_workOrders.RowOf(frameId);
-    return row < 0 ? QModelIndex() : index(row);
+    return row < 0 ? QModelIndex() : index(row, 0);
 }
 
 QString FrameTreeModel::FrameID(const QModelIndex& index) const
 {
-    if (!index.isValid() || index.row() >= m_workOrders.Count())
+    if (!index.isValid() || index.internalId() != RootRow || index.row() >= m_workOrders.Count())
         return {};
     return m_workOrders.AllWOrder()[static_cast<size_t>(index.row())].ID();
 }

@@ -11,6 +11,7 @@
 #include "designer/flowtools.h"
 #include "designer/framecommands.h"
 #include "designer/frametree.h"
+#include "designer/historycommands.h"
 #include "designer/livechanges.h"
 #include "designer/selectioncommands.h"
 #include "designer/stepcommands.h"
@@ -164,7 +165,10 @@ void FrmMain::BuildControls()
 
     QTreeView& tree = m_tree->Widget();
     connect(&tree, &QTreeView::clicked, this, [this](const QModelIndex& row) {
-        RunHandler("TrvTree_NodeClick", [&] { TrvTree_NodeClick(m_tree->FrameAt(row)); });
+        RunHandler("TrvTree_NodeClick", [&] {
+            if (!m_history->TreeRowClicked(row))
+                TrvTree_NodeClick(m_tree->FrameAt(row));
+        });
     });
     connect(&tree, &QTreeView::doubleClicked, this,
             [this] { RunHandler("TrvTree_DblClick", [this] { TrvTree_DblClick(); }); });
@@ -202,6 +206,7 @@ void FrmMain::BuildControls()
                         [this](const char* procedure, const std::function<void()>& command) {
                             RunHandler(procedure, command);
                         });
+    m_history = std::make_unique<HistoryCommands>(*this, *m_workOrders, *m_frames, *m_mapper, *m_flow, *m_tree);
     // The hand-made layout of the client area follows the findings dock's coming and going.
     m_client->installEventFilter(this);
 }
@@ -362,6 +367,11 @@ LiveChanges& FrmMain::Live()
     return *m_live;
 }
 
+HistoryCommands& FrmMain::History()
+{
+    return *m_history;
+}
+
 void FrmMain::SetEditState(bool editable)
 {
     // A frame that could not be read in full is never editable: saving it would write over what
@@ -377,6 +387,8 @@ void FrmMain::ShowWindowState()
 {
     m_status->ShowWindowState();
     m_tools->RefreshFindings();
+    if (m_history)
+        m_history->ShowState();
 }
 
 void FrmMain::DrawWorkOrder()

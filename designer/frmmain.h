@@ -19,6 +19,7 @@ class FlowView;
 class FrameCommands;
 class FrameController;
 class FrameTree;
+class HistoryCommands;
 class LiveChanges;
 class QtTranslation;
 class SceneMapper;
@@ -81,6 +82,8 @@ public:
     ViewCommands& View();
     // What other sessions do to the frames, shown as it happens and on View > Refresh.
     LiveChanges& Live();
+    // The frames' history: the History panel and the tree's deleted frames.
+    HistoryCommands& History();
 
     // Runs the command of a toolbar key; unknown keys do nothing.
     void Toolbar1_ButtonClick(const QString& key);
@@ -149,6 +152,7 @@ private:
     std::unique_ptr<StepCommands> m_steps;
     std::unique_ptr<SelectionCommands> m_selection;
     LiveChanges* m_live = nullptr; // child of the window
+    std::unique_ptr<HistoryCommands> m_history;
     bool m_commandStatesDue = false;
 
     static QPointer<FrmMain> s_instance;

@@ -195,14 +195,18 @@ QStringList AllLinkKeys(FrameDocument& document, const QList<LinkValues>& links)
 } // namespace
 
 ReplaceFlowCommand::ReplaceFlowCommand(FrameDocument& document, const QString& text, QList<NodeValues> steps,
-                                       QList<LinkValues> links)
+                                       QList<LinkValues> links, std::optional<FrameValues> header)
     : FrameCommand(document, text, AllStepIDs(document, steps), AllLinkKeys(document, links)),
-      m_steps(std::move(steps)), m_links(std::move(links))
+      m_steps(std::move(steps)), m_links(std::move(links)), m_header(std::move(header))
 {
+    if (m_header)
+        RecordHeader();
 }
 
 void ReplaceFlowCommand::Change(cWorder& frame)
 {
+    if (m_header && *m_header != frame.HeaderValues())
+        frame.SetHeader(*m_header, true);
     QSet<QString> keptSteps, keptLinks;
     for (const NodeValues& step : std::as_const(m_steps))
         keptSteps.insert(step.WorkOrderNode_ID);

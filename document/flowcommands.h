@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QPoint>
+#include <optional>
 #include <utility>
 
 namespace korvel {
@@ -78,16 +79,18 @@ private:
 };
 
 // Replaces the whole flow by the given steps and links: steps and links the frame has but the new
-// flow lacks are deleted, the others are set to their new values or added.
+// flow lacks are deleted, the others are set to their new values or added. With a header (a
+// restored version), the header is set too, as an unsaved change the next save writes.
 class ReplaceFlowCommand final : public FrameCommand {
 public:
     ReplaceFlowCommand(FrameDocument& document, const QString& text, QList<NodeValues> steps,
-                       QList<LinkValues> links);
+                       QList<LinkValues> links, std::optional<FrameValues> header = std::nullopt);
 
 private:
     void Change(cWorder& frame) override;
     QList<NodeValues> m_steps;
     QList<LinkValues> m_links;
+    std::optional<FrameValues> m_header;
 };
 
 // The history entry id of merging nudges.

@@ -37,6 +37,8 @@ FrameCommand::Snapshot FrameCommand::Take(cWorder& frame) const
             link = {true, held->CanLoadFlag() == 1, held->Values(), held->StateFlag()};
         snapshot.links.push_back(link);
     }
+    if (m_header)
+        snapshot.header.emplace(frame.HeaderValues(), frame.HeaderPending());
     return snapshot;
 }
 
@@ -59,6 +61,8 @@ void FrameCommand::Apply(cWorder& frame, const Snapshot& snapshot) const
         else
             frame.AllLink().RemoveLink(m_linkKeys[i]);
     }
+    if (snapshot.header)
+        frame.SetHeader(snapshot.header->first, snapshot.header->second);
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QStringList>
 #include <QUndoCommand>
+#include <optional>
 #include <vector>
 
 namespace korvel {
@@ -48,6 +49,10 @@ protected:
     // false when the items differ. The command turns obsolete when it now alters nothing.
     bool AdoptAfter(const FrameCommand& later);
     FrameDocument& Document() const { return m_document; }
+    // The command also changes the header (cWorder::SetHeader): it is recorded with the steps and
+    // links, so undo puts back the header and whether it was an unsaved change. Call in the
+    // constructor.
+    void RecordHeader() { m_header = true; }
 
 private:
     struct NodeState {
@@ -70,6 +75,8 @@ private:
         // snapshot of places stays small.
         std::vector<NodeValues> nodeValues;
         std::vector<LinkState> links;
+        // The header and cWorder::HeaderPending, when the command records it.
+        std::optional<std::pair<FrameValues, bool>> header;
         bool operator==(const Snapshot&) const = default;
     };
 
@@ -82,6 +89,7 @@ private:
     QStringList m_stepIDs;
     QStringList m_linkKeys;
     Records m_records;
+    bool m_header = false;
     Snapshot m_before, m_after;
     QStringList m_refused;
     bool m_done = false;

@@ -225,12 +225,13 @@ FrameController::Outcome FrameController::Paste(const QString& frameID, const QL
 }
 
 FrameController::Outcome FrameController::ReplaceFlow(const QString& frameID, const QList<NodeValues>& steps,
-                                                      const QList<LinkValues>& links, const QString& text)
+                                                      const QList<LinkValues>& links, const QString& text,
+                                                      const std::optional<FrameValues>& header)
 {
     FrameDocument* document = Editable(frameID);
     if (!document)
         return {};
-    return Run(*document, std::make_unique<ReplaceFlowCommand>(*document, text, steps, links));
+    return Run(*document, std::make_unique<ReplaceFlowCommand>(*document, text, steps, links, header));
 }
 
 void FrameController::Undo(const QString& frameID)

@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace korvel {
 
@@ -67,9 +68,10 @@ public:
     // Adds copied steps and the links between them under fresh IDs (PlanPaste); the new IDs come in
     // the outcome's stepIDs.
     Outcome Paste(const QString& frameID, const QList<NodeValues>& steps, const QList<LinkValues>& links);
-    // Replaces the frame's whole flow (a restored version, a layout) as one entry.
+    // Replaces the frame's whole flow (a restored version, a layout) as one entry; with a header (a
+    // restored version's), the header too, as an unsaved change undone with the flow.
     Outcome ReplaceFlow(const QString& frameID, const QList<NodeValues>& steps, const QList<LinkValues>& links,
-                        const QString& text);
+                        const QString& text, const std::optional<FrameValues>& header = std::nullopt);
     void Undo(const QString& frameID);
     void Redo(const QString& frameID);
 
