@@ -28,6 +28,7 @@ Measurement ListVersions(int versions)
     for (int v = 2; v <= versions; ++v) {
         FrameVersionRow row;
         row.frameId = LargeFrameID;
+        row.version = v;
         row.kind = QStringLiteral("save");
         row.staffId = QStringLiteral("S0001");
         row.summary = StoredSummary({});

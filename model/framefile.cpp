@@ -5,6 +5,7 @@
 #include "core/sameid.h"
 #include "model/cworder.h"
 #include "model/flowcheck.h"
+#include "model/framefilewriter.h"
 #include "model/strictjson.h"
 
 #include <QJsonArray>
@@ -52,18 +53,6 @@ QJsonObject ObjectAt(const QJsonValue& value, const QString& where)
     if (!value.isObject())
         Refuse(MsgNotObject, {where});
     return value.toObject();
-}
-
-QJsonObject LookupsToJson(const LookupNames& names)
-{
-    QJsonObject object;
-    for (const auto& [kind, keys] : names) {
-        QJsonArray array;
-        for (const QString& key : keys)
-            array.append(key);
-        object.insert(LookupTableName(kind), array);
-    }
-    return object;
 }
 
 } // namespace
@@ -198,24 +187,13 @@ QList<FrameRecord> ReadFrameFile(const QByteArray& file)
 
 QByteArray WriteFrameFile(const QList<FrameRecord>& frames, QJsonDocument::JsonFormat format)
 {
-    QJsonArray array;
     LookupNames names;
-    for (const FrameRecord& frame : frames) {
+    for (const FrameRecord& frame : frames)
         AddLookups(frame, names);
-        QJsonArray steps, links;
-        for (const NodeValues& step : frame.steps)
-            steps.append(StepToJson(step));
-        for (const LinkValues& link : frame.links)
-            links.append(LinkToJson(link));
-        array.append(QJsonObject{{QStringLiteral("header"), HeaderToJson(frame.header, frame.audit)},
-                                 {QStringLiteral("steps"), steps},
-                                 {QStringLiteral("links"), links}});
-    }
-    const QJsonObject root{{QStringLiteral("format"), FrameFileFormat},
-                           {QStringLiteral("version"), FrameFileVersion},
-                           {QStringLiteral("frames"), array},
-                           {QStringLiteral("lookups"), LookupsToJson(names)}};
-    return QJsonDocument(root).toJson(format);
+    std::map<QString, std::set<QString>> lookups;
+    for (auto& [kind, keys] : names)
+        lookups.emplace(LookupTableName(kind), std::move(keys));
+    return WriteFrameFileText(frames, lookups, format == QJsonDocument::Compact);
 }
 
 } // namespace korvel

@@ -188,6 +188,11 @@ std::span<const FrameColumn<FrameValues>> HeaderColumns()
     return kHeaderColumns;
 }
 
+std::span<const FrameColumn<FrameAudit>> AuditColumns()
+{
+    return kAuditColumns;
+}
+
 std::span<const FrameColumn<NodeValues>> StepColumns()
 {
     return kStepColumns;

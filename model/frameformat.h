@@ -35,6 +35,7 @@ struct FrameColumn {
 };
 // Every column of each row in the file's order; the header's without the audit.
 std::span<const FrameColumn<FrameValues>> HeaderColumns();
+std::span<const FrameColumn<FrameAudit>> AuditColumns(); // kept in the header's object
 std::span<const FrameColumn<NodeValues>> StepColumns();
 std::span<const FrameColumn<LinkValues>> LinkColumns();
 

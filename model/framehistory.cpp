@@ -47,6 +47,7 @@ void StoreFound(const QSqlDatabase& database, const QString& frameId, const Fram
 {
     FrameVersionRow row;
     row.frameId = frameId;
+    row.version = 1;
     row.kind = FoundVersionKind;
     row.staffId = found.audit.ModifiedBy.isEmpty() ? found.audit.CreatedBy : found.audit.ModifiedBy;
     // As the version rows keep their dates, whether the record holds the file's form or the database's.
@@ -84,9 +85,7 @@ VersionRecorder::VersionRecorder(std::shared_ptr<const FrameRecord> before, std:
 {
     m_encoded = std::async(std::launch::async, [before = m_before, after = m_after] {
         auto encoded = std::make_shared<Encoded>();
-        FrameRecord sorted = *after; // the file's order, whatever order the writer kept
-        SortRecord(sorted);
-        encoded->content = FrameVersions::Encode(FrameFile(sorted));
+        encoded->content = FrameVersions::Encode(FrameFile(*after));
         if (before)
             encoded->summary = StoredSummary(DiffFrames(*before, *after));
         return encoded;
@@ -102,18 +101,23 @@ VersionRecorder::~VersionRecorder()
 int VersionRecorder::Store(const QSqlDatabase& database, const QString& frameId, const QString& kind, qint64 serial,
                            const QString& origin)
 {
-    if (m_before && FrameVersions::Latest(database, frameId) == 0)
+    int latest = FrameVersions::Latest(database, frameId);
+    if (m_before && latest == 0) {
         StoreFound(database, frameId, *m_before);
+        latest = 1;
+    }
     const std::shared_ptr<Encoded> encoded = m_encoded.get();
     FrameVersionRow row;
     row.frameId = frameId;
+    row.version = latest + 1;
     row.serial = serial;
     row.kind = kind;
     row.staffId = Host().LoginStaffID();
     row.origin = origin;
     row.summary = encoded->summary;
     row.frameName = m_after->header.WorkOrderFrameName;
-    return FrameVersions::Store(database, row, encoded->content);
+    FrameVersions::Store(database, row, encoded->content);
+    return row.version;
 }
 
 QList<FrameVersionRow> Versions(const QString& frameId)

@@ -97,9 +97,8 @@ StoredContent Encode(const QByteArray& frameFile)
     return {frameFile, PlainEncoding};
 }
 
-int Store(const QSqlDatabase& database, FrameVersionRow row, const StoredContent& content)
+void Store(const QSqlDatabase& database, FrameVersionRow row, const StoredContent& content)
 {
-    row.version = Latest(database, row.frameId) + 1;
     if (row.savedAt.isEmpty())
         row.savedAt = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     RunBound(database,
@@ -108,7 +107,6 @@ int Store(const QSqlDatabase& database, FrameVersionRow row, const StoredContent
                             "?, ?, ?, ?, ?, ?)"),
              {row.frameId, row.version, row.serial, row.kind, NotNull(row.staffId), row.savedAt, NotNull(row.origin),
               NotNull(row.summary), NotNull(row.frameName), content.encoding, content.bytes.size(), content.bytes});
-    return row.version;
 }
 
 QList<FrameVersionRow> List(const QSqlDatabase& database, const QString& frameId)

@@ -50,10 +50,10 @@ struct StoredContent {
     QString encoding; // "json" (as it is) or "zlib" (qCompress)
 };
 StoredContent Encode(const QByteArray& frameFile);
-// Stores the content as the frame's next version, inside the caller's transaction; the row's version
-// and (when empty) savedAt are filled in. Writers of one frame hold its row or its lock, so two never
-// number the same version (the primary key would refuse it).
-int Store(const QSqlDatabase& database, FrameVersionRow row, const StoredContent& content);
+// Stores the content as version `row.version` of the frame (Latest + 1), inside the caller's
+// transaction; savedAt is filled in when empty. Writers of one frame hold its row or its lock, so two
+// never number the same version (the primary key would refuse it).
+void Store(const QSqlDatabase& database, FrameVersionRow row, const StoredContent& content);
 // The frame's versions, newest first.
 QList<FrameVersionRow> List(const QSqlDatabase& database, const QString& frameId);
 // One version's row and content (the frame file, uncompressed); false when there is no such version.

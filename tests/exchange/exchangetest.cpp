@@ -3,6 +3,7 @@
 #include "core/korvelerror.h"
 #include "core/progress.h"
 #include "exchange/stepclipboard.h"
+#include "model/framefile.h"
 #include "model/strictjson.h"
 #include "exchange/frameexchange.h"
 #include "tests/model/modelfixture.h"
@@ -137,6 +138,31 @@ TEST_P(Exchange, RoundTripThroughAnEmptyDatabaseKeepsEveryValue)
     EXPECT_NE(second, first) << "the steps must have new IDs";
     for (const QJsonValue& text : Naughty()) // each as the file writes it
         EXPECT_TRUE(second.contains(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact).chopped(1).mid(1)));
+
+    // The file is the text Qt's own writer gives for the same values, indented or compact, also for
+    // texts no database stores (lone surrogates, control characters) and steps out of order.
+    QJsonValue read;
+    JsonRefusal refusal;
+    ASSERT_TRUE(StrictJson::Read(first, read, refusal));
+    EXPECT_EQ(first, QJsonDocument(read.toObject()).toJson());
+    const char16_t odd[] = {0xD800, u' ', 0xDC00, 0x01, 0x1F, 0x7F, 0xE9, 0x4E2D, 0xD83D, 0xDE00, u'"', u'\\', u'\t'};
+    FrameRecord frame;
+    frame.header.WorkOrderFrameName = QString::fromUtf16(odd, std::size(odd));
+    frame.steps.resize(2);
+    frame.steps[0].WorkOrderNode_ID = u"N2"_s;
+    frame.steps[0].WorkOrderNodeName = frame.header.WorkOrderFrameName;
+    frame.steps[1].WorkOrderNode_ID = u"N1"_s;
+    frame.links.resize(1);
+    frame.links[0].WorkOrderLinkName = u"\u0000"_s;
+    const QJsonObject object{{u"format"_s, FrameFileFormat},
+                             {u"version"_s, FrameFileVersion},
+                             {u"lookups"_s, QJsonObject()},
+                             {u"frames"_s, QJsonArray{QJsonObject{
+                                               {u"header"_s, HeaderToJson(frame.header, frame.audit)},
+                                               {u"steps"_s, QJsonArray{StepToJson(frame.steps.at(1)), StepToJson(frame.steps.at(0))}},
+                                               {u"links"_s, QJsonArray{LinkToJson(frame.links.at(0))}}}}}};
+    for (const auto format : {QJsonDocument::Indented, QJsonDocument::Compact})
+        EXPECT_EQ(WriteFrameFile({frame}, format), QJsonDocument(object).toJson(format));
 }
 
 TEST_P(Exchange, ImportUnderANewIdGivesFreshStepIdsAndFollowsThem)
