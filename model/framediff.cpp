@@ -271,8 +271,27 @@ FrameDiff DiffFrames(const FrameRecord& older, const FrameRecord& newer)
     return diff;
 }
 
+namespace {
+
 // {"steps":[added,removed,changed,moved],"links":[added,removed,changed],"header":[[column,before,
 // after],...]}, each part only when it is not empty; "{}" for no change. Long values are cut.
+QString SummaryJson(const StepCounts& steps, const LinkCounts& links, const QList<FieldChange>& headerFields)
+{
+    QJsonObject summary;
+    if (steps != StepCounts{})
+        summary.insert(QStringLiteral("steps"), CountsJson(steps));
+    if (links != LinkCounts{})
+        summary.insert(QStringLiteral("links"), CountsJson(links));
+    QJsonArray header;
+    for (const FieldChange& f : headerFields)
+        header.append(QJsonArray{f.field, Elided(f.before), Elided(f.after)});
+    if (!header.isEmpty())
+        summary.insert(QStringLiteral("header"), header);
+    return QString::fromUtf8(QJsonDocument(summary).toJson(QJsonDocument::Compact));
+}
+
+} // namespace
+
 QString StoredSummary(const FrameDiff& diff)
 {
     StepCounts steps{diff.stepsAdded.size(), diff.stepsRemoved.size(), 0, 0};
@@ -281,17 +300,39 @@ QString StoredSummary(const FrameDiff& diff)
         steps[3] += change.moved ? 1 : 0;
     }
     const LinkCounts links{diff.linksAdded.size(), diff.linksRemoved.size(), diff.linksChanged.size()};
-    QJsonObject summary;
-    if (steps != StepCounts{})
-        summary.insert(QStringLiteral("steps"), CountsJson(steps));
-    if (links != LinkCounts{})
-        summary.insert(QStringLiteral("links"), CountsJson(links));
-    QJsonArray header;
-    for (const FieldChange& f : diff.header)
-        header.append(QJsonArray{f.field, Elided(f.before), Elided(f.after)});
-    if (!header.isEmpty())
-        summary.insert(QStringLiteral("header"), header);
-    return QString::fromUtf8(QJsonDocument(summary).toJson(QJsonDocument::Compact));
+    return SummaryJson(steps, links, diff.header);
+}
+
+QString StoredSummary(const FrameRecord& older, const FrameRecord& newer)
+{
+    // Matched as DiffFrames matches, counting instead of keeping both values of every changed item.
+    QList<NodeValues> stepsAdded, stepsRemoved;
+    StepCounts steps{};
+    Match(older.steps, newer.steps, &NodeValues::WorkOrderNode_ID, stepsAdded, stepsRemoved,
+          [&](const NodeValues& before, const NodeValues& after) {
+              steps[2] += ChangedFields(StepColumns(), before, after,
+                                        {&NodeValues::WorkOrderFrame_ID, &NodeValues::WorkOrderNode_ID}, true)
+                              .isEmpty()
+                              ? 0
+                              : 1;
+              steps[3] += before.Left != after.Left || before.Top != after.Top ? 1 : 0;
+          });
+    steps[0] = stepsAdded.size();
+    steps[1] = stepsRemoved.size();
+    QList<LinkValues> linksAdded, linksRemoved;
+    LinkCounts links{};
+    Match(older.links, newer.links, &LinkValues::WorkOrderLink_ID, linksAdded, linksRemoved,
+          [&](const LinkValues& before, const LinkValues& after) {
+              links[2] += ChangedFields(LinkColumns(), before, after,
+                                        {&LinkValues::WorkOrderFrame_ID, &LinkValues::WorkOrderLink_ID})
+                              .isEmpty()
+                              ? 0
+                              : 1;
+          });
+    links[0] = linksAdded.size();
+    links[1] = linksRemoved.size();
+    return SummaryJson(steps, links,
+                       ChangedFields(HeaderColumns(), older.header, newer.header, {&FrameValues::WorkOrderFrame_ID}));
 }
 
 QString SummaryText(const QString& storedSummary)

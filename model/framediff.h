@@ -52,6 +52,8 @@ FrameDiff DiffFrames(const FrameRecord& older, const FrameRecord& newer);
 // A version's one-line summary is kept with the version in a form every interface language can
 // show: the numbers of the change and the header columns that changed, as compact JSON.
 QString StoredSummary(const FrameDiff& diff);
+// The same straight from the two versions, without keeping the values of what changed (a save's).
+QString StoredSummary(const FrameRecord& older, const FrameRecord& newer);
 // That summary in the interface language, e.g. "+2 steps, −1 link; time limit 24 → 48 H";
 // "no change" for an empty one; an unreadable stored text is shown as it stands.
 QString SummaryText(const QString& storedSummary);

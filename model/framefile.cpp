@@ -185,15 +185,33 @@ QList<FrameRecord> ReadFrameFile(const QByteArray& file)
     return frames;
 }
 
-QByteArray WriteFrameFile(const QList<FrameRecord>& frames, QJsonDocument::JsonFormat format)
+namespace {
+
+QByteArray WriteFile(const QList<const FrameRecord*>& frames, bool compact,
+                     const std::function<void(QByteArrayView)>& sink = {})
 {
     LookupNames names;
-    for (const FrameRecord& frame : frames)
-        AddLookups(frame, names);
+    for (const FrameRecord* frame : frames)
+        AddLookups(*frame, names);
     std::map<QString, std::set<QString>> lookups;
     for (auto& [kind, keys] : names)
         lookups.emplace(LookupTableName(kind), std::move(keys));
-    return WriteFrameFileText(frames, lookups, format == QJsonDocument::Compact);
+    return WriteFrameFileText(frames, lookups, compact, sink);
+}
+
+} // namespace
+
+QByteArray WriteFrameFile(const QList<FrameRecord>& frames, QJsonDocument::JsonFormat format)
+{
+    QList<const FrameRecord*> pointers;
+    for (const FrameRecord& frame : frames)
+        pointers << &frame;
+    return WriteFile(pointers, format == QJsonDocument::Compact);
+}
+
+void WriteFrameFile(const FrameRecord& frame, const std::function<void(QByteArrayView)>& sink)
+{
+    WriteFile({&frame}, true, sink);
 }
 
 } // namespace korvel

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QJsonDocument>
 #include <QList>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -22,6 +23,8 @@ void AddLookups(const FrameRecord& frame, LookupNames& names);
 // The file of these frames, in the order given, with the lookups they name.
 QByteArray WriteFrameFile(const QList<FrameRecord>& frames,
                           QJsonDocument::JsonFormat format = QJsonDocument::Indented);
+// The compact file of one frame, handed to `sink` in pieces (a version being compressed).
+void WriteFrameFile(const FrameRecord& frame, const std::function<void(QByteArrayView)>& sink);
 // The frames of a file, checked for everything that needs no database: strict JSON, format and
 // version, every member present and of its kind, no step ID or link code twice in a frame, and
 // every link end and return step naming a step of the same frame (or Start/End).

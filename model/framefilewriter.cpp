@@ -2,6 +2,7 @@
 
 #include <QStringView>
 #include <algorithm>
+#include <charconv>
 #include <vector>
 
 namespace korvel {
@@ -25,7 +26,16 @@ std::vector<const FrameColumn<Row>*> SortedColumns(std::span<const FrameColumn<R
 
 class Writer final {
 public:
-    explicit Writer(bool compact) : m_compact(compact) {}
+    Writer(bool compact, const std::function<void(QByteArrayView)>& sink) : m_compact(compact), m_sink(sink) {}
+    // Hands what was written to the sink once there is enough of it (all of it at the end).
+    void Flush(bool all = false)
+    {
+        if (m_sink && (all || m_out.size() >= PieceBytes)) {
+            m_sink(m_out);
+            m_out.resize(0);
+        }
+    }
+    static constexpr qsizetype PieceBytes = 64 * 1024;
     QByteArray& Out() { return m_out; }
 
     // "{" or "[" and the level within it.
@@ -63,55 +73,68 @@ public:
         m_out += name;
         m_out += m_compact ? "\":" : "\": ";
     }
-    void Number(qint64 number) { m_out += QByteArray::number(number); }
+    void Number(qint64 number)
+    {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+        m_out.append(digits, end - digits);
+    }
     // A text as Qt escapes it: the two-character escapes, \u00XX for other control characters, a
-    // lone surrogate as \uXXXX, and everything else as UTF-8.
+    // lone surrogate as \uXXXX, and everything else as UTF-8. Written through a pointer into room
+    // made for the worst case (six bytes a character), which is given back at the end.
     void Text(QStringView text)
     {
-        m_out += '"';
+        const qsizetype start = m_out.size();
+        m_out.resize(start + 2 + 6 * text.size());
+        char* out = m_out.data() + start;
+        *out++ = '"';
         const char16_t* c = text.utf16();
         const char16_t* const end = c + text.size();
         while (c != end) {
             const char16_t u = *c++;
             if (u < 0x80) {
                 if (u >= 0x20 && u != u'"' && u != u'\\') {
-                    m_out += static_cast<char>(u);
+                    *out++ = static_cast<char>(u);
                     continue;
                 }
-                m_out += '\\';
+                *out++ = '\\';
                 switch (u) {
-                case u'"': m_out += '"'; break;
-                case u'\\': m_out += '\\'; break;
-                case u'\b': m_out += 'b'; break;
-                case u'\f': m_out += 'f'; break;
-                case u'\n': m_out += 'n'; break;
-                case u'\r': m_out += 'r'; break;
-                case u'\t': m_out += 't'; break;
+                case u'"': *out++ = '"'; break;
+                case u'\\': *out++ = '\\'; break;
+                case u'\b': *out++ = 'b'; break;
+                case u'\f': *out++ = 'f'; break;
+                case u'\n': *out++ = 'n'; break;
+                case u'\r': *out++ = 'r'; break;
+                case u'\t': *out++ = 't'; break;
                 default:
-                    m_out += "u00";
-                    m_out += HexDigit(u >> 4);
-                    m_out += HexDigit(u & 0xf);
+                    *out++ = 'u';
+                    *out++ = '0';
+                    *out++ = '0';
+                    *out++ = HexDigit(u >> 4);
+                    *out++ = HexDigit(u & 0xf);
                 }
             } else if (u < 0x800) {
-                m_out += static_cast<char>(0xc0 | (u >> 6));
-                m_out += static_cast<char>(0x80 | (u & 0x3f));
+                *out++ = static_cast<char>(0xc0 | (u >> 6));
+                *out++ = static_cast<char>(0x80 | (u & 0x3f));
             } else if (QChar::isHighSurrogate(u) && c != end && QChar::isLowSurrogate(*c)) {
                 const char32_t code = QChar::surrogateToUcs4(u, *c++);
-                m_out += static_cast<char>(0xf0 | (code >> 18));
-                m_out += static_cast<char>(0x80 | ((code >> 12) & 0x3f));
-                m_out += static_cast<char>(0x80 | ((code >> 6) & 0x3f));
-                m_out += static_cast<char>(0x80 | (code & 0x3f));
+                *out++ = static_cast<char>(0xf0 | (code >> 18));
+                *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3f));
+                *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3f));
+                *out++ = static_cast<char>(0x80 | (code & 0x3f));
             } else if (QChar::isSurrogate(u)) {
-                m_out += "\\u";
+                *out++ = '\\';
+                *out++ = 'u';
                 for (int shift = 12; shift >= 0; shift -= 4)
-                    m_out += HexDigit((u >> shift) & 0xf);
+                    *out++ = HexDigit((u >> shift) & 0xf);
             } else {
-                m_out += static_cast<char>(0xe0 | (u >> 12));
-                m_out += static_cast<char>(0x80 | ((u >> 6) & 0x3f));
-                m_out += static_cast<char>(0x80 | (u & 0x3f));
+                *out++ = static_cast<char>(0xe0 | (u >> 12));
+                *out++ = static_cast<char>(0x80 | ((u >> 6) & 0x3f));
+                *out++ = static_cast<char>(0x80 | (u & 0x3f));
             }
         }
-        m_out += '"';
+        *out++ = '"';
+        m_out.resize(out - m_out.constData());
     }
     template <typename Row>
     void Value(const Row& row, const FrameColumn<Row>& column)
@@ -146,6 +169,7 @@ public:
             Pad();
             Object(*ordered[i], columns);
             After(i + 1 == ordered.size());
+            Flush();
         }
         Close(']');
     }
@@ -182,21 +206,22 @@ public:
 private:
     QByteArray m_out;
     bool m_compact;
+    const std::function<void(QByteArrayView)>& m_sink;
     int m_level = 0;
 };
 
 } // namespace
 
-QByteArray WriteFrameFileText(const QList<FrameRecord>& frames, const std::map<QString, std::set<QString>>& lookups,
-                              bool compact)
+QByteArray WriteFrameFileText(const QList<const FrameRecord*>& frames, const std::map<QString, std::set<QString>>& lookups,
+                              bool compact, const std::function<void(QByteArrayView)>& sink)
 {
     static const auto stepColumns = SortedColumns(StepColumns());
     static const auto linkColumns = SortedColumns(LinkColumns());
-    Writer w(compact);
+    Writer w(compact, sink);
     qsizetype rows = 0;
-    for (const FrameRecord& frame : frames)
-        rows += frame.steps.size() + frame.links.size();
-    w.Out().reserve(1024 + rows * (compact ? 700 : 1100));
+    for (const FrameRecord* frame : frames)
+        rows += frame->steps.size() + frame->links.size();
+    w.Out().reserve(sink ? 2 * Writer::PieceBytes : 1024 + rows * (compact ? 700 : 1100));
 
     w.Open('{');
     w.Key(QLatin1StringView("format"));
@@ -205,7 +230,7 @@ QByteArray WriteFrameFileText(const QList<FrameRecord>& frames, const std::map<Q
     w.Key(QLatin1StringView("frames"));
     w.Open('[');
     for (qsizetype f = 0; f < frames.size(); ++f) {
-        const FrameRecord& frame = frames.at(f);
+        const FrameRecord& frame = *frames.at(f);
         w.Pad();
         w.Open('{');
         w.Key(QLatin1StringView("header"));
@@ -247,6 +272,7 @@ QByteArray WriteFrameFileText(const QList<FrameRecord>& frames, const std::map<Q
     w.Close('}');
     if (!compact)
         w.Out() += '\n';
+    w.Flush(true);
     return std::move(w.Out());
 }
 

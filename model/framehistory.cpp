@@ -36,9 +36,12 @@ QSqlDatabase Database()
     return Connection::Shared().database();
 }
 
-QByteArray FrameFile(const FrameRecord& record)
+// The frame file of the record, compressed as it is written.
+FrameVersions::StoredContent Compressed(const FrameRecord& record)
 {
-    return WriteFrameFile({record}, QJsonDocument::Compact);
+    FrameVersions::ContentEncoder encoder;
+    WriteFrameFile(record, [&encoder](QByteArrayView piece) { encoder.Add(piece); });
+    return encoder.Finish();
 }
 
 // Stores the frame as it is now as its version 1 "found", inside the caller's transaction: who
@@ -54,7 +57,7 @@ void StoreFound(const QSqlDatabase& database, const QString& frameId, const Fram
     row.savedAt = found.audit.ModifiedDate.isEmpty() ? found.audit.CreatedDate : found.audit.ModifiedDate;
     row.savedAt.replace(u'T', u' ');
     row.frameName = found.header.WorkOrderFrameName;
-    FrameVersions::Store(database, row, FrameVersions::Encode(FrameFile(found)));
+    FrameVersions::Store(database, row, Compressed(found));
 }
 
 // Runs `write` in one transaction on the shared connection; rolls back and rethrows on failure.
@@ -85,9 +88,9 @@ VersionRecorder::VersionRecorder(std::shared_ptr<const FrameRecord> before, std:
 {
     m_encoded = std::async(std::launch::async, [before = m_before, after = m_after] {
         auto encoded = std::make_shared<Encoded>();
-        encoded->content = FrameVersions::Encode(FrameFile(*after));
+        encoded->content = Compressed(*after);
         if (before)
-            encoded->summary = StoredSummary(DiffFrames(*before, *after));
+            encoded->summary = StoredSummary(*before, *after);
         return encoded;
     });
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
+#include <memory>
 
 namespace korvel {
 
@@ -50,6 +52,24 @@ struct StoredContent {
     QString encoding; // "json" (as it is) or "zlib" (qCompress)
 };
 StoredContent Encode(const QByteArray& frameFile);
+// The same for a frame file given in pieces, compressed as they come (qCompress's form: the length
+// as four bytes, big-endian, then a zlib stream), so the whole text is never held at once.
+class ContentEncoder final {
+public:
+    ContentEncoder();
+    ~ContentEncoder();
+    ContentEncoder(const ContentEncoder&) = delete;
+    ContentEncoder& operator=(const ContentEncoder&) = delete;
+    void Add(QByteArrayView piece);
+    StoredContent Finish();
+
+private:
+    void Deflate(QByteArrayView piece, bool last);
+    struct Stream;
+    std::unique_ptr<Stream> m_stream;
+    QByteArray m_out;
+    quint64 m_length = 0;
+};
 // Stores the content as version `row.version` of the frame (Latest + 1), inside the caller's
 // transaction; savedAt is filled in when empty. Writers of one frame hold its row or its lock, so two
 // never number the same version (the primary key would refuse it).
