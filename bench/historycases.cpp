@@ -21,8 +21,9 @@ Measurement ListVersions(int versions)
 {
     // The frame's history begins ("found"), then gets the rest, all with the same content.
     Check(FrameHistory::Versions(LargeFrameID).size() == 1, QStringLiteral("the history did not begin"));
-    const FrameVersions::StoredContent content =
-        FrameVersions::Encode(WriteFrameFile({ReadStoredFrame(LargeFrameID)}, QJsonDocument::Compact));
+    FrameVersions::ContentEncoder encoder;
+    WriteFrameFile(ReadStoredFrame(LargeFrameID), [&encoder](QByteArrayView piece) { encoder.Add(piece); });
+    const FrameVersions::StoredContent content = encoder.Finish();
     Connection connection = Connection::Shared();
     connection.BeginTrans();
     for (int v = 2; v <= versions; ++v) {

@@ -7,7 +7,6 @@
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsView>
 #include <QPainter>
-#include <QPointer>
 #include <QSet>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -292,12 +291,10 @@ void FlowScene::Sketch(PlainSketch& sketch, const QRectF& exposed, double scale)
 
 void FlowScene::setOverlay(const QList<QGraphicsObject*>& items)
 {
-    m_overlay.clear();
+    m_overlay = {items.cbegin(), items.cend()};
     m_overlayArea = QRectF();
-    for (QGraphicsObject* item : items) {
-        m_overlay.append(item);
+    for (QGraphicsObject* item : items)
         m_overlayArea |= item->sceneBoundingRect();
-    }
     UpdateSceneRect();
 }
 
@@ -468,8 +465,7 @@ void FlowScene::clearScene()
     m_selectedLinks.clear();
     m_selectedSteps = 0;
     m_movedLinks.clear();
-    m_overlay.clear();
-    m_overlayArea = QRectF();
+    setOverlay({});
     clear();
     m_clearing = false;
     m_extent = QRectF();

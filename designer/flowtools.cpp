@@ -14,7 +14,6 @@
 #include "designer/frmmain.h"
 #include "designer/frmsearch.h"
 #include "designer/workprogress.h"
-#include "dialogs/frmsaveas.h"
 #include "exchange/frameexchange.h"
 #include "model/cworders.h"
 #include "persistence/cdboperate.h"
@@ -315,19 +314,10 @@ void FlowTools::ImportWorkOrders()
             Messages().information(FormatMessage(MsgSeveralExist, {header.WorkOrderFrame_ID}));
             return;
         }
-        FrmSaveAs dialog(&m_window);
-        dialog.setWindowTitle(FormatMessage(MsgNewIdTitle, {header.WorkOrderFrame_ID}));
-        dialog.TxtOldWO->setText(header.WorkOrderFrameName);
-        dialog.TxtNewID->setText(FrameCommands::ProposedFrameID());
-        // The frame keeps its name; the dialog's name check only needs one.
-        const QString name = header.WorkOrderFrameName.trimmed();
-        dialog.TxtNewName->setText(name.isEmpty() ? header.WorkOrderFrame_ID : name);
-        dialog.Label2->hide();
-        dialog.TxtNewName->hide();
-        Modals().showModal(dialog);
-        if (dialog.Tag() != QLatin1String("T"))
+        newId = FrameCommands::AskNewFrameID(&m_window, FormatMessage(MsgNewIdTitle, {header.WorkOrderFrame_ID}),
+                                             header.WorkOrderFrame_ID, header.WorkOrderFrameName);
+        if (newId.isEmpty())
             return;
-        newId = dialog.TxtNewID->text().trimmed();
     }
 
     ImportResult result;

@@ -21,6 +21,7 @@
 #include "resources/stringtable.h"
 #include "widgets/uiservices.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QScopeGuard>
 #include <memory>
@@ -37,6 +38,21 @@ FrameCommands::FrameCommands(FrmMain& window, cWOrders& workOrders, FrameControl
 QString FrameCommands::ProposedFrameID()
 {
     return Utility().NewUniqueKey().right(6);
+}
+
+QString FrameCommands::AskNewFrameID(QWidget* parent, const QString& title, const QString& frameId,
+                                     const QString& name)
+{
+    FrmSaveAs dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.TxtOldWO->setText(name);
+    dialog.TxtNewID->setText(ProposedFrameID());
+    // The frame keeps its name; the dialog's name check only needs one.
+    dialog.TxtNewName->setText(name.trimmed().isEmpty() ? frameId : name.trimmed());
+    dialog.Label2->hide();
+    dialog.TxtNewName->hide();
+    Modals().showModal(dialog);
+    return dialog.Tag() == QLatin1String("T") ? dialog.TxtNewID->text().trimmed() : QString();
 }
 
 void FrameCommands::NewWorkOrder()

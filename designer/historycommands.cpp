@@ -10,7 +10,6 @@
 #include "designer/frametree.h"
 #include "designer/frmmain.h"
 #include "designer/historypanel.h"
-#include "dialogs/frmsaveas.h"
 #include "designer/framecommands.h"
 #include "document/framecontroller.h"
 #include "document/framedocument.h"
@@ -388,18 +387,10 @@ void HistoryCommands::Undelete()
     }
     QString newId;
     if (exists == 1) {
-        FrmSaveAs dialog(&m_window);
-        dialog.setWindowTitle(LoadResString(MsgUndeleteNewId).arg(m_frameId));
-        dialog.TxtOldWO->setText(name);
-        dialog.TxtNewID->setText(FrameCommands::ProposedFrameID());
-        // The frame keeps its name; the dialog's name check only needs one.
-        dialog.TxtNewName->setText(name.trimmed().isEmpty() ? m_frameId : name.trimmed());
-        dialog.Label2->hide();
-        dialog.TxtNewName->hide();
-        Modals().showModal(dialog);
-        if (dialog.Tag() != QLatin1String("T"))
+        newId = FrameCommands::AskNewFrameID(&m_window, LoadResString(MsgUndeleteNewId).arg(m_frameId), m_frameId,
+                                             name);
+        if (newId.isEmpty())
             return;
-        newId = dialog.TxtNewID->text().trimmed();
     }
     const FrameHistory::Restored restored = FrameHistory::Restore(m_frameId, version, newId);
     const QString caption = Caption();

@@ -7,7 +7,6 @@
 #include "model/framefile.h"
 #include "model/framehistory.h"
 #include "model/recordwriter.h"
-#include "model/storedtext.h"
 #include "persistence/connection.h"
 #include "persistence/framechanges.h"
 #include "resources/stringtable.h"
@@ -17,41 +16,6 @@
 namespace korvel {
 
 namespace {
-
-FrameValues ReadFrameRow(const Recordset& rs)
-{
-    HostUtility& u = Utility();
-    const QString prefix = QStringLiteral("[Korvel]-[cWOrder]-[LoadOne]:");
-    auto text = [&](const char* column) { return StoredText(rs, column, prefix); };
-    auto number = [&](const char* column) { return u.FieldToLong(rs.Fields(QLatin1StringView(column))); };
-
-    FrameValues v;
-    v.WorkOrderFrame_ID = text("WorkOrderFrame_ID");
-    v.WorkOrderFrameName = text("WorkOrderFrameName");
-    v.Category = text("Category");
-    v.Priority_ID = text("Priority_ID");
-    v.ExpirtedPeriodType_ID = text("ExpiredPeriodType_ID");
-    v.WEBLink = text("WEBLink");
-    v.Group_IDA = text("Group_IDA");
-    v.PrintFormat = text("PrintFormat");
-    v.Group_IDA2 = text("Group_IDA2");
-    v.ExpiredPeriod = number("ExpiredPeriod");
-    v.CanSkip = number("CanSkip");
-    v.AddinType = number("AddinType");
-    v.CanFullScreen = number("CanFullScreen");
-    v.CanGenerateOB = number("CanGenerateOB");
-    v.GenerateRate = number("GenerateRate");
-    v.ReplyFlag = number("ReplyFlag");
-    v.ReplyMode = number("ReplyMode");
-    v.ReplyAddress = text("ReplyAddress");
-    v.ReplyFile = text("ReplyFile");
-    v.PrintGroup = text("PRINTGROUP");
-    v.ReplyGroup = text("REPLYGROUP");
-    v.ReplyContent = text("REPLYCONTENT");
-    v.ForecastUnit = text("ForecastUnit");
-    v.ForecastLen = number("ForecastLen");
-    return v;
-}
 
 // Rolls the shared connection's transaction back after a statement reported failure; a rollback
 // that fails as well is logged under the operation's prefix rather than hidden.
@@ -115,64 +79,6 @@ qint64 NextReading()
 cWorder::cWorder()
     : m_allNode(std::make_unique<cNodes>()), m_allLink(std::make_unique<cLinks>()), m_readSerial(NextReading())
 {
-}
-
-FrameValues cWorder::HeaderValues() const
-{
-    FrameValues v;
-    v.WorkOrderFrame_ID = WorkOrderFrame_ID;
-    v.WorkOrderFrameName = WorkOrderFrameName;
-    v.Category = Category;
-    v.Priority_ID = Priority_ID;
-    v.ExpirtedPeriodType_ID = ExpirtedPeriodType_ID;
-    v.WEBLink = WEBLink;
-    v.Group_IDA = Group_IDA;
-    v.PrintFormat = PrintFormat;
-    v.Group_IDA2 = Group_IDA2;
-    v.ExpiredPeriod = ExpiredPeriod;
-    v.CanSkip = CanSkip;
-    v.AddinType = AddinType;
-    v.CanFullScreen = CanFullScreen;
-    v.CanGenerateOB = CanGenerateOB;
-    v.GenerateRate = GenerateRate;
-    v.ReplyFlag = ReplyFlag;
-    v.ReplyMode = ReplyMode;
-    v.ReplyAddress = ReplyAddress;
-    v.ReplyFile = ReplyFile;
-    v.PrintGroup = PrintGroup;
-    v.ReplyGroup = ReplyGroup;
-    v.ReplyContent = ReplyContent;
-    v.ForecastUnit = ForecastUnit;
-    v.ForecastLen = ForecastLen;
-    return v;
-}
-
-void cWorder::StoreFields(const FrameValues& v)
-{
-    WorkOrderFrame_ID = v.WorkOrderFrame_ID;
-    WorkOrderFrameName = v.WorkOrderFrameName;
-    Category = v.Category;
-    Priority_ID = v.Priority_ID;
-    ExpirtedPeriodType_ID = v.ExpirtedPeriodType_ID;
-    WEBLink = v.WEBLink;
-    Group_IDA = v.Group_IDA;
-    PrintFormat = v.PrintFormat;
-    Group_IDA2 = v.Group_IDA2;
-    ExpiredPeriod = v.ExpiredPeriod;
-    CanSkip = v.CanSkip;
-    AddinType = v.AddinType;
-    CanFullScreen = v.CanFullScreen;
-    CanGenerateOB = v.CanGenerateOB;
-    GenerateRate = v.GenerateRate;
-    ReplyFlag = v.ReplyFlag;
-    ReplyMode = v.ReplyMode;
-    ReplyAddress = v.ReplyAddress;
-    ReplyFile = v.ReplyFile;
-    PrintGroup = v.PrintGroup;
-    ReplyGroup = v.ReplyGroup;
-    ReplyContent = v.ReplyContent;
-    ForecastUnit = v.ForecastUnit;
-    ForecastLen = v.ForecastLen;
 }
 
 void cWorder::SetAllFields(const FrameValues& values)
@@ -278,7 +184,7 @@ void cWorder::ReadStored()
         return;
     }
     if (!rs->IsEOF())
-        SetAllFields(ReadFrameRow(*rs));
+        SetAllFields(ReadHeaderRow(*rs));
     rs->Close();
     const bool nodesRead = m_allNode->LoadMe(WorkOrderFrame_ID);
     const bool linksRead = m_allLink->LoadMe(WorkOrderFrame_ID); // read also when the nodes were not

@@ -141,6 +141,8 @@ public:
     bool HeaderPending() const { return m_headerPending; }
 
 private:
+    // The 24 values of a header row as read (model/cworderheader.cpp).
+    static FrameValues ReadHeaderRow(const Recordset& rs);
     // Stores the 24 values; SetAllFields also sets LoadFlag 1.
     void StoreFields(const FrameValues& values);
     void SetAllFields(const FrameValues& values);

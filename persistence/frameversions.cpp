@@ -77,26 +77,6 @@ int Latest(const QSqlDatabase& database, const QString& frameId)
         RunBound(database, QStringLiteral("SELECT MAX(Version) FROM Korvel_FrameVersion WHERE FrameID = ?"), {frameId})));
 }
 
-bool LatestRow(const QSqlDatabase& database, const QString& frameId, FrameVersionRow& row)
-{
-    QSqlQuery query = RunBound(database,
-                               QStringLiteral("SELECT %1 FROM Korvel_FrameVersion WHERE FrameID = ? ORDER BY Version "
-                                              "DESC LIMIT 1")
-                                   .arg(RowColumns),
-                               {frameId});
-    if (!query.next())
-        return false;
-    row = ReadRow(query);
-    return true;
-}
-
-StoredContent Encode(const QByteArray& frameFile)
-{
-    ContentEncoder encoder;
-    encoder.Add(frameFile);
-    return encoder.Finish();
-}
-
 struct ContentEncoder::Stream {
     z_stream z{};
 };

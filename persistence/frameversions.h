@@ -30,9 +30,8 @@ inline const QString FoundVersionKind = QStringLiteral("found");
 inline const QString RestoredVersionKind = QStringLiteral("restore");
 
 // The frames' versions: every write that changes a frame's content stores the whole frame as a
-// frame file (model/framefile.h), compressed when that makes it smaller, in the write's own
-// transaction. Every function runs on the given connection and throws KorvelError with the
-// database's text.
+// frame file (model/framefile.h), compressed, in the write's own transaction. Every function runs
+// on the given connection and throws KorvelError with the database's text.
 namespace FrameVersions {
 
 // The version of the history's tables, recorded in Korvel_Schema under "Korvel_FrameVersion" so
@@ -43,17 +42,15 @@ inline constexpr int SchemaVersion = 1;
 void EnsureTables(const QSqlDatabase& database);
 // The frame's newest version number; 0 when it has none.
 int Latest(const QSqlDatabase& database, const QString& frameId);
-// The frame's newest version, when it has one.
-bool LatestRow(const QSqlDatabase& database, const QString& frameId, FrameVersionRow& row);
-// A frame file as a version keeps it: compressed when that makes it smaller. Needs no connection
-// (a writer encodes on a second thread while it sends its statements).
+// A frame file as a version keeps it: "zlib" (qCompress's form) as written; "json", the file as it
+// is, is read too.
 struct StoredContent {
     QByteArray bytes;
-    QString encoding; // "json" (as it is) or "zlib" (qCompress)
+    QString encoding;
 };
-StoredContent Encode(const QByteArray& frameFile);
-// The same for a frame file given in pieces, compressed as they come (qCompress's form: the length
-// as four bytes, big-endian, then a zlib stream), so the whole text is never held at once.
+// A frame file compressed as it is given in pieces (qCompress's form: the length as four bytes,
+// big-endian, then a zlib stream), so the whole text is never held at once. Needs no connection (a
+// writer encodes on a second thread while it sends its statements).
 class ContentEncoder final {
 public:
     ContentEncoder();
