@@ -337,28 +337,7 @@ void FlowView::paintEvent(QPaintEvent* event)
     painter.setWorldTransform(viewportTransform());
     const QRectF exposed = mapToScene(event->region().boundingRect()).boundingRect();
     drawBackground(&painter, exposed);
-    // Items over the flow (a comparison's marks) are few: drawn one by one, below or above the
-    // steps as their z-values put them.
-    const QList<QGraphicsObject*> overlay = m_scene->Overlay();
-    const auto drawOverlay = [&](bool aboveSteps) {
-        for (QGraphicsObject* item : overlay) {
-            if (!item->isVisible() || (item->zValue() > ZNode) != aboveSteps ||
-                !item->sceneBoundingRect().intersects(exposed))
-                continue;
-            painter.save();
-            painter.setTransform(item->sceneTransform(), true);
-            painter.setOpacity(item->effectiveOpacity());
-            QStyleOptionGraphicsItem option;
-            option.exposedRect = item->boundingRect();
-            item->paint(&painter, &option, viewport());
-            painter.restore();
-        }
-    };
-    drawOverlay(false);
-    PlainSketch sketch;
-    m_scene->Sketch(sketch, exposed, scale);
-    sketch.Draw(painter);
-    drawOverlay(true);
+    DrawScenePlain(painter, *m_scene, exposed, scale, viewport());
     drawForeground(&painter, exposed);
     // The selection band, which the graphics view draws only in its own walk.
     if (const QRect band = rubberBandRect(); !band.isEmpty()) {

@@ -1,7 +1,10 @@
 #include "canvas/plainsketch.h"
 
+#include "canvas/flowscene.h"
+
 #include <QPainter>
 #include <QPen>
+#include <QStyleOptionGraphicsItem>
 
 namespace korvel {
 
@@ -79,6 +82,30 @@ void PlainSketch::Draw(QPainter& painter) const
         painter.drawRects(frames);
     }
     painter.setRenderHint(QPainter::Antialiasing, antialiased);
+}
+
+void DrawScenePlain(QPainter& painter, const FlowScene& scene, const QRectF& exposed, double scale, QWidget* widget)
+{
+    const QList<QGraphicsObject*> overlay = scene.Overlay();
+    const auto drawOverlay = [&](bool aboveSteps) {
+        for (QGraphicsObject* item : overlay) {
+            if (!item->isVisible() || (item->zValue() > ZNode) != aboveSteps ||
+                !item->sceneBoundingRect().intersects(exposed))
+                continue;
+            painter.save();
+            painter.setTransform(item->sceneTransform(), true);
+            painter.setOpacity(item->effectiveOpacity());
+            QStyleOptionGraphicsItem option;
+            option.exposedRect = item->boundingRect();
+            item->paint(&painter, &option, widget);
+            painter.restore();
+        }
+    };
+    drawOverlay(false);
+    PlainSketch sketch;
+    scene.Sketch(sketch, exposed, scale);
+    sketch.Draw(painter);
+    drawOverlay(true);
 }
 
 } // namespace korvel

@@ -8,8 +8,11 @@
 #include <utility>
 
 class QPainter;
+class QWidget;
 
 namespace korvel {
+
+class FlowScene;
 
 // The flow drawn plain, as it is when zoomed too far out to read (see MinDetailScale): boxes,
 // lines and arrow heads gathered from any number of items and drawn with hairlines, without
@@ -43,5 +46,11 @@ private:
     ByColour<QPolygonF> m_polylines;
     ByColour<QPolygonF> m_heads;
 };
+
+// Draws the part `exposed` of the scene plain, `scale` screen pixels per pixel, with the painter's
+// transform mapping scene coordinates: the items over the flow (a comparison's marks, few) one by
+// one below or above the steps as their z-values put them, and the flow's items gathered into one
+// sketch. `widget` is the one painted on.
+void DrawScenePlain(QPainter& painter, const FlowScene& scene, const QRectF& exposed, double scale, QWidget* widget);
 
 } // namespace korvel

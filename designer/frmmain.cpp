@@ -206,6 +206,7 @@ void FrmMain::BuildControls()
                         [this](const char* procedure, const std::function<void()>& command) {
                             RunHandler(procedure, command);
                         });
+    m_view->AddOverview(*this);
     m_history = std::make_unique<HistoryCommands>(*this, *m_workOrders, *m_frames, *m_mapper, *m_flow, *m_tree);
     // The hand-made layout of the client area follows the findings dock's coming and going.
     m_client->installEventFilter(this);

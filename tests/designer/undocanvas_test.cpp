@@ -3,6 +3,7 @@
 
 #include "tests/designer/designerfixture.h"
 
+#include "canvas/flowoverview.h"
 #include "dialogs/frmlink.h"
 #include "dialogs/frmnode.h"
 #include "dialogs/numerictextbox.h"
@@ -384,6 +385,46 @@ TEST_F(CanvasTest, DraggedSelectionIsRecordedOnReleaseAndSurvivesSaveAndRestart)
     OpenWindow();
     EXPECT_EQ(CanvasNode("NN00002").pos(), QPointF(3800, 600));
     EXPECT_EQ(CanvasNode("NN00001").pos(), QPointF(1600, 600));
+}
+
+// The overview shows the whole flow with the canvas's visible area as a frame: it follows the zoom
+// and the scene's growth, a press centres the canvas on the point and a drag moves it as held.
+TEST_F(CanvasTest, TheOverviewFollowsTheCanvasAndMovesIt)
+{
+    Window().MenuBarAction("Overview")->trigger();
+    FlowOverview& overview = *Window().View().Overview();
+    ASSERT_TRUE(overview.isVisible());
+    overview.resize(240, 160);
+    const auto shownFrame = [&] {
+        overview.repaint();
+        const QRectF frame = overview.VisibleFrame();
+        return QRectF(overview.ToScene(frame.topLeft()), overview.ToScene(frame.bottomRight()));
+    };
+    Canvas().ZoomToFit();
+    EXPECT_TRUE(shownFrame().adjusted(-1, -1, 1, 1).contains(overview.SceneShown()));
+    Canvas().setZoom(4);
+    EXPECT_LT(shownFrame().width(), overview.SceneShown().width() / 2);
+
+    const auto canvasCentre = [&] { return Canvas().mapToScene(Canvas().viewport()->rect().center()); };
+    const QPointF middle = overview.VisibleFrame().center() + QPointF(30, 10);
+    QTest::mouseClick(&overview, Qt::LeftButton, {}, middle.toPoint());
+    EXPECT_LT(QLineF(canvasCentre(), overview.ToScene(middle.toPoint())).length(), 2 * TwipsPerPixel);
+    const QPointF held = overview.VisibleFrame().center() + QPointF(5, 3);
+    const QPointF before = canvasCentre();
+    QTest::mousePress(&overview, Qt::LeftButton, {}, held.toPoint());
+    QTest::mouseMove(&overview, (held + QPointF(-20, 0)).toPoint());
+    QTest::mouseRelease(&overview, Qt::LeftButton, {}, (held + QPointF(-20, 0)).toPoint());
+    const double step = overview.ToScene(QPointF(20, 0)).x() - overview.ToScene(QPointF(0, 0)).x();
+    EXPECT_NEAR(canvasCentre().x(), before.x() - step, 2 * TwipsPerPixel);
+    EXPECT_NEAR(canvasCentre().y(), before.y(), 2 * TwipsPerPixel);
+
+    {
+        FlowScene::BulkChange edit(Scene()); // as every edit of the flow is made
+        CanvasNode("NN00002").setLeft(40000);
+    }
+    QCoreApplication::processEvents();
+    overview.repaint();
+    EXPECT_GT(overview.SceneShown().right(), 40000);
 }
 
 } // namespace
