@@ -10,6 +10,7 @@
 #include "host/historycommands.h"
 #include "host/hostobject.h"
 #include "host/hostoptions.h"
+#include "host/walkcommand.h"
 #include "model/cworder.h"
 #include "model/cworders.h"
 #include "model/flowcheck.h"
@@ -230,7 +231,7 @@ const QStringList& FlowCommandNames()
                                                  QStringLiteral("check"),  QStringLiteral("export"),
                                                  QStringLiteral("import"), QStringLiteral("render"),
                                                  QStringLiteral("search")} +
-                                     HistoryCommandNames();
+                                     HistoryCommandNames() + QStringList{QStringLiteral("walk")};
     return names;
 }
 
@@ -247,6 +248,8 @@ QString FlowCommandHelp(const QString& command)
 {
     if (HistoryCommandNames().contains(command))
         return HistoryCommandHelp(command);
+    if (command == QLatin1String("walk"))
+        return QStringLiteral("korvel ") + WalkCommand::Help();
     const qsizetype index = FlowCommandNames().indexOf(command);
     if (index < 0)
         return {};
@@ -272,7 +275,8 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         {QStringLiteral("list"), {0, 0}},   {QStringLiteral("show"), {1, 1}},   {QStringLiteral("check"), {0, -1}},
         {QStringLiteral("export"), {1, -1}}, {QStringLiteral("import"), {1, 1}}, {QStringLiteral("render"), {1, 2}},
         {QStringLiteral("search"), {1, 1}}, {QStringLiteral("history"), {0, 1}}, {QStringLiteral("diff"), {2, 3}},
-        {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}}};
+        {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}},
+        {QStringLiteral("walk"), {1, -1}}};
     const auto [least, most] = counts.value(command);
     if (arguments.size() < least) {
         printError(FormatMessage(MsgMissingArgument, {command}));
@@ -298,6 +302,12 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         return 2;
     }
 
+    const WalkCommand walk(command == QLatin1String("walk") ? arguments.mid(1) : QStringList());
+    if (!walk.Error().isEmpty()) {
+        printError(QStringLiteral("korvel walk: ") + walk.Error());
+        return 2;
+    }
+
     HostObject host(database, options.user, std::move(log));
     const AddinSession session(host);
     try {
@@ -318,6 +328,8 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
             return Render(arguments.at(0), options.output, options.scale, options.compareFrom, compareTo);
         if (command == QLatin1String("search"))
             return Search(arguments.at(0));
+        if (command == QLatin1String("walk"))
+            return walk.Run(*OpenFrame(arguments.at(0)), options.json);
         return RunHistoryCommand(options);
     } catch (const std::exception& error) {
         printError(describe(error));
