@@ -15,6 +15,8 @@
 #include "model/flowcheck.h"
 #include "model/framediff.h"
 #include "model/framehistory.h"
+#include "model/linkcondition.h"
+#include "model/pathwalk.h"
 #include "persistence/flowsearch.h"
 #include "resources/stringtable.h"
 
@@ -22,6 +24,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
+#include <optional>
 
 namespace korvel {
 namespace {
@@ -47,6 +50,8 @@ enum : qint32 {
     MsgFrameUnreadable = 1442,
     MsgModifiedBy = 2031,
     MsgBadVersion = 2071,
+    MsgBadWalkValue = 2153,
+    MsgWalkOrCompare = 2154,
 };
 
 void print(const QString& text)
@@ -180,11 +185,12 @@ int Import(const QString& path, const QString& newId, bool replace)
 }
 
 // With `compareFrom`, the changes since that version drawn over version `compareTo`, or over the
-// frame as stored when that is 0.
-int Render(const QString& frameId, const QString& path, double scale, int compareFrom, int compareTo)
+// frame as stored when that is 0; with `walk`, where a work order with those values goes.
+int Render(const QString& frameId, const QString& path, double scale, int compareFrom, int compareTo,
+           const std::optional<WalkValues>& walk)
 {
     if (compareFrom == 0) {
-        WriteFramePicture(*OpenFrame(frameId), path, scale);
+        WriteFramePicture(*OpenFrame(frameId), path, scale, walk ? PictureOverlay(*walk) : PictureOverlay());
         print(FormatMessage(MsgWrote, {path}));
         return 0;
     }
@@ -203,7 +209,7 @@ int Render(const QString& frameId, const QString& path, double scale, int compar
         newer = *frame->StoredRecord();
     }
     const FrameDiff diff = DiffFrames(older, newer);
-    WriteFramePicture(*frame, path, scale, &diff);
+    WriteFramePicture(*frame, path, scale, diff);
     print(FormatMessage(MsgWrote, {path}));
     return 0;
 }
@@ -273,7 +279,10 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         {QStringLiteral("export"), {1, -1}}, {QStringLiteral("import"), {1, 1}}, {QStringLiteral("render"), {1, 2}},
         {QStringLiteral("search"), {1, 1}}, {QStringLiteral("history"), {0, 1}}, {QStringLiteral("diff"), {2, 3}},
         {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}}};
-    const auto [least, most] = counts.value(command);
+    // With --walk, the arguments after a picture's frame ID are the work order's values.
+    const bool walk = command == QLatin1String("render") && options.walk;
+    const int least = counts.value(command).first;
+    const int most = walk ? -1 : counts.value(command).second;
     if (arguments.size() < least) {
         printError(FormatMessage(MsgMissingArgument, {command}));
         return 2;
@@ -284,7 +293,22 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
     }
     // A second version to render only goes with the first, --compare.
     int compareTo = 0;
-    if (command == QLatin1String("render") && arguments.size() > 1) {
+    std::optional<WalkValues> values;
+    if (walk) {
+        if (options.compareFrom > 0) {
+            printError(LoadResString(MsgWalkOrCompare));
+            return 2;
+        }
+        values.emplace();
+        for (const QString& pair : arguments.mid(1)) {
+            const qsizetype equals = pair.indexOf(u'=');
+            if (equals < 0 || pair.left(equals).trimmed().isEmpty()) {
+                printError(FormatMessage(MsgBadWalkValue, {pair}));
+                return 2;
+            }
+            values->insert(VariableKey(pair.left(equals)), pair.mid(equals + 1));
+        }
+    } else if (command == QLatin1String("render") && arguments.size() > 1) {
         bool ok = false;
         compareTo = arguments.at(1).trimmed().toInt(&ok);
         if (options.compareFrom == 0 || !ok || compareTo < 1) {
@@ -315,7 +339,7 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         if (command == QLatin1String("import"))
             return Import(arguments.at(0), options.newId, options.importReplace);
         if (command == QLatin1String("render"))
-            return Render(arguments.at(0), options.output, options.scale, options.compareFrom, compareTo);
+            return Render(arguments.at(0), options.output, options.scale, options.compareFrom, compareTo, values);
         if (command == QLatin1String("search"))
             return Search(arguments.at(0));
         return RunHistoryCommand(options);
