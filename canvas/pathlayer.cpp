@@ -1,8 +1,8 @@
 #include "canvas/pathlayer.h"
 
 #include "canvas/flowscene.h"
-#include "canvas/frameitems.h"
 #include "canvas/pathmark.h"
+#include "model/clink.h"
 #include "model/pathwalk.h"
 
 namespace korvel {
@@ -13,10 +13,9 @@ PathLayer::PathLayer(FlowScene& scene, const FlowWalk& walk) : m_scene(scene), m
     const auto step = [](const QString& id) { return QStringLiteral("N") + id; };
     for (const WalkMove& move : walk.moves)
         mark(move.kind == WalkMove::Kind::Loop ? Look::Loop : Look::Taken, QStringLiteral("L") + move.link);
-    mark(Look::Passed, StartKey);
-    for (const QString& id : walk.passed)
+    for (const QString& id : QStringList{BeginNodeID} + walk.passed)
         mark(walk.deadEnds.contains(id) ? Look::DeadEnd : Look::Passed, step(id));
-    mark(walk.reachedEnd ? Look::End : Look::Unreached, EndKey);
+    mark(walk.reachedEnd ? Look::End : Look::Unreached, step(EndNodeID));
     for (const QString& id : walk.unreached)
         mark(Look::Unreached, step(id));
 

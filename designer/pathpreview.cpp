@@ -163,8 +163,6 @@ void PathPreview::Walk()
         if (move.kind == WalkMove::Kind::Loop)
             result << LoadResString(MsgLoopsBack).arg(StepText(*frame, move.to), move.to, StepText(*frame, move.from),
                                                        move.from);
-    if (result.isEmpty()) // nothing out of Start opens
-        result << LoadResString(MsgStopsAt).arg(LoadResString(MsgStart), QStringLiteral("BEGIN"));
     const auto rows = [&](const QStringList& ids) {
         QList<PathPreviewPanel::Step> steps;
         for (const QString& id : ids)
@@ -172,16 +170,16 @@ void PathPreview::Walk()
         return steps;
     };
     QStringList passed = walk.passed;
-    if (walk.reachedEnd && !passed.contains(QStringLiteral("END")))
-        passed << QStringLiteral("END");
+    if (walk.reachedEnd)
+        passed << EndNodeID;
     m_panel->ShowResult(result.join(u'\n'), rows(passed), rows(walk.unreached), walk.unsetVariables);
 }
 
 QString PathPreview::StepText(cWorder& frame, const QString& id) const
 {
-    if (id == QLatin1String("BEGIN"))
+    if (id == BeginNodeID)
         return LoadResString(MsgStart);
-    if (id == QLatin1String("END"))
+    if (id == EndNodeID)
         return LoadResString(MsgEnd);
     const cNode* node = frame.AllNode().OneNode(id);
     return node ? node->WorkOrderNodeName() : id;

@@ -6,6 +6,7 @@
 #include "core/errorlog.h"
 #include "dialogs/selectonlycombo.h"
 #include "model/cworder.h"
+#include "model/linkcondition.h"
 #include "resources/stringtable.h"
 #include "widgets/localiseform.h"
 #include "widgets/uiservices.h"
@@ -74,8 +75,7 @@ void FrmLink::BuildControls()
     TxtFilter->setProperty(CaptionProperty, 1973);
     CboRelation = MakeControl<QComboBox>(this, "CboRelation");
     CboRelation->setEditable(false);
-    CboRelation->addItems({QStringLiteral(">"), QStringLiteral(">="), QStringLiteral("="),
-                           QStringLiteral("<"), QStringLiteral("<=")});
+    CboRelation->addItems(ConditionOperators());
     CboRelation->setCurrentIndex(-1);
     TxtValue = MakeControl<QLineEdit>(this, "TxtValue");
     TxtValue->setProperty(CaptionProperty, 1974);

@@ -66,7 +66,7 @@ public:
     QRadioButton* OptAll = nullptr;    // always open (AlwaysOpen 0)
     QRadioButton* OptFilter = nullptr; // open on the condition below (AlwaysOpen 1)
     QLineEdit* TxtFilter = nullptr;    // variable name
-    QComboBox* CboRelation = nullptr;  // one of ">", ">=", "=", "<", "<="
+    QComboBox* CboRelation = nullptr;  // one of ConditionOperators()
     QLineEdit* TxtValue = nullptr;     // compared value
     QPushButton* CmdOK = nullptr;
     QPushButton* CmdCancel = nullptr;

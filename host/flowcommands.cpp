@@ -10,12 +10,12 @@
 #include "host/historycommands.h"
 #include "host/hostobject.h"
 #include "host/hostoptions.h"
+#include "host/walkcommand.h"
 #include "model/cworder.h"
 #include "model/cworders.h"
 #include "model/flowcheck.h"
 #include "model/framediff.h"
 #include "model/framehistory.h"
-#include "model/linkcondition.h"
 #include "model/pathwalk.h"
 #include "persistence/flowsearch.h"
 #include "resources/stringtable.h"
@@ -50,8 +50,7 @@ enum : qint32 {
     MsgFrameUnreadable = 1442,
     MsgModifiedBy = 2031,
     MsgBadVersion = 2071,
-    MsgBadWalkValue = 2153,
-    MsgWalkOrCompare = 2154,
+    MsgWalkOrCompare = 2153,
 };
 
 void print(const QString& text)
@@ -236,7 +235,7 @@ const QStringList& FlowCommandNames()
                                                  QStringLiteral("check"),  QStringLiteral("export"),
                                                  QStringLiteral("import"), QStringLiteral("render"),
                                                  QStringLiteral("search")} +
-                                     HistoryCommandNames();
+                                     HistoryCommandNames() + QStringList{QStringLiteral("walk")};
     return names;
 }
 
@@ -253,6 +252,8 @@ QString FlowCommandHelp(const QString& command)
 {
     if (HistoryCommandNames().contains(command))
         return HistoryCommandHelp(command);
+    if (command == QLatin1String("walk"))
+        return QStringLiteral("korvel ") + WalkCommand::Help();
     const qsizetype index = FlowCommandNames().indexOf(command);
     if (index < 0)
         return {};
@@ -278,11 +279,11 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         {QStringLiteral("list"), {0, 0}},   {QStringLiteral("show"), {1, 1}},   {QStringLiteral("check"), {0, -1}},
         {QStringLiteral("export"), {1, -1}}, {QStringLiteral("import"), {1, 1}}, {QStringLiteral("render"), {1, 2}},
         {QStringLiteral("search"), {1, 1}}, {QStringLiteral("history"), {0, 1}}, {QStringLiteral("diff"), {2, 3}},
-        {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}}};
+        {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}}, {QStringLiteral("walk"), {1, -1}}};
     // With --walk, the arguments after a picture's frame ID are the work order's values.
-    const bool walk = command == QLatin1String("render") && options.walk;
+    const bool walksPicture = command == QLatin1String("render") && options.walk;
     const int least = counts.value(command).first;
-    const int most = walk ? -1 : counts.value(command).second;
+    const int most = walksPicture ? -1 : counts.value(command).second;
     if (arguments.size() < least) {
         printError(FormatMessage(MsgMissingArgument, {command}));
         return 2;
@@ -293,22 +294,11 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
     }
     // A second version to render only goes with the first, --compare.
     int compareTo = 0;
-    std::optional<WalkValues> values;
-    if (walk) {
-        if (options.compareFrom > 0) {
-            printError(LoadResString(MsgWalkOrCompare));
-            return 2;
-        }
-        values.emplace();
-        for (const QString& pair : arguments.mid(1)) {
-            const qsizetype equals = pair.indexOf(u'=');
-            if (equals < 0 || pair.left(equals).trimmed().isEmpty()) {
-                printError(FormatMessage(MsgBadWalkValue, {pair}));
-                return 2;
-            }
-            values->insert(VariableKey(pair.left(equals)), pair.mid(equals + 1));
-        }
-    } else if (command == QLatin1String("render") && arguments.size() > 1) {
+    if (walksPicture && options.compareFrom > 0) {
+        printError(LoadResString(MsgWalkOrCompare));
+        return 2;
+    }
+    if (command == QLatin1String("render") && !walksPicture && arguments.size() > 1) {
         bool ok = false;
         compareTo = arguments.at(1).trimmed().toInt(&ok);
         if (options.compareFrom == 0 || !ok || compareTo < 1) {
@@ -319,6 +309,13 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
     }
     if ((command == QLatin1String("export") || command == QLatin1String("render")) && options.output.isEmpty()) {
         printError(FormatMessage(MsgNeedsOutput, {command}));
+        return 2;
+    }
+
+    const WalkCommand walk(command == QLatin1String("walk") || walksPicture ? arguments.mid(1) : QStringList());
+    if (!walk.Error().isEmpty()) {
+        printError((walksPicture ? QStringLiteral("korvel render --walk: ") : QStringLiteral("korvel walk: ")) +
+                   walk.Error());
         return 2;
     }
 
@@ -339,9 +336,12 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         if (command == QLatin1String("import"))
             return Import(arguments.at(0), options.newId, options.importReplace);
         if (command == QLatin1String("render"))
-            return Render(arguments.at(0), options.output, options.scale, options.compareFrom, compareTo, values);
+            return Render(arguments.at(0), options.output, options.scale, options.compareFrom, compareTo,
+                          walksPicture ? std::optional<WalkValues>(walk.Values()) : std::nullopt);
         if (command == QLatin1String("search"))
             return Search(arguments.at(0));
+        if (command == QLatin1String("walk"))
+            return walk.Run(*OpenFrame(arguments.at(0)), options.json);
         return RunHistoryCommand(options);
     } catch (const std::exception& error) {
         printError(describe(error));

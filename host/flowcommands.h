@@ -12,7 +12,8 @@ namespace korvel {
 class HostOptions;
 
 // The commands of korvel that work on frames without the designer window: list, show, check,
-// export, import, render and search, and those on the frames' history (host/historycommands.h).
+// export, import, render, search and walk (host/walkcommand.h), and those on the frames' history
+// (host/historycommands.h).
 // They print on standard output, report a refusal as one line "korvel: ..." on standard error,
 // and return the exit status: 0 done, 1 refused or failed (and `check`: an error found), 2 wrong
 // arguments.

@@ -195,7 +195,7 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
                            [&](const char* name) { return command == QLatin1String(name); });
     };
     const bool forPrune = command == QLatin1String("prune");
-    if ((parser.isSet(jsonOption) && !isOneOf({"check", "history", "diff"})) ||
+    if ((parser.isSet(jsonOption) && !isOneOf({"check", "history", "diff", "walk"})) ||
         (parser.isSet(asOption) && !isOneOf({"import", "restore"})) ||
         (parser.isSet(replaceOption) && !forImport) ||
         (parser.isSet(deletedOption) && command != QLatin1String("history")) ||

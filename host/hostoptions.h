@@ -31,7 +31,7 @@ public:
     // A command on frames (host/flowcommands.h): its name ("" when none) and its arguments.
     QString command;
     QStringList commandArguments;
-    bool json = false;   // --json (check, history, diff)
+    bool json = false;   // --json (check, history, diff, walk)
     QString output;      // -o / --output (export, render)
     QString newId;       // --as (import, restore): null when not given
     bool importReplace = false; // --replace (import)

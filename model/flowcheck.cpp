@@ -2,6 +2,7 @@
 
 #include "core/sameid.h"
 #include "model/cworder.h"
+#include "model/linkcondition.h"
 #include "resources/stringtable.h"
 
 #include <QHash>
@@ -28,6 +29,8 @@ enum : qint32 {
     MsgIntoStartOutOfEnd = 1412,
     MsgStepNoTimeLimit = 1413,
     MsgFrameNoTimeLimit = 1414,
+    MsgConditionNotANumber = 2121,
+    MsgConditionUnknownOperator = 2122,
 };
 
 // Steps by their ID, and the links between the flow's points (steps, Start and End).
@@ -63,12 +66,6 @@ bool HasHandler(const cNode& node)
 {
     return !node.HandleBy_ID().trimmed().isEmpty() || !node.HandleGroup_ID().trimmed().isEmpty() ||
            !node.ToMultiHandleBy().trimmed().isEmpty() || !node.ReturnOldStepID().trimmed().isEmpty();
-}
-
-bool HasCondition(const cLink& link)
-{
-    return !link.AddinVariant().trimmed().isEmpty() && !link.CompareType().trimmed().isEmpty() &&
-           !link.VariantValue().trimmed().isEmpty();
 }
 
 } // namespace
@@ -171,11 +168,19 @@ QList<FlowFinding> CheckFlow(cWorder& frame)
                 add(Error, FindingItem::Link, code, MsgTwoEnds, {shown(link->FatherNode_ID()), code});
         }
         if (link->AlwaysOpen() != 0) {
-            if (!HasCondition(*link)) {
+            const QString variable = link->AddinVariant().trimmed(), op = link->CompareType().trimmed(),
+                          value = link->VariantValue().trimmed();
+            const ConditionFault fault = CheckCondition(variable, op, value);
+            const QString shownCondition = QStringLiteral("%1 %2 %3").arg(variable, op, value);
+            if (fault == ConditionFault::NotANumber)
+                add(Warning, FindingItem::Link, code, MsgConditionNotANumber, {code, shownCondition});
+            else if (fault == ConditionFault::UnknownOperator)
+                add(Warning, FindingItem::Link, code, MsgConditionUnknownOperator,
+                    {code, shownCondition, op, ConditionOperators().join(u' ')});
+            if (fault == ConditionFault::Incomplete) {
                 add(Warning, FindingItem::Link, code, MsgNoCondition, {code});
             } else {
-                const QString condition = link->AddinVariant().trimmed() + u'\n' +
-                                          link->CompareType().trimmed() + u'\n' + link->VariantValue().trimmed();
+                const QString condition = variable + u'\n' + op + u'\n' + value;
                 QHash<QString, QString>& seen = conditions[father];
                 if (const auto earlier = seen.constFind(condition); earlier != seen.constEnd())
                     add(Warning, FindingItem::Link, code, MsgSameCondition,

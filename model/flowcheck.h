@@ -32,8 +32,11 @@ struct FlowFinding {
 // from Start to End, a link or return step naming a step not in the frame, links that break the
 // Start and End rules (more than one link leaving Start, more than one link from one step into
 // End, a link into Start or out of End). Warnings: a step with no handler (no staff member, role
-// group, multiple handlers or return step), a conditional link without a complete condition, two
-// conditional links out of one step with the same condition, a time limit of 0 (frame or step).
+// group, multiple handlers or return step), a conditional link without a complete condition, one
+// whose condition can never hold because its value cannot be compared as its operator needs (not a
+// number for an ordering operator, or an operator the link dialog does not offer; the rules of
+// model/linkcondition.h), two conditional links out of one step with the same condition, a time
+// limit of 0 (frame or step).
 // Findings come errors and warnings mixed, in the order of the frame's steps and links.
 QList<FlowFinding> CheckFlow(cWorder& frame);
 

@@ -19,7 +19,9 @@ class cWorder;
 // open links out of one step are all followed (branches). Each step is reached once; a link to a
 // step reached before either closes a loop (the step is on the way that led here) or joins a
 // branch shown already. The walk costs time in proportion to the steps and links, whatever the
-// number of ways through the flow.
+// number of ways through the flow. Link ends name steps as the database does ("n00002" is the step
+// "N00002"); a link to a step that is not in the flow is not followed. Moves, passed steps and dead
+// ends name steps by their own IDs.
 
 // The work order's values by variable (VariableKey of the name).
 using WalkValues = QHash<QString, QString>;
@@ -51,7 +53,8 @@ struct WalkMove {
 struct FlowWalk {
     QList<WalkMove> moves;       // in the order followed
     QStringList passed;          // steps reached, in the order first reached
-    QStringList deadEnds;        // steps reached with no open link out: a branch stops there
+    QStringList deadEnds;        // steps reached with no open link out: a branch stops there ("BEGIN"
+                                 // when no link out of Start is open)
     QStringList unreached;       // live steps never reached, in the frame's order
     QStringList unsetVariables;  // variables tested on the way that have no value (names as shown)
     bool reachedEnd = false;

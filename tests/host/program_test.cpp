@@ -262,6 +262,9 @@ TEST_F(ProgramTest, RunsOnPostgreSQL)
     result = run({"--db", address, "--user", "alice", "--screenshot", shot});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_GT(colourCount(QImage(shot)), 20);
+    EXPECT_EQ(run({"--db", address, "walk", "REP01", "satisfied=1", "--json"}).exitCode, 0);
+    EXPECT_EQ(run({"--db", address, "walk", "REP01", "Satisfied=0"}).exitCode, 1);
+    EXPECT_EQ(run({"--db", address, "walk", "REP01", "Satisfied"}).exitCode, 2);
     ASSERT_EQ(run({"--db", address, "export", "CMP01", "-o", path("pg.json")}).exitCode, 0);
     EXPECT_EQ(run({"--db", address, "--user", "alice", "import", path("pg.json"), "--replace"}).exitCode, 0);
     // Its history: as found, imported, and the first restored, equal to it.
@@ -328,6 +331,10 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
         {{"render", "CMP02", "--compare", "1", "1", "-o", path("compare.svg")}, 0, "compare.svg"},
         {{"render", "CMP02", "--compare", "9", "-o", path("none.png")}, 1, "version 9"},
         {{"render", "CMP01", "2", "-o", svg}, 2, "unexpected argument 2"},
+        {{"render", "CMP01", "-o", path("walk.png"), "--walk", "Compensation=600", "Other=x"}, 0, "walk.png"},
+        {{"render", "CMP01", "-o", path("plain.png")}, 0, "plain.png"},
+        {{"render", "CMP01", "--walk", "Compensation=1", "--compare", "1", "-o", svg}, 2, "--walk and --compare"},
+        {{"render", "CMP01", "--walk", "600", "-o", svg}, 2, "render --walk: \"600\" is not NAME=VALUE"},
         {{"render", "CMP01", "--compare", "0", "-o", svg}, 2, "not 0"},
         {{"import", broken}, 1, "line 3, column"},
         {{"import", path("missing.json")}, 1, "missing.json"},
@@ -354,6 +361,17 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
         {{"prune", "--keep", "0"}, 2, "at least 1"},
         {{"prune"}, 2, "at least 1"},
         {{"help", "diff"}, 0, "V1 [V2] [--json]"},
+        {{"walk", "CMP01", "Compensation=600"}, 0, "N00002 Investigate\nL3 Compensation over 500 → N00003"},
+        {{"walk", "CMP01", "compensation= 500.0 "}, 0, "→ End\nNever reached: N00003 Supervisor review\n"},
+        {{"walk", "REP01", "Satisfied=0"}, 1, "→ N00005 Book appointment  (loop back to step N00005"},
+        {{"walk", "CMP01"}, 1, "Investigate  (stops here: no open way on)\nNever reached: N00003"},
+        {{"walk", "BAD1"}, 1, "Start  (stops here"},
+        {{"walk", "CMP01", "Amount=a=b", "Compensation=1"}, 0, "no link of CMP01 tests Amount"},
+        {{"walk", "CMP01", "Compensation=1", "--json"}, 0, "\"reachesEnd\": true"},
+        {{"walk", "CMP01", "600"}, 2, "\"600\" is not NAME=VALUE"},
+        {{"walk", "CMP01", " =600"}, 2, "no variable name"},
+        {{"walk"}, 2, "help walk"},
+        {{"walk", "NOPE", "a=1"}, 1, "NOPE does not exist"},
     };
     for (const auto& c : cases) {
         const ProgramRun result = run(Args{"--db", db} + c.arguments);
@@ -387,6 +405,9 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
     history = run({"--db", db, "history", "CMP01"});
     EXPECT_EQ(history.out.count(u'\n'), 1) << history.out.toStdString();
     EXPECT_FALSE(QFile::exists(path("far.png")) || QFile::exists(path("none.png")));
+    // The path's marks are drawn into the picture.
+    EXPECT_FALSE(QImage(path("walk.png")).isNull());
+    EXPECT_NE(QImage(path("walk.png")), QImage(path("plain.png")));
     QFile picture(svg);
     ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
     EXPECT_TRUE(picture.readAll().contains("<svg"));

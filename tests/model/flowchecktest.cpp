@@ -1,6 +1,9 @@
-// The flow check against a table of small flows, one per finding, and against the demo flows.
+// The flow check against a table of small flows, one per finding; the rules by which a condition
+// holds; the walk of small flows for given values.
 #include "model/cworders.h"
 #include "model/flowcheck.h"
+#include "model/linkcondition.h"
+#include "model/pathwalk.h"
 #include "tests/model/modelfixture.h"
 
 namespace korvel {
@@ -104,6 +107,11 @@ TEST_P(FlowCheck, FlowCheckFindsEachProblemOfASmallFlow)
         {"ends named in another letter case and width", {{u"N00002"_s}, {u"N00003"_s, u"S0001"_s, 1, u"n00002"_s}},
          {{u"L1"_s, u"begin"_s, u"n00002"_s}, {u"L2"_s, u"N00002"_s, u"Ｎ00003"_s}, {u"L3"_s, u"n00003"_s, u"End"_s}},
          {}},
+        {"value not a number", {{u"A"_s}},
+         {{u"L1"_s, u"BEGIN"_s, u"A"_s}, Cond(u"L2"_s, u"A"_s, u"END"_s, u"Amount"_s, u">"_s, u"abc"_s)},
+         {{2121, u"L2"_s}}},
+        {"unknown operator", {{u"A"_s}},
+         {{u"L1"_s, u"BEGIN"_s, u"A"_s}, Cond(u"L2"_s, u"A"_s, u"END"_s, u"x"_s, u"<>"_s, u"1"_s)}, {{2122, u"L2"_s}}},
         {"deleted step is not checked", {{u"A"_s}, {u"B"_s, u""_s, 0, u""_s, true}}, straight, {}},
     };
     for (const FlowCase& flow : cases) {
@@ -121,6 +129,104 @@ TEST_P(FlowCheck, FlowCheckFindsEachProblemOfASmallFlow)
                                          [](const auto& e) { return e.first <= 1404 || (e.first >= 1408 && e.first <= 1412); });
         EXPECT_EQ(HasErrors(CheckFlow(*frame)), anError) << flow.name;
     }
+}
+
+TEST(LinkCondition, NumbersCompareAsNumbersAndAnythingElseAsText)
+{
+    const struct {
+        const char *value, *op, *operand;
+        bool holds;
+        ConditionFault fault;
+    } rows[] = {
+        {"600", ">", "500", true, ConditionFault::None},       {"499.5", ">", "500", false, ConditionFault::None},
+        {"10", "<", "9", false, ConditionFault::None},         {"500.0", "=", "500", true, ConditionFault::None},
+        {" 500 ", ">=", "500", true, ConditionFault::None},    {"500", "<=", "5e2", true, ConditionFault::None},
+        {"-1.5", "<", "0", true, ConditionFault::None},        {"1e3", ">", "999", true, ConditionFault::None},
+        {"abc", ">", "500", false, ConditionFault::None},      {"", "<", "500", false, ConditionFault::None},
+        {"abc", "=", " abc", true, ConditionFault::None},      {"Abc", "=", "abc", false, ConditionFault::None},
+        {"1,5", "=", "1.5", false, ConditionFault::None},      {"inf", ">", "5", false, ConditionFault::None},
+        {"600", ">", "abc", false, ConditionFault::NotANumber}, {"600", "<=", "1,5", false, ConditionFault::NotANumber},
+        {"600", "<>", "500", false, ConditionFault::UnknownOperator},
+        {"600", ">", " ", false, ConditionFault::Incomplete},
+    };
+    for (const auto& r : rows) {
+        const QString row = QStringLiteral("%1 %2 %3").arg(r.value, r.op, r.operand);
+        EXPECT_EQ(ConditionHolds(r.value, r.op, r.operand), r.holds) << row.toStdString();
+        EXPECT_EQ(CheckCondition(u"x"_s, r.op, r.operand), r.fault) << row.toStdString();
+    }
+    EXPECT_EQ(CheckCondition(u" "_s, u"="_s, u"1"_s), ConditionFault::Incomplete);
+    EXPECT_EQ(ConditionNumber(u" 1e3 "_s), 1000.0);
+    for (const QString& text : {u""_s, u"1e999"_s, u"nan"_s, u"1,500"_s})
+        EXPECT_FALSE(ConditionNumber(text)) << text.toStdString();
+    EXPECT_EQ(VariableKey(u" Amount"_s), VariableKey(u"amount "_s));
+}
+
+// A walk as text: "from link to[ kind]" for each move, then passed steps, dead ends, unreached steps
+// and unset variables, each list after a "|".
+QString Shown(const FlowWalk& walk)
+{
+    static const char* const kinds[] = {"", " join", " loop", " end"};
+    QStringList moves;
+    for (const WalkMove& m : walk.moves)
+        moves << m.from + u' ' + m.link + u' ' + m.to + QString::fromLatin1(kinds[int(m.kind)]);
+    return QStringList{moves.join(u", "_s), walk.passed.join(u' '), walk.deadEnds.join(u' '),
+                       walk.unreached.join(u' '), walk.unsetVariables.join(u' ')}
+        .join(u" | "_s);
+}
+
+TEST_P(FlowCheck, TheWalkFollowsEveryOpenLinkFromStartOnce)
+{
+    const QList<LinkSpec> fork = {{u"L1"_s, u"BEGIN"_s, u"A"_s}, Cond(u"L3"_s, u"A"_s, u"B"_s, u"Amount"_s, u">"_s, u"500"_s),
+                                  Cond(u"L4"_s, u"A"_s, u"C"_s, u" amount"_s, u"<="_s, u"500"_s),
+                                  {u"L5"_s, u"B"_s, u"C"_s}, {u"L6"_s, u"C"_s, u"END"_s}};
+    const QList<LinkSpec> loop = {{u"L1"_s, u"BEGIN"_s, u"A"_s}, {u"L2"_s, u"A"_s, u"B"_s},
+                                  Cond(u"L3"_s, u"B"_s, u"A"_s, u"ok"_s, u"="_s, u"0"_s),
+                                  Cond(u"L4"_s, u"B"_s, u"END"_s, u"ok"_s, u"="_s, u"1"_s)};
+    const QList<StepSpec> abc = {{u"A"_s}, {u"B"_s}, {u"C"_s}};
+    const struct {
+        QList<StepSpec> steps;
+        QList<LinkSpec> links;
+        QStringList values;
+        const char* expected;
+        bool reachedEnd;
+    } rows[] = {
+        {abc, fork, {u"Amount=600"_s}, "BEGIN L1 A, A L3 B, B L5 C, C L6 END end | A B C |  |  | ", true},
+        {abc, fork, {u"AMOUNT=500.0"_s}, "BEGIN L1 A, A L4 C, C L6 END end | A C |  | B | ", true},
+        {abc, fork, {u"Amount=lots"_s}, "BEGIN L1 A | A | A | B C | ", false},
+        {abc, fork, {}, "BEGIN L1 A | A | A | B C | Amount", false},
+        {abc, fork + QList<LinkSpec>{Cond(u"L7"_s, u"A"_s, u"C"_s, u"Amount"_s, u">="_s, u"0"_s)}, {u"Amount=600"_s},
+         "BEGIN L1 A, A L3 B, B L5 C, C L6 END end, A L7 C join | A B C |  |  | ", true},
+        {abc.mid(0, 2), loop, {u"ok=0"_s}, "BEGIN L1 A, A L2 B, B L3 A loop | A B |  |  | ", false},
+        {abc.mid(0, 2), loop, {u"ok=1"_s}, "BEGIN L1 A, A L2 B, B L4 END end | A B |  |  | ", true},
+        {{{u"N00002"_s}, {u"Z"_s, u"S0001"_s, 1, u""_s, true}},
+         {{u"L1"_s, u"begin"_s, u"n00002"_s}, {u"L2"_s, u"N00002"_s, u"Z"_s}, {u"L3"_s, u"n00002"_s, u"End"_s}},
+         {}, "BEGIN L1 N00002, N00002 L3 END end | N00002 |  |  | ", true},
+        {abc.mid(0, 1), {{u"L1"_s, u"BEGIN"_s, u"A"_s}, {u"L2"_s, u"A"_s, u"GONE"_s}}, {}, "BEGIN L1 A | A | A |  | ", false},
+        {abc.mid(0, 1), {Cond(u"L1"_s, u"BEGIN"_s, u"A"_s, u"x"_s, u"="_s, u"1"_s)}, {u"x=2"_s}, " |  | BEGIN | A | ", false},
+    };
+    for (const auto& r : rows) {
+        auto frame = Build({"walk", r.steps, r.links});
+        WalkValues values;
+        for (const QString& v : r.values)
+            values.insert(VariableKey(v.section(u'=', 0, 0)), v.section(u'=', 1));
+        const FlowWalk walk = WalkFlow(*frame, values);
+        EXPECT_EQ(Shown(walk).toStdString(), r.expected);
+        EXPECT_EQ(walk.reachedEnd, r.reachedEnd) << r.expected;
+    }
+    const QList<WalkVariable> expected = {{u"Amount"_s, {u">"_s, u"<="_s}}};
+    EXPECT_EQ(WalkVariables(*Build({"fork", abc, fork})), expected);
+
+    // A chain of 3,000 steps: each reached once, End at the bottom of a way that deep.
+    FlowCase chain{"chain", {}, {{u"L0"_s, u"BEGIN"_s, u"S0"_s}, {u"LE"_s, u"S2999"_s, u"END"_s}}};
+    for (int i = 0; i < 3000; ++i) {
+        chain.steps.append({u"S%1"_s.arg(i)});
+        if (i > 0)
+            chain.links.append({u"L%1"_s.arg(i), u"S%1"_s.arg(i - 1), u"S%1"_s.arg(i)});
+    }
+    const FlowWalk walk = WalkFlow(*Build(chain), {});
+    EXPECT_TRUE(walk.ReachesEnd());
+    EXPECT_EQ(walk.passed.size(), 3000);
+    EXPECT_EQ(walk.moves.size(), 3001);
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, FlowCheck, ::testing::Values(TestDatabase::Kind::SQLite), KorvelDatabaseKindName());
