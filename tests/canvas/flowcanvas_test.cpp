@@ -6,6 +6,7 @@
 #include "canvas/flowview.h"
 #include "canvas/frameitems.h"
 #include "canvas/pathlayer.h"
+#include "model/pathwalk.h"
 #include "canvas/scenepicture.h"
 #include "canvas/stepspicture.h"
 #include "model/coordinates.h"

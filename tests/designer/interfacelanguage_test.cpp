@@ -134,6 +134,7 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
 
     // The path preview, with a value its rules cannot compare.
     Window().MenuBarAction(QStringLiteral("PreviewPath"))->trigger();
+    QTest::qWait(100);
     Type(Window().Preview().Panel().Field(QStringLiteral("compensation")), QStringLiteral("5,00"));
     QTest::qWait(300);
     Walk(Window(), QStringLiteral("window"));
