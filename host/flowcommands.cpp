@@ -279,7 +279,8 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         {QStringLiteral("list"), {0, 0}},   {QStringLiteral("show"), {1, 1}},   {QStringLiteral("check"), {0, -1}},
         {QStringLiteral("export"), {1, -1}}, {QStringLiteral("import"), {1, 1}}, {QStringLiteral("render"), {1, 2}},
         {QStringLiteral("search"), {1, 1}}, {QStringLiteral("history"), {0, 1}}, {QStringLiteral("diff"), {2, 3}},
-        {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}}, {QStringLiteral("walk"), {1, -1}}};
+        {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}},
+        {QStringLiteral("walk"), {1, -1}}};
     // With --walk, the arguments after a picture's frame ID are the work order's values.
     const bool walksPicture = command == QLatin1String("render") && options.walk;
     const int least = counts.value(command).first;

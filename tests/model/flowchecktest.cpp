@@ -176,7 +176,8 @@ QString Shown(const FlowWalk& walk)
 
 TEST_P(FlowCheck, TheWalkFollowsEveryOpenLinkFromStartOnce)
 {
-    const QList<LinkSpec> fork = {{u"L1"_s, u"BEGIN"_s, u"A"_s}, Cond(u"L3"_s, u"A"_s, u"B"_s, u"Amount"_s, u">"_s, u"500"_s),
+    const QList<LinkSpec> fork = {{u"L1"_s, u"BEGIN"_s, u"A"_s},
+                                  Cond(u"L3"_s, u"A"_s, u"B"_s, u"Amount"_s, u">"_s, u"500"_s),
                                   Cond(u"L4"_s, u"A"_s, u"C"_s, u" amount"_s, u"<="_s, u"500"_s),
                                   {u"L5"_s, u"B"_s, u"C"_s}, {u"L6"_s, u"C"_s, u"END"_s}};
     const QList<LinkSpec> loop = {{u"L1"_s, u"BEGIN"_s, u"A"_s}, {u"L2"_s, u"A"_s, u"B"_s},
@@ -201,8 +202,10 @@ TEST_P(FlowCheck, TheWalkFollowsEveryOpenLinkFromStartOnce)
         {{{u"N00002"_s}, {u"Z"_s, u"S0001"_s, 1, u""_s, true}},
          {{u"L1"_s, u"begin"_s, u"n00002"_s}, {u"L2"_s, u"N00002"_s, u"Z"_s}, {u"L3"_s, u"n00002"_s, u"End"_s}},
          {}, "BEGIN L1 N00002, N00002 L3 END end | N00002 |  |  | ", true},
-        {abc.mid(0, 1), {{u"L1"_s, u"BEGIN"_s, u"A"_s}, {u"L2"_s, u"A"_s, u"GONE"_s}}, {}, "BEGIN L1 A | A | A |  | ", false},
-        {abc.mid(0, 1), {Cond(u"L1"_s, u"BEGIN"_s, u"A"_s, u"x"_s, u"="_s, u"1"_s)}, {u"x=2"_s}, " |  | BEGIN | A | ", false},
+        {abc.mid(0, 1), {{u"L1"_s, u"BEGIN"_s, u"A"_s}, {u"L2"_s, u"A"_s, u"GONE"_s}}, {},
+         "BEGIN L1 A | A | A |  | ", false},
+        {abc.mid(0, 1), {Cond(u"L1"_s, u"BEGIN"_s, u"A"_s, u"x"_s, u"="_s, u"1"_s)}, {u"x=2"_s},
+         " |  | BEGIN | A | ", false},
     };
     for (const auto& r : rows) {
         auto frame = Build({"walk", r.steps, r.links});
