@@ -13,7 +13,7 @@ namespace {
 
 // Sizes in twips.
 constexpr double OutlineMargin = 4 * TwipsPerPixel; // an outline's distance from the step's box
-constexpr double BandPixels = 8;                     // the band along a link
+constexpr double BandPixels = 8;                    // the band along a link
 constexpr double BadgeRadius = 7 * TwipsPerPixel;
 constexpr double Reach = 2 * OutlineMargin + BandPixels * TwipsPerPixel + 2 * BadgeRadius;
 // Bands under the links, so the arrow stays readable; outlines, veils and stop badges over the

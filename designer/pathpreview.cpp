@@ -161,8 +161,8 @@ void PathPreview::Walk()
         result << LoadResString(MsgStopsAt).arg(StepText(*frame, id), id);
     for (const WalkMove& move : walk.moves)
         if (move.kind == WalkMove::Kind::Loop)
-            result << LoadResString(MsgLoopsBack).arg(StepText(*frame, move.to), move.to, StepText(*frame, move.from),
-                                                       move.from);
+            result << LoadResString(MsgLoopsBack)
+                          .arg(StepText(*frame, move.to), move.to, StepText(*frame, move.from), move.from);
     const auto rows = [&](const QStringList& ids) {
         QList<PathPreviewPanel::Step> steps;
         for (const QString& id : ids)

@@ -128,8 +128,8 @@ void PathPreviewPanel::ShowFault(const QString& key, const QString& why)
     field->setToolTip(why);
 }
 
-void PathPreviewPanel::ShowResult(const QString& result, const QList<Step>& passed, const QList<Step>& unreached,
-                                  const QStringList& unset)
+void PathPreviewPanel::ShowResult(const QString& result, const QList<Step>& passed,
+                                  const QList<Step>& unreached, const QStringList& unset)
 {
     m_result->setText(result);
     const auto fill = [](QListWidget& list, const QList<Step>& steps) {
@@ -141,7 +141,8 @@ void PathPreviewPanel::ShowResult(const QString& result, const QList<Step>& pass
     };
     fill(*m_passed, passed);
     fill(*m_unreached, unreached);
-    m_unset->setText(unset.isEmpty() ? QString() : LoadResString(MsgUnset).arg(unset.join(QStringLiteral(", "))));
+    m_unset->setText(unset.isEmpty() ? QString()
+                                     : LoadResString(MsgUnset).arg(unset.join(QStringLiteral(", "))));
     m_unset->setVisible(!unset.isEmpty());
 }
 

@@ -28,7 +28,8 @@ public:
 
     // One field per variable of frame `frameId`, filled from `values` (by VariableKey). The fields
     // stay as they are, with the user's place in them, while the frame and its variables do.
-    void ShowVariables(const QString& frameId, const QList<WalkVariable>& variables, const WalkValues& values);
+    void ShowVariables(const QString& frameId, const QList<WalkVariable>& variables,
+                       const WalkValues& values);
     // The values typed, by VariableKey; empty fields are left out.
     WalkValues Values() const;
     // Tints the field of the variable with this key as a warning with `why` as its tool tip; an

@@ -342,7 +342,9 @@ TEST(PathLayerTest, MarksThePathOnItsItemsAndTakesTurnsWithAComparison)
     }
     for (const auto& [code, from, to] : {std::tuple{"L1", "BEGIN", "N1"}, {"L2", "N1", "N2"}, {"L3", "N2", "N1"},
                                          {"L4", "N1", "N3"}, {"L5", "N2", "END"}, {"L6", "N3", "N4"}})
-        nodes.value(QLatin1String(from))->AddLink(nodes.value(QLatin1String(to)))->setKey(QStringLiteral("L") + QLatin1String(code));
+        nodes.value(QLatin1String(from))
+            ->AddLink(nodes.value(QLatin1String(to)))
+            ->setKey(QStringLiteral("L") + QLatin1String(code));
     const QList<QGraphicsItem*> itemsBefore = scene.items();
     using Kind = WalkMove::Kind;
     FlowWalk walk;
