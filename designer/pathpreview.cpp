@@ -76,6 +76,9 @@ PathPreview::PathPreview(FrmMain& window, cWOrders& workOrders, SceneMapper& map
 
 PathPreview::~PathPreview()
 {
+    // The panel hides as it goes: that must not walk any more.
+    QObject::disconnect(m_panel->toggleViewAction(), nullptr, m_panel, nullptr);
+    m_due->stop();
     m_layer.reset();
     // With the panel go the connections that call this object.
     delete m_panel;
