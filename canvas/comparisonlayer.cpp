@@ -59,15 +59,13 @@ ComparisonLayer::ComparisonLayer(FlowScene& scene, const FrameDiff& diff) : m_sc
     QList<QGraphicsObject*> marks;
     for (const QPointer<QObject>& object : m_ownedObjects)
         marks.append(static_cast<ComparisonMark*>(object.data()));
-    m_scene.setOverlay(marks);
+    m_overlay = m_scene.setOverlay(marks);
 }
 
 ComparisonLayer::~ComparisonLayer()
 {
-    for (const QPointer<QObject>& object : m_ownedObjects)
-        delete object.data();
     if (m_sceneAlive)
-        m_scene.setOverlay({});
+        m_scene.ClearOverlay(m_overlay);
 }
 
 int ComparisonLayer::addMark(ComparisonMark* mark)

@@ -18,7 +18,8 @@ class FlowScene;
 // scene: added steps and links in one colour, removed ones as faded ghosts where they were, changed
 // ones marked, moved steps with their old outline dashed. The marks are items of the scene of their
 // own (never selectable, never saved, left out of the scene's node and link collections); they go
-// when the layer goes. Pictures of the scene show them too.
+// when the layer goes, or when another overlay replaces them (FlowScene::setOverlay). Pictures of
+// the scene show them too.
 class ComparisonLayer final {
 public:
     // Draws `diff` (older -> the flow `scene` shows) over the scene.
@@ -60,9 +61,10 @@ private:
     // Null once the scene is gone: the destructor then leaves it alone.
     QPointer<FlowScene> m_sceneAlive;
     QList<Entry> m_entries;
-    // Every mark (each is a QObject), deleted by the destructor unless the scene deleted it first
-    // (emptied or destroyed): the pointers then read null.
+    // Every mark (each is a QObject). The scene deletes them: when the layer goes, or first when it
+    // is emptied, destroyed or draws another overlay; the pointers then read null.
     std::vector<QPointer<QObject>> m_ownedObjects;
+    quint64 m_overlay = 0; // the scene's number of the marks' overlay
     QList<int> m_entryMarks; // the mark of each entry, an index of m_ownedObjects; -1 for none
     // The removed steps' old boxes by IdKey, for the ends of removed links.
     QHash<QString, QRectF> m_ghosts;

@@ -289,13 +289,23 @@ void FlowScene::Sketch(PlainSketch& sketch, const QRectF& exposed, double scale)
     }
 }
 
-void FlowScene::setOverlay(const QList<QGraphicsObject*>& items)
+quint64 FlowScene::setOverlay(const QList<QGraphicsObject*>& items)
 {
-    m_overlay = {items.cbegin(), items.cend()};
+    // While the scene is emptied the items go with the rest.
+    for (const QPointer<QGraphicsObject>& older : std::exchange(m_overlay, {items.cbegin(), items.cend()}))
+        if (!m_clearing && older && !items.contains(older.data()))
+            delete older.data();
     m_overlayArea = QRectF();
     for (QGraphicsObject* item : items)
         m_overlayArea |= item->sceneBoundingRect();
     UpdateSceneRect();
+    return ++m_overlayNumber;
+}
+
+void FlowScene::ClearOverlay(quint64 number)
+{
+    if (number == m_overlayNumber)
+        setOverlay({});
 }
 
 QList<QGraphicsObject*> FlowScene::Overlay() const

@@ -107,10 +107,15 @@ public:
     // BulkChange lives). Adding, moving and removing items keep it up to date themselves, except
     // for a mouse drag, which the views settle when it ends.
     void UpdateSceneRect();
-    // Items drawn over the flow that are none of its nodes and links (a comparison's marks): the
-    // scene's rectangle reaches over them too, and a view zoomed far out draws them beside the plain
-    // flow. An item deleted meanwhile simply drops out; emptying the scene forgets them all.
-    void setOverlay(const QList<QGraphicsObject*>& items);
+    // Items drawn over the flow that are none of its nodes and links (a comparison's or a path's
+    // marks, added to the scene by their owner): the scene's rectangle reaches over them too, and a
+    // view zoomed far out draws them beside the plain flow. One overlay is drawn at a time: setting
+    // one deletes the items of the one before, whose owner finds its pointers to them null. Returns
+    // the overlay's number for ClearOverlay. An item deleted meanwhile simply drops out; emptying
+    // the scene forgets them all.
+    quint64 setOverlay(const QList<QGraphicsObject*>& items);
+    // Deletes the items of overlay `number` when it is the one drawn, leaving none; a newer one stays.
+    void ClearOverlay(quint64 number);
     QList<QGraphicsObject*> Overlay() const;
 
 signals:
@@ -187,6 +192,7 @@ private:
     bool m_clearing = false;
     QList<QPointer<QGraphicsObject>> m_overlay;
     QRectF m_overlayArea; // the box around m_overlay when it was set
+    quint64 m_overlayNumber = 0;
     bool m_editMode = false;
     bool m_grid = false;
     double m_layoutWidth = 0;

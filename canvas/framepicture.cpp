@@ -3,6 +3,7 @@
 #include "canvas/comparisonlayer.h"
 #include "canvas/flowscene.h"
 #include "canvas/frameitems.h"
+#include "canvas/pathlayer.h"
 #include "canvas/scenepicture.h"
 #include "core/korvelerror.h"
 #include "core/wholefile.h"
@@ -77,7 +78,7 @@ std::unique_ptr<FlowScene> BuildFrameScene(cWorder& frame)
     return scene;
 }
 
-void WriteFramePicture(cWorder& frame, const QString& path, double scale, const FrameDiff* comparedWith)
+void WriteFramePicture(cWorder& frame, const QString& path, double scale, const PictureOverlay& over)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix != QLatin1String("svg") && suffix != QLatin1String("png") && suffix != QLatin1String("pdf"))
@@ -88,8 +89,11 @@ void WriteFramePicture(cWorder& frame, const QString& path, double scale, const 
     const auto built = BuildFrameScene(frame);
     FlowScene& scene = *built;
     std::optional<ComparisonLayer> comparison;
-    if (comparedWith)
-        comparison.emplace(scene, *comparedWith);
+    std::optional<PathLayer> walked;
+    if (const auto* diff = std::get_if<FrameDiff>(&over))
+        comparison.emplace(scene, *diff);
+    else if (const auto* values = std::get_if<WalkValues>(&over))
+        walked.emplace(scene, WalkFlow(frame, *values));
     const QRectF source = PictureSource(scene);
     const QSize size = PictureSize(frame, source, scale, suffix == QLatin1String("png"));
     // Every kind is drawn into a file that replaces `path` only once it is whole.

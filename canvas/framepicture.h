@@ -1,9 +1,13 @@
 #pragma once
 
+#include "model/framediff.h"
+#include "model/pathwalk.h"
+
 #include <QRectF>
 #include <QString>
 #include <QtGlobal>
 #include <memory>
+#include <variant>
 
 class QPainter;
 
@@ -11,7 +15,6 @@ namespace korvel {
 
 class FlowScene;
 class cWorder;
-struct FrameDiff;
 
 // A scene holding the frame's flow drawn exactly as the designer draws it (AddFrameItems), shown
 // by no view: laid out wide enough that End stands right of every step.
@@ -27,10 +30,11 @@ inline constexpr qint64 MaxPicturePixels = qint64(1) << 28;
 // ignored). `scale` multiplies the screen size (15 twips a pixel), from 0.05 to 20; PNG is drawn on
 // white. Throws KorvelError with a message in the interface language, writing nothing, when the
 // suffix is none of the three, the scale is out of range, the picture would be larger than
-// MaxPictureSide or MaxPicturePixels allow, or the file cannot be written. With `comparedWith`
-// (an older version against the frame), what changed is drawn over the flow (ComparisonLayer).
-void WriteFramePicture(cWorder& frame, const QString& path, double scale = 1.0,
-                       const FrameDiff* comparedWith = nullptr);
+// MaxPictureSide or MaxPicturePixels allow, or the file cannot be written. `over` draws over the
+// flow what changed since an older version (the diff from it to the frame: ComparisonLayer) or
+// where a work order with these values goes (PathLayer).
+using PictureOverlay = std::variant<std::monostate, FrameDiff, WalkValues>;
+void WriteFramePicture(cWorder& frame, const QString& path, double scale = 1.0, const PictureOverlay& over = {});
 
 // Draws the same picture with `painter` (a printer's, say) as large as fits into `target`, its
 // proportions kept, centred.

@@ -13,6 +13,7 @@
 #include "designer/frametree.h"
 #include "designer/historycommands.h"
 #include "designer/livechanges.h"
+#include "designer/pathpreview.h"
 #include "designer/selectioncommands.h"
 #include "designer/stepcommands.h"
 #include "designer/viewcommands.h"
@@ -208,6 +209,7 @@ void FrmMain::BuildControls()
                         });
     m_view->AddOverview(*this);
     m_history = std::make_unique<HistoryCommands>(*this, *m_workOrders, *m_frames, *m_mapper, *m_flow, *m_tree);
+    m_preview = std::make_unique<PathPreview>(*this, *m_workOrders, *m_mapper, *m_flow);
     // The hand-made layout of the client area follows the findings dock's coming and going.
     m_client->installEventFilter(this);
 }
@@ -373,6 +375,11 @@ HistoryCommands& FrmMain::History()
     return *m_history;
 }
 
+PathPreview& FrmMain::Preview()
+{
+    return *m_preview;
+}
+
 void FrmMain::SetEditState(bool editable)
 {
     // A frame that could not be read in full is never editable: saving it would write over what
@@ -390,6 +397,8 @@ void FrmMain::ShowWindowState()
     m_tools->RefreshFindings();
     if (m_history)
         m_history->ShowState();
+    if (m_preview)
+        m_preview->ShowState();
 }
 
 void FrmMain::DrawWorkOrder()

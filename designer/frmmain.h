@@ -21,6 +21,7 @@ class FrameController;
 class FrameTree;
 class HistoryCommands;
 class LiveChanges;
+class PathPreview;
 class QtTranslation;
 class SceneMapper;
 class SelectionCommands;
@@ -84,6 +85,8 @@ public:
     LiveChanges& Live();
     // The frames' history: the History panel and the tree's deleted frames.
     HistoryCommands& History();
+    // Where a work order goes: the Path preview panel and its marks on the canvas.
+    PathPreview& Preview();
 
     // Runs the command of a toolbar key; unknown keys do nothing.
     void Toolbar1_ButtonClick(const QString& key);
@@ -153,6 +156,7 @@ private:
     std::unique_ptr<SelectionCommands> m_selection;
     LiveChanges* m_live = nullptr; // child of the window
     std::unique_ptr<HistoryCommands> m_history;
+    std::unique_ptr<PathPreview> m_preview;
     bool m_commandStatesDue = false;
 
     static QPointer<FrmMain> s_instance;

@@ -16,6 +16,7 @@
 #include "model/flowcheck.h"
 #include "model/framediff.h"
 #include "model/framehistory.h"
+#include "model/pathwalk.h"
 #include "persistence/flowsearch.h"
 #include "resources/stringtable.h"
 
@@ -23,6 +24,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
+#include <optional>
 
 namespace korvel {
 namespace {
@@ -48,6 +50,7 @@ enum : qint32 {
     MsgFrameUnreadable = 1442,
     MsgModifiedBy = 2031,
     MsgBadVersion = 2071,
+    MsgWalkOrCompare = 2153,
 };
 
 void print(const QString& text)
@@ -181,11 +184,12 @@ int Import(const QString& path, const QString& newId, bool replace)
 }
 
 // With `compareFrom`, the changes since that version drawn over version `compareTo`, or over the
-// frame as stored when that is 0.
-int Render(const QString& frameId, const QString& path, double scale, int compareFrom, int compareTo)
+// frame as stored when that is 0; with `walk`, where a work order with those values goes.
+int Render(const QString& frameId, const QString& path, double scale, int compareFrom, int compareTo,
+           const std::optional<WalkValues>& walk)
 {
     if (compareFrom == 0) {
-        WriteFramePicture(*OpenFrame(frameId), path, scale);
+        WriteFramePicture(*OpenFrame(frameId), path, scale, walk ? PictureOverlay(*walk) : PictureOverlay());
         print(FormatMessage(MsgWrote, {path}));
         return 0;
     }
@@ -204,7 +208,7 @@ int Render(const QString& frameId, const QString& path, double scale, int compar
         newer = *frame->StoredRecord();
     }
     const FrameDiff diff = DiffFrames(older, newer);
-    WriteFramePicture(*frame, path, scale, &diff);
+    WriteFramePicture(*frame, path, scale, diff);
     print(FormatMessage(MsgWrote, {path}));
     return 0;
 }
@@ -277,7 +281,10 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         {QStringLiteral("search"), {1, 1}}, {QStringLiteral("history"), {0, 1}}, {QStringLiteral("diff"), {2, 3}},
         {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}},
         {QStringLiteral("walk"), {1, -1}}};
-    const auto [least, most] = counts.value(command);
+    // With --walk, the arguments after a picture's frame ID are the work order's values.
+    const bool walksPicture = command == QLatin1String("render") && options.walk;
+    const int least = counts.value(command).first;
+    const int most = walksPicture ? -1 : counts.value(command).second;
     if (arguments.size() < least) {
         printError(FormatMessage(MsgMissingArgument, {command}));
         return 2;
@@ -288,7 +295,11 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
     }
     // A second version to render only goes with the first, --compare.
     int compareTo = 0;
-    if (command == QLatin1String("render") && arguments.size() > 1) {
+    if (walksPicture && options.compareFrom > 0) {
+        printError(LoadResString(MsgWalkOrCompare));
+        return 2;
+    }
+    if (command == QLatin1String("render") && !walksPicture && arguments.size() > 1) {
         bool ok = false;
         compareTo = arguments.at(1).trimmed().toInt(&ok);
         if (options.compareFrom == 0 || !ok || compareTo < 1) {
@@ -302,9 +313,10 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         return 2;
     }
 
-    const WalkCommand walk(command == QLatin1String("walk") ? arguments.mid(1) : QStringList());
+    const WalkCommand walk(command == QLatin1String("walk") || walksPicture ? arguments.mid(1) : QStringList());
     if (!walk.Error().isEmpty()) {
-        printError(QStringLiteral("korvel walk: ") + walk.Error());
+        printError((walksPicture ? QStringLiteral("korvel render --walk: ") : QStringLiteral("korvel walk: ")) +
+                   walk.Error());
         return 2;
     }
 
@@ -325,7 +337,8 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         if (command == QLatin1String("import"))
             return Import(arguments.at(0), options.newId, options.importReplace);
         if (command == QLatin1String("render"))
-            return Render(arguments.at(0), options.output, options.scale, options.compareFrom, compareTo);
+            return Render(arguments.at(0), options.output, options.scale, options.compareFrom, compareTo,
+                          walksPicture ? std::optional<WalkValues>(walk.Values()) : std::nullopt);
         if (command == QLatin1String("search"))
             return Search(arguments.at(0));
         if (command == QLatin1String("walk"))

@@ -152,6 +152,7 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
     const QCommandLineOption scaleOption(QStringLiteral("scale"), LoadResString(1484), QStringLiteral("factor"));
     const QCommandLineOption replaceOption(QStringLiteral("replace"), LoadResString(2032));
     const QCommandLineOption compareOption(QStringLiteral("compare"), LoadResString(2070), QStringLiteral("version"));
+    const QCommandLineOption walkOption(QStringLiteral("walk"), LoadResString(2152));
     const QCommandLineOption deletedOption(QStringLiteral("deleted"),
                                            QStringLiteral("history: list the deleted work orders."));
     const QCommandLineOption keepOption(
@@ -159,7 +160,7 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
         QStringLiteral("N"));
     parser.addOptions({helpOption, dbOption, userOption, initDbOption, screenshotOption, logOption,
                        checkDbOption, unlockOption, timeoutOption, jsonOption, outputOption, asOption,
-                       replaceOption, scaleOption, compareOption, deletedOption, keepOption});
+                       replaceOption, scaleOption, compareOption, walkOption, deletedOption, keepOption});
     parser.addPositionalArgument(QStringLiteral("command"), LoadResString(1485),
                                  QStringLiteral("[command [arguments]]"));
     const auto fullHelp = [&] { return parser.helpText() + u'\n' + FlowCommandsSummary(); };
@@ -199,7 +200,8 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
         (parser.isSet(replaceOption) && !forImport) ||
         (parser.isSet(deletedOption) && command != QLatin1String("history")) ||
         (parser.isSet(keepOption) && !forPrune) ||
-        ((parser.isSet(scaleOption) || parser.isSet(compareOption)) && command != QLatin1String("render")) ||
+        ((parser.isSet(scaleOption) || parser.isSet(compareOption) || parser.isSet(walkOption)) &&
+         command != QLatin1String("render")) ||
         (parser.isSet(outputOption) && command != QLatin1String("export") && command != QLatin1String("render")))
         return refuse(FormatMessage(1487, {command.isEmpty() ? QStringLiteral("korvel") : command}));
     json = parser.isSet(jsonOption);
@@ -212,6 +214,7 @@ HostOptions::Outcome HostOptions::parse(const QStringList& arguments)
             newId = QStringLiteral(""); // given, though empty: refused as an empty ID
     }
     deleted = parser.isSet(deletedOption);
+    walk = parser.isSet(walkOption);
     if (forPrune) {
         bool ok = false;
         keep = parser.value(keepOption).trimmed().toInt(&ok);

@@ -37,6 +37,7 @@ public:
     bool importReplace = false; // --replace (import)
     double scale = 1.0;  // --scale (render)
     int compareFrom = 0; // --compare (render): the older version drawn against; 0 when not given
+    bool walk = false;   // --walk (render): the arguments after the frame's ID are NAME=VALUE
     bool deleted = false; // --deleted (history)
     int keep = 0;         // --keep (prune): at least 1
 

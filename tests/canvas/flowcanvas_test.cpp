@@ -5,6 +5,8 @@
 #include "canvas/comparisonmark.h"
 #include "canvas/flowview.h"
 #include "canvas/frameitems.h"
+#include "canvas/pathlayer.h"
+#include "model/pathwalk.h"
 #include "canvas/scenepicture.h"
 #include "canvas/stepspicture.h"
 #include "model/coordinates.h"
@@ -325,6 +327,81 @@ TEST(ComparisonLayerTest, MarksChangesWhereTheyAreAndLeavesTheFlowAlone)
             EXPECT_TRUE(scene->items().isEmpty());
         }
     }
+}
+
+// A path drawn over the flow: each mark on its item, a moved step carrying its marks along; one
+// overlay at a time, the newer replacing the older and none left once the newer goes.
+TEST(PathLayerTest, MarksThePathOnItsItemsAndTakesTurnsWithAComparison)
+{
+    FlowScene scene;
+    QHash<QString, FlowNodeItem*> nodes;
+    for (const auto& [id, x, y] : {std::tuple{"BEGIN", 0, 0}, {"N1", 1000, 0}, {"N2", 3000, 0}, {"N3", 1000, 2000},
+                                   {"N4", 5000, 2000}, {"END", 7000, 0}}) {
+        nodes.insert(QLatin1String(id), scene.AddNode(x, y, StepBoxWidth, StepBoxHeight));
+        nodes.value(QLatin1String(id))->setKey(QStringLiteral("N") + QLatin1String(id));
+    }
+    for (const auto& [code, from, to] : {std::tuple{"L1", "BEGIN", "N1"}, {"L2", "N1", "N2"}, {"L3", "N2", "N1"},
+                                         {"L4", "N1", "N3"}, {"L5", "N2", "END"}, {"L6", "N3", "N4"}})
+        nodes.value(QLatin1String(from))
+            ->AddLink(nodes.value(QLatin1String(to)))
+            ->setKey(QStringLiteral("L") + QLatin1String(code));
+    const QList<QGraphicsItem*> itemsBefore = scene.items();
+    using Kind = WalkMove::Kind;
+    FlowWalk walk;
+    walk.moves = {{"BEGIN", "L1", "N1", Kind::Arrive}, {"N1", "L2", "N2", Kind::Arrive}, {"N2", "L3", "N1", Kind::Loop},
+                  {"N2", "L5", "END", Kind::End}, {"N1", "L4", "N3", Kind::Arrive}};
+    walk.passed = {"N1", "N2", "N3"};
+    walk.deadEnds = {"N3"};
+    walk.unreached = {"N4"};
+    walk.reachedEnd = true;
+    auto path = std::make_unique<PathLayer>(scene, walk);
+    const auto marks = [&] {
+        QMap<QString, PathMark*> byKey;
+        for (QGraphicsObject* item : scene.Overlay())
+            if (auto* mark = qgraphicsitem_cast<PathMark*>(item))
+                byKey.insert(mark->ItemKey(), mark);
+        return byKey;
+    };
+    using Look = PathMark::Look;
+    const QMap<QString, Look> expected = {
+        {"LL1", Look::Taken},  {"LL2", Look::Taken},  {"LL3", Look::Loop},     {"LL4", Look::Taken},
+        {"LL5", Look::Taken},  {"NBEGIN", Look::Passed}, {"NN1", Look::Passed}, {"NN2", Look::Passed},
+        {"NN3", Look::DeadEnd}, {"NN4", Look::Unreached}, {"NEND", Look::End}};
+    ASSERT_EQ(marks().keys(), expected.keys());
+    for (PathMark* mark : marks()) {
+        EXPECT_EQ(mark->MarkLook(), expected.value(mark->ItemKey())) << mark->ItemKey().toStdString();
+        if (FlowLinkItem* link = scene.LinkByKey(mark->ItemKey()))
+            EXPECT_EQ(mark->Line(), link->Path());
+        else
+            EXPECT_EQ(mark->Area(), scene.NodeByKey(mark->ItemKey())->SceneBox());
+    }
+    EXPECT_EQ(scene.items(nodes.value("N1")->Centre()), (QList<QGraphicsItem*>{nodes.value("N1")}));
+    // A step moved (in a bulk change, which lays its links out when it ends) takes its marks along.
+    {
+        const FlowScene::BulkChange bulk(scene);
+        nodes.value("N2")->setPos(4000, 1000);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(marks().value("NN2")->Area(), nodes.value("N2")->SceneBox());
+    EXPECT_EQ(marks().value("LL2")->Line(), scene.LinkByKey("LL2")->Path());
+    EXPECT_EQ(marks().value("LL2")->Line().last(), nodes.value("N2")->EdgePoint(nodes.value("N1")->Centre()));
+
+    // A comparison drawn later replaces the path; the path's going leaves it alone.
+    FrameDiff diff;
+    diff.stepsAdded = {stepAt(QStringLiteral("N1"), 1000, 0)};
+    auto comparison = std::make_unique<ComparisonLayer>(scene, diff);
+    EXPECT_TRUE(marks().isEmpty());
+    EXPECT_EQ(scene.Overlay().size(), 1);
+    path.reset();
+    EXPECT_EQ(marksOf(scene).size(), 1);
+    // And the other way round; the newer one gone, none is left.
+    path = std::make_unique<PathLayer>(scene, walk);
+    EXPECT_TRUE(marksOf(scene).isEmpty());
+    comparison.reset();
+    EXPECT_EQ(marks().size(), expected.size());
+    path.reset();
+    EXPECT_TRUE(scene.Overlay().isEmpty());
+    EXPECT_EQ(scene.items().size(), itemsBefore.size());
 }
 
 } // namespace

@@ -1,13 +1,18 @@
 // A frame's history in the window: the History panel, a version drawn read-only, compare, restore
-// into the editor (undone with its header) and undelete from the tree's deleted work orders.
+// into the editor (undone with its header) and undelete from the tree's deleted work orders; and the
+// path preview, whose marks take turns with a comparison's on the canvas.
 #include "designerfixture.h"
+#include "canvas/pathmark.h"
 #include "designer/historycommands.h"
 #include "designer/historypanel.h"
+#include "designer/pathpreview.h"
+#include "designer/pathpreviewpanel.h"
 #include "dialogs/frmsaveas.h"
 #include "model/framediff.h"
 #include "model/framehistory.h"
 #include "resources/stringtable.h"
 
+#include <QListWidget>
 #include <QPushButton>
 #include <QTreeWidget>
 
@@ -201,6 +206,79 @@ TEST_P(HistoryTest, UndeleteBringsAFrameBackUnderItsIdOrANewOne)
     EXPECT_EQ(Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID = 'CMP02'"), 4);
     EXPECT_EQ(Db().scalar("SELECT WorkOrderFrameName FROM TWO_Frame WHERE WorkOrderFrame_ID = 'CMP01'").toString(),
               "Other");
+}
+
+TEST_P(HistoryTest, PathPreviewMarksWhereAWorkOrderGoesAsValuesAndTheFrameChange)
+{
+    OpenLocked("CMP01");
+    Frame("CMP01").AllNode().OneNode("N00001")->setNodeLeft(1234);
+    PressButton("Save"); // version 1 as found, to compare with
+    PathPreviewPanel& preview = Window().Preview().Panel();
+    Window().MenuBarAction("PreviewPath")->trigger();
+    using Look = PathMark::Look;
+    // The marks on the canvas by item key, once the pause after typing is over.
+    const auto marked = [&] {
+        QTest::qWait(300);
+        QMap<QString, Look> looks;
+        for (QGraphicsObject* item : Scene().Overlay())
+            if (auto* mark = qgraphicsitem_cast<PathMark*>(item))
+                looks.insert(mark->ItemKey(), mark->MarkLook());
+        return looks;
+    };
+    const QMap<QString, Look> start = {{"LL1", Look::Taken}, {"LL2", Look::Taken}, {"NBEGIN", Look::Passed},
+                                       {"NN00001", Look::Passed}};
+    const auto from = [&](const QMap<QString, Look>& rest) {
+        QMap<QString, Look> all = start;
+        all.insert(rest);
+        return all;
+    };
+    EXPECT_EQ(marked(), from({{"NN00002", Look::DeadEnd}, {"NN00003", Look::Unreached}, {"NN00004", Look::Unreached},
+                              {"NEND", Look::Unreached}}));
+    EXPECT_EQ(preview.LblResult().text(), LoadResString(2145).arg("Investigate", "N00002"));
+    EXPECT_EQ(preview.LblUnset().text(), LoadResString(2149).arg("Compensation"));
+    QLineEdit* value = preview.Field("compensation");
+    ASSERT_NE(value, nullptr);
+    Type(value, "600");
+    const QMap<QString, Look> over500 = from({{"LL3", Look::Taken}, {"LL5", Look::Taken}, {"LL6", Look::Taken},
+        {"NN00002", Look::Passed}, {"NN00003", Look::Passed}, {"NN00004", Look::Passed}, {"NEND", Look::End}});
+    EXPECT_EQ(marked(), over500);
+    EXPECT_EQ(preview.LblResult().text(), LoadResString(2144));
+    EXPECT_EQ(preview.LstPassed().count(), 5); // the four steps and End
+    Type(value, "6OO");
+    EXPECT_EQ(marked().value("NN00002"), Look::DeadEnd);
+    EXPECT_FALSE(value->toolTip().isEmpty());
+    Type(value, "100");
+    const QMap<QString, Look> upTo500 = from({{"LL4", Look::Taken}, {"LL6", Look::Taken}, {"NN00002", Look::Passed},
+        {"NN00003", Look::Unreached}, {"NN00004", Look::Passed}, {"NEND", Look::End}});
+    EXPECT_EQ(marked(), upTo500);
+    EXPECT_TRUE(value->toolTip().isEmpty());
+    // A step chosen in the list is selected on the canvas.
+    QListWidget& passed = preview.LstPassed();
+    QTest::mouseClick(passed.viewport(), Qt::LeftButton, {}, passed.visualItemRect(passed.item(1)).center());
+    EXPECT_EQ(Scene().SelectedNode(), &CanvasNode("NN00002"));
+
+    // An edit, its undo, another frame and back (the value kept), a comparison and the way back.
+    DeleteStep("NN00004");
+    EXPECT_EQ(marked().value("NN00002"), Look::DeadEnd);
+    PressButton("Undo");
+    EXPECT_EQ(marked(), upTo500);
+    ClickFrame("REP01");
+    EXPECT_EQ(marked().value("NN00006"), Look::Passed);
+    ClickFrame("CMP01");
+    EXPECT_EQ(marked(), upTo500);
+    EXPECT_EQ(preview.Field("compensation")->text(), "100");
+    OpenPanel();
+    ClickVersion(1);
+    Click("CmdCompare");
+    EXPECT_TRUE(marked().isEmpty());
+    EXPECT_FALSE(Scene().Overlay().isEmpty()); // the comparison's
+    EXPECT_EQ(preview.LblResult().text(), LoadResString(2150));
+    preview.close();
+    Window().MenuBarAction("PreviewPath")->trigger(); // opened again: the newer drawing wins
+    EXPECT_FALSE(Window().History().Viewing());
+    EXPECT_EQ(marked(), upTo500);
+    preview.close();
+    EXPECT_TRUE(Scene().Overlay().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, HistoryTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());

@@ -3,6 +3,8 @@
 
 #include "tests/designer/designerfixture.h"
 
+#include "designer/pathpreview.h"
+#include "designer/pathpreviewpanel.h"
 #include "resources/stringtable.h"
 
 #include <QComboBox>
@@ -130,6 +132,11 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
     SetMessageService(std::move(scripted));
     ASSERT_TRUE(m_walked.contains(QStringLiteral("message box")));
 
+    // The path preview, with a value its rules cannot compare.
+    Window().MenuBarAction(QStringLiteral("PreviewPath"))->trigger();
+    QTest::qWait(100);
+    Type(Window().Preview().Panel().Field(QStringLiteral("compensation")), QStringLiteral("5,00"));
+    QTest::qWait(300);
     Walk(Window(), QStringLiteral("window"));
     for (const QString& message : Messages().texts())
         Add(QStringLiteral("message"), message);

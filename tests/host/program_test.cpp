@@ -331,6 +331,10 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
         {{"render", "CMP02", "--compare", "1", "1", "-o", path("compare.svg")}, 0, "compare.svg"},
         {{"render", "CMP02", "--compare", "9", "-o", path("none.png")}, 1, "version 9"},
         {{"render", "CMP01", "2", "-o", svg}, 2, "unexpected argument 2"},
+        {{"render", "CMP01", "-o", path("walk.png"), "--walk", "Compensation=600", "Other=x"}, 0, "walk.png"},
+        {{"render", "CMP01", "-o", path("plain.png")}, 0, "plain.png"},
+        {{"render", "CMP01", "--walk", "Compensation=1", "--compare", "1", "-o", svg}, 2, "--walk and --compare"},
+        {{"render", "CMP01", "--walk", "600", "-o", svg}, 2, "render --walk: \"600\" is not NAME=VALUE"},
         {{"render", "CMP01", "--compare", "0", "-o", svg}, 2, "not 0"},
         {{"import", broken}, 1, "line 3, column"},
         {{"import", path("missing.json")}, 1, "missing.json"},
@@ -401,6 +405,9 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
     history = run({"--db", db, "history", "CMP01"});
     EXPECT_EQ(history.out.count(u'\n'), 1) << history.out.toStdString();
     EXPECT_FALSE(QFile::exists(path("far.png")) || QFile::exists(path("none.png")));
+    // The path's marks are drawn into the picture.
+    EXPECT_FALSE(QImage(path("walk.png")).isNull());
+    EXPECT_NE(QImage(path("walk.png")), QImage(path("plain.png")));
     QFile picture(svg);
     ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
     EXPECT_TRUE(picture.readAll().contains("<svg"));
