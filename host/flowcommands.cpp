@@ -10,6 +10,7 @@
 #include "host/historycommands.h"
 #include "host/hostobject.h"
 #include "host/hostoptions.h"
+#include "host/layoutcommand.h"
 #include "model/cworder.h"
 #include "model/cworders.h"
 #include "model/flowcheck.h"
@@ -230,7 +231,7 @@ const QStringList& FlowCommandNames()
                                                  QStringLiteral("check"),  QStringLiteral("export"),
                                                  QStringLiteral("import"), QStringLiteral("render"),
                                                  QStringLiteral("search")} +
-                                     HistoryCommandNames();
+                                     HistoryCommandNames() + QStringList{QStringLiteral("layout")};
     return names;
 }
 
@@ -239,7 +240,8 @@ bool FlowCommandWrites(const HostOptions& options)
     // The history's commands, and a picture of a comparison, store version 1 of a frame that has
     // none yet.
     const QString& command = options.command;
-    return command == QLatin1String("import") || HistoryCommandNames().contains(command) ||
+    return command == QLatin1String("import") || command == QLatin1String("layout") ||
+           HistoryCommandNames().contains(command) ||
            (command == QLatin1String("render") && options.compareFrom > 0);
 }
 
@@ -247,6 +249,8 @@ QString FlowCommandHelp(const QString& command)
 {
     if (HistoryCommandNames().contains(command))
         return HistoryCommandHelp(command);
+    if (command == QLatin1String("layout"))
+        return LayoutCommandHelp();
     const qsizetype index = FlowCommandNames().indexOf(command);
     if (index < 0)
         return {};
@@ -272,7 +276,7 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         {QStringLiteral("list"), {0, 0}},   {QStringLiteral("show"), {1, 1}},   {QStringLiteral("check"), {0, -1}},
         {QStringLiteral("export"), {1, -1}}, {QStringLiteral("import"), {1, 1}}, {QStringLiteral("render"), {1, 2}},
         {QStringLiteral("search"), {1, 1}}, {QStringLiteral("history"), {0, 1}}, {QStringLiteral("diff"), {2, 3}},
-        {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}}};
+        {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}}, {QStringLiteral("layout"), {1, 1}}};
     const auto [least, most] = counts.value(command);
     if (arguments.size() < least) {
         printError(FormatMessage(MsgMissingArgument, {command}));
@@ -318,6 +322,8 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
             return Render(arguments.at(0), options.output, options.scale, options.compareFrom, compareTo);
         if (command == QLatin1String("search"))
             return Search(arguments.at(0));
+        if (command == QLatin1String("layout"))
+            return RunLayoutCommand(arguments.at(0));
         return RunHistoryCommand(options);
     } catch (const std::exception& error) {
         printError(describe(error));
