@@ -138,6 +138,14 @@ const UndoCase UndoCases[] = {
         t.Select({"NN00003", "NN00004"});
         t.Trigger("Cut");
     }},
+    {"ArrangeAutomatically", "Undo Arrange automatically", [](UndoCanvasTest& t) {
+        t.Key(Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_GT(t.Scene().NodeByKey("NN00001")->Left(), t.Scene().NodeByKey("NBEGIN")->Left() + 2000);
+    }},
+    {"ArrangeSelectedSteps", "Undo Arrange selected steps", [](UndoCanvasTest& t) {
+        t.Select({"NN00002", "NN00004"});
+        t.Trigger("ArrangeSelection");
+    }},
 };
 // clang-format on
 
