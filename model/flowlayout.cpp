@@ -42,7 +42,7 @@ constexpr double RowGap = 700;
 // as the first feasible solution packs them, and 3,000 steps take a fraction of a second.
 constexpr qsizetype BalancedSteps = 1000;
 
-char* Text(const char* text)
+char* Writable(const char* text)
 {
     return const_cast<char*>(text); // Graphviz's interface is not const-correct; it copies.
 }
@@ -93,11 +93,11 @@ public:
             {nullptr, nullptr},
         };
         m_context.reset(gvContextPlugins(builtins, 0));
-        m_graph.reset(agopen(Text("flow"), Agstrictdirected, nullptr));
+        m_graph.reset(agopen(Writable("flow"), Agstrictdirected, nullptr));
         if (!m_context || !m_graph)
             throw KorvelError(FormatMessage(MsgLayoutFailed, {GraphvizErrors::Text()}));
         const auto graphAttribute = [this](const char* name, const QByteArray& value) {
-            agattr(m_graph.get(), AGRAPH, Text(name), const_cast<char*>(value.constData()));
+            agattr(m_graph.get(), AGRAPH, Writable(name), Writable(value.constData()));
         };
         graphAttribute("rankdir", "LR");
         graphAttribute("ranksep", QByteArray::number(RankGap / TwipsPerInch));
@@ -108,12 +108,12 @@ public:
         graphAttribute("newrank", "true");
         if (steps > BalancedSteps)
             graphAttribute("nslimit", "0");
-        agattr(m_graph.get(), AGNODE, Text("shape"), Text("box"));
-        agattr(m_graph.get(), AGNODE, Text("fixedsize"), Text("true"));
-        agattr(m_graph.get(), AGNODE, Text("label"), Text(""));
-        m_width = agattr(m_graph.get(), AGNODE, Text("width"), Text("1"));
-        m_height = agattr(m_graph.get(), AGNODE, Text("height"), Text("1"));
-        agattr(m_graph.get(), AGRAPH, Text("rank"), Text(""));
+        agattr(m_graph.get(), AGNODE, Writable("shape"), Writable("box"));
+        agattr(m_graph.get(), AGNODE, Writable("fixedsize"), Writable("true"));
+        agattr(m_graph.get(), AGNODE, Writable("label"), Writable(""));
+        m_width = agattr(m_graph.get(), AGNODE, Writable("width"), Writable("1"));
+        m_height = agattr(m_graph.get(), AGNODE, Writable("height"), Writable("1"));
+        agattr(m_graph.get(), AGRAPH, Writable("rank"), Writable(""));
     }
     ~DotGraph()
     {
@@ -127,14 +127,14 @@ public:
     int AddBox(const QSizeF& size, const char* rank = nullptr)
     {
         Agraph_t* parent = m_graph.get();
-        if (rank)
-            parent = agsubg(m_graph.get(), const_cast<char*>(rank), 1);
-        if (rank)
-            agsafeset(parent, Text("rank"), const_cast<char*>(rank), Text(""));
+        if (rank) {
+            parent = agsubg(m_graph.get(), Writable(rank), 1);
+            agsafeset(parent, Writable("rank"), Writable(rank), Writable(""));
+        }
         const QByteArray name = QByteArray::number(m_nodes.size());
-        Agnode_t* node = agnode(parent, const_cast<char*>(name.constData()), 1);
-        agxset(node, m_width, const_cast<char*>(QByteArray::number(size.width() / TwipsPerInch).constData()));
-        agxset(node, m_height, const_cast<char*>(QByteArray::number(size.height() / TwipsPerInch).constData()));
+        Agnode_t* node = agnode(parent, Writable(name.constData()), 1);
+        agxset(node, m_width, Writable(QByteArray::number(size.width() / TwipsPerInch).constData()));
+        agxset(node, m_height, Writable(QByteArray::number(size.height() / TwipsPerInch).constData()));
         m_nodes.push_back(node);
         m_sizes.push_back(size);
         return static_cast<int>(m_nodes.size() - 1);
@@ -146,9 +146,10 @@ public:
     }
     void LayOut()
     {
+        // A layout that failed half-way is freed all the same.
+        m_laidOut = true;
         if (gvLayout(m_context.get(), m_graph.get(), "dot") != 0)
             throw KorvelError(FormatMessage(MsgLayoutFailed, {GraphvizErrors::Text()}));
-        m_laidOut = true;
     }
     // The box's top-left corner, twips, the y axis pointing down from the drawing's top.
     QPointF TopLeft(int box) const
