@@ -32,6 +32,7 @@ enum class Operation {
     HistoryList,     // the versions of a frame listed (bench/historycases.h)
     Diff,            // the diff of two versions of the large frame, both in memory
     DiffLoad,        // the same with both versions read from the database
+    Layout,          // the automatic layout of the large frame's flow, read before the timer starts
 };
 
 // One line of the benchmark: an operation measured at several sizes.

@@ -3,6 +3,7 @@
 #include "canvas/flowscene.h"
 #include "core/errorlog.h"
 #include "model/cworder.h"
+#include "model/flowlayout.h"
 #include "resources/stringtable.h"
 
 namespace korvel {
@@ -103,6 +104,11 @@ QString LinkToolTip(const cLink& link)
 {
     return LoadResString(1228).arg(link.WorkOrderLink_ID()) + QLatin1Char('\n') +
            (link.AlwaysOpen() != 0 ? LoadResString(1229).arg(LinkCondition(link)) : LoadResString(1230));
+}
+
+FlowLayoutBoxes LayoutBoxes()
+{
+    return {QSizeF(StepBoxWidth, StepBoxHeight), QRectF(StartLeft, EndPointTop, EndPointWidth, EndPointHeight)};
 }
 
 void PlaceEnd(FlowScene& scene)

@@ -11,6 +11,7 @@ class FlowNodeItem;
 class cLink;
 class cNode;
 class cWorder;
+struct FlowLayoutBoxes;
 
 // Adds a frame's flow to an empty scene: the Start and End points (End near the right edge of the
 // scene's layout width), one box per live step and one arrow per live link whose ends are drawn.
@@ -29,6 +30,9 @@ QString LinkToolTip(const cLink& link);
 // Moves End right of the rightmost step when the scene's layout width is too narrow to hold them
 // apart.
 void PlaceEnd(FlowScene& scene);
+
+// The boxes the automatic layout works with: a step's, and Start's where the canvas draws it.
+FlowLayoutBoxes LayoutBoxes();
 
 // The size of a step's box, twips.
 inline constexpr double StepBoxWidth = 1400;

@@ -8,6 +8,7 @@
 #include "canvas/framepicture.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
+#include "designer/arrangecommands.h"
 #include "designer/findingspanel.h"
 #include "designer/framecommands.h"
 #include "designer/frametree.h"
@@ -136,7 +137,8 @@ QString CanvasKey(FindingItem item, const QString& key)
 } // namespace
 
 FlowTools::FlowTools(FrmMain& window, cWOrders& workOrders, FlowView& flow, FrameTree& tree)
-    : m_window(window), m_workOrders(workOrders), m_flow(flow), m_tree(tree)
+    : m_window(window), m_workOrders(workOrders), m_flow(flow), m_tree(tree),
+      m_arrange(std::make_unique<ArrangeCommands>(window, workOrders, flow))
 {
     m_findings = new FindingsPanel(&window);
     window.addDockWidget(Qt::BottomDockWidgetArea, m_findings);
@@ -145,6 +147,8 @@ FlowTools::FlowTools(FrmMain& window, cWOrders& workOrders, FlowView& flow, Fram
         IgnoreErrors([&] { ShowFlowItem(CanvasKey(item, key)); });
     });
 }
+
+FlowTools::~FlowTools() = default;
 
 void FlowTools::BuildMenus(QAction& check, const CommandRunner& run)
 {
@@ -175,6 +179,7 @@ void FlowTools::BuildMenus(QAction& check, const CommandRunner& run)
     check.setShortcut(QKeySequence(Qt::Key_F7));
     tools->addAction(&check);
     addItem(tools, "Search", MsgSearch, &FlowTools::SearchWorkOrders)->setShortcuts(QKeySequence::Find);
+    m_arrange->AddMenuItems(*tools, run);
 }
 
 FindingsPanel& FlowTools::Findings()
@@ -192,6 +197,7 @@ void FlowTools::SetCommandStates()
             action->setEnabled(current);
     if (QAction* exportItem = m_window.MenuBarAction(QStringLiteral("Export")))
         exportItem->setEnabled(m_workOrders.Count() > 0);
+    m_arrange->SetCommandStates();
 }
 
 void FlowTools::RefreshFindings()

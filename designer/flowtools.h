@@ -5,11 +5,13 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class QAction;
 
 namespace korvel {
 
+class ArrangeCommands;
 class cWOrders;
 class cWorder;
 class FindingsPanel;
@@ -22,7 +24,7 @@ class FrmMain;
 // ID when the file's one frame has an ID in use), lists its findings and selects the imported
 // frame. Export picture writes the current flow as SVG, PNG (at a scale the user picks) or PDF;
 // Print prints it. Search finds a text in every frame and opens the frame of the hit chosen,
-// selecting its step or link. Files are asked for with QFileDialog, choices with QInputDialog, all
+// selecting its step or link. Arrange lays the flow out (ArrangeCommands). Files are asked for with QFileDialog, choices with QInputDialog, all
 // shown through Modals().
 class FlowTools final {
 public:
@@ -31,6 +33,7 @@ public:
 
     // Adds the findings dock, hidden, below the window's client area.
     FlowTools(FrmMain& window, cWOrders& workOrders, FlowView& flow, FrameTree& tree);
+    ~FlowTools();
 
     // The File and Tools menus of the window's menu bar and their keys; `check` is the toolbar's
     // Check button, which the Tools menu shares.
@@ -59,6 +62,7 @@ private:
     FlowView& m_flow;
     FrameTree& m_tree;
     FindingsPanel* m_findings = nullptr; // a dock of the window
+    std::unique_ptr<ArrangeCommands> m_arrange;
     // What the last import reported (missing lookups), each finding keyed by its frame's ID: listed
     // with the check whenever that frame is current, until the next import.
     QList<FlowFinding> m_importFindings;

@@ -10,6 +10,7 @@
 #include "host/historycommands.h"
 #include "host/hostobject.h"
 #include "host/hostoptions.h"
+#include "host/layoutcommand.h"
 #include "host/walkcommand.h"
 #include "model/cworder.h"
 #include "model/cworders.h"
@@ -235,7 +236,8 @@ const QStringList& FlowCommandNames()
                                                  QStringLiteral("check"),  QStringLiteral("export"),
                                                  QStringLiteral("import"), QStringLiteral("render"),
                                                  QStringLiteral("search")} +
-                                     HistoryCommandNames() + QStringList{QStringLiteral("walk")};
+                                     HistoryCommandNames() +
+                                     QStringList{QStringLiteral("layout"), QStringLiteral("walk")};
     return names;
 }
 
@@ -244,7 +246,8 @@ bool FlowCommandWrites(const HostOptions& options)
     // The history's commands, and a picture of a comparison, store version 1 of a frame that has
     // none yet.
     const QString& command = options.command;
-    return command == QLatin1String("import") || HistoryCommandNames().contains(command) ||
+    return command == QLatin1String("import") || command == QLatin1String("layout") ||
+           HistoryCommandNames().contains(command) ||
            (command == QLatin1String("render") && options.compareFrom > 0);
 }
 
@@ -254,6 +257,8 @@ QString FlowCommandHelp(const QString& command)
         return HistoryCommandHelp(command);
     if (command == QLatin1String("walk"))
         return QStringLiteral("korvel ") + WalkCommand::Help();
+    if (command == QLatin1String("layout"))
+        return LayoutCommandHelp();
     const qsizetype index = FlowCommandNames().indexOf(command);
     if (index < 0)
         return {};
@@ -279,7 +284,7 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         {QStringLiteral("list"), {0, 0}},   {QStringLiteral("show"), {1, 1}},   {QStringLiteral("check"), {0, -1}},
         {QStringLiteral("export"), {1, -1}}, {QStringLiteral("import"), {1, 1}}, {QStringLiteral("render"), {1, 2}},
         {QStringLiteral("search"), {1, 1}}, {QStringLiteral("history"), {0, 1}}, {QStringLiteral("diff"), {2, 3}},
-        {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}},
+        {QStringLiteral("restore"), {2, 2}}, {QStringLiteral("prune"), {0, 0}}, {QStringLiteral("layout"), {1, 1}},
         {QStringLiteral("walk"), {1, -1}}};
     // With --walk, the arguments after a picture's frame ID are the work order's values.
     const bool walksPicture = command == QLatin1String("render") && options.walk;
@@ -343,6 +348,8 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
             return Search(arguments.at(0));
         if (command == QLatin1String("walk"))
             return walk.Run(*OpenFrame(arguments.at(0)), options.json);
+        if (command == QLatin1String("layout"))
+            return RunLayoutCommand(arguments.at(0));
         return RunHistoryCommand(options);
     } catch (const std::exception& error) {
         printError(describe(error));

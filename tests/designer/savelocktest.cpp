@@ -15,11 +15,11 @@ QList<bool> EditButtons(FrmMain& window)
     QList<bool> state;
     for (const char* key : {"New", "Del", "Save", "Saveas", "Lock", "Unlock", "Quit"})
         state << window.ToolbarButton(key)->isEnabled();
-    return state;
+    return state << window.MenuBarAction("ArrangeFlow")->isEnabled();
 }
 
-const QList<bool> ReadOnlyButtons{true, false, false, false, true, false, true};
-const QList<bool> EditableButtons{true, true, true, true, false, true, true};
+const QList<bool> ReadOnlyButtons{true, false, false, false, true, false, true, false};
+const QList<bool> EditableButtons{true, true, true, true, false, true, true, true};
 
 // Lock takes the frame selected in the tree (made current and drawn), Unlock the current one; each
 // switches the buttons, the canvas, the tree icon and the lock line. Another user's lock is refused

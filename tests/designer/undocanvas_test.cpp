@@ -27,6 +27,7 @@ public:
     using DesignerTest::Current;
     using DesignerTest::Messages;
     using DesignerTest::PlanDialog;
+    using DesignerTest::Window;
 
     // The current frame's steps and links (values and change states, in collection order) and the
     // canvas's boxes and arrows (sorted), one line each: equal texts mean the same model and drawing.
@@ -138,6 +139,17 @@ const UndoCase UndoCases[] = {
     {"CutSteps", "Undo Cut 2 steps", [](UndoCanvasTest& t) {
         t.Select({"NN00003", "NN00004"});
         t.Trigger("Cut");
+    }},
+    {"ArrangeAutomatically", "Undo Arrange automatically", [](UndoCanvasTest& t) {
+        t.Key(Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_GT(t.Scene().NodeByKey("NN00001")->Left(), t.Scene().NodeByKey("NBEGIN")->Left() + 2000);
+    }},
+    {"ArrangeSelectedSteps", "Undo Arrange selected steps", [](UndoCanvasTest& t) {
+        t.Select({"NN00002"});
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(t.Window().MenuBarAction("ArrangeSelection")->isEnabled()); // one step alone
+        t.Select({"NN00002", "NN00004"});
+        t.Trigger("ArrangeSelection");
     }},
 };
 // clang-format on

@@ -273,6 +273,8 @@ TEST_F(ProgramTest, RunsOnPostgreSQL)
     EXPECT_EQ(run({"--db", address, "restore", "CMP01", "1"}).out, "Restored version 1 of CMP01 as its version 3.\n");
     EXPECT_EQ(run({"--db", address, "diff", "CMP01", "1"}).exitCode, 0);
     EXPECT_EQ(run({"--db", address, "prune", "--keep", "1"}).out, "Dropped 2 versions.\n");
+    EXPECT_TRUE(run({"--db", address, "layout", "REP01"}).out.startsWith("Laid out REP01 ("));
+    EXPECT_EQ(db.scalar("SELECT MIN(NodeLeft) FROM Two_Node WHERE WorkOrderFrame_ID='REP01'").toInt(), 2700);
 
     // Another session holds the frame table: loading fails after --db-timeout, the screenshot does not wait.
     {
@@ -358,6 +360,12 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
         {{"diff", "NOPE", "1"}, 2, "no work order NOPE"},
         {{"diff", "CMP01"}, 2, "help diff"},
         {{"restore", "CMP02", "1"}, 1, "Bob Novak"},
+        {{"layout", "CMP02"}, 1, "Bob Novak"},
+        {{"layout", "BAD1"}, 0, "Laid out BAD1 (1 step), stored as its version 2."},
+        {{"layout", "BAD1"}, 0, "BAD1 is laid out already"},
+        {{"layout", "NOPE"}, 2, "NOPE does not exist"},
+        {{"layout"}, 2, "help layout"},
+        {{"help", "layout"}, 0, "korvel layout FRAME_ID"},
         {{"prune", "--keep", "0"}, 2, "at least 1"},
         {{"prune"}, 2, "at least 1"},
         {{"help", "diff"}, 0, "V1 [V2] [--json]"},
@@ -382,6 +390,8 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
             << result.out.toStdString() << result.err.toStdString();
     }
     EXPECT_EQ(valueIn(db, "SELECT COUNT(*) FROM TWO_Frame").toInt(), frames + 1); // CMP02 only
+    // The step far out laid out right of Start, below the canvas's top.
+    EXPECT_EQ(valueIn(db, "SELECT NodeLeft || ',' || NodeTop FROM Two_Node WHERE WorkOrderNode_ID='Z1'"), "2700,400");
     // Replaced: the flow written anew from the file, under a lock given back, the change logged.
     valueIn(db, "UPDATE Two_Node SET WorkOrderNodeName='stale' WHERE WorkOrderFrame_ID='CMP01'");
     EXPECT_EQ(run({"--db", db, "import", exported, "--replace"}).exitCode, 0);
@@ -401,7 +411,7 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
     EXPECT_EQ(run({"--db", db, "restore", "CMP01", "2"}).out, "Restored version 2 of CMP01 as its version 4.\n");
     EXPECT_EQ(run({"--db", db, "diff", "CMP01", "2", "--json"}).exitCode, 0);
     EXPECT_TRUE(run({"--db", db, "history", "CMP01"}).out.startsWith("4\trestore\ttester\t"));
-    EXPECT_EQ(run({"--db", db, "prune", "--keep", "1"}).out, "Dropped 3 versions.\n");
+    EXPECT_EQ(run({"--db", db, "prune", "--keep", "1"}).out, "Dropped 4 versions.\n"); // BAD1: as found, laid out
     history = run({"--db", db, "history", "CMP01"});
     EXPECT_EQ(history.out.count(u'\n'), 1) << history.out.toStdString();
     EXPECT_FALSE(QFile::exists(path("far.png")) || QFile::exists(path("none.png")));

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QMenu;
+
+namespace korvel {
+
+class cWOrders;
+class FlowView;
+class FrmMain;
+
+// The Tools menu's automatic layout: Arrange automatically lays the current frame's whole flow out
+// (model/flowlayout.h), Arrange selected steps only the selected ones; each is one entry of the
+// frame's undo history, and afterwards the view shows the whole flow.
+class ArrangeCommands final {
+public:
+    // Runs a command under the name of its handler (the window's RunHandler).
+    using CommandRunner = std::function<void(const char* procedure, const std::function<void()>& command)>;
+
+    ArrangeCommands(FrmMain& window, cWOrders& workOrders, FlowView& flow);
+
+    // Adds both items, "ArrangeFlow" (Ctrl+Shift+A) and "ArrangeSelection", to the end of `tools`.
+    void AddMenuItems(QMenu& tools, const CommandRunner& run);
+    // Both while the frame may be edited, the selection's with two steps or more selected.
+    void SetCommandStates();
+    void ArrangeFlow();
+    void ArrangeSelection();
+
+private:
+    FrmMain& m_window;
+    cWOrders& m_workOrders;
+    FlowView& m_flow;
+};
+
+} // namespace korvel
