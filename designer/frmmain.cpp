@@ -285,24 +285,9 @@ void FrmMain::Form_Load()
     IgnoreErrors([&] { ShowWindowState(); });
 }
 
-cWOrders& FrmMain::WorkOrders()
-{
-    return *m_workOrders;
-}
-
-FlowView& FrmMain::AFFlow()
-{
-    return *m_flow;
-}
-
 QTreeView& FrmMain::TrvTree()
 {
     return m_tree->Widget();
-}
-
-QToolBar& FrmMain::Toolbar1()
-{
-    return *m_toolbar;
 }
 
 QAction* FrmMain::ToolbarButton(const QString& key)
@@ -315,11 +300,6 @@ QAction* FrmMain::ToolbarButton(const QString& key)
     return nullptr;
 }
 
-QMenu& FrmMain::MenuNode()
-{
-    return *m_menuNode;
-}
-
 QAction* FrmMain::MenuItem(const QString& name)
 {
     const auto actions = m_menuNode->actions();
@@ -328,56 +308,6 @@ QAction* FrmMain::MenuItem(const QString& name)
             return action;
     }
     return nullptr;
-}
-
-FrameTree& FrmMain::Tree()
-{
-    return *m_tree;
-}
-
-WindowStatus& FrmMain::Status()
-{
-    return *m_status;
-}
-
-FrameCommands& FrmMain::Frames()
-{
-    return *m_frameCommands;
-}
-
-StepCommands& FrmMain::Steps()
-{
-    return *m_steps;
-}
-
-SelectionCommands& FrmMain::Selection()
-{
-    return *m_selection;
-}
-
-FlowTools& FrmMain::Tools()
-{
-    return *m_tools;
-}
-
-ViewCommands& FrmMain::View()
-{
-    return *m_view;
-}
-
-LiveChanges& FrmMain::Live()
-{
-    return *m_live;
-}
-
-HistoryCommands& FrmMain::History()
-{
-    return *m_history;
-}
-
-PathPreview& FrmMain::Preview()
-{
-    return *m_preview;
 }
 
 void FrmMain::SetEditState(bool editable)

@@ -53,10 +53,10 @@ public:
     // The shared instance, nullptr when none.
     static FrmMain* ExistingInstance();
 
-    cWOrders& WorkOrders();
-    FlowView& AFFlow();
+    cWOrders& WorkOrders() { return *m_workOrders; }
+    FlowView& AFFlow() { return *m_flow; }
     QTreeView& TrvTree(); // Tree().Widget()
-    QToolBar& Toolbar1();
+    QToolBar& Toolbar1() { return *m_toolbar; }
     // The toolbar button with this key ("New","Del","Save","Saveas","Lock","Unlock","AddNode",
     // "EditItem","DelItem","AddLink","LinkTool" (checkable),"Undo","Redo","Check","Quit"), or
     // nullptr. The step, link, undo and redo buttons are also items of the Edit menu.
@@ -70,23 +70,23 @@ public:
     QAction* MenuBarAction(const QString& name);
     // The canvas popup; its actions are named Menu_AddNode, Menu_EditNode, aa, Menu_Del, bb,
     // Menu_AddLink, Menu_EditLink, cc, Menu_DelLink.
-    QMenu& MenuNode();
+    QMenu& MenuNode() { return *m_menuNode; }
     // The popup's item with this object name, or nullptr.
     QAction* MenuItem(const QString& name);
     // The handlers the window composes.
-    FrameTree& Tree();
-    WindowStatus& Status();
-    FrameCommands& Frames();
-    StepCommands& Steps();
-    SelectionCommands& Selection();
-    FlowTools& Tools();
-    ViewCommands& View();
+    FrameTree& Tree() { return *m_tree; }
+    WindowStatus& Status() { return *m_status; }
+    FrameCommands& Frames() { return *m_frameCommands; }
+    StepCommands& Steps() { return *m_steps; }
+    SelectionCommands& Selection() { return *m_selection; }
+    FlowTools& Tools() { return *m_tools; }
+    ViewCommands& View() { return *m_view; }
     // What other sessions do to the frames, shown as it happens and on View > Refresh.
-    LiveChanges& Live();
+    LiveChanges& Live() { return *m_live; }
     // The frames' history: the History panel and the tree's deleted frames.
-    HistoryCommands& History();
+    HistoryCommands& History() { return *m_history; }
     // Where a work order goes: the Path preview panel and its marks on the canvas.
-    PathPreview& Preview();
+    PathPreview& Preview() { return *m_preview; }
 
     // Runs the command of a toolbar key; unknown keys do nothing.
     void Toolbar1_ButtonClick(const QString& key);
