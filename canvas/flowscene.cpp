@@ -7,6 +7,7 @@
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsView>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QSet>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -28,6 +29,20 @@ constexpr double SceneMargin = 200;
 constexpr qsizetype ManyMovedLinks = 500;
 // Levels of the scene's item index (see the constructor).
 constexpr int IndexDepth = 8;
+// Room kept around a caption, twips, so that two captions never touch.
+constexpr double CaptionMargin = 2 * TwipsPerPixel;
+// How far from a caption that found no free place something must move away for it to try again.
+constexpr double CrowdedReach = 60 * TwipsPerPixel;
+// The longest piece of a segment looked up in the box index at once, twips.
+constexpr double SegmentPiece = 4000;
+// Settling again after settling: a caption placed may free room for a crowded one.
+constexpr int SettleRounds = 3;
+
+// True when `box` intersects one of `areas`.
+bool Touches(const QRectF& box, const QList<QRectF>& areas)
+{
+    return std::any_of(areas.cbegin(), areas.cend(), [&](const QRectF& area) { return box.intersects(area); });
+}
 
 } // namespace
 
@@ -61,8 +76,12 @@ FlowScene::BulkChange::~BulkChange()
     if (--m_scene.m_bulkChanges > 0)
         return;
     const QSet<FlowLinkItem*> moved = std::exchange(m_scene.m_movedLinks, {});
-    for (FlowLinkItem* link : moved)
-        link->updatePosition();
+    {
+        const QScopedValueRollback hold(m_scene.m_settleHold, m_scene.m_settleHold + 1);
+        for (FlowLinkItem* link : moved)
+            link->updatePosition();
+    }
+    m_scene.settle();
     // With many items changed, the views are told to repaint whole: they then skip working out, item
     // by item, which part of them each one dirtied.
     if (moved.size() > ManyMovedLinks)
@@ -93,6 +112,9 @@ FlowNodeItem* FlowScene::AddNode(double left, double top, double width, double h
     node->m_serial = ++m_lastSerial;
     m_nodes.emplace(node->m_serial, node);
     itemArrived(node->sceneBoundingRect());
+    m_boxes.Set(node, node->SceneBox(), false);
+    m_arrived.append(node->SceneBox());
+    settle();
     UpdateSceneRect();
     return node;
 }
@@ -108,6 +130,7 @@ void FlowScene::RemoveNode(int index)
     if (index < 0 || index >= static_cast<int>(m_nodes.size()))
         throw KorvelError(QStringLiteral("FlowScene: no node at index %1").arg(index));
     deleteNode(std::next(m_nodes.begin(), index)->second);
+    settle();
     UpdateSceneRect();
 }
 
@@ -200,6 +223,7 @@ void FlowScene::DeleteSelectedItems()
         if (node)
             deleteNode(node.data());
     }
+    settle();
     UpdateSceneRect();
 }
 
@@ -208,6 +232,7 @@ void FlowScene::RemoveLink(FlowLinkItem* link)
     if (!holds(link))
         return;
     delete link;
+    settle();
     UpdateSceneRect();
 }
 
@@ -230,12 +255,6 @@ void FlowScene::setGridVisible(bool on)
         return;
     m_grid = on;
     emit GridChanged();
-}
-
-double FlowScene::LayoutWidth() const
-{
-    const QList<QGraphicsView*> shown = views();
-    return shown.isEmpty() ? m_layoutWidth : shown.constFirst()->width() * TwipsPerPixel;
 }
 
 void FlowScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
@@ -314,6 +333,8 @@ void FlowScene::registerLink(FlowLinkItem* link)
     if (!link->Key().isEmpty())
         m_linksByKey.insert(indexKey(link->Key()), link);
     itemArrived(link->boundingRect());
+    m_boxes.Set(link, link->CaptionBox(), true);
+    settle();
 }
 
 void FlowScene::selectionMoved(const FlowNodeItem* node, bool selected)
@@ -338,19 +359,35 @@ void FlowScene::selectionMoved(const FlowLinkItem* link, bool selected)
 
 void FlowScene::stepMoved(FlowNodeItem& node)
 {
-    for (FlowLinkItem* link : std::as_const(node.m_links)) {
-        if (m_bulkChanges > 0)
-            m_movedLinks.insert(link);
-        else
-            link->updatePosition();
+    if (node.m_serial != 0) {
+        m_vacated.append(m_boxes.Box(&node));
+        m_arrived.append(node.SceneBox());
+        m_boxes.Set(&node, node.SceneBox(), false);
     }
+    {
+        const QScopedValueRollback hold(m_settleHold, m_settleHold + 1);
+        for (FlowLinkItem* link : std::as_const(node.m_links)) {
+            if (m_bulkChanges > 0)
+                m_movedLinks.insert(link);
+            else
+                link->updatePosition();
+        }
+    }
+    settle();
 }
 
 void FlowScene::forgetLink(FlowLinkItem* link)
 {
+    // A link may go before it joined the collection: none of these may keep it.
+    m_movedLinks.remove(link);
+    m_unplaced.remove(link);
+    m_shifted.remove(link);
+    m_crowded.remove(link);
+    m_backLinks.remove(link);
     if (!holds(link))
         return;
-    m_movedLinks.remove(link);
+    m_vacated.append(m_boxes.Box(link));
+    m_boxes.Remove(link);
     selectionMoved(link, false);
     m_links.erase(link->m_serial);
     if (!link->Key().isEmpty())
@@ -369,6 +406,8 @@ void FlowScene::forgetNode(FlowNodeItem* node)
         m_nodesByKey.remove(indexKey(node->Key()), node);
     m_dragStarts.remove(node);
     itemLeaving(node->sceneBoundingRect());
+    m_vacated.append(m_boxes.Box(node));
+    m_boxes.Remove(node);
     node->m_serial = 0;
 }
 
@@ -406,6 +445,134 @@ double FlowScene::captionWidth(const QFontMetricsF& metrics, const QFont& font, 
     const double width = metrics.horizontalAdvance(text);
     m_captionWidths.insert(text, width);
     return width;
+}
+
+void FlowScene::captionToPlace(FlowLinkItem* link)
+{
+    m_unplaced.insert(link);
+}
+
+void FlowScene::captionShifted(FlowLinkItem* link)
+{
+    m_shifted.insert(link);
+}
+
+void FlowScene::captionMoved(FlowLinkItem* link, const QRectF& before)
+{
+    m_boxes.Set(link, link->CaptionBox(), true);
+    if (!before.isEmpty())
+        m_vacated.append(before);
+}
+
+void FlowScene::linkRunsBack(FlowLinkItem* link, bool back)
+{
+    if (back)
+        m_backLinks.insert(link);
+    else
+        m_backLinks.remove(link);
+}
+
+double FlowScene::coveredArea(const QRectF& box, const FlowLinkItem* link) const
+{
+    const QRectF kept = box.adjusted(-CaptionMargin, -CaptionMargin, CaptionMargin, CaptionMargin);
+    double covered = 0;
+    m_boxes.Visit(kept, [&](const BoxIndex::Entry& entry) {
+        if (entry.item != link) {
+            const QRectF common = kept.intersected(entry.box);
+            covered += common.width() * common.height();
+        }
+    });
+    return covered;
+}
+
+bool FlowScene::crossesStep(const QLineF& segment, const FlowNodeItem* a, const FlowNodeItem* b,
+                            double* highestTop) const
+{
+    bool crosses = false;
+    // A long line looked up piece by piece: its whole box could hold most of the flow.
+    const int pieces = std::max(1, static_cast<int>(std::ceil(segment.length() / SegmentPiece)));
+    for (int piece = 0; piece < pieces; ++piece) {
+        const QRectF area =
+            QRectF(segment.pointAt(double(piece) / pieces), segment.pointAt(double(piece + 1) / pieces))
+                .normalized()
+                .adjusted(-1, -1, 1, 1);
+        m_boxes.Visit(area, [&](const BoxIndex::Entry& entry) {
+            if (entry.caption || entry.item == a || entry.item == b || !BoxIndex::Crosses(segment, entry.box))
+                return;
+            crosses = true;
+            if (highestTop)
+                *highestTop = std::min(*highestTop, entry.box.top());
+        });
+    }
+    return crosses;
+}
+
+void FlowScene::settle()
+{
+    if (m_bulkChanges > 0 || m_settleHold > 0)
+        return;
+    const QScopedValueRollback hold(m_settleHold, m_settleHold + 1);
+    for (int round = 0; round < SettleRounds; ++round) {
+        const QList<QRectF> arrived = std::exchange(m_arrived, {});
+        const QList<QRectF> vacated = std::exchange(m_vacated, {});
+        // Links going round steps take their way again where steps came, moved or went.
+        if (!m_backLinks.isEmpty() && !(arrived.isEmpty() && vacated.isEmpty())) {
+            const QList<FlowLinkItem*> back(m_backLinks.cbegin(), m_backLinks.cend());
+            for (FlowLinkItem* link : back)
+                if (Touches(link->boundingRect(), arrived) || Touches(link->boundingRect(), vacated))
+                    link->routeAgain();
+        }
+        // A caption moved with its line stays unless it now covers something; one that a step came
+        // over goes elsewhere; one that found no room tries again when something near it went.
+        for (FlowLinkItem* link : std::exchange(m_shifted, {}))
+            if (coveredArea(link->CaptionBox(), link) > 0)
+                m_unplaced.insert(link);
+        for (const QRectF& area : arrived)
+            m_boxes.Visit(area, [&](const BoxIndex::Entry& entry) {
+                if (entry.caption)
+                    m_unplaced.insert(static_cast<FlowLinkItem*>(entry.item));
+            });
+        if (!vacated.isEmpty())
+            for (FlowLinkItem* link : std::as_const(m_crowded)) {
+                const double reach = CrowdedReach + link->CaptionBox().width();
+                if (Touches(link->CaptionBox().adjusted(-reach, -reach, reach, reach), vacated))
+                    m_unplaced.insert(link);
+            }
+        if (m_unplaced.isEmpty())
+            break;
+        placeCaptions();
+    }
+}
+
+void FlowScene::placeCaptions()
+{
+    // Placed in collection order, so that a flow drawn twice looks the same; none of them stands in
+    // another's way before it is placed. Links not yet in the collection wait for it.
+    QList<FlowLinkItem*> links;
+    for (auto it = m_unplaced.begin(); it != m_unplaced.end();) {
+        if ((*it)->m_serial == 0) {
+            ++it;
+            continue;
+        }
+        links.append(*it);
+        it = m_unplaced.erase(it);
+    }
+    std::sort(links.begin(), links.end(),
+              [](const FlowLinkItem* a, const FlowLinkItem* b) { return a->m_serial < b->m_serial; });
+    for (FlowLinkItem* link : std::as_const(links))
+        m_boxes.Remove(link);
+    for (FlowLinkItem* link : std::as_const(links)) {
+        const QRectF before = link->CaptionBox();
+        const bool free = link->findCaptionPlace();
+        m_boxes.Set(link, link->CaptionBox(), true);
+        // Where it waited to be placed was never taken: nothing moved away from there.
+        if (!m_vacated.isEmpty() && m_vacated.constLast() == before)
+            m_vacated.removeLast();
+        if (free)
+            m_crowded.remove(link);
+        else
+            m_crowded.insert(link);
+    }
 }
 
 void FlowScene::itemLeaving(const QRectF& before)
@@ -465,6 +632,13 @@ void FlowScene::clearScene()
     m_selectedLinks.clear();
     m_selectedSteps = 0;
     m_movedLinks.clear();
+    m_boxes.Clear();
+    m_unplaced.clear();
+    m_shifted.clear();
+    m_arrived.clear();
+    m_vacated.clear();
+    m_crowded.clear();
+    m_backLinks.clear();
     setOverlay({});
     clear();
     m_clearing = false;

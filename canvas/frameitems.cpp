@@ -5,12 +5,16 @@
 #include "model/cworder.h"
 #include "resources/stringtable.h"
 
+#include <optional>
+
 namespace korvel {
 namespace {
 
 // Sizes and places of the end points on the canvas, twips.
 constexpr double EndPointTop = 400;
 constexpr double StartLeft = 200;
+// End in a flow without steps: room for one step between Start and End.
+constexpr double EndLeftWithoutSteps = StartLeft + EndPointWidth + StepGap + StepBoxWidth + StepGap;
 // The longest condition shown on an arrow, in characters.
 constexpr qsizetype MaxConditionLength = 24;
 
@@ -30,8 +34,7 @@ void AddFrameItems(FlowScene& scene, cWorder& frame, const std::function<void()>
     start->setShape(ShapeStart);
     start->setText(LoadResString(81));
     start->setKey(StartKey);
-    FlowNodeItem* end =
-        scene.AddNode(scene.LayoutWidth() - EndPointRightOffset, EndPointTop, EndPointWidth, EndPointHeight);
+    FlowNodeItem* end = scene.AddNode(EndLeftWithoutSteps, EndPointTop, EndPointWidth, EndPointHeight);
     end->setShape(ShapeEnd);
     end->setText(LoadResString(80));
     end->setKey(EndKey);
@@ -110,12 +113,14 @@ void PlaceEnd(FlowScene& scene)
     FlowNodeItem* end = scene.NodeByKey(EndKey);
     if (!end)
         return;
-    double right = 0;
+    std::optional<double> right;
     for (const FlowNodeItem* node : scene.Nodes()) {
         if (node != end && node->Key() != StartKey)
-            right = std::max(right, node->Left() + node->Width());
+            right = std::max(right.value_or(node->Left() + node->Width()), node->Left() + node->Width());
     }
-    end->setLeft(std::max(scene.LayoutWidth() - EndPointRightOffset, right + StepGap));
+    const QPointF place(right ? *right + StepGap : EndLeftWithoutSteps, EndPointTop);
+    if (end->pos() != place)
+        end->setPos(place);
 }
 
 
