@@ -25,16 +25,27 @@ BoxIndex::Cells BoxIndex::cellsOf(const QRectF& box)
 
 void BoxIndex::Set(QGraphicsItem* item, const QRectF& box, bool caption)
 {
-    if (const auto it = m_boxes.constFind(item); it != m_boxes.cend()) {
+    const Cells cells = cellsOf(box);
+    if (const auto it = m_boxes.find(item); it != m_boxes.end()) {
         if (it->box == box && it->caption == caption)
             return;
+        if (it->cells == cells && !box.isEmpty()) {
+            // In the same cells (a small move): the entries change in place.
+            it->box = box;
+            it->caption = caption;
+            for (int x = cells.left; x <= cells.right; ++x)
+                for (int y = cells.top; y <= cells.bottom; ++y)
+                    for (Entry& entry : m_cells[cellKey(x, y)])
+                        if (entry.item == item)
+                            entry = *it;
+            return;
+        }
         Remove(item);
     }
     if (box.isEmpty())
         return;
-    const Entry entry{item, box, caption};
+    const Entry entry{item, box, caption, cells};
     m_boxes.insert(item, entry);
-    const Cells cells = cellsOf(box);
     for (int x = cells.left; x <= cells.right; ++x)
         for (int y = cells.top; y <= cells.bottom; ++y)
             m_cells[cellKey(x, y)].append(entry);
@@ -45,16 +56,14 @@ void BoxIndex::Remove(const QGraphicsItem* item)
     const auto it = m_boxes.find(item);
     if (it == m_boxes.end())
         return;
-    const Cells cells = cellsOf(it->box);
+    const Cells cells = it->cells;
     m_boxes.erase(it);
+    // Emptied cells stay: an item moving on would soon make them again.
     for (int x = cells.left; x <= cells.right; ++x)
         for (int y = cells.top; y <= cells.bottom; ++y) {
             const auto cell = m_cells.find(cellKey(x, y));
-            if (cell == m_cells.end())
-                continue;
-            cell->removeIf([item](const Entry& entry) { return entry.item == item; });
-            if (cell->isEmpty())
-                m_cells.erase(cell);
+            if (cell != m_cells.end())
+                cell->removeIf([item](const Entry& entry) { return entry.item == item; });
         }
 }
 
@@ -84,6 +93,37 @@ bool BoxIndex::Crosses(const QLineF& segment, const QRectF& box)
             return false;
     }
     return true;
+}
+
+QSet<quint64> BoxIndex::Reached(const QList<QRectF>& areas)
+{
+    QSet<quint64> reached;
+    for (const QRectF& area : areas) {
+        if (area.isEmpty())
+            continue;
+        const Cells cells = cellsOf(area);
+        for (int x = cells.left; x <= cells.right; ++x)
+            for (int y = cells.top; y <= cells.bottom; ++y)
+                reached.insert(cellKey(x, y));
+    }
+    return reached;
+}
+
+bool BoxIndex::Reaches(const QSet<quint64>& cells, const QRectF& box)
+{
+    const Cells range = cellsOf(box);
+    if (double(range.right - range.left + 1) * (range.bottom - range.top + 1) > double(cells.size())) {
+        return std::any_of(cells.cbegin(), cells.cend(), [&](quint64 key) {
+            const int x = int(quint32(key >> 32));
+            const int y = int(quint32(key));
+            return x >= range.left && x <= range.right && y >= range.top && y <= range.bottom;
+        });
+    }
+    for (int x = range.left; x <= range.right; ++x)
+        for (int y = range.top; y <= range.bottom; ++y)
+            if (cells.contains(cellKey(x, y)))
+                return true;
+    return false;
 }
 
 void BoxIndex::Clear()

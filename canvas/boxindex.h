@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QLineF>
 #include <QList>
+#include <QSet>
 #include <QRectF>
 #include <algorithm>
 
@@ -16,10 +17,16 @@ namespace korvel {
 // several cells; Visit reports it once.
 class BoxIndex final {
 public:
+    // The cells a box spans.
+    struct Cells {
+        int left, top, right, bottom;
+        bool operator==(const Cells&) const = default;
+    };
     struct Entry {
         QGraphicsItem* item = nullptr;
         QRectF box;
         bool caption = false; // a link's caption, else a step box
+        Cells cells;
     };
 
     // Puts `item` at `box`, where it was anywhere before; an empty box takes it out.
@@ -30,6 +37,10 @@ public:
     void Clear();
     // True when the segment runs through the inside of `box` (touching its outline is no crossing).
     static bool Crosses(const QLineF& segment, const QRectF& box);
+    // The cells any of `areas` reaches, and whether `box` reaches one of them: a quick test of many
+    // boxes against many areas.
+    static QSet<quint64> Reached(const QList<QRectF>& areas);
+    static bool Reaches(const QSet<quint64>& cells, const QRectF& box);
 
     // Calls visit(const Entry&) for every entry whose box intersects `area`, each once.
     template <typename Fn> void Visit(const QRectF& area, Fn&& visit) const
@@ -49,20 +60,15 @@ public:
                 if (it == m_cells.cend())
                     continue;
                 for (const Entry& entry : it.value()) {
-                    if (!entry.box.intersects(area))
-                        continue;
                     // A box spanning several cells is reported in the first cell both share.
-                    const Cells own = cellsOf(entry.box);
-                    if (x == std::max(own.left, range.left) && y == std::max(own.top, range.top))
+                    if ((x == entry.cells.left || x == range.left) && (y == entry.cells.top || y == range.top) &&
+                        entry.box.intersects(area))
                         visit(entry);
                 }
             }
     }
 
 private:
-    struct Cells {
-        int left, top, right, bottom;
-    };
     static Cells cellsOf(const QRectF& box);
     static quint64 cellKey(int x, int y)
     {

@@ -242,8 +242,17 @@ void FlowLinkItem::updatePosition()
 
 void FlowLinkItem::routeAgain()
 {
-    if (!m_org || !m_dst)
+    if (!m_org || !m_dst || m_org == m_dst || m_path.size() < 2)
         return;
+    // Worked out first: changing the geometry of a long link is dear, and mostly its way stays.
+    const qsizetype main = m_main;
+    const QPointF from = m_org->EdgePoint(m_dst->Centre());
+    const QPointF to = m_dst->EdgePoint(m_org->Centre());
+    const QPolygonF path = runsBack() ? detour(from, to) : QPolygonF{from, to};
+    if (path == m_path) {
+        m_main = main;
+        return;
+    }
     changeGeometry([this] { layOutLine(true); });
     update();
 }
@@ -257,11 +266,11 @@ void FlowLinkItem::layOutLine(bool again)
 {
     // Both ends moved alike (a whole selection dragged or nudged): the line, its head and its
     // caption move with them, and the scene places the caption again only where it now covers
-    // something. A link running back may have to take another way round the steps.
+    // something, and a link running back takes another way only where steps are now in its way.
     const QRectF orgBox = m_org->SceneBox();
     const QRectF dstBox = m_dst->SceneBox();
     const QPointF shift = orgBox.topLeft() - m_orgBox.topLeft();
-    const bool movedAlike = !again && !runsBack() && m_path.size() >= 2 && orgBox == m_orgBox.translated(shift) &&
+    const bool movedAlike = !again && m_path.size() >= 2 && orgBox == m_orgBox.translated(shift) &&
                             dstBox == m_dstBox.translated(shift) &&
                             (m_label.isEmpty() || QApplication::font() == m_labelFont);
     m_orgBox = orgBox;
@@ -389,10 +398,10 @@ void FlowLinkItem::placeLabel()
     m_scene->captionToPlace(this);
 }
 
-bool FlowLinkItem::findCaptionPlace()
+double FlowLinkItem::findCaptionPlace()
 {
     if (m_label.isEmpty())
-        return true;
+        return 0;
     const QLineF line = mainSegment();
     const QSizeF size = m_label.size();
     QPointF normal(0, 1);
@@ -402,7 +411,7 @@ bool FlowLinkItem::findCaptionPlace()
         normal = -normal; // below (or right of) the line first
     // Far enough aside to clear the line, and a little further.
     const double clearing = (std::abs(normal.x()) * size.width() + std::abs(normal.y()) * size.height()) / 2;
-    const double step = std::max(size.height() / 2, 4 * TwipsPerPixel);
+    const double step = std::max(size.height(), 4 * TwipsPerPixel);
     QRectF best;
     QPointF bestAnchor;
     double least = -1;
@@ -433,7 +442,7 @@ bool FlowLinkItem::findCaptionPlace()
             m_label = best;
             m_anchor = bestAnchor;
         });
-    return least <= 0;
+    return least;
 }
 
 QRectF FlowLinkItem::outerBounds() const

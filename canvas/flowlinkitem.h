@@ -88,8 +88,8 @@ private:
     void placeLabel();
     // Finds the caption a place where it covers no other caption and no step: the middle of the
     // line, places along it, then aside of it at growing distances; the first free one, else the
-    // least covered. False when none was free.
-    bool findCaptionPlace();
+    // least covered. Returns how much of it is covered there (area, twips²).
+    double findCaptionPlace();
     // The segment the caption belongs to: the line, the top of a loop, the part across the steps.
     QLineF mainSegment() const;
     // The box around line, head and caption, with room for picking the line.

@@ -38,11 +38,6 @@ constexpr double SegmentPiece = 4000;
 // Settling again after settling: a caption placed may free room for a crowded one.
 constexpr int SettleRounds = 3;
 
-// True when `box` intersects one of `areas`.
-bool Touches(const QRectF& box, const QList<QRectF>& areas)
-{
-    return std::any_of(areas.cbegin(), areas.cend(), [&](const QRectF& area) { return box.intersects(area); });
-}
 
 } // namespace
 
@@ -460,7 +455,9 @@ void FlowScene::captionShifted(FlowLinkItem* link)
 void FlowScene::captionMoved(FlowLinkItem* link, const QRectF& before)
 {
     m_boxes.Set(link, link->CaptionBox(), true);
-    if (!before.isEmpty())
+    // A caption moved with its line left room only for what did not move with it: nothing that
+    // found no free place tries again for that.
+    if (!before.isEmpty() && !m_shifted.contains(link))
         m_vacated.append(before);
 }
 
@@ -516,28 +513,35 @@ void FlowScene::settle()
         const QList<QRectF> arrived = std::exchange(m_arrived, {});
         const QList<QRectF> vacated = std::exchange(m_vacated, {});
         // Links going round steps take their way again where steps came, moved or went.
+        const QSet<quint64> left = BoxIndex::Reached(vacated);
         if (!m_backLinks.isEmpty() && !(arrived.isEmpty() && vacated.isEmpty())) {
+            const QSet<quint64> came = BoxIndex::Reached(arrived);
             const QList<FlowLinkItem*> back(m_backLinks.cbegin(), m_backLinks.cend());
             for (FlowLinkItem* link : back)
-                if (Touches(link->boundingRect(), arrived) || Touches(link->boundingRect(), vacated))
+                if (BoxIndex::Reaches(came, link->boundingRect()) || BoxIndex::Reaches(left, link->boundingRect()))
                     link->routeAgain();
         }
-        // A caption moved with its line stays unless it now covers something; one that a step came
-        // over goes elsewhere; one that found no room tries again when something near it went.
-        for (FlowLinkItem* link : std::exchange(m_shifted, {}))
-            if (coveredArea(link->CaptionBox(), link) > 0)
+        // A caption moved with its line stays unless it now covers something (or more than before,
+        // when it found no free place); one that a step came over goes elsewhere.
+        const QSet<FlowLinkItem*> shifted = std::exchange(m_shifted, {});
+        for (FlowLinkItem* link : shifted)
+            if (coveredArea(link->CaptionBox(), link) > m_crowded.value(link, 0) + 1)
                 m_unplaced.insert(link);
         for (const QRectF& area : arrived)
             m_boxes.Visit(area, [&](const BoxIndex::Entry& entry) {
                 if (entry.caption)
                     m_unplaced.insert(static_cast<FlowLinkItem*>(entry.item));
             });
-        if (!vacated.isEmpty())
-            for (FlowLinkItem* link : std::as_const(m_crowded)) {
-                const double reach = CrowdedReach + link->CaptionBox().width();
-                if (Touches(link->CaptionBox().adjusted(-reach, -reach, reach, reach), vacated))
-                    m_unplaced.insert(link);
+        // One that found no free place tries again when something near it went; not when it moved
+        // with its line, as what was near it did as well.
+        if (!vacated.isEmpty() && !m_crowded.isEmpty()) {
+            for (auto it = m_crowded.cbegin(); it != m_crowded.cend(); ++it) {
+                const double reach = CrowdedReach + it.key()->CaptionBox().width();
+                if (!shifted.contains(it.key()) &&
+                    BoxIndex::Reaches(left, it.key()->CaptionBox().adjusted(-reach, -reach, reach, reach)))
+                    m_unplaced.insert(it.key());
             }
+        }
         if (m_unplaced.isEmpty())
             break;
         placeCaptions();
@@ -563,15 +567,15 @@ void FlowScene::placeCaptions()
         m_boxes.Remove(link);
     for (FlowLinkItem* link : std::as_const(links)) {
         const QRectF before = link->CaptionBox();
-        const bool free = link->findCaptionPlace();
+        const double covered = link->findCaptionPlace();
         m_boxes.Set(link, link->CaptionBox(), true);
         // Where it waited to be placed was never taken: nothing moved away from there.
         if (!m_vacated.isEmpty() && m_vacated.constLast() == before)
             m_vacated.removeLast();
-        if (free)
-            m_crowded.remove(link);
+        if (covered > 0)
+            m_crowded.insert(link, covered);
         else
-            m_crowded.insert(link);
+            m_crowded.remove(link);
     }
 }
 

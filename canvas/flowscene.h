@@ -212,8 +212,9 @@ private:
     QSet<FlowLinkItem*> m_shifted;
     QList<QRectF> m_arrived;
     QList<QRectF> m_vacated;
-    // Captions that found no free place, and links that run right to left.
-    QSet<FlowLinkItem*> m_crowded;
+    // Captions that found no free place, with how much of them is covered; links that run right to
+    // left.
+    QHash<FlowLinkItem*, double> m_crowded;
     QSet<FlowLinkItem*> m_backLinks;
     // While positive, settle() waits (it is running, or a step's links are being laid out).
     int m_settleHold = 0;
