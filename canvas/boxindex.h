@@ -42,6 +42,13 @@ public:
     static QSet<quint64> Reached(const QList<QRectF>& areas);
     static bool Reaches(const QSet<quint64>& cells, const QRectF& box);
 
+    // True when the two boxes share some area (touching is not enough); QRectF::intersects for
+    // boxes of positive size, without a call into Qt (captions' places are tried many times).
+    static bool Overlap(const QRectF& a, const QRectF& b)
+    {
+        return a.left() < b.right() && b.left() < a.right() && a.top() < b.bottom() && b.top() < a.bottom();
+    }
+
     // Calls visit(const Entry&) for every entry whose box intersects `area`, each once.
     template <typename Fn> void Visit(const QRectF& area, Fn&& visit) const
     {
@@ -50,7 +57,7 @@ public:
         // entries are fewer to look at.
         if (double(range.right - range.left + 1) * (range.bottom - range.top + 1) > double(m_boxes.size())) {
             for (const Entry& entry : m_boxes)
-                if (entry.box.intersects(area))
+                if (Overlap(entry.box, area))
                     visit(entry);
             return;
         }
@@ -62,7 +69,7 @@ public:
                 for (const Entry& entry : it.value()) {
                     // A box spanning several cells is reported in the first cell both share.
                     if ((x == entry.cells.left || x == range.left) && (y == entry.cells.top || y == range.top) &&
-                        entry.box.intersects(area))
+                        Overlap(entry.box, area))
                         visit(entry);
                 }
             }

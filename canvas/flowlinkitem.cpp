@@ -33,7 +33,7 @@ constexpr double LaneGap = 8 * TwipsPerPixel;
 constexpr double SideGap = 10 * TwipsPerPixel;
 // Caption places: the fractions of the line tried in turn, and how far aside a caption may go
 // beyond clearing the line (a reader must still see which link it belongs to).
-constexpr double AlongLine[] = {0.5, 0.4, 0.6, 0.3, 0.7, 0.2, 0.8, 0.1, 0.9};
+constexpr double AlongLine[] = {0.5, 0.4, 0.6, 0.3, 0.7, 0.2, 0.8};
 constexpr double AsideReach = 90 * TwipsPerPixel;
 
 QFont LabelFont(const QFont& base)
@@ -244,6 +244,7 @@ void FlowLinkItem::routeAgain()
 {
     if (!m_org || !m_dst || m_org == m_dst || m_path.size() < 2)
         return;
+    m_routedAt = m_scene->m_boxChanges;
     // Worked out first: changing the geometry of a long link is dear, and mostly its way stays.
     const qsizetype main = m_main;
     const QPointF from = m_org->EdgePoint(m_dst->Centre());
@@ -262,6 +263,14 @@ bool FlowLinkItem::runsBack() const
     return m_org && m_dst && m_org != m_dst && m_dst->Centre().x() < m_org->Centre().x();
 }
 
+bool FlowLinkItem::crossesSteps() const
+{
+    for (qsizetype i = 1; i < m_path.size(); ++i)
+        if (m_scene->crossesStep(QLineF(m_path.at(i - 1), m_path.at(i)), m_org, m_dst, nullptr))
+            return true;
+    return false;
+}
+
 void FlowLinkItem::layOutLine(bool again)
 {
     // Both ends moved alike (a whole selection dragged or nudged): the line, its head and its
@@ -277,6 +286,7 @@ void FlowLinkItem::layOutLine(bool again)
     m_dstBox = dstBox;
     m_scene->linkRunsBack(this, runsBack());
     if (movedAlike) {
+        m_shiftedAt = m_scene->m_boxChanges;
         m_path.translate(shift);
         m_head.translate(shift);
         m_anchor += shift;
@@ -289,6 +299,7 @@ void FlowLinkItem::layOutLine(bool again)
     const QPolygonF before = m_path;
     m_path.clear();
     m_main = 0;
+    m_routedAt = m_scene->m_boxChanges;
     if (m_org == m_dst) {
         // A link to its own node: a loop over the node's top right corner.
         const double right = m_org->Left() + m_org->Width();

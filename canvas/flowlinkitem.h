@@ -82,6 +82,8 @@ private:
     void routeAgain();
     // True for a link to another node that runs right to left: it may have to go round steps.
     bool runsBack() const;
+    // True when the line as drawn runs through a step other than its ends.
+    bool crossesSteps() const;
     // The way round the steps between the ends, when the straight line would cross one.
     QPolygonF detour(const QPointF& from, const QPointF& to);
     // Puts the caption at the middle of the line and has the scene find it a place.
@@ -112,6 +114,8 @@ private:
     QPolygonF m_path;             // the line (or the loop of a link to its own node), in scene coordinates
     QPolygonF m_head;             // the arrow head
     qsizetype m_main = 0;         // where mainSegment() starts in m_path
+    quint64 m_routedAt = 0;       // the scene's count of box changes when the way was last taken,
+    quint64 m_shiftedAt = 0;      // and when it was last moved with its steps
     QPointF m_anchor;             // the point of the line the caption belongs to
     QRectF m_label;               // the caption's box, empty without text
     QRectF m_orgBox, m_dstBox;    // the two ends' boxes the line was laid out for

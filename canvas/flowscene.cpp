@@ -109,6 +109,7 @@ FlowNodeItem* FlowScene::AddNode(double left, double top, double width, double h
     itemArrived(node->sceneBoundingRect());
     m_boxes.Set(node, node->SceneBox(), false);
     m_arrived.append(node->SceneBox());
+    ++m_boxChanges;
     settle();
     UpdateSceneRect();
     return node;
@@ -358,6 +359,7 @@ void FlowScene::stepMoved(FlowNodeItem& node)
         m_vacated.append(m_boxes.Box(&node));
         m_arrived.append(node.SceneBox());
         m_boxes.Set(&node, node.SceneBox(), false);
+        ++m_boxChanges;
     }
     {
         const QScopedValueRollback hold(m_settleHold, m_settleHold + 1);
@@ -403,6 +405,7 @@ void FlowScene::forgetNode(FlowNodeItem* node)
     itemLeaving(node->sceneBoundingRect());
     m_vacated.append(m_boxes.Box(node));
     m_boxes.Remove(node);
+    ++m_boxChanges;
     node->m_serial = 0;
 }
 
@@ -474,10 +477,9 @@ double FlowScene::coveredArea(const QRectF& box, const FlowLinkItem* link) const
     const QRectF kept = box.adjusted(-CaptionMargin, -CaptionMargin, CaptionMargin, CaptionMargin);
     double covered = 0;
     m_boxes.Visit(kept, [&](const BoxIndex::Entry& entry) {
-        if (entry.item != link) {
-            const QRectF common = kept.intersected(entry.box);
-            covered += common.width() * common.height();
-        }
+        if (entry.item != link)
+            covered += (std::min(kept.right(), entry.box.right()) - std::max(kept.left(), entry.box.left())) *
+                       (std::min(kept.bottom(), entry.box.bottom()) - std::max(kept.top(), entry.box.top()));
     });
     return covered;
 }
@@ -512,18 +514,24 @@ void FlowScene::settle()
     for (int round = 0; round < SettleRounds; ++round) {
         const QList<QRectF> arrived = std::exchange(m_arrived, {});
         const QList<QRectF> vacated = std::exchange(m_vacated, {});
-        // Links going round steps take their way again where steps came, moved or went.
+        // Links going round steps take their way again where steps came, moved or went; one moved
+        // with its steps only where a step is now in its way.
         const QSet<quint64> left = BoxIndex::Reached(vacated);
+        const QSet<FlowLinkItem*> shifted = std::exchange(m_shifted, {});
         if (!m_backLinks.isEmpty() && !(arrived.isEmpty() && vacated.isEmpty())) {
             const QSet<quint64> came = BoxIndex::Reached(arrived);
             const QList<FlowLinkItem*> back(m_backLinks.cbegin(), m_backLinks.cend());
-            for (FlowLinkItem* link : back)
-                if (BoxIndex::Reaches(came, link->boundingRect()) || BoxIndex::Reaches(left, link->boundingRect()))
+            for (FlowLinkItem* link : back) {
+                if (link->m_routedAt == m_boxChanges)
+                    continue;
+                if (link->m_shiftedAt == m_boxChanges ? link->crossesSteps()
+                                                      : BoxIndex::Reaches(came, link->boundingRect()) ||
+                                                            BoxIndex::Reaches(left, link->boundingRect()))
                     link->routeAgain();
+            }
         }
         // A caption moved with its line stays unless it now covers something (or more than before,
         // when it found no free place); one that a step came over goes elsewhere.
-        const QSet<FlowLinkItem*> shifted = std::exchange(m_shifted, {});
         for (FlowLinkItem* link : shifted)
             if (coveredArea(link->CaptionBox(), link) > m_crowded.value(link, 0) + 1)
                 m_unplaced.insert(link);

@@ -218,6 +218,9 @@ private:
     QSet<FlowLinkItem*> m_backLinks;
     // While positive, settle() waits (it is running, or a step's links are being laid out).
     int m_settleHold = 0;
+    // Counts the changes of step boxes: a link that took its way since the last one needs not
+    // take it again.
+    quint64 m_boxChanges = 0;
     bool m_clearing = false;
     QList<QPointer<QGraphicsObject>> m_overlay;
     QRectF m_overlayArea; // the box around m_overlay when it was set

@@ -48,6 +48,8 @@ void AddFrameItems(FlowScene& scene, cWorder& frame, const std::function<void()>
             continue;
         IgnoreErrors([&] { ShowNode(*scene.AddNode(node->NodeLeft(), node->NodeTop(), StepBoxWidth, StepBoxHeight), *node); });
     }
+    // End stands where the steps put it before any link reaches it: no link is laid out twice.
+    IgnoreErrors([&] { PlaceEnd(scene); });
     for (const auto& [key, link] : frame.AllLink().AllLinks()) {
         if (advance)
             advance();
@@ -61,7 +63,6 @@ void AddFrameItems(FlowScene& scene, cWorder& frame, const std::function<void()>
             ShowLink(*father->AddLink(son), *link);
         });
     }
-    IgnoreErrors([&] { PlaceEnd(scene); });
 }
 
 void ShowNode(FlowNodeItem& item, const cNode& node)

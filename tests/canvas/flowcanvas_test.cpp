@@ -339,7 +339,7 @@ QStringList coveredCaptions(const FlowScene& scene)
 {
     QStringList found = SceneOverlaps(scene).filter(QStringLiteral("caption "));
     for (const FlowLinkItem* link : scene.Links()) {
-        const QRectF near = link->CaptionBox().adjusted(-1200, -1200, 1200, 1200);
+        const QRectF near = link->CaptionBox().adjusted(-1500, -1500, 1500, 1500);
         bool reached = link->CaptionBox().isEmpty();
         for (qsizetype i = 1; i < link->Path().size(); ++i)
             reached = reached || near.contains(link->Path()[i]) || near.contains(link->Path()[i - 1]) ||
