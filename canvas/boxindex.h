@@ -49,7 +49,8 @@ public:
         return a.left() < b.right() && b.left() < a.right() && a.top() < b.bottom() && b.top() < a.bottom();
     }
 
-    // Calls visit(const Entry&) for every entry whose box intersects `area`, each once.
+    // Calls visit(const Entry&) for every entry whose box intersects `area`, each once, until it
+    // returns false.
     template <typename Fn> void Visit(const QRectF& area, Fn&& visit) const
     {
         const Cells range = cellsOf(area);
@@ -57,8 +58,8 @@ public:
         // entries are fewer to look at.
         if (double(range.right - range.left + 1) * (range.bottom - range.top + 1) > double(m_boxes.size())) {
             for (const Entry& entry : m_boxes)
-                if (Overlap(entry.box, area))
-                    visit(entry);
+                if (Overlap(entry.box, area) && !visit(entry))
+                    return;
             return;
         }
         for (int x = range.left; x <= range.right; ++x)
@@ -69,8 +70,8 @@ public:
                 for (const Entry& entry : it.value()) {
                     // A box spanning several cells is reported in the first cell both share.
                     if ((x == entry.cells.left || x == range.left) && (y == entry.cells.top || y == range.top) &&
-                        Overlap(entry.box, area))
-                        visit(entry);
+                        Overlap(entry.box, area) && !visit(entry))
+                        return;
                 }
             }
     }

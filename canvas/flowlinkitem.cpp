@@ -33,7 +33,9 @@ constexpr double LaneGap = 8 * TwipsPerPixel;
 constexpr double SideGap = 10 * TwipsPerPixel;
 // Caption places: the fractions of the line tried in turn, and how far aside a caption may go
 // beyond clearing the line (a reader must still see which link it belongs to).
-constexpr double AlongLine[] = {0.5, 0.4, 0.6, 0.3, 0.7, 0.2, 0.8};
+constexpr double AlongLine[] = {0.5, 0.3, 0.7, 0.4, 0.6, 0.2, 0.8};
+// Aside of the line fewer places along it are tried: that far out they are mostly alike.
+constexpr qsizetype AlongAside = 7;
 constexpr double AsideReach = 90 * TwipsPerPixel;
 
 QFont LabelFont(const QFont& base)
@@ -427,13 +429,13 @@ double FlowLinkItem::findCaptionPlace()
     QPointF bestAnchor;
     double least = -1;
     for (double distance = 0; distance <= clearing + AsideReach; distance += step) {
-        for (const double along : AlongLine) {
-            const QPointF anchor = line.pointAt(along);
+        for (qsizetype tried = 0; tried < (distance == 0 ? qsizetype(std::size(AlongLine)) : AlongAside); ++tried) {
+            const QPointF anchor = line.pointAt(AlongLine[tried]);
             for (const double sign : {1.0, -1.0}) {
                 const QPointF centre = anchor + normal * distance * sign;
                 const QRectF place(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(),
                                    size.height());
-                const double covered = m_scene->coveredArea(place, this);
+                const double covered = m_scene->coveredArea(place, this, least < 0 ? 1e300 : least);
                 if (least < 0 || covered < least) {
                     least = covered;
                     best = place;

@@ -472,7 +472,7 @@ void FlowScene::linkRunsBack(FlowLinkItem* link, bool back)
         m_backLinks.remove(link);
 }
 
-double FlowScene::coveredArea(const QRectF& box, const FlowLinkItem* link) const
+double FlowScene::coveredArea(const QRectF& box, const FlowLinkItem* link, double enough) const
 {
     const QRectF kept = box.adjusted(-CaptionMargin, -CaptionMargin, CaptionMargin, CaptionMargin);
     double covered = 0;
@@ -480,6 +480,7 @@ double FlowScene::coveredArea(const QRectF& box, const FlowLinkItem* link) const
         if (entry.item != link)
             covered += (std::min(kept.right(), entry.box.right()) - std::max(kept.left(), entry.box.left())) *
                        (std::min(kept.bottom(), entry.box.bottom()) - std::max(kept.top(), entry.box.top()));
+        return covered < enough;
     });
     return covered;
 }
@@ -488,8 +489,9 @@ bool FlowScene::crossesStep(const QLineF& segment, const FlowNodeItem* a, const 
                             double* highestTop) const
 {
     bool crosses = false;
-    // A long line looked up piece by piece: its whole box could hold most of the flow.
-    const int pieces = std::max(1, static_cast<int>(std::ceil(segment.length() / SegmentPiece)));
+    // A long slanting line looked up piece by piece: its whole box could hold most of the flow.
+    const bool straight = segment.dx() == 0 || segment.dy() == 0;
+    const int pieces = straight ? 1 : std::max(1, static_cast<int>(std::ceil(segment.length() / SegmentPiece)));
     for (int piece = 0; piece < pieces; ++piece) {
         const QRectF area =
             QRectF(segment.pointAt(double(piece) / pieces), segment.pointAt(double(piece + 1) / pieces))
@@ -497,10 +499,11 @@ bool FlowScene::crossesStep(const QLineF& segment, const FlowNodeItem* a, const 
                 .adjusted(-1, -1, 1, 1);
         m_boxes.Visit(area, [&](const BoxIndex::Entry& entry) {
             if (entry.caption || entry.item == a || entry.item == b || !BoxIndex::Crosses(segment, entry.box))
-                return;
+                return true;
             crosses = true;
             if (highestTop)
                 *highestTop = std::min(*highestTop, entry.box.top());
+            return highestTop != nullptr;
         });
     }
     return crosses;
@@ -539,6 +542,7 @@ void FlowScene::settle()
             m_boxes.Visit(area, [&](const BoxIndex::Entry& entry) {
                 if (entry.caption)
                     m_unplaced.insert(static_cast<FlowLinkItem*>(entry.item));
+                return true;
             });
         // One that found no free place tries again when something near it went; not when it moved
         // with its line, as what was near it did as well.

@@ -146,8 +146,9 @@ private:
     void captionShifted(FlowLinkItem* link);
     void captionMoved(FlowLinkItem* link, const QRectF& before);
     void linkRunsBack(FlowLinkItem* link, bool back);
-    // How much of `box` (area, twips²) step boxes and captions other than `link`'s cover.
-    double coveredArea(const QRectF& box, const FlowLinkItem* link) const;
+    // How much of `box` (area, twips²) step boxes and captions other than `link`'s cover; once that
+    // reaches `enough`, counting may stop.
+    double coveredArea(const QRectF& box, const FlowLinkItem* link, double enough = 1e300) const;
     // True when the segment runs through a step box other than `a` and `b`; the highest top of
     // those boxes goes to `highestTop` when given (and higher than what it holds).
     bool crossesStep(const QLineF& segment, const FlowNodeItem* a, const FlowNodeItem* b,
