@@ -27,15 +27,9 @@ constexpr double LabelPaddingPixels = 3.0;
 constexpr double PickWidth = 8 * TwipsPerPixel;
 // The plain drawing (zoomed far out) leaves the arrow head out below this length in pixels.
 constexpr double MinHeadPixels = 4.0;
-// A link going round steps: how far its way across stays above them, and how far beside its end
-// it rises or falls where a step stands right over the end.
-constexpr double LaneGap = 8 * TwipsPerPixel;
-constexpr double SideGap = 10 * TwipsPerPixel;
 // Caption places: the fractions of the line tried in turn, and how far aside a caption may go
 // beyond clearing the line (a reader must still see which link it belongs to).
 constexpr double AlongLine[] = {0.5, 0.3, 0.7, 0.4, 0.6, 0.2, 0.8};
-// Aside of the line fewer places along it are tried: that far out they are mostly alike.
-constexpr qsizetype AlongAside = 7;
 constexpr double AsideReach = 90 * TwipsPerPixel;
 
 QFont LabelFont(const QFont& base)
@@ -260,19 +254,6 @@ void FlowLinkItem::routeAgain()
     update();
 }
 
-bool FlowLinkItem::runsBack() const
-{
-    return m_org && m_dst && m_org != m_dst && m_dst->Centre().x() < m_org->Centre().x();
-}
-
-bool FlowLinkItem::crossesSteps() const
-{
-    for (qsizetype i = 1; i < m_path.size(); ++i)
-        if (m_scene->crossesStep(QLineF(m_path.at(i - 1), m_path.at(i)), m_org, m_dst, nullptr))
-            return true;
-    return false;
-}
-
 void FlowLinkItem::layOutLine(bool again)
 {
     // Both ends moved alike (a whole selection dragged or nudged): the line, its head and its
@@ -347,58 +328,6 @@ QSizeF FlowLinkItem::labelSize()
     return m_labelSize;
 }
 
-QPolygonF FlowLinkItem::detour(const QPointF& from, const QPointF& to)
-{
-    if (!m_scene->crossesStep(QLineF(from, to), m_org, m_dst, nullptr))
-        return {from, to};
-    const QRectF start = m_orgBox;
-    const QRectF end = m_dstBox;
-    // Up from the start, across above the steps in between, down into the end. Where a step stands
-    // right over an end, the way rises (falls) beside it instead; where a step is in the way across,
-    // the way goes above it.
-    double lane = std::min(start.top(), end.top()) - LaneGap;
-    bool besideStart = false;
-    bool besideEnd = false;
-    QPolygonF path;
-    for (int tries = 0; tries < 64; ++tries) {
-        path.clear();
-        const double rise = besideStart ? start.right() + SideGap : start.center().x();
-        const double fall = besideEnd ? end.left() - SideGap : end.center().x();
-        if (besideStart)
-            path << QPointF(start.right(), start.center().y()) << QPointF(rise, start.center().y());
-        else
-            path << QPointF(rise, start.top());
-        path << QPointF(rise, lane) << QPointF(fall, lane);
-        if (besideEnd)
-            path << QPointF(fall, end.center().y()) << QPointF(end.left(), end.center().y());
-        else
-            path << QPointF(fall, end.top());
-        m_main = path.size() - (besideEnd ? 4 : 3);
-        bool changed = false;
-        for (qsizetype i = 0; i + 1 < path.size(); ++i) {
-            double highest = lane;
-            if (!m_scene->crossesStep(QLineF(path[i], path[i + 1]), m_org, m_dst, &highest))
-                continue;
-            if (i < m_main && !besideStart)
-                besideStart = changed = true;
-            else if (i == m_main)
-                lane = highest - LaneGap, changed = true;
-            else if (i > m_main && !besideEnd)
-                besideEnd = changed = true;
-        }
-        if (!changed)
-            break; // nothing in the way, or nothing this way can avoid
-    }
-    return path;
-}
-
-QLineF FlowLinkItem::mainSegment() const
-{
-    if (m_main + 1 >= m_path.size())
-        return {};
-    return QLineF(m_path.at(m_main), m_path.at(m_main + 1));
-}
-
 void FlowLinkItem::placeLabel()
 {
     m_label = QRectF();
@@ -429,8 +358,8 @@ double FlowLinkItem::findCaptionPlace()
     QPointF bestAnchor;
     double least = -1;
     for (double distance = 0; distance <= clearing + AsideReach; distance += step) {
-        for (qsizetype tried = 0; tried < (distance == 0 ? qsizetype(std::size(AlongLine)) : AlongAside); ++tried) {
-            const QPointF anchor = line.pointAt(AlongLine[tried]);
+        for (const double along : AlongLine) {
+            const QPointF anchor = line.pointAt(along);
             for (const double sign : {1.0, -1.0}) {
                 const QPointF centre = anchor + normal * distance * sign;
                 const QRectF place(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(),
