@@ -13,6 +13,8 @@
 #include <QPalette>
 #include <QStyleOptionGraphicsItem>
 #include <QtMath>
+#include <algorithm>
+#include <cmath>
 
 namespace korvel {
 namespace {
@@ -25,6 +27,10 @@ constexpr double LabelPaddingPixels = 3.0;
 constexpr double PickWidth = 8 * TwipsPerPixel;
 // The plain drawing (zoomed far out) leaves the arrow head out below this length in pixels.
 constexpr double MinHeadPixels = 4.0;
+// Caption places: the fractions of the line tried in turn, and how far aside a caption may go
+// beyond clearing the line (a reader must still see which link it belongs to).
+constexpr double AlongLine[] = {0.5, 0.3, 0.7, 0.4, 0.6, 0.2, 0.8};
+constexpr double AsideReach = 90 * TwipsPerPixel;
 
 QFont LabelFont(const QFont& base)
 {
@@ -144,11 +150,15 @@ template <typename Change> void FlowLinkItem::changeGeometry(Change&& change)
     prepareGeometryChange();
     if (m_serial != 0)
         m_scene->itemLeaving(m_bounds);
+    const QRectF label = m_label;
     change();
     m_bounds = outerBounds();
     m_shape = QPainterPath();
-    if (m_serial != 0)
+    if (m_serial != 0) {
         m_scene->itemArrived(m_bounds);
+        if (m_label != label)
+            m_scene->captionMoved(this, label);
+    }
 }
 
 void FlowLinkItem::setKey(const QString& key)
@@ -193,6 +203,7 @@ void FlowLinkItem::setText(const QString& text)
         placeLabel();
     });
     update();
+    m_scene->settle();
 }
 
 void FlowLinkItem::setCondition(const QString& condition)
@@ -206,6 +217,7 @@ void FlowLinkItem::setCondition(const QString& condition)
         placeLabel();
     });
     update();
+    m_scene->settle();
 }
 
 QString FlowLinkItem::shownText() const
@@ -221,30 +233,56 @@ void FlowLinkItem::updatePosition()
         return;
     changeGeometry([this] { layOutLine(); });
     update();
+    m_scene->settle();
 }
 
-void FlowLinkItem::layOutLine()
+void FlowLinkItem::routeAgain()
+{
+    if (!m_org || !m_dst || m_org == m_dst || m_path.size() < 2)
+        return;
+    m_routedAt = m_scene->m_boxChanges;
+    // Worked out first: changing the geometry of a long link is dear, and mostly its way stays.
+    const qsizetype main = m_main;
+    const QPointF from = m_org->EdgePoint(m_dst->Centre());
+    const QPointF to = m_dst->EdgePoint(m_org->Centre());
+    const QPolygonF path = runsBack() ? detour(from, to) : QPolygonF{from, to};
+    if (path == m_path) {
+        m_main = main;
+        return;
+    }
+    changeGeometry([this] { layOutLine(true); });
+    update();
+}
+
+void FlowLinkItem::layOutLine(bool again)
 {
     // Both ends moved alike (a whole selection dragged or nudged): the line, its head and its
-    // caption move with them. Where the caption sits depends only on the two boxes (and the font it
-    // was measured in), so it stays where laying out again would put it.
+    // caption move with them, and the scene places the caption again only where it now covers
+    // something, and a link running back takes another way only where steps are now in its way.
     const QRectF orgBox = m_org->SceneBox();
     const QRectF dstBox = m_dst->SceneBox();
     const QPointF shift = orgBox.topLeft() - m_orgBox.topLeft();
-    const bool movedAlike = m_path.size() >= 2 && orgBox == m_orgBox.translated(shift) &&
+    const bool movedAlike = !again && m_path.size() >= 2 && orgBox == m_orgBox.translated(shift) &&
                             dstBox == m_dstBox.translated(shift) &&
                             (m_label.isEmpty() || QApplication::font() == m_labelFont);
     m_orgBox = orgBox;
     m_dstBox = dstBox;
+    m_scene->linkRunsBack(this, runsBack());
     if (movedAlike) {
+        m_shiftedAt = m_scene->m_boxChanges;
         m_path.translate(shift);
         m_head.translate(shift);
         m_anchor += shift;
-        if (!m_label.isEmpty())
+        if (!m_label.isEmpty()) {
             m_label.translate(shift);
+            m_scene->captionShifted(this);
+        }
         return;
     }
+    const QPolygonF before = m_path;
     m_path.clear();
+    m_main = 0;
+    m_routedAt = m_scene->m_boxChanges;
     if (m_org == m_dst) {
         // A link to its own node: a loop over the node's top right corner.
         const double right = m_org->Left() + m_org->Width();
@@ -253,11 +291,14 @@ void FlowLinkItem::layOutLine()
         const QPointF end(right, top + m_org->Height() / 4);
         m_path << start << QPointF(start.x(), top - LoopSize) << QPointF(right + LoopSize, top - LoopSize)
                << QPointF(right + LoopSize, end.y()) << end;
+        m_main = 1;
     } else {
         const QPointF from = m_org->EdgePoint(m_dst->Centre());
         const QPointF to = m_dst->EdgePoint(m_org->Centre());
-        m_path << from << to;
+        m_path = runsBack() ? detour(from, to) : QPolygonF{from, to};
     }
+    if (again && m_path == before)
+        return; // the same way: the caption stays where it is
 
     // Arrow head at the destination, pointing along the last segment.
     m_head.clear();
@@ -293,34 +334,57 @@ void FlowLinkItem::placeLabel()
     if (shownText().isEmpty() || m_path.size() < 2)
         return;
     const QSizeF size = labelSize();
-    const double w = size.width();
-    const double h = size.height();
-    // The middle of the line, or of the loop's top edge.
-    m_anchor = m_path.size() == 2 ? (m_path.at(0) + m_path.at(1)) / 2 : (m_path.at(1) + m_path.at(2)) / 2;
-    const QRectF centred(m_anchor.x() - w / 2, m_anchor.y() - h / 2, w, h);
-    const auto clear = [this](const QRectF& r) {
-        return !(m_org && r.intersects(m_org->SceneBox())) && !(m_dst && r.intersects(m_dst->SceneBox()));
-    };
-    m_label = centred;
-    if (clear(centred) || m_org == m_dst)
-        return;
-    // Slide along the line's normal, both ways, and take the nearer free place.
-    const QLineF line(m_path.first(), m_path.last());
+    m_anchor = mainSegment().center();
+    m_label = QRectF(m_anchor.x() - size.width() / 2, m_anchor.y() - size.height() / 2, size.width(),
+                     size.height());
+    m_scene->captionToPlace(this);
+}
+
+double FlowLinkItem::findCaptionPlace()
+{
+    if (m_label.isEmpty())
+        return 0;
+    const QLineF line = mainSegment();
+    const QSizeF size = m_label.size();
     QPointF normal(0, 1);
     if (line.length() > 0)
-        normal = QPointF(-(line.dy()), line.dx()) / line.length();
+        normal = QPointF(-line.dy(), line.dx()) / line.length();
     if (normal.y() < 0 || (qFuzzyIsNull(normal.y()) && normal.x() < 0))
-        normal = -normal; // try below (or right of) the line first
-    constexpr double step = 2 * TwipsPerPixel;
-    for (double distance = step; distance < 400 * TwipsPerPixel; distance += step) {
-        for (const double sign : {1.0, -1.0}) {
-            const QRectF moved = centred.translated(normal * distance * sign);
-            if (clear(moved)) {
-                m_label = moved;
-                return;
+        normal = -normal; // below (or right of) the line first
+    // Far enough aside to clear the line, and a little further.
+    const double clearing = (std::abs(normal.x()) * size.width() + std::abs(normal.y()) * size.height()) / 2;
+    const double step = std::max(size.height(), 4 * TwipsPerPixel);
+    QRectF best;
+    QPointF bestAnchor;
+    double least = -1;
+    for (double distance = 0; distance <= clearing + AsideReach; distance += step) {
+        for (const double along : AlongLine) {
+            const QPointF anchor = line.pointAt(along);
+            for (const double sign : {1.0, -1.0}) {
+                const QPointF centre = anchor + normal * distance * sign;
+                const QRectF place(centre.x() - size.width() / 2, centre.y() - size.height() / 2, size.width(),
+                                   size.height());
+                const double covered = m_scene->coveredArea(place, this, least < 0 ? 1e300 : least);
+                if (least < 0 || covered < least) {
+                    least = covered;
+                    best = place;
+                    bestAnchor = anchor;
+                }
+                if (covered <= 0 || distance == 0)
+                    break; // on the line both sides are the same place
             }
+            if (least <= 0)
+                break;
         }
+        if (least <= 0)
+            break;
     }
+    if (best != m_label || bestAnchor != m_anchor)
+        changeGeometry([&] {
+            m_label = best;
+            m_anchor = bestAnchor;
+        });
+    return least;
 }
 
 QRectF FlowLinkItem::outerBounds() const

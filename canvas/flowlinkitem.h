@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QGraphicsObject>
+#include <QLineF>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QString>
@@ -28,8 +29,10 @@ constexpr quint32 LinkColorFor(qint32 alwaysOpen)
     return alwaysOpen == 0 ? LinkColorRed : LinkColorConditional;
 }
 
-// An arrow from one canvas node to another, its text drawn at the middle on a background; when the
-// caption does not fit between the two boxes it moves sideways off the line, clear of both.
+// An arrow from one canvas node to another, its text drawn on a background at the middle of the
+// line, or where the scene finds room for it (see FlowScene): along the line, or aside of it with a
+// dotted leader. A link that runs right to left and whose straight line would cross other steps
+// goes round them: up from its start, across above them, down into its end.
 // Created by FlowNodeItem::AddLink; the scene owns it. It goes with either of its nodes.
 class FlowLinkItem final : public QGraphicsObject {
     Q_OBJECT
@@ -52,8 +55,11 @@ public:
     void setCondition(const QString& condition);
     FlowNodeItem* Org() const { return m_org; }
     FlowNodeItem* Dst() const { return m_dst; }
-    // The line as drawn (scene coordinates): two points, or the loop of a link to its own node.
+    // The line as drawn (scene coordinates): two points, the way round the steps of a link running
+    // back, or the loop of a link to its own node.
     const QPolygonF& Path() const { return m_path; }
+    // The caption's box (scene coordinates); empty without text.
+    QRectF CaptionBox() const { return m_label; }
 
     // Recomputes the arrow after one of its nodes moved.
     void updatePosition();
@@ -70,8 +76,24 @@ private:
     friend class FlowNodeItem;
     // Called by a node that is going away, so the link never points at a deleted node.
     void forgetNode(FlowNodeItem* node);
-    void layOutLine();
+    // Lays the line out for the ends' boxes; `again` also when they did not move (steps near a
+    // link that goes round them moved).
+    void layOutLine(bool again = false);
+    void routeAgain();
+    // True for a link to another node that runs right to left: it may have to go round steps.
+    bool runsBack() const;
+    // True when the line as drawn runs through a step other than its ends.
+    bool crossesSteps() const;
+    // The way round the steps between the ends, when the straight line would cross one.
+    QPolygonF detour(const QPointF& from, const QPointF& to);
+    // Puts the caption at the middle of the line and has the scene find it a place.
     void placeLabel();
+    // Finds the caption a place where it covers no other caption and no step: the middle of the
+    // line, places along it, then aside of it at growing distances; the first free one, else the
+    // least covered. Returns how much of it is covered there (area, twips²).
+    double findCaptionPlace();
+    // The segment the caption belongs to: the line, the top of a loop, the part across the steps.
+    QLineF mainSegment() const;
     // The box around line, head and caption, with room for picking the line.
     QRectF outerBounds() const;
     // Every geometry change goes through here: `change` alters the line or the caption.
@@ -91,7 +113,10 @@ private:
     quint32 m_color = LinkColorRed;
     QPolygonF m_path;             // the line (or the loop of a link to its own node), in scene coordinates
     QPolygonF m_head;             // the arrow head
-    QPointF m_anchor;             // the middle of the line
+    qsizetype m_main = 0;         // where mainSegment() starts in m_path
+    quint64 m_routedAt = 0;       // the scene's count of box changes when the way was last taken,
+    quint64 m_shiftedAt = 0;      // and when it was last moved with its steps
+    QPointF m_anchor;             // the point of the line the caption belongs to
     QRectF m_label;               // the caption's box, empty without text
     QRectF m_orgBox, m_dstBox;    // the two ends' boxes the line was laid out for
     QRectF m_bounds;              // boundingRect(), kept with the geometry

@@ -21,8 +21,8 @@ inline constexpr qint32 ShapeGroup = 9;
 inline constexpr qint32 ShapeHandler = 10;
 inline constexpr qint32 ShapeReturn = 2;
 
-// Stacking order on the canvas: arrows under the boxes they join (a link caption that does not fit
-// between its two boxes moves aside instead, see FlowLinkItem).
+// Stacking order on the canvas: arrows under the boxes they join (their captions are placed where no
+// box covers them, see FlowScene).
 inline constexpr qreal ZLink = 1.0;
 inline constexpr qreal ZNode = 2.0;
 

@@ -7,6 +7,7 @@
 #include <QGraphicsSceneMouseEvent>
 #include <QGraphicsView>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QSet>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -28,6 +29,7 @@ constexpr double SceneMargin = 200;
 constexpr qsizetype ManyMovedLinks = 500;
 // Levels of the scene's item index (see the constructor).
 constexpr int IndexDepth = 8;
+
 
 } // namespace
 
@@ -61,8 +63,12 @@ FlowScene::BulkChange::~BulkChange()
     if (--m_scene.m_bulkChanges > 0)
         return;
     const QSet<FlowLinkItem*> moved = std::exchange(m_scene.m_movedLinks, {});
-    for (FlowLinkItem* link : moved)
-        link->updatePosition();
+    {
+        const QScopedValueRollback hold(m_scene.m_settleHold, m_scene.m_settleHold + 1);
+        for (FlowLinkItem* link : moved)
+            link->updatePosition();
+    }
+    m_scene.settle();
     // With many items changed, the views are told to repaint whole: they then skip working out, item
     // by item, which part of them each one dirtied.
     if (moved.size() > ManyMovedLinks)
@@ -93,6 +99,10 @@ FlowNodeItem* FlowScene::AddNode(double left, double top, double width, double h
     node->m_serial = ++m_lastSerial;
     m_nodes.emplace(node->m_serial, node);
     itemArrived(node->sceneBoundingRect());
+    m_boxes.Set(node, node->SceneBox(), false);
+    m_arrived.append(node->SceneBox());
+    ++m_boxChanges;
+    settle();
     UpdateSceneRect();
     return node;
 }
@@ -108,6 +118,7 @@ void FlowScene::RemoveNode(int index)
     if (index < 0 || index >= static_cast<int>(m_nodes.size()))
         throw KorvelError(QStringLiteral("FlowScene: no node at index %1").arg(index));
     deleteNode(std::next(m_nodes.begin(), index)->second);
+    settle();
     UpdateSceneRect();
 }
 
@@ -200,6 +211,7 @@ void FlowScene::DeleteSelectedItems()
         if (node)
             deleteNode(node.data());
     }
+    settle();
     UpdateSceneRect();
 }
 
@@ -208,6 +220,7 @@ void FlowScene::RemoveLink(FlowLinkItem* link)
     if (!holds(link))
         return;
     delete link;
+    settle();
     UpdateSceneRect();
 }
 
@@ -230,12 +243,6 @@ void FlowScene::setGridVisible(bool on)
         return;
     m_grid = on;
     emit GridChanged();
-}
-
-double FlowScene::LayoutWidth() const
-{
-    const QList<QGraphicsView*> shown = views();
-    return shown.isEmpty() ? m_layoutWidth : shown.constFirst()->width() * TwipsPerPixel;
 }
 
 void FlowScene::mousePressEvent(QGraphicsSceneMouseEvent* event)
@@ -324,6 +331,8 @@ void FlowScene::registerLink(FlowLinkItem* link)
     if (!link->Key().isEmpty())
         m_linksByKey.insert(indexKey(link->Key()), link);
     itemArrived(link->boundingRect());
+    m_boxes.Set(link, link->CaptionBox(), true);
+    settle();
 }
 
 void FlowScene::selectionMoved(const FlowNodeItem* node, bool selected)
@@ -348,19 +357,36 @@ void FlowScene::selectionMoved(const FlowLinkItem* link, bool selected)
 
 void FlowScene::stepMoved(FlowNodeItem& node)
 {
-    for (FlowLinkItem* link : std::as_const(node.m_links)) {
-        if (m_bulkChanges > 0)
-            m_movedLinks.insert(link);
-        else
-            link->updatePosition();
+    if (node.m_serial != 0) {
+        m_vacated.append(m_boxes.Box(&node));
+        m_arrived.append(node.SceneBox());
+        m_boxes.Set(&node, node.SceneBox(), false);
+        ++m_boxChanges;
     }
+    {
+        const QScopedValueRollback hold(m_settleHold, m_settleHold + 1);
+        for (FlowLinkItem* link : std::as_const(node.m_links)) {
+            if (m_bulkChanges > 0)
+                m_movedLinks.insert(link);
+            else
+                link->updatePosition();
+        }
+    }
+    settle();
 }
 
 void FlowScene::forgetLink(FlowLinkItem* link)
 {
+    // A link may go before it joined the collection: none of these may keep it.
+    m_movedLinks.remove(link);
+    m_unplaced.remove(link);
+    m_shifted.remove(link);
+    m_crowded.remove(link);
+    m_backLinks.remove(link);
     if (!holds(link))
         return;
-    m_movedLinks.remove(link);
+    m_vacated.append(m_boxes.Box(link));
+    m_boxes.Remove(link);
     selectionMoved(link, false);
     m_links.erase(link->m_serial);
     if (!link->Key().isEmpty())
@@ -379,6 +405,9 @@ void FlowScene::forgetNode(FlowNodeItem* node)
         m_nodesByKey.remove(indexKey(node->Key()), node);
     m_dragStarts.remove(node);
     itemLeaving(node->sceneBoundingRect());
+    m_vacated.append(m_boxes.Box(node));
+    m_boxes.Remove(node);
+    ++m_boxChanges;
     node->m_serial = 0;
 }
 
@@ -475,6 +504,13 @@ void FlowScene::clearScene()
     m_selectedLinks.clear();
     m_selectedSteps = 0;
     m_movedLinks.clear();
+    m_boxes.Clear();
+    m_unplaced.clear();
+    m_shifted.clear();
+    m_arrived.clear();
+    m_vacated.clear();
+    m_crowded.clear();
+    m_backLinks.clear();
     setOverlay({});
     clear();
     m_clearing = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "canvas/boxindex.h"
 #include "canvas/flowlinkitem.h"
 #include "canvas/flownodeitem.h"
 #include "model/coordinates.h"
@@ -36,12 +37,19 @@ inline constexpr double TwipsPerPixel = 15.0;
 // Flows of thousands of steps stay quick: items are found by key through hash indexes, removing
 // one costs no search of the collections, and the scene's size follows the items that were added,
 // moved or removed instead of measuring them all.
+//
+// No link caption covers another caption or a step box where a free place near its line exists:
+// after every change (once per BulkChange) the captions of links laid out anew, and those that a
+// step or caption now covers, are placed again (see FlowLinkItem); a caption that found no free
+// place tries again when something near it moves away. Links going round steps take their way
+// again when steps near them come, move or go.
 class FlowScene final : public QGraphicsScene {
     Q_OBJECT
 public:
     // While one lives, adding and removing items leaves the scene's size alone, and a link whose
     // steps move is laid out again once, when the last one ends (not once per moved end); the
-    // scene's size is worked out then. Drawing a flow and every edit of it run inside one.
+    // captions are placed and the scene's size is worked out then. Drawing a flow and every edit
+    // of it run inside one.
     class BulkChange final {
     public:
         explicit BulkChange(FlowScene& scene);
@@ -95,11 +103,6 @@ public:
     static constexpr double GridTwips = 150;
     bool GridVisible() const { return m_grid; }
     void setGridVisible(bool on);
-    // The width the flow is laid out for, twips: End stands near its right edge. That is the width
-    // of the first view showing the scene, or without a view the width set here.
-    double LayoutWidth() const;
-    void setLayoutWidth(double twips) { m_layoutWidth = twips; }
-
     // Adds the plain drawing (see PlainSketch) of every visible link and node that reaches into
     // `exposed` to `sketch`, drawn at `scale` screen pixels per pixel.
     void Sketch(PlainSketch& sketch, const QRectF& exposed, double scale) const;
@@ -142,6 +145,23 @@ private:
     void stepMoved(FlowNodeItem& node);
     void selectionMoved(const FlowLinkItem* link, bool selected);
     void itemArrived(const QRectF& after);
+    // Caption bookkeeping the links call: a caption to place afresh, one moved with its line, and
+    // any change of a caption's box (`before` is where it was).
+    void captionToPlace(FlowLinkItem* link);
+    void captionShifted(FlowLinkItem* link);
+    void captionMoved(FlowLinkItem* link, const QRectF& before);
+    void linkRunsBack(FlowLinkItem* link, bool back);
+    // How much of `box` (area, twips²) step boxes and captions other than `link`'s cover; once that
+    // reaches `enough`, counting may stop.
+    double coveredArea(const QRectF& box, const FlowLinkItem* link, double enough = 1e300) const;
+    // True when the segment runs through a step box other than `a` and `b`; the highest top of
+    // those boxes goes to `highestTop` when given (and higher than what it holds).
+    bool crossesStep(const QLineF& segment, const FlowNodeItem* a, const FlowNodeItem* b,
+                     double* highestTop) const;
+    // Places captions and takes ways round steps again as the changes since the last time need;
+    // deferred while a BulkChange lives.
+    void settle();
+    void placeCaptions();
     // The place a node moved by the mouse goes to: snapped to the grid while it shows, and moved
     // with the rest of the selection no further than keeps every moved step within [0, the
     // coordinate limit] on both axes, or where it stood when it started outside.
@@ -189,13 +209,30 @@ private:
     int m_bulkChanges = 0;
     // Links whose steps moved during the bulk change, laid out again when it ends.
     QSet<FlowLinkItem*> m_movedLinks;
+    // Step boxes and captions, to find what a caption would cover.
+    BoxIndex m_boxes;
+    // Since the last settle(): captions to place afresh, captions moved with their line (placed
+    // again only where they now cover something), boxes steps came to, and areas steps or
+    // captions left.
+    QSet<FlowLinkItem*> m_unplaced;
+    QSet<FlowLinkItem*> m_shifted;
+    QList<QRectF> m_arrived;
+    QList<QRectF> m_vacated;
+    // Captions that found no free place, with how much of them is covered; links that run right to
+    // left.
+    QHash<FlowLinkItem*, double> m_crowded;
+    QSet<FlowLinkItem*> m_backLinks;
+    // While positive, settle() waits (it is running, or a step's links are being laid out).
+    int m_settleHold = 0;
+    // Counts the changes of step boxes: a link that took its way since the last one needs not
+    // take it again.
+    quint64 m_boxChanges = 0;
     bool m_clearing = false;
     QList<QPointer<QGraphicsObject>> m_overlay;
     QRectF m_overlayArea; // the box around m_overlay when it was set
     quint64 m_overlayNumber = 0;
     bool m_editMode = false;
     bool m_grid = false;
-    double m_layoutWidth = 0;
     QString m_tag;
     // A mouse drag: the left button is down after a press that may move nodes. The places the
     // moved nodes started from and how far they may move together are taken when the first node

@@ -6,12 +6,16 @@
 #include "model/flowlayout.h"
 #include "resources/stringtable.h"
 
+#include <optional>
+
 namespace korvel {
 namespace {
 
 // Sizes and places of the end points on the canvas, twips.
 constexpr double EndPointTop = 400;
 constexpr double StartLeft = 200;
+// End in a flow without steps: room for one step between Start and End.
+constexpr double EndLeftWithoutSteps = StartLeft + EndPointWidth + StepGap + StepBoxWidth + StepGap;
 // The longest condition shown on an arrow, in characters.
 constexpr qsizetype MaxConditionLength = 24;
 
@@ -31,8 +35,7 @@ void AddFrameItems(FlowScene& scene, cWorder& frame, const std::function<void()>
     start->setShape(ShapeStart);
     start->setText(LoadResString(81));
     start->setKey(StartKey);
-    FlowNodeItem* end =
-        scene.AddNode(scene.LayoutWidth() - EndPointRightOffset, EndPointTop, EndPointWidth, EndPointHeight);
+    FlowNodeItem* end = scene.AddNode(EndLeftWithoutSteps, EndPointTop, EndPointWidth, EndPointHeight);
     end->setShape(ShapeEnd);
     end->setText(LoadResString(80));
     end->setKey(EndKey);
@@ -46,6 +49,8 @@ void AddFrameItems(FlowScene& scene, cWorder& frame, const std::function<void()>
             continue;
         IgnoreErrors([&] { ShowNode(*scene.AddNode(node->NodeLeft(), node->NodeTop(), StepBoxWidth, StepBoxHeight), *node); });
     }
+    // End stands where the steps put it before any link reaches it: no link is laid out twice.
+    IgnoreErrors([&] { PlaceEnd(scene); });
     for (const auto& [key, link] : frame.AllLink().AllLinks()) {
         if (advance)
             advance();
@@ -59,7 +64,6 @@ void AddFrameItems(FlowScene& scene, cWorder& frame, const std::function<void()>
             ShowLink(*father->AddLink(son), *link);
         });
     }
-    IgnoreErrors([&] { PlaceEnd(scene); });
 }
 
 void ShowNode(FlowNodeItem& item, const cNode& node)
@@ -116,12 +120,14 @@ void PlaceEnd(FlowScene& scene)
     FlowNodeItem* end = scene.NodeByKey(EndKey);
     if (!end)
         return;
-    double right = 0;
+    std::optional<double> right;
     for (const FlowNodeItem* node : scene.Nodes()) {
         if (node != end && node->Key() != StartKey)
-            right = std::max(right, node->Left() + node->Width());
+            right = std::max(right.value_or(node->Left() + node->Width()), node->Left() + node->Width());
     }
-    end->setLeft(std::max(scene.LayoutWidth() - EndPointRightOffset, right + StepGap));
+    const QPointF place(right ? *right + StepGap : EndLeftWithoutSteps, EndPointTop);
+    if (end->pos() != place)
+        end->setPos(place);
 }
 
 

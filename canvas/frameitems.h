@@ -13,8 +13,8 @@ class cNode;
 class cWorder;
 struct FlowLayoutBoxes;
 
-// Adds a frame's flow to an empty scene: the Start and End points (End near the right edge of the
-// scene's layout width), one box per live step and one arrow per live link whose ends are drawn.
+// Adds a frame's flow to an empty scene: the Start and End points (End right of the steps, see
+// PlaceEnd), one box per live step and one arrow per live link whose ends are drawn.
 // Deleted steps and links are left out. `advance` is called once per step and link of the frame,
 // for a progress display. A step or link that cannot be drawn is logged and skipped.
 void AddFrameItems(FlowScene& scene, cWorder& frame, const std::function<void()>& advance = {});
@@ -27,8 +27,9 @@ void ShowLink(FlowLinkItem& item, const cLink& link);
 // rests on the item, not for every item drawn.
 QString NodeToolTip(const cNode& node);
 QString LinkToolTip(const cLink& link);
-// Moves End right of the rightmost step when the scene's layout width is too narrow to hold them
-// apart.
+// Puts End right of the flow: StepGap right of the rightmost step, at the end points' top; in a flow
+// without steps at a fixed place right of Start. It depends on the steps alone (never on a window's
+// or picture's width): drawing the frame places it, and so does every change of the steps.
 void PlaceEnd(FlowScene& scene);
 
 // The boxes the automatic layout works with: a step's, and Start's where the canvas draws it.
@@ -43,8 +44,6 @@ inline const QString EndKey = QStringLiteral("NEND");
 // The size of Start and End, twips.
 inline constexpr double EndPointWidth = 500;
 inline constexpr double EndPointHeight = 400;
-// How far End stands from the right edge of the layout width, twips.
-inline constexpr double EndPointRightOffset = 1100;
 // The room kept between End (or Start) and a step, twips.
 inline constexpr double StepGap = 600;
 

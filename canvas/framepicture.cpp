@@ -32,8 +32,6 @@ enum : qint32 {
 
 // Room left around the flow, twips.
 constexpr double Margin = 300;
-// The narrowest layout, pixels: a small flow still gets End well apart from Start.
-constexpr double NarrowestLayout = 400;
 
 // The part of the scene a picture shows: every item, with room around them.
 QRectF PictureSource(QGraphicsScene& scene)
@@ -64,15 +62,7 @@ QSize PictureSize(const cWorder& frame, const QRectF& source, double scale, bool
 
 std::unique_ptr<FlowScene> BuildFrameScene(cWorder& frame)
 {
-    double right = 0;
-    for (const auto& [id, node] : frame.AllNode().AllNode())
-        if (node->CanLoadFlag() == 1)
-            right = std::max(right, node->NodeLeft() + StepBoxWidth);
     auto scene = std::make_unique<FlowScene>();
-    // End is placed from the layout width; make room for it right of the last step, in whole
-    // pixels as a view's width would be.
-    const double widthPixels = std::ceil((right + EndPointRightOffset + Margin) / TwipsPerPixel);
-    scene->setLayoutWidth(std::max(NarrowestLayout, widthPixels) * TwipsPerPixel);
     const FlowScene::BulkChange bulk(*scene);
     AddFrameItems(*scene, frame);
     return scene;

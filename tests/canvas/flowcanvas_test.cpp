@@ -1,15 +1,21 @@
 // The flow canvas without the designer: the scene's collections and key index with no window, and
 // a view moving steps with the mouse.
 
+#include "canvas/boxindex.h"
 #include "canvas/comparisonlayer.h"
 #include "canvas/comparisonmark.h"
 #include "canvas/flowview.h"
 #include "canvas/frameitems.h"
+#include "canvas/framepicture.h"
 #include "canvas/pathlayer.h"
-#include "model/pathwalk.h"
+#include "canvas/sceneoverlaps.h"
 #include "canvas/scenepicture.h"
 #include "canvas/stepspicture.h"
 #include "model/coordinates.h"
+#include "model/cworder.h"
+#include "model/pathwalk.h"
+#include "tests/support/testdatabase.h"
+#include "tests/support/testhost.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -19,6 +25,7 @@
 #include <QSvgRenderer>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace korvel {
 namespace {
@@ -403,6 +410,114 @@ TEST(PathLayerTest, MarksThePathOnItsItemsAndTakesTurnsWithAComparison)
     EXPECT_TRUE(scene.Overlay().isEmpty());
     EXPECT_EQ(scene.items().size(), itemsBefore.size());
 }
+
+// Captions that cover a caption or a step, and captions far from their line.
+QStringList coveredCaptions(const FlowScene& scene)
+{
+    QStringList found = SceneOverlaps(scene).filter(QStringLiteral("caption "));
+    for (const FlowLinkItem* link : scene.Links()) {
+        const QRectF near = link->CaptionBox().adjusted(-1500, -1500, 1500, 1500);
+        bool reached = link->CaptionBox().isEmpty();
+        for (qsizetype i = 1; i < link->Path().size(); ++i)
+            reached = reached || near.contains(link->Path()[i]) || near.contains(link->Path()[i - 1]) ||
+                      BoxIndex::Crosses(QLineF(link->Path()[i - 1], link->Path()[i]), near);
+        if (!reached)
+            found << QStringLiteral("caption %1 is far from its line").arg(link->Key());
+    }
+    return found + BackLinkCrossings(scene);
+}
+
+// Generated flows: steps on a grid (one row: aligned top as Align top leaves them), each linked with a
+// caption to the next two and every `back`-th one back. No caption covers another or a step, links
+// running back go round the steps, forward ones stay straight; a step moved onto a caption or into
+// the way of a link running back moves the caption, or the way, elsewhere.
+TEST(CaptionPlacementTest, CaptionsCoverNothingAndLinksRunningBackGoRound)
+{
+    const struct {
+        int count, columns;
+        double across, down;
+        int back;
+        bool bulk;
+    } flows[] = {{30, 6, 2400, 1800, 4, true}, {30, 30, 2000, 0, 5, true}, {24, 24, 2400, 0, 3, false},
+                 {300, 20, 2400, 1800, 7, true}};
+    for (const auto& flow : flows) {
+        FlowScene scene;
+        std::optional<FlowScene::BulkChange> bulk;
+        bulk.emplace(scene);
+        QList<FlowNodeItem*> steps;
+        for (int i = 0; i < flow.count; ++i)
+            steps << scene.AddNode(1000 + i % flow.columns * flow.across, 1000 + i / flow.columns * flow.down,
+                                   StepBoxWidth, StepBoxHeight);
+        int serial = 0;
+        for (int i = 0; i < flow.count; ++i)
+            for (const int to : {i + 1, i + 2, i % flow.back == 0 ? i - flow.back : -1})
+                if (to >= 0 && to < flow.count) {
+                    FlowLinkItem* link = steps[i]->AddLink(steps[to]);
+                    link->setKey(QStringLiteral("L%1").arg(++serial));
+                    link->setText(QStringLiteral("Go %1").arg(serial));
+                    link->setCondition(serial % 2 ? QStringLiteral("[Amount > %1]").arg(serial) : QString());
+                    EXPECT_TRUE(steps[to]->x() >= steps[i]->x() ? link->Path().size() == 2
+                                                                : flow.down > 0 || link->Path().size() > 2);
+                }
+        bulk.reset();
+        EXPECT_EQ(coveredCaptions(scene).join(u'\n').toStdString(), "") << flow.count << " " << flow.columns;
+
+        FlowLinkItem* back = scene.LinkByKey(QStringLiteral("L%1").arg(flow.back * 2 + 3));
+        ASSERT_TRUE(back && back->Dst() == steps[0] && back->Path().size() > 2) << flow.count;
+        const QRectF caption = scene.Links().at(serial / 2)->CaptionBox();
+        const QPointF lane((back->Path().first().x() + back->Path().last().x()) / 2,
+                           back->Path().boundingRect().top());
+        for (const QPointF onto : {caption.center(), lane}) {
+            std::optional<FlowScene::BulkChange> moving;
+            if (flow.bulk)
+                moving.emplace(scene);
+            steps.last()->setPos(onto - QPointF(StepBoxWidth, StepBoxHeight) / 2);
+            moving.reset();
+            EXPECT_EQ(coveredCaptions(scene).join(u'\n').toStdString(), "") << flow.count << " " << flow.columns;
+            EXPECT_TRUE(onto != caption.center() || !scene.Links().at(serial / 2)->CaptionBox().intersects(caption));
+        }
+    }
+}
+
+class DemoCanvasTest : public ::testing::TestWithParam<TestDatabase::Kind> {};
+
+// The demo flows: no caption covers anything, in the window and in pictures, and End stands right of
+// the rightmost step however wide the window was when it was drawn, and stays when it is resized.
+TEST_P(DemoCanvasTest, CaptionsCoverNothingAndEndStandsRightOfTheSteps)
+{
+    KORVEL_SKIP_UNLESS_AVAILABLE(GetParam());
+    TestDatabase db(GetParam());
+    TestHost host(db.database());
+    AddinSession session(host);
+    for (const QString& id : {QStringLiteral("CMP01"), QStringLiteral("REP01"), QStringLiteral("BIL01")}) {
+        cWorder frame;
+        frame.LoadList(id, QString());
+        frame.LoadOne();
+        double right = 0;
+        for (const auto& [nodeId, node] : frame.AllNode().AllNode())
+            right = std::max(right, node->NodeLeft() + StepBoxWidth);
+        const QPointF end(right + StepGap, 400);
+        for (const int width : {300, 1600}) {
+            FlowView view;
+            view.resize(width, 500);
+            view.show();
+            {
+                const FlowScene::BulkChange bulk(view.Scene());
+                AddFrameItems(view.Scene(), frame);
+            }
+            EXPECT_EQ((SceneOverlaps(view.Scene()) + coveredCaptions(view.Scene())).join(u'\n').toStdString(), "");
+            EXPECT_EQ(view.Scene().NodeByKey(EndKey)->pos(), end) << id.toStdString() << " " << width;
+            view.resize(2000 - width, 700);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(view.Scene().NodeByKey(EndKey)->pos(), end) << id.toStdString() << " " << width;
+        }
+        const auto picture = BuildFrameScene(frame);
+        EXPECT_EQ(SceneOverlaps(*picture).join(u'\n').toStdString(), "") << id.toStdString();
+        EXPECT_EQ(picture->NodeByKey(EndKey)->pos(), end) << id.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Db, DemoCanvasTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
 
 } // namespace
 } // namespace korvel
