@@ -418,7 +418,9 @@ TEST_F(CanvasTest, TheOverviewFollowsTheCanvasAndMovesIt)
     EXPECT_LT(shownFrame().width(), overview.SceneShown().width() / 2);
 
     const auto canvasCentre = [&] { return Canvas().mapToScene(Canvas().viewport()->rect().center()); };
-    const QPointF middle = overview.VisibleFrame().center() + QPointF(30, 10);
+    const QPointF origin = overview.ToScene(QPointF(0, 0));
+    const double twipsPerDot = overview.ToScene(QPointF(1, 0)).x() - origin.x();
+    const QPointF middle = (overview.SceneShown().center() - origin) / twipsPerDot; // a place the canvas can centre on
     QTest::mouseClick(&overview, Qt::LeftButton, {}, middle.toPoint());
     EXPECT_LT(QLineF(canvasCentre(), overview.ToScene(middle.toPoint())).length(), 2 * TwipsPerPixel);
     const QPointF held = overview.VisibleFrame().center() + QPointF(5, 3);
@@ -426,8 +428,7 @@ TEST_F(CanvasTest, TheOverviewFollowsTheCanvasAndMovesIt)
     QTest::mousePress(&overview, Qt::LeftButton, {}, held.toPoint());
     QTest::mouseMove(&overview, (held + QPointF(-20, 0)).toPoint());
     QTest::mouseRelease(&overview, Qt::LeftButton, {}, (held + QPointF(-20, 0)).toPoint());
-    const double step = overview.ToScene(QPointF(20, 0)).x() - overview.ToScene(QPointF(0, 0)).x();
-    EXPECT_NEAR(canvasCentre().x(), before.x() - step, 2 * TwipsPerPixel);
+    EXPECT_NEAR(canvasCentre().x(), before.x() - 20 * twipsPerDot, 2 * TwipsPerPixel);
     EXPECT_NEAR(canvasCentre().y(), before.y(), 2 * TwipsPerPixel);
 
     {
