@@ -13,7 +13,9 @@
 #include "canvas/stepspicture.h"
 #include "model/coordinates.h"
 #include "model/cworder.h"
+#include "model/flowlayout.h"
 #include "model/pathwalk.h"
+#include "tests/support/generatedflow.h"
 #include "tests/support/testdatabase.h"
 #include "tests/support/testhost.h"
 
@@ -479,6 +481,21 @@ TEST(CaptionPlacementTest, CaptionsCoverNothingAndLinksRunningBackGoRound)
     }
 }
 
+// Lays the frame out automatically and draws it: no caption covers a caption or a step, no two steps
+// overlap, and (checked when `backLinks`, costly on large flows) no link running back crosses a step.
+void ExpectArrangedDrawingClear(cWorder& frame, bool backLinks = true)
+{
+    for (const auto& [id, place] : ArrangedFlow(frame, LayoutBoxes())) {
+        frame.AllNode().OneNode(id)->setNodeLeft(place.x());
+        frame.AllNode().OneNode(id)->setNodeTop(place.y());
+    }
+    const auto scene = BuildFrameScene(frame);
+    EXPECT_EQ(SceneOverlaps(*scene).join(u'\n').toStdString(), "") << frame.AllNode().AllNode().Count();
+    if (backLinks) {
+        EXPECT_EQ(BackLinkCrossings(*scene).join(u'\n').toStdString(), "");
+    }
+}
+
 class DemoCanvasTest : public ::testing::TestWithParam<TestDatabase::Kind> {};
 
 // The demo flows: no caption covers anything, in the window and in pictures, and End stands right of
@@ -514,6 +531,17 @@ TEST_P(DemoCanvasTest, CaptionsCoverNothingAndEndStandsRightOfTheSteps)
         const auto picture = BuildFrameScene(frame);
         EXPECT_EQ(SceneOverlaps(*picture).join(u'\n').toStdString(), "") << id.toStdString();
         EXPECT_EQ(picture->NodeByKey(EndKey)->pos(), end) << id.toStdString();
+        ExpectArrangedDrawingClear(frame);
+    }
+}
+
+// Generated flows of 30, 300 and 3,000 steps laid out automatically and drawn.
+TEST(ArrangedFlowTest, CaptionsCoverNothingAndLinksRunningBackCrossNoStep)
+{
+    for (const int steps : {30, 300, 3000}) {
+        cWorder frame;
+        GenerateFlow(frame, steps);
+        ExpectArrangedDrawingClear(frame, steps <= 300);
     }
 }
 

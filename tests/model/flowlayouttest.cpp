@@ -1,6 +1,7 @@
 // The automatic layout: whole flows (the demo's and generated ones) and selections, checked from
 // the boxes' geometry.
 #include "tests/model/modelfixture.h"
+#include "tests/support/generatedflow.h"
 
 #include "model/coordinates.h"
 #include "model/flowlayout.h"
@@ -9,51 +10,6 @@ namespace korvel {
 namespace {
 
 const FlowLayoutBoxes Boxes{QSizeF(1400, 650), QRectF(200, 400, 500, 400)};
-
-QString Id(int n)
-{
-    return u"G%1"_s.arg(n);
-}
-
-void AddLink(cWorder& frame, const QString& from, const QString& to)
-{
-    LinkValues link;
-    link.WorkOrderLink_ID = u"L%1"_s.arg(frame.AllLink().AllLinks().Count());
-    link.FatherNode_ID = from;
-    link.SonNode_ID = to;
-    ASSERT_EQ(frame.AllLink().NewMe(link), 1);
-}
-
-void AddStep(cWorder& frame, const QString& id, int left, int top)
-{
-    NodeValues step;
-    step.WorkOrderNode_ID = id;
-    step.Left = left;
-    step.Top = top;
-    ASSERT_EQ(frame.AllNode().NewNode(step), 1);
-}
-
-// A flow of `steps` steps piled on a few places: Start to steps 1 and 2, each step to the next two,
-// every tenth back to the one two before, the last to End; besides them a step no link reaches, a
-// deleted one, and a link to a step the frame does not hold.
-void Generate(cWorder& frame, int steps)
-{
-    for (int n = 1; n <= steps + 2; ++n)
-        AddStep(frame, Id(n), 1000 * (n % 7), 300 * (n % 5));
-    AddLink(frame, BeginNodeID, Id(1));
-    AddLink(frame, BeginNodeID, Id(2));
-    for (int n = 1; n <= steps; ++n) {
-        for (int next : {n + 1, n + 2})
-            if (next <= steps)
-                AddLink(frame, Id(n), Id(next));
-        if (n % 10 == 0)
-            AddLink(frame, Id(n), Id(n - 2));
-    }
-    AddLink(frame, Id(steps), EndNodeID);
-    AddLink(frame, Id(3), u"NOPE"_s);
-    AddLink(frame, Id(steps + 2), Id(1));
-    frame.AllNode().DelNode(Id(steps + 2));
-}
 
 // Moves the steps to `places` and checks every live step's box: within the coordinate range, below
 // the canvas's top, covering neither Start nor another box. The boxes by step ID.
@@ -91,11 +47,11 @@ TEST(FlowLayout, GeneratedFlowsRunLeftToRightWithoutOverlaps)
 {
     for (int steps : {30, 300, 3000}) {
         cWorder frame;
-        Generate(frame, steps);
+        GenerateFlow(frame, steps);
         const QHash<QString, QRectF> boxes = ExpectArranged(frame);
         EXPECT_EQ(boxes.size(), steps + 1) << steps;
         for (int n = 1; n < steps; ++n) // outside the loops of back links, every link runs to the right
-            EXPECT_TRUE(n % 10 >= 8 || boxes.value(Id(n + 1)).left() > boxes.value(Id(n)).left()) << n;
+            EXPECT_TRUE(n % 10 >= 8 || boxes.value(StepId(n + 1)).left() > boxes.value(StepId(n)).left()) << n;
     }
     cWorder empty;
     EXPECT_TRUE(ArrangedFlow(empty, Boxes).isEmpty());
@@ -104,10 +60,10 @@ TEST(FlowLayout, GeneratedFlowsRunLeftToRightWithoutOverlaps)
 TEST(FlowLayout, ASelectionKeepsItsCornerAndMovesDownPastOtherSteps)
 {
     cWorder frame;
-    AddStep(frame, u"A"_s, 3000, 1000);
-    AddStep(frame, u"B"_s, 3000, 3000);
-    AddStep(frame, u"C"_s, 6400, 1000); // where B lands right of A
-    AddLink(frame, u"A"_s, u"B"_s);
+    AddStepAt(frame, u"A"_s, 3000, 1000);
+    AddStepAt(frame, u"B"_s, 3000, 3000);
+    AddStepAt(frame, u"C"_s, 6400, 1000); // where B lands right of A
+    AddLinkBetween(frame, u"A"_s, u"B"_s);
     const StepPlaces places = ArrangedSteps(frame, Boxes, {u"a"_s, u"B"_s});
     ASSERT_EQ(places.size(), 2);
     const QHash<QString, QRectF> boxes = Apply(frame, places);
@@ -117,11 +73,11 @@ TEST(FlowLayout, ASelectionKeepsItsCornerAndMovesDownPastOtherSteps)
     EXPECT_EQ(boxes.value(u"C"_s), QRectF(6400, 1000, 1400, 650));
 
     cWorder flow;
-    Generate(flow, 300);
+    GenerateFlow(flow, 300);
     ExpectArranged(flow);
     QStringList chosen;
     for (int n = 40; n <= 120; n += 3)
-        chosen << Id(n);
+        chosen << StepId(n);
     QHash<QString, QRectF> before = Apply(flow, {});
     const StepPlaces moved = ArrangedSteps(flow, Boxes, chosen);
     const QHash<QString, QRectF> after = Apply(flow, moved);
