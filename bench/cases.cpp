@@ -45,7 +45,7 @@ Measurement LayOutFlow(int steps)
     auto frame = LoadLargeFrame();
     Probe probe;
     probe.Start();
-    const StepPlaces places = ArrangedFlow(*frame, LayoutBoxes());
+    const StepPlaces places = ArrangedFlow(*frame, LayoutBoxes(*frame));
     Measurement m = probe.Stop(QStringLiteral("%1 steps laid out").arg(places.size()));
     Check(places.size() == steps, QStringLiteral("%1 steps laid out instead of %2").arg(places.size()).arg(steps));
     return m;

@@ -23,7 +23,6 @@ constexpr double HeadLength = 10 * TwipsPerPixel;
 constexpr double HeadHalfWidth = 4.5 * TwipsPerPixel;
 constexpr double LoopSize = 20 * TwipsPerPixel;
 constexpr double LabelFontPixels = 11.0;
-constexpr double LabelPaddingPixels = 3.0;
 constexpr double PickWidth = 8 * TwipsPerPixel;
 // The plain drawing (zoomed far out) leaves the arrow head out below this length in pixels.
 constexpr double MinHeadPixels = 4.0;
@@ -32,12 +31,16 @@ constexpr double MinHeadPixels = 4.0;
 constexpr double AlongLine[] = {0.5, 0.3, 0.7, 0.4, 0.6, 0.2, 0.8};
 constexpr double AsideReach = 90 * TwipsPerPixel;
 
+} // namespace
+
 QFont LabelFont(const QFont& base)
 {
     QFont font = base;
     font.setPixelSize(static_cast<int>(LabelFontPixels));
     return font;
 }
+
+namespace {
 
 // System colours by their index in the low byte of a value with the high bit set.
 QColor SystemColour(quint32 index)

@@ -23,6 +23,11 @@ inline constexpr quint32 LinkColorConditional = 0x80000001; // system "desktop" 
 // (index 1, the desktop, is the palette's Highlight).
 QColor ColourFromValue(quint32 value);
 
+// The font of link captions: `base` (the application's font) at a fixed pixel size; and the room
+// kept around a caption's text, pixels.
+QFont LabelFont(const QFont& base);
+inline constexpr double LabelPaddingPixels = 3.0;
+
 // The colour of a link by its AlwaysOpen value: 0 is red, anything else the conditional colour.
 constexpr quint32 LinkColorFor(qint32 alwaysOpen)
 {

@@ -6,6 +6,9 @@
 #include "model/flowlayout.h"
 #include "resources/stringtable.h"
 
+#include <QApplication>
+#include <QFontMetricsF>
+#include <algorithm>
 #include <optional>
 
 namespace korvel {
@@ -18,6 +21,8 @@ constexpr double StartLeft = 200;
 constexpr double EndLeftWithoutSteps = StartLeft + EndPointWidth + StepGap + StepBoxWidth + StepGap;
 // The longest condition shown on an arrow, in characters.
 constexpr qsizetype MaxConditionLength = 24;
+// How many of the longest captions the layout measures.
+constexpr qsizetype MeasuredCaptions = 8;
 
 // A conditional link's condition in one line; empty for a link that is always open.
 QString LinkCondition(const cLink& link)
@@ -25,6 +30,16 @@ QString LinkCondition(const cLink& link)
     if (link.AlwaysOpen() == 0)
         return {};
     return QStringList{link.AddinVariant(), link.CompareType(), link.VariantValue()}.join(u' ').simplified();
+}
+
+// The condition as a caption shows it, cut short (the tool tip shows it whole); empty for none.
+QString ConditionCaption(const cLink& link)
+{
+    const QString condition = LinkCondition(link);
+    const QString shortForm = condition.size() > MaxConditionLength
+                                  ? condition.left(MaxConditionLength - 1) + QChar(0x2026)
+                                  : condition;
+    return shortForm.isEmpty() ? QString() : LoadResString(1231).arg(shortForm);
 }
 
 } // namespace
@@ -96,12 +111,7 @@ void ShowLink(FlowLinkItem& item, const cLink& link)
     item.setKey(QStringLiteral("L") + link.WorkOrderLink_ID());
     item.setColor(LinkColorFor(link.AlwaysOpen()));
     item.setText(link.WorkOrderLinkName());
-    // The canvas shows the condition cut short; the tool tip shows it whole.
-    const QString condition = LinkCondition(link);
-    const QString shortForm = condition.size() > MaxConditionLength
-                                  ? condition.left(MaxConditionLength - 1) + QChar(0x2026)
-                                  : condition;
-    item.setCondition(shortForm.isEmpty() ? QString() : LoadResString(1231).arg(shortForm));
+    item.setCondition(ConditionCaption(link));
 }
 
 QString LinkToolTip(const cLink& link)
@@ -110,9 +120,21 @@ QString LinkToolTip(const cLink& link)
            (link.AlwaysOpen() != 0 ? LoadResString(1229).arg(LinkCondition(link)) : LoadResString(1230));
 }
 
-FlowLayoutBoxes LayoutBoxes()
+FlowLayoutBoxes LayoutBoxes(cWorder& frame)
 {
-    return {QSizeF(StepBoxWidth, StepBoxHeight), QRectF(StartLeft, EndPointTop, EndPointWidth, EndPointHeight)};
+    // Captions as the links show them; only the longest few texts are measured (shaping costs), the
+    // widest of which is all but surely among them.
+    QStringList captions;
+    for (const auto& [key, link] : frame.AllLink().AllLinks())
+        if (link->CanLoadFlag() == 1)
+            captions << QStringList{link->WorkOrderLinkName(), ConditionCaption(*link)}.join(u' ').trimmed();
+    std::sort(captions.begin(), captions.end(), [](const QString& a, const QString& b) { return a.size() > b.size(); });
+    const QFontMetricsF metrics(LabelFont(QApplication::font()));
+    double widest = 0;
+    for (const QString& caption : captions.mid(0, MeasuredCaptions))
+        widest = std::max(widest, metrics.horizontalAdvance(caption));
+    return {QSizeF(StepBoxWidth, StepBoxHeight), QRectF(StartLeft, EndPointTop, EndPointWidth, EndPointHeight),
+            captions.isEmpty() ? 0 : (widest + 2 * LabelPaddingPixels) * TwipsPerPixel};
 }
 
 void PlaceEnd(FlowScene& scene)

@@ -32,8 +32,9 @@ QString LinkToolTip(const cLink& link);
 // or picture's width): drawing the frame places it, and so does every change of the steps.
 void PlaceEnd(FlowScene& scene);
 
-// The boxes the automatic layout works with: a step's, and Start's where the canvas draws it.
-FlowLayoutBoxes LayoutBoxes();
+// The boxes the automatic layout of the frame works with: a step's, Start's where the canvas draws
+// it, and the width of the frame's widest link caption as the canvas draws it.
+FlowLayoutBoxes LayoutBoxes(cWorder& frame);
 
 // The size of a step's box, twips.
 inline constexpr double StepBoxWidth = 1400;

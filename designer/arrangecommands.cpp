@@ -65,7 +65,7 @@ void ArrangeCommands::ArrangeFlow()
         return;
     StepPlaces places;
     try {
-        places = ArrangedFlow(*frame, LayoutBoxes());
+        places = ArrangedFlow(*frame, LayoutBoxes(*frame));
     } catch (const KorvelError& error) {
         Messages().information(error.description());
         return;
@@ -85,7 +85,7 @@ void ArrangeCommands::ArrangeSelection()
         ids << step->Key().mid(1);
     StepPlaces places;
     try {
-        places = ArrangedSteps(*frame, LayoutBoxes(), ids);
+        places = ArrangedSteps(*frame, LayoutBoxes(*frame), ids);
     } catch (const KorvelError& error) {
         Messages().information(error.description());
         return;

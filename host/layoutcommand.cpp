@@ -72,7 +72,7 @@ int RunLayoutCommand(const QString& frameId)
     if (!frame.ReadError().isEmpty() || frame.LoadFlag != 1)
         throw KorvelError(FormatMessage(MsgFrameUnreadable, {frameId, frame.ReadError()}));
 
-    const StepPlaces places = ArrangedFlow(frame, LayoutBoxes());
+    const StepPlaces places = ArrangedFlow(frame, LayoutBoxes(frame));
     for (const auto& [id, place] : places) {
         cNode* node = frame.AllNode().OneNode(id);
         // Only a step that really moves is changed, as a move in the window does.

@@ -33,10 +33,18 @@ enum : qint32 {
 
 constexpr double TwipsPerInch = 1440;
 constexpr double TwipsPerPoint = 20;
-// Between two ranks (columns) a link's caption of about 30 characters must read; between two rows
-// of one rank a caption drawn aside of a link, and a back link routed round the boxes.
+// Between two ranks (columns) the widest caption of a link must read, with a margin, within these
+// bounds (a flow with one very long caption should not spread out too far); between two rows of one
+// rank a caption drawn aside of a link, and a back link routed round the boxes.
 constexpr double RankGap = 2000;
+constexpr double WidestRankGap = 6000;
+constexpr double CaptionMargin = 600;
 constexpr double RowGap = 700;
+
+double RankGapFor(const FlowLayoutBoxes& boxes)
+{
+    return std::clamp(boxes.captionWidth + CaptionMargin, RankGap, WidestRankGap);
+}
 // Dot balances the rows of a rank with network simplex, whose time grows with the square of the
 // steps (a flow of 3,000 took 14 s). Above this many steps the balancing is skipped: the rows stay
 // as the first feasible solution packs them, and 3,000 steps take a fraction of a second.
@@ -86,7 +94,7 @@ struct GraphClose {
 // One graph of boxes laid out by dot, left to right; positions read back in twips.
 class DotGraph final {
 public:
-    explicit DotGraph(qsizetype steps)
+    DotGraph(qsizetype steps, double rankGap)
     {
         static lt_symlist_t builtins[] = {
             {"gvplugin_dot_layout_LTX_library", &gvplugin_dot_layout_LTX_library},
@@ -100,7 +108,7 @@ public:
             agattr(m_graph.get(), AGRAPH, Writable(name), Writable(value.constData()));
         };
         graphAttribute("rankdir", "LR");
-        graphAttribute("ranksep", QByteArray::number(RankGap / TwipsPerInch));
+        graphAttribute("ranksep", QByteArray::number(rankGap / TwipsPerInch));
         graphAttribute("nodesep", QByteArray::number(RowGap / TwipsPerInch));
         // The canvas draws its own lines: no splines. The newer ranking takes a tenth of the time
         // of the classic one on long flows.
@@ -189,7 +197,7 @@ QList<const cNode*> StepsToLay(cWorder& frame, const QSet<QString>* only)
 // -1 for none); the top-left corners in the steps' order, in dot's drawing.
 QList<QPointF> LaidOut(cWorder& frame, const QList<const cNode*>& steps, const FlowLayoutBoxes& boxes, bool ends)
 {
-    DotGraph graph(steps.size());
+    DotGraph graph(steps.size(), RankGapFor(boxes));
     const int start = ends ? graph.AddBox(boxes.start.size(), "source") : -1;
     QHash<QString, int> boxOf;
     for (const cNode* step : steps)
@@ -269,7 +277,7 @@ StepPlaces ArrangedFlow(cWorder& frame, const FlowLayoutBoxes& boxes)
     const QPointF startCorner = corners.constLast();
     QPointF shift = boxes.start.topLeft() - startCorner;
     const QRectF flow = Bounds(corners, steps.size(), boxes.step).translated(shift);
-    shift.rx() += std::max(0.0, boxes.start.right() + RankGap - flow.left());
+    shift.rx() += std::max(0.0, boxes.start.right() + RankGapFor(boxes) - flow.left());
     shift.ry() += std::max(0.0, boxes.start.top() - flow.top());
     return Places(steps, corners, shift, boxes.step);
 }

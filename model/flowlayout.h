@@ -10,11 +10,12 @@ namespace korvel {
 
 class cWorder;
 
-// The boxes a layout works with, twips: every step's box, and Start's box where the canvas fixes
-// it. The caller knows the canvas; the layout does not.
+// The boxes a layout works with, twips: every step's box, Start's box where the canvas fixes it, and
+// the width of the widest link caption. The caller knows the canvas; the layout does not.
 struct FlowLayoutBoxes {
     QSizeF step;
     QRectF start;
+    double captionWidth = 0; // the widest caption of a link: ranks stand this far apart, within bounds
 };
 
 // Lays a frame's live steps out in layers from left to right with Graphviz's dot: Start leftmost,

@@ -485,7 +485,7 @@ TEST(CaptionPlacementTest, CaptionsCoverNothingAndLinksRunningBackGoRound)
 // overlap, and (checked when `backLinks`, costly on large flows) no link running back crosses a step.
 void ExpectArrangedDrawingClear(cWorder& frame, bool backLinks = true)
 {
-    for (const auto& [id, place] : ArrangedFlow(frame, LayoutBoxes())) {
+    for (const auto& [id, place] : ArrangedFlow(frame, LayoutBoxes(frame))) {
         frame.AllNode().OneNode(id)->setNodeLeft(place.x());
         frame.AllNode().OneNode(id)->setNodeTop(place.y());
     }
@@ -494,6 +494,17 @@ void ExpectArrangedDrawingClear(cWorder& frame, bool backLinks = true)
     if (backLinks) {
         EXPECT_EQ(BackLinkCrossings(*scene).join(u'\n').toStdString(), "");
     }
+}
+
+// True when the link's caption sits on its line: the columns were laid out wide enough for it.
+bool CaptionOnLine(const FlowLinkItem& link)
+{
+    const QPolygonF& path = link.Path();
+    for (qsizetype i = 1; i < path.size(); ++i)
+        for (double t = 0.1; t < 0.95; t += 0.1)
+            if (link.CaptionBox().contains(QLineF(path.at(i - 1), path.at(i)).pointAt(t)))
+                return true;
+    return false;
 }
 
 class DemoCanvasTest : public ::testing::TestWithParam<TestDatabase::Kind> {};
@@ -532,6 +543,9 @@ TEST_P(DemoCanvasTest, CaptionsCoverNothingAndEndStandsRightOfTheSteps)
         EXPECT_EQ(SceneOverlaps(*picture).join(u'\n').toStdString(), "") << id.toStdString();
         EXPECT_EQ(picture->NodeByKey(EndKey)->pos(), end) << id.toStdString();
         ExpectArrangedDrawingClear(frame);
+        const auto arranged = BuildFrameScene(frame);
+        for (const FlowLinkItem* link : arranged->Links()) // End stands close by: its captions go aside
+            EXPECT_TRUE(link->Dst()->Key() == EndKey || CaptionOnLine(*link)) << link->Key().toStdString();
     }
 }
 
