@@ -67,19 +67,16 @@ void BoxIndex::Remove(const QGraphicsItem* item)
         }
 }
 
-bool BoxIndex::Crosses(const QLineF& segment, const QRectF& box)
+bool ClipLine(QLineF& line, const QRectF& area)
 {
-    // Liang and Barsky's clipping against the box's inside.
-    const QRectF inside = box.adjusted(1, 1, -1, -1);
-    if (inside.isEmpty())
-        return false;
-    const double p[4] = {-segment.dx(), segment.dx(), -segment.dy(), segment.dy()};
-    const double q[4] = {segment.x1() - inside.left(), inside.right() - segment.x1(),
-                         segment.y1() - inside.top(), inside.bottom() - segment.y1()};
+    // Liang and Barsky's clipping.
+    const double p[4] = {-line.dx(), line.dx(), -line.dy(), line.dy()};
+    const double q[4] = {line.x1() - area.left(), area.right() - line.x1(), line.y1() - area.top(),
+                         area.bottom() - line.y1()};
     double t0 = 0;
     double t1 = 1;
     for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
+        if (qFuzzyIsNull(p[i])) {
             if (q[i] < 0)
                 return false;
             continue;
@@ -92,7 +89,15 @@ bool BoxIndex::Crosses(const QLineF& segment, const QRectF& box)
         if (t0 > t1)
             return false;
     }
+    line = QLineF(line.pointAt(t0), line.pointAt(t1));
     return true;
+}
+
+bool BoxIndex::Crosses(const QLineF& segment, const QRectF& box)
+{
+    const QRectF inside = box.adjusted(1, 1, -1, -1);
+    QLineF part = segment;
+    return !inside.isEmpty() && ClipLine(part, inside);
 }
 
 QSet<quint64> BoxIndex::Reached(const QList<QRectF>& areas)

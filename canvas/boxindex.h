@@ -11,6 +11,9 @@ class QGraphicsItem;
 
 namespace korvel {
 
+// Cuts `line` down to its part inside `area`; false (and `line` left alone) when no part is.
+bool ClipLine(QLineF& line, const QRectF& area);
+
 // Step boxes and link captions of a scene in a grid of square cells, so that what lies in a small
 // area is found without looking at the whole flow: a caption's place is tried many times, and the
 // scene's own index would also report every long link whose box reaches there. A box may span

@@ -2,6 +2,7 @@
 
 #include "canvas/flownodeitem.h"
 #include "canvas/flowscene.h"
+#include "canvas/markdrawing.h"
 
 #include <QApplication>
 #include <QLineF>
@@ -16,11 +17,10 @@ constexpr double OutlineMargin = 4 * TwipsPerPixel; // an outline's distance fro
 constexpr double OutlinePen = 2.5 * TwipsPerPixel;
 constexpr double BandPen = 8 * TwipsPerPixel;      // the band under a link
 constexpr double ThinPen = 1.5 * TwipsPerPixel;    // a ghost's dashes, a move's dots
-constexpr double BadgeRadius = 7 * TwipsPerPixel;
 constexpr double HeadLength = 10 * TwipsPerPixel;
 constexpr double HeadHalfWidth = 4.5 * TwipsPerPixel;
 // Room around the area for pens, badge and the chosen frame.
-constexpr double Reach = OutlineMargin + BandPen + 2 * BadgeRadius;
+constexpr double Reach = OutlineMargin + BandPen + 2 * MarkBadgeRadius;
 constexpr double CaptionPixels = 12;
 // A ghost's colours are faded by their alpha rather than the item's opacity, which SVG files would
 // apply twice to texts and not at all to strokes.
@@ -52,46 +52,8 @@ QColor Faint(QColor colour, int alpha)
     return colour;
 }
 
-// A pen `pixels` wide at the normal zoom; one that stays visible when zoomed far out.
-QPen MarkPen(const QPainter& painter, const QColor& colour, double pixels, Qt::PenStyle style)
-{
-    QPen pen(colour, pixels * TwipsPerPixel, style, Qt::RoundCap, Qt::RoundJoin);
-    if (!PaintsDetail(painter)) {
-        pen.setCosmetic(true);
-        pen.setWidthF(1.5);
-    }
-    return pen;
-}
 
-// The point `fraction` of the way along a line.
-QPointF PointAlong(const QPolygonF& line, double fraction)
-{
-    double length = 0;
-    for (qsizetype i = 1; i < line.size(); ++i)
-        length += QLineF(line.at(i - 1), line.at(i)).length();
-    double left = length * fraction;
-    for (qsizetype i = 1; i < line.size(); ++i) {
-        const QLineF part(line.at(i - 1), line.at(i));
-        if (part.length() >= left && part.length() > 0)
-            return part.pointAt(left / part.length());
-        left -= part.length();
-    }
-    return line.isEmpty() ? QPointF() : line.constFirst();
-}
 
-// A changed item's badge: an exclamation mark in a filled circle.
-void PaintBadge(QPainter& painter, const QPointF& centre, const QColor& colour)
-{
-    painter.setPen(QPen(Qt::white, 1 * TwipsPerPixel));
-    painter.setBrush(colour);
-    painter.drawEllipse(centre, BadgeRadius, BadgeRadius);
-    if (!PaintsDetail(painter))
-        return;
-    painter.setPen(QPen(Qt::white, 2 * TwipsPerPixel, Qt::SolidLine, Qt::RoundCap));
-    const double unit = BadgeRadius / 7;
-    painter.drawLine(centre + QPointF(0, -4 * unit), centre + QPointF(0, 1 * unit));
-    painter.drawPoint(centre + QPointF(0, 3.5 * unit));
-}
 
 } // namespace
 
@@ -184,7 +146,7 @@ void ComparisonMark::paintBox(QPainter& painter) const
         painter.drawRect(outline.adjusted(-margin, -margin, margin, margin));
     }
     if (m_look == Look::Changed)
-        PaintBadge(painter, outline.topRight(), colour);
+        PaintBadge(painter, outline.topRight(), colour, BadgeSign::Exclamation);
     if (m_caption.isEmpty() || !PaintsDetail(painter))
         return;
     // The caption in pixels, as a step draws its own.
@@ -204,7 +166,7 @@ void ComparisonMark::paintLine(QPainter& painter) const
 {
     const QColor colour = colourNow();
     if (m_line.size() == 1)
-        PaintBadge(painter, m_line.constFirst(), colour);
+        PaintBadge(painter, m_line.constFirst(), colour, BadgeSign::Exclamation);
     if (m_line.size() < 2)
         return;
     painter.setBrush(Qt::NoBrush);

@@ -62,32 +62,6 @@ QColor SystemColour(quint32 index)
     }
 }
 
-// The part of `line` inside `area` (Liang and Barsky's clipping); false when none is.
-bool ClipLine(QLineF& line, const QRectF& area)
-{
-    const double p[4] = {-line.dx(), line.dx(), -line.dy(), line.dy()};
-    const double q[4] = {line.x1() - area.left(), area.right() - line.x1(), line.y1() - area.top(),
-                         area.bottom() - line.y1()};
-    double t0 = 0;
-    double t1 = 1;
-    for (int i = 0; i < 4; ++i) {
-        if (qFuzzyIsNull(p[i])) {
-            if (q[i] < 0)
-                return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1)
-            return false;
-    }
-    line = QLineF(line.pointAt(t0), line.pointAt(t1));
-    return true;
-}
-
 // The part of the scene a screen or image painter can reach, with room for wide pens and caps;
 // null when that cannot be told (printers, pictures), and then everything is drawn.
 QRectF ReachableArea(const QPainter& painter)

@@ -3,6 +3,7 @@
 #include "canvas/flowlinkitem.h"
 #include "canvas/flownodeitem.h"
 #include "canvas/flowscene.h"
+#include "canvas/markdrawing.h"
 
 #include <QLineF>
 #include <QPainter>
@@ -14,8 +15,7 @@ namespace {
 // Sizes in twips.
 constexpr double OutlineMargin = 4 * TwipsPerPixel; // an outline's distance from the step's box
 constexpr double BandPixels = 8;                    // the band along a link
-constexpr double BadgeRadius = 7 * TwipsPerPixel;
-constexpr double Reach = 2 * OutlineMargin + BandPixels * TwipsPerPixel + 2 * BadgeRadius;
+constexpr double Reach = 2 * OutlineMargin + BandPixels * TwipsPerPixel + 2 * MarkBadgeRadius;
 // Bands under the links, so the arrow stays readable; outlines, veils and stop badges over the
 // steps.
 constexpr qreal ZBand = ZLink - 0.1;
@@ -39,49 +39,8 @@ QColor LookColour(PathMark::Look look)
     return QColor(0x8a, 0x8a, 0x8a);
 }
 
-// A pen `pixels` wide at the normal zoom; one that stays visible when zoomed far out.
-QPen MarkPen(const QPainter& painter, const QColor& colour, double pixels, Qt::PenStyle style = Qt::SolidLine)
-{
-    QPen pen(colour, pixels * TwipsPerPixel, style, Qt::RoundCap, Qt::RoundJoin);
-    if (!PaintsDetail(painter)) {
-        pen.setCosmetic(true);
-        pen.setWidthF(1.5);
-    }
-    return pen;
-}
 
-// The point a quarter of the way along a line: clear of the caption in its middle.
-QPointF QuarterAlong(const QPolygonF& line)
-{
-    double length = 0;
-    for (qsizetype i = 1; i < line.size(); ++i)
-        length += QLineF(line.at(i - 1), line.at(i)).length();
-    double left = length / 4;
-    for (qsizetype i = 1; i < line.size(); ++i) {
-        const QLineF part(line.at(i - 1), line.at(i));
-        if (part.length() >= left && part.length() > 0)
-            return part.pointAt(left / part.length());
-        left -= part.length();
-    }
-    return line.isEmpty() ? QPointF() : line.constFirst();
-}
 
-// A stop badge: a filled circle with a white bar (no way on) or a white ring (a loop).
-void PaintBadge(QPainter& painter, const QPointF& centre, const QColor& colour, bool ring)
-{
-    painter.setPen(QPen(Qt::white, 1 * TwipsPerPixel));
-    painter.setBrush(colour);
-    painter.drawEllipse(centre, BadgeRadius, BadgeRadius);
-    if (!PaintsDetail(painter))
-        return;
-    painter.setPen(QPen(Qt::white, 2 * TwipsPerPixel, Qt::SolidLine, Qt::RoundCap));
-    painter.setBrush(Qt::NoBrush);
-    const double unit = BadgeRadius / 7;
-    if (ring)
-        painter.drawArc(QRectF(centre - QPointF(3.5, 3.5) * unit, QSizeF(7, 7) * unit), 90 * 16, 270 * 16);
-    else
-        painter.drawLine(centre - QPointF(3.5 * unit, 0), centre + QPointF(3.5 * unit, 0));
-}
 
 } // namespace
 
@@ -180,7 +139,7 @@ void PathMark::paintBox(QPainter& painter) const
         painter.drawRect(outline.adjusted(-gap / 2, -gap / 2, gap / 2, gap / 2));
     }
     if (m_look == Look::DeadEnd)
-        PaintBadge(painter, outline.topRight(), colour, false);
+        PaintBadge(painter, outline.topRight(), colour, BadgeSign::Bar);
 }
 
 void PathMark::paintLine(QPainter& painter) const
@@ -191,7 +150,7 @@ void PathMark::paintLine(QPainter& painter) const
     painter.setPen(MarkPen(painter, colour, BandPixels, m_look == Look::Loop ? Qt::DashLine : Qt::SolidLine));
     painter.drawPolyline(m_line);
     if (m_look == Look::Loop)
-        PaintBadge(painter, QuarterAlong(m_line), LookColour(m_look), true);
+        PaintBadge(painter, PointAlong(m_line, 0.25), LookColour(m_look), BadgeSign::Ring); // clear of the caption
 }
 
 } // namespace korvel
