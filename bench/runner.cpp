@@ -34,7 +34,8 @@ class BenchMessages final : public MessageService {
 public:
     explicit BenchMessages(QStringList& shown) : m_shown(shown) {}
     void information(const QString& text) override { m_shown << text; }
-    void warning(const QString& text) override { m_shown << text; }
+    void warning(const QString& text, const QString&) override { m_shown << text; }
+    void critical(const QString& text, const QString&) override { m_shown << text; }
     QMessageBox::StandardButton question(const QString& text, QMessageBox::StandardButtons buttons) override
     {
         m_shown << text;

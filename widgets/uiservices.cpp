@@ -15,14 +15,28 @@ public:
     {
         QMessageBox::information(QApplication::activeWindow(), QApplication::applicationDisplayName(), text);
     }
-    void warning(const QString& text) override
+    void warning(const QString& text, const QString& detail) override
     {
-        QMessageBox::warning(QApplication::activeWindow(), QApplication::applicationDisplayName(), text);
+        ShowBox(QMessageBox::Warning, text, detail);
+    }
+    void critical(const QString& text, const QString& detail) override
+    {
+        ShowBox(QMessageBox::Critical, text, detail);
     }
     QMessageBox::StandardButton question(const QString& text, QMessageBox::StandardButtons buttons) override
     {
         return QMessageBox::question(QApplication::activeWindow(), QApplication::applicationDisplayName(),
                                      text, buttons);
+    }
+
+private:
+    static void ShowBox(QMessageBox::Icon icon, const QString& text, const QString& detail)
+    {
+        QMessageBox box(icon, QApplication::applicationDisplayName(), text, QMessageBox::Ok,
+                        QApplication::activeWindow());
+        if (!detail.isEmpty())
+            box.setDetailedText(detail);
+        box.exec();
     }
 };
 

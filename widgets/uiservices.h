@@ -17,8 +17,13 @@ public:
     virtual ~MessageService() = default;
     // An information message with one OK button.
     virtual void information(const QString& text) = 0;
-    // The same with a warning icon: something the user must act on (a save refused, the edits kept).
-    virtual void warning(const QString& text) = 0;
+    // The same with a warning icon: something failed or was refused and the user can act on it (a
+    // save refused, the edits kept). `text` names the cause in the interface language; `detail`, when
+    // not empty, is the database's or the system's own text, shown on request below it.
+    virtual void warning(const QString& text, const QString& detail = QString()) = 0;
+    // The same with a critical icon: something failed that the user cannot mend from here (the
+    // database unreachable, a file unwritable).
+    virtual void critical(const QString& text, const QString& detail = QString()) = 0;
     // A question; `buttons` is e.g. Yes|No or Yes|No|Cancel. Returns the button pressed.
     virtual QMessageBox::StandardButton question(const QString& text,
                                                  QMessageBox::StandardButtons buttons) = 0;

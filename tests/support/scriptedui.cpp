@@ -9,6 +9,24 @@ namespace korvel {
 void ScriptedMessages::information(const QString& text)
 {
     m_texts << text;
+    m_lastIcon = QMessageBox::Information;
+    m_lastDetail.clear();
+}
+
+void ScriptedMessages::warning(const QString& text, const QString& detail)
+{
+    m_texts << text;
+    m_warnings << text;
+    m_lastIcon = QMessageBox::Warning;
+    m_lastDetail = detail;
+}
+
+void ScriptedMessages::critical(const QString& text, const QString& detail)
+{
+    m_texts << text;
+    m_criticals << text;
+    m_lastIcon = QMessageBox::Critical;
+    m_lastDetail = detail;
 }
 
 QMessageBox::StandardButton ScriptedMessages::question(const QString& text,
@@ -16,6 +34,8 @@ QMessageBox::StandardButton ScriptedMessages::question(const QString& text,
 {
     m_texts << text;
     m_questions << text;
+    m_lastIcon = QMessageBox::Question;
+    m_lastDetail.clear();
     if (m_answers.empty()) {
         ADD_FAILURE() << "Unplanned question: " << text.toStdString();
         return buttons.testFlag(QMessageBox::Cancel) ? QMessageBox::Cancel : QMessageBox::No;
@@ -33,6 +53,9 @@ void ScriptedMessages::clear()
     m_texts.clear();
     m_questions.clear();
     m_warnings.clear();
+    m_criticals.clear();
+    m_lastIcon = QMessageBox::NoIcon;
+    m_lastDetail.clear();
     m_answers.clear();
 }
 

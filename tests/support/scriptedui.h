@@ -19,7 +19,8 @@ namespace korvel {
 class ScriptedMessages final : public MessageService {
 public:
     void information(const QString& text) override;
-    void warning(const QString& text) override { information(text); m_warnings << text; }
+    void warning(const QString& text, const QString& detail) override;
+    void critical(const QString& text, const QString& detail) override;
     QMessageBox::StandardButton question(const QString& text, QMessageBox::StandardButtons buttons) override;
 
     // Queues the answer to the next question.
@@ -30,6 +31,11 @@ public:
     const QStringList& questions() const { return m_questions; }
     // The texts shown with a warning icon.
     const QStringList& warnings() const { return m_warnings; }
+    // The texts shown with a critical icon.
+    const QStringList& criticals() const { return m_criticals; }
+    // The icon of the last text shown (NoIcon before any), and the detail shown with it.
+    QMessageBox::Icon lastIcon() const { return m_lastIcon; }
+    const QString& lastDetail() const { return m_lastDetail; }
     // Planned answers not used yet.
     int pendingAnswers() const { return static_cast<int>(m_answers.size()); }
     void clear();
@@ -38,6 +44,9 @@ private:
     QStringList m_texts;
     QStringList m_questions;
     QStringList m_warnings;
+    QStringList m_criticals;
+    QMessageBox::Icon m_lastIcon = QMessageBox::NoIcon;
+    QString m_lastDetail;
     std::deque<QMessageBox::StandardButton> m_answers;
 };
 
