@@ -11,10 +11,13 @@
 #include "model/flowcheck.h"
 
 #include <QFileInfo>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGraphicsScene>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -120,8 +123,27 @@ void WriteFramePicture(cWorder& frame, const QString& path, double scale, const 
     file.commit();
 }
 
-void PaintFramePicture(cWorder& frame, QPainter& painter, const QRectF& target)
+QRectF PaintFramePage(cWorder& frame, QPainter& painter, const QRectF& page, const QString& title)
 {
+    // The title is a thirtieth of the page's height (a line of about 6 mm on A4 landscape), the
+    // gap below it half that.
+    const double titleHeight = page.height() / 30;
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(std::max(1, qRound(titleHeight * 0.7)));
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QRectF titleBox(page.left(), page.top(), page.width(), titleHeight);
+    painter.drawText(titleBox, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     painter.fontMetrics().elidedText(title, Qt::ElideRight, qFloor(page.width())));
+    QPen rule(Qt::black);
+    rule.setWidthF(std::max(1.0, titleHeight / 40));
+    painter.setPen(rule);
+    painter.drawLine(QPointF(page.left(), titleBox.bottom()), QPointF(page.right(), titleBox.bottom()));
+    painter.restore();
+
+    const QRectF target = page.adjusted(0, titleHeight * 1.5, 0, 0);
     const auto built = BuildFrameScene(frame);
     FlowScene& scene = *built;
     const QRectF source = PictureSource(scene);
@@ -130,6 +152,7 @@ void PaintFramePicture(cWorder& frame, QPainter& painter, const QRectF& target)
     QRectF fitted(QPointF(0, 0), size);
     fitted.moveCenter(target.center());
     scene.render(&painter, fitted, source);
+    return fitted;
 }
 
 } // namespace korvel

@@ -36,8 +36,9 @@ inline constexpr qint64 MaxPicturePixels = qint64(1) << 28;
 using PictureOverlay = std::variant<std::monostate, FrameDiff, WalkValues>;
 void WriteFramePicture(cWorder& frame, const QString& path, double scale = 1.0, const PictureOverlay& over = {});
 
-// Draws the same picture with `painter` (a printer's, say) as large as fits into `target`, its
-// proportions kept, centred.
-void PaintFramePicture(cWorder& frame, QPainter& painter, const QRectF& target);
+// Draws a printed page of the frame with `painter` (a printer's, say) into `page`: `title` on one
+// line at the top, a rule below it, and under that the same picture as large as fits into the rest,
+// its proportions kept, centred. Returns where the picture went.
+QRectF PaintFramePage(cWorder& frame, QPainter& painter, const QRectF& page, const QString& title);
 
 } // namespace korvel

@@ -12,6 +12,7 @@
 #include "designer/findingspanel.h"
 #include "designer/framecommands.h"
 #include "designer/frametree.h"
+#include "designer/frameprinting.h"
 #include "designer/frmmain.h"
 #include "designer/frmsearch.h"
 #include "designer/workprogress.h"
@@ -30,9 +31,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 
 namespace korvel {
 namespace {
@@ -43,7 +41,6 @@ enum : qint32 {
     MsgExport = 1815,
     MsgImport = 1816,
     MsgExportPicture = 1817,
-    MsgPrint = 1818,
     MsgToolsMenu = 1819,
     MsgSearch = 1821,
     MsgCurrentFrame = 1823,
@@ -55,7 +52,6 @@ enum : qint32 {
     MsgAllFilter = 1829,
     MsgScale = 1830,
     MsgPictureTitle = 1831,
-    MsgPrinterFailed = 1832,
     MsgSeveralExist = 1833,
     MsgNewIdTitle = 1834,
     MsgImporting = 1835,
@@ -138,7 +134,8 @@ QString CanvasKey(FindingItem item, const QString& key)
 
 FlowTools::FlowTools(FrmMain& window, cWOrders& workOrders, FlowView& flow, FrameTree& tree)
     : m_window(window), m_workOrders(workOrders), m_flow(flow), m_tree(tree),
-      m_arrange(std::make_unique<ArrangeCommands>(window, workOrders, flow))
+      m_arrange(std::make_unique<ArrangeCommands>(window, workOrders, flow)),
+      m_printing(std::make_unique<FramePrinting>(window, workOrders))
 {
     m_findings = new FindingsPanel(&window);
     window.addDockWidget(Qt::BottomDockWidgetArea, m_findings);
@@ -173,7 +170,7 @@ void FlowTools::BuildMenus(QAction& check, const CommandRunner& run)
     addItem(file, "Import", MsgImport, &FlowTools::ImportWorkOrders);
     file->addSeparator();
     addItem(file, "ExportPicture", MsgExportPicture, &FlowTools::ExportPicture);
-    addItem(file, "Print", MsgPrint, &FlowTools::PrintWorkOrder)->setShortcuts(QKeySequence::Print);
+    m_printing->AddMenuItems(*file, run);
     const QMenu* help = bar->findChild<QMenu*>(QStringLiteral("MenuHelp"));
     QMenu* tools = addMenu(MsgToolsMenu, "MenuTools", help ? help->menuAction() : nullptr);
     check.setShortcut(QKeySequence(Qt::Key_F7));
@@ -192,12 +189,13 @@ void FlowTools::SetCommandStates()
     const bool current = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder()) != nullptr;
     for (QAction* action :
          {m_window.ToolbarButton(QStringLiteral("Check")), m_window.MenuBarAction(QStringLiteral("ExportPicture")),
-          m_window.MenuBarAction(QStringLiteral("Print"))})
+})
         if (action)
             action->setEnabled(current);
     if (QAction* exportItem = m_window.MenuBarAction(QStringLiteral("Export")))
         exportItem->setEnabled(m_workOrders.Count() > 0);
     m_arrange->SetCommandStates();
+    m_printing->SetCommandStates();
 }
 
 void FlowTools::RefreshFindings()
@@ -385,27 +383,6 @@ void FlowTools::ExportPicture()
         return;
     }
     Messages().information(FormatMessage(MsgWrote, {QDir::toNativeSeparators(path)}));
-}
-
-void FlowTools::PrintWorkOrder()
-{
-    cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
-    if (!frame)
-        return;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(FrameTitle(*frame));
-    QPrintDialog dialog(&printer, &m_window);
-    dialog.setObjectName(QStringLiteral("PrintDialog"));
-    Modals().showModal(dialog);
-    if (dialog.result() != QDialog::Accepted)
-        return;
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        Messages().information(LoadResString(MsgPrinterFailed));
-        return;
-    }
-    PaintFramePicture(*frame, painter, QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()));
-    painter.end();
 }
 
 void FlowTools::SearchWorkOrders()

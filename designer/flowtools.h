@@ -15,6 +15,7 @@ class ArrangeCommands;
 class cWOrders;
 class cWorder;
 class FindingsPanel;
+class FramePrinting;
 class FlowView;
 class FrameTree;
 class FrmMain;
@@ -23,7 +24,7 @@ class FrmMain;
 // it. Export writes the current frame or all frames to a file, Import reads one (asking for a new
 // ID when the file's one frame has an ID in use), lists its findings and selects the imported
 // frame. Export picture writes the current flow as SVG, PNG (at a scale the user picks) or PDF;
-// Print prints it. Search finds a text in every frame and opens the frame of the hit chosen,
+// Print and Print preview print it (FramePrinting). Search finds a text in every frame and opens the frame of the hit chosen,
 // selecting its step or link. Arrange lays the flow out (ArrangeCommands). Files are asked for with QFileDialog, choices with QInputDialog, all
 // shown through Modals().
 class FlowTools final {
@@ -53,7 +54,6 @@ public:
     void ExportWorkOrders();
     void ImportWorkOrders();
     void ExportPicture();
-    void PrintWorkOrder();
     void SearchWorkOrders();
 
 private:
@@ -63,6 +63,7 @@ private:
     FrameTree& m_tree;
     FindingsPanel* m_findings = nullptr; // a dock of the window
     std::unique_ptr<ArrangeCommands> m_arrange;
+    std::unique_ptr<FramePrinting> m_printing;
     // What the last import reported (missing lookups), each finding keyed by its frame's ID: listed
     // with the check whenever that frame is current, until the next import.
     QList<FlowFinding> m_importFindings;

@@ -1,8 +1,10 @@
 // The frame commands of the designer window through the real dialogs: a new frame, the header edit
-// by double click, deletion and save as.
+// by double click, deletion, save as and printing.
 
 #include "tests/designer/designerfixture.h"
 
+#include "canvas/framepicture.h"
+#include "designer/frameprinting.h"
 #include "dialogs/frmorder.h"
 #include "dialogs/frmsaveas.h"
 #include "dialogs/frmselectdoc.h"
@@ -10,7 +12,16 @@
 #include "resources/stringtable.h"
 
 #include <QCheckBox>
+#include <QDate>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <algorithm>
 
 namespace korvel {
 namespace {
@@ -347,6 +358,55 @@ TEST_P(FrameTreeTest, FramesAreToldApartFilteredAndTheirLockHoldersNamed)
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, FrameTreeTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
+
+// Print and its preview: one landscape page, the frame's name, ID and day at its top above the flow.
+TEST_F(FrameCommandsTest, PrintShowsTheFramesTitleAboveItsFlowOnALandscapePage)
+{
+    ClickFrame("CMP01");
+    cWorder& frame = Frame("CMP01");
+    const QString title = FramePrinting::PageTitle(frame);
+    EXPECT_TRUE(title.startsWith("Customer complaint (CMP01), printed ")) << title.toStdString();
+    EXPECT_TRUE(title.contains(QString::number(QDate::currentDate().year())));
+
+    // The page: the title's ink in the top strip, the flow fitted below it.
+    QImage page(1100, 780, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    const QRectF flow = PaintFramePage(frame, painter, page.rect(), title);
+    painter.end();
+    EXPECT_GE(flow.top(), 780 / 30.0);
+    EXPECT_TRUE(QRectF(page.rect()).contains(flow));
+    EXPECT_NEAR(flow.width(), 1100, 1);
+    const QImage strip = page.copy(0, 0, 400, 780 / 30).convertToFormat(QImage::Format_Grayscale8);
+    EXPECT_LT(*std::min_element(strip.constBits(), strip.constBits() + strip.sizeInBytes()), 100);
+
+    PlanDialog<QPrintPreviewDialog>([](QPrintPreviewDialog& preview) {
+        auto* pages = preview.findChild<QPrintPreviewWidget*>();
+        ASSERT_NE(pages, nullptr);
+        pages->updatePreview();
+        EXPECT_EQ(pages->pageCount(), 1);
+        EXPECT_EQ(pages->orientation(), QPageLayout::Landscape);
+        preview.reject();
+    });
+    Window().MenuBarAction("PrintPreview")->trigger();
+
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath("flow.pdf");
+    PlanDialog<QPrintDialog>([&](QPrintDialog& dialog) {
+        EXPECT_EQ(dialog.printer()->pageLayout().orientation(), QPageLayout::Landscape);
+        dialog.printer()->setOutputFormat(QPrinter::PdfFormat);
+        dialog.printer()->setOutputFileName(pdf);
+        dialog.done(QDialog::Accepted); // accept() would set the printer up afresh from Qt's own widgets
+    });
+    Window().MenuBarAction("Print")->trigger();
+    QFile written(pdf);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QRegularExpressionMatch box =
+        QRegularExpression(R"(/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])").match(QString::fromLatin1(written.readAll()));
+    ASSERT_TRUE(box.hasMatch());
+    EXPECT_GT(box.captured(1).toDouble(), box.captured(2).toDouble()); // landscape
+    EXPECT_TRUE(Messages().texts().isEmpty());
+}
 
 } // namespace
 } // namespace korvel
