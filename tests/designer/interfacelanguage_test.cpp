@@ -99,7 +99,8 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
     for (const std::function<void()>& command : std::initializer_list<std::function<void()>>{
              [&] { Window().Menu_AddNode_Click(); }, [&] { Window().Menu_AddLink_Click(); },
              [&] { PressButton("New"); }, [&] { PressButton("Saveas"); }, [&] { Window().View().ShowLegend(); },
-             [&] { Window().Tools().SearchWorkOrders(); }, [&] { Window().Tools().ExportWorkOrders(); }}) {
+             [&] { Window().Tools().SearchWorkOrders(); }, [&] { Window().Tools().ExportWorkOrders(); },
+             [&] { Window().MenuBarAction(QStringLiteral("PrintPreview"))->trigger(); }}) {
         Modals().plan(script);
         command();
     }
@@ -115,7 +116,8 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
     Frame(QStringLiteral("CMP01")).AllLink().DelMe(QStringLiteral("L3")); // Supervisor review unreachable
     Window().Tools().CheckWorkOrder(); // the findings dock
     EXPECT_EQ(Modals().shown(), (QStringList{"FrmNode", "FrmEdit", "FrmLink", "FrmOrder", "FrmSelectDoc", "FrmSaveAs",
-                                             "FrmLegend", "FrmSearch", "ExportChoice", "FileDialog", "PictureScale"}));
+                                             "FrmLegend", "FrmSearch", "ExportChoice", "PrintPreviewDialog", "FileDialog",
+                                             "PictureScale"}));
     EXPECT_GE(Messages().texts().size(), 4);
 
     // A real message box with Qt's own buttons: the question before a frame is deleted, answered No.
