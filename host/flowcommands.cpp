@@ -52,6 +52,8 @@ enum : qint32 {
     MsgModifiedBy = 2031,
     MsgBadVersion = 2071,
     MsgWalkOrCompare = 2153,
+    MsgEmptySearch = 2480,
+    MsgCommandSays = 2489,
 };
 
 void print(const QString& text)
@@ -147,25 +149,29 @@ int Check(QStringList frameIds, bool json)
         for (const auto& [id, name] : AllFrames())
             frameIds << id;
     bool errors = false;
+    // As JSON: every frame checked, by its ID, with its findings (an empty list when clean).
     QJsonArray all;
     for (const QString& frameId : std::as_const(frameIds)) {
         auto frame = OpenFrame(frameId);
         const QList<FlowFinding> findings = CheckFlow(*frame);
         errors = errors || HasErrors(findings);
+        QJsonArray found;
         for (const FlowFinding& finding : findings) {
             if (json)
-                all.append(QJsonObject{
-                    {QStringLiteral("frame"), frameId},
-                    {QStringLiteral("severity"),
-                     finding.severity == FindingSeverity::Error ? QStringLiteral("error") : QStringLiteral("warning")},
-                    {QStringLiteral("item"), ItemName(finding.item)},
-                    {QStringLiteral("key"), finding.key},
-                    {QStringLiteral("messageId"), finding.messageId},
-                    {QStringLiteral("message"), finding.text()}});
+                found.append(
+                    QJsonObject{{QStringLiteral("severity"), finding.severity == FindingSeverity::Error
+                                                                 ? QStringLiteral("error")
+                                                                 : QStringLiteral("warning")},
+                                {QStringLiteral("item"), ItemName(finding.item)},
+                                {QStringLiteral("key"), finding.key},
+                                {QStringLiteral("messageId"), finding.messageId},
+                                {QStringLiteral("message"), finding.text()}});
             else
                 print(QStringLiteral("%1\t%2\t%3").arg(frameId, finding.severityText(), finding.text()));
         }
-        if (!json && findings.isEmpty())
+        if (json)
+            all.append(QJsonObject{{QStringLiteral("frame"), frameId}, {QStringLiteral("findings"), found}});
+        else if (findings.isEmpty())
             print(FormatMessage(MsgNoFindings, {frameId}));
     }
     if (json)
@@ -304,6 +310,10 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         printError(LoadResString(MsgWalkOrCompare));
         return 2;
     }
+    if (command == QLatin1String("search") && arguments.at(0).trimmed().isEmpty()) {
+        printError(LoadResString(MsgEmptySearch));
+        return 2;
+    }
     if (command == QLatin1String("render") && !walksPicture && arguments.size() > 1) {
         bool ok = false;
         compareTo = arguments.at(1).trimmed().toInt(&ok);
@@ -320,8 +330,9 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
 
     const WalkCommand walk(command == QLatin1String("walk") || walksPicture ? arguments.mid(1) : QStringList());
     if (!walk.Error().isEmpty()) {
-        printError((walksPicture ? QStringLiteral("korvel render --walk: ") : QStringLiteral("korvel walk: ")) +
-                   walk.Error());
+        printError(FormatMessage(
+            MsgCommandSays,
+            {walksPicture ? QStringLiteral("render --walk") : QStringLiteral("walk"), walk.Error()}));
         return 2;
     }
 
