@@ -281,7 +281,11 @@ QString FlowCommandsSummary()
     return text;
 }
 
-int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std::unique_ptr<HostLog> log)
+namespace {
+
+// Reads the command's arguments: 0 when they fit it (with the second version a picture of a
+// comparison is drawn over, 0 when none), 2 after the message when they do not.
+int ReadArguments(const HostOptions& options, int& compareTo)
 {
     const QString& command = options.command;
     const QStringList& arguments = options.commandArguments;
@@ -305,7 +309,7 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         return 2;
     }
     // A second version to render only goes with the first, --compare.
-    int compareTo = 0;
+    compareTo = 0;
     if (walksPicture && options.compareFrom > 0) {
         printError(LoadResString(MsgWalkOrCompare));
         return 2;
@@ -335,6 +339,27 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
             {walksPicture ? QStringLiteral("render --walk") : QStringLiteral("walk"), walk.Error()}));
         return 2;
     }
+    return 0;
+}
+
+} // namespace
+
+int CheckFlowCommandArguments(const HostOptions& options)
+{
+    int compareTo = 0;
+    return ReadArguments(options, compareTo);
+}
+
+int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std::unique_ptr<HostLog> log)
+{
+    const QString& command = options.command;
+    const QStringList& arguments = options.commandArguments;
+    int compareTo = 0;
+    if (const int status = ReadArguments(options, compareTo))
+        return status;
+    const bool walksPicture = command == QLatin1String("render") && options.walk;
+    const WalkCommand walk(command == QLatin1String("walk") || walksPicture ? arguments.mid(1)
+                                                                            : QStringList());
 
     HostObject host(database, options.user, std::move(log));
     const AddinSession session(host);

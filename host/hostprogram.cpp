@@ -231,6 +231,11 @@ int HostProgram::run(const QStringList& arguments)
         return 1;
     }
 
+    // Wrong arguments are told as such whatever the database, even one that is missing.
+    if (!options.command.isEmpty())
+        if (const int status = CheckFlowCommandArguments(options))
+            return status;
+
     const DatabaseLocation location = DatabaseLocation::parse(options.database);
     const QString shownName = location.displayName();
     if (location.hasPassword())

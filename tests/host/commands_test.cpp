@@ -154,6 +154,7 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
     ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
     EXPECT_TRUE(picture.readAll().contains("<svg"));
     EXPECT_EQ(run({"--db", path("none.sqlite"), "list"}).exitCode, 1);
+    EXPECT_EQ(run({"--db", path("none.sqlite"), "search", " "}).exitCode, 2); // wrong, whatever the database
     EXPECT_FALSE(QFile::exists(path("none.sqlite")));
 }
 
