@@ -2,7 +2,9 @@
 
 #include "core/korvelerror.h"
 #include "host/databaseservices.h"
+#include "model/flowcheck.h"
 #include "persistence/schema.h"
+#include "resources/stringtable.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -13,6 +15,12 @@
 
 namespace korvel {
 namespace {
+
+// Writes "korvel: <text>" as one line on standard output: what a command on the database did.
+void printOutcome(const QString& text)
+{
+    std::printf("korvel: %s\n", qPrintable(text));
+}
 
 qint32 frameCount(const QSqlDatabase& database)
 {
@@ -49,19 +57,18 @@ QString FindDamage(const QSqlDatabase& database)
     if (!query.exec(sql))
         return query.lastError().text().simplified();
     if (!sqlite)
-        return query.next() ? QString() : QStringLiteral("the connection check returned no row");
+        return query.next() ? QString() : LoadResString(2460);
     QStringList findings;
     while (query.next())
         findings << query.value(0).toString().simplified();
     if (findings == QStringList{QStringLiteral("ok")})
         return {};
     if (findings.isEmpty())
-        return query.lastError().isValid() ? query.lastError().text().simplified()
-                                           : QStringLiteral("the integrity check gave no result");
+        return query.lastError().isValid() ? query.lastError().text().simplified() : LoadResString(2461);
     const qsizetype shown = std::min<qsizetype>(findings.size(), 5);
     QString text = findings.mid(0, shown).join(QStringLiteral("; "));
     if (findings.size() > shown)
-        text += QStringLiteral(" (and %1 more)").arg(findings.size() - shown);
+        text += u' ' + LoadResString(2462).arg(findings.size() - shown);
     return text;
 }
 
@@ -77,18 +84,15 @@ int InitialiseDatabase(const QSqlDatabase& database, const QString& shownName)
         CreateSchema(database);
         DatabaseServices::EnsureLockTable(database);
         if (frameCount(database) > 0) {
-            std::printf("korvel: %s has the Korvel tables; it already holds work orders, so no demo data "
-                        "was added\n",
-                        qPrintable(shownName));
+            printOutcome(FormatMessage(2463, {shownName}));
             return 0;
         }
         LoadDemoData(database);
     } catch (const std::exception& error) {
-        printError(
-            QStringLiteral("cannot create the Korvel tables in %1: %2").arg(shownName, describe(error)));
+        printError(FormatMessage(2464, {shownName, describe(error)}));
         return 1;
     }
-    std::printf("korvel: created the Korvel tables and the demo data in %s\n", qPrintable(shownName));
+    printOutcome(FormatMessage(2465, {shownName}));
     return 0;
 }
 
@@ -97,26 +101,21 @@ int CheckDatabase(const QSqlDatabase& database, const QString& shownName)
     try {
         const QString problem = FindDamage(database);
         if (!problem.isEmpty()) {
-            printError(QStringLiteral("the database %1 is damaged: %2").arg(shownName, problem));
+            printError(FormatMessage(2466, {shownName, problem}));
             return 1;
         }
         const QStringList present = database.tables(QSql::Tables);
         QStringList missing = korvelTables();
         missing.removeIf([&](const QString& table) { return present.contains(table, Qt::CaseInsensitive); });
         if (!missing.isEmpty()) {
-            printError(
-                QStringLiteral("the database %1 lacks the Korvel tables %2; create them with --init-db")
-                    .arg(shownName, missing.join(QStringLiteral(", "))));
+            printError(FormatMessage(2467, {shownName, missing.join(QStringLiteral(", "))}));
             return 1;
         }
     } catch (const std::exception& error) {
-        printError(QStringLiteral("cannot check the database %1: %2").arg(shownName, describe(error)));
+        printError(FormatMessage(2468, {shownName, describe(error)}));
         return 1;
     }
-    std::printf("korvel: the database %s is sound: %s, and every Korvel table is there\n",
-                qPrintable(shownName),
-                database.driverName() == QLatin1String("QSQLITE") ? "SQLite's integrity check found no fault"
-                                                                  : "it answers");
+    printOutcome(FormatMessage(database.driverName() == QLatin1String("QSQLITE") ? 2469 : 2470, {shownName}));
     return 0;
 }
 
@@ -125,7 +124,7 @@ int BreakFrameLock(const QSqlDatabase& database, const QString& shownName, const
 {
     try {
         if (!SchemaExists(database)) {
-            printError(QStringLiteral("the database %1 has no Korvel tables").arg(shownName));
+            printError(FormatMessage(2471, {shownName}));
             return 1;
         }
         // Locks are kept under the frame ID as stored, which may differ in letter case from the one
@@ -141,20 +140,17 @@ int BreakFrameLock(const QSqlDatabase& database, const QString& shownName, const
         query.finish();
         const QString holder = DatabaseServices(database).BreakLock(QStringLiteral("Korvel"), recordId);
         if (holder.isNull()) {
-            std::printf("korvel: frame %s is not locked in %s; nothing changed\n", qPrintable(recordId),
-                        qPrintable(shownName));
+            printOutcome(FormatMessage(2472, {recordId, shownName}));
             return 0;
         }
         QString line =
             QStringLiteral("[Korvel]-[Unlock]: %1 broke the edit lock that %2 held on frame %3 in %4")
                 .arg(staffId, holder, recordId, shownName);
         log.WriteLog(line, 0);
-        std::printf("korvel: broke the edit lock that %s held on frame %s\n", qPrintable(holder),
-                    qPrintable(recordId));
+        printOutcome(FormatMessage(2473, {holder, recordId}));
         return 0;
     } catch (const std::exception& error) {
-        printError(QStringLiteral("cannot break the edit lock on frame %1 in %2: %3")
-                       .arg(frameId, shownName, describe(error)));
+        printError(FormatMessage(2474, {frameId, shownName, describe(error)}));
         return 1;
     }
 }

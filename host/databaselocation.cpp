@@ -1,5 +1,7 @@
 #include "host/databaselocation.h"
 
+#include "resources/stringtable.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -59,12 +61,12 @@ DatabaseLocation DatabaseLocation::parse(const QString& text)
         location.m_kind = Kind::ODBC;
         location.m_name = value.mid(5);
         if (location.m_name.trimmed().isEmpty())
-            location.m_error = QStringLiteral("no ODBC data source name after \"odbc:\"");
+            location.m_error = LoadResString(2450);
         return location;
     }
     location.m_name = value.startsWith(QLatin1String("sqlite:"), Qt::CaseInsensitive) ? value.mid(7) : value;
     if (location.m_name.isEmpty())
-        location.m_error = QStringLiteral("no SQLite file name after \"sqlite:\"");
+        location.m_error = LoadResString(2451);
     return location;
 }
 
@@ -110,21 +112,20 @@ QSqlDatabase DatabaseLocation::open(const QString& connectionName, QString& erro
         return {};
     }
     if (!QSqlDatabase::isDriverAvailable(driverName())) {
-        error = QStringLiteral("the Qt SQL driver %1 is not installed").arg(driverName());
+        error = LoadResString(2452).arg(driverName());
         return {};
     }
     if (m_kind == Kind::SQLite && m_name != QLatin1String(":memory:")) {
         const QFileInfo file(m_name);
         if (file.exists() && !file.isFile()) {
-            error = QStringLiteral("not a file");
+            error = LoadResString(2453);
             return {};
         }
         // The default file lives in a folder that may not exist yet; a folder the user named must.
         if (m_name == defaultSqliteFile())
             QDir().mkpath(file.absolutePath());
         else if (!file.absoluteDir().exists()) {
-            error = QStringLiteral("the folder %1 does not exist")
-                        .arg(QDir::toNativeSeparators(file.absolutePath()));
+            error = LoadResString(2454).arg(QDir::toNativeSeparators(file.absolutePath()));
             return {};
         }
     }
@@ -161,7 +162,7 @@ QSqlDatabase DatabaseLocation::open(const QString& connectionName, QString& erro
         reason.replace(m_password, QStringLiteral("***"));
     error = withoutOdbcPassword(reason.simplified());
     if (error.isEmpty())
-        error = QStringLiteral("the database cannot be opened");
+        error = LoadResString(2455);
     return {};
 }
 

@@ -52,6 +52,8 @@ enum : qint32 {
     MsgModifiedBy = 2031,
     MsgBadVersion = 2071,
     MsgWalkOrCompare = 2153,
+    MsgEmptySearch = 2480,
+    MsgCommandSays = 2489,
 };
 
 void print(const QString& text)
@@ -147,25 +149,29 @@ int Check(QStringList frameIds, bool json)
         for (const auto& [id, name] : AllFrames())
             frameIds << id;
     bool errors = false;
+    // As JSON: every frame checked, by its ID, with its findings (an empty list when clean).
     QJsonArray all;
     for (const QString& frameId : std::as_const(frameIds)) {
         auto frame = OpenFrame(frameId);
         const QList<FlowFinding> findings = CheckFlow(*frame);
         errors = errors || HasErrors(findings);
+        QJsonArray found;
         for (const FlowFinding& finding : findings) {
             if (json)
-                all.append(QJsonObject{
-                    {QStringLiteral("frame"), frameId},
-                    {QStringLiteral("severity"),
-                     finding.severity == FindingSeverity::Error ? QStringLiteral("error") : QStringLiteral("warning")},
-                    {QStringLiteral("item"), ItemName(finding.item)},
-                    {QStringLiteral("key"), finding.key},
-                    {QStringLiteral("messageId"), finding.messageId},
-                    {QStringLiteral("message"), finding.text()}});
+                found.append(
+                    QJsonObject{{QStringLiteral("severity"), finding.severity == FindingSeverity::Error
+                                                                 ? QStringLiteral("error")
+                                                                 : QStringLiteral("warning")},
+                                {QStringLiteral("item"), ItemName(finding.item)},
+                                {QStringLiteral("key"), finding.key},
+                                {QStringLiteral("messageId"), finding.messageId},
+                                {QStringLiteral("message"), finding.text()}});
             else
                 print(QStringLiteral("%1\t%2\t%3").arg(frameId, finding.severityText(), finding.text()));
         }
-        if (!json && findings.isEmpty())
+        if (json)
+            all.append(QJsonObject{{QStringLiteral("frame"), frameId}, {QStringLiteral("findings"), found}});
+        else if (findings.isEmpty())
             print(FormatMessage(MsgNoFindings, {frameId}));
     }
     if (json)
@@ -275,7 +281,11 @@ QString FlowCommandsSummary()
     return text;
 }
 
-int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std::unique_ptr<HostLog> log)
+namespace {
+
+// Reads the command's arguments: 0 when they fit it (with the second version a picture of a
+// comparison is drawn over, 0 when none), 2 after the message when they do not.
+int ReadArguments(const HostOptions& options, int& compareTo)
 {
     const QString& command = options.command;
     const QStringList& arguments = options.commandArguments;
@@ -299,9 +309,13 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
         return 2;
     }
     // A second version to render only goes with the first, --compare.
-    int compareTo = 0;
+    compareTo = 0;
     if (walksPicture && options.compareFrom > 0) {
         printError(LoadResString(MsgWalkOrCompare));
+        return 2;
+    }
+    if (command == QLatin1String("search") && arguments.at(0).trimmed().isEmpty()) {
+        printError(LoadResString(MsgEmptySearch));
         return 2;
     }
     if (command == QLatin1String("render") && !walksPicture && arguments.size() > 1) {
@@ -320,10 +334,32 @@ int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std
 
     const WalkCommand walk(command == QLatin1String("walk") || walksPicture ? arguments.mid(1) : QStringList());
     if (!walk.Error().isEmpty()) {
-        printError((walksPicture ? QStringLiteral("korvel render --walk: ") : QStringLiteral("korvel walk: ")) +
-                   walk.Error());
+        printError(FormatMessage(
+            MsgCommandSays,
+            {walksPicture ? QStringLiteral("render --walk") : QStringLiteral("walk"), walk.Error()}));
         return 2;
     }
+    return 0;
+}
+
+} // namespace
+
+int CheckFlowCommandArguments(const HostOptions& options)
+{
+    int compareTo = 0;
+    return ReadArguments(options, compareTo);
+}
+
+int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std::unique_ptr<HostLog> log)
+{
+    const QString& command = options.command;
+    const QStringList& arguments = options.commandArguments;
+    int compareTo = 0;
+    if (const int status = ReadArguments(options, compareTo))
+        return status;
+    const bool walksPicture = command == QLatin1String("render") && options.walk;
+    const WalkCommand walk(command == QLatin1String("walk") || walksPicture ? arguments.mid(1)
+                                                                            : QStringList());
 
     HostObject host(database, options.user, std::move(log));
     const AddinSession session(host);

@@ -27,6 +27,10 @@ QString FlowCommandHelp(const QString& command);
 // The part of `korvel --help` that lists the commands.
 QString FlowCommandsSummary();
 
+// Checks options.commandArguments against options.command before any database is opened: 0 when
+// they fit, 2 (wrong arguments) after the message on standard error when they do not.
+int CheckFlowCommandArguments(const HostOptions& options);
+
 // Runs options.command on the open database as the staff member options.user; the add-in's
 // globals point at a host object over `database` while it runs. Errors of the statements go to `log`.
 int RunFlowCommand(const QSqlDatabase& database, const HostOptions& options, std::unique_ptr<HostLog> log);

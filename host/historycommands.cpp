@@ -4,8 +4,10 @@
 #include "core/sameid.h"
 #include "host/admincommands.h"
 #include "host/hostoptions.h"
+#include "model/flowcheck.h"
 #include "model/framediff.h"
 #include "model/framehistory.h"
+#include "resources/stringtable.h"
 
 #include <QHash>
 #include <QJsonArray>
@@ -55,7 +57,7 @@ private:
 // The status of wrong arguments, after their message.
 int Wrong(const QString& command, const QString& message)
 {
-    printError(QStringLiteral("korvel %1: %2").arg(command, message));
+    printError(FormatMessage(2489, {command, message}));
     return 2;
 }
 
@@ -65,7 +67,7 @@ QList<FrameVersionRow> VersionsOf(const QString& command, const QString& frameId
 {
     QList<FrameVersionRow> versions = FrameHistory::Versions(frameId);
     if (versions.isEmpty())
-        Wrong(command, QStringLiteral("there is no work order %1, and no stored version of one").arg(frameId));
+        Wrong(command, FormatMessage(2490, {frameId}));
     return versions;
 }
 
@@ -76,17 +78,15 @@ int VersionNamed(const QString& command, const QString& frameId, const QString& 
     bool number = false;
     const int version = text.trimmed().toInt(&number);
     if (!number) {
-        Wrong(command, QStringLiteral("the version \"%1\" is not a whole number").arg(text));
+        Wrong(command, FormatMessage(2491, {text}));
         return 0;
     }
     for (const FrameVersionRow& row : versions)
         if (row.version == version)
             return version;
-    Wrong(command, QStringLiteral("%1 has no version %2; its versions run from %3 to %4 (korvel history %1)")
-                       .arg(frameId)
-                       .arg(version)
-                       .arg(versions.constLast().version)
-                       .arg(versions.constFirst().version));
+    Wrong(command, FormatMessage(2492, {frameId, QString::number(version),
+                                        QString::number(versions.constLast().version),
+                                        QString::number(versions.constFirst().version)}));
     return 0;
 }
 
@@ -140,7 +140,7 @@ int Deleted(bool json)
     if (json)
         printJson(rows);
     else if (deleted.isEmpty())
-        print(QStringLiteral("No deleted work orders."));
+        print(LoadResString(2493));
     return 0;
 }
 
@@ -172,7 +172,7 @@ int Restore(const QStringList& arguments, const QString& newId)
     const QString command = QStringLiteral("restore");
     const QString& frameId = arguments.at(0);
     if (!newId.isNull() && newId.isEmpty())
-        return Wrong(command, QStringLiteral("--as needs a work-order ID"));
+        return Wrong(command, LoadResString(2494));
     const QList<FrameVersionRow> versions = VersionsOf(command, frameId);
     if (versions.isEmpty())
         return 2;
@@ -181,11 +181,11 @@ int Restore(const QStringList& arguments, const QString& newId)
         return 2;
     const FrameHistory::Restored restored = FrameHistory::Restore(frameId, version, newId);
     if (SameId(restored.frameId, frameId))
-        print(QStringLiteral("Restored version %1 of %2 as its version %3.")
-                  .arg(QString::number(version), restored.frameId, QString::number(restored.version)));
+        print(FormatMessage(2495,
+                            {QString::number(version), restored.frameId, QString::number(restored.version)}));
     else
-        print(QStringLiteral("Restored version %1 of %2 as %3, version %4.")
-                  .arg(QString::number(version), frameId, restored.frameId, QString::number(restored.version)));
+        print(FormatMessage(
+            2496, {QString::number(version), frameId, restored.frameId, QString::number(restored.version)}));
     return 0;
 }
 
@@ -200,30 +200,15 @@ const QStringList& HistoryCommandNames()
 
 QString HistoryCommandHelp(const QString& command)
 {
-    static const QHash<QString, QString> help = {
-        {QStringLiteral("history"),
-         QStringLiteral("history FRAME_ID [--json] | history --deleted [--json]\n\n"
-                        "Lists the stored versions of a work order, newest first: version, what the write was, "
-                        "who, when and what changed. --deleted lists the deleted work orders instead: ID, name, "
-                        "when, who and the version that can be restored. --json prints the rows as JSON.")},
-        {QStringLiteral("diff"),
-         QStringLiteral("diff FRAME_ID V1 [V2] [--json]\n\n"
-                        "Prints what separates version V1 of a work order from version V2 (default: its newest): "
-                        "header fields, steps and links added, removed, changed or moved. Exit status 0 when "
-                        "they are equal, 1 when they differ, 2 for a version the work order does not have. "
-                        "--json prints the changes as JSON.")},
-        {QStringLiteral("restore"),
-         QStringLiteral("restore FRAME_ID VERSION [--as NEW_ID]\n\n"
-                        "Brings a version of a work order back and stores it as its newest version; nothing is "
-                        "lost. A deleted work order comes back under its ID, or under --as NEW_ID. Refused while "
-                        "another session holds the work order's lock.")},
-        {QStringLiteral("prune"),
-         QStringLiteral("prune --keep N\n\n"
-                        "Drops all but the newest N versions (N at least 1) of every work order; the newest "
-                        "version and a deleted work order's last are always kept.")},
-    };
-    const QString text = help.value(command);
-    return text.isEmpty() ? text : QStringLiteral("korvel ") + text;
+    // The usage line of each command, its explanation the id after it.
+    static const QHash<QString, qint32> usage = {{QStringLiteral("history"), 2501},
+                                                 {QStringLiteral("diff"), 2503},
+                                                 {QStringLiteral("restore"), 2505},
+                                                 {QStringLiteral("prune"), 2507}};
+    const qint32 id = usage.value(command);
+    return id == 0 ? QString()
+                   : QStringLiteral("korvel ") + LoadResString(id) + QStringLiteral("\n\n") +
+                         LoadResString(id + 1);
 }
 
 int RunHistoryCommand(const HostOptions& options)
@@ -231,9 +216,9 @@ int RunHistoryCommand(const HostOptions& options)
     const QStringList& arguments = options.commandArguments;
     if (options.command == QLatin1String("history")) {
         if (options.deleted && !arguments.isEmpty())
-            return Wrong(options.command, QStringLiteral("--deleted takes no work-order ID"));
+            return Wrong(options.command, LoadResString(2497));
         if (!options.deleted && arguments.isEmpty())
-            return Wrong(options.command, QStringLiteral("an argument is missing; see korvel help history."));
+            return Wrong(options.command, LoadResString(2498));
         return options.deleted ? Deleted(options.json) : History(arguments.at(0), options.json);
     }
     if (options.command == QLatin1String("diff"))
@@ -241,7 +226,7 @@ int RunHistoryCommand(const HostOptions& options)
     if (options.command == QLatin1String("restore"))
         return Restore(arguments, options.newId);
     const int dropped = FrameHistory::Prune(options.keep);
-    print(dropped == 1 ? QStringLiteral("Dropped 1 version.") : QStringLiteral("Dropped %1 versions.").arg(dropped));
+    print(dropped == 1 ? LoadResString(2499) : FormatMessage(2500, {QString::number(dropped)}));
     return 0;
 }
 

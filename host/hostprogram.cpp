@@ -1,6 +1,7 @@
 #include "host/hostprogram.h"
 
 #include "core/korvelerror.h"
+#include "core/qttranslation.h"
 #include "core/wholefile.h"
 #include "host/addinlibrary.h"
 #include "host/admincommands.h"
@@ -10,6 +11,7 @@
 #include "host/hostobject.h"
 #include "host/hostoptions.h"
 #include "host/sqlitefile.h"
+#include "model/flowcheck.h"
 #include "persistence/framechanges.h"
 #include "persistence/frameversions.h"
 #include "persistence/schema.h"
@@ -45,11 +47,9 @@ QString readOnlyReason(const QString& path)
     // (WriteUser follows what the running account may do, so it is left out.)
     constexpr auto anyWrite = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
     if (!file.isWritable() || !(file.permissions() & anyWrite))
-        return QStringLiteral("the database file %1 is read-only, but the designer writes its edit locks and "
-                              "changes there (--screenshot and --check-db only read it)");
+        return LoadResString(2430);
     if (!QFileInfo(file.absolutePath()).isWritable())
-        return QStringLiteral(
-            "the folder of the database %1 is read-only, but SQLite writes its journal there");
+        return LoadResString(2431);
     return {};
 }
 
@@ -73,9 +73,7 @@ bool prepareDatabase(const QSqlDatabase& database, const QString& shownName, boo
     try {
         if (!SchemaExists(database)) {
             if (!sqlite || !isEmptySqlite(database)) {
-                printError(
-                    QStringLiteral("the database %1 has no Korvel tables; add them with --init-db%2")
-                        .arg(shownName, sqlite ? QStringLiteral(" (its own tables are kept)") : QString()));
+                printError(LoadResString(sqlite ? 2432 : 2433).arg(shownName));
                 return false;
             }
             CreateSchema(database);
@@ -87,7 +85,7 @@ bool prepareDatabase(const QSqlDatabase& database, const QString& shownName, boo
             FrameVersions::EnsureTables(database);
         }
     } catch (const std::exception& error) {
-        printError(QStringLiteral("cannot prepare the database %1: %2").arg(shownName, describe(error)));
+        printError(FormatMessage(2434, {shownName, describe(error)}));
         return false;
     }
     return true;
@@ -141,7 +139,7 @@ int runAddin(HostObject& host, const HostOptions& options)
     AddinLibrary addin;
     QString error;
     if (!addin.load(error)) {
-        printError(QStringLiteral("cannot load the Korvel add-in library: %1").arg(error));
+        printError(FormatMessage(2436, {error}));
         return 1;
     }
 
@@ -156,8 +154,7 @@ int runAddin(HostObject& host, const HostOptions& options)
             if (!dialog)
                 return;
             const auto* box = qobject_cast<QMessageBox*>(dialog);
-            printError(QStringLiteral("the designer reported: %1")
-                           .arg(box ? box->text().simplified() : dialog->windowTitle()));
+            printError(FormatMessage(2435, {box ? box->text().simplified() : dialog->windowTitle()}));
             dialog->reject();
             status = 1;
         });
@@ -171,11 +168,11 @@ int runAddin(HostObject& host, const HostOptions& options)
         addin.StartMe(startName, hostObject, startPara);
         window = designerWindow(addin);
         if (!window) {
-            printError(QStringLiteral("the Korvel add-in did not create its window"));
+            printError(LoadResString(2437));
             status = 1;
         }
     } catch (const std::exception& failure) {
-        printError(QStringLiteral("the Korvel add-in did not start: %1").arg(describe(failure)));
+        printError(FormatMessage(2438, {describe(failure)}));
         status = 1;
     }
 
@@ -212,6 +209,9 @@ int HostProgram::run(const QStringList& arguments)
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Korvel"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/korvel/korvel.svg")));
 
+    // The command line's own texts come from the string table; Qt's parts of it (the help's headings,
+    // the parser's errors) from Qt's translation, in the same language.
+    const QtTranslation qtTexts;
     HostOptions options;
     switch (options.parse(arguments)) {
     case HostOptions::Outcome::ShowHelp:
@@ -227,18 +227,19 @@ int HostProgram::run(const QStringList& arguments)
     const bool showsWindow = !options.initDatabase && !options.checkDatabase && options.unlockFrame.isEmpty() &&
                              options.command.isEmpty() && options.screenshot.isEmpty();
     if (showsWindow && HostOptions::withoutDisplay()) {
-        printError(QStringLiteral("there is no display to show the designer on (DISPLAY and WAYLAND_DISPLAY "
-                                  "are not set); --screenshot, --init-db, --check-db, --unlock and the "
-                                  "commands on frames run without one"));
+        printError(LoadResString(2439));
         return 1;
     }
+
+    // Wrong arguments are told as such whatever the database, even one that is missing.
+    if (!options.command.isEmpty())
+        if (const int status = CheckFlowCommandArguments(options))
+            return status;
 
     const DatabaseLocation location = DatabaseLocation::parse(options.database);
     const QString shownName = location.displayName();
     if (location.hasPassword())
-        printError(QStringLiteral("warning: a password given in --db can be seen by other users of this "
-                                  "machine (ps, shell history); give it in the environment variable "
-                                  "PGPASSWORD or in ~/.pgpass instead"));
+        printError(LoadResString(2440));
     SessionSettings settings;
     settings.statementTimeoutSeconds = options.statementTimeout;
     settings.readOnly = options.checkDatabase || !options.screenshot.isEmpty() ||
@@ -248,15 +249,19 @@ int HostProgram::run(const QStringList& arguments)
     DatabaseLocation opened = location;
     if (location.isValid() && location.kind() == DatabaseLocation::Kind::SQLite) {
         const QFileInfo file(location.filePath());
+        // Only the window and --init-db make a database: a command that finds none says so and leaves
+        // the folder as it was, also for the default file.
         const bool missing = !file.exists();
         if (missing && (options.checkDatabase || !options.unlockFrame.isEmpty() || !options.command.isEmpty())) {
-            printError(QStringLiteral("the database %1 does not exist").arg(shownName));
+            printError(FormatMessage(2441, {shownName}));
+            return 1;
+        }
+        if (!options.command.isEmpty() && file.isFile() && file.size() == 0) {
+            printError(FormatMessage(2442, {shownName}));
             return 1;
         }
         if (file.isFile() && !MayHoldSqlite(file.filePath())) {
-            printError(QStringLiteral("the file %1 is not a database: it does not start with SQLite's header, "
-                                      "so korvel leaves it as it is")
-                           .arg(shownName));
+            printError(FormatMessage(2443, {shownName}));
             return 1;
         }
         if (!settings.readOnly) {
@@ -276,8 +281,7 @@ int HostProgram::run(const QStringList& arguments)
         if (settings.readOnly && !options.checkDatabase && HasJournal(file.filePath()) &&
             readOnlyReason(file.filePath()).isEmpty()) {
             if (const QString error = RollBackInterruptedWrite(file.filePath()); !error.isEmpty()) {
-                printError(QStringLiteral("cannot roll back the interrupted write in the database %1: %2")
-                               .arg(shownName, error));
+                printError(FormatMessage(2444, {shownName, error}));
                 return 1;
             }
         }
@@ -290,7 +294,7 @@ int HostProgram::run(const QStringList& arguments)
         if (!database.isOpen()) {
             printError(settings.readOnly && HasJournal(opened.filePath())
                            ? InterruptedWriteMessage(shownName)
-                           : QStringLiteral("cannot open the database %1: %2").arg(shownName, error));
+                           : FormatMessage(2445, {shownName, error}));
             return 1;
         }
         if (options.initDatabase) {

@@ -10,6 +10,7 @@
 #include "model/framehistory.h"
 #include "model/recordwriter.h"
 #include "persistence/cdboperate.h"
+#include "resources/stringtable.h"
 
 #include <cstdio>
 
@@ -46,10 +47,7 @@ private:
 
 QString LayoutCommandHelp()
 {
-    return QStringLiteral("korvel layout FRAME_ID\n\n"
-                          "Lays the flow of a work order out automatically, left to right from Start to End, "
-                          "and saves it as the window's Save does: one new version of the work order. Refused "
-                          "while another session holds the work order's lock.");
+    return QStringLiteral("korvel ") + LoadResString(2530) + QStringLiteral("\n\n") + LoadResString(2531);
 }
 
 int RunLayoutCommand(const QString& frameId)
@@ -58,7 +56,7 @@ int RunLayoutCommand(const QString& frameId)
     if (exists == 0)
         throw KorvelError(LastLoggedError());
     if (exists != 1) {
-        printError(QStringLiteral("korvel layout: ") + FormatMessage(MsgNoSuchFrame, {frameId}));
+        printError(FormatMessage(2489, {QStringLiteral("layout"), FormatMessage(MsgNoSuchFrame, {frameId})}));
         return 2;
     }
     cWorder frame;
@@ -82,7 +80,7 @@ int RunLayoutCommand(const QString& frameId)
             node->setNodeTop(place.y());
     }
     if (frame.CheckStatus() != 1) {
-        print(QStringLiteral("%1 is laid out already; nothing to save.").arg(frameId));
+        print(FormatMessage(2532, {frameId}));
         return 0;
     }
     if (frame.SaveMe() != 1) {
@@ -90,10 +88,9 @@ int RunLayoutCommand(const QString& frameId)
         return 1;
     }
     const QList<FrameVersionRow> versions = FrameHistory::Versions(frameId);
-    print(QStringLiteral("Laid out %1 (%2), stored as its version %3.")
-              .arg(frameId,
-                   places.size() == 1 ? QStringLiteral("1 step") : QStringLiteral("%1 steps").arg(places.size()),
-                   QString::number(versions.isEmpty() ? 0 : versions.constFirst().version)));
+    print(FormatMessage(
+        2533, {frameId, places.size() == 1 ? LoadResString(2534) : LoadResString(2535).arg(places.size()),
+               QString::number(versions.isEmpty() ? 0 : versions.constFirst().version)}));
     return 0;
 }
 

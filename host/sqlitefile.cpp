@@ -1,5 +1,7 @@
 #include "host/sqlitefile.h"
 
+#include "resources/stringtable.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -47,11 +49,7 @@ QString RollBackInterruptedWrite(const QString& path)
 
 QString InterruptedWriteMessage(const QString& shownName)
 {
-    return QStringLiteral("the database %1 holds a write that was interrupted (its journal %1-journal lies "
-                          "beside it) and must be rolled back before it can be read; the database is not "
-                          "damaged: with write access to the file and its folder, any korvel command but "
-                          "--check-db rolls it back (e.g. korvel --db %1 list)")
-        .arg(shownName);
+    return LoadResString(2456).arg(shownName);
 }
 
 } // namespace korvel

@@ -2,6 +2,7 @@
 
 #include "host/admincommands.h"
 #include "model/cworder.h"
+#include "model/flowcheck.h"
 #include "model/linkcondition.h"
 #include "resources/stringtable.h"
 
@@ -81,7 +82,7 @@ void PrintPath(const FlowWalk& walk, const PointNames& names)
     for (qsizetype i = 0; i < walk.moves.size(); ++i)
         out[walk.moves.at(i).from] << i;
     const QSet<QString> deadEnds(walk.deadEnds.cbegin(), walk.deadEnds.cend());
-    const QString stops = QStringLiteral("  (stops here: no open way on)");
+    const QString stops = QStringLiteral("  ") + LoadResString(2514);
     print(names.Name(BeginNodeID) + (deadEnds.contains(BeginNodeID) ? stops : QString()));
     struct Line {
         qsizetype move;
@@ -104,9 +105,9 @@ void PrintPath(const FlowWalk& walk, const PointNames& names)
                            .arg(QString(line.indent, u' '), line.branch ? QStringLiteral("- ") : QString(),
                                 move.link, names.LinkName(move.link), names.Shown(move.to));
         if (move.kind == WalkMove::Kind::Loop)
-            text += QStringLiteral("  (loop back to step %1: the branch stops)").arg(move.to);
+            text += QStringLiteral("  ") + FormatMessage(2515, {move.to});
         else if (move.kind == WalkMove::Kind::Join)
-            text += QStringLiteral("  (joins step %1, shown above)").arg(move.to);
+            text += QStringLiteral("  ") + FormatMessage(2516, {move.to});
         else if (deadEnds.contains(move.to))
             text += stops;
         print(text);
@@ -128,11 +129,11 @@ WalkCommand::WalkCommand(const QStringList& assignments)
         const qsizetype equals = assignment.indexOf(u'=');
         const QString name = assignment.left(equals).trimmed();
         if (equals < 0)
-            m_error = QStringLiteral("\"%1\" is not NAME=VALUE").arg(assignment);
+            m_error = FormatMessage(2510, {assignment});
         else if (name.isEmpty())
-            m_error = QStringLiteral("\"%1\" has no variable name before \"=\"").arg(assignment);
+            m_error = FormatMessage(2511, {assignment});
         else if (m_values.contains(VariableKey(name)))
-            m_error = QStringLiteral("%1 is given more than once").arg(name);
+            m_error = FormatMessage(2512, {name});
         if (!m_error.isEmpty())
             return;
         m_values.insert(VariableKey(name), assignment.mid(equals + 1));
@@ -147,8 +148,7 @@ int WalkCommand::Run(cWorder& frame, bool json) const
         tested.insert(VariableKey(variable.name));
     for (const QString& name : m_names)
         if (!tested.contains(VariableKey(name)))
-            printError(QStringLiteral("korvel walk: no link of %1 tests %2; its value is not used.")
-                           .arg(frame.WorkOrderFrame_ID, name));
+            printError(FormatMessage(2513, {frame.WorkOrderFrame_ID, name}));
 
     const FlowWalk walk = WalkFlow(frame, m_values);
     const PointNames names(frame);
@@ -180,35 +180,26 @@ int WalkCommand::Run(cWorder& frame, bool json) const
     QStringList given;
     for (const QString& name : m_names)
         given << name + u'=' + m_values.value(VariableKey(name));
-    print(QStringLiteral("%1 %2%3:")
-              .arg(frame.WorkOrderFrame_ID, frame.WorkOrderFrameName,
-                   given.isEmpty() ? QString() : QStringLiteral(" with ") + given.join(u' ')));
+    print(given.isEmpty()
+              ? FormatMessage(2517, {frame.WorkOrderFrame_ID, frame.WorkOrderFrameName})
+              : FormatMessage(2518, {frame.WorkOrderFrame_ID, frame.WorkOrderFrameName, given.join(u' ')}));
     PrintPath(walk, names);
     if (!walk.unreached.isEmpty())
-        print(QStringLiteral("Never reached: ") + names.Shown(walk.unreached).join(QStringLiteral(", ")));
+        print(FormatMessage(2519, {names.Shown(walk.unreached).join(QStringLiteral(", "))}));
     if (!walk.unsetVariables.isEmpty())
-        print(QStringLiteral("Tested but not given: ") + walk.unsetVariables.join(QStringLiteral(", ")));
+        print(FormatMessage(2520, {walk.unsetVariables.join(QStringLiteral(", "))}));
     if (walk.ReachesEnd())
-        print(QStringLiteral("End is reached."));
+        print(LoadResString(2521));
     else if (walk.reachedEnd)
-        print(QStringLiteral("End is reached, but a branch stops at ") +
-              names.Shown(walk.deadEnds).join(QStringLiteral(", ")) + u'.');
+        print(FormatMessage(2522, {names.Shown(walk.deadEnds).join(QStringLiteral(", "))}));
     else
-        print(QStringLiteral("End is not reached."));
+        print(LoadResString(2523));
     return walk.ReachesEnd() ? 0 : 1;
 }
 
 QString WalkCommand::Help()
 {
-    return QStringLiteral(
-        "walk FRAME_ID [NAME=VALUE...] [--json]\n\n"
-        "Shows where a work order with the given values of the variables its conditional links test goes: "
-        "from Start, each open link taken with the step it leads to, every open branch (indented under "
-        "the step it leaves), where each branch stops (End, a step with no open way on, a loop back, a "
-        "join with a branch shown above), the steps never reached and the variables tested but not "
-        "given. Values compare as numbers when both sides are numbers, otherwise as text. Reads the work "
-        "order only. Exit status 0 when End is reached and no branch stops short of it, 1 when the walk "
-        "stops elsewhere, 2 for wrong arguments. --json prints the walk as one JSON object.");
+    return LoadResString(2524) + QStringLiteral("\n\n") + LoadResString(2525);
 }
 
 } // namespace korvel
