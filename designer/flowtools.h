@@ -28,16 +28,12 @@ class FrmMain;
 // shown through Modals().
 class FlowTools final {
 public:
-    // Runs a command under the name of its handler (the window's RunHandler).
-    using CommandRunner = std::function<void(const char* procedure, const std::function<void()>& command)>;
-
     // Adds the findings dock, hidden, below the window's client area.
     FlowTools(FrmMain& window, cWOrders& workOrders, FlowView& flow, FrameTree& tree);
     ~FlowTools();
 
-    // The File and Tools menus of the window's menu bar and their keys; `check` is the toolbar's
-    // Check button, which the Tools menu shares.
-    void BuildMenus(QAction& check, const CommandRunner& run);
+    // The automatic layout's commands.
+    ArrangeCommands& Arrange() { return *m_arrange; }
     // The dock below the canvas that lists the findings.
     FindingsPanel& Findings();
     // The window's command states for the flow tools.
