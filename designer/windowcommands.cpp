@@ -45,7 +45,12 @@ constexpr MenuItemDesign FileItems[] = {
     {"Lock", nullptr, nullptr},
     {"Unlock", nullptr, nullptr},
     {nullptr, nullptr, nullptr},
-    {"FrameProperties", "2205", [](FrmMain& window) { window.Frames().EditHeader(); }},
+    {"FrameProperties", "2205",
+     [](FrmMain& window) {
+         // The header dialog edits the frame the tree highlights: the current one, shown if filtered out.
+         window.Tree().SelectFrame(window.WorkOrders().CurWOrder());
+         window.Frames().EditHeader();
+     }},
     {"Del", nullptr, nullptr},
     {nullptr, nullptr, nullptr},
     {"Export", "1815", [](FrmMain& window) { window.Tools().ExportWorkOrders(); }},
