@@ -174,9 +174,8 @@ TEST_F(WindowTest, TitleStatusBarAndTreeFollowTheCurrentFrame)
     EXPECT_EQ(Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00002'"), 3500);
 }
 
-// The menu bar: each row names a menu and its item, the item's key (shown in the toolbar's tool tip
-// too), whether it is enabled on a read-only frame, on a locked one and with three steps selected
-// ("-" off, "+" on), and what it does, run in the table's order from the last of those situations.
+// The menu bar, a row per item: its menu, key (also in the toolbar's tool tip), whether it is on for
+// a read-only frame, a locked one and three steps selected, and what it does, run in the table's order.
 TEST_F(WindowTest, MenuItemsRunTheirCommandsShowTheirKeysAndFollowTheEditState)
 {
     const auto along = [&](double (*edge)(const FlowNodeItem&)) {
@@ -230,15 +229,15 @@ TEST_F(WindowTest, MenuItemsRunTheirCommandsShowTheirKeysAndFollowTheEditState)
                 << row.action << " in situation " << situation;
     }
     PlanDialog<FrmNode>([](FrmNode& d) { d.reject(); });
-    PlanDialog<FrmOrder>([](FrmOrder& d) {
-        EXPECT_EQ(d.TxtName->text(), "Customer complaint");
-        d.reject();
-    });
+    const auto planHeader = [&](const char* name) { // the header dialog, showing the frame's name
+        PlanDialog<FrmOrder>([=](FrmOrder& d) {
+            EXPECT_EQ(d.TxtName->text(), name);
+            d.reject();
+        });
+    };
+    planHeader("Customer complaint");
     PlanDialog<FrmSaveAs>([](FrmSaveAs& d) { d.reject(); });
-    PlanDialog<FrmOrder>([](FrmOrder& d) {
-        EXPECT_TRUE(d.TxtName->text().isEmpty());
-        d.reject();
-    });
+    planHeader(""); // a new frame
     PlanDialog<FrmOpenFrame>([](FrmOpenFrame& d) {
         for (const char* part : {"omplain", "REP0"}) { // a name, an ID
             Type(d.TxtFrameFilter, part);
@@ -251,12 +250,8 @@ TEST_F(WindowTest, MenuItemsRunTheirCommandsShowTheirKeysAndFollowTheEditState)
         QAction* action = Window().MenuBarAction(row.action);
         EXPECT_TRUE(Window().menuBar()->findChild<QMenu*>(row.menu)->actions().contains(action));
         EXPECT_EQ(action->shortcut().toString(QKeySequence::NativeText), row.key);
-        if (*row.key && Window().ToolbarButton(row.action)) {
-            EXPECT_TRUE(action->toolTip().endsWith(QStringLiteral(" (%1)").arg(row.key)))
-                << action->toolTip().toStdString();
-        }
-        if (QLatin1String(row.action) == "EditItem")
-            Scene().SelectItem(&CanvasNode("NN00001"));
+        EXPECT_TRUE(!*row.key || !Window().ToolbarButton(row.action) ||
+                    action->toolTip().endsWith(QStringLiteral(" (%1)").arg(row.key)));
         QCoreApplication::processEvents();
         action->trigger();
         row.effect();

@@ -156,8 +156,7 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
               [](const QString& a, const QString& b) { return a.size() > b.size(); });
     // English shows no CJK character or full-width sign; Chinese no ASCII word of two letters or more
     // but the product name, the words the string table's Chinese texts use: ID (节点ID), Email
-    // (id 211), WEB (ids 166, 195), and the names printed on the keys (the help and tool tips name
-    // Ctrl+S, Del, Enter).
+    // (id 211), WEB (ids 166, 195), and the names printed on the keys (Ctrl+S, Del, Enter).
     const QRegularExpression foreign(
         GetParam() == Language::English
             ? QStringLiteral("[\\x{3000}-\\x{303F}\\x{3400}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]")

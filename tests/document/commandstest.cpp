@@ -231,8 +231,7 @@ TEST(Arrangement, NudgesStopAtTheEdgesAndLeaveTheOtherAxisAlone)
     }
 }
 
-// Aligning and distributing three boxes of different sizes, each arrangement one row: the places
-// come back by ID, the steps that do not move along an axis keep their place on it.
+// Each arrangement of three boxes of different sizes: along the other axis every box stays put.
 TEST(Arrangement, AlignAndDistributeLineUpTheEdgesCentresAndGaps)
 {
     const QList<StepBox> boxes = {
