@@ -14,15 +14,12 @@
 #include "widgets/uiservices.h"
 
 #include <QAction>
-#include <QMenu>
 
 namespace korvel {
 namespace {
 
 // String-table ids.
 enum : qint32 {
-    MsgArrangeFlowItem = 2172,
-    MsgArrangeSelectionItem = 2173,
     MsgArrangedFlow = 2174,
     MsgArrangedSelection = 2175,
 };
@@ -32,21 +29,6 @@ enum : qint32 {
 ArrangeCommands::ArrangeCommands(FrmMain& window, cWOrders& workOrders, FlowView& flow)
     : m_window(window), m_workOrders(workOrders), m_flow(flow)
 {
-}
-
-void ArrangeCommands::AddMenuItems(QMenu& tools, const CommandRunner& run)
-{
-    const auto addItem = [this, &tools, &run](const char* name, qint32 textId, void (ArrangeCommands::*command)()) {
-        QAction* action = tools.addAction(QString::number(textId));
-        action->setObjectName(QString::fromLatin1(name));
-        QObject::connect(action, &QAction::triggered, &m_window,
-                         [this, run, name, command] { run(name, [this, command] { (this->*command)(); }); });
-        return action;
-    };
-    tools.addSeparator();
-    addItem("ArrangeFlow", MsgArrangeFlowItem, &ArrangeCommands::ArrangeFlow)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
-    addItem("ArrangeSelection", MsgArrangeSelectionItem, &ArrangeCommands::ArrangeSelection);
 }
 
 void ArrangeCommands::SetCommandStates()

@@ -1,9 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <functional>
-
-class QMenu;
 
 namespace korvel {
 
@@ -16,14 +13,10 @@ class FrmMain;
 // frame's undo history, and afterwards the view shows the whole flow.
 class ArrangeCommands final {
 public:
-    // Runs a command under the name of its handler (the window's RunHandler).
-    using CommandRunner = std::function<void(const char* procedure, const std::function<void()>& command)>;
-
     ArrangeCommands(FrmMain& window, cWOrders& workOrders, FlowView& flow);
 
-    // Adds both items, "ArrangeFlow" (Ctrl+Shift+A) and "ArrangeSelection", to the end of `tools`.
-    void AddMenuItems(QMenu& tools, const CommandRunner& run);
-    // Both while the frame may be edited, the selection's with two steps or more selected.
+    // The Tools menu's items "ArrangeFlow" (Ctrl+Shift+A) and "ArrangeSelection": both while the
+    // frame may be edited, the selection's with two steps or more selected.
     void SetCommandStates();
     void ArrangeFlow();
     void ArrangeSelection();

@@ -29,20 +29,12 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 
 namespace korvel {
 namespace {
 
 // String-table ids.
 enum : qint32 {
-    MsgFileMenu = 1814,
-    MsgExport = 1815,
-    MsgImport = 1816,
-    MsgExportPicture = 1817,
-    MsgToolsMenu = 1819,
-    MsgSearch = 1821,
     MsgCurrentFrame = 1823,
     MsgAllFrames = 1824,
     MsgExportWhich = 1825,
@@ -147,38 +139,6 @@ FlowTools::FlowTools(FrmMain& window, cWOrders& workOrders, FlowView& flow, Fram
 
 FlowTools::~FlowTools() = default;
 
-void FlowTools::BuildMenus(QAction& check, const CommandRunner& run)
-{
-    // Titles and item texts are string ids, localised with the rest of the window; the Check item
-    // is the toolbar's button.
-    QMenuBar* bar = m_window.menuBar();
-    const auto addMenu = [bar](qint32 titleId, const char* name, QAction* before) {
-        auto* menu = new QMenu(QString::number(titleId), bar);
-        menu->setObjectName(QString::fromLatin1(name));
-        bar->insertMenu(before, menu);
-        return menu;
-    };
-    const auto addItem = [this, &run](QMenu* menu, const char* name, qint32 textId, void (FlowTools::*command)()) {
-        QAction* action = menu->addAction(QString::number(textId));
-        action->setObjectName(QString::fromLatin1(name));
-        QObject::connect(action, &QAction::triggered, &m_window,
-                         [this, run, name, command] { run(name, [this, command] { (this->*command)(); }); });
-        return action;
-    };
-    QMenu* file = addMenu(MsgFileMenu, "MenuFile", bar->actions().value(0));
-    addItem(file, "Export", MsgExport, &FlowTools::ExportWorkOrders);
-    addItem(file, "Import", MsgImport, &FlowTools::ImportWorkOrders);
-    file->addSeparator();
-    addItem(file, "ExportPicture", MsgExportPicture, &FlowTools::ExportPicture);
-    m_printing->AddMenuItems(*file, run);
-    const QMenu* help = bar->findChild<QMenu*>(QStringLiteral("MenuHelp"));
-    QMenu* tools = addMenu(MsgToolsMenu, "MenuTools", help ? help->menuAction() : nullptr);
-    check.setShortcut(QKeySequence(Qt::Key_F7));
-    tools->addAction(&check);
-    addItem(tools, "Search", MsgSearch, &FlowTools::SearchWorkOrders)->setShortcuts(QKeySequence::Find);
-    m_arrange->AddMenuItems(*tools, run);
-}
-
 FindingsPanel& FlowTools::Findings()
 {
     return *m_findings;
@@ -189,13 +149,12 @@ void FlowTools::SetCommandStates()
     const bool current = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder()) != nullptr;
     for (QAction* action :
          {m_window.ToolbarButton(QStringLiteral("Check")), m_window.MenuBarAction(QStringLiteral("ExportPicture")),
-})
+          m_window.MenuBarAction(QStringLiteral("PrintPreview")), m_window.MenuBarAction(QStringLiteral("Print"))})
         if (action)
             action->setEnabled(current);
     if (QAction* exportItem = m_window.MenuBarAction(QStringLiteral("Export")))
         exportItem->setEnabled(m_workOrders.Count() > 0);
     m_arrange->SetCommandStates();
-    m_printing->SetCommandStates();
 }
 
 void FlowTools::RefreshFindings()

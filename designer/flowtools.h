@@ -24,21 +24,20 @@ class FrmMain;
 // it. Export writes the current frame or all frames to a file, Import reads one (asking for a new
 // ID when the file's one frame has an ID in use), lists its findings and selects the imported
 // frame. Export picture writes the current flow as SVG, PNG (at a scale the user picks) or PDF;
-// Print and Print preview print it (FramePrinting). Search finds a text in every frame and opens the frame of the hit chosen,
-// selecting its step or link. Arrange lays the flow out (ArrangeCommands). Files are asked for with QFileDialog, choices with QInputDialog, all
-// shown through Modals().
+// Print and Print preview print it (FramePrinting). Search finds a text in every frame and opens
+// the frame of the hit chosen, selecting its step or link. Arrange lays the flow out
+// (ArrangeCommands). Files are asked for with QFileDialog, choices with QInputDialog, all shown
+// through Modals().
 class FlowTools final {
 public:
-    // Runs a command under the name of its handler (the window's RunHandler).
-    using CommandRunner = std::function<void(const char* procedure, const std::function<void()>& command)>;
-
     // Adds the findings dock, hidden, below the window's client area.
     FlowTools(FrmMain& window, cWOrders& workOrders, FlowView& flow, FrameTree& tree);
     ~FlowTools();
 
-    // The File and Tools menus of the window's menu bar and their keys; `check` is the toolbar's
-    // Check button, which the Tools menu shares.
-    void BuildMenus(QAction& check, const CommandRunner& run);
+    // The automatic layout's commands.
+    ArrangeCommands& Arrange() { return *m_arrange; }
+    // Print and Print preview.
+    FramePrinting& Printing() { return *m_printing; }
     // The dock below the canvas that lists the findings.
     FindingsPanel& Findings();
     // The window's command states for the flow tools.

@@ -9,6 +9,7 @@
 #include "core/korvelerror.h"
 #include "designer/flowtools.h"
 #include "designer/frametree.h"
+#include "designer/frmopenframe.h"
 #include "designer/frmmain.h"
 #include "designer/windowstatus.h"
 #include "designer/workprogress.h"
@@ -53,6 +54,18 @@ QString FrameCommands::AskNewFrameID(QWidget* parent, const QString& title, cons
     dialog.TxtNewName->hide();
     Modals().showModal(dialog);
     return dialog.Tag() == QLatin1String("T") ? dialog.TxtNewID->text().trimmed() : QString();
+}
+
+void FrameCommands::OpenFrame()
+{
+    FrmOpenFrame dialog(m_workOrders, &m_window);
+    Modals().showModal(dialog);
+    const QString id = dialog.Chosen();
+    if (dialog.result() != QDialog::Accepted || id.isEmpty() || id == m_workOrders.CurWOrder())
+        return;
+    // The way a tree click goes: the question about unsaved changes first, and a Cancel stays put.
+    m_tree.SelectFrame(id);
+    m_window.TrvTree_NodeClick(id);
 }
 
 void FrameCommands::NewWorkOrder()

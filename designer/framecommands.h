@@ -15,7 +15,7 @@ class FrmMain;
 class SceneMapper;
 class WindowStatus;
 
-// The commands on whole frames: new, header edit, delete, save as, save, lock and unlock, with the
+// The commands on whole frames: open, new, header edit, delete, save as, save, lock and unlock, with the
 // questions about unsaved changes and the reports of failed writes and refused locks. Changes of a
 // frame's header and its lock go straight to the database; the frame's steps and links are written
 // by Save (or by answering Yes when asked about unsaved changes).
@@ -24,6 +24,9 @@ public:
     FrameCommands(FrmMain& window, cWOrders& workOrders, FrameController& frames, SceneMapper& mapper,
                   FlowView& flow, FrameTree& tree, WindowStatus& status, FlowTools& tools);
 
+    // Asks for a frame by part of its ID or name (FrmOpenFrame) and makes it current as a tree
+    // click does.
+    void OpenFrame();
     void NewWorkOrder();
     // Edits the header of the frame the tree selects, under its lock.
     void EditHeader();

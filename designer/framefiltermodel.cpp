@@ -21,10 +21,12 @@ void FrameFilterModel::SetText(const QString& text)
 
 bool FrameFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const
 {
-    if (m_text.isEmpty() || sourceParent.isValid())
+    if (sourceParent.isValid())
         return true;
     if (sourceRow == m_workOrders.Count())
-        return true; // the deleted frames' node
+        return !m_framesOnly; // the deleted frames' node
+    if (m_text.isEmpty())
+        return true;
     if (sourceRow < 0 || sourceRow > m_workOrders.Count())
         return false;
     const FrameListEntry& entry = m_workOrders.AllWOrder()[static_cast<size_t>(sourceRow)];

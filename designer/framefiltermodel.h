@@ -18,6 +18,8 @@ public:
     // Shows only the frames matching `text`; every frame when it is empty or blank.
     void SetText(const QString& text);
     const QString& Text() const { return m_text; }
+    // Leaves out the node of the deleted frames (a list to pick a frame from).
+    void SetFramesOnly(bool framesOnly) { m_framesOnly = framesOnly; }
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
@@ -25,6 +27,7 @@ protected:
 private:
     cWOrders& m_workOrders;
     QString m_text;
+    bool m_framesOnly = false;
 };
 
 } // namespace korvel

@@ -1,17 +1,14 @@
 #include "designer/frameprinting.h"
 
 #include "canvas/framepicture.h"
-#include "designer/frmmain.h"
 #include "model/cworder.h"
 #include "model/cworders.h"
 #include "model/flowcheck.h"
 #include "resources/stringtable.h"
 #include "widgets/uiservices.h"
 
-#include <QAction>
 #include <QDate>
 #include <QLocale>
-#include <QMenu>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrintDialog>
@@ -23,37 +20,14 @@ namespace {
 
 // String-table ids of the texts.
 enum : qint32 {
-    MsgPrint = 1818,
     MsgPrinterFailed = 1832,
-    MsgPreviewItem = 2340,
     MsgPageTitle = 2341,
     MsgPreviewTitle = 2342,
 };
 
 } // namespace
 
-FramePrinting::FramePrinting(FrmMain& window, cWOrders& workOrders) : m_window(window), m_workOrders(workOrders) {}
-
-void FramePrinting::AddMenuItems(QMenu& file, const CommandRunner& run)
-{
-    const auto addItem = [this, &file, &run](const char* name, qint32 textId, void (FramePrinting::*command)()) {
-        QAction* action = file.addAction(QString::number(textId));
-        action->setObjectName(QString::fromLatin1(name));
-        QObject::connect(action, &QAction::triggered, &m_window,
-                         [this, run, name, command] { run(name, [this, command] { (this->*command)(); }); });
-        return action;
-    };
-    addItem("PrintPreview", MsgPreviewItem, &FramePrinting::Preview);
-    addItem("Print", MsgPrint, &FramePrinting::Print)->setShortcuts(QKeySequence::Print);
-}
-
-void FramePrinting::SetCommandStates()
-{
-    const bool current = CurrentFrame() != nullptr;
-    for (const char* name : {"PrintPreview", "Print"})
-        if (QAction* action = m_window.MenuBarAction(QString::fromLatin1(name)))
-            action->setEnabled(current);
-}
+FramePrinting::FramePrinting(QWidget& window, cWOrders& workOrders) : m_window(window), m_workOrders(workOrders) {}
 
 QString FramePrinting::PageTitle(const cWorder& frame)
 {

@@ -6,6 +6,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -33,6 +34,14 @@ FrameTree::FrameTree(cWOrders& workOrders, QWidget& parent) : QObject(&parent), 
     m_tree->setModel(m_filter);
     m_tree->installEventFilter(this);
     m_tree->viewport()->installEventFilter(this);
+    m_popup = new QMenu(m_tree);
+    m_popup->setObjectName(QStringLiteral("MenuTree"));
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tree, &QTreeView::customContextMenuRequested, this, [this](QPoint where) {
+        const QString frameId = FrameAt(m_tree->indexAt(where));
+        if (!frameId.isEmpty())
+            emit PopupRequested(frameId, m_tree->viewport()->mapToGlobal(where));
+    });
     m_filterBox = new QLineEdit(m_panel);
     m_filterBox->setObjectName(QStringLiteral("TxtTreeFilter"));
     m_filterBox->setClearButtonEnabled(true);
@@ -112,6 +121,20 @@ bool FrameTree::DeletedRow(const QModelIndex& index, const FrameVersionRow*& del
 void FrameTree::SetDeleted(const QList<FrameVersionRow>& deleted)
 {
     m_model->SetDeleted(deleted);
+}
+
+QMenu& FrameTree::Popup()
+{
+    return *m_popup;
+}
+
+QAction* FrameTree::PopupItem(const QString& name) const
+{
+    const auto actions = m_popup->actions();
+    for (QAction* action : actions)
+        if (action->objectName() == name)
+            return action;
+    return nullptr;
 }
 
 void FrameTree::Filter(const QString& text)

@@ -5,9 +5,12 @@
 
 #include <QModelIndex>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 
+class QAction;
 class QLineEdit;
+class QMenu;
 class QTreeView;
 class QWidget;
 
@@ -19,7 +22,8 @@ class cWOrders;
 // whether this user holds the frame's lock, bold while the frame holds unsaved changes; it follows
 // the list as frames are listed, added and removed. A filter box above it narrows the rows to the
 // frames whose ID or name holds its text (Escape empties it). What it highlights is the current
-// frame: moving the highlight by keys or by dragging reports CurrentMoved, as a click would.
+// frame: moving the highlight by keys or by dragging reports CurrentMoved, as a click would. A
+// right click on a frame's row reports PopupRequested; the window shows Popup() there.
 class FrameTree final : public QObject {
     Q_OBJECT
 public:
@@ -49,10 +53,16 @@ public:
     // (nullptr for the node itself).
     bool DeletedRow(const QModelIndex& index, const FrameVersionRow*& deleted) const;
     void SetDeleted(const QList<FrameVersionRow>& deleted);
+    // The right-click menu of the frames' rows ("MenuTree"), filled by the window, and its item of
+    // this object name (nullptr when none).
+    QMenu& Popup();
+    QAction* PopupItem(const QString& name) const;
 
 signals:
     // The highlight moved to a frame that is not the current one without a click.
     void CurrentMoved(const QString& frameId);
+    // The user asked for the popup on the frame's row, at this point of the screen.
+    void PopupRequested(const QString& frameId, QPoint globalPos);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -67,6 +77,7 @@ private:
     QWidget* m_panel = nullptr;
     QLineEdit* m_filterBox = nullptr;
     QTreeView* m_tree = nullptr;
+    QMenu* m_popup = nullptr;
 };
 
 } // namespace korvel

@@ -52,10 +52,10 @@ struct ButtonDesign {
 constexpr ButtonDesign ToolbarDesign[] = {
     {"New", "119", 119},        {"Del", "120", 120},          {"Save", "121", 121},
     {"Saveas", "1220", 1017},   {"Lock", "122", 122},         {"Unlock", "123", 123},
-    {"-", "", 0},               {"AddNode", "1216", 1207},    {"EditItem", "1217", 1208},
-    {"DelItem", "1218", 1209},  {"AddLink", "1219", 1210},    {"LinkTool", "1667", 1664},
+    {"-", "", 0},               {"AddNode", "1216", 1207},    {"EditItem", "2211", 2206},
+    {"DelItem", "2212", 1209},  {"AddLink", "1219", 1210},    {"LinkTool", "1667", 1664},
     {"-", "", 0},               {"Undo", "", 1650},           {"Redo", "", 1651},
-    {"-", "", 0},               {"Check", "1822", 1820},      {"-", "", 0},
+    {"-", "", 0},               {"Check", "2213", 1820},      {"-", "", 0},
     {"Quit", "124", 124},
 };
 
@@ -203,10 +203,6 @@ void FrmMain::BuildControls()
 
     BuildMenu();
     BuildMenuBar();
-    m_tools->BuildMenus(*ToolbarButton(QStringLiteral("Check")),
-                        [this](const char* procedure, const std::function<void()>& command) {
-                            RunHandler(procedure, command);
-                        });
     m_view->AddOverview(*this);
     m_history = std::make_unique<HistoryCommands>(*this, *m_workOrders, *m_frames, *m_mapper, *m_flow, *m_tree);
     m_preview = std::make_unique<PathPreview>(*this, *m_workOrders, *m_mapper, *m_flow);

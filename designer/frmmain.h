@@ -59,14 +59,17 @@ public:
     QToolBar& Toolbar1() { return *m_toolbar; }
     // The toolbar button with this key ("New","Del","Save","Saveas","Lock","Unlock","AddNode",
     // "EditItem","DelItem","AddLink","LinkTool" (checkable),"Undo","Redo","Check","Quit"), or
-    // nullptr. The step, link, undo and redo buttons are also items of the Edit menu.
+    // nullptr. Its tool tip names its key. Each button is also an item of the menu bar.
     QAction* ToolbarButton(const QString& key);
-    // The menu bar's actions by object name: the File menu's "Export", "Import", "ExportPicture",
-    // "Print", the Edit menu's items (the toolbar's undo, redo, step and link buttons, "Cut", "Copy",
-    // "Paste", "SelectAll", "AlignLeft", "AlignTop", "AlignCentre", "Distribute"), the Tools menu's
-    // "Check" (the toolbar's button) and "Search", the View menu's "ZoomIn", "ZoomOut", "ZoomFit",
-    // "Grid" (checkable), "Legend", "Refresh" (F5)
-    // and the Help menu's "Help"; nullptr when none.
+    // The menu bar's actions by object name: the File menu's (the toolbar's frame buttons,
+    // "OpenFrame", "FrameProperties", "Export", "Import", "ExportPicture", "Print", and "Quit"), the
+    // Edit menu's (the toolbar's undo, redo, step and link buttons, "Cut", "Copy", "Paste",
+    // "SelectAll", "AlignLeft", "AlignCentre", "AlignRight", "AlignTop", "AlignMiddle", "AlignBottom",
+    // "Distribute", "DistributeVertically"), the View menu's "ZoomIn", "ZoomOut", "ZoomFit", "Grid"
+    // (checkable), "Legend", "Refresh" (F5) and the docks' switches, the Tools menu's "Check" (the
+    // toolbar's button), "Search", "ArrangeFlow", "ArrangeSelection" and "PreviewPath", and the Help
+    // menu's "Help"; nullptr when none. The tree's popup (Tree().Popup()) shows "New",
+    // "FrameProperties", "TreeCopy" (Save as) and "Del".
     QAction* MenuBarAction(const QString& name);
     // The canvas popup; its actions are named Menu_AddNode, Menu_EditNode, aa, Menu_Del, bb,
     // Menu_AddLink, Menu_EditLink, cc, Menu_DelLink.

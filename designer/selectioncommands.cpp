@@ -57,7 +57,7 @@ QList<StepBox> Boxes(const QList<FlowNodeItem*>& steps)
     QList<StepBox> boxes;
     boxes.reserve(steps.size());
     for (const FlowNodeItem* step : steps)
-        boxes.append({step->Key().mid(1), step->Left(), step->Top(), step->Width()});
+        boxes.append({step->Key().mid(1), step->Left(), step->Top(), step->Width(), step->Height()});
     return boxes;
 }
 
@@ -154,28 +154,50 @@ void SelectionCommands::MoveSelection(const QPointF& delta)
         m_frames.Nudge(m_workOrders.CurWOrder(), Boxes(m_steps.SelectedSteps()), delta);
 }
 
-void SelectionCommands::AlignLeft()
+void SelectionCommands::Arrange(StepPlaces (*arrangement)(const QList<StepBox>&), qint32 textId)
 {
     if (m_flow.Scene().EditMode())
-        MoveSteps(AlignedLeft(Boxes(m_steps.SelectedSteps())), LoadResString(1659));
+        MoveSteps(arrangement(Boxes(m_steps.SelectedSteps())), LoadResString(textId));
+}
+
+void SelectionCommands::AlignLeft()
+{
+    Arrange(&AlignedLeft, 1659);
 }
 
 void SelectionCommands::AlignTop()
 {
-    if (m_flow.Scene().EditMode())
-        MoveSteps(AlignedTop(Boxes(m_steps.SelectedSteps())), LoadResString(1660));
+    Arrange(&AlignedTop, 1660);
 }
 
 void SelectionCommands::AlignCentre()
 {
-    if (m_flow.Scene().EditMode())
-        MoveSteps(AlignedCentres(Boxes(m_steps.SelectedSteps())), LoadResString(1661));
+    Arrange(&AlignedCentres, 1661);
+}
+
+void SelectionCommands::AlignRight()
+{
+    Arrange(&AlignedRight, 2200);
+}
+
+void SelectionCommands::AlignBottom()
+{
+    Arrange(&AlignedBottom, 2201);
+}
+
+void SelectionCommands::AlignMiddle()
+{
+    Arrange(&AlignedMiddles, 2202);
 }
 
 void SelectionCommands::DistributeHorizontally()
 {
-    if (m_flow.Scene().EditMode())
-        MoveSteps(DistributedHorizontally(Boxes(m_steps.SelectedSteps())), LoadResString(1662));
+    Arrange([](const QList<StepBox>& steps) { return DistributedHorizontally(steps); }, 1662);
+}
+
+void SelectionCommands::DistributeVertically()
+{
+    Arrange([](const QList<StepBox>& steps) { return DistributedVertically(steps); }, 2203);
 }
 
 void SelectionCommands::SelectAll()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/arrangement.h"
+
 #include <QList>
 #include <QPoint>
 #include <QPointF>
@@ -32,7 +34,12 @@ public:
     void AlignLeft();
     void AlignTop();
     void AlignCentre();
+    void AlignRight();
+    void AlignBottom();
+    // The vertical centres on one line.
+    void AlignMiddle();
     void DistributeHorizontally();
+    void DistributeVertically();
     // Moves steps to new top-left places (twips) as one step of the history; a step already there
     // is left alone.
     void MoveSteps(const QList<std::pair<QString, QPoint>>& places, const QString& text);
@@ -40,6 +47,10 @@ public:
     void AFFlow_MouseUp();
 
 private:
+    // Moves the selected steps to the places `arrangement` gives them, as one step of the history
+    // named by string `textId`.
+    void Arrange(StepPlaces (*arrangement)(const QList<StepBox>&), qint32 textId);
+
     cWOrders& m_workOrders;
     FrameController& m_frames;
     FlowView& m_flow;

@@ -1,16 +1,22 @@
-// FrmMain: the toolbar's commands, the menu bar and its keys, and which commands are enabled.
+// FrmMain: the toolbar's commands, the menu bar, the tree's popup and their keys, and which commands
+// are enabled.
 #include "designer/frmmain.h"
 
 #include "canvas/flowview.h"
 #include "core/errorlog.h"
+#include "designer/arrangecommands.h"
 #include "designer/flowtools.h"
 #include "designer/framecommands.h"
+#include "designer/frameprinting.h"
+#include "designer/frametree.h"
 #include "designer/livechanges.h"
 #include "designer/selectioncommands.h"
 #include "designer/stepcommands.h"
 #include "designer/viewcommands.h"
 #include "document/framecontroller.h"
+#include "model/cworders.h"
 #include "resources/stringtable.h"
+#include "widgets/localiseform.h"
 #include "widgets/uiservices.h"
 
 #include <QAction>
@@ -28,11 +34,40 @@ struct MenuItemDesign {
     const char* textId;
     void (*command)(FrmMain& window);
 };
-// The Edit menu: the toolbar's undo, redo, step and link buttons (a null text id) and its own items.
+// The menu bar, menu by menu. An item with a null text id is the toolbar's button of that key, so
+// that each command has one action and SetCommandStates governs it wherever it shows; a null name
+// is a separator. The docks add the items that show and hide them to the View and Tools menus.
+constexpr MenuItemDesign FileItems[] = {
+    {"New", nullptr, nullptr},
+    {"OpenFrame", "2204", [](FrmMain& window) { window.Frames().OpenFrame(); }},
+    {"Save", nullptr, nullptr},
+    {"Saveas", nullptr, nullptr},
+    {nullptr, nullptr, nullptr},
+    {"Lock", nullptr, nullptr},
+    {"Unlock", nullptr, nullptr},
+    {nullptr, nullptr, nullptr},
+    {"FrameProperties", "2205",
+     [](FrmMain& window) {
+         // The header dialog edits the frame the tree highlights: the current one, shown if filtered out.
+         window.Tree().SelectFrame(window.WorkOrders().CurWOrder());
+         window.Frames().EditHeader();
+     }},
+    {"Del", nullptr, nullptr},
+    {nullptr, nullptr, nullptr},
+    {"Export", "1815", [](FrmMain& window) { window.Tools().ExportWorkOrders(); }},
+    {"Import", "1816", [](FrmMain& window) { window.Tools().ImportWorkOrders(); }},
+    {nullptr, nullptr, nullptr},
+    {"ExportPicture", "1817", [](FrmMain& window) { window.Tools().ExportPicture(); }},
+    {"PrintPreview", "2340", [](FrmMain& window) { window.Tools().Printing().Preview(); }},
+    {"Print", "1818", [](FrmMain& window) { window.Tools().Printing().Print(); }},
+    {nullptr, nullptr, nullptr},
+    {"Quit", nullptr, nullptr},
+};
+// The Edit menu: the toolbar's undo, redo, step and link buttons and its own items.
 constexpr MenuItemDesign EditItems[] = {
     {"Undo", nullptr, nullptr},
     {"Redo", nullptr, nullptr},
-    {nullptr, nullptr, nullptr}, // separator
+    {nullptr, nullptr, nullptr},
     {"Cut", "1655", [](FrmMain& window) { window.Selection().CutSteps(); }},
     {"Copy", "1656", [](FrmMain& window) { window.Selection().CopySteps(); }},
     {"Paste", "1657", [](FrmMain& window) { window.Selection().PasteSteps(); }},
@@ -45,9 +80,13 @@ constexpr MenuItemDesign EditItems[] = {
     {"LinkTool", nullptr, nullptr},
     {nullptr, nullptr, nullptr},
     {"AlignLeft", "1659", [](FrmMain& window) { window.Selection().AlignLeft(); }},
-    {"AlignTop", "1660", [](FrmMain& window) { window.Selection().AlignTop(); }},
     {"AlignCentre", "1661", [](FrmMain& window) { window.Selection().AlignCentre(); }},
+    {"AlignRight", "2200", [](FrmMain& window) { window.Selection().AlignRight(); }},
+    {"AlignTop", "1660", [](FrmMain& window) { window.Selection().AlignTop(); }},
+    {"AlignMiddle", "2202", [](FrmMain& window) { window.Selection().AlignMiddle(); }},
+    {"AlignBottom", "2201", [](FrmMain& window) { window.Selection().AlignBottom(); }},
     {"Distribute", "1662", [](FrmMain& window) { window.Selection().DistributeHorizontally(); }},
+    {"DistributeVertically", "2203", [](FrmMain& window) { window.Selection().DistributeVertically(); }},
 };
 constexpr MenuItemDesign ViewItems[] = {
     {"ZoomIn", "1211", [](FrmMain& window) { window.View().ZoomIn(); }},
@@ -63,7 +102,18 @@ constexpr MenuItemDesign ViewItems[] = {
     {nullptr, nullptr, nullptr},
     {"Refresh", "2034", [](FrmMain& window) { window.Live().Refresh(); }},
 };
+constexpr MenuItemDesign ToolsItems[] = {
+    {"Check", nullptr, nullptr},
+    {"Search", "1821", [](FrmMain& window) { window.Tools().SearchWorkOrders(); }},
+    {nullptr, nullptr, nullptr},
+    {"ArrangeFlow", "2172", [](FrmMain& window) { window.Tools().Arrange().ArrangeFlow(); }},
+    {"ArrangeSelection", "2173", [](FrmMain& window) { window.Tools().Arrange().ArrangeSelection(); }},
+};
 constexpr MenuItemDesign HelpItems[] = {{"Help", "1215", [](FrmMain& window) { window.View().ShowHelp(); }}};
+
+// The tree's right-click menu on a frame: the File menu's items of these names, and Copy, which
+// runs Save as.
+constexpr const char* TreeItems[] = {"New", "FrameProperties", "TreeCopy", "Del"};
 
 } // namespace
 
@@ -90,10 +140,34 @@ void FrmMain::BuildMenuBar()
                     [this, design] { RunHandler(design.name, [this, design] { design.command(*this); }); });
         }
     };
+    addItems("1814", "MenuFile", FileItems);
     addItems("1204", "MenuEdit", EditItems);
     addItems("1205", "MenuView", ViewItems);
     MenuBarAction(QStringLiteral("Grid"))->setCheckable(true);
+    addItems("1819", "MenuTools", ToolsItems);
     addItems("1206", "MenuHelp", HelpItems);
+
+    // The tree's popup: Copy is Save as under the name the tree gives it.
+    auto* copy = new QAction(LoadResString(2210), m_tree);
+    copy->setObjectName(QStringLiteral("TreeCopy"));
+    connect(copy, &QAction::triggered, this,
+            [this] { RunHandler("TrvTree_Copy", [this] { m_frameCommands->SaveWorkOrderAs(); }); });
+    for (const char* name : TreeItems)
+        m_tree->Popup().addAction(qstrcmp(name, "TreeCopy") == 0 ? copy
+                                                                 : MenuBarAction(QString::fromLatin1(name)));
+    connect(m_tree, &FrameTree::PopupRequested, this, [this](const QString& frameId, QPoint where) {
+        RunHandler("TrvTree_Popup", [&] {
+            // The popup acts on the current frame: the row becomes current first, as a click makes it.
+            if (frameId != m_workOrders->CurWOrder()) {
+                m_tree->SelectFrame(frameId);
+                TrvTree_NodeClick(frameId);
+            }
+            if (frameId != m_workOrders->CurWOrder())
+                return;
+            SetCommandStates();
+            m_tree->Popup().popup(where);
+        });
+    });
 
     // Keys. Editing and deleting act on the canvas's selection, so their keys work while the
     // canvas has the focus: Delete and Enter keep their meaning elsewhere (e.g. in the tree).
@@ -108,11 +182,14 @@ void FrmMain::BuildMenuBar()
             m_flow->addAction(action);
     };
     keys(QStringLiteral("New"), QKeySequence::keyBindings(QKeySequence::New));
+    keys(QStringLiteral("OpenFrame"), QKeySequence::keyBindings(QKeySequence::Open));
     keys(QStringLiteral("Save"), QKeySequence::keyBindings(QKeySequence::Save));
     keys(QStringLiteral("Lock"), {QKeySequence(Qt::CTRL | Qt::Key_L)});
     keys(QStringLiteral("Unlock"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L)});
+    keys(QStringLiteral("Quit"), {QKeySequence(Qt::CTRL | Qt::Key_Q)});
+    keys(QStringLiteral("Print"), QKeySequence::keyBindings(QKeySequence::Print));
     keys(QStringLiteral("EditItem"),
-         {QKeySequence(Qt::Key_F2), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
+         {QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_F2)},
          Qt::WidgetWithChildrenShortcut);
     keys(QStringLiteral("DelItem"), QKeySequence::keyBindings(QKeySequence::Delete), Qt::WidgetWithChildrenShortcut);
     keys(QStringLiteral("Undo"), QKeySequence::keyBindings(QKeySequence::Undo));
@@ -135,6 +212,9 @@ void FrmMain::BuildMenuBar()
     keys(QStringLiteral("ZoomOut"), QKeySequence::keyBindings(QKeySequence::ZoomOut));
     keys(QStringLiteral("ZoomFit"), {QKeySequence(Qt::CTRL | Qt::Key_0)});
     keys(QStringLiteral("Refresh"), {QKeySequence(Qt::Key_F5)});
+    keys(QStringLiteral("Check"), {QKeySequence(Qt::Key_F7)});
+    keys(QStringLiteral("Search"), QKeySequence::keyBindings(QKeySequence::Find));
+    keys(QStringLiteral("ArrangeFlow"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)});
     keys(QStringLiteral("Help"), QKeySequence::keyBindings(QKeySequence::HelpContents));
 }
 
@@ -162,6 +242,9 @@ void FrmMain::SetCommandStates()
     };
     for (const char* key : {"Del", "Save", "Saveas", "Unlock", "AddNode", "AddLink"})
         enable(ToolbarButton(QString::fromLatin1(key)), editable);
+    enable(m_tree->PopupItem(QStringLiteral("TreeCopy")), editable);
+    enable(MenuBarAction(QStringLiteral("FrameProperties")),
+           m_workOrders->OneWorkOrder(m_workOrders->CurWOrder()) != nullptr);
     enable(ToolbarButton(QStringLiteral("Lock")), !editable);
     enable(ToolbarButton(QStringLiteral("EditItem")), step || link);
     enable(ToolbarButton(QStringLiteral("DelItem")), step || link);
@@ -183,6 +266,7 @@ void FrmMain::SetCommandStates()
             return;
         action->setEnabled(editable && can);
         action->setText(can ? LoadResString(namedId).arg(change) : LoadResString(plainId));
+        action->setToolTip(ToolTipWithKey(action->text(), *action));
     };
     showHistory("Undo", history && history->canUndo(), history ? history->undoText() : QString(), 1650, 1652);
     showHistory("Redo", history && history->canRedo(), history ? history->redoText() : QString(), 1651, 1653);
@@ -191,9 +275,10 @@ void FrmMain::SetCommandStates()
     enable(MenuBarAction(QStringLiteral("Copy")), steps > 0);
     enable(MenuBarAction(QStringLiteral("Cut")), editable && steps > 0);
     enable(MenuBarAction(QStringLiteral("Paste")), editable && SelectionCommands::ClipboardHasSteps());
-    for (const char* name : {"AlignLeft", "AlignTop", "AlignCentre"})
+    for (const char* name : {"AlignLeft", "AlignCentre", "AlignRight", "AlignTop", "AlignMiddle", "AlignBottom"})
         enable(MenuBarAction(QString::fromLatin1(name)), editable && steps >= 2);
-    enable(MenuBarAction(QStringLiteral("Distribute")), editable && steps >= 3);
+    for (const char* name : {"Distribute", "DistributeVertically"})
+        enable(MenuBarAction(QString::fromLatin1(name)), editable && steps >= 3);
 }
 
 void FrmMain::Toolbar1_ButtonClick(const QString& key)

@@ -127,7 +127,9 @@ void localiseToolbar(QToolBar& toolbar)
     for (QAction* button : buttons) {
         if (button->isSeparator())
             continue;
-        IgnoreErrors([&] { button->setToolTip(LoadResString(wholeNumber(button->toolTip()))); });
+        IgnoreErrors([&] {
+            button->setToolTip(ToolTipWithKey(LoadResString(wholeNumber(button->toolTip())), *button));
+        });
         QMenu* buttonMenu = button->menu();
         if (!buttonMenu)
             continue;
@@ -169,6 +171,14 @@ void localiseOther(QWidget& control)
 }
 
 } // namespace
+
+QString ToolTipWithKey(const QString& tip, const QAction& action)
+{
+    const QKeySequence key = action.shortcut();
+    if (key.isEmpty())
+        return tip;
+    return LoadResString(2209).arg(tip, key.toString(QKeySequence::NativeText));
+}
 
 void LocaliseForm(QWidget& form)
 {

@@ -3,8 +3,16 @@
 
 #include "tests/designer/designerfixture.h"
 
+#include "designer/findingspanel.h"
+#include "designer/frmopenframe.h"
+#include "dialogs/frmnode.h"
+#include "dialogs/frmorder.h"
+#include "dialogs/frmsaveas.h"
 #include "resources/stringtable.h"
 
+#include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QWindow>
 
 namespace korvel {
@@ -164,6 +172,112 @@ TEST_F(WindowTest, TitleStatusBarAndTreeFollowTheCurrentFrame)
         EXPECT_EQ(TreeRow("CMP01").data().toString(), QStringLiteral("Customer complaint (CMP01)"));
     }
     EXPECT_EQ(Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00002'"), 3500);
+}
+
+// The menu bar, a row per item: its menu, key (also in the toolbar's tool tip), whether it is on for
+// a read-only frame, a locked one and three steps selected, and what it does, run in the table's order.
+TEST_F(WindowTest, MenuItemsRunTheirCommandsShowTheirKeysAndFollowTheEditState)
+{
+    const auto along = [&](double (*edge)(const FlowNodeItem&)) {
+        QList<double> at;
+        for (const char* key : {"NN00001", "NN00002", "NN00003"})
+            at << edge(CanvasNode(key));
+        std::sort(at.begin(), at.end());
+        return at;
+    };
+    const auto lined = [&](const char* change, double (*edge)(const FlowNodeItem&)) {
+        EXPECT_EQ(along(edge).constFirst(), along(edge).constLast()) << change;
+        EXPECT_EQ(Button("Undo")->text(), QStringLiteral("Undo ") + QLatin1String(change));
+        PressButton("Undo");
+    };
+    const struct {
+        const char *menu, *action, *key, *enabled;
+        std::function<void()> effect;
+    } rows[] = {
+        {"MenuEdit", "DistributeVertically", "", "--+",
+         [&] {
+             EXPECT_EQ(along([](auto& n) { return n.Top(); }), (QList<double>{300, 1000, 1700}));
+         }},
+        {"MenuEdit", "AlignRight", "", "--+",
+         [&] { lined("Align right", [](auto& n) { return n.Left() + n.Width(); }); }},
+        {"MenuEdit", "AlignBottom", "", "--+",
+         [&] { lined("Align bottom", [](auto& n) { return n.Top() + n.Height(); }); }},
+        {"MenuEdit", "AlignMiddle", "", "--+",
+         [&] { lined("Align middles", [](auto& n) { return n.Top() + n.Height() / 2; }); }},
+        {"MenuFile", "Save", "Ctrl+S", "-++",
+         [&] { EXPECT_EQ(Count("SELECT COUNT(*) FROM Two_Node WHERE NodeTop = 1000"), 1); }},
+        {"MenuEdit", "EditItem", "Enter", "--+", [] {}},
+        {"MenuFile", "FrameProperties", "", "+++", [] {}},
+        {"MenuFile", "Saveas", "", "-++", [] {}},
+        {"MenuFile", "Unlock", "Ctrl+Shift+L", "-++", [&] { EXPECT_EQ(LockState("CMP01"), 0); }},
+        {"MenuFile", "Lock", "Ctrl+L", "+--", [&] { EXPECT_EQ(LockState("CMP01"), 2); }},
+        {"MenuTools", "Check", "F7", "+++", [&] { EXPECT_TRUE(Window().Tools().Findings().isVisible()); }},
+        {"MenuFile", "New", "Ctrl+N", "+++", [] {}},
+        {"MenuFile", "OpenFrame", "Ctrl+O", "+++", [&] { EXPECT_EQ(Orders().CurWOrder(), "REP01"); }},
+        {"MenuFile", "Quit", "Ctrl+Q", "+++", [&] { EXPECT_FALSE(Window().isVisible()); }},
+    };
+    const std::function<void()> situations[] = {[&] { ClickFrame("CMP01"); }, [&] { PressButton("Lock"); },
+                                                [&] {
+                                                    Scene().SelectAllSteps();
+                                                    CanvasNode("NN00004").setSelected(false);
+                                                }};
+    for (int situation = 0; situation < 3; ++situation) {
+        situations[situation]();
+        QCoreApplication::processEvents();
+        for (const auto& row : rows)
+            EXPECT_EQ(Window().MenuBarAction(row.action)->isEnabled(), row.enabled[situation] == '+')
+                << row.action << " in situation " << situation;
+    }
+    PlanDialog<FrmNode>([](FrmNode& d) { d.reject(); });
+    const auto planHeader = [&](const char* name) { // the header dialog, showing the frame's name
+        PlanDialog<FrmOrder>([=](FrmOrder& d) {
+            EXPECT_EQ(d.TxtName->text(), name);
+            d.reject();
+        });
+    };
+    planHeader("Customer complaint");
+    PlanDialog<FrmSaveAs>([](FrmSaveAs& d) { d.reject(); });
+    planHeader(""); // a new frame
+    PlanDialog<FrmOpenFrame>([](FrmOpenFrame& d) {
+        for (const char* part : {"omplain", "REP0"}) { // a name, an ID
+            Type(d.TxtFrameFilter, part);
+            EXPECT_EQ(d.LstFrames->model()->rowCount(), 1) << part;
+        }
+        d.CmdOK->click();
+    });
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.action);
+        QAction* action = Window().MenuBarAction(row.action);
+        EXPECT_TRUE(Window().menuBar()->findChild<QMenu*>(row.menu)->actions().contains(action));
+        EXPECT_EQ(action->shortcut().toString(QKeySequence::NativeText), row.key);
+        EXPECT_TRUE(!*row.key || !Window().ToolbarButton(row.action) ||
+                    action->toolTip().endsWith(QStringLiteral(" (%1)").arg(row.key)));
+        QCoreApplication::processEvents();
+        action->trigger();
+        row.effect();
+    }
+}
+
+// The tree's popup makes the row's frame current and offers the frame commands as the File menu does.
+TEST_F(WindowTest, TreePopupActsOnTheFrameOfTheRow)
+{
+    for (const bool locked : {false, true}) {
+        emit Window().TrvTree().customContextMenuRequested(TreePoint("REP01"));
+        QMenu& popup = Window().Tree().Popup();
+        EXPECT_TRUE(popup.isVisible());
+        EXPECT_EQ(Orders().CurWOrder(), "REP01");
+        QStringList items;
+        for (const QAction* item : popup.actions())
+            items << item->objectName() + (item->isEnabled() ? "+" : "-");
+        EXPECT_EQ(items.join(u' '),
+                  locked ? "New+ FrameProperties+ TreeCopy+ Del+" : "New+ FrameProperties+ TreeCopy- Del-");
+        popup.close();
+        if (!locked)
+            PressButton("Lock");
+    }
+    Modals().plan([](QDialog& d) { d.reject(); });
+    Window().Tree().PopupItem("TreeCopy")->trigger();
+    EXPECT_EQ(Modals().shown(), QStringList{"FrmSaveAs"});
 }
 
 } // namespace

@@ -100,7 +100,8 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
              [&] { Window().Menu_AddNode_Click(); }, [&] { Window().Menu_AddLink_Click(); },
              [&] { PressButton("New"); }, [&] { PressButton("Saveas"); }, [&] { Window().View().ShowLegend(); },
              [&] { Window().Tools().SearchWorkOrders(); }, [&] { Window().Tools().ExportWorkOrders(); },
-             [&] { Window().MenuBarAction(QStringLiteral("PrintPreview"))->trigger(); }}) {
+             [&] { Window().MenuBarAction(QStringLiteral("PrintPreview"))->trigger(); },
+             [&] { Window().Frames().OpenFrame(); }}) {
         Modals().plan(script);
         command();
     }
@@ -116,7 +117,8 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
     Frame(QStringLiteral("CMP01")).AllLink().DelMe(QStringLiteral("L3")); // Supervisor review unreachable
     Window().Tools().CheckWorkOrder(); // the findings dock
     EXPECT_EQ(Modals().shown(), (QStringList{"FrmNode", "FrmEdit", "FrmLink", "FrmOrder", "FrmSelectDoc", "FrmSaveAs",
-                                             "FrmLegend", "FrmSearch", "ExportChoice", "PrintPreviewDialog", "FileDialog",
+                                             "FrmLegend", "FrmSearch", "ExportChoice", "PrintPreviewDialog", "FrmOpenFrame",
+                                             "FileDialog",
                                              "PictureScale"}));
     EXPECT_GE(Messages().texts().size(), 4);
 
@@ -156,11 +158,11 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
               [](const QString& a, const QString& b) { return a.size() > b.size(); });
     // English shows no CJK character or full-width sign; Chinese no ASCII word of two letters or more
     // but the product name, the words the string table's Chinese texts use: ID (节点ID), Email
-    // (id 211), WEB (ids 166, 195), and the names printed on the keys (the help names Ctrl+S).
+    // (id 211), WEB (ids 166, 195), and the names printed on the keys (Ctrl+S, Del, Enter).
     const QRegularExpression foreign(
         GetParam() == Language::English
             ? QStringLiteral("[\\x{3000}-\\x{303F}\\x{3400}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]")
-            : QStringLiteral("(?<![A-Za-z])(?!(Korvel|ID|Email|WEB|Ctrl|Shift)(?![A-Za-z]))[A-Za-z]{2,}"));
+            : QStringLiteral("(?<![A-Za-z])(?!(Korvel|ID|Email|WEB|Ctrl|Shift|Del|Enter)(?![A-Za-z]))[A-Za-z]{2,}"));
     QStringList wrong;
     for (const QString& shown : std::as_const(m_texts)) {
         QString text = shown.section(QStringLiteral(": "), 1);

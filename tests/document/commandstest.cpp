@@ -231,5 +231,33 @@ TEST(Arrangement, NudgesStopAtTheEdgesAndLeaveTheOtherAxisAlone)
     }
 }
 
+// Each arrangement of three boxes of different sizes: along the other axis every box stays put.
+TEST(Arrangement, AlignAndDistributeLineUpTheEdgesCentresAndGaps)
+{
+    const QList<StepBox> boxes = {
+        {u"A"_s, 1000, 300, 1400, 600}, {u"B"_s, 3000, 900, 1000, 800}, {u"C"_s, 1500, 2000, 1200, 400}};
+    const struct {
+        StepPlaces (*arrange)(const QList<StepBox>&);
+        const char* expected;
+    } rows[] = {
+        {&AlignedLeft, "A 1000,300 B 1000,900 C 1000,2000"},
+        {&AlignedRight, "A 2600,300 B 3000,900 C 2800,2000"},
+        {&AlignedCentres, "A 1800,300 B 2000,900 C 1900,2000"},
+        {&AlignedTop, "A 1000,300 B 3000,300 C 1500,300"},
+        {&AlignedBottom, "A 1000,1800 B 3000,1600 C 1500,2000"},
+        {&AlignedMiddles, "A 1000,1050 B 3000,950 C 1500,1150"},
+        {[](const QList<StepBox>& s) { return DistributedHorizontally(s); }, "A 1000,300 B 3000,900 C 2000,2000"},
+        {[](const QList<StepBox>& s) { return DistributedVertically(s); }, "A 1000,300 B 3000,1150 C 1500,2000"},
+    };
+    for (const auto& row : rows) {
+        QStringList places;
+        for (const auto& [id, at] : row.arrange(boxes))
+            places << u"%1 %2,%3"_s.arg(id).arg(at.x()).arg(at.y());
+        places.sort();
+        EXPECT_EQ(places.join(u' '), QString::fromLatin1(row.expected));
+        EXPECT_TRUE(row.arrange(boxes.mid(0, 1)).isEmpty()) << row.expected;
+    }
+}
+
 } // namespace
 } // namespace korvel
