@@ -10,6 +10,7 @@
 #include "designer/stepcommands.h"
 #include "designer/viewcommands.h"
 #include "document/framecontroller.h"
+#include "model/cworders.h"
 #include "resources/stringtable.h"
 #include "widgets/uiservices.h"
 
@@ -162,7 +163,9 @@ void FrmMain::SetCommandStates()
     };
     for (const char* key : {"Del", "Save", "Saveas", "Unlock", "AddNode", "AddLink"})
         enable(ToolbarButton(QString::fromLatin1(key)), editable);
-    enable(ToolbarButton(QStringLiteral("Lock")), !editable);
+    // Nothing to lock without a current frame (none yet, or the one shown was deleted).
+    const bool current = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder()) != nullptr;
+    enable(ToolbarButton(QStringLiteral("Lock")), !editable && current);
     enable(ToolbarButton(QStringLiteral("EditItem")), step || link);
     enable(ToolbarButton(QStringLiteral("DelItem")), step || link);
     enable(MenuItem(QStringLiteral("Menu_AddNode")), editable);

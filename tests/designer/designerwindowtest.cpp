@@ -4,6 +4,9 @@
 #include "tests/designer/designerfixture.h"
 
 #include "resources/stringtable.h"
+#include "core/failurecause.h"
+#include "designer/frmsearch.h"
+#include "dialogs/frmsaveas.h"
 
 #include <QWindow>
 
@@ -13,8 +16,9 @@ namespace {
 using WindowTest = DesignerTest;
 
 // A pending step move in frame CMP01 (locked by this user), not yet saved; the user then switches
-// to REP01, closes the window or unlocks the frame, and answers the question.
-enum class Leave { Switch, Close, Unlock };
+// to REP01 (in the tree, or by opening a search hit in it), closes the window or unlocks the frame,
+// and answers the question.
+enum class Leave { Switch, Search, Close, Unlock };
 struct LeaveCase {
     const char* name;
     Leave way;
@@ -45,6 +49,17 @@ TEST_P(SaveQuestionTest, AnswerDecides)
         EXPECT_EQ(Window().close(), !stays);
     } else if (c.way == Leave::Switch) {
         ClickFrame("REP01");
+    } else if (c.way == Leave::Search) {
+        PlanDialog<FrmSearch>([&](FrmSearch& d) { // a Cancel keeps the search and its hits open
+            Type(d.TxtFind, "Home repair visit");
+            d.CmdSearch->click();
+            d.LstHits->setCurrentItem(d.LstHits->findItems("(REP01)", Qt::MatchContains).value(0));
+            d.CmdOpen->click();
+            EXPECT_EQ(d.isVisible() && d.LstHits->topLevelItemCount() > 0, stays);
+            if (d.isVisible())
+                d.CmdClose->click();
+        });
+        Window().Tools().SearchWorkOrders();
     } else {
         PressButton("Unlock");
     }
@@ -56,7 +71,7 @@ TEST_P(SaveQuestionTest, AnswerDecides)
     const bool closed = c.way == Leave::Close && !stays;
     EXPECT_EQ(Window().isVisible(), !closed);
     EXPECT_EQ(Host().loader().releasedNames(), closed ? QStringList{"Korvel"} : QStringList{});
-    EXPECT_EQ(LockState("CMP01"), c.way != Leave::Switch && !stays ? 0 : 2);
+    EXPECT_EQ(LockState("CMP01"), c.way >= Leave::Close && !stays ? 0 : 2);
     if (stays) {
         EXPECT_EQ(Orders().CurWOrder(), "CMP01");
         EXPECT_EQ(Window().Tree().SelectedFrame(), "CMP01");
@@ -65,7 +80,7 @@ TEST_P(SaveQuestionTest, AnswerDecides)
         EXPECT_TRUE(Scene().EditMode());
         return;
     }
-    if (c.way == Leave::Switch) {
+    if (c.way == Leave::Switch || c.way == Leave::Search) {
         EXPECT_EQ(Scene().Tag(), "REP01");
         ClickFrame("CMP01"); // back without a question
         EXPECT_EQ(Messages().questions().size(), 1);
@@ -83,6 +98,9 @@ INSTANTIATE_TEST_SUITE_P(Answers, SaveQuestionTest,
                          ::testing::Values(LeaveCase{"SwitchCancel", Leave::Switch, QMessageBox::Cancel},
                                            LeaveCase{"SwitchNo", Leave::Switch, QMessageBox::No},
                                            LeaveCase{"SwitchYes", Leave::Switch, QMessageBox::Yes},
+                                           LeaveCase{"SearchCancel", Leave::Search, QMessageBox::Cancel},
+                                           LeaveCase{"SearchNo", Leave::Search, QMessageBox::No},
+                                           LeaveCase{"SearchYes", Leave::Search, QMessageBox::Yes},
                                            LeaveCase{"CloseCancel", Leave::Close, QMessageBox::Cancel},
                                            LeaveCase{"CloseNo", Leave::Close, QMessageBox::No},
                                            LeaveCase{"CloseYes", Leave::Close, QMessageBox::Yes},
@@ -109,7 +127,8 @@ TEST_F(WindowTest, AFailedSaveKeepsTheWindowTheFrameTheLockAndTheEdits)
         Messages().planAnswer(QMessageBox::Yes);
         leave();
         EXPECT_EQ(Messages().texts(),
-                  (QStringList{LoadResString(134) + "[Customer complaint]", LoadResString(127)}))
+                  (QStringList{LoadResString(134) + "[Customer complaint]",
+                               LoadResString(127) + "\n\n" + DescribeFailure(FailureCause::Unknown, "refused")}))
             << way;
         EXPECT_TRUE(Window().isVisible()) << way;
         EXPECT_TRUE(Host().loader().releasedNames().isEmpty()) << way;
@@ -145,6 +164,18 @@ TEST_F(WindowTest, TitleStatusBarAndTreeFollowTheCurrentFrame)
         {"unsaved", [&] { Drag(ViewportCentre(CanvasNode("NN00002")), QPoint(20, 0)); },
          "Customer complaint (CMP01)* - WorkOrder configuration", "Locked by you since ", "Unsaved changes",
          "Steps: 4, links: 6"},
+        {"saved before Save as, shown so while its dialog is open",
+         [&] {
+             Drag(ViewportCentre(CanvasNode("NN00002")), QPoint(20, 0));
+             Messages().planAnswer(QMessageBox::Yes);
+             PlanDialog<FrmSaveAs>([&](FrmSaveAs& d) {
+                 EXPECT_EQ(Window().windowHandle()->title(), "Customer complaint (CMP01) - WorkOrder configuration");
+                 EXPECT_EQ(Window().Status().SaveState().text(), "");
+                 d.CmdCacel->click();
+             });
+             PressButton("Saveas");
+         },
+         "Customer complaint (CMP01) - WorkOrder configuration", "Locked by you since ", "", "Steps: 4, links: 6"},
         {"saved", [&] { QTest::keyClick(&Window(), Qt::Key_S, Qt::ControlModifier); },
          "Customer complaint (CMP01) - WorkOrder configuration", "Locked by you since ", "",
          "Steps: 4, links: 6"},
@@ -163,7 +194,7 @@ TEST_F(WindowTest, TitleStatusBarAndTreeFollowTheCurrentFrame)
         EXPECT_EQ(TreeRow("CMP01").data(Qt::FontRole).value<QFont>().bold(), *step.unsaved != '\0');
         EXPECT_EQ(TreeRow("CMP01").data().toString(), QStringLiteral("Customer complaint (CMP01)"));
     }
-    EXPECT_EQ(Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00002'"), 3500);
+    EXPECT_EQ(Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00002'"), 3800);
 }
 
 } // namespace

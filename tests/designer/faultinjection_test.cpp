@@ -4,9 +4,18 @@
 
 #include "tests/designer/designerfixture.h"
 
+#include "core/failurecause.h"
 #include "dialogs/frmorder.h"
 #include "dialogs/frmsaveas.h"
+#include "exchange/frameexchange.h"
 #include "resources/stringtable.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
+#include <QInputDialog>
+#include <QTemporaryDir>
+#include <optional>
 
 namespace korvel {
 namespace {
@@ -14,7 +23,7 @@ namespace {
 // The start of the message about a database that could not be read.
 QString Unreadable()
 {
-    return LoadResString(1000) + QStringLiteral("\r\n");
+    return LoadResString(1000) + QStringLiteral("\n\n");
 }
 
 class FaultInjectionTest : public DesignerDbTest {
@@ -68,7 +77,7 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
     };
     const Operation operations[] = {
         {"Save", [&] { EditCustomerComplaint(); }, [&] { PressButton("Save"); }, LoadResString(126),
-         [](const QString& m) { return m == LoadResString(127); }, [&] { return EditsKept(); },
+         [](const QString& m) { return m.startsWith(LoadResString(127) + "\n\n"); }, [&] { return EditsKept(); },
          [&] {
              return Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID IN ('N90001','N00003')") ==
                         1 &&
@@ -92,7 +101,7 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
              PressButton("Saveas");
          },
          LoadResString(1026),
-         [](const QString& m) { return m == LoadResString(1025) || m.startsWith(Unreadable()); },
+         [](const QString& m) { return m.startsWith(LoadResString(1025) + "\n\n") || m.startsWith(Unreadable()); },
          [&] { return Frame("CMP01").AllNode().OneNode("N00001")->NodeTop() == 999; },
          [&] {
              return Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01'") == 4 &&
@@ -106,7 +115,7 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
              Messages().planAnswer(QMessageBox::Yes);
              PressButton("Del");
          },
-         LoadResString(142), [](const QString& m) { return m == LoadResString(143); },
+         LoadResString(142), [](const QString& m) { return m.startsWith(LoadResString(143) + "\n\n"); },
          [&] { return TreeRow("CPY01").isValid(); },
          [&] {
              return Count("SELECT (SELECT COUNT(*) FROM TWO_Frame WHERE WorkOrderFrame_ID='CPY01') + "
@@ -135,7 +144,8 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
             ASSERT_TRUE(fired) << op.name << " failed without a fault at statement " << k << ": "
                                << Messages().texts().join(" / ").toStdString();
             ++failures;
-            EXPECT_TRUE(!Messages().texts().isEmpty() && op.isFailure(Messages().texts().last()))
+            EXPECT_TRUE(!Messages().texts().isEmpty() && op.isFailure(Messages().texts().last()) &&
+                        Messages().lastIcon() == QMessageBox::Critical)
                 << op.name << " at statement " << k << ": " << Messages().texts().join(" / ").toStdString();
             EXPECT_EQ(DumpTables(), before) << op.name << " at statement " << k;
             EXPECT_TRUE(op.kept()) << op.name << " at statement " << k;
@@ -204,6 +214,90 @@ TEST_P(FaultInjectionTest, AnUnreadableDatabaseNeverPassesAnIdCheck)
     PressButton("Saveas");
     EXPECT_TRUE(toldUnreadable()) << Messages().texts().join(" / ").toStdString();
     EXPECT_EQ(DumpTables(), before);
+}
+
+// Every failure names its cause in the user's language: a warning when the user can act on it (a
+// lock someone holds, an ID in use, a file of frames that clash), critical when not (the database
+// failing or held by another program, a file that cannot be written), the database's own text as
+// the detail; success stays information. Rows run in order on one window.
+TEST_P(FaultInjectionTest, EveryFailureSaysWhyWithTheFittingIcon)
+{
+    const bool sqlite = Db().kind() == TestDatabase::Kind::SQLite;
+    QTemporaryDir folder;
+    const QString readOnly = folder.filePath("readonly.svg"), frames = folder.filePath("frames.json");
+    ExportFramesToFile({"CMP01", "REP01"}, frames);
+    QFile(readOnly).open(QIODevice::WriteOnly);
+    QFile::setPermissions(readOnly, QFile::ReadOwner);
+    const auto chooseFile = [&](const QString& path) {
+        Modals().plan([path](QDialog& files) {
+            files.findChild<QLineEdit*>("fileNameEdit")->setText(path);
+            files.accept();
+        });
+    };
+    auto bob = Host().otherUser("bob");
+    QSqlQuery other(bob->database());
+    const auto edit = [&] { Frame("CMP01").AllNode().OneNode("N00001")->setNodeTop(999); };
+    const auto press = [&](const char* key) { return [this, key] { PressButton(key); }; };
+    using Icon = QMessageBox::Icon;
+    const struct {
+        const char* name;
+        std::function<void()> run;
+        QString text; // the message, or its start when there is no cause
+        Icon icon;
+        std::optional<FailureCause> cause; // then the text is `text`, the cause and the detail
+        QString detail;                    // what the detail holds
+    } cases[] = {
+        {"lock held by another user", [&] { bob->services().LockRecord("Korvel", "REP01", "bob"); ClickFrame("REP01");
+             PressButton("Lock"); }, "Lock failed\r\nit is locked by [Bob Novak], ID [bob]", Icon::Warning, {}, {}},
+        {"lock broken before unlock", [&] { OpenLocked("CMP01"); bob->services().BreakLock("Korvel", "CMP01");
+             PressButton("Unlock"); }, LoadResString(135) + "\r\n" + LoadResString(2270), Icon::Warning, {}, {}},
+        {"delete under a fault", [&] { Host().services().LockRecord("Korvel", "CMP01", StaffId); Messages().planAnswer(QMessageBox::Yes);
+             StatementMonitor::FailAt(1); PressButton("Del"); }, LoadResString(143), Icon::Critical,
+         FailureCause::Unknown, "Injected fault"},
+        {"copy under an ID in use", [&] { PlanDialog<FrmSaveAs>([](FrmSaveAs& d) { d.TxtNewID->setText("REP01");
+             d.TxtNewName->setText("Copy"); d.CmdOK->click(); d.CmdCacel->click(); }); PressButton("Saveas"); },
+         LoadResString(203), Icon::Warning, {}, {}},
+        {"export to a read-only file", [&] { Modals().plan([](QDialog& d) { d.accept(); }); chooseFile(readOnly);
+             Messages().planAnswer(QMessageBox::Yes); Window().Tools().ExportWorkOrders(); },
+         LoadResString(1902).arg(readOnly), Icon::Critical, {}, {}},
+        {"picture to a read-only file", [&] { chooseFile(readOnly); Messages().planAnswer(QMessageBox::Yes);
+             Window().Tools().ExportPicture(); }, LoadResString(1902).arg(readOnly), Icon::Critical, {}, {}},
+        {"picture at the proposed scale", [&] { chooseFile(folder.filePath("flow.png"));
+             Modals().plan([](QDialog& d) { d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); });
+             Window().Tools().ExportPicture(); }, FormatMessage(1472, {folder.filePath("flow.png")}), Icon::Information, {}, {}},
+        {"import of frames that clash", [&] { chooseFile(frames); Window().Tools().ImportWorkOrders(); },
+         FormatMessage(1833, {"CMP01"}), Icon::Warning, {}, {}},
+        {"save under a fault", [&] { edit(); StatementMonitor::FailAt(1); PressButton("Save"); }, LoadResString(127),
+         Icon::Critical, FailureCause::Unknown, "Injected fault"},
+        {"save while another connection holds the database", [&] {
+             if (sqlite) {
+                 other.exec("BEGIN EXCLUSIVE");
+             } else {
+                 Db().exec("SET lock_timeout = '300ms'");
+                 other.exec("BEGIN");
+                 other.exec("LOCK TABLE Two_Node IN EXCLUSIVE MODE");
+             }
+             PressButton("Save");
+             other.exec("ROLLBACK");
+             if (!sqlite)
+                 Db().exec("RESET lock_timeout");
+         }, LoadResString(127), Icon::Critical, FailureCause::Busy, sqlite ? "database is locked" : "lock timeout"},
+        {"save once the database is free", press("Save"), LoadResString(126), Icon::Information, {}, {}},
+    };
+    for (const auto& c : cases) {
+        Messages().clear();
+        c.run();
+        StatementMonitor::FailAt(0);
+        ASSERT_FALSE(Messages().texts().isEmpty()) << c.name;
+        const QString text = Messages().texts().last(), detail = Messages().lastDetail();
+        EXPECT_EQ(Messages().lastIcon(), c.icon) << c.name << ": " << text.toStdString();
+        if (c.cause)
+            EXPECT_EQ(text, c.text + "\n\n" + DescribeFailure(*c.cause, detail)) << c.name;
+        else
+            EXPECT_TRUE(text.startsWith(c.text)) << c.name << ": " << text.toStdString();
+        EXPECT_TRUE(c.detail.isEmpty() ? detail.isEmpty() : detail.contains(c.detail))
+            << c.name << ": " << detail.toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, FaultInjectionTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
