@@ -3,11 +3,12 @@
 
 #include "tests/designer/designerfixture.h"
 
-#include "resources/stringtable.h"
 #include "core/failurecause.h"
 #include "designer/frmsearch.h"
 #include "dialogs/frmsaveas.h"
+#include "resources/stringtable.h"
 
+#include <QTreeWidget>
 #include <QWindow>
 
 namespace korvel {

@@ -3,12 +3,12 @@
 
 #include "tests/designer/designerfixture.h"
 
+#include "core/failurecause.h"
 #include "dialogs/frmorder.h"
 #include "dialogs/frmsaveas.h"
 #include "dialogs/frmselectdoc.h"
 #include "dialogs/numerictextbox.h"
 #include "resources/stringtable.h"
-#include "core/failurecause.h"
 
 #include <QCheckBox>
 #include <QRadioButton>
