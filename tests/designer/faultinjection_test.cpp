@@ -224,6 +224,7 @@ TEST_P(FaultInjectionTest, EveryFailureSaysWhyWithTheFittingIcon)
     QTemporaryDir folder;
     const QString readOnly = folder.filePath("readonly.json"), frames = folder.filePath("frames.json");
     ExportFramesToFile({"CMP01", "REP01"}, frames);
+    ExportFramesToFile({"CMP01"}, folder.filePath("one.json"));
     QFile(readOnly).open(QIODevice::WriteOnly);
     QFile::setPermissions(readOnly, QFile::ReadOwner);
     const auto chooseFile = [&](const QString& path) {
@@ -273,6 +274,10 @@ TEST_P(FaultInjectionTest, EveryFailureSaysWhyWithTheFittingIcon)
         {"unlock once the lock was broken", [&] { bob->services().BreakLock("Korvel", "CMP01");
              Window().Toolbar1_ButtonClick("Unlock"); }, // before the window hears of it
          LoadResString(135) + "\r\n" + LoadResString(2270), Icon::Warning, {}, {}},
+        {"import under a new ID", [&] { chooseFile(folder.filePath("one.json")); PlanDialog<FrmSaveAs>([](FrmSaveAs& d) {
+             EXPECT_EQ(d.LblExplain->isVisible() ? d.LblExplain->text() : "", FormatMessage(2271, {"CMP01"}));
+             d.TxtNewID->setText("CMP09"); d.CmdOK->click(); }); Window().Tools().ImportWorkOrders(); },
+         FormatMessage(1471, {"CMP09"}), Icon::Information, {}, {}},
     };
     for (const auto& c : cases) {
         Messages().clear();
