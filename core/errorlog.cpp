@@ -1,6 +1,7 @@
 #include "core/errorlog.h"
 
 #include "core/addinglobals.h"
+#include "core/failurecause.h"
 #include "core/korvelerror.h"
 
 namespace korvel {
@@ -13,6 +14,8 @@ QString& LastDescription()
     return description;
 }
 
+thread_local quint64 loggedErrors = 0;
+
 } // namespace
 
 QString LastLoggedError()
@@ -20,9 +23,15 @@ QString LastLoggedError()
     return LastDescription();
 }
 
+quint64 LoggedErrorCount()
+{
+    return loggedErrors;
+}
+
 void LogError(const QString& prefix, const QString& description)
 {
     LastDescription() = description;
+    ++loggedErrors;
     try {
         auto* host = Addin().ObjInterFace.data();
         if (!host)

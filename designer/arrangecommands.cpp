@@ -11,6 +11,7 @@
 #include "model/cworders.h"
 #include "model/flowlayout.h"
 #include "resources/stringtable.h"
+#include "widgets/failurereport.h"
 #include "widgets/uiservices.h"
 
 #include <QAction>
@@ -49,7 +50,7 @@ void ArrangeCommands::ArrangeFlow()
     try {
         places = ArrangedFlow(*frame, LayoutBoxes(*frame));
     } catch (const KorvelError& error) {
-        Messages().information(error.description());
+        ReportRefusal(error.description());
         return;
     }
     m_window.Selection().MoveSteps(places, LoadResString(MsgArrangedFlow));
@@ -69,7 +70,7 @@ void ArrangeCommands::ArrangeSelection()
     try {
         places = ArrangedSteps(*frame, LayoutBoxes(*frame), ids);
     } catch (const KorvelError& error) {
-        Messages().information(error.description());
+        ReportRefusal(error.description());
         return;
     }
     m_window.Selection().MoveSteps(places, LoadResString(MsgArrangedSelection));

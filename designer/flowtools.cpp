@@ -20,6 +20,7 @@
 #include "model/cworders.h"
 #include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
+#include "widgets/failurereport.h"
 #include "widgets/uiservices.h"
 
 #include <QAction>
@@ -45,7 +46,6 @@ enum : qint32 {
     MsgScale = 1830,
     MsgPictureTitle = 1831,
     MsgSeveralExist = 1833,
-    MsgNewIdTitle = 1834,
     MsgImporting = 1835,
     MsgImportTitle = 1836,
     MsgNotListed = 1837,
@@ -56,6 +56,7 @@ enum : qint32 {
     MsgCancel = 1023,
     MsgImported = 1471,
     MsgWrote = 1472,
+    MsgExistsImportAs = 2271,
 };
 
 // The folder the last file was chosen in; the next file dialog opens there.
@@ -92,7 +93,9 @@ QString AskFileName(QWidget* parent, bool save, qint32 titleId, qint32 filterId,
     return path;
 }
 
-// A QInputDialog with the string table's title, label and buttons.
+// A QInputDialog with the string table's title, label and buttons. Its input mode and values are set
+// before: a dialog whose buttons exist already checks a number against the range in force when the
+// mode changes, and greys OK until the user types.
 void PrepareInput(QInputDialog& dialog, const char* name, qint32 titleId, qint32 labelId)
 {
     dialog.setObjectName(QString::fromLatin1(name));
@@ -217,9 +220,9 @@ void FlowTools::ExportWorkOrders()
         choices << FormatMessage(MsgCurrentFrame, {FrameTitle(*frame)});
     choices << FormatMessage(MsgAllFrames, {QString::number(all.size())});
     QInputDialog choice(&m_window);
-    PrepareInput(choice, "ExportChoice", MsgExportTitle, MsgExportWhich);
     choice.setComboBoxItems(choices);
     choice.setComboBoxEditable(false);
+    PrepareInput(choice, "ExportChoice", MsgExportTitle, MsgExportWhich);
     Modals().showModal(choice);
     if (choice.result() != QDialog::Accepted)
         return;
@@ -241,7 +244,7 @@ void FlowTools::ExportWorkOrders()
     try {
         ExportFramesToFile(whole ? all : QStringList{frame->WorkOrderFrame_ID}, path);
     } catch (const KorvelError& error) {
-        Messages().information(error.description());
+        ReportRefusal(error.description());
         return;
     }
     Messages().information(FormatMessage(MsgWrote, {QDir::toNativeSeparators(path)}));
@@ -256,11 +259,11 @@ void FlowTools::ImportWorkOrders()
     try {
         headers = FrameFileHeaders(path);
     } catch (const KorvelError& error) {
-        Messages().information(error.description());
+        ReportRefusal(error.description());
         return;
     }
     if (headers.isEmpty()) {
-        Messages().information(FormatMessage(MsgNoFrames, {QDir::toNativeSeparators(path)}));
+        Messages().warning(FormatMessage(MsgNoFrames, {QDir::toNativeSeparators(path)}));
         return;
     }
     // An ID in use is refused unless the user gives the frame a new one, checked like a copy's.
@@ -274,11 +277,12 @@ void FlowTools::ImportWorkOrders()
         if (exists != 1)
             continue;
         if (headers.size() > 1) {
-            Messages().information(FormatMessage(MsgSeveralExist, {header.WorkOrderFrame_ID}));
+            Messages().warning(FormatMessage(MsgSeveralExist, {header.WorkOrderFrame_ID}));
             return;
         }
-        newId = FrameCommands::AskNewFrameID(&m_window, FormatMessage(MsgNewIdTitle, {header.WorkOrderFrame_ID}),
-                                             header.WorkOrderFrame_ID, header.WorkOrderFrameName);
+        newId = FrameCommands::AskNewFrameID(&m_window, LoadResString(MsgImportTitle),
+                                             header.WorkOrderFrame_ID, header.WorkOrderFrameName,
+                                             FormatMessage(MsgExistsImportAs, {header.WorkOrderFrame_ID}));
         if (newId.isEmpty())
             return;
     }
@@ -288,7 +292,7 @@ void FlowTools::ImportWorkOrders()
         WorkProgress progress(&m_window, FormatMessage(MsgImporting, {QFileInfo(path).fileName()}), 0);
         result = ImportFramesFromFile(path, newId, &progress);
     } catch (const KorvelError& error) {
-        Messages().information(error.description());
+        ReportRefusal(error.description());
         return;
     }
     m_importFindings = result.findings;
@@ -324,11 +328,11 @@ void FlowTools::ExportPicture()
     double scale = 1.0;
     if (QFileInfo(path).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) == 0) {
         QInputDialog ask(&m_window);
-        PrepareInput(ask, "PictureScale", MsgPictureTitle, MsgScale);
         ask.setInputMode(QInputDialog::DoubleInput);
         ask.setDoubleDecimals(2);
         ask.setDoubleRange(0.05, 20);
         ask.setDoubleValue(1.0);
+        PrepareInput(ask, "PictureScale", MsgPictureTitle, MsgScale);
         Modals().showModal(ask);
         if (ask.result() != QDialog::Accepted)
             return;
@@ -338,7 +342,7 @@ void FlowTools::ExportPicture()
     try {
         WriteFramePicture(*frame, path, scale);
     } catch (const KorvelError& error) {
-        Messages().information(error.description());
+        ReportRefusal(error.description());
         return;
     }
     Messages().information(FormatMessage(MsgWrote, {QDir::toNativeSeparators(path)}));
@@ -350,21 +354,24 @@ void FlowTools::SearchWorkOrders()
     for (const FrameListEntry& entry : m_workOrders.AllWOrder())
         names.insert(entry.ID(), entry.Name());
     FrmSearch dialog(names, &m_window);
+    // The hit's frame becomes current while the search is still open: a hit that cannot be shown
+    // leaves it open for another choice.
+    dialog.SetOpener([this](const SearchHit& hit) {
+        if (m_workOrders.RowOf(hit.frameId) < 0) {
+            Messages().warning(FormatMessage(MsgNotListed, {hit.frameId}));
+            return false;
+        }
+        // The normal way to another frame: it asks about unsaved changes, and a Cancel stays put.
+        if (m_workOrders.CurWOrder() != hit.frameId) {
+            m_tree.SelectFrame(hit.frameId);
+            m_window.TrvTree_NodeClick(hit.frameId);
+        }
+        return m_workOrders.CurWOrder() == hit.frameId;
+    });
     Modals().showModal(dialog);
     if (dialog.Tag() != QLatin1String("T"))
         return;
     const SearchHit hit = dialog.Chosen();
-    if (m_workOrders.RowOf(hit.frameId) < 0) {
-        Messages().information(FormatMessage(MsgNotListed, {hit.frameId}));
-        return;
-    }
-    // The normal way to another frame: it asks about unsaved changes, and a Cancel stays put.
-    if (m_workOrders.CurWOrder() != hit.frameId) {
-        m_tree.SelectFrame(hit.frameId);
-        m_window.TrvTree_NodeClick(hit.frameId);
-        if (m_workOrders.CurWOrder() != hit.frameId)
-            return;
-    }
     ShowFlowItem(CanvasKey(hit.kind == SearchItemKind::Step   ? FindingItem::Step
                            : hit.kind == SearchItemKind::Link ? FindingItem::Link
                                                               : FindingItem::Frame,

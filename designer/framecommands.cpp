@@ -6,6 +6,7 @@
 #include "canvas/scenemapper.h"
 #include "core/addinglobals.h"
 #include "core/errorlog.h"
+#include "core/failurecause.h"
 #include "core/korvelerror.h"
 #include "designer/flowtools.h"
 #include "designer/frametree.h"
@@ -20,6 +21,7 @@
 #include "model/cworders.h"
 #include "persistence/cdboperate.h"
 #include "resources/stringtable.h"
+#include "widgets/failurereport.h"
 #include "widgets/uiservices.h"
 
 #include <QLabel>
@@ -28,6 +30,27 @@
 #include <memory>
 
 namespace korvel {
+namespace {
+
+// String-table ids.
+enum : qint32 {
+    MsgLockFailed = 136,
+    MsgUnlockFailed = 135,
+    MsgLockGone = 2270,
+};
+
+// After a lock was not taken: when the attempt logged an error (errors logged before it:
+// `errorsBefore`), the database failed rather than someone holding the lock, and the user is told
+// that with its cause. False when nothing was logged.
+bool ReportedLockError(quint64 errorsBefore)
+{
+    if (LoggedErrorCount() == errorsBefore)
+        return false;
+    ReportLoggedFailure(LoadResString(MsgLockFailed));
+    return true;
+}
+
+} // namespace
 
 FrameCommands::FrameCommands(FrmMain& window, cWOrders& workOrders, FrameController& frames, SceneMapper& mapper,
                              FlowView& flow, FrameTree& tree, WindowStatus& status, FlowTools& tools)
@@ -42,10 +65,12 @@ QString FrameCommands::ProposedFrameID()
 }
 
 QString FrameCommands::AskNewFrameID(QWidget* parent, const QString& title, const QString& frameId,
-                                     const QString& name)
+                                     const QString& name, const QString& explanation)
 {
     FrmSaveAs dialog(parent);
     dialog.setWindowTitle(title);
+    dialog.LblExplain->setText(explanation);
+    dialog.LblExplain->setVisible(!explanation.isEmpty());
     dialog.TxtOldWO->setText(name);
     dialog.TxtNewID->setText(ProposedFrameID());
     // The frame keeps its name; the dialog's name check only needs one.
@@ -78,7 +103,7 @@ void FrameCommands::NewWorkOrder()
     const FrameValues values = dialog->Values();
     // The tree follows the list: the new frame's row appears at the end.
     if (m_workOrders.AddOneWorkOrder(values) < 1)
-        Messages().information(LoadResString(145));
+        ReportLoggedFailure(LoadResString(145));
 }
 
 void FrameCommands::EditHeader()
@@ -92,8 +117,9 @@ void FrameCommands::EditHeader()
     const bool heldBefore = frame->LockFlag() == 1;
     if (!heldBefore && !ConfirmTakeOver(*frame))
         return;
-    if (!heldBefore && frame->LockMe() < 1) {
-        ShowLockFailed(*frame);
+    if (const quint64 errors = LoggedErrorCount(); !heldBefore && frame->LockMe() < 1) {
+        if (!ReportedLockError(errors))
+            ShowLockFailed(*frame);
         return;
     }
     const auto giveBack = qScopeGuard([&] {
@@ -128,15 +154,16 @@ void FrameCommands::DeleteWorkOrder()
     const QString id = m_workOrders.CurWOrder();
     cWorder* frame = id.isEmpty() ? nullptr : m_workOrders.OneWorkOrder(id);
     if (!frame) {
-        Messages().information(LoadResString(144));
+        Messages().warning(LoadResString(144));
         return;
     }
     // Only under the frame's lock, like every other change: another user's lock refuses it.
     if (frame->LockFlag() != 1) {
         if (!ConfirmTakeOver(*frame))
             return;
-        if (frame->LockMe() < 1) {
-            ShowLockFailed(*frame);
+        if (const quint64 errors = LoggedErrorCount(); frame->LockMe() < 1) {
+            if (!ReportedLockError(errors))
+                ShowLockFailed(*frame);
             m_status.ShowLockState();
             return;
         }
@@ -147,7 +174,7 @@ void FrameCommands::DeleteWorkOrder()
     if (answer != QMessageBox::Yes)
         return;
     if (frame->DeleteMe() <= 0) {
-        Messages().information(LoadResString(143));
+        ReportLoggedFailure(LoadResString(143));
         return;
     }
 
@@ -194,9 +221,12 @@ void FrameCommands::SaveWorkOrderAs()
         WorkProgress progress(&m_window, LoadResString(1600).arg(frame->WorkOrderFrameName), frame->SaveasItems());
         copied = frame->Saveas(newID, newName, &progress);
     }
+    if (copied == cWorder::IdTakenMeanwhile) {
+        Messages().warning(LoadResString(1921).arg(newID));
+        return;
+    }
     if (copied < 1) {
-        Messages().information(copied == cWorder::IdTakenMeanwhile ? LoadResString(1921).arg(newID)
-                                                                   : LoadResString(1025));
+        ReportLoggedFailure(LoadResString(1025));
         return;
     }
     // The list is rebuilt, and the tree with it: `frame` is gone from here on.
@@ -228,6 +258,7 @@ void FrameCommands::LockWorkOrder()
     cWorder* frame = m_workOrders.OneWorkOrder(id);
     if (!frame || !ConfirmTakeOver(*frame))
         return;
+    const quint64 errors = LoggedErrorCount();
     if (m_frames.Open(id)->Lock() > 0) {
         frame->LoadFlag = 0;
         // The frame drawn and made editable must be the one just locked, even when the tree's
@@ -242,7 +273,8 @@ void FrameCommands::LockWorkOrder()
         m_window.SetEditState(true);
         return;
     }
-    ShowLockFailed(*frame);
+    if (!ReportedLockError(errors))
+        ShowLockFailed(*frame);
     IgnoreErrors([&] { m_workOrders.RefreshLock(id); }); // the tool tip names who has it now
     m_status.ShowLockState();
 }
@@ -258,6 +290,7 @@ void FrameCommands::UnlockWorkOrder()
     // Cancelled, or a failed save: the frame stays locked with its changes.
     if (!OfferSave(134))
         return;
+    const quint64 errors = LoggedErrorCount();
     if (m_frames.Open(frame->WorkOrderFrame_ID)->Unlock() > 0) {
         frame->LoadFlag = 0;
         frame->LoadOne();
@@ -270,7 +303,11 @@ void FrameCommands::UnlockWorkOrder()
         m_window.SetEditState(false);
         return;
     }
-    Messages().information(LoadResString(135));
+    // Nothing logged: the host had no lock of this session's to give back, someone broke it.
+    if (LoggedErrorCount() != errors)
+        ReportLoggedFailure(LoadResString(MsgUnlockFailed));
+    else
+        Messages().warning(LoadResString(MsgUnlockFailed) + QStringLiteral("\r\n") + LoadResString(MsgLockGone));
 }
 
 void FrameCommands::ShowLockFailed(const cWorder& frame)
@@ -286,7 +323,7 @@ void FrameCommands::ShowLockFailed(const cWorder& frame)
         if (holder.sessionEnded)
             text += QStringLiteral("\r\n") + LoadResString(2022).arg(frame.WorkOrderFrame_ID);
     }
-    Messages().information(text);
+    Messages().warning(text);
 }
 
 bool FrameCommands::ConfirmTakeOver(cWorder& frame)
@@ -333,6 +370,8 @@ QMessageBox::StandardButton FrameCommands::AskToSave(cWorder& frame, qint32 ques
         return answer == QMessageBox::No ? QMessageBox::No : QMessageBox::Cancel;
     if (!SaveFrame(frame))
         return QMessageBox::Cancel;
+    // The title's mark and "Unsaved changes" go now, not after whatever the save came before.
+    m_window.ShowWindowState();
     Messages().information(LoadResString(126));
     return QMessageBox::Yes;
 }
@@ -358,9 +397,11 @@ void FrameCommands::ReportWriteFailure(qint32 messageId, qint32 result, const cW
         Messages().warning(text + QStringLiteral("\r\n") + frame.SaveRefusal());
         return;
     }
-    if (result == NoRowMatched)
-        text += QStringLiteral("\r\n") + LoadResString(1001);
-    Messages().information(text);
+    if (result == NoRowMatched) {
+        Messages().warning(text + QStringLiteral("\r\n") + LoadResString(1001));
+        return;
+    }
+    ReportLoggedFailure(text);
 }
 
 void FrameCommands::ReportUnreadable(const QString& error)
@@ -369,7 +410,7 @@ void FrameCommands::ReportUnreadable(const QString& error)
     QString name = database.databaseName();
     if (!database.hostName().isEmpty())
         name = database.hostName() + QStringLiteral("/") + name;
-    Messages().information(LoadResString(1003).arg(name) + QStringLiteral("\r\n") + error);
+    ReportFailure(LoadResString(1003).arg(name), error);
 }
 
 bool FrameCommands::Unsaved(const cWorder& frame)

@@ -50,9 +50,10 @@ public:
     // New frames and copies are offered the end of a fresh unique key as their ID.
     static QString ProposedFrameID();
     // Asks, in the Save as dialog without its name box, for a new ID under which the frame `frameId`
-    // (named `name`, which it keeps) is stored; the dialog checks it as a copy's. Empty when the user
-    // cancelled.
-    static QString AskNewFrameID(QWidget* parent, const QString& title, const QString& frameId, const QString& name);
+    // (named `name`, which it keeps) is stored; the dialog checks it as a copy's. `explanation`, when
+    // given, says above the ID box why a new one is needed. Empty when the user cancelled.
+    static QString AskNewFrameID(QWidget* parent, const QString& title, const QString& frameId, const QString& name,
+                                 const QString& explanation = {});
 
 private:
     // Saves the frame's node and link changes and marks it for re-reading; false after telling the

@@ -110,7 +110,7 @@ public:
     void SetEditState(bool editable);
     // The one rule for which commands are enabled, for toolbar, menus, popup and keys alike: the
     // frame commands "Del","Save","Saveas","Unlock" and adding steps and links while the canvas is
-    // editable, "Lock" while it is not; editing and deleting while it is editable and a step or a
+    // editable, "Lock" while it is not and a frame is current; editing and deleting while it is editable and a step or a
     // link is selected (the popup splits them into step and link items).
     void SetCommandStates();
     // Title, status bar, the tree's mark of frames with unsaved changes and the open findings, for

@@ -5,6 +5,7 @@
 #include "dialogs/dialogsupport.h"
 #include "model/flowcheck.h"
 #include "resources/stringtable.h"
+#include "widgets/failurereport.h"
 #include "widgets/uiservices.h"
 
 #include <QGridLayout>
@@ -126,7 +127,7 @@ void FrmSearch::CmdSearch_Click()
         m_hits = SearchFlows(text);
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmSearch]-[CmdSearch_Click]:"), error);
-        Messages().information(FormatMessage(MsgFailed, {describe(error)}));
+        ReportRefusal(FormatMessage(MsgFailed, {describe(error)}));
         return;
     }
     QList<QTreeWidgetItem*> rows;
@@ -159,6 +160,8 @@ void FrmSearch::Choose(QTreeWidgetItem* row)
     if (index < 0 || index >= m_hits.size())
         return;
     m_chosen = m_hits.at(index);
+    if (m_opener && !m_opener(m_chosen))
+        return;
     setTag(QStringLiteral("T"));
     hide();
 }

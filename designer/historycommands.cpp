@@ -19,6 +19,7 @@
 #include "persistence/cdboperate.h"
 #include "persistence/nodeidsearch.h"
 #include "resources/stringtable.h"
+#include "widgets/failurereport.h"
 #include "widgets/uiservices.h"
 
 #include <QHash>
@@ -108,7 +109,7 @@ void HistoryCommands::Run(const char* procedure, const std::function<void()>& co
     try {
         command();
     } catch (const KorvelError& error) {
-        Messages().information(error.description());
+        ReportRefusal(error.description());
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[HistoryCommands]-[%1]:").arg(QLatin1String(procedure)), error);
     }
@@ -252,7 +253,7 @@ void HistoryCommands::Compare()
 {
     QList<int> versions = m_panel->SelectedVersions();
     if (versions.isEmpty() || versions.size() > 2 || m_rows.isEmpty()) {
-        Messages().information(LoadResString(MsgChooseVersion));
+        Messages().warning(LoadResString(MsgChooseVersion));
         return;
     }
     std::sort(versions.begin(), versions.end());
@@ -337,14 +338,14 @@ void HistoryCommands::Restore()
 {
     const QList<int> versions = m_panel->SelectedVersions();
     if (versions.size() != 1 || m_deleted) {
-        Messages().information(LoadResString(MsgChooseVersion));
+        Messages().warning(LoadResString(MsgChooseVersion));
         return;
     }
     const QString id = m_frameId;
     FrameDocument* document = id == m_workOrders.CurWOrder() ? m_frames.Open(id) : nullptr;
     cWorder* frame = document ? document->Frame() : nullptr;
     if (!frame || !document->Editable()) {
-        Messages().information(LoadResString(MsgRestoreNeedsLock).arg(Caption()));
+        Messages().warning(LoadResString(MsgRestoreNeedsLock).arg(Caption()));
         return;
     }
     FrameRecord record = FrameHistory::Content(id, versions.constFirst());
@@ -360,7 +361,7 @@ void HistoryCommands::Restore()
     const FrameController::Outcome outcome = m_frames.ReplaceFlow(
         id, record.steps, record.links, LoadResString(MsgRestoreText).arg(versions.constFirst()), record.header);
     if (!outcome.refusal.isEmpty())
-        Messages().information(outcome.refusal);
+        ReportRefusal(outcome.refusal);
     if (!renamed.isEmpty())
         Messages().information(LoadResString(MsgStepsRenamed).arg(renamed.join(QStringLiteral(", "))));
 }
@@ -371,7 +372,7 @@ void HistoryCommands::Undelete()
         return;
     const QList<int> versions = m_panel->SelectedVersions();
     if (versions.size() > 1) {
-        Messages().information(LoadResString(MsgChooseVersion));
+        Messages().warning(LoadResString(MsgChooseVersion));
         return;
     }
     const int version = versions.isEmpty() ? m_rows.constFirst().version : versions.constFirst();
@@ -388,7 +389,7 @@ void HistoryCommands::Undelete()
     QString newId;
     if (exists == 1) {
         newId = FrameCommands::AskNewFrameID(&m_window, LoadResString(MsgUndeleteNewId).arg(m_frameId), m_frameId,
-                                             name);
+                                             name, LoadResString(MsgUndeleteNewId).arg(m_frameId));
         if (newId.isEmpty())
             return;
     }

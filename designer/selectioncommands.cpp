@@ -16,6 +16,7 @@
 #include "exchange/stepclipboard.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
+#include "widgets/failurereport.h"
 #include "widgets/uiservices.h"
 
 #include <QApplication>
@@ -117,17 +118,17 @@ void SelectionCommands::PasteSteps()
     try {
         copied = ClipboardSteps();
     } catch (const KorvelError& error) {
-        Messages().information(error.description());
+        Messages().warning(error.description());
         return;
     }
     if (copied.database != DatabaseIdentity()) {
         // Handlers, groups and units are keys of the database the steps came from.
-        Messages().information(LoadResString(1685));
+        Messages().warning(LoadResString(1685));
         return;
     }
     const FrameController::Outcome pasted = m_frames.Paste(frame->WorkOrderFrame_ID, copied.steps, copied.links);
     if (!pasted.refusal.isEmpty())
-        Messages().information(pasted.refusal);
+        ReportRefusal(pasted.refusal);
     if (!pasted.done)
         return;
 

@@ -19,6 +19,7 @@
 #include "model/coordinates.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
+#include "widgets/failurereport.h"
 #include "widgets/uiservices.h"
 
 #include <QLineEdit>
@@ -95,14 +96,14 @@ void StepCommands::AddNodeAt(const QPointF& place)
             if (used == 0)
                 InformDatabaseUnreadable();
             else
-                Messages().information(LoadResString(128));
+                Messages().warning(LoadResString(128));
         }
         NodeValues values = dialog->Values(frameID);
         const QPointF topLeft = NodePlace(place);
         values.Left = ClampedCoordinate(topLeft.x());
         values.Top = ClampedCoordinate(topLeft.y());
         if (const auto added = m_frames.AddStep(frameID, values); !added.refusal.isEmpty())
-            Messages().information(added.refusal);
+            ReportRefusal(added.refusal);
     } catch (const std::exception& e) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_AddNode_Click]:"), e);
     }
@@ -144,7 +145,7 @@ void StepCommands::DeleteNode()
         // The Start and End boxes are no nodes of the frame; neither is a lost selection.
         cNode* n = s != nullptr ? w->AllNode().OneNode(s->Key().mid(1)) : nullptr;
         if (n == nullptr) {
-            Messages().information(LoadResString(129));
+            Messages().warning(LoadResString(129));
             return;
         }
         const QString question = LoadResString(130) + n->WorkOrderNodeName() + LoadResString(131);
@@ -183,7 +184,7 @@ void StepCommands::AddLink(const QString& fatherID, const QString& sonID)
 
         const LinkValues values = dialog.Values(work->WorkOrderFrame_ID);
         if (const auto added = m_frames.AddLink(work->WorkOrderFrame_ID, values); !added.refusal.isEmpty())
-            Messages().information(added.refusal);
+            ReportRefusal(added.refusal);
     } catch (const std::exception& error) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_AddLink_Click]:"), error);
     }

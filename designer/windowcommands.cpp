@@ -243,9 +243,10 @@ void FrmMain::SetCommandStates()
     for (const char* key : {"Del", "Save", "Saveas", "Unlock", "AddNode", "AddLink"})
         enable(ToolbarButton(QString::fromLatin1(key)), editable);
     enable(m_tree->PopupItem(QStringLiteral("TreeCopy")), editable);
-    enable(MenuBarAction(QStringLiteral("FrameProperties")),
-           m_workOrders->OneWorkOrder(m_workOrders->CurWOrder()) != nullptr);
-    enable(ToolbarButton(QStringLiteral("Lock")), !editable);
+    // Nothing to lock without a current frame (none yet, or the one shown was deleted).
+    const bool current = m_workOrders->OneWorkOrder(m_workOrders->CurWOrder()) != nullptr;
+    enable(MenuBarAction(QStringLiteral("FrameProperties")), current);
+    enable(ToolbarButton(QStringLiteral("Lock")), !editable && current);
     enable(ToolbarButton(QStringLiteral("EditItem")), step || link);
     enable(ToolbarButton(QStringLiteral("DelItem")), step || link);
     enable(MenuItem(QStringLiteral("Menu_AddNode")), editable);

@@ -34,7 +34,7 @@ bool RefuseUnstorableText(QWidget& dialog)
         const QString character = UnstorableCharacter(box->text());
         if (character.isEmpty())
             continue;
-        Messages().information(LoadResString(1971).arg(Caption(dialog, *box), character));
+        Messages().warning(LoadResString(1971).arg(Caption(dialog, *box), character));
         box->setFocus();
         return true;
     }

@@ -226,11 +226,11 @@ void FrmEdit::CmdAdd_Click()
 {
     try {
         if (CboGroup->ListIndex() < 0) {
-            Messages().information(LoadResString(226));
+            Messages().warning(LoadResString(226));
             return;
         }
         if (CboBy->ListIndex() < 0) {
-            Messages().information(LoadResString(227));
+            Messages().warning(LoadResString(227));
             return;
         }
         const int row = GrdHandlers->Rows();

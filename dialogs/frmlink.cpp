@@ -211,7 +211,7 @@ void FrmLink::OptFilter_Chosen()
 
 void FrmLink::Refuse(qint32 messageId, QWidget* field)
 {
-    Messages().information(LoadResString(messageId));
+    Messages().warning(LoadResString(messageId));
     if (field)
         field->setFocus();
 }

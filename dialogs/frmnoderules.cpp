@@ -144,7 +144,7 @@ void FrmNode::CmdSetUp_Click()
 
 void FrmNode::Refuse(const QString& message, QWidget* field)
 {
-    Messages().information(message);
+    Messages().warning(message);
     if (field != nullptr)
         field->setFocus();
 }

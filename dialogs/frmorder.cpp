@@ -371,7 +371,7 @@ void FrmOrder::CmdOK_Click()
                 if (check.message == 0)
                     InformDatabaseUnreadable();
                 else
-                    Messages().information(LoadResString(check.message));
+                    Messages().warning(LoadResString(check.message));
             });
             check.focus->setFocus();
             return;

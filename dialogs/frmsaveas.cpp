@@ -39,6 +39,10 @@ FrmSaveAs::FrmSaveAs(QWidget* parent) : QDialog(parent)
     lbl = makeLabel("lbl", 1019);
     TxtOldWO = makeBox("TxtOldWO");
     TxtOldWO->setReadOnly(true);
+    LblExplain = new QLabel(this);
+    LblExplain->setObjectName(QStringLiteral("LblExplain"));
+    LblExplain->setWordWrap(true);
+    LblExplain->hide();
     Label1 = makeLabel("Label1", 1020);
     TxtNewID = makeBox("TxtNewID");
     Label2 = makeLabel("Label2", 1021);
@@ -59,15 +63,16 @@ FrmSaveAs::FrmSaveAs(QWidget* parent) : QDialog(parent)
     auto* grid = new QGridLayout(this);
     grid->addWidget(lbl, 0, 0);
     grid->addWidget(TxtOldWO, 0, 1);
-    grid->addWidget(Label1, 1, 0);
-    grid->addWidget(TxtNewID, 1, 1);
-    grid->addWidget(Label2, 2, 0);
-    grid->addWidget(TxtNewName, 2, 1);
+    grid->addWidget(LblExplain, 1, 0, 1, 2);
+    grid->addWidget(Label1, 2, 0);
+    grid->addWidget(TxtNewID, 2, 1);
+    grid->addWidget(Label2, 3, 0);
+    grid->addWidget(TxtNewName, 3, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(CmdOK);
     buttons->addWidget(CmdCacel);
-    grid->addLayout(buttons, 3, 0, 1, 2);
+    grid->addLayout(buttons, 4, 0, 1, 2);
     resize(340, sizeHint().height());
 
     connect(CmdOK, &QPushButton::clicked, this, [this] { CmdOK_Click(); });
@@ -96,18 +101,18 @@ void FrmSaveAs::CmdOK_Click()
         const QString newName = TxtNewName->text().trimmed();
         // A copy without an ID could never be told apart from "no frame" in the designer.
         if (newID.isEmpty()) {
-            Messages().information(LoadResString(201));
+            Messages().warning(LoadResString(201));
             TxtNewID->setFocus();
             return;
         }
         if (Utility().ByteLength(newID) >= 7) {
-            Messages().information(LoadResString(202));
+            Messages().warning(LoadResString(202));
             TxtNewID->setFocus();
             return;
         }
         const qint32 idState = DBOperate().GetWorkOrderIDExists(newID);
         if (idState == 1) {
-            Messages().information(LoadResString(203));
+            Messages().warning(LoadResString(203));
             return;
         }
         if (idState == 0) {
@@ -116,7 +121,7 @@ void FrmSaveAs::CmdOK_Click()
             return;
         }
         if (newName.isEmpty()) {
-            Messages().information(LoadResString(1024));
+            Messages().warning(LoadResString(1024));
             return;
         }
         setTag(QStringLiteral("T"));

@@ -14,7 +14,8 @@ namespace korvel {
 // Its captions are fixed texts, the same in every language.
 //
 // OK refuses, in this order: an empty ID, an ID of 7 bytes or more, an ID some frame already has,
-// an empty name (IDs and names are tested without surrounding blanks). Tag() is "T" after a passed
+// an empty name (IDs and names are tested without surrounding blanks). LblExplain, above the ID
+// box and hidden unless a caller fills it, says why an ID is asked for. Tag() is "T" after a passed
 // OK, "" after loading, Cancel or any other way of closing. The dialog writes nothing.
 class FrmSaveAs final : public QDialog {
     Q_OBJECT
@@ -25,6 +26,7 @@ public:
 
     QLabel* lbl = nullptr;
     QLineEdit* TxtOldWO = nullptr;
+    QLabel* LblExplain = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* TxtNewID = nullptr;
     QLabel* Label2 = nullptr;

@@ -173,7 +173,7 @@ void FrmSelectDoc::CmdOK_Click()
 {
     const QTreeWidgetItem* item = SelectedItem();
     if (!item || ItemKey(item).startsWith(QLatin1Char('G'))) {
-        IgnoreErrors([] { Messages().information(LoadResString(215)); });
+        IgnoreErrors([] { Messages().warning(LoadResString(215)); });
         return;
     }
     setTag(QStringLiteral("T"));

@@ -1,6 +1,8 @@
 #include "widgets/uiservices.h"
 
 #include "core/errorlog.h"
+#include "core/failurecause.h"
+#include "widgets/failurereport.h"
 #include "resources/stringtable.h"
 
 #include <QApplication>
@@ -85,7 +87,36 @@ std::unique_ptr<ModalService> SetModalService(std::unique_ptr<ModalService> serv
 
 void InformDatabaseUnreadable()
 {
-    Messages().information(LoadResString(1000) + QStringLiteral("\r\n") + LastLoggedError());
+    ReportLoggedFailure(LoadResString(1000));
+}
+
+void ReportFailure(const QString& what, const QString& raw)
+{
+    const FailureCause cause = ClassifyFailure(raw);
+    const QString text = what.trimmed() + QStringLiteral("\n\n") + DescribeFailure(cause, raw);
+    if (UserCanAct(cause))
+        Messages().warning(text, raw.trimmed());
+    else
+        Messages().critical(text, raw.trimmed());
+}
+
+void ReportLoggedFailure(const QString& what)
+{
+    ReportFailure(what, LastLoggedError());
+}
+
+void ReportRefusal(const QString& description)
+{
+    const FailureCause cause = ClassifyFailure(description);
+    if (cause == FailureCause::Unknown)
+        Messages().warning(description);
+    else if (cause == FailureCause::FileUnwritable)
+        Messages().critical(description);
+    else if (const QString text = description.trimmed() + QStringLiteral("\n\n") + DescribeFailure(cause, {});
+             UserCanAct(cause))
+        Messages().warning(text);
+    else
+        Messages().critical(text);
 }
 
 } // namespace korvel

@@ -3,8 +3,10 @@
 
 #include "tests/designer/designerfixture.h"
 
+#include "core/failurecause.h"
 #include "designer/findingspanel.h"
 #include "designer/frmopenframe.h"
+#include "designer/frmsearch.h"
 #include "dialogs/frmnode.h"
 #include "dialogs/frmorder.h"
 #include "dialogs/frmsaveas.h"
@@ -13,6 +15,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTreeWidget>
 #include <QWindow>
 
 namespace korvel {
@@ -21,8 +24,9 @@ namespace {
 using WindowTest = DesignerTest;
 
 // A pending step move in frame CMP01 (locked by this user), not yet saved; the user then switches
-// to REP01, closes the window or unlocks the frame, and answers the question.
-enum class Leave { Switch, Close, Unlock };
+// to REP01 (in the tree, or by opening a search hit in it), closes the window or unlocks the frame,
+// and answers the question.
+enum class Leave { Switch, Search, Close, Unlock };
 struct LeaveCase {
     const char* name;
     Leave way;
@@ -53,6 +57,15 @@ TEST_P(SaveQuestionTest, AnswerDecides)
         EXPECT_EQ(Window().close(), !stays);
     } else if (c.way == Leave::Switch) {
         ClickFrame("REP01");
+    } else if (c.way == Leave::Search) {
+        PlanDialog<FrmSearch>([&](FrmSearch& d) { // a Cancel keeps the search and its hits open
+            Type(d.TxtFind, "Home repair visit");
+            d.CmdSearch->click();
+            d.LstHits->setCurrentItem(d.LstHits->findItems("(REP01)", Qt::MatchContains).value(0));
+            d.CmdOpen->click();
+            EXPECT_EQ(d.isVisible() && d.LstHits->topLevelItemCount() > 0, stays);
+            d.setVisible(false); });
+        Window().Tools().SearchWorkOrders();
     } else {
         PressButton("Unlock");
     }
@@ -64,7 +77,7 @@ TEST_P(SaveQuestionTest, AnswerDecides)
     const bool closed = c.way == Leave::Close && !stays;
     EXPECT_EQ(Window().isVisible(), !closed);
     EXPECT_EQ(Host().loader().releasedNames(), closed ? QStringList{"Korvel"} : QStringList{});
-    EXPECT_EQ(LockState("CMP01"), c.way != Leave::Switch && !stays ? 0 : 2);
+    EXPECT_EQ(LockState("CMP01"), c.way >= Leave::Close && !stays ? 0 : 2);
     if (stays) {
         EXPECT_EQ(Orders().CurWOrder(), "CMP01");
         EXPECT_EQ(Window().Tree().SelectedFrame(), "CMP01");
@@ -73,7 +86,7 @@ TEST_P(SaveQuestionTest, AnswerDecides)
         EXPECT_TRUE(Scene().EditMode());
         return;
     }
-    if (c.way == Leave::Switch) {
+    if (c.way == Leave::Switch || c.way == Leave::Search) {
         EXPECT_EQ(Scene().Tag(), "REP01");
         ClickFrame("CMP01"); // back without a question
         EXPECT_EQ(Messages().questions().size(), 1);
@@ -91,6 +104,9 @@ INSTANTIATE_TEST_SUITE_P(Answers, SaveQuestionTest,
                          ::testing::Values(LeaveCase{"SwitchCancel", Leave::Switch, QMessageBox::Cancel},
                                            LeaveCase{"SwitchNo", Leave::Switch, QMessageBox::No},
                                            LeaveCase{"SwitchYes", Leave::Switch, QMessageBox::Yes},
+                                           LeaveCase{"SearchCancel", Leave::Search, QMessageBox::Cancel},
+                                           LeaveCase{"SearchNo", Leave::Search, QMessageBox::No},
+                                           LeaveCase{"SearchYes", Leave::Search, QMessageBox::Yes},
                                            LeaveCase{"CloseCancel", Leave::Close, QMessageBox::Cancel},
                                            LeaveCase{"CloseNo", Leave::Close, QMessageBox::No},
                                            LeaveCase{"CloseYes", Leave::Close, QMessageBox::Yes},
@@ -117,7 +133,8 @@ TEST_F(WindowTest, AFailedSaveKeepsTheWindowTheFrameTheLockAndTheEdits)
         Messages().planAnswer(QMessageBox::Yes);
         leave();
         EXPECT_EQ(Messages().texts(),
-                  (QStringList{LoadResString(134) + "[Customer complaint]", LoadResString(127)}))
+                  (QStringList{LoadResString(134) + "[Customer complaint]",
+                               LoadResString(127) + "\n\n" + DescribeFailure(FailureCause::Unknown, "refused")}))
             << way;
         EXPECT_TRUE(Window().isVisible()) << way;
         EXPECT_TRUE(Host().loader().releasedNames().isEmpty()) << way;
@@ -153,6 +170,15 @@ TEST_F(WindowTest, TitleStatusBarAndTreeFollowTheCurrentFrame)
         {"unsaved", [&] { Drag(ViewportCentre(CanvasNode("NN00002")), QPoint(20, 0)); },
          "Customer complaint (CMP01)* - WorkOrder configuration", "Locked by you since ", "Unsaved changes",
          "Steps: 4, links: 6"},
+        {"saved before Save as, so shown while its dialog is open", [&] {
+             Drag(ViewportCentre(CanvasNode("NN00002")), QPoint(20, 0));
+             Messages().planAnswer(QMessageBox::Yes);
+             PlanDialog<FrmSaveAs>([&](FrmSaveAs& d) { // title, then the status bar's "Unsaved changes"
+                 EXPECT_EQ(Window().windowHandle()->title() + Window().Status().SaveState().text(),
+                           "Customer complaint (CMP01) - WorkOrder configuration");
+                 d.CmdCacel->click(); });
+             PressButton("Saveas"); },
+         "Customer complaint (CMP01) - WorkOrder configuration", "Locked by you since ", "", "Steps: 4, links: 6"},
         {"saved", [&] { QTest::keyClick(&Window(), Qt::Key_S, Qt::ControlModifier); },
          "Customer complaint (CMP01) - WorkOrder configuration", "Locked by you since ", "",
          "Steps: 4, links: 6"},
@@ -171,7 +197,7 @@ TEST_F(WindowTest, TitleStatusBarAndTreeFollowTheCurrentFrame)
         EXPECT_EQ(TreeRow("CMP01").data(Qt::FontRole).value<QFont>().bold(), *step.unsaved != '\0');
         EXPECT_EQ(TreeRow("CMP01").data().toString(), QStringLiteral("Customer complaint (CMP01)"));
     }
-    EXPECT_EQ(Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00002'"), 3500);
+    EXPECT_EQ(Count("SELECT NodeLeft FROM Two_Node WHERE WorkOrderNode_ID = 'N00002'"), 3800);
 }
 
 // The menu bar, a row per item: its menu, key (also in the toolbar's tool tip), whether it is on for

@@ -4,9 +4,16 @@
 
 #include "tests/designer/designerfixture.h"
 
+#include "core/failurecause.h"
 #include "dialogs/frmorder.h"
 #include "dialogs/frmsaveas.h"
+#include "exchange/frameexchange.h"
 #include "resources/stringtable.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QTemporaryDir>
+#include <optional>
 
 namespace korvel {
 namespace {
@@ -14,7 +21,7 @@ namespace {
 // The start of the message about a database that could not be read.
 QString Unreadable()
 {
-    return LoadResString(1000) + QStringLiteral("\r\n");
+    return LoadResString(1000) + QStringLiteral("\n\n");
 }
 
 class FaultInjectionTest : public DesignerDbTest {
@@ -68,7 +75,7 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
     };
     const Operation operations[] = {
         {"Save", [&] { EditCustomerComplaint(); }, [&] { PressButton("Save"); }, LoadResString(126),
-         [](const QString& m) { return m == LoadResString(127); }, [&] { return EditsKept(); },
+         [](const QString& m) { return m.startsWith(LoadResString(127) + "\n\n"); }, [&] { return EditsKept(); },
          [&] {
              return Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID IN ('N90001','N00003')") ==
                         1 &&
@@ -92,7 +99,7 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
              PressButton("Saveas");
          },
          LoadResString(1026),
-         [](const QString& m) { return m == LoadResString(1025) || m.startsWith(Unreadable()); },
+         [](const QString& m) { return m.startsWith(LoadResString(1025) + "\n\n") || m.startsWith(Unreadable()); },
          [&] { return Frame("CMP01").AllNode().OneNode("N00001")->NodeTop() == 999; },
          [&] {
              return Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01'") == 4 &&
@@ -106,7 +113,7 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
              Messages().planAnswer(QMessageBox::Yes);
              PressButton("Del");
          },
-         LoadResString(142), [](const QString& m) { return m == LoadResString(143); },
+         LoadResString(142), [](const QString& m) { return m.startsWith(LoadResString(143) + "\n\n"); },
          [&] { return TreeRow("CPY01").isValid(); },
          [&] {
              return Count("SELECT (SELECT COUNT(*) FROM TWO_Frame WHERE WorkOrderFrame_ID='CPY01') + "
@@ -135,7 +142,8 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
             ASSERT_TRUE(fired) << op.name << " failed without a fault at statement " << k << ": "
                                << Messages().texts().join(" / ").toStdString();
             ++failures;
-            EXPECT_TRUE(!Messages().texts().isEmpty() && op.isFailure(Messages().texts().last()))
+            EXPECT_TRUE(!Messages().texts().isEmpty() && op.isFailure(Messages().texts().last()) &&
+                        Messages().lastIcon() == QMessageBox::Critical)
                 << op.name << " at statement " << k << ": " << Messages().texts().join(" / ").toStdString();
             EXPECT_EQ(DumpTables(), before) << op.name << " at statement " << k;
             EXPECT_TRUE(op.kept()) << op.name << " at statement " << k;
@@ -204,6 +212,83 @@ TEST_P(FaultInjectionTest, AnUnreadableDatabaseNeverPassesAnIdCheck)
     PressButton("Saveas");
     EXPECT_TRUE(toldUnreadable()) << Messages().texts().join(" / ").toStdString();
     EXPECT_EQ(DumpTables(), before);
+}
+
+// Every failure names its cause in the user's language: a warning when the user can act on it (a
+// lock someone holds, an ID in use, frames that clash), critical when not (the database failing or
+// held by another connection, a file that cannot be written), the database's own text as the
+// detail; success stays information. The rows run in order on one window.
+TEST_P(FaultInjectionTest, EveryFailureSaysWhyWithTheFittingIcon)
+{
+    const bool sqlite = Db().kind() == TestDatabase::Kind::SQLite;
+    QTemporaryDir folder;
+    const QString readOnly = folder.filePath("readonly.json"), frames = folder.filePath("frames.json");
+    ExportFramesToFile({"CMP01", "REP01"}, frames);
+    ExportFramesToFile({"CMP01"}, folder.filePath("one.json"));
+    QFile(readOnly).open(QIODevice::WriteOnly);
+    QFile::setPermissions(readOnly, QFile::ReadOwner);
+    const auto chooseFile = [&](const QString& path) {
+        Modals().plan([path](QDialog& files) {
+            files.findChild<QLineEdit*>("fileNameEdit")->setText(path);
+            files.accept();
+        });
+    };
+    auto bob = Host().otherUser("bob");
+    QSqlQuery other(bob->database());
+    using Icon = QMessageBox::Icon;
+    const struct {
+        const char* name;
+        std::function<void()> run;
+        QString text; // the message, or its start when there is no cause
+        Icon icon;
+        std::optional<FailureCause> cause; // then the text is `text`, the cause and the detail
+        QString detail;                    // what the detail holds
+    } cases[] = {
+        {"lock held by another user", [&] { bob->services().LockRecord("Korvel", "REP01", "bob"); ClickFrame("REP01");
+             PressButton("Lock"); }, "Lock failed\r\nit is locked by [Bob Novak], ID [bob]", Icon::Warning, {}, {}},
+        {"delete under a fault", [&] { OpenLocked("CMP01"); Messages().planAnswer(QMessageBox::Yes);
+             StatementMonitor::FailAt(1); PressButton("Del"); }, LoadResString(143), Icon::Critical,
+         FailureCause::Unknown, "Injected fault"},
+        {"copy under an ID in use", [&] { PlanDialog<FrmSaveAs>([](FrmSaveAs& d) { d.TxtNewID->setText("REP01");
+             d.TxtNewName->setText("Copy"); d.CmdOK->click(); d.CmdCacel->click(); }); PressButton("Saveas"); },
+         LoadResString(203), Icon::Warning, {}, {}},
+        {"export to a read-only file", [&] { Modals().plan([](QDialog& d) { d.accept(); }); chooseFile(readOnly);
+             Messages().planAnswer(QMessageBox::Yes); Window().Tools().ExportWorkOrders(); },
+         LoadResString(1902).arg(readOnly), Icon::Critical, {}, {}},
+        {"picture at the proposed scale", [&] { chooseFile(folder.filePath("flow.png"));
+             Modals().plan([](QDialog& d) { d.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); });
+             Window().Tools().ExportPicture(); }, FormatMessage(1472, {folder.filePath("flow.png")}), Icon::Information, {}, {}},
+        {"import of frames that clash", [&] { chooseFile(frames); Window().Tools().ImportWorkOrders(); },
+         FormatMessage(1833, {"CMP01"}), Icon::Warning, {}, {}},
+        {"save under a fault", [&] { Frame("CMP01").AllNode().OneNode("N00001")->setNodeTop(999);
+             StatementMonitor::FailAt(1); PressButton("Save"); }, LoadResString(127), Icon::Critical,
+         FailureCause::Unknown, "Injected fault"},
+        {"save while another connection holds the database", [&] {
+             Db().exec(sqlite ? "PRAGMA busy_timeout = 100" : "SET lock_timeout = '100ms'");
+             for (const char* sql : {sqlite ? "BEGIN EXCLUSIVE" : "BEGIN", sqlite ? "SELECT 1" : "LOCK TABLE Two_Node"})
+                 other.exec(sql);
+             PressButton("Save");
+             other.exec("ROLLBACK"); }, LoadResString(127), Icon::Critical, FailureCause::Busy,
+         sqlite ? "database is locked" : "lock timeout"},
+        {"save once the database is free", [&] { PressButton("Save"); }, LoadResString(126), Icon::Information, {}, {}},
+        {"unlock once the lock was broken", [&] { bob->services().BreakLock("Korvel", "CMP01");
+             Window().Toolbar1_ButtonClick("Unlock"); }, // before the window hears of it
+         LoadResString(135) + "\r\n" + LoadResString(2270), Icon::Warning, {}, {}},
+        {"import under a new ID", [&] { chooseFile(folder.filePath("one.json")); PlanDialog<FrmSaveAs>([](FrmSaveAs& d) {
+             EXPECT_EQ(d.LblExplain->isVisible() ? d.LblExplain->text() : "", FormatMessage(2271, {"CMP01"}));
+             d.TxtNewID->setText("CMP09"); d.CmdOK->click(); }); Window().Tools().ImportWorkOrders(); },
+         FormatMessage(1471, {"CMP09"}), Icon::Information, {}, {}},
+    };
+    for (const auto& c : cases) {
+        Messages().clear();
+        c.run();
+        ASSERT_FALSE(Messages().texts().isEmpty()) << c.name;
+        const QString text = Messages().texts().last(), detail = Messages().lastDetail();
+        EXPECT_EQ(Messages().lastIcon(), c.icon) << c.name << ": " << text.toStdString();
+        EXPECT_TRUE(c.cause ? text == c.text + "\n\n" + DescribeFailure(*c.cause, detail) : text.startsWith(c.text))
+            << c.name << ": " << text.toStdString();
+        EXPECT_TRUE(c.detail.isEmpty() ? detail.isEmpty() : detail.contains(c.detail)) << c.name;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, FaultInjectionTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());

@@ -4,6 +4,7 @@
 #include "tests/designer/designerfixture.h"
 
 #include "canvas/framepicture.h"
+#include "core/failurecause.h"
 #include "designer/frameprinting.h"
 #include "dialogs/frmorder.h"
 #include "dialogs/frmsaveas.h"
@@ -125,7 +126,8 @@ TEST_F(FrameCommandsTest, NewFrameAndHeaderEditWriteWhatTheDialogHolds)
         d.CmdOK->click();
     });
     DoubleClickFrame("CMP01");
-    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(146)});
+    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(146).trimmed() + "\n\n" +
+                                              DescribeFailure(FailureCause::Unknown, "no")});
     EXPECT_EQ(TreeRow("CMP01").data().toString(), "Customer complaint (CMP01)");
     EXPECT_EQ(Frame("CMP01").WorkOrderFrameName, "Customer complaint");
 }
@@ -153,6 +155,8 @@ TEST_F(FrameCommandsTest, DeletingTheCurrentFrameRemovesItsRowsAndLeavesNothingT
     EXPECT_TRUE(Scene().Nodes().isEmpty());
     EXPECT_FALSE(Scene().EditMode());
     EXPECT_EQ(LockState("CMP01"), 0);
+    for (const char* key : {"Lock", "Unlock", "Save", "Saveas", "Del"}) // nothing to lock, save or delete
+        EXPECT_FALSE(Button(key)->isEnabled()) << key;
 
     // A save now writes nothing, Delete wants a frame shown, and switching frames asks nothing.
     Messages().clear();
@@ -276,7 +280,8 @@ TEST_F(FrameCommandsTest, SaveAsWithUnsavedChangesAsksFirst)
 
     Db().exec("CREATE TRIGGER refuse BEFORE UPDATE ON Two_Node BEGIN SELECT RAISE(ABORT, 'no'); END");
     saveAs(QMessageBox::Yes, {});
-    EXPECT_EQ(Messages().texts(), (QStringList{question, LoadResString(127)}));
+    EXPECT_EQ(Messages().texts(),
+              (QStringList{question, LoadResString(127) + "\n\n" + DescribeFailure(FailureCause::Unknown, "no")}));
     EXPECT_EQ(Count("SELECT COUNT(*) FROM TWO_Frame"), 3);
     EXPECT_EQ(Frame("CMP01").CheckStatus(), 1);
     Db().exec("DROP TRIGGER refuse");

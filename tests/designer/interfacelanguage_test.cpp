@@ -8,7 +8,9 @@
 #include "resources/stringtable.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -85,6 +87,10 @@ TEST_P(InterfaceLanguage, EveryTextOfTheWindowAndItsDialogsIsInTheInterfaceLangu
             dialog.findChild<QPushButton*>(QStringLiteral("CmdSearch"))->click();
         }
         Walk(dialog, dialog.objectName());
+        if (qobject_cast<QInputDialog*>(&dialog)) { // its proposed value is accepted as it stands
+            EXPECT_TRUE(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->isEnabled())
+                << dialog.objectName().toStdString();
+        }
         if (auto* multi = dialog.findChild<QRadioButton*>(QStringLiteral("OptMulti")))
             Click(multi);
         for (const char* opener : {"CmdSetUp", "CmdSelectFile"})

@@ -70,7 +70,7 @@ TEST_F(SaveLockTest, LockAndUnlockSwitchTheWindowTheIconAndTheHostLock)
     ASSERT_EQ(Host().services().UnlockRecord("Korvel", "CMP01", StaffId), 1);
     Messages().clear();
     PressButton("Unlock");
-    EXPECT_EQ(Messages().texts(), QStringList{LoadResString(135)});
+    EXPECT_EQ(Messages().warnings(), QStringList{LoadResString(135) + "\r\n" + LoadResString(2270)});
     expectLocked("CMP01", true);
 }
 
