@@ -20,6 +20,10 @@ constexpr qint32 MsgLinkName = 2300;
 constexpr qint32 MsgDeleteLinks = 2301;
 constexpr qint32 MsgDeleteStepsAndLinks = 2302;
 constexpr qint32 MsgCutStep = 2303;
+constexpr qint32 MsgSomeSteps = 2314;
+constexpr qint32 MsgSomeLinks = 2315;
+constexpr qint32 MsgOneStep = 2316;
+constexpr qint32 MsgOneLink = 2317;
 
 } // namespace
 
@@ -56,7 +60,11 @@ QString RemovalText(cWorder& frame, const QStringList& stepIDs, const QStringLis
     if (stepIDs.isEmpty())
         return linkKeys.size() == 1 ? LoadResString(MsgDeleteLink).arg(LinkName(frame, linkKeys.constFirst()))
                                     : LoadResString(MsgDeleteLinks).arg(linkKeys.size());
-    return LoadResString(MsgDeleteStepsAndLinks).arg(stepIDs.size()).arg(linkKeys.size());
+    const QString steps = stepIDs.size() == 1 ? LoadResString(MsgOneStep).arg(StepName(frame, stepIDs.constFirst()))
+                                              : LoadResString(MsgSomeSteps).arg(stepIDs.size());
+    const QString links = linkKeys.size() == 1 ? LoadResString(MsgOneLink).arg(LinkName(frame, linkKeys.constFirst()))
+                                               : LoadResString(MsgSomeLinks).arg(linkKeys.size());
+    return LoadResString(MsgDeleteStepsAndLinks).arg(steps, links);
 }
 
 QString MoveText(cWorder& frame, const StepPlaces& moved)
