@@ -13,8 +13,10 @@
 #include <QClipboard>
 #include <QImage>
 #include <QJsonDocument>
+#include <QMenu>
 #include <QMimeData>
 #include <QRadioButton>
+#include <optional>
 
 namespace korvel {
 namespace {
@@ -79,12 +81,6 @@ public:
         Canvas().setFocus();
         QTest::keyClick(&Canvas(), static_cast<Qt::Key>(key), modifiers);
     }
-    // A point in the band just inside a box's left edge, in viewport pixels.
-    QPoint EdgeOf(const QString& key)
-    {
-        const QRectF box = CanvasNode(key).SceneBox();
-        return Canvas().mapFromScene(QPointF(box.left() + 2 * TwipsPerPixel, box.center().y()));
-    }
 };
 
 struct UndoCase {
@@ -95,7 +91,7 @@ struct UndoCase {
 
 // clang-format off
 const UndoCase UndoCases[] = {
-    {"AddStepByDoubleClick", "Undo Add step NW01", [](UndoCanvasTest& t) {
+    {"AddStepByDoubleClick", "Undo Add step “Double check”", [](UndoCanvasTest& t) {
         t.PlanDialog<FrmNode>([](FrmNode& d) {
             Type(d.TxtID, "NW01"); Type(d.TxtName, "Double check"); d.CboPriority->SetKey("P3");
             d.CboUnit->SetKey("H"); Type(d.TxtLen, "2"); d.CboStaffGroup->SetKey("G02");
@@ -104,27 +100,38 @@ const UndoCase UndoCases[] = {
         QTest::mouseDClick(t.Canvas().viewport(), Qt::LeftButton, {}, t.Canvas().mapFromScene(QPointF(3000, 3000)));
         EXPECT_EQ(t.Current()->AllNode().OneNode("NW01")->NodeLeft(), 3000 - 700); // centred where clicked
     }},
-    {"EditStep", "Undo Edit step N00002", [](UndoCanvasTest& t) {
+    {"EditStep", "Undo Edit step “Look into it”", [](UndoCanvasTest& t) {
         t.Select({"NN00002"});
         t.PlanDialog<FrmNode>([](FrmNode& d) { Type(d.TxtName, "Look into it"); QTest::mouseClick(d.CmdOK, Qt::LeftButton); });
         t.Trigger("Menu_EditNode");
     }},
-    {"DeleteStepWithLinks", "Undo Delete step N00002", [](UndoCanvasTest& t) {
+    {"DeleteStepWithLinks", "Undo Delete step “Investigate”", [](UndoCanvasTest& t) {
         t.Select({"NN00002"});
         t.Messages().planAnswer(QMessageBox::Yes);
         t.Trigger("Menu_Del");
     }},
-    {"AddLink", "Undo Add link LX", [](UndoCanvasTest& t) {
+    {"DeleteWhatIsDrawnSelected", "Undo Delete 2 steps and link Investigate → Reply to customer", [](UndoCanvasTest& t) {
+        t.Select({"NN00001", "NN00003", "LL4"});
+        t.Messages().planAnswer(QMessageBox::Yes);
+        t.Key(Qt::Key_Delete);
+        EXPECT_EQ(t.Current()->AllLink().OneLinks("L4")->StateFlag(), StateDeleted);
+        EXPECT_EQ(t.Scene().Links().size(), 1); // L6 of the six is left
+    }},
+    {"AddLink", "Undo Add link Register complaint → Supervisor review", [](UndoCanvasTest& t) {
         t.PlanDialog<FrmLink>([](FrmLink& d) {
             Type(d.TxtID, "LX"); Type(d.Txtdesc, "Shortcut"); d.CboParent->SetKey("N00001"); d.CboChild->SetKey("N00003");
             QTest::mouseClick(d.CmdOK, Qt::LeftButton);
         });
         t.Trigger("Menu_AddLink");
     }},
-    {"EditLink", "Undo Edit link L4", [](UndoCanvasTest& t) {
+    {"EditLink", "Undo Edit link Investigate → Reply to customer", [](UndoCanvasTest& t) {
         t.Select({"LL4"});
         t.PlanDialog<FrmLink>([](FrmLink& d) { Click(d.OptAll); QTest::mouseClick(d.CmdOK, Qt::LeftButton); });
         t.Trigger("Menu_EditLink");
+    }},
+    {"MoveOneStep", "Undo Move step “Investigate”", [](UndoCanvasTest& t) {
+        t.Select({"NN00002"});
+        t.Key(Qt::Key_Down);
     }},
     {"MoveThreeSteps", "Undo Move 3 steps", [](UndoCanvasTest& t) {
         t.Select({"NN00001", "NN00002", "NN00003"});
@@ -194,10 +201,12 @@ TEST_P(UndoTest, UndoGivesBackTheModelItsStatesAndTheCanvasAndRedoTheChange)
 INSTANTIATE_TEST_SUITE_P(Commands, UndoTest, ::testing::ValuesIn(UndoCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(UndoCanvasTest, ADragFromAStepsEdgeOpensTheLinkDialogWithBothEnds)
+TEST_F(UndoCanvasTest, ADragFromAStepsHandleOpensTheLinkDialogWithBothEnds)
 {
     OpenLocked("CMP01");
-    SendMove(Canvas().viewport(), EdgeOf("NN00001"), Qt::NoButton);
+    SendMove(Canvas().viewport(), ViewportCentre(CanvasNode("NN00001")), Qt::NoButton); // the handles show
+    const QPoint handle = Canvas().mapFromScene(Canvas().ConnectHandles(CanvasNode("NN00001")).first());
+    SendMove(Canvas().viewport(), handle, Qt::NoButton);
     EXPECT_EQ(Canvas().viewport()->cursor().shape(), Qt::CrossCursor);
     const std::string before = State();
     PlanDialog<FrmLink>([](FrmLink& d) {
@@ -205,7 +214,7 @@ TEST_F(UndoCanvasTest, ADragFromAStepsEdgeOpensTheLinkDialogWithBothEnds)
         EXPECT_EQ(d.CboChild->SelectedKey(), "N00003");
         QTest::mouseClick(d.CmdCancel, Qt::LeftButton);
     });
-    Drag(EdgeOf("NN00001"), ViewportCentre(CanvasNode("NN00003")) - EdgeOf("NN00001"));
+    Drag(handle, ViewportCentre(CanvasNode("NN00003")) - handle);
     EXPECT_EQ(State(), before); // cancelled: nothing added, nothing moved
 
     // With the link tool a press anywhere on a step draws the link.
@@ -223,6 +232,74 @@ TEST_F(UndoCanvasTest, ADragFromAStepsEdgeOpensTheLinkDialogWithBothEnds)
     EXPECT_EQ(arrow->Dst()->Key(), "NN00001");
     EXPECT_EQ(Current()->AllLink().OneLinks(arrow->Key().mid(1))->StateFlag(), StateNew);
     EXPECT_EQ(CanvasNode("NN00003").pos(), QPointF(5200, 1700));
+}
+
+// A drop the link rules refuse says which rule, as a warning, and opens no dialog.
+TEST_F(UndoCanvasTest, ARefusedDropSaysWhichRuleAndOpensNoDialog)
+{
+    OpenLocked("CMP01");
+    PressButton("LinkTool");
+    const std::string before = State();
+    const struct {
+        const char *from, *to, *says;
+    } drops[] = {
+        {"NEND", "NN00001", "No link can leave End."},
+        {"NN00001", "NBEGIN", "No link can lead into Start."},
+        {"NN00001", "NN00001", "A step cannot be linked to itself."},
+        {"NBEGIN", "NN00002", "A link already leaves Start: a flow has only one first step."},
+        {"NN00004", "NEND", "“Reply to customer” already leads to End."},
+        {"NN00003", "NN00002", "“Supervisor review” and “Investigate” are already linked."},
+    };
+    for (const auto& drop : drops) {
+        SCOPED_TRACE(drop.says);
+        const QPoint from = ViewportCentre(CanvasNode(drop.from));
+        Drag(from, drop.from == std::string(drop.to) ? QPoint(30, 0) : ViewportCentre(CanvasNode(drop.to)) - from);
+        EXPECT_EQ(Messages().warnings().value(Messages().warnings().size() - 1), QString::fromUtf8(drop.says));
+    }
+    EXPECT_EQ(Messages().warnings().size(), qsizetype(std::size(drops)));
+    EXPECT_TRUE(Modals().shown().isEmpty());
+    EXPECT_EQ(State(), before);
+}
+
+// A paste centres the copied block where the user works, the steps keeping their places among
+// each other: on the mouse over the canvas, else on the middle of the view, or on a right click.
+TEST_F(UndoCanvasTest, PasteLandsWhereTheUserWorks)
+{
+    OpenLocked("CMP01");
+    Select({"NN00003", "NN00004"});
+    Trigger("Copy");
+    const QPointF apart = CanvasNode("NN00004").pos() - CanvasNode("NN00003").pos();
+    QWidget* viewport = Canvas().viewport();
+    const QPoint mouse(300, 200), click(150, 380);
+    const struct {
+        const char* name;
+        std::function<void()> paste;
+        QPoint at; // viewport pixels
+    } pastes[] = {
+        {"Ctrl+V, the mouse on the canvas", [&] { SendMove(viewport, mouse, Qt::NoButton); Key(Qt::Key_V, Qt::ControlModifier); }, mouse},
+        {"Edit > Paste, the mouse gone", [&] {
+             QEvent leave(QEvent::Leave);
+             QApplication::sendEvent(viewport, &leave);
+             Trigger("Paste");
+         }, viewport->rect().center()},
+        {"Paste here", [&] {
+             QTest::mouseClick(viewport, Qt::RightButton, {}, click);
+             EXPECT_FALSE(Window().MenuItem("Menu_Cut")->isVisible()); // the empty canvas
+             Trigger("Menu_PasteHere");
+             Window().MenuNode().hide();
+         }, click},
+    };
+    for (const auto& paste : pastes) {
+        SCOPED_TRACE(paste.name);
+        const QPointF centre = Canvas().mapToScene(paste.at);
+        paste.paste();
+        const QList<FlowNodeItem*> pasted = Scene().SelectedNodes();
+        ASSERT_EQ(pasted.size(), 2);
+        EXPECT_EQ(pasted[1]->pos() - pasted[0]->pos(), apart);
+        const QRectF block = pasted[0]->SceneBox().united(pasted[1]->SceneBox());
+        EXPECT_NEAR(block.center().x(), centre.x(), 1);
+        EXPECT_NEAR(block.center().y(), centre.y(), 1);
+    }
 }
 
 TEST_F(UndoCanvasTest, KeysMoveEverySelectedStepByTheGridButNeverStartOrEnd)
@@ -322,12 +399,15 @@ TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturn
     OpenWindow();
     ClickFrame("REP01");           // still locked by this user
     QHash<QString, QString> oldID; // new ID -> old ID
+    std::optional<QPoint> shift;   // of the pasted block, which keeps its shape
     for (const auto& [id, node] : Frame("REP01").AllNode().AllNode()) {
         if (!original.contains(node->WorkOrderNodeName()))
             continue;
         const NodeValues& was = original.value(node->WorkOrderNodeName());
         oldID.insert(id, was.WorkOrderNode_ID);
-        EXPECT_EQ(QPoint(node->NodeLeft(), node->NodeTop()), QPoint(was.Left + 300, was.Top + 300));
+        const QPoint moved = QPoint(node->NodeLeft(), node->NodeTop()) - QPoint(was.Left, was.Top);
+        EXPECT_EQ(moved, shift.value_or(moved));
+        shift = moved;
         EXPECT_EQ(node->ExpiredHandleBy_ID(), was.ExpiredHandleBy_ID);
     }
     const QStringList ids = oldID.keys();
