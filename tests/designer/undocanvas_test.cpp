@@ -1,87 +1,19 @@
 // Editing on the canvas through the real window: undo and redo of every change, links drawn by
-// dragging, moves by the mouse and the keys, and steps copied and pasted between frames.
+// dragging, moves by the mouse and the keys (pastes: paste_test.cpp).
 
-#include "tests/designer/designerfixture.h"
+#include "tests/designer/undocanvasfixture.h"
 
 #include "canvas/flowoverview.h"
 #include "dialogs/frmlink.h"
 #include "dialogs/frmnode.h"
 #include "dialogs/numerictextbox.h"
-#include "model/frameformat.h"
 #include "resources/stringtable.h"
 
-#include <QClipboard>
-#include <QImage>
-#include <QJsonDocument>
 #include <QMenu>
-#include <QMimeData>
 #include <QRadioButton>
-#include <optional>
 
 namespace korvel {
 namespace {
-
-class UndoCanvasTest : public DesignerTest {
-public:
-    // For the table of changes below.
-    using DesignerTest::Canvas;
-    using DesignerTest::Scene;
-    using DesignerTest::Current;
-    using DesignerTest::Messages;
-    using DesignerTest::PlanDialog;
-    using DesignerTest::Window;
-
-    // The current frame's steps and links (values and change states, in collection order) and the
-    // canvas's boxes and arrows (sorted), one line each: equal texts mean the same model and drawing.
-    std::string State()
-    {
-        QStringList model, canvas;
-        for (const auto& [key, node] : Current()->AllNode().AllNode())
-            model << QStringLiteral("step %1 %2 ").arg(key).arg(node->StateFlag()) + Json(StepToJson(node->Values()));
-        for (const auto& [key, link] : Current()->AllLink().AllLinks())
-            model << QStringLiteral("link %1 %2 ").arg(key).arg(link->StateFlag()) + Json(LinkToJson(link->Values()));
-        for (const FlowNodeItem* box : Scene().Nodes())
-            canvas << QStringLiteral("box %1 %2,%3 ").arg(box->Key()).arg(box->Left()).arg(box->Top()) +
-                          QStringLiteral("%1 %2 %3").arg(box->Text()).arg(box->Shape()).arg(box->toolTip());
-        for (const FlowLinkItem* arrow : Scene().Links())
-            canvas << QStringLiteral("arrow %1 %2>%3 %4 %5 %6")
-                          .arg(arrow->Key(), arrow->Org()->Key(), arrow->Dst()->Key())
-                          .arg(arrow->Color())
-                          .arg(arrow->Text(), arrow->Condition());
-        canvas.sort();
-        return (model + canvas).join(u'\n').toStdString();
-    }
-    static QString Json(const QJsonObject& object)
-    {
-        return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-    }
-
-    void Select(const QStringList& keys)
-    {
-        Scene().SelectItem(nullptr);
-        for (const QString& key : keys) {
-            QGraphicsItem* item = key.startsWith(u'L') ? static_cast<QGraphicsItem*>(Scene().LinkByKey(key))
-                                                       : Scene().NodeByKey(key);
-            ASSERT_NE(item, nullptr) << key.toStdString();
-            item->setSelected(true);
-        }
-    }
-    void Trigger(const QString& name)
-    {
-        QCoreApplication::processEvents();
-        QAction* action = Window().MenuItem(name) ? Window().MenuItem(name) : Window().MenuBarAction(name);
-        ASSERT_NE(action, nullptr) << name.toStdString();
-        ASSERT_TRUE(action->isEnabled()) << name.toStdString();
-        action->trigger();
-    }
-    // A key pressed on the canvas, after the events at hand (as keys come through the event loop).
-    void Key(int key, Qt::KeyboardModifiers modifiers = {})
-    {
-        QCoreApplication::processEvents();
-        Canvas().setFocus();
-        QTest::keyClick(&Canvas(), static_cast<Qt::Key>(key), modifiers);
-    }
-};
 
 struct UndoCase {
     const char* name;
@@ -261,47 +193,6 @@ TEST_F(UndoCanvasTest, ARefusedDropSaysWhichRuleAndOpensNoDialog)
     EXPECT_EQ(State(), before);
 }
 
-// A paste centres the copied block where the user works, the steps keeping their places among
-// each other: on the mouse over the canvas, else on the middle of the view, or on a right click.
-TEST_F(UndoCanvasTest, PasteLandsWhereTheUserWorks)
-{
-    OpenLocked("CMP01");
-    Select({"NN00003", "NN00004"});
-    Trigger("Copy");
-    const QPointF apart = CanvasNode("NN00004").pos() - CanvasNode("NN00003").pos();
-    QWidget* viewport = Canvas().viewport();
-    const QPoint mouse(300, 200), click(150, 380);
-    const struct {
-        const char* name;
-        std::function<void()> paste;
-        QPoint at; // viewport pixels
-    } pastes[] = {
-        {"Ctrl+V, the mouse on the canvas", [&] { SendMove(viewport, mouse, Qt::NoButton); Key(Qt::Key_V, Qt::ControlModifier); }, mouse},
-        {"Edit > Paste, the mouse gone", [&] {
-             QEvent leave(QEvent::Leave);
-             QApplication::sendEvent(viewport, &leave);
-             Trigger("Paste");
-         }, viewport->rect().center()},
-        {"Paste here", [&] {
-             QTest::mouseClick(viewport, Qt::RightButton, {}, click);
-             EXPECT_FALSE(Window().MenuItem("Menu_Cut")->isVisible()); // the empty canvas
-             Trigger("Menu_PasteHere");
-             Window().MenuNode().hide();
-         }, click},
-    };
-    for (const auto& paste : pastes) {
-        SCOPED_TRACE(paste.name);
-        const QPointF centre = Canvas().mapToScene(paste.at);
-        paste.paste();
-        const QList<FlowNodeItem*> pasted = Scene().SelectedNodes();
-        ASSERT_EQ(pasted.size(), 2);
-        EXPECT_EQ(pasted[1]->pos() - pasted[0]->pos(), apart);
-        const QRectF block = pasted[0]->SceneBox().united(pasted[1]->SceneBox());
-        EXPECT_NEAR(block.center().x(), centre.x(), 1);
-        EXPECT_NEAR(block.center().y(), centre.y(), 1);
-    }
-}
-
 TEST_F(UndoCanvasTest, KeysMoveEverySelectedStepByTheGridButNeverStartOrEnd)
 {
     OpenLocked("CMP01");
@@ -358,87 +249,6 @@ TEST_F(UndoCanvasTest, EachFrameKeepsItsHistoryUntilItsChangesAreDropped)
     PressButton("Lock");
     EXPECT_FALSE(Button("Redo")->isEnabled());
 }
-
-class PasteTest : public UndoCanvasTest, public ::testing::WithParamInterface<TestDatabase::Kind> {
-protected:
-    TestDatabase::Kind DatabaseKind() const override { return GetParam(); }
-};
-
-TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturnSteps)
-{
-    // CMP01 gets a fifth step, returning to REP01's N00005, and two links more (6 between the five);
-    // N00003 returns to BIL01's N00008, which the target does not have.
-    Db().exec(
-        "INSERT INTO Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName, NodeTop, NodeLeft, "
-        "ReturnOldStep, HandleGroup_ID) VALUES ('CMP01', 'N00020', 'Extra check', 1700, 3000, 'N00005', "
-        "'G01')");
-    Db().exec("UPDATE Two_Node SET ReturnOldStep = 'N00008' WHERE WorkOrderNode_ID = 'N00003'");
-    Db().exec("INSERT INTO Two_Link (WorkOrderFrame_ID, WorkOrderLink_ID, WorkOrderLinkName, SonNode_ID, "
-              "FatherNode_ID, AlwaysOpen, AddinVariant, CompareType, VariantValue) VALUES "
-              "('CMP01', 'L7', 'Extra', 'N00020', 'N00001', 0, '', '', ''), "
-              "('CMP01', 'R2', 'Checked', 'N00003', 'N00020', 0, '', '', '')");
-    OpenWindow();
-    ClickFrame("CMP01"); // read-only: copying needs no lock
-    Window().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
-    Key(Qt::Key_A, Qt::ControlModifier);
-    Key(Qt::Key_C, Qt::ControlModifier);
-    ASSERT_TRUE(QApplication::clipboard()->mimeData()->hasFormat("application/x-korvel-steps"));
-    EXPECT_FALSE(QApplication::clipboard()->mimeData()->imageData().value<QImage>().isNull());
-    QHash<QString, NodeValues> original; // by name
-    for (const auto& [id, node] : Frame("CMP01").AllNode().AllNode())
-        original.insert(node->WorkOrderNodeName(), node->Values());
-
-    OpenLocked("REP01");
-    const qint64 statements = StatementMonitor::Count();
-    Key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(StatementMonitor::Count() - statements, 1); // one query for all five IDs
-    EXPECT_EQ(Button("Undo")->text(), "Undo Paste 5 steps");
-    PressButton("Save");
-
-    OpenWindow();
-    ClickFrame("REP01");           // still locked by this user
-    QHash<QString, QString> oldID; // new ID -> old ID
-    std::optional<QPoint> shift;   // of the pasted block, which keeps its shape
-    for (const auto& [id, node] : Frame("REP01").AllNode().AllNode()) {
-        if (!original.contains(node->WorkOrderNodeName()))
-            continue;
-        const NodeValues& was = original.value(node->WorkOrderNodeName());
-        oldID.insert(id, was.WorkOrderNode_ID);
-        const QPoint moved = QPoint(node->NodeLeft(), node->NodeTop()) - QPoint(was.Left, was.Top);
-        EXPECT_EQ(moved, shift.value_or(moved));
-        shift = moved;
-        EXPECT_EQ(node->ExpiredHandleBy_ID(), was.ExpiredHandleBy_ID);
-    }
-    const QStringList ids = oldID.keys();
-    EXPECT_EQ(QSet<QString>(ids.cbegin(), ids.cend()),
-              (QSet<QString>{"N00010", "N00011", "N00012", "N00013", "N00014"}));
-    const auto step = [&](const char* old) { return Frame("REP01").AllNode().OneNode(oldID.key(old)); };
-    EXPECT_EQ(oldID.value(step("N00004")->ReturnOldStepID()), "N00001"); // pasted along: follows
-    EXPECT_EQ(step("N00020")->ReturnOldStepID(), "N00005");              // in the target: kept
-    EXPECT_EQ(step("N00003")->ReturnOldStepID(), QString());             // elsewhere: emptied
-    QStringList links;
-    for (const auto& [code, link] : Frame("REP01").AllLink().AllLinks())
-        if (oldID.contains(link->FatherNode_ID()))
-            links << oldID.value(link->FatherNode_ID()) + ">" + oldID.value(link->SonNode_ID()) + " " +
-                         link->WorkOrderLinkName();
-    links.sort();
-    EXPECT_EQ(links,
-              (QStringList{"N00001>N00002 Registered", "N00001>N00020 Extra",
-                           "N00002>N00003 Compensation over 500", "N00002>N00004 Compensation up to 500",
-                           "N00003>N00004 Approved", "N00020>N00003 Checked"}));
-    EXPECT_EQ(Frame("REP01").AllLink().AllLinks().Count(), 5 + 6); // R2 of the paste under a code of its own
-
-    // A second and a third paste of the same steps each land on a free spot, not on an earlier paste.
-    for (int i = 0; i < 2; ++i)
-        Trigger("Paste");
-    QSet<std::pair<int, int>> places;
-    for (const auto& [id, node] : Frame("REP01").AllNode().AllNode())
-        places.insert({node->NodeLeft(), node->NodeTop()});
-    EXPECT_EQ(places.size(), Frame("REP01").AllNode().AllNode().Count());
-}
-
-INSTANTIATE_TEST_SUITE_P(Db, PasteTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
 
 using CanvasTest = DesignerTest;
 
