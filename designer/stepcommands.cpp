@@ -170,8 +170,8 @@ void StepCommands::AddLink(const QString& fatherID, const QString& sonID)
         FrmLink dialog(&m_window);
         dialog.TxtID->setText(Utility().NewUniqueKey().right(6));
         dialog.LoadBeginPage(*work, QString(), 1);
-        // Ends chosen on the canvas: the son list follows the father, and a pair the rules refuse
-        // stays unselected, for the dialog's checks to explain.
+        // Ends chosen on the canvas, a pair the rules allow (AFFlow_ConnectRequested): the son list
+        // follows the father.
         if (!fatherID.isEmpty())
             dialog.CboParent->SetKey(fatherID);
         if (!sonID.isEmpty())

@@ -132,6 +132,11 @@ TEST_F(UndoCanvasTest, PasteLandsWhereTheUserWorks)
         EXPECT_NEAR(block.center().x(), centre.x(), 1);
         EXPECT_NEAR(block.center().y(), centre.y(), 1);
     }
+    // On a step the popup offers the clipboard's commands, enabled as the Edit menu's.
+    QTest::mouseClick(viewport, Qt::RightButton, {}, ViewportCentre(CanvasNode("NN00002")));
+    EXPECT_TRUE(Window().MenuItem("Menu_Cut")->isVisible() && Window().MenuItem("Menu_Cut")->isEnabled());
+    EXPECT_FALSE(Window().MenuItem("Menu_PasteHere")->isVisible());
+    Window().MenuNode().hide();
 }
 
 } // namespace

@@ -123,6 +123,12 @@ TEST_P(Commands, EachVerbIsOneEntryUndoneAndRedoneExactly)
          },
          {u"S\\|N00010\\|Supervisor review\\|1"_s, u"S\\|N00011\\|Reply to customer\\|1"_s, u"P\\|N00010\\|\\d+\\|\\d+"_s,
           u"P\\|N00011\\|\\d+\\|\\d+"_s, u"L\\|(?![Ll]5\\|)\\w+\\|N00010>N00011\\|1"_s, u"C\\|(?![Ll]5\\|)\\w+\\|Approved\\|0\\|\\|\\|"_s}},
+        {"paste far off the range: the block moved back inside, its shape kept", [](auto& c, auto& f) {
+             const QList<NodeValues> steps{f.AllNode().OneNode(u"N00003"_s)->Values(), f.AllNode().OneNode(u"N00004"_s)->Values()};
+             return c.Paste(u"CMP01"_s, steps, {}, {QPoint(-9000, -9000), QSize(1400, 650)});
+         },
+         {u"S\\|N00010\\|Supervisor review\\|1"_s, u"S\\|N00011\\|Reply to customer\\|1"_s, u"P\\|N00010\\|0\\|1400"_s,
+          u"P\\|N00011\\|2200\\|0"_s}},
         {"replace the flow", [&](auto& c, auto& f) {
              const auto flow = flowOf(f, {u"N00004"_s}, {u"L4"_s, u"L5"_s, u"L6"_s});
              return c.ReplaceFlow(u"CMP01"_s, flow.first, flow.second, u"x"_s);
