@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QSet>
-#include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -159,32 +158,6 @@ int FlowScene::IndexOf(const FlowNodeItem* node) const
     return -1;
 }
 
-FlowNodeItem* FlowScene::SelectedNode() const
-{
-    return m_selectedNodes.empty() ? nullptr : m_nodes.at(*m_selectedNodes.begin());
-}
-
-QList<FlowNodeItem*> FlowScene::SelectedNodes() const
-{
-    QList<FlowNodeItem*> selected;
-    selected.reserve(static_cast<qsizetype>(m_selectedNodes.size()));
-    for (const quint64 serial : m_selectedNodes)
-        selected.append(m_nodes.at(serial));
-    return selected;
-}
-
-FlowLinkItem* FlowScene::SelectedLink() const
-{
-    return m_selectedLinks.empty() ? nullptr : m_links.at(*m_selectedLinks.begin());
-}
-
-void FlowScene::SelectItem(QGraphicsItem* item)
-{
-    clearSelection();
-    if (item)
-        item->setSelected(true);
-}
-
 void FlowScene::setEditMode(bool on)
 {
     m_editMode = on;
@@ -219,19 +192,6 @@ void FlowScene::RemoveLink(FlowLinkItem* link)
     delete link;
     settle();
     UpdateSceneRect();
-}
-
-void FlowScene::SelectAllSteps()
-{
-    {
-        // Each item would announce itself; whoever listens hears of the whole selection once.
-        const QSignalBlocker quiet(this);
-        for (const auto& [serial, node] : m_nodes)
-            node->setSelected(node->Shape() != ShapeStart && node->Shape() != ShapeEnd);
-        for (const auto& [serial, link] : m_links)
-            link->setSelected(true);
-    }
-    emit selectionChanged();
 }
 
 void FlowScene::setGridVisible(bool on)
@@ -302,26 +262,6 @@ void FlowScene::registerLink(FlowLinkItem* link)
     itemArrived(link->boundingRect());
     m_boxes.Set(link, link->CaptionBox(), true);
     settle();
-}
-
-void FlowScene::selectionMoved(const FlowNodeItem* node, bool selected)
-{
-    if (!holds(node))
-        return;
-    const bool changed = selected ? m_selectedNodes.insert(node->m_serial).second
-                                  : m_selectedNodes.erase(node->m_serial) > 0;
-    if (changed && node->Shape() != ShapeStart && node->Shape() != ShapeEnd)
-        m_selectedSteps += selected ? 1 : -1;
-}
-
-void FlowScene::selectionMoved(const FlowLinkItem* link, bool selected)
-{
-    if (!holds(link))
-        return;
-    if (selected)
-        m_selectedLinks.insert(link->m_serial);
-    else
-        m_selectedLinks.erase(link->m_serial);
 }
 
 void FlowScene::stepMoved(FlowNodeItem& node)

@@ -79,6 +79,7 @@ public:
     FlowNodeItem* SelectedNode() const;         // nullptr when none
     QList<FlowNodeItem*> SelectedNodes() const; // in collection order
     FlowLinkItem* SelectedLink() const;         // nullptr when none
+    QList<FlowLinkItem*> SelectedLinks() const; // in creation order
     // How many nodes other than Start and End, and how many links, are selected.
     int SelectedStepCount() const { return m_selectedSteps; }
     int SelectedLinkCount() const { return static_cast<int>(m_selectedLinks.size()); }
@@ -86,6 +87,10 @@ public:
     void SelectItem(QGraphicsItem* item);
     // Selects every node and link except Start and End, announcing the selection once.
     void SelectAllSteps();
+    // Selects what lies wholly inside `area` (scene coordinates), a node by its box, a link by its
+    // line as drawn, besides the items of `kept`; lets go of every other item. Announces the
+    // selection once, when it changed. The selection band uses it.
+    void SelectEnclosed(const QRectF& area, const QSet<QGraphicsItem*>& kept);
     // Removes the selected links, and the selected nodes with their links.
     void DeleteSelectedItems();
     // Removes one link.

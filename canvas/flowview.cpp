@@ -2,6 +2,7 @@
 
 #include "canvas/plainsketch.h"
 
+#include <QApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineF>
@@ -24,9 +25,11 @@ constexpr double MinZoom = 0.25;
 constexpr double MaxZoom = 4.0;
 // Fitting a large flow into the view may zoom out further than the wheel does.
 constexpr double MinFitZoom = 0.02;
-// The band inside a node's outline where a press starts a link, in screen pixels; never more than
-// a quarter of the box.
-constexpr double EdgeBandPixels = 6;
+// Connection handles, screen pixels: how far each mark's centre stands out from the middle of a
+// side of the node's box, its radius as drawn, and how far from its centre a press takes it.
+constexpr double HandleOffsetPixels = 7;
+constexpr double HandlePixels = 4.5;
+constexpr double HandleGripPixels = 7;
 // Grid lines are left out when they would come closer than this on screen, in pixels.
 constexpr double MinGridPixels = 6;
 
@@ -58,9 +61,10 @@ void FlowView::setUp()
     setScene(m_scene);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    // A drag on the empty canvas selects what the band touches.
+    // A drag on the empty canvas selects what the band encloses (see mouseMoveEvent()).
     setDragMode(RubberBandDrag);
-    // Moves without a button show where a drag would start a link (see mouseMoveEvent()).
+    setRubberBandSelectionMode(Qt::ContainsItemShape);
+    // Moves without a button show the handles a link is drawn from (see mouseMoveEvent()).
     viewport()->setMouseTracking(true);
     setTransformationAnchor(AnchorUnderMouse);
     setViewportUpdateMode(SmartViewportUpdate);
@@ -86,14 +90,53 @@ FlowView::~FlowView()
 
 bool FlowView::StartsLink(const FlowNodeItem& node, const QPointF& scenePos) const
 {
-    const QRectF box = node.SceneBox();
-    if (!box.contains(scenePos))
-        return false;
-    if (m_linkTool)
+    if (m_linkTool && node.SceneBox().contains(scenePos))
         return true;
-    const double band =
-        std::min({EdgeBandPixels * TwipsPerPixel / m_zoom, box.width() / 4, box.height() / 4});
-    return !box.adjusted(band, band, -band, -band).contains(scenePos);
+    return &node == m_handleNode && onHandle(node, scenePos);
+}
+
+QList<QPointF> FlowView::ConnectHandles(const FlowNodeItem& node) const
+{
+    const QRectF box = node.SceneBox();
+    const QPointF centre = box.center();
+    const double out = HandleOffsetPixels * TwipsPerPixel / m_zoom;
+    return {QPointF(box.right() + out, centre.y()), QPointF(centre.x(), box.bottom() + out),
+            QPointF(box.left() - out, centre.y()), QPointF(centre.x(), box.top() - out)};
+}
+
+bool FlowView::onHandle(const FlowNodeItem& node, const QPointF& scenePos) const
+{
+    const double grip = HandleGripPixels * TwipsPerPixel / m_zoom;
+    const QList<QPointF> handles = ConnectHandles(node);
+    return std::any_of(handles.cbegin(), handles.cend(),
+                       [&](const QPointF& handle) { return QLineF(handle, scenePos).length() <= grip; });
+}
+
+QRectF FlowView::handleArea(const FlowNodeItem& node) const
+{
+    const double reach = (HandleOffsetPixels + HandlePixels + 2) * TwipsPerPixel / m_zoom;
+    return node.SceneBox().adjusted(-reach, -reach, reach, reach);
+}
+
+void FlowView::setHandleNode(FlowNodeItem* node)
+{
+    if (node == m_handleNode.data() && (node ? handleArea(*node) == m_handleArea : m_handleArea.isNull()))
+        return;
+    QList<QRectF> dirty;
+    if (!m_handleArea.isNull())
+        dirty << m_handleArea;
+    m_handleNode = node;
+    m_handleArea = node ? handleArea(*node) : QRectF();
+    if (!m_handleArea.isNull())
+        dirty << m_handleArea;
+    updateScene(dirty);
+}
+
+std::optional<QPointF> FlowView::MouseScenePos() const
+{
+    if (!m_mouseAt)
+        return std::nullopt;
+    return mapToScene(*m_mouseAt);
 }
 
 FlowNodeItem* FlowView::NodeAt(const QPoint& viewportPos) const
@@ -134,19 +177,29 @@ void FlowView::applyZoom(double zoom)
 
 void FlowView::mousePressEvent(QMouseEvent* event)
 {
+    const QPoint at = event->position().toPoint();
+    m_mouseAt = at;
     if (event->button() == Qt::LeftButton && m_scene->EditMode()) {
-        FlowNodeItem* node = NodeAt(event->position().toPoint());
-        if (node && StartsLink(*node, mapToScene(event->position().toPoint()))) {
+        const QPointF scenePos = mapToScene(at);
+        FlowNodeItem* node = m_handleNode && onHandle(*m_handleNode, scenePos) ? m_handleNode.data() : NodeAt(at);
+        if (node && StartsLink(*node, scenePos)) {
             // A link is drawn instead of the node being moved or selected.
+            setHandleNode(nullptr);
             m_connectFrom = node;
             m_connectTo = node->Centre();
+            m_connectPress = at;
             updateScene({connectArea()});
             event->accept();
             emit MouseDown(event->button(), event->globalPosition().toPoint());
             return;
         }
     }
+    // Anything else selects or moves as usual; the handles show again once the button is up.
+    setHandleNode(nullptr);
     QGraphicsView::mousePressEvent(event);
+    // A band adds to what was selected when it started: nothing, or with Ctrl the selection.
+    const QList<QGraphicsItem*> selected = m_scene->selectedItems();
+    m_bandKept = QSet<QGraphicsItem*>(selected.cbegin(), selected.cend());
     // The right button selects what it points at, so the popup menu acts on that item.
     if (event->button() == Qt::RightButton)
         m_scene->SelectItem(FlowItemOf(itemAt(event->position().toPoint())));
@@ -156,6 +209,7 @@ void FlowView::mousePressEvent(QMouseEvent* event)
 void FlowView::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
+    m_mouseAt = at;
     if (m_connectFrom) {
         const QRectF before = connectArea();
         m_connectTo = mapToScene(at);
@@ -164,9 +218,22 @@ void FlowView::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     QGraphicsView::mouseMoveEvent(event);
+    // The band selects what it encloses wholly, nodes and links alike: what is drawn selected is
+    // what the commands act on.
+    if (const QRect band = rubberBandRect(); !band.isNull())
+        m_scene->SelectEnclosed(mapToScene(band).boundingRect(), m_bandKept);
     if (event->buttons() == Qt::NoButton) {
-        const FlowNodeItem* node = m_scene->EditMode() ? NodeAt(at) : nullptr;
-        if (node && StartsLink(*node, mapToScene(at)))
+        const QPointF scenePos = mapToScene(at);
+        FlowNodeItem* shown = nullptr;
+        if (m_scene->EditMode()) {
+            if (m_handleNode && onHandle(*m_handleNode, scenePos))
+                shown = m_handleNode;
+            else if (FlowNodeItem* node = NodeAt(at); node && node->Shape() != ShapeEnd)
+                shown = node;
+        }
+        setHandleNode(shown);
+        const FlowNodeItem* node = shown ? shown : NodeAt(at);
+        if (m_scene->EditMode() && node && StartsLink(*node, scenePos))
             viewport()->setCursor(Qt::CrossCursor);
         else
             viewport()->unsetCursor();
@@ -179,7 +246,9 @@ void FlowView::finishConnect(const QPoint& viewportPos)
     updateScene({connectArea()});
     m_connectFrom = nullptr;
     FlowNodeItem* to = NodeAt(viewportPos);
-    if (from && to && to != from)
+    // A press let go where it was is no drag: it asks for nothing.
+    const bool dragged = (viewportPos - m_connectPress).manhattanLength() >= QApplication::startDragDistance();
+    if (from && to && (to != from || dragged))
         emit ConnectRequested(from->Key(), to->Key());
 }
 
@@ -192,6 +261,7 @@ void FlowView::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     QGraphicsView::mouseReleaseEvent(event);
+    m_bandKept.clear();
     m_scene->UpdateSceneRect();
     emit MouseUp(event->button());
 }
@@ -269,6 +339,18 @@ QRectF FlowView::connectArea() const
 void FlowView::drawForeground(QPainter* painter, const QRectF& rect)
 {
     QGraphicsView::drawForeground(painter, rect);
+    if (m_handleNode && !m_connectFrom) {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        QPen rim(palette().color(QPalette::Base), 1.5);
+        rim.setCosmetic(true);
+        painter->setPen(rim);
+        painter->setBrush(palette().color(QPalette::Highlight));
+        const double radius = HandlePixels * TwipsPerPixel / m_zoom;
+        for (const QPointF& handle : ConnectHandles(*m_handleNode))
+            painter->drawEllipse(handle, radius, radius);
+        painter->restore();
+    }
     if (!m_connectFrom)
         return;
     painter->save();
@@ -302,6 +384,11 @@ QString FlowView::ToolTipOf(const QGraphicsItem& item) const
 
 bool FlowView::viewportEvent(QEvent* event)
 {
+    if (event->type() == QEvent::Leave) {
+        m_mouseAt.reset();
+        setHandleNode(nullptr);
+        viewport()->unsetCursor();
+    }
     if (event->type() == QEvent::ToolTip) {
         // The item's tool tip (a node's secondary text when it has none), kept up while the mouse
         // stays on that item.
@@ -320,6 +407,9 @@ bool FlowView::viewportEvent(QEvent* event)
 
 void FlowView::paintEvent(QPaintEvent* event)
 {
+    // The handles follow their node when it moved (an undo, the keys) and go with it, or with the
+    // lock.
+    setHandleNode(m_scene->EditMode() ? m_handleNode.data() : nullptr);
     const double scale = QStyleOptionGraphicsItem::levelOfDetailFromTransform(transform()) * TwipsPerPixel;
     if (scale >= MinDetailScale) {
         setViewportUpdateMode(SmartViewportUpdate);

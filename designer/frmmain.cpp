@@ -239,25 +239,32 @@ void FrmMain::BuildMenu()
     // The captions are the texts themselves, not string ids, so localisation leaves them as they are.
     m_menuNode = new QMenu(LoadResString(1016), this);
     m_menuNode->setObjectName(QStringLiteral("MenuNode"));
-    const auto addItem = [this](const char* name, qint32 captionId, void (FrmMain::*command)()) {
+    const auto addItem = [this](const char* name, qint32 captionId, std::function<void()> command) {
         QAction* action = m_menuNode->addAction(LoadResString(captionId));
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this,
-                [this, name, command] { RunHandler(name, [&] { (this->*command)(); }); });
+                [this, name, command = std::move(command)] { RunHandler(name, command); });
     };
     const auto addSeparator = [this](const char* name) {
         QAction* separator = m_menuNode->addSeparator();
         separator->setObjectName(QString::fromLatin1(name));
     };
-    addItem("Menu_AddNode", 1010, &FrmMain::Menu_AddNode_Click);
-    addItem("Menu_EditNode", 1011, &FrmMain::Menu_EditNode_Click);
+    addItem("Menu_AddNode", 1010, [this] { Menu_AddNode_Click(); });
+    addItem("Menu_EditNode", 1011, [this] { Menu_EditNode_Click(); });
     addSeparator("aa");
-    addItem("Menu_Del", 1012, &FrmMain::Menu_Del_Click);
+    addItem("Menu_Del", 1012, [this] { Menu_Del_Click(); });
     addSeparator("bb");
-    addItem("Menu_AddLink", 1013, &FrmMain::Menu_AddLink_Click);
-    addItem("Menu_EditLink", 1014, &FrmMain::Menu_EditLink_Click);
+    addItem("Menu_AddLink", 1013, [this] { Menu_AddLink_Click(); });
+    addItem("Menu_EditLink", 1014, [this] { Menu_EditLink_Click(); });
     addSeparator("cc");
-    addItem("Menu_DelLink", 1015, &FrmMain::Menu_DelLink_Click);
+    addItem("Menu_DelLink", 1015, [this] { Menu_DelLink_Click(); });
+    // The clipboard on what was clicked, or a paste where the empty canvas was clicked (the popup
+    // shows one or the other, see StepCommands::AFFlow_MouseDown).
+    addSeparator("dd");
+    addItem("Menu_Cut", 1655, [this] { m_selection->CutSteps(); });
+    addItem("Menu_Copy", 1656, [this] { m_selection->CopySteps(); });
+    addItem("Menu_Paste", 1657, [this] { m_selection->PasteStepsAt(m_steps->PopupPlace()); });
+    addItem("Menu_PasteHere", 2310, [this] { m_selection->PasteStepsAt(m_steps->PopupPlace()); });
 }
 
 void FrmMain::Form_Load()

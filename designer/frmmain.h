@@ -72,7 +72,8 @@ public:
     // "FrameProperties", "TreeCopy" (Save as) and "Del".
     QAction* MenuBarAction(const QString& name);
     // The canvas popup; its actions are named Menu_AddNode, Menu_EditNode, aa, Menu_Del, bb,
-    // Menu_AddLink, Menu_EditLink, cc, Menu_DelLink.
+    // Menu_AddLink, Menu_EditLink, cc, Menu_DelLink, then dd, Menu_Cut, Menu_Copy, Menu_Paste (shown
+    // on a step or link) and Menu_PasteHere (shown on the empty canvas).
     QMenu& MenuNode() { return *m_menuNode; }
     // The popup's item with this object name, or nullptr.
     QAction* MenuItem(const QString& name);

@@ -6,6 +6,7 @@
 #include "designer/selectioncommands.h"
 
 #include "canvas/flowview.h"
+#include "canvas/frameitems.h"
 #include "canvas/stepspicture.h"
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
@@ -14,6 +15,7 @@
 #include "document/arrangement.h"
 #include "document/framecontroller.h"
 #include "exchange/stepclipboard.h"
+#include "model/coordinates.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
 #include "widgets/failurereport.h"
@@ -103,13 +105,16 @@ void SelectionCommands::CutSteps()
     if (!m_flow.Scene().EditMode() || shown.isEmpty())
         return;
     CopySteps();
-    QStringList ids;
-    for (const FlowNodeItem* item : shown)
-        ids << item->Key().mid(1);
-    m_steps.DeleteSteps(ids, LoadResString(1679).arg(ids.size()));
+    m_frames.DeleteItems(m_workOrders.CurWOrder(), m_steps.SelectedStepIDs(), m_steps.SelectedLinkKeys(), true);
 }
 
 void SelectionCommands::PasteSteps()
+{
+    const QPointF middle = m_flow.mapToScene(m_flow.viewport()->rect().center());
+    PasteStepsAt(m_flow.MouseScenePos().value_or(middle));
+}
+
+void SelectionCommands::PasteStepsAt(const QPointF& place)
 {
     cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
     if (!frame || !m_flow.Scene().EditMode())
@@ -126,7 +131,9 @@ void SelectionCommands::PasteSteps()
         Messages().warning(LoadResString(1685));
         return;
     }
-    const FrameController::Outcome pasted = m_frames.Paste(frame->WorkOrderFrame_ID, copied.steps, copied.links);
+    const PastePlace where{QPoint(ClampedCoordinate(place.x()), ClampedCoordinate(place.y())),
+                           QSize(qRound(StepBoxWidth), qRound(StepBoxHeight))};
+    const FrameController::Outcome pasted = m_frames.Paste(frame->WorkOrderFrame_ID, copied.steps, copied.links, where);
     if (!pasted.refusal.isEmpty())
         ReportRefusal(pasted.refusal);
     if (!pasted.done)

@@ -22,11 +22,15 @@ class SelectionCommands final {
 public:
     SelectionCommands(cWOrders& workOrders, FrameController& frames, FlowView& flow, StepCommands& steps);
 
-    // Copy: the steps and the links between them, as JSON and as a picture. Cut: copy and delete.
-    // Paste: fresh IDs, the pasted steps selected.
+    // Copy: the selected steps and the links between them, as JSON and as a picture. Cut: copy,
+    // then delete what is selected (as Delete does). Paste: fresh IDs, the pasted steps selected,
+    // their block centred where the user works: at the mouse when it is on the canvas, else at the
+    // middle of the view. PasteStepsAt centres it on `place` (scene twips), as the canvas popup's
+    // "Paste here" does on the right click.
     void CopySteps();
     void CutSteps();
     void PasteSteps();
+    void PasteStepsAt(const QPointF& place);
     // True when the clipboard holds steps that could be pasted.
     static bool ClipboardHasSteps();
     void SelectAll();

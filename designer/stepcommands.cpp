@@ -15,6 +15,7 @@
 #include "dialogs/frmnode.h"
 #include "dialogs/selectonlycombo.h"
 #include "document/framecontroller.h"
+#include "document/linkrules.h"
 #include "document/upstreamsteps.h"
 #include "model/coordinates.h"
 #include "model/cworders.h"
@@ -22,6 +23,7 @@
 #include "widgets/failurereport.h"
 #include "widgets/uiservices.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -141,7 +143,9 @@ void StepCommands::DeleteNode()
         cWorder* w = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
         if (w == nullptr)
             return;
-        FlowNodeItem* s = m_flow.Scene().SelectedNode();
+        // The selected step, also when Start or End is selected with it.
+        const QList<FlowNodeItem*> steps = SelectedSteps();
+        FlowNodeItem* s = steps.isEmpty() ? m_flow.Scene().SelectedNode() : steps.constFirst();
         // The Start and End boxes are no nodes of the frame; neither is a lost selection.
         cNode* n = s != nullptr ? w->AllNode().OneNode(s->Key().mid(1)) : nullptr;
         if (n == nullptr) {
@@ -151,15 +155,10 @@ void StepCommands::DeleteNode()
         const QString question = LoadResString(130) + n->WorkOrderNodeName() + LoadResString(131);
         if (Messages().question(question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
-        DeleteSteps({n->WorkOrderNode_ID()}, LoadResString(1672).arg(n->WorkOrderNode_ID()));
+        m_frames.DeleteItems(w->WorkOrderFrame_ID, {n->WorkOrderNode_ID()}, {});
     } catch (const std::exception& e) {
         LogError(QStringLiteral("[Korvel]-[FrmMain]-[Menu_Del_Click]:"), e);
     }
-}
-
-void StepCommands::DeleteSteps(const QStringList& ids, const QString& text)
-{
-    m_frames.DeleteSteps(m_workOrders.CurWOrder(), ids, text);
 }
 
 void StepCommands::AddLink(const QString& fatherID, const QString& sonID)
@@ -172,8 +171,8 @@ void StepCommands::AddLink(const QString& fatherID, const QString& sonID)
         FrmLink dialog(&m_window);
         dialog.TxtID->setText(Utility().NewUniqueKey().right(6));
         dialog.LoadBeginPage(*work, QString(), 1);
-        // Ends chosen on the canvas: the son list follows the father, and a pair the rules refuse
-        // stays unselected, for the dialog's checks to explain.
+        // Ends chosen on the canvas, a pair the rules allow (AFFlow_ConnectRequested): the son list
+        // follows the father.
         if (!fatherID.isEmpty())
             dialog.CboParent->SetKey(fatherID);
         if (!sonID.isEmpty())
@@ -254,19 +253,22 @@ void StepCommands::EditSelected()
 
 void StepCommands::DeleteSelected()
 {
-    if (const QList<FlowNodeItem*> steps = SelectedSteps(); steps.size() > 1) {
-        // Several steps, as a band selects them: one question, one step of the history.
-        if (Messages().question(LoadResString(1689).arg(steps.size()), QMessageBox::Yes | QMessageBox::No) !=
-            QMessageBox::Yes)
-            return;
-        QStringList ids;
-        for (const FlowNodeItem* step : steps)
-            ids << step->Key().mid(1);
-        DeleteSteps(ids, LoadResString(1680).arg(ids.size()));
-    } else if (m_flow.Scene().SelectedNode())
-        DeleteNode();
-    else if (m_flow.Scene().SelectedLink())
-        DeleteLink();
+    const QStringList steps = SelectedStepIDs();
+    const QStringList links = SelectedLinkKeys();
+    if (steps.size() + links.size() <= 1) {
+        // One item: its own question, naming it. Start or End alone: why it stays.
+        if (!steps.isEmpty() || m_flow.Scene().SelectedNode())
+            DeleteNode();
+        else if (!links.isEmpty())
+            DeleteLink();
+        return;
+    }
+    const QString question = links.isEmpty()  ? LoadResString(1689).arg(steps.size())
+                             : steps.isEmpty() ? LoadResString(2311).arg(links.size())
+                                               : LoadResString(2312).arg(steps.size()).arg(links.size());
+    if (Messages().question(question, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    m_frames.DeleteItems(m_workOrders.CurWOrder(), steps, links);
 }
 
 void StepCommands::UndoEdit()
@@ -321,6 +323,13 @@ void StepCommands::AFFlow_MouseDown(Qt::MouseButton button, const QPoint& global
         return;
     m_window.SetCommandStates();
     m_popupPlace = m_flow.mapToScene(m_flow.viewport()->mapFromGlobal(globalPos));
+    // The clipboard's commands on what was clicked; on the empty canvas, a paste at the click.
+    const bool onItem = m_flow.Scene().SelectedNode() || m_flow.Scene().SelectedLink();
+    for (const char* name : {"dd", "Menu_Cut", "Menu_Copy", "Menu_Paste"})
+        if (QAction* item = m_window.MenuItem(QString::fromLatin1(name)))
+            item->setVisible(onItem);
+    if (QAction* item = m_window.MenuItem(QStringLiteral("Menu_PasteHere")))
+        item->setVisible(!onItem);
     m_window.MenuNode().popup(globalPos);
 }
 
@@ -333,9 +342,20 @@ void StepCommands::AFFlow_EmptyDblClick(const QPointF& scenePos)
 
 void StepCommands::AFFlow_ConnectRequested(const QString& fromKey, const QString& toKey)
 {
-    if (!m_flow.Scene().EditMode())
+    cWorder* work = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
+    if (!m_flow.Scene().EditMode() || !work)
         return;
+    // A pair the rules refuse is told why, instead of a dialog that could not take it.
+    if (const QString refusal = LinkRefusal(*work, fromKey.mid(1), toKey.mid(1)); !refusal.isEmpty()) {
+        Messages().warning(refusal);
+        return;
+    }
     AddLink(fromKey.mid(1), toKey.mid(1));
+}
+
+QPointF StepCommands::PopupPlace() const
+{
+    return m_popupPlace.value_or(m_view.ViewCentre());
 }
 
 QList<FlowNodeItem*> StepCommands::SelectedSteps() const
@@ -350,6 +370,26 @@ QList<FlowNodeItem*> StepCommands::SelectedSteps() const
             frame->AllNode().OneNode(shown->Key().mid(1)))
             steps.append(shown);
     return steps;
+}
+
+QStringList StepCommands::SelectedStepIDs() const
+{
+    QStringList ids;
+    for (const FlowNodeItem* step : SelectedSteps())
+        ids << step->Key().mid(1);
+    return ids;
+}
+
+QStringList StepCommands::SelectedLinkKeys() const
+{
+    QStringList keys;
+    cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
+    if (!frame)
+        return keys;
+    for (const FlowLinkItem* shown : m_flow.Scene().SelectedLinks())
+        if (frame->AllLink().OneLinks(shown->Key().mid(1)))
+            keys << shown->Key().mid(1);
+    return keys;
 }
 
 } // namespace korvel

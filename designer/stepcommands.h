@@ -36,26 +36,31 @@ public:
     void DeleteNode();
     // The steps a step may go back to (its upstream steps), for the node dialog's list.
     void FillStepCombo(const QString& nodeID, SelectOnlyCombo& combo);
-    // Deletes the steps with their live links as one step of the undo history named `text`.
-    void DeleteSteps(const QStringList& ids, const QString& text);
     // Opens the link dialog with the given father and son chosen (IDs; empty for none), as a drag
     // from one step to another does.
     void AddLink(const QString& fatherID, const QString& sonID);
     void EditLink();
     void DeleteLink();
-    // Edit and delete whatever is selected: a step, else a link. Several selected steps are deleted
-    // together, with their links, after one question.
+    // Edit whatever is selected: a step, else a link. Delete exactly what is drawn selected: the
+    // steps with their links, and the links, after one question, as one step of the history.
     void EditSelected();
     void DeleteSelected();
     void UndoEdit();
     void RedoEdit();
     // The selected steps of the current frame (Start and End left out), in canvas order.
     QList<FlowNodeItem*> SelectedSteps() const;
+    // The IDs of those steps, and the keys of the frame's selected links.
+    QStringList SelectedStepIDs() const;
+    QStringList SelectedLinkKeys() const;
+    // Where the right click that opened the popup was (scene twips), the view's centre when none.
+    QPointF PopupPlace() const;
     // The tool tip of a canvas item from the current frame's node or link; empty when none.
     QString CanvasToolTip(const QGraphicsItem& item) const;
 
     // The canvas's mouse: a double click edits the selection, one on the empty canvas adds a step
-    // there, a drag from one step to another adds a link, the right button opens the popup.
+    // there, a drag from one step to another adds a link (or says which rule refuses it), the right
+    // button opens the popup: with Cut, Copy and Paste on a step or link, Paste here on the empty
+    // canvas.
     void AFFlow_DblClick();
     void AFFlow_EmptyDblClick(const QPointF& scenePos);
     void AFFlow_ConnectRequested(const QString& fromKey, const QString& toKey);

@@ -273,9 +273,13 @@ void FrmMain::SetCommandStates()
     showHistory("Redo", history && history->canRedo(), history ? history->redoText() : QString(), 1651, 1653);
     enable(ToolbarButton(QStringLiteral("LinkTool")), editable);
     const int steps = m_flow->Scene().SelectedStepCount();
-    enable(MenuBarAction(QStringLiteral("Copy")), steps > 0);
-    enable(MenuBarAction(QStringLiteral("Cut")), editable && steps > 0);
-    enable(MenuBarAction(QStringLiteral("Paste")), editable && SelectionCommands::ClipboardHasSteps());
+    // The popup's clipboard items follow the Edit menu's.
+    const bool pastable = editable && SelectionCommands::ClipboardHasSteps();
+    for (const auto& [name, on] : {std::pair{"Copy", steps > 0}, {"Cut", editable && steps > 0}, {"Paste", pastable}}) {
+        enable(MenuBarAction(QString::fromLatin1(name)), on);
+        enable(MenuItem(QStringLiteral("Menu_") + QLatin1String(name)), on);
+    }
+    enable(MenuItem(QStringLiteral("Menu_PasteHere")), pastable);
     for (const char* name : {"AlignLeft", "AlignCentre", "AlignRight", "AlignTop", "AlignMiddle", "AlignBottom"})
         enable(MenuBarAction(QString::fromLatin1(name)), editable && steps >= 2);
     for (const char* name : {"Distribute", "DistributeVertically"})

@@ -4,8 +4,8 @@
 #include "core/errorlog.h"
 #include "core/korvelerror.h"
 #include "core/sameid.h"
+#include "document/changenames.h"
 #include "document/framedocument.h"
-#include "document/pasteplan.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
 
@@ -83,12 +83,23 @@ FrameController::Outcome FrameController::Run(FrameDocument& document, std::uniq
     return outcome;
 }
 
+namespace {
+
+// A step's name as its values give it (the step is not in the frame yet, or is renamed).
+QString NameOf(const NodeValues& step)
+{
+    const QString name = step.WorkOrderNodeName.trimmed();
+    return name.isEmpty() ? step.WorkOrderNode_ID : name;
+}
+
+} // namespace
+
 FrameController::Outcome FrameController::AddStep(const QString& frameID, const NodeValues& step)
 {
     FrameDocument* document = Editable(frameID);
     if (!document)
         return {};
-    Outcome outcome = Run(*document, std::make_unique<AddItemsCommand>(*document, LoadResString(1670).arg(step.WorkOrderNode_ID),
+    Outcome outcome = Run(*document, std::make_unique<AddItemsCommand>(*document, LoadResString(1670).arg(NameOf(step)),
                                                                         QList<NodeValues>{step}, QList<LinkValues>{}));
     if (outcome.done)
         outcome.stepIDs << step.WorkOrderNode_ID;
@@ -101,22 +112,31 @@ FrameController::Outcome FrameController::EditStep(const QString& frameID, const
     FrameDocument* document = Editable(frameID);
     if (!document)
         return {};
-    return Run(*document, std::make_unique<EditStepCommand>(*document, LoadResString(1671).arg(stepID), stepID, values));
+    return Run(*document,
+               std::make_unique<EditStepCommand>(*document, LoadResString(1671).arg(NameOf(values)), stepID, values));
 }
 
-FrameController::Outcome FrameController::DeleteSteps(const QString& frameID, const QStringList& stepIDs,
-                                                      const QString& text)
+FrameController::Outcome FrameController::DeleteItems(const QString& frameID, const QStringList& stepIDs,
+                                                      const QStringList& linkKeys, bool cut)
 {
     FrameDocument* document = Editable(frameID);
-    if (!document || stepIDs.isEmpty())
+    if (!document || (stepIDs.isEmpty() && linkKeys.isEmpty()))
         return {};
+    cWorder& frame = *document->Frame();
+    // Named while the items are there to be named.
+    const QString text = RemovalText(frame, stepIDs, linkKeys, cut);
     // The live links from or to the steps go with them.
-    QSet<QString> steps;
+    QSet<QString> steps, listed;
     for (const QString& id : stepIDs)
         steps.insert(IdKey(id));
     QStringList links;
-    for (const auto& [key, link] : document->Frame()->AllLink().AllLinks())
-        if (link->CanLoadFlag() == 1 &&
+    for (const QString& key : linkKeys)
+        if (const cLink* link = frame.AllLink().OneLinks(key); link && !listed.contains(IdKey(key))) {
+            listed.insert(IdKey(key));
+            links << key;
+        }
+    for (const auto& [key, link] : frame.AllLink().AllLinks())
+        if (link->CanLoadFlag() == 1 && !listed.contains(IdKey(key)) &&
             (steps.contains(IdKey(link->FatherNode_ID())) || steps.contains(IdKey(link->SonNode_ID()))))
             links << key;
     return Run(*document, std::make_unique<DeleteItemsCommand>(*document, text, stepIDs, links));
@@ -127,7 +147,8 @@ FrameController::Outcome FrameController::AddLink(const QString& frameID, const 
     FrameDocument* document = Editable(frameID);
     if (!document)
         return {};
-    return Run(*document, std::make_unique<AddItemsCommand>(*document, LoadResString(1673).arg(link.WorkOrderLink_ID),
+    const QString name = LinkName(*document->Frame(), link.FatherNode_ID, link.SonNode_ID);
+    return Run(*document, std::make_unique<AddItemsCommand>(*document, LoadResString(1673).arg(name),
                                                              QList<NodeValues>{}, QList<LinkValues>{link}));
 }
 
@@ -137,16 +158,13 @@ FrameController::Outcome FrameController::EditLink(const QString& frameID, const
     FrameDocument* document = Editable(frameID);
     if (!document)
         return {};
-    return Run(*document, std::make_unique<EditLinkCommand>(*document, LoadResString(1674).arg(linkKey), linkKey, edit));
+    const QString name = LinkName(*document->Frame(), linkKey);
+    return Run(*document, std::make_unique<EditLinkCommand>(*document, LoadResString(1674).arg(name), linkKey, edit));
 }
 
 FrameController::Outcome FrameController::DeleteLink(const QString& frameID, const QString& linkKey)
 {
-    FrameDocument* document = Editable(frameID);
-    if (!document)
-        return {};
-    return Run(*document, std::make_unique<DeleteItemsCommand>(*document, LoadResString(1675).arg(linkKey),
-                                                                QStringList{}, QStringList{linkKey}));
+    return DeleteItems(frameID, {}, {linkKey});
 }
 
 namespace {
@@ -163,11 +181,6 @@ StepPlaces Changed(cWorder& frame, const StepPlaces& places)
     return moved;
 }
 
-QString MoveText(const StepPlaces& moved)
-{
-    return moved.size() == 1 ? LoadResString(1676).arg(moved.constFirst().first) : LoadResString(1677).arg(moved.size());
-}
-
 } // namespace
 
 FrameController::Outcome FrameController::MoveSteps(const QString& frameID, const StepPlaces& places,
@@ -179,7 +192,7 @@ FrameController::Outcome FrameController::MoveSteps(const QString& frameID, cons
     const StepPlaces moved = Changed(*document->Frame(), places);
     if (moved.isEmpty())
         return {};
-    return Run(*document, std::make_unique<MoveStepsCommand>(*document, text.isEmpty() ? MoveText(moved) : text, moved,
+    return Run(*document, std::make_unique<MoveStepsCommand>(*document, text.isEmpty() ? MoveText(*document->Frame(), moved) : text, moved,
                                                               MoveStepsCommand::Kind::Place));
 }
 
@@ -194,11 +207,11 @@ FrameController::Outcome FrameController::Nudge(const QString& frameID, const QL
     if (Changed(*document->Frame(), places).isEmpty())
         return {};
     return Run(*document,
-               std::make_unique<MoveStepsCommand>(*document, MoveText(places), places, MoveStepsCommand::Kind::Nudge));
+               std::make_unique<MoveStepsCommand>(*document, MoveText(*document->Frame(), places), places, MoveStepsCommand::Kind::Nudge));
 }
 
 FrameController::Outcome FrameController::Paste(const QString& frameID, const QList<NodeValues>& steps,
-                                                const QList<LinkValues>& links)
+                                                const QList<LinkValues>& links, const PastePlace& place)
 {
     FrameDocument* document = Editable(frameID);
     if (!document || steps.isEmpty())
@@ -209,7 +222,7 @@ FrameController::Outcome FrameController::Paste(const QString& frameID, const QL
     try {
         // Fresh IDs, all from one read of the IDs in use, unsaved steps of the frame counted as used.
         const QStringList newIDs = frame.AllNode().ProposeNodeIDs(static_cast<int>(steps.size()));
-        plan = PlanPaste(frame, steps, links, newIDs, [] { return Utility().NewUniqueKey().right(6); });
+        plan = PlanPaste(frame, steps, links, newIDs, [] { return Utility().NewUniqueKey().right(6); }, place);
     } catch (const KorvelError& error) {
         outcome.refusal = error.description();
         return outcome;
@@ -217,8 +230,9 @@ FrameController::Outcome FrameController::Paste(const QString& frameID, const QL
         outcome.refusal = LoadResString(1000) + QStringLiteral("\r\n") + LastLoggedError();
         return outcome;
     }
-    outcome = Run(*document, std::make_unique<AddItemsCommand>(*document, LoadResString(1678).arg(plan.steps.size()),
-                                                                plan.steps, plan.links));
+    const QString text = plan.steps.size() == 1 ? LoadResString(2313).arg(NameOf(plan.steps.constFirst()))
+                                                : LoadResString(1678).arg(plan.steps.size());
+    outcome = Run(*document, std::make_unique<AddItemsCommand>(*document, text, plan.steps, plan.links));
     for (const NodeValues& step : std::as_const(plan.steps))
         outcome.stepIDs << step.WorkOrderNode_ID;
     return outcome;

@@ -2,6 +2,7 @@
 
 #include "document/arrangement.h"
 #include "document/flowcommands.h"
+#include "document/pasteplan.h"
 #include "persistence/cdboperate.h"
 
 #include <QObject>
@@ -55,19 +56,24 @@ public:
     Outcome AddStep(const QString& frameID, const NodeValues& step);
     // Sets the step's dialog values (not its ID or place).
     Outcome EditStep(const QString& frameID, const QString& stepID, const NodeValues& values);
-    // Deletes the steps with every live link from or to them, as one entry named `text`.
-    Outcome DeleteSteps(const QString& frameID, const QStringList& stepIDs, const QString& text);
+    // Deletes the steps with every live link from or to them, and the links, as one entry (named a
+    // cut with `cut`).
+    Outcome DeleteItems(const QString& frameID, const QStringList& stepIDs, const QStringList& linkKeys,
+                        bool cut = false);
     Outcome AddLink(const QString& frameID, const LinkValues& link);
     Outcome EditLink(const QString& frameID, const QString& linkKey, const LinkEdit& edit);
     Outcome DeleteLink(const QString& frameID, const QString& linkKey);
     // Moves steps to new places; a step already there is left alone. An empty `text` names the
     // entry after the step or the number of steps.
+    // The entries of the other verbs are named after the items, as the user knows them
+    // (document/changenames.h).
     Outcome MoveSteps(const QString& frameID, const StepPlaces& places, const QString& text);
     // Moves the steps by the arrow keys; nudges of the same steps merge into one entry.
     Outcome Nudge(const QString& frameID, const QList<StepBox>& steps, const QPointF& delta);
-    // Adds copied steps and the links between them under fresh IDs (PlanPaste); the new IDs come in
-    // the outcome's stepIDs.
-    Outcome Paste(const QString& frameID, const QList<NodeValues>& steps, const QList<LinkValues>& links);
+    // Adds copied steps and the links between them under fresh IDs, centred on `place` (PlanPaste);
+    // the new IDs come in the outcome's stepIDs.
+    Outcome Paste(const QString& frameID, const QList<NodeValues>& steps, const QList<LinkValues>& links,
+                  const PastePlace& place);
     // Replaces the frame's whole flow (a restored version, a layout) as one entry; with a header (a
     // restored version's), the header too, as an unsaved change undone with the flow.
     Outcome ReplaceFlow(const QString& frameID, const QList<NodeValues>& steps, const QList<LinkValues>& links,

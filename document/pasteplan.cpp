@@ -18,10 +18,19 @@ qint32 Moved(qint32 place, qint64 offset)
     return ClampedCoordinate(static_cast<double>(static_cast<qint64>(place) + offset));
 }
 
+// How far the steps move, on one axis, to centre their block (the places `low` … `high`, each box
+// `size` long) on `centre`: no further than keeps the block within the range when it fits there.
+qint64 BlockShift(qint64 low, qint64 high, qint64 size, qint64 centre)
+{
+    const qint64 shift = centre - (low + high + size) / 2;
+    return std::max(std::min(shift, qint64{CoordinateLimit} - high), -low);
+}
+
 } // namespace
 
 PastePlan PlanPaste(cWorder& frame, const QList<NodeValues>& steps, const QList<LinkValues>& links,
-                    const QStringList& newIDs, const std::function<QString()>& freshCode)
+                    const QStringList& newIDs, const std::function<QString()>& freshCode,
+                    const PastePlace& place)
 {
     // Copied IDs are matched as the database matches them: a link end "n00002" is the step "N00002".
     QHash<QString, QString> newIDByKey;
@@ -35,10 +44,22 @@ PastePlan PlanPaste(cWorder& frame, const QList<NodeValues>& steps, const QList<
     for (const auto& [key, node] : frame.AllNode().AllNode())
         if (node->CanLoadFlag() == 1)
             occupied.insert({node->NodeLeft(), node->NodeTop()});
-    qint64 offset = PasteOffset;
+    qint64 across = 0, down = 0;
+    if (!steps.isEmpty()) {
+        qint64 left = steps.first().Left, top = steps.first().Top, right = left, bottom = top;
+        for (const NodeValues& step : steps) {
+            left = std::min<qint64>(left, step.Left);
+            right = std::max<qint64>(right, step.Left);
+            top = std::min<qint64>(top, step.Top);
+            bottom = std::max<qint64>(bottom, step.Top);
+        }
+        across = BlockShift(left, right, place.stepBox.width(), place.centre.x());
+        down = BlockShift(top, bottom, place.stepBox.height(), place.centre.y());
+    }
+    qint64 offset = 0;
     const auto landsOnAStep = [&] {
         return std::any_of(steps.cbegin(), steps.cend(), [&](const NodeValues& step) {
-            return occupied.contains({Moved(step.Left, offset), Moved(step.Top, offset)});
+            return occupied.contains({Moved(step.Left, across + offset), Moved(step.Top, down + offset)});
         });
     };
     // Far beyond the range every place is clamped to its edge and moving on changes nothing.
@@ -49,8 +70,8 @@ PastePlan PlanPaste(cWorder& frame, const QList<NodeValues>& steps, const QList<
     for (NodeValues step : steps) {
         step.WorkOrderFrame_ID = frame.WorkOrderFrame_ID;
         step.WorkOrderNode_ID = newID(step.WorkOrderNode_ID);
-        step.Left = Moved(step.Left, offset);
-        step.Top = Moved(step.Top, offset);
+        step.Left = Moved(step.Left, across + offset);
+        step.Top = Moved(step.Top, down + offset);
         if (pasted(step.ReturnOldStep)) {
             step.ReturnOldStep = newID(step.ReturnOldStep);
         } else if (!step.ReturnOldStep.isEmpty()) {

@@ -3,6 +3,8 @@
 #include "persistence/cdboperate.h"
 
 #include <QList>
+#include <QPoint>
+#include <QSize>
 #include <QStringList>
 #include <functional>
 
@@ -16,17 +18,26 @@ struct PastePlan {
     QList<LinkValues> links;
 };
 
-// How far a paste lands from where the steps were copied, twips; again as often as it would land
-// exactly on steps the frame shows.
+// Where a paste goes: the pasted block, the box around the steps' boxes (each `stepBox` large),
+// centred on `centre` (twips), where the user works.
+struct PastePlace {
+    QPoint centre;
+    QSize stepBox;
+};
+
+// How far a paste moves on, twips, as often as it would land exactly on steps the frame shows.
 inline constexpr int PasteOffset = 300;
 
 // Maps copied steps and the links between them into `frame`: step i gets newIDs[i]; a link keeps its
 // code unless the frame or this paste has one like it (the database's ID rule), then it gets one
 // from `freshCode` (a few tries); its ends follow the steps. A return step among the pasted ones
-// follows it, one outside stays only when the frame shows it. Places move by PasteOffset (more when
-// they would land on shown steps) and stay within the coordinate range. Throws KorvelError, with a
-// message for the user, when no free code is found for a link.
+// follows it, one outside stays only when the frame shows it. The steps keep their places among
+// each other, the block centred on `place` and moved back into the coordinate range as far as it
+// fits there (a step beyond it is brought to its edge), then on by PasteOffset while it would land
+// on shown steps. Throws KorvelError, with a message for the user, when no free code is found for a
+// link.
 PastePlan PlanPaste(cWorder& frame, const QList<NodeValues>& steps, const QList<LinkValues>& links,
-                    const QStringList& newIDs, const std::function<QString()>& freshCode);
+                    const QStringList& newIDs, const std::function<QString()>& freshCode,
+                    const PastePlace& place);
 
 } // namespace korvel

@@ -1,91 +1,19 @@
 // Editing on the canvas through the real window: undo and redo of every change, links drawn by
-// dragging, moves by the mouse and the keys, and steps copied and pasted between frames.
+// dragging, moves by the mouse and the keys (pastes: paste_test.cpp).
 
-#include "tests/designer/designerfixture.h"
+#include "tests/designer/undocanvasfixture.h"
 
 #include "canvas/flowoverview.h"
 #include "dialogs/frmlink.h"
 #include "dialogs/frmnode.h"
 #include "dialogs/numerictextbox.h"
-#include "model/frameformat.h"
 #include "resources/stringtable.h"
 
-#include <QClipboard>
-#include <QImage>
-#include <QJsonDocument>
-#include <QMimeData>
+#include <QMenu>
 #include <QRadioButton>
 
 namespace korvel {
 namespace {
-
-class UndoCanvasTest : public DesignerTest {
-public:
-    // For the table of changes below.
-    using DesignerTest::Canvas;
-    using DesignerTest::Scene;
-    using DesignerTest::Current;
-    using DesignerTest::Messages;
-    using DesignerTest::PlanDialog;
-    using DesignerTest::Window;
-
-    // The current frame's steps and links (values and change states, in collection order) and the
-    // canvas's boxes and arrows (sorted), one line each: equal texts mean the same model and drawing.
-    std::string State()
-    {
-        QStringList model, canvas;
-        for (const auto& [key, node] : Current()->AllNode().AllNode())
-            model << QStringLiteral("step %1 %2 ").arg(key).arg(node->StateFlag()) + Json(StepToJson(node->Values()));
-        for (const auto& [key, link] : Current()->AllLink().AllLinks())
-            model << QStringLiteral("link %1 %2 ").arg(key).arg(link->StateFlag()) + Json(LinkToJson(link->Values()));
-        for (const FlowNodeItem* box : Scene().Nodes())
-            canvas << QStringLiteral("box %1 %2,%3 ").arg(box->Key()).arg(box->Left()).arg(box->Top()) +
-                          QStringLiteral("%1 %2 %3").arg(box->Text()).arg(box->Shape()).arg(box->toolTip());
-        for (const FlowLinkItem* arrow : Scene().Links())
-            canvas << QStringLiteral("arrow %1 %2>%3 %4 %5 %6")
-                          .arg(arrow->Key(), arrow->Org()->Key(), arrow->Dst()->Key())
-                          .arg(arrow->Color())
-                          .arg(arrow->Text(), arrow->Condition());
-        canvas.sort();
-        return (model + canvas).join(u'\n').toStdString();
-    }
-    static QString Json(const QJsonObject& object)
-    {
-        return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
-    }
-
-    void Select(const QStringList& keys)
-    {
-        Scene().SelectItem(nullptr);
-        for (const QString& key : keys) {
-            QGraphicsItem* item = key.startsWith(u'L') ? static_cast<QGraphicsItem*>(Scene().LinkByKey(key))
-                                                       : Scene().NodeByKey(key);
-            ASSERT_NE(item, nullptr) << key.toStdString();
-            item->setSelected(true);
-        }
-    }
-    void Trigger(const QString& name)
-    {
-        QCoreApplication::processEvents();
-        QAction* action = Window().MenuItem(name) ? Window().MenuItem(name) : Window().MenuBarAction(name);
-        ASSERT_NE(action, nullptr) << name.toStdString();
-        ASSERT_TRUE(action->isEnabled()) << name.toStdString();
-        action->trigger();
-    }
-    // A key pressed on the canvas, after the events at hand (as keys come through the event loop).
-    void Key(int key, Qt::KeyboardModifiers modifiers = {})
-    {
-        QCoreApplication::processEvents();
-        Canvas().setFocus();
-        QTest::keyClick(&Canvas(), static_cast<Qt::Key>(key), modifiers);
-    }
-    // A point in the band just inside a box's left edge, in viewport pixels.
-    QPoint EdgeOf(const QString& key)
-    {
-        const QRectF box = CanvasNode(key).SceneBox();
-        return Canvas().mapFromScene(QPointF(box.left() + 2 * TwipsPerPixel, box.center().y()));
-    }
-};
 
 struct UndoCase {
     const char* name;
@@ -95,7 +23,7 @@ struct UndoCase {
 
 // clang-format off
 const UndoCase UndoCases[] = {
-    {"AddStepByDoubleClick", "Undo Add step NW01", [](UndoCanvasTest& t) {
+    {"AddStepByDoubleClick", "Undo Add step “Double check”", [](UndoCanvasTest& t) {
         t.PlanDialog<FrmNode>([](FrmNode& d) {
             Type(d.TxtID, "NW01"); Type(d.TxtName, "Double check"); d.CboPriority->SetKey("P3");
             d.CboUnit->SetKey("H"); Type(d.TxtLen, "2"); d.CboStaffGroup->SetKey("G02");
@@ -104,27 +32,38 @@ const UndoCase UndoCases[] = {
         QTest::mouseDClick(t.Canvas().viewport(), Qt::LeftButton, {}, t.Canvas().mapFromScene(QPointF(3000, 3000)));
         EXPECT_EQ(t.Current()->AllNode().OneNode("NW01")->NodeLeft(), 3000 - 700); // centred where clicked
     }},
-    {"EditStep", "Undo Edit step N00002", [](UndoCanvasTest& t) {
+    {"EditStep", "Undo Edit step “Look into it”", [](UndoCanvasTest& t) {
         t.Select({"NN00002"});
         t.PlanDialog<FrmNode>([](FrmNode& d) { Type(d.TxtName, "Look into it"); QTest::mouseClick(d.CmdOK, Qt::LeftButton); });
         t.Trigger("Menu_EditNode");
     }},
-    {"DeleteStepWithLinks", "Undo Delete step N00002", [](UndoCanvasTest& t) {
+    {"DeleteStepWithLinks", "Undo Delete step “Investigate”", [](UndoCanvasTest& t) {
         t.Select({"NN00002"});
         t.Messages().planAnswer(QMessageBox::Yes);
         t.Trigger("Menu_Del");
     }},
-    {"AddLink", "Undo Add link LX", [](UndoCanvasTest& t) {
+    {"DeleteWhatIsDrawnSelected", "Undo Delete 2 steps and link Investigate → Reply to customer", [](UndoCanvasTest& t) {
+        t.Select({"NN00001", "NN00003", "LL4"});
+        t.Messages().planAnswer(QMessageBox::Yes);
+        t.Key(Qt::Key_Delete);
+        EXPECT_EQ(t.Current()->AllLink().OneLinks("L4")->StateFlag(), StateDeleted);
+        EXPECT_EQ(t.Scene().Links().size(), 1); // L6 of the six is left
+    }},
+    {"AddLink", "Undo Add link Register complaint → Supervisor review", [](UndoCanvasTest& t) {
         t.PlanDialog<FrmLink>([](FrmLink& d) {
             Type(d.TxtID, "LX"); Type(d.Txtdesc, "Shortcut"); d.CboParent->SetKey("N00001"); d.CboChild->SetKey("N00003");
             QTest::mouseClick(d.CmdOK, Qt::LeftButton);
         });
         t.Trigger("Menu_AddLink");
     }},
-    {"EditLink", "Undo Edit link L4", [](UndoCanvasTest& t) {
+    {"EditLink", "Undo Edit link Investigate → Reply to customer", [](UndoCanvasTest& t) {
         t.Select({"LL4"});
         t.PlanDialog<FrmLink>([](FrmLink& d) { Click(d.OptAll); QTest::mouseClick(d.CmdOK, Qt::LeftButton); });
         t.Trigger("Menu_EditLink");
+    }},
+    {"MoveOneStep", "Undo Move step “Investigate”", [](UndoCanvasTest& t) {
+        t.Select({"NN00002"});
+        t.Key(Qt::Key_Down);
     }},
     {"MoveThreeSteps", "Undo Move 3 steps", [](UndoCanvasTest& t) {
         t.Select({"NN00001", "NN00002", "NN00003"});
@@ -194,10 +133,12 @@ TEST_P(UndoTest, UndoGivesBackTheModelItsStatesAndTheCanvasAndRedoTheChange)
 INSTANTIATE_TEST_SUITE_P(Commands, UndoTest, ::testing::ValuesIn(UndoCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(UndoCanvasTest, ADragFromAStepsEdgeOpensTheLinkDialogWithBothEnds)
+TEST_F(UndoCanvasTest, ADragFromAStepsHandleOpensTheLinkDialogWithBothEnds)
 {
     OpenLocked("CMP01");
-    SendMove(Canvas().viewport(), EdgeOf("NN00001"), Qt::NoButton);
+    SendMove(Canvas().viewport(), ViewportCentre(CanvasNode("NN00001")), Qt::NoButton); // the handles show
+    const QPoint handle = Canvas().mapFromScene(Canvas().ConnectHandles(CanvasNode("NN00001")).first());
+    SendMove(Canvas().viewport(), handle, Qt::NoButton);
     EXPECT_EQ(Canvas().viewport()->cursor().shape(), Qt::CrossCursor);
     const std::string before = State();
     PlanDialog<FrmLink>([](FrmLink& d) {
@@ -205,7 +146,7 @@ TEST_F(UndoCanvasTest, ADragFromAStepsEdgeOpensTheLinkDialogWithBothEnds)
         EXPECT_EQ(d.CboChild->SelectedKey(), "N00003");
         QTest::mouseClick(d.CmdCancel, Qt::LeftButton);
     });
-    Drag(EdgeOf("NN00001"), ViewportCentre(CanvasNode("NN00003")) - EdgeOf("NN00001"));
+    Drag(handle, ViewportCentre(CanvasNode("NN00003")) - handle);
     EXPECT_EQ(State(), before); // cancelled: nothing added, nothing moved
 
     // With the link tool a press anywhere on a step draws the link.
@@ -223,6 +164,33 @@ TEST_F(UndoCanvasTest, ADragFromAStepsEdgeOpensTheLinkDialogWithBothEnds)
     EXPECT_EQ(arrow->Dst()->Key(), "NN00001");
     EXPECT_EQ(Current()->AllLink().OneLinks(arrow->Key().mid(1))->StateFlag(), StateNew);
     EXPECT_EQ(CanvasNode("NN00003").pos(), QPointF(5200, 1700));
+}
+
+// A drop the link rules refuse says which rule, as a warning, and opens no dialog.
+TEST_F(UndoCanvasTest, ARefusedDropSaysWhichRuleAndOpensNoDialog)
+{
+    OpenLocked("CMP01");
+    PressButton("LinkTool");
+    const std::string before = State();
+    const struct {
+        const char *from, *to, *says;
+    } drops[] = {
+        {"NEND", "NN00001", "No link can leave End."},
+        {"NN00001", "NBEGIN", "No link can lead into Start."},
+        {"NN00001", "NN00001", "A step cannot be linked to itself."},
+        {"NBEGIN", "NN00002", "A link already leaves Start: a flow has only one first step."},
+        {"NN00004", "NEND", "“Reply to customer” already leads to End."},
+        {"NN00003", "NN00002", "“Supervisor review” and “Investigate” are already linked."},
+    };
+    for (const auto& drop : drops) {
+        SCOPED_TRACE(drop.says);
+        const QPoint from = ViewportCentre(CanvasNode(drop.from));
+        Drag(from, drop.from == std::string(drop.to) ? QPoint(30, 0) : ViewportCentre(CanvasNode(drop.to)) - from);
+        EXPECT_EQ(Messages().warnings().value(Messages().warnings().size() - 1), QString::fromUtf8(drop.says));
+    }
+    EXPECT_EQ(Messages().warnings().size(), qsizetype(std::size(drops)));
+    EXPECT_TRUE(Modals().shown().isEmpty());
+    EXPECT_EQ(State(), before);
 }
 
 TEST_F(UndoCanvasTest, KeysMoveEverySelectedStepByTheGridButNeverStartOrEnd)
@@ -281,84 +249,6 @@ TEST_F(UndoCanvasTest, EachFrameKeepsItsHistoryUntilItsChangesAreDropped)
     PressButton("Lock");
     EXPECT_FALSE(Button("Redo")->isEnabled());
 }
-
-class PasteTest : public UndoCanvasTest, public ::testing::WithParamInterface<TestDatabase::Kind> {
-protected:
-    TestDatabase::Kind DatabaseKind() const override { return GetParam(); }
-};
-
-TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturnSteps)
-{
-    // CMP01 gets a fifth step, returning to REP01's N00005, and two links more (6 between the five);
-    // N00003 returns to BIL01's N00008, which the target does not have.
-    Db().exec(
-        "INSERT INTO Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName, NodeTop, NodeLeft, "
-        "ReturnOldStep, HandleGroup_ID) VALUES ('CMP01', 'N00020', 'Extra check', 1700, 3000, 'N00005', "
-        "'G01')");
-    Db().exec("UPDATE Two_Node SET ReturnOldStep = 'N00008' WHERE WorkOrderNode_ID = 'N00003'");
-    Db().exec("INSERT INTO Two_Link (WorkOrderFrame_ID, WorkOrderLink_ID, WorkOrderLinkName, SonNode_ID, "
-              "FatherNode_ID, AlwaysOpen, AddinVariant, CompareType, VariantValue) VALUES "
-              "('CMP01', 'L7', 'Extra', 'N00020', 'N00001', 0, '', '', ''), "
-              "('CMP01', 'R2', 'Checked', 'N00003', 'N00020', 0, '', '', '')");
-    OpenWindow();
-    ClickFrame("CMP01"); // read-only: copying needs no lock
-    Window().activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&Window()));
-    Key(Qt::Key_A, Qt::ControlModifier);
-    Key(Qt::Key_C, Qt::ControlModifier);
-    ASSERT_TRUE(QApplication::clipboard()->mimeData()->hasFormat("application/x-korvel-steps"));
-    EXPECT_FALSE(QApplication::clipboard()->mimeData()->imageData().value<QImage>().isNull());
-    QHash<QString, NodeValues> original; // by name
-    for (const auto& [id, node] : Frame("CMP01").AllNode().AllNode())
-        original.insert(node->WorkOrderNodeName(), node->Values());
-
-    OpenLocked("REP01");
-    const qint64 statements = StatementMonitor::Count();
-    Key(Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(StatementMonitor::Count() - statements, 1); // one query for all five IDs
-    EXPECT_EQ(Button("Undo")->text(), "Undo Paste 5 steps");
-    PressButton("Save");
-
-    OpenWindow();
-    ClickFrame("REP01");           // still locked by this user
-    QHash<QString, QString> oldID; // new ID -> old ID
-    for (const auto& [id, node] : Frame("REP01").AllNode().AllNode()) {
-        if (!original.contains(node->WorkOrderNodeName()))
-            continue;
-        const NodeValues& was = original.value(node->WorkOrderNodeName());
-        oldID.insert(id, was.WorkOrderNode_ID);
-        EXPECT_EQ(QPoint(node->NodeLeft(), node->NodeTop()), QPoint(was.Left + 300, was.Top + 300));
-        EXPECT_EQ(node->ExpiredHandleBy_ID(), was.ExpiredHandleBy_ID);
-    }
-    const QStringList ids = oldID.keys();
-    EXPECT_EQ(QSet<QString>(ids.cbegin(), ids.cend()),
-              (QSet<QString>{"N00010", "N00011", "N00012", "N00013", "N00014"}));
-    const auto step = [&](const char* old) { return Frame("REP01").AllNode().OneNode(oldID.key(old)); };
-    EXPECT_EQ(oldID.value(step("N00004")->ReturnOldStepID()), "N00001"); // pasted along: follows
-    EXPECT_EQ(step("N00020")->ReturnOldStepID(), "N00005");              // in the target: kept
-    EXPECT_EQ(step("N00003")->ReturnOldStepID(), QString());             // elsewhere: emptied
-    QStringList links;
-    for (const auto& [code, link] : Frame("REP01").AllLink().AllLinks())
-        if (oldID.contains(link->FatherNode_ID()))
-            links << oldID.value(link->FatherNode_ID()) + ">" + oldID.value(link->SonNode_ID()) + " " +
-                         link->WorkOrderLinkName();
-    links.sort();
-    EXPECT_EQ(links,
-              (QStringList{"N00001>N00002 Registered", "N00001>N00020 Extra",
-                           "N00002>N00003 Compensation over 500", "N00002>N00004 Compensation up to 500",
-                           "N00003>N00004 Approved", "N00020>N00003 Checked"}));
-    EXPECT_EQ(Frame("REP01").AllLink().AllLinks().Count(), 5 + 6); // R2 of the paste under a code of its own
-
-    // A second and a third paste of the same steps each land on a free spot, not on an earlier paste.
-    for (int i = 0; i < 2; ++i)
-        Trigger("Paste");
-    QSet<std::pair<int, int>> places;
-    for (const auto& [id, node] : Frame("REP01").AllNode().AllNode())
-        places.insert({node->NodeLeft(), node->NodeTop()});
-    EXPECT_EQ(places.size(), Frame("REP01").AllNode().AllNode().Count());
-}
-
-INSTANTIATE_TEST_SUITE_P(Db, PasteTest, KorvelDatabaseKinds(), KorvelDatabaseKindName());
 
 using CanvasTest = DesignerTest;
 

@@ -93,10 +93,10 @@ TEST_P(Commands, EachVerbIsOneEntryUndoneAndRedoneExactly)
          },
          {u"S\\|N00002\\|Check\\|1"_s}},
         {"delete step with its links",
-         [](auto& c, auto&) { return c.DeleteSteps(u"CMP01"_s, {u"N00003"_s}, u"x"_s); },
+         [](auto& c, auto&) { return c.DeleteItems(u"CMP01"_s, {u"N00003"_s}, {}); },
          {u"S\\|N00003\\|Supervisor review\\|0"_s, u"L\\|L3\\|n00002>N00003\\|0"_s, u"L\\|L5\\|N00003>N00004\\|0"_s}},
         {"delete a step whose links name it in other letters",
-         [](auto& c, auto&) { return c.DeleteSteps(u"CMP01"_s, {u"N00002"_s}, u"x"_s); },
+         [](auto& c, auto&) { return c.DeleteItems(u"CMP01"_s, {u"N00002"_s}, {}); },
          {u"S\\|N00002\\|Investigate\\|0"_s, u"L\\|L2\\|N00001>n00002\\|0"_s, u"L\\|L3\\|n00002>N00003\\|0"_s,
           u"L\\|L4\\|N00002>N00004\\|0"_s}},
         {"add link", [](auto& c, auto&) {
@@ -119,10 +119,16 @@ TEST_P(Commands, EachVerbIsOneEntryUndoneAndRedoneExactly)
              const QList<NodeValues> steps{f.AllNode().OneNode(u"N00003"_s)->Values(), f.AllNode().OneNode(u"N00004"_s)->Values()};
              LinkValues link = f.AllLink().OneLinks(u"L5"_s)->Values();
              link.WorkOrderLink_ID = u"l5"_s;
-             return c.Paste(u"CMP01"_s, steps, {link});
+             return c.Paste(u"CMP01"_s, steps, {link}, {QPoint(6000, 3000), QSize(1400, 650)});
          },
          {u"S\\|N00010\\|Supervisor review\\|1"_s, u"S\\|N00011\\|Reply to customer\\|1"_s, u"P\\|N00010\\|\\d+\\|\\d+"_s,
           u"P\\|N00011\\|\\d+\\|\\d+"_s, u"L\\|(?![Ll]5\\|)\\w+\\|N00010>N00011\\|1"_s, u"C\\|(?![Ll]5\\|)\\w+\\|Approved\\|0\\|\\|\\|"_s}},
+        {"paste far off the range: the block moved back inside, its shape kept", [](auto& c, auto& f) {
+             const QList<NodeValues> steps{f.AllNode().OneNode(u"N00003"_s)->Values(), f.AllNode().OneNode(u"N00004"_s)->Values()};
+             return c.Paste(u"CMP01"_s, steps, {}, {QPoint(-9000, -9000), QSize(1400, 650)});
+         },
+         {u"S\\|N00010\\|Supervisor review\\|1"_s, u"S\\|N00011\\|Reply to customer\\|1"_s, u"P\\|N00010\\|0\\|1400"_s,
+          u"P\\|N00011\\|2200\\|0"_s}},
         {"replace the flow", [&](auto& c, auto& f) {
              const auto flow = flowOf(f, {u"N00004"_s}, {u"L4"_s, u"L5"_s, u"L6"_s});
              return c.ReplaceFlow(u"CMP01"_s, flow.first, flow.second, u"x"_s);
