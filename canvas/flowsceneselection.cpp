@@ -6,6 +6,19 @@
 #include <algorithm>
 
 namespace korvel {
+namespace {
+
+// The items of these serials, in serial order.
+template <class Item> QList<Item*> ItemsOf(const std::set<quint64>& serials, const std::map<quint64, Item*>& items)
+{
+    QList<Item*> found;
+    found.reserve(static_cast<qsizetype>(serials.size()));
+    for (const quint64 serial : serials)
+        found.append(items.at(serial));
+    return found;
+}
+
+} // namespace
 
 FlowNodeItem* FlowScene::SelectedNode() const
 {
@@ -14,11 +27,7 @@ FlowNodeItem* FlowScene::SelectedNode() const
 
 QList<FlowNodeItem*> FlowScene::SelectedNodes() const
 {
-    QList<FlowNodeItem*> selected;
-    selected.reserve(static_cast<qsizetype>(m_selectedNodes.size()));
-    for (const quint64 serial : m_selectedNodes)
-        selected.append(m_nodes.at(serial));
-    return selected;
+    return ItemsOf(m_selectedNodes, m_nodes);
 }
 
 FlowLinkItem* FlowScene::SelectedLink() const
@@ -28,11 +37,7 @@ FlowLinkItem* FlowScene::SelectedLink() const
 
 QList<FlowLinkItem*> FlowScene::SelectedLinks() const
 {
-    QList<FlowLinkItem*> selected;
-    selected.reserve(static_cast<qsizetype>(m_selectedLinks.size()));
-    for (const quint64 serial : m_selectedLinks)
-        selected.append(m_links.at(serial));
-    return selected;
+    return ItemsOf(m_selectedLinks, m_links);
 }
 
 void FlowScene::SelectItem(QGraphicsItem* item)

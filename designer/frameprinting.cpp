@@ -36,62 +36,55 @@ QString FramePrinting::PageTitle(const cWorder& frame)
                                         locale.toString(QDate::currentDate(), QLocale::LongFormat)});
 }
 
-cWorder* FramePrinting::CurrentFrame()
-{
-    return m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
-}
-
-void FramePrinting::Prepare(QPrinter& printer, const cWorder& frame)
-{
-    printer.setDocName(PageTitle(frame));
-    printer.setPageOrientation(QPageLayout::Landscape);
-}
-
-bool FramePrinting::PrintPage(QPrinter& printer, cWorder& frame)
+void FramePrinting::PrintPage(QPrinter& printer, cWorder& frame)
 {
     QPainter painter;
     if (!painter.begin(&printer)) {
         Messages().critical(LoadResString(MsgPrinterFailed));
-        return false;
+        return;
     }
     // The painter's origin is the printable area's top-left corner.
     PaintFramePage(frame, painter, QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()),
                    PageTitle(frame));
     painter.end();
-    return true;
 }
 
 void FramePrinting::Print()
 {
-    cWorder* frame = CurrentFrame();
-    if (!frame)
-        return;
-    QPrinter printer(QPrinter::HighResolution);
-    Prepare(printer, *frame);
-    QPrintDialog dialog(&printer, &m_window);
-    dialog.setObjectName(QStringLiteral("PrintDialog"));
-    Modals().showModal(dialog);
-    if (dialog.result() == QDialog::Accepted)
-        PrintPage(printer, *frame);
+    WithPrinter([this](QPrinter& printer, cWorder& frame) {
+        QPrintDialog dialog(&printer, &m_window);
+        dialog.setObjectName(QStringLiteral("PrintDialog"));
+        Modals().showModal(dialog);
+        if (dialog.result() == QDialog::Accepted)
+            PrintPage(printer, frame);
+    });
 }
 
 void FramePrinting::Preview()
 {
-    cWorder* frame = CurrentFrame();
+    WithPrinter([this](QPrinter& printer, cWorder& frame) {
+        QPrintPreviewDialog dialog(&printer, &m_window);
+        dialog.setObjectName(QStringLiteral("PrintPreviewDialog"));
+        dialog.setWindowTitle(LoadResString(MsgPreviewTitle));
+        // Looked up on each request: the list may read the frame afresh while the preview is open.
+        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                         [this, id = frame.WorkOrderFrame_ID](QPrinter* shown) {
+                             if (cWorder* shownFrame = m_workOrders.OneWorkOrder(id))
+                                 PrintPage(*shown, *shownFrame);
+                         });
+        Modals().showModal(dialog);
+    });
+}
+
+void FramePrinting::WithPrinter(const std::function<void(QPrinter&, cWorder&)>& use)
+{
+    cWorder* frame = m_workOrders.OneWorkOrder(m_workOrders.CurWOrder());
     if (!frame)
         return;
     QPrinter printer(QPrinter::HighResolution);
-    Prepare(printer, *frame);
-    QPrintPreviewDialog dialog(&printer, &m_window);
-    dialog.setObjectName(QStringLiteral("PrintPreviewDialog"));
-    dialog.setWindowTitle(LoadResString(MsgPreviewTitle));
-    // Looked up on each request: the list may read the frame afresh while the preview is open.
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [this, id = frame->WorkOrderFrame_ID](QPrinter* shown) {
-                         if (cWorder* shownFrame = m_workOrders.OneWorkOrder(id))
-                             PrintPage(*shown, *shownFrame);
-                     });
-    Modals().showModal(dialog);
+    printer.setDocName(PageTitle(*frame));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    use(printer, *frame);
 }
 
 } // namespace korvel

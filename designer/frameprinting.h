@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QPrinter;
 class QWidget;
@@ -24,12 +25,11 @@ public:
     static QString PageTitle(const cWorder& frame);
 
 private:
-    // The current frame, nullptr when none.
-    cWorder* CurrentFrame();
-    // A printer for the frame: landscape, the frame's title as the document's name.
-    static void Prepare(QPrinter& printer, const cWorder& frame);
-    // Prints the frame's page on the printer; false, after telling the user, when it cannot start.
-    static bool PrintPage(QPrinter& printer, cWorder& frame);
+    // Runs `use` with a printer for the current frame (landscape, the frame's title as the
+    // document's name); does nothing without a current frame.
+    void WithPrinter(const std::function<void(QPrinter&, cWorder&)>& use);
+    // Prints the frame's page on the printer, or tells the user that the printer cannot start.
+    static void PrintPage(QPrinter& printer, cWorder& frame);
 
     QWidget& m_window; // the dialogs' parent
     cWOrders& m_workOrders;

@@ -168,46 +168,6 @@ void SelectionCommands::Arrange(StepPlaces (*arrangement)(const QList<StepBox>&)
         MoveSteps(arrangement(Boxes(m_steps.SelectedSteps())), LoadResString(textId));
 }
 
-void SelectionCommands::AlignLeft()
-{
-    Arrange(&AlignedLeft, 1659);
-}
-
-void SelectionCommands::AlignTop()
-{
-    Arrange(&AlignedTop, 1660);
-}
-
-void SelectionCommands::AlignCentre()
-{
-    Arrange(&AlignedCentres, 1661);
-}
-
-void SelectionCommands::AlignRight()
-{
-    Arrange(&AlignedRight, 2200);
-}
-
-void SelectionCommands::AlignBottom()
-{
-    Arrange(&AlignedBottom, 2201);
-}
-
-void SelectionCommands::AlignMiddle()
-{
-    Arrange(&AlignedMiddles, 2202);
-}
-
-void SelectionCommands::DistributeHorizontally()
-{
-    Arrange([](const QList<StepBox>& steps) { return DistributedHorizontally(steps); }, 1662);
-}
-
-void SelectionCommands::DistributeVertically()
-{
-    Arrange([](const QList<StepBox>& steps) { return DistributedVertically(steps); }, 2203);
-}
-
 void SelectionCommands::SelectAll()
 {
     m_flow.Scene().SelectAllSteps();

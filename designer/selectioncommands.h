@@ -35,15 +35,10 @@ public:
     static bool ClipboardHasSteps();
     void SelectAll();
     void MoveSelection(const QPointF& delta);
-    void AlignLeft();
-    void AlignTop();
-    void AlignCentre();
-    void AlignRight();
-    void AlignBottom();
-    // The vertical centres on one line.
-    void AlignMiddle();
-    void DistributeHorizontally();
-    void DistributeVertically();
+    // Moves the selected steps to the places `arrangement` gives them (an align or a distribute of
+    // document/arrangement.h) as one history entry named by string `textId`; only while the frame
+    // may be edited.
+    void Arrange(StepPlaces (*arrangement)(const QList<StepBox>&), qint32 textId);
     // Moves steps to new top-left places (twips) as one step of the history; a step already there
     // is left alone.
     void MoveSteps(const QList<std::pair<QString, QPoint>>& places, const QString& text);
@@ -51,10 +46,6 @@ public:
     void AFFlow_MouseUp();
 
 private:
-    // Moves the selected steps to the places `arrangement` gives them, as one step of the history
-    // named by string `textId`.
-    void Arrange(StepPlaces (*arrangement)(const QList<StepBox>&), qint32 textId);
-
     cWOrders& m_workOrders;
     FrameController& m_frames;
     FlowView& m_flow;

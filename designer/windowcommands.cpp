@@ -13,6 +13,7 @@
 #include "designer/selectioncommands.h"
 #include "designer/stepcommands.h"
 #include "designer/viewcommands.h"
+#include "document/arrangement.h"
 #include "document/framecontroller.h"
 #include "model/cworders.h"
 #include "resources/stringtable.h"
@@ -79,14 +80,15 @@ constexpr MenuItemDesign EditItems[] = {
     {"AddLink", nullptr, nullptr},
     {"LinkTool", nullptr, nullptr},
     {nullptr, nullptr, nullptr},
-    {"AlignLeft", "1659", [](FrmMain& window) { window.Selection().AlignLeft(); }},
-    {"AlignCentre", "1661", [](FrmMain& window) { window.Selection().AlignCentre(); }},
-    {"AlignRight", "2200", [](FrmMain& window) { window.Selection().AlignRight(); }},
-    {"AlignTop", "1660", [](FrmMain& window) { window.Selection().AlignTop(); }},
-    {"AlignMiddle", "2202", [](FrmMain& window) { window.Selection().AlignMiddle(); }},
-    {"AlignBottom", "2201", [](FrmMain& window) { window.Selection().AlignBottom(); }},
-    {"Distribute", "1662", [](FrmMain& window) { window.Selection().DistributeHorizontally(); }},
-    {"DistributeVertically", "2203", [](FrmMain& window) { window.Selection().DistributeVertically(); }},
+    {"AlignLeft", "1659", [](FrmMain& window) { window.Selection().Arrange(&AlignedLeft, 1659); }},
+    {"AlignCentre", "1661", [](FrmMain& window) { window.Selection().Arrange(&AlignedCentres, 1661); }},
+    {"AlignRight", "2200", [](FrmMain& window) { window.Selection().Arrange(&AlignedRight, 2200); }},
+    {"AlignTop", "1660", [](FrmMain& window) { window.Selection().Arrange(&AlignedTop, 1660); }},
+    {"AlignMiddle", "2202", [](FrmMain& window) { window.Selection().Arrange(&AlignedMiddles, 2202); }},
+    {"AlignBottom", "2201", [](FrmMain& window) { window.Selection().Arrange(&AlignedBottom, 2201); }},
+    {"Distribute", "1662", [](FrmMain& window) { window.Selection().Arrange(&DistributedHorizontally, 1662); }},
+    {"DistributeVertically", "2203",
+     [](FrmMain& window) { window.Selection().Arrange(&DistributedVertically, 2203); }},
 };
 constexpr MenuItemDesign ViewItems[] = {
     {"ZoomIn", "1211", [](FrmMain& window) { window.View().ZoomIn(); }},

@@ -101,14 +101,14 @@ StepPlaces AlignedMiddles(const QList<StepBox>& steps)
     return Aligned(steps, true, 0.5);
 }
 
-StepPlaces DistributedHorizontally(QList<StepBox> steps)
+StepPlaces DistributedHorizontally(const QList<StepBox>& steps)
 {
-    return Distributed(std::move(steps), false);
+    return Distributed(steps, false);
 }
 
-StepPlaces DistributedVertically(QList<StepBox> steps)
+StepPlaces DistributedVertically(const QList<StepBox>& steps)
 {
-    return Distributed(std::move(steps), true);
+    return Distributed(steps, true);
 }
 
 StepPlaces Nudged(const QList<StepBox>& steps, const QPointF& delta)

@@ -30,9 +30,9 @@ StepPlaces AlignedCentres(const QList<StepBox>& steps);
 StepPlaces AlignedMiddles(const QList<StepBox>& steps);
 // The leftmost and rightmost stay; the others share the room between them evenly, in the order
 // they stand.
-StepPlaces DistributedHorizontally(QList<StepBox> steps);
+StepPlaces DistributedHorizontally(const QList<StepBox>& steps);
 // The same from the top one to the bottom one.
-StepPlaces DistributedVertically(QList<StepBox> steps);
+StepPlaces DistributedVertically(const QList<StepBox>& steps);
 // Every step moved by `delta` as one block that stops at the canvas's top and left edges.
 StepPlaces Nudged(const QList<StepBox>& steps, const QPointF& delta);
 
