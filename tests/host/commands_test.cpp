@@ -1,6 +1,5 @@
 #include "tests/host/programrun.h"
 
-#include <QFile>
 #include <QSysInfo>
 #include <sys/stat.h>
 
@@ -26,25 +25,17 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
                                "VALUES ('Korvel', 'CMP02', 'bob', '2024-01-01 08:00:00', '%1/%2/1')")
                     .arg(QSysInfo::machineHostName()).arg(QCoreApplication::applicationPid()));
 
-    const struct {
-        Args arguments;
-        int exitCode;
-        const char* output; // a part of standard output (exit 0 or 1 from check) or of standard error
-        const char* locale = nullptr;
-    } cases[] = {
+    // The output: a part of standard output (exit 0 or 1 from check) or of standard error.
+    const struct { Args arguments; int exitCode; const char* output; const char* locale = nullptr; } cases[] = {
         {{"list"}, 0, "CMP01\tCustomer complaint"},
         {{"--user", QString(40, u'u'), "list"}, 0, "CMP01"}, // the longest staff ID
         {{"show", "CMP01"}, 0, "Customer complaint"},
         {{"check", "CMP01", "REP01", "BIL01"}, 0, "BIL01"}, // the demo flows have no errors
-        {{"check", "BAD1"}, 1, "Lonely step (Z1)"},
         {{"check", "BAD1", "CMP01"}, 1, "Lonely step (Z1)"}, // an error in any frame checked counts
-        {{"check", "--json"}, 1, "\"severity\": \"error\""},
-        {{"check", "BAD1", "--json"}, 1, "\"messageId\": "},
+        {{"check", "--json"}, 1, "\"messageId\": "},
         {{"check", "CMP01", "--json"}, 0, "[\n    {\n        \"findings\": [\n        ],\n        \"frame\": \"CMP01\"\n    }\n]\n"},
         {{"check", "BAD1", "CMP01", "--json"}, 1, "\"frame\": \"BAD1\"\n    },\n    {\n        \"findings\": [\n        ],\n        \"frame\": \"CMP01\""},
-        {{"search", ""}, 2, "korvel search: the text to find is empty"},
-        {{"search", " \t"}, 2, "see korvel help search"},
-        {{"help", "search"}, 0, "and conditions.\n"},
+        {{"search", " \t"}, 2, "korvel search: the text to find is empty"},
         {{"check", "NOPE"}, 1, "NOPE does not exist"},
         {{"search", "lonely"}, 0, "BAD1\tstep\tZ1"},
         {{"render", "CMP01", "-o", svg}, 0, "flow.svg"},
@@ -67,7 +58,6 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
         {{"show"}, 2, "help show"},
         {{"render", "CMP01"}, 2, "-o"},
         {{"frobnicate"}, 2, "Unknown command"},
-        {{"help", "import"}, 0, "--as NEW_ID] [--replace]"},
         {{"--frobnicate"}, 2, "Usage:"},
         {{"--user="}, 2, "Usage:"},
         {{"--db-timeout", "0"}, 2, "Usage:"},
@@ -89,10 +79,8 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
         {{"layout", "BAD1"}, 0, "BAD1 is laid out already"},
         {{"layout", "NOPE"}, 2, "NOPE does not exist"},
         {{"layout"}, 2, "help layout"},
-        {{"help", "layout"}, 0, "korvel layout FRAME_ID"},
         {{"prune", "--keep", "0"}, 2, "at least 1"},
         {{"prune"}, 2, "at least 1"},
-        {{"help", "diff"}, 0, "V1 [V2] [--json]"},
         {{"walk", "CMP01", "Compensation=600"}, 0, "N00002 Investigate\nL3 Compensation over 500 → N00003"},
         {{"walk", "CMP01", "compensation= 500.0 "}, 0, "→ End\nNever reached: N00003 Supervisor review\n"},
         {{"walk", "REP01", "Satisfied=0"}, 1, "→ N00005 Book appointment  (loop back to step N00005"},
@@ -107,7 +95,6 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
         // Under a Chinese locale the help and the messages are Chinese; what programs read is not.
         {{"--help"}, 0, "要使用的数据库", "zh_CN.UTF-8"},
         {{"help", "search"}, 0, "korvel search 文本\n\n在所有工单的 ID", "zh_CN.UTF-8"},
-        {{"diff", "CMP01", "7"}, 2, "korvel diff：CMP01 没有版本 7", "zh_CN.UTF-8"},
         {{"walk", "CMP01", "Compensation=1"}, 0, "→ 结束\n从未到达：N00003 Supervisor review\n到达结束。\n", "zh_CN.UTF-8"},
         {{"check", "CMP01", "--json"}, 0, "\"findings\": [\n        ],", "zh_CN.UTF-8"},
     };
@@ -132,9 +119,8 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
     EXPECT_EQ(valueIn(db, "SELECT Kind FROM Korvel_FrameChange WHERE FrameID='CMP01' AND Kind='import'"), "import");
     EXPECT_TRUE(run({"--db", db, "show", "CMP01"}).out.contains("\nModified by tester on 20"));
     // Its history: a new name differs from the version before; that version restored, they are equal.
-    QFile file(exported);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    writeFile(path("renamed.json"), file.readAll().replace("\"Customer complaint\"", "\"Customer claims\""));
+    writeFile(path("renamed.json"), filesUnder(m_home.path()).value(exported).first.replace(
+                                        "\"Customer complaint\"", "\"Customer claims\""));
     EXPECT_EQ(run({"--db", db, "import", path("renamed.json"), "--replace"}).exitCode, 0);
     ProgramRun history = run({"--db", db, "diff", "CMP01", "2"});
     EXPECT_EQ(history.exitCode, 1);
@@ -150,17 +136,13 @@ TEST_F(ProgramTest, FrameCommandsReportTheirOutcomeInTheExitStatus)
     // The path's marks are drawn into the picture.
     EXPECT_FALSE(QImage(path("walk.png")).isNull());
     EXPECT_NE(QImage(path("walk.png")), QImage(path("plain.png")));
-    QFile picture(svg);
-    ASSERT_TRUE(picture.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(picture.readAll().contains("<svg"));
     EXPECT_EQ(run({"--db", path("none.sqlite"), "list"}).exitCode, 1);
     EXPECT_EQ(run({"--db", path("none.sqlite"), "search", " "}).exitCode, 2); // wrong, whatever the database
     EXPECT_FALSE(QFile::exists(path("none.sqlite")));
 }
 
-// Output files are replaced whole and only when regular: a write that fails (past the file size limit,
-// as on a full disk) says why and leaves the old file and no other; a pipe, folder or read-only file
-// is refused.
+// Output files are replaced whole and only when regular: a failed write (past the file size limit, as on
+// a full disk) says why and leaves the old file and no other; a pipe, folder or read-only file is refused.
 TEST_F(ProgramTest, OutputFilesAreReplacedWholeOrNotAtAll)
 {
     const QString db = initialised("files.sqlite"), out = path("out");

@@ -1,7 +1,6 @@
 #include "tests/host/programrun.h"
 
 #include <QDirIterator>
-#include <QFile>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -1,7 +1,6 @@
 #pragma once
 
-// The korvel program of this build run as a process, with a home folder of the test's own, and the
-// helpers its tests share.
+// The korvel program of this build run as a process, and the helpers its tests share.
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -17,10 +17,9 @@ namespace {
 // ASCII counts 1, any other character 2 (one outside the basic plane too, and a lone surrogate).
 TEST(HostUtilityTest, ByteLengthCountsDoubleByteCharacters)
 {
-    const QStringList texts{"", "N000012", "节点IDs", "é", "ab😀c", QString(QChar(0xD800))};
-    const qint32 bytes[] = {0, 7, 7, 2, 5, 2};
-    for (qsizetype i = 0; i < texts.size(); ++i)
-        EXPECT_EQ(StandardUtility().ByteLength(texts.at(i)), bytes[i]) << texts.at(i).toStdString();
+    for (const auto& [text, bytes] : std::initializer_list<std::pair<QString, qint32>>{
+             {"", 0}, {"N000012", 7}, {"节点IDs", 7}, {"é", 2}, {"ab😀c", 5}, {QString(QChar(0xD800)), 2}})
+        EXPECT_EQ(StandardUtility().ByteLength(text), bytes) << text.toStdString();
 }
 
 // Fresh keys down to their last six characters, also rarely the same from two hosts at once.
