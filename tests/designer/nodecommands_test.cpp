@@ -1,8 +1,6 @@
-// The node commands through the real window, the real node dialog and a real database. Demo frames:
-//   CMP01: L1 BEGIN -> N00001, L2 N00001 -> N00002, L3 N00002 -> N00003, L4 N00002 -> N00004,
-//          L5 N00003 -> N00004, L6 N00004 -> END; N00004 returns to N00001.
-//   REP01: R1 BEGIN -> N00005, R2 N00005 -> N00006, R3 N00006 -> N00007, R4 N00007 -> N00005 (a cycle),
-//          R5 N00007 -> END.
+// The node commands through the real window, the real node dialog and a real database. Demo frame
+// CMP01: L1 BEGIN -> N00001, L2 N00001 -> N00002, L3 N00002 -> N00003, L4 N00002 -> N00004,
+//        L5 N00003 -> N00004, L6 N00004 -> END; N00004 returns to N00001.
 
 #include "tests/designer/designerfixture.h"
 
@@ -19,10 +17,6 @@ namespace {
 
 class NodeCommandsTest : public DesignerTest {
 protected:
-    using Script = std::function<void(FrmNode&)>;
-
-    void PlanNode(Script script) { PlanDialog<FrmNode>(std::move(script)); }
-
     void Trigger(const char* item)
     {
         QCoreApplication::processEvents();
@@ -31,10 +25,10 @@ protected:
         action->trigger();
     }
 
-    void EditNode(const QString& id, Script script)
+    void EditNode(const QString& id, std::function<void(FrmNode&)> script)
     {
         Scene().SelectItem(&CanvasNode(QStringLiteral("N") + id));
-        PlanNode(std::move(script));
+        PlanDialog<FrmNode>(std::move(script));
         Trigger("Menu_EditNode");
     }
 
@@ -58,7 +52,7 @@ protected:
 TEST_F(NodeCommandsTest, NewNodeAddedEditedMovedAndSavedKeepsEveryColumn)
 {
     OpenLocked("CMP01");
-    PlanNode([](FrmNode& d) {
+    PlanDialog<FrmNode>([](FrmNode& d) {
         EXPECT_EQ(d.TxtID->text(), "N00010"); // the first free generated ID
         EXPECT_TRUE(d.TxtID->isEnabled());
         EXPECT_EQ(d.CboStep->count(), 0);
@@ -70,18 +64,9 @@ TEST_F(NodeCommandsTest, NewNodeAddedEditedMovedAndSavedKeepsEveryColumn)
         Type(d.TxtNextTime, "6");
         d.CboUnit1->SetKey("M");
         Type(d.TxtLen1, "45");
-        Click(d.ChkBack);
-        Click(d.Check2);
-        Click(d.CHKSendOwner);
-        Click(d.ChkSendLoginGrp);
-        Click(d.CHKSendSkip);
-        Click(d.CHKSMS);
-        Click(d.ChkRefuseReply);
-        Click(d.Check1);
-        Click(d.ChkTickOff);
-        Click(d.ChkTickCLOSE);
-        Click(d.ChkModi1);
-        Click(d.ChkModi2);
+        for (QCheckBox* box : {d.ChkBack, d.Check2, d.CHKSendOwner, d.ChkSendLoginGrp, d.CHKSendSkip, d.CHKSMS,
+                               d.ChkRefuseReply, d.Check1, d.ChkTickOff, d.ChkTickCLOSE, d.ChkModi1, d.ChkModi2})
+            Click(box); // in this order: Check2 needs ChkBack, ChkTickCLOSE ChkTickOff; ChkModi2 clears ChkModi1
         d.CboStaffGroup->SetKey("G03");
         d.CboStaff->SetKey("dave");
         d.CboExpirGroup->SetKey("G05");
@@ -95,12 +80,11 @@ TEST_F(NodeCommandsTest, NewNodeAddedEditedMovedAndSavedKeepsEveryColumn)
     });
     Modals().plan([](QDialog& shown) {
         auto& e = dynamic_cast<FrmEdit&>(shown);
-        e.CboGroup->SetKey("G02");
-        e.CboBy->SetKey("bob");
-        QTest::mouseClick(e.CmdAdd, Qt::LeftButton);
-        e.CboGroup->SetKey("G05");
-        e.CboBy->SetKey(QString());
-        QTest::mouseClick(e.CmdAdd, Qt::LeftButton);
+        for (const auto& [group, by] : {std::pair{"G02", "bob"}, {"G05", ""}}) {
+            e.CboGroup->SetKey(group);
+            e.CboBy->SetKey(by);
+            QTest::mouseClick(e.CmdAdd, Qt::LeftButton);
+        }
         QTest::mouseClick(e.CmdOK, Qt::LeftButton);
     });
     Trigger("Menu_AddNode");
@@ -112,8 +96,7 @@ TEST_F(NodeCommandsTest, NewNodeAddedEditedMovedAndSavedKeepsEveryColumn)
     // Added from the menu without a right click: in the middle of the view.
     FlowNodeItem& box = CanvasNode("NNW01");
     EXPECT_EQ(QRectF(box.Left(), box.Top(), box.Width(), box.Height()).center(), Window().View().ViewCentre());
-    const int left = qRound(box.Left());
-    const int top = qRound(box.Top());
+    const int left = qRound(box.Left()), top = qRound(box.Top());
     EXPECT_EQ(box.Text(), "Double check");
     EXPECT_EQ(box.Picture(), "By"); // a handler, no return step
 

@@ -1,5 +1,4 @@
-// Steps copied and pasted through the real window: between frames under fresh IDs, and where the
-// user works.
+// Steps copied and pasted through the real window: between frames under fresh IDs, and where the user works.
 
 #include "tests/designer/undocanvasfixture.h"
 
@@ -21,10 +20,8 @@ TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturn
 {
     // CMP01 gets a fifth step, returning to REP01's N00005, and two links more (6 between the five);
     // N00003 returns to BIL01's N00008, which the target does not have.
-    Db().exec(
-        "INSERT INTO Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName, NodeTop, NodeLeft, "
-        "ReturnOldStep, HandleGroup_ID) VALUES ('CMP01', 'N00020', 'Extra check', 1700, 3000, 'N00005', "
-        "'G01')");
+    Db().exec("INSERT INTO Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName, NodeTop, NodeLeft, "
+              "ReturnOldStep, HandleGroup_ID) VALUES ('CMP01', 'N00020', 'Extra check', 1700, 3000, 'N00005', 'G01')");
     Db().exec("UPDATE Two_Node SET ReturnOldStep = 'N00008' WHERE WorkOrderNode_ID = 'N00003'");
     Db().exec("INSERT INTO Two_Link (WorkOrderFrame_ID, WorkOrderLink_ID, WorkOrderLinkName, SonNode_ID, "
               "FatherNode_ID, AlwaysOpen, AddinVariant, CompareType, VariantValue) VALUES "
@@ -63,8 +60,7 @@ TEST_P(PasteTest, FiveStepsPastedIntoAnotherFrameGetFreshIdsMappedLinksAndReturn
         shift = moved;
         EXPECT_EQ(node->ExpiredHandleBy_ID(), was.ExpiredHandleBy_ID);
     }
-    const QStringList ids = oldID.keys();
-    EXPECT_EQ(QSet<QString>(ids.cbegin(), ids.cend()),
+    EXPECT_EQ(QSet<QString>(oldID.keyBegin(), oldID.keyEnd()),
               (QSet<QString>{"N00010", "N00011", "N00012", "N00013", "N00014"}));
     const auto step = [&](const char* old) { return Frame("REP01").AllNode().OneNode(oldID.key(old)); };
     EXPECT_EQ(oldID.value(step("N00004")->ReturnOldStepID()), "N00001"); // pasted along: follows

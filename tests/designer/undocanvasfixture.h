@@ -26,11 +26,14 @@ public:
     // canvas's boxes and arrows (sorted), one line each: equal texts mean the same model and drawing.
     std::string State()
     {
+        const auto json = [](const QJsonObject& object) {
+            return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+        };
         QStringList model, canvas;
         for (const auto& [key, node] : Current()->AllNode().AllNode())
-            model << QStringLiteral("step %1 %2 ").arg(key).arg(node->StateFlag()) + Json(StepToJson(node->Values()));
+            model << QStringLiteral("step %1 %2 ").arg(key).arg(node->StateFlag()) + json(StepToJson(node->Values()));
         for (const auto& [key, link] : Current()->AllLink().AllLinks())
-            model << QStringLiteral("link %1 %2 ").arg(key).arg(link->StateFlag()) + Json(LinkToJson(link->Values()));
+            model << QStringLiteral("link %1 %2 ").arg(key).arg(link->StateFlag()) + json(LinkToJson(link->Values()));
         for (const FlowNodeItem* box : Scene().Nodes())
             canvas << QStringLiteral("box %1 %2,%3 ").arg(box->Key()).arg(box->Left()).arg(box->Top()) +
                           QStringLiteral("%1 %2 %3").arg(box->Text()).arg(box->Shape()).arg(box->toolTip());
@@ -41,10 +44,6 @@ public:
                           .arg(arrow->Text(), arrow->Condition());
         canvas.sort();
         return (model + canvas).join(u'\n').toStdString();
-    }
-    static QString Json(const QJsonObject& object)
-    {
-        return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
     }
 
     void Select(const QStringList& keys)
