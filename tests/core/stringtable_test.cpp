@@ -24,8 +24,7 @@ public:
 TEST(StringTableTest, EveryIdHasBothTextsAndUnknownIdsThrow)
 {
     for (qint32 id : StringTableIds())
-        EXPECT_FALSE(LoadResString(id, Language::English).isEmpty() ||
-                     LoadResString(id, Language::Chinese).isEmpty())
+        EXPECT_FALSE(LoadResString(id, Language::English).isEmpty() || LoadResString(id, Language::Chinese).isEmpty())
             << id;
     EXPECT_EQ(LoadResString(128, Language::English), QStringLiteral("Duplicated ID "));
     EXPECT_EQ(LoadResString(141, Language::Chinese), QStringLiteral(" ］工单"));
@@ -34,8 +33,7 @@ TEST(StringTableTest, EveryIdHasBothTextsAndUnknownIdsThrow)
     try {
         LoadResString(9999);
     } catch (const KorvelError& error) {
-        EXPECT_TRUE(error.description().contains(QStringLiteral("9999")))
-            << error.description().toStdString();
+        EXPECT_TRUE(error.description().contains(QStringLiteral("9999"))) << error.description().toStdString();
     }
 }
 
@@ -52,8 +50,7 @@ TEST(StringTableTest, TextsFollowTheInterfaceLanguageAndSurviveAMissingQtTransla
         bool translated;
     } cases[] = {{QLocale(QLocale::English, QLocale::UnitedStates), QString(), false, false},
                  {QLocale(QLocale::French, QLocale::France), QString(), false, false},
-                 {QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan), QString(),
-                  true, true},
+                 {QLocale(QLocale::Chinese, QLocale::TraditionalChineseScript, QLocale::Taiwan), QString(), true, true},
                  {QLocale(QLocale::Chinese, QLocale::China), empty.path(), true, false}};
     for (const auto& c : cases) {
         LocaleGuard guard(c.locale);

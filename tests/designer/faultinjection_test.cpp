@@ -19,10 +19,7 @@ namespace korvel {
 namespace {
 
 // The start of the message about a database that could not be read.
-QString Unreadable()
-{
-    return LoadResString(1000) + QStringLiteral("\n\n");
-}
+QString Unreadable() { return LoadResString(1000) + QStringLiteral("\n\n"); }
 
 class FaultInjectionTest : public DesignerDbTest {
 protected:
@@ -77,16 +74,10 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
         {"Save", [&] { EditCustomerComplaint(); }, [&] { PressButton("Save"); }, LoadResString(126),
          [](const QString& m) { return m.startsWith(LoadResString(127) + "\n\n"); }, [&] { return EditsKept(); },
          [&] {
-             return Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID IN ('N90001','N00003')") ==
-                        1 &&
+             return Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderNode_ID IN ('N90001','N00003')") == 1 &&
                     Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID='CMP01'") == 4 &&
-                    Versions("CMP01") == "found,save";
-         }},
-        {"Save as",
-         [&] {
-             OpenEditable("CMP01");
-             Frame("CMP01").AllNode().OneNode("N00001")->setNodeTop(999);
-         },
+                    Versions("CMP01") == "found,save"; }},
+        {"Save as", [&] { OpenEditable("CMP01"); Frame("CMP01").AllNode().OneNode("N00001")->setNodeTop(999); },
          [&] {
              Messages().planAnswer(QMessageBox::No); // copy what is on the screen
              PlanDialog<FrmSaveAs>([](FrmSaveAs& d) {
@@ -94,33 +85,25 @@ TEST_P(FaultInjectionTest, EveryStatementOfEveryWriteCanFailWithoutLosingAnythin
                  d.TxtNewName->setText("Complaint copy");
                  d.CmdOK->click();
                  if (d.isVisible()) // its ID check met the fault
-                     d.CmdCacel->click();
-             });
-             PressButton("Saveas");
-         },
+                     d.CmdCacel->click(); });
+             PressButton("Saveas"); },
          LoadResString(1026),
          [](const QString& m) { return m.startsWith(LoadResString(1025) + "\n\n") || m.startsWith(Unreadable()); },
          [&] { return Frame("CMP01").AllNode().OneNode("N00001")->NodeTop() == 999; },
          [&] {
              return Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01'") == 4 &&
-                    Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01' AND NodeTop=999") ==
-                        1 &&
+                    Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01' AND NodeTop=999") == 1 &&
                     Count("SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID='CPY01'") == 4 &&
-                    Versions("CPY01") == "copy";
-         }},
+                    Versions("CPY01") == "copy"; }},
         {"Delete frame", [&] { OpenEditable("CPY01"); },
-         [&] {
-             Messages().planAnswer(QMessageBox::Yes);
-             PressButton("Del");
-         },
+         [&] { Messages().planAnswer(QMessageBox::Yes); PressButton("Del"); },
          LoadResString(142), [](const QString& m) { return m.startsWith(LoadResString(143) + "\n\n"); },
          [&] { return TreeRow("CPY01").isValid(); },
          [&] {
              return Count("SELECT (SELECT COUNT(*) FROM TWO_Frame WHERE WorkOrderFrame_ID='CPY01') + "
                           "(SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID='CPY01') + "
                           "(SELECT COUNT(*) FROM Two_Link WHERE WorkOrderFrame_ID='CPY01')") == 0 &&
-                    Versions("CPY01") == "copy,delete";
-         }},
+                    Versions("CPY01") == "copy,delete"; }},
     };
 
     for (const Operation& op : operations) {
@@ -161,8 +144,7 @@ TEST_P(FaultInjectionTest, ASaveMeetingRowsGoneElsewhereRollsBackAndSaysSo)
         "DELETE FROM Two_Node WHERE WorkOrderNode_ID='N00001'",  // a modified step
         "DELETE FROM Two_Node WHERE WorkOrderNode_ID='N00003'",  // a deleted step
         "DELETE FROM Two_Link WHERE WorkOrderFrame_ID='CMP01' AND WorkOrderLink_ID='L1'", // a modified link
-        "DELETE FROM Two_Link WHERE WorkOrderFrame_ID='CMP01' AND WorkOrderLink_ID='L6'", // a re-keyed
-                                                                                          // deletion
+        "DELETE FROM Two_Link WHERE WorkOrderFrame_ID='CMP01' AND WorkOrderLink_ID='L6'", // a re-keyed deletion
     };
     for (const char* statement : elsewhere) {
         TearDown(); // a fresh database and window each time
@@ -171,8 +153,7 @@ TEST_P(FaultInjectionTest, ASaveMeetingRowsGoneElsewhereRollsBackAndSaysSo)
         Db().exec(QString::fromLatin1(statement));
         const QStringList before = DumpTables();
         PressButton("Save");
-        EXPECT_EQ(Messages().texts(), QStringList{LoadResString(127) + "\r\n" + LoadResString(1001)})
-            << statement;
+        EXPECT_EQ(Messages().texts(), QStringList{LoadResString(127) + "\r\n" + LoadResString(1001)}) << statement;
         EXPECT_EQ(DumpTables(), before) << statement;
         EXPECT_TRUE(EditsKept()) << statement;
     }
@@ -205,12 +186,12 @@ TEST_P(FaultInjectionTest, AnUnreadableDatabaseNeverPassesAnIdCheck)
         d.reject();
     };
     PlanDialog<FrmOrder>([&](FrmOrder& d) { confirmUnderFault(d, d.TxtID, d.TxtName, d.CmdOK); });
-    PressButton("New");
-    EXPECT_TRUE(toldUnreadable()) << Messages().texts().join(" / ").toStdString();
-    Messages().clear();
     PlanDialog<FrmSaveAs>([&](FrmSaveAs& d) { confirmUnderFault(d, d.TxtNewID, d.TxtNewName, d.CmdOK); });
-    PressButton("Saveas");
-    EXPECT_TRUE(toldUnreadable()) << Messages().texts().join(" / ").toStdString();
+    for (const char* command : {"New", "Saveas"}) {
+        Messages().clear();
+        PressButton(command);
+        EXPECT_TRUE(toldUnreadable()) << command << ": " << Messages().texts().join(" / ").toStdString();
+    }
     EXPECT_EQ(DumpTables(), before);
 }
 
@@ -228,10 +209,7 @@ TEST_P(FaultInjectionTest, EveryFailureSaysWhyWithTheFittingIcon)
     QFile(readOnly).open(QIODevice::WriteOnly);
     QFile::setPermissions(readOnly, QFile::ReadOwner);
     const auto chooseFile = [&](const QString& path) {
-        Modals().plan([path](QDialog& files) {
-            files.findChild<QLineEdit*>("fileNameEdit")->setText(path);
-            files.accept();
-        });
+        Modals().plan([path](QDialog& files) { files.findChild<QLineEdit*>("fileNameEdit")->setText(path); files.accept(); });
     };
     auto bob = Host().otherUser("bob");
     QSqlQuery other(bob->database());

@@ -46,8 +46,18 @@ protected:
 
     int FrameRows(const QString& table, const QString& frameId)
     {
-        return Count(
-            QStringLiteral("SELECT COUNT(*) FROM %1 WHERE WorkOrderFrame_ID='%2'").arg(table, frameId));
+        return Count(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE WorkOrderFrame_ID='%2'").arg(table, frameId));
+    }
+
+    // The header fields a new frame needs but its name and ID.
+    static void FillHeader(FrmOrder& d, const char* web)
+    {
+        d.CboPriority->SetKey("P2");
+        d.CboType->SetKey("C04");
+        d.CboUnit->SetKey("D");
+        d.TxtLen->setText("7");
+        d.OptWeb->click();
+        d.TxtWeb->setText(web);
     }
 
     void DoubleClickFrame(const QString& frameId)
@@ -57,9 +67,9 @@ protected:
     }
 };
 
-// A new frame stores what the dialog shows and joins the tree locked but not current; cancelled, it
-// adds nothing. A double click edits the stored header under the
-// frame's lock: only the name changes, and a refused update changes nothing.
+// A new frame stores what the dialog shows and joins the tree locked but not current; cancelled, it adds
+// nothing. A double click edits the stored header under the frame's lock: only the name changes, and a
+// refused update changes nothing.
 TEST_F(FrameCommandsTest, NewFrameAndHeaderEditWriteWhatTheDialogHolds)
 {
     PlanDialog<FrmOrder>([](FrmOrder& d) { d.CmdCancel->click(); });
@@ -68,12 +78,7 @@ TEST_F(FrameCommandsTest, NewFrameAndHeaderEditWriteWhatTheDialogHolds)
     PlanDialog<FrmOrder>([&](FrmOrder& d) {
         id = d.TxtID->text(); // the proposed ID: six characters of a fresh key
         d.TxtName->setText("  Night callback ");
-        d.CboPriority->SetKey("P2");
-        d.CboType->SetKey("C04");
-        d.CboUnit->SetKey("D");
-        d.TxtLen->setText("7");
-        d.OptWeb->click();
-        d.TxtWeb->setText(" https://crm.example.com/night ");
+        FillHeader(d, " https://crm.example.com/night ");
         d.ChkTZ->click();
         d.OptEmail->click();
         d.txtAdd->setText(" night@example.com ");
@@ -88,16 +93,12 @@ TEST_F(FrameCommandsTest, NewFrameAndHeaderEditWriteWhatTheDialogHolds)
     ASSERT_EQ(id.size(), 6);
     EXPECT_TRUE(Messages().texts().isEmpty());
     const QVariantMap row = FrameRow(id);
-    QStringList stored; // column: value
-    for (const char* column :
-         {"workorderframename", "category", "priority_id", "expiredperiod", "addintype", "weblink",
-          "createdby", "replymode", "replyaddress", "replyfile", "replygroup"})
-        stored << column + (": " + row.value(column).toString());
-    EXPECT_EQ(stored,
-              (QStringList{"workorderframename: Night callback", "category: C04", "priority_id: P2",
-                           "expiredperiod: 7", "addintype: 1", "weblink:  https://crm.example.com/night ",
-                           "createdby: alice", "replymode: 1", "replyaddress: night@example.com",
-                           "replyfile: T003", "replygroup: DG2"}));
+    for (const auto& [column, value] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"workorderframename", "Night callback"}, {"category", "C04"}, {"priority_id", "P2"},
+             {"expiredperiod", "7"}, {"addintype", "1"}, {"weblink", " https://crm.example.com/night "},
+             {"createdby", "alice"}, {"replymode", "1"}, {"replyaddress", "night@example.com"},
+             {"replyfile", "T003"}, {"replygroup", "DG2"}})
+        EXPECT_EQ(row.value(column).toString(), value) << column;
     ASSERT_EQ(Window().TrvTree().model()->rowCount(), 5); // and the deleted work orders' node
     EXPECT_EQ(TreeRow(id).row(), 3);
     EXPECT_EQ(TreeRow(id).data().toString(), "Night callback (" + id + ")");
@@ -183,8 +184,7 @@ TEST_F(FrameCommandsTest, DeleteActsOnTheFrameShownUnderItsLockAndTakesItsHistor
     Scene().SelectItem(&CanvasNode("NN00001"));
     Window().Selection().CopySteps();
     QTreeView& tree = Window().TrvTree();
-    const QPoint from = TreePoint("CMP01");
-    const QPoint to = TreePoint("REP01");
+    const QPoint from = TreePoint("CMP01"), to = TreePoint("REP01");
     QTest::mousePress(tree.viewport(), Qt::LeftButton, {}, from);
     SendMove(tree.viewport(), to, Qt::LeftButton);
     QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, to);
@@ -201,12 +201,7 @@ TEST_F(FrameCommandsTest, DeleteActsOnTheFrameShownUnderItsLockAndTakesItsHistor
         PlanDialog<FrmOrder>([](FrmOrder& d) {
             d.TxtID->setText("ZZ1");
             d.TxtName->setText("Scratch");
-            d.CboPriority->SetKey("P2");
-            d.CboType->SetKey("C04");
-            d.CboUnit->SetKey("D");
-            d.TxtLen->setText("7");
-            d.OptWeb->click();
-            d.TxtWeb->setText("https://crm.example.com/");
+            FillHeader(d, "https://crm.example.com/");
             d.CmdOK->click();
         });
         Window().Frames().NewWorkOrder();
@@ -235,16 +230,12 @@ TEST_F(FrameCommandsTest, SaveAsCopiesTheWholeFlowAndOpensTheCopyLocked)
     PressButton("Saveas");
     EXPECT_EQ(Messages().texts(), QStringList{LoadResString(1026)});
     EXPECT_EQ(FrameRow("CMP02").value("workorderframename"), "Complaint copy");
-    const auto header = {"workorderframe_id", "workorderframename", "createdby",
-                         "createddate",       "modifiedby",         "modifieddate"};
+    const auto header = {"workorderframe_id", "workorderframename", "createdby", "createddate", "modifiedby",
+                         "modifieddate"};
     EXPECT_EQ(FrameRow("CMP02", header), FrameRow("CMP01", header));
-
-    // The steps and links under fresh IDs, their ends and return steps mapped: the model's tests
-    // check the mapping, hostile texts the copied columns.
+    // The steps and links (the model's tests check their mapping), the copy selected, drawn and editable.
     EXPECT_EQ(FrameRows("Two_Node", "CMP02"), 4);
     EXPECT_EQ(FrameRows("Two_Link", "CMP02"), 6);
-
-    // The copy is selected, current, drawn and editable.
     EXPECT_EQ(Window().Tree().SelectedFrame(), "CMP02");
     EXPECT_EQ(TreeImage("CMP02"), "DynOpen");
     EXPECT_EQ(Scene().Links().size(), 6);
@@ -259,18 +250,15 @@ TEST_F(FrameCommandsTest, SaveAsWithUnsavedChangesAsksFirst)
 {
     const QString question = LoadResString(134) + "[Customer complaint]";
     const auto moved = [&](const QString& frame) {
-        return Count("SELECT COUNT(*) FROM Two_Node WHERE NodeTop=4444 AND WorkOrderFrame_ID='" + frame +
-                     "'");
+        return Count("SELECT COUNT(*) FROM Two_Node WHERE NodeTop=4444 AND WorkOrderFrame_ID='" + frame + "'");
     };
     const auto saveAs = [&](QMessageBox::StandardButton answer, const QString& id) {
         Messages().clear();
         Messages().planAnswer(answer);
         if (!id.isEmpty())
             PlanDialog<FrmSaveAs>([id](FrmSaveAs& d) {
-                d.TxtNewID->setText(id);
-                d.TxtNewName->setText("Copy " + id);
-                d.CmdOK->click();
-            });
+                d.TxtNewID->setText(id); d.TxtNewName->setText("Copy " + id);
+                d.CmdOK->click(); });
         PressButton("Saveas");
     };
     OpenLocked("CMP01");
@@ -315,16 +303,13 @@ protected:
         return ids.join(u' ') + " [" + Window().Tree().SelectedFrame() + ']';
     }
     QString Tip(const QString& frameId) { return TreeRow(frameId).data(Qt::ToolTipRole).toString(); }
-    QString Since(const QString& id)
-    {
-        return Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='" + id + "'").toString();
-    }
+    QString Since(const QString& id) // when the frame's lock was taken
+    { return Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='" + id + "'").toString(); }
 };
 
 TEST_P(FrameTreeTest, FramesAreToldApartFilteredAndTheirLockHoldersNamed)
 {
-    Db().exec("INSERT INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName) "
-              "VALUES ('CMP09', 'Customer complaint')");
+    Db().exec("INSERT INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName) VALUES ('CMP09', 'Customer complaint')");
     auto bob = Host().otherUser("bob");
     auto elsewhere = Host().otherUser("alice"); // alice's other window
     ASSERT_EQ(bob->services().LockRecord("Korvel", "REP01", "bob"), 1);

@@ -27,14 +27,15 @@ protected:
         Window().MenuBarAction("History")->trigger();
         ASSERT_TRUE(Panel().isVisible());
     }
-    // The version numbers listed, top to bottom.
-    QStringList Listed()
+    // The first column of a list's rows, top to bottom: the version numbers listed, or the changes.
+    static QStringList Texts(const QTreeWidget& list)
     {
-        QStringList versions;
-        for (int i = 0; i < Panel().LstVersions().topLevelItemCount(); ++i)
-            versions << Panel().LstVersions().topLevelItem(i)->text(0);
-        return versions;
+        QStringList texts;
+        for (int i = 0; i < list.topLevelItemCount(); ++i)
+            texts << list.topLevelItem(i)->text(0);
+        return texts;
     }
+    QStringList Listed() { return Texts(Panel().LstVersions()); }
     void ClickVersion(int version, Qt::KeyboardModifiers keys = {})
     {
         QTreeWidget& list = Panel().LstVersions();
@@ -46,8 +47,7 @@ protected:
     void ClickTreeRow(const QModelIndex& row)
     {
         ASSERT_TRUE(row.isValid());
-        QTest::mouseClick(Window().TrvTree().viewport(), Qt::LeftButton, {},
-                          Window().TrvTree().visualRect(row).center());
+        QTest::mouseClick(Window().TrvTree().viewport(), Qt::LeftButton, {}, Window().TrvTree().visualRect(row).center());
     }
     // The deleted work order's row under the tree's node (opened first when closed).
     QModelIndex DeletedRow(const QString& frameId)
@@ -94,12 +94,7 @@ TEST_P(HistoryTest, ListsTheVersionsShowsOneReadOnlyAndComparesTwo)
     EXPECT_EQ(Scene().NodeByKey("NN00003"), nullptr);
     EXPECT_TRUE(Scene().EditMode());
 
-    const auto changes = [&] {
-        QStringList lines;
-        for (int i = 0; i < Panel().LstChanges().topLevelItemCount(); ++i)
-            lines << Panel().LstChanges().topLevelItem(i)->text(0);
-        return lines;
-    };
+    const auto changes = [&] { return Texts(Panel().LstChanges()); };
     ClickVersion(1);
     ClickVersion(3, Qt::ControlModifier);
     Click("CmdCompare");
@@ -195,17 +190,16 @@ TEST_P(HistoryTest, UndeleteBringsAFrameBackUnderItsIdOrANewOne)
     ClickTreeRow(DeletedRow("CMP01"));
     PlanDialog<FrmSaveAs>([](FrmSaveAs& dialog) {
         EXPECT_EQ(dialog.TxtOldWO->text(), "Customer complaint");
-        dialog.TxtNewID->setText("CMP01"); // refused: taken
-        dialog.CmdOK->click();
-        dialog.TxtNewID->setText("CMP02");
-        dialog.CmdOK->click();
+        for (const char* id : {"CMP01", "CMP02"}) { // the first refused: taken
+            dialog.TxtNewID->setText(id);
+            dialog.CmdOK->click();
+        }
     });
     Click("CmdUndelete");
     EXPECT_TRUE(Messages().texts().contains(LoadResString(203)));
     EXPECT_EQ(Orders().CurWOrder(), "CMP02");
     EXPECT_EQ(Count("SELECT COUNT(*) FROM Two_Node WHERE WorkOrderFrame_ID = 'CMP02'"), 4);
-    EXPECT_EQ(Db().scalar("SELECT WorkOrderFrameName FROM TWO_Frame WHERE WorkOrderFrame_ID = 'CMP01'").toString(),
-              "Other");
+    EXPECT_EQ(Db().scalar("SELECT WorkOrderFrameName FROM TWO_Frame WHERE WorkOrderFrame_ID = 'CMP01'").toString(), "Other");
 }
 
 TEST_P(HistoryTest, PathPreviewMarksWhereAWorkOrderGoesAsValuesAndTheFrameChange)
@@ -225,11 +219,9 @@ TEST_P(HistoryTest, PathPreviewMarksWhereAWorkOrderGoesAsValuesAndTheFrameChange
                 looks.insert(mark->ItemKey(), mark->MarkLook());
         return looks;
     };
-    const QMap<QString, Look> start = {{"LL1", Look::Taken}, {"LL2", Look::Taken}, {"NBEGIN", Look::Passed},
-                                       {"NN00001", Look::Passed}};
-    const auto from = [&](const QMap<QString, Look>& rest) {
-        QMap<QString, Look> all = start;
-        all.insert(rest);
+    const auto from = [&](QMap<QString, Look> all) { // `all` and the marks every value shares
+        all.insert(QMap<QString, Look>{{"LL1", Look::Taken}, {"LL2", Look::Taken}, {"NBEGIN", Look::Passed},
+                                       {"NN00001", Look::Passed}});
         return all;
     };
     EXPECT_EQ(marked(), from({{"NN00002", Look::DeadEnd}, {"NN00003", Look::Unreached}, {"NN00004", Look::Unreached},

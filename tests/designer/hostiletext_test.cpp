@@ -77,56 +77,42 @@ protected:
     QString NewFrame(const QString& id, const QString& text)
     {
         QString created;
-        const QStringList shown =
-            Confirm<FrmOrder>([&] { PressButton("New"); },
-                              [&](FrmOrder& d) {
-                                  if (!id.isEmpty())
-                                      d.TxtID->setText(id);
-                                  created = d.TxtID->text().trimmed();
-                                  d.CboPriority->SetKey("P2");
-                                  d.CboType->SetKey("C02");
-                                  d.CboUnit->SetKey("D");
-                                  d.TxtLen->setText("3");
-                                  d.OptWeb->setChecked(true);
-                                  d.ChkTZ->setChecked(true);
-                                  d.OptTel->setChecked(true);
-                                  for (QLineEdit* box : {d.TxtName, d.TxtWeb, d.txtAdd, d.TxtContent})
-                                      box->setText(id.isEmpty() ? text : QStringLiteral("Frame"));
-                              });
+        const QStringList shown = Confirm<FrmOrder>([&] { PressButton("New"); }, [&](FrmOrder& d) {
+            if (!id.isEmpty())
+                d.TxtID->setText(id);
+            created = d.TxtID->text().trimmed();
+            d.CboPriority->SetKey("P2"); d.CboType->SetKey("C02"); d.CboUnit->SetKey("D"); d.TxtLen->setText("3");
+            for (QAbstractButton* option : std::initializer_list<QAbstractButton*>{d.OptWeb, d.ChkTZ, d.OptTel})
+                option->setChecked(true);
+            for (QLineEdit* box : {d.TxtName, d.TxtWeb, d.txtAdd, d.TxtContent})
+                box->setText(id.isEmpty() ? text : QStringLiteral("Frame"));
+        });
         return shown.isEmpty() ? created : shown.join(" / ");
     }
 
     // A taken ID is refused after the dialog closed, which then opens again.
     QStringList AddStep(const QString& id, const QString& text, bool taken = false)
     {
-        return Confirm<FrmNode>([&] { Window().Menu_AddNode_Click(); },
-                                [&](FrmNode& d) {
-                                    if (!id.isEmpty())
-                                        d.TxtID->setText(id);
-                                    d.CboPriority->SetKey("P2");
-                                    d.CboUnit->SetKey("H");
-                                    d.TxtLen->setText("4");
-                                    d.CboStaffGroup->SetKey("G01");
-                                    d.OptWeb->setChecked(true);
-                                    d.TxtName->setText(text);
-                                    d.TxtWeb->setText(text);
-                                },
-                                taken ? 1 : 0);
+        return Confirm<FrmNode>([&] { Window().Menu_AddNode_Click(); }, [&](FrmNode& d) {
+            if (!id.isEmpty())
+                d.TxtID->setText(id);
+            d.CboPriority->SetKey("P2"); d.CboUnit->SetKey("H"); d.TxtLen->setText("4"); d.CboStaffGroup->SetKey("G01");
+            d.OptWeb->setChecked(true);
+            d.TxtName->setText(text); d.TxtWeb->setText(text);
+        }, taken ? 1 : 0);
     }
 
     QStringList AddLink(const QString& code, const QString& father, const QString& text)
     {
-        return Confirm<FrmLink>([&] { Window().Menu_AddLink_Click(); },
-                                [&](FrmLink& d) {
-                                    if (!code.isEmpty())
-                                        d.TxtID->setText(code);
-                                    d.CboParent->SetKey(father);
-                                    d.CboChild->SetKey("END");
-                                    d.OptFilter->click();
-                                    d.CboRelation->setCurrentIndex(d.CboRelation->findText("="));
-                                    for (QLineEdit* box : {d.Txtdesc, d.TxtFilter, d.TxtValue})
-                                        box->setText(text);
-                                });
+        return Confirm<FrmLink>([&] { Window().Menu_AddLink_Click(); }, [&](FrmLink& d) {
+            if (!code.isEmpty())
+                d.TxtID->setText(code);
+            d.CboParent->SetKey(father); d.CboChild->SetKey("END");
+            d.OptFilter->click();
+            d.CboRelation->setCurrentIndex(d.CboRelation->findText("="));
+            for (QLineEdit* box : {d.Txtdesc, d.TxtFilter, d.TxtValue})
+                box->setText(text);
+        });
     }
 
     // The values of every row a query with one key finds, sorted.
@@ -144,11 +130,9 @@ protected:
 TEST_P(HostileText, EveryTextBoxStoresTheStringOrRefusesItByItsRule)
 {
     const QString texts = QStringLiteral(
-        "SELECT f.WorkOrderFrameName, f.WEBLink, f.ReplyAddress, f.REPLYCONTENT, n.WorkOrderNodeName, "
-        "n.WEBLink, "
+        "SELECT f.WorkOrderFrameName, f.WEBLink, f.ReplyAddress, f.REPLYCONTENT, n.WorkOrderNodeName, n.WEBLink, "
         "l.WorkOrderLinkName, l.AddinVariant, l.VariantValue FROM TWO_Frame f JOIN Two_Node n ON "
-        "n.WorkOrderFrame_ID = f.WorkOrderFrame_ID JOIN Two_Link l ON l.WorkOrderFrame_ID = "
-        "f.WorkOrderFrame_ID "
+        "n.WorkOrderFrame_ID = f.WorkOrderFrame_ID JOIN Two_Link l ON l.WorkOrderFrame_ID = f.WorkOrderFrame_ID "
         "WHERE f.WorkOrderFrame_ID = ?");
     for (const QString& text : HostileStrings(10)) {
         SCOPED_TRACE(text.left(40).toStdString());
@@ -234,14 +218,12 @@ TEST_P(HostileText, UnstorableTextIsRefusedAndNulsReadAreDropped)
     }
     if (Db().kind() != TestDatabase::Kind::SQLite)
         return;
-    Db().exec("UPDATE Two_Node SET WorkOrderNodeName = 'Reg' || char(0) || 'ister' WHERE WorkOrderNode_ID = "
-              "'N00001'");
+    Db().exec("UPDATE Two_Node SET WorkOrderNodeName = 'Reg' || char(0) || 'ister' WHERE WorkOrderNode_ID = 'N00001'");
     OpenWindow(); // CMP01 first, still locked by this user
     Frame("CMP01").AllNode().OneNode("N00001")->setNodeTop(999);
     PressButton("Save");
     EXPECT_EQ(Messages().texts().last(), LoadResString(126));
-    EXPECT_EQ(Stored("SELECT WorkOrderNodeName FROM Two_Node WHERE WorkOrderNode_ID = ?", "N00001"),
-              QStringList{"Register"});
+    EXPECT_EQ(Stored("SELECT WorkOrderNodeName FROM Two_Node WHERE WorkOrderNode_ID = ?", "N00001"), QStringList{"Register"});
     EXPECT_FALSE(Host().logLines().filter("NUL").isEmpty()) << Host().logLines().join('\n').toStdString();
 }
 
@@ -281,32 +263,22 @@ TEST_P(HostileText, HostileRowsOpenConfirmAndSaveBackUnchanged)
             if (s.isEmpty())
                 continue;
             frames << id;
-            insert("INSERT INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName, Category, Priority_ID, "
-                   "ExpiredPeriod, "
-                   "ExpiredPeriodType_ID, CanSkip, AddinType, WEBLink, CanFullScreen, CanGenerateOB, "
-                   "GenerateRate, "
+            insert("INSERT INTO TWO_Frame (WorkOrderFrame_ID, WorkOrderFrameName, Category, Priority_ID, ExpiredPeriod, "
+                   "ExpiredPeriodType_ID, CanSkip, AddinType, WEBLink, CanFullScreen, CanGenerateOB, GenerateRate, "
                    "ReplyFlag, ReplyMode, ReplyAddress, REPLYCONTENT, ForecastLen) "
                    "VALUES (?, ?, 'C01', 'P1', ?, 'D', 0, 1, ?, 0, 0, ?, 1, 2, ?, ?, ?)",
                    {id, s, most, s, most, s, s, most});
-            insert(
-                "INSERT INTO Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName, "
-                "ExpiredPeriod, "
-                "ExpiredPeriodType_ID, CanSendBack, CanSendSelf, CanSkip, EmailNotify, SMSNotify, AddinType, "
-                "WEBLink, CanFullScreen, HandleGroup_ID, NodeTop, NodeLeft, Priority_ID, RefuseReply, "
-                "CanClose, "
-                "ContactCust, NextBeginTime, TickOffFlag, CanModify, CanBackToBy, ReturnGroupFlag, "
-                "ForecastLen) "
-                "VALUES (?, ?, ?, ?, 'H', 0, 0, 0, '0', '1', 2, ?, 0, 'G01', ?, ?, 'P1', 0, 0, 0, ?, 0, 0, "
-                "0, 0, ?)",
-                {id, id + "N", s, most, s, frames.size() == 1 ? least : 900, frames.size() == 1 ? most : 900,
-                 most, most});
-            for (const auto& [code, father, son] :
-                 {std::tuple{"A", QString("BEGIN"), id + "N"}, {"B", id + "N", "END"}})
-                insert("INSERT INTO Two_Link (WorkOrderFrame_ID, WorkOrderLink_ID, WorkOrderLinkName, "
-                       "SonNode_ID, "
+            insert("INSERT INTO Two_Node (WorkOrderFrame_ID, WorkOrderNode_ID, WorkOrderNodeName, ExpiredPeriod, "
+                   "ExpiredPeriodType_ID, CanSendBack, CanSendSelf, CanSkip, EmailNotify, SMSNotify, AddinType, "
+                   "WEBLink, CanFullScreen, HandleGroup_ID, NodeTop, NodeLeft, Priority_ID, RefuseReply, CanClose, "
+                   "ContactCust, NextBeginTime, TickOffFlag, CanModify, CanBackToBy, ReturnGroupFlag, ForecastLen) "
+                   "VALUES (?, ?, ?, ?, 'H', 0, 0, 0, '0', '1', 2, ?, 0, 'G01', ?, ?, 'P1', 0, 0, 0, ?, 0, 0, 0, 0, ?)",
+                   {id, id + "N", s, most, s, frames.size() == 1 ? least : 900, frames.size() == 1 ? most : 900,
+                    most, most});
+            for (const auto& [code, father, son] : {std::tuple{"A", QString("BEGIN"), id + "N"}, {"B", id + "N", "END"}})
+                insert("INSERT INTO Two_Link (WorkOrderFrame_ID, WorkOrderLink_ID, WorkOrderLinkName, SonNode_ID, "
                        "FatherNode_ID, AlwaysOpen, AddinVariant, CompareType, VariantValue) "
-                       "VALUES (?, ?, ?, ?, ?, 1, ?, '=', ?)",
-                       {id, code, s, son, father, s, s});
+                       "VALUES (?, ?, ?, ?, ?, 1, ?, '=', ?)", {id, code, s, son, father, s, s});
         }
         const QStringList seeded = DumpTables();
         OpenWindow();
@@ -377,7 +349,6 @@ TEST_P(HostileText, PastedStepsKeepEveryTextOrAreRefusedWithTheReason)
     pasted.sort();
     expected.sort();
     EXPECT_EQ(pasted, expected);
-
 }
 
 INSTANTIATE_TEST_SUITE_P(Db, HostileText, KorvelDatabaseKinds(), KorvelDatabaseKindName());

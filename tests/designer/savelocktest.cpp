@@ -51,18 +51,16 @@ TEST_F(SaveLockTest, LockAndUnlockSwitchTheWindowTheIconAndTheHostLock)
     ClickFrame("CMP01");
     EXPECT_EQ(Window().Status().ModifiedState().text(), LoadResString(2031).arg("Administrator", "2024-03-11 16:40:00"));
     PressButton("Lock");
-    const QString since =
-        Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='CMP01'").toString();
-    EXPECT_EQ(Messages().texts(),
-              QStringList{"Lock failed\r\nit is locked by [Bob Novak], ID [bob]\r\nLocked since: " + since});
+    const QString since = Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='CMP01'").toString();
+    const QString refused = "Lock failed\r\nit is locked by [Bob Novak], ID [bob]\r\nLocked since: " + since;
+    EXPECT_EQ(Messages().texts(), QStringList{refused});
     EXPECT_EQ(Window().Status().LockState().text(), "Locked by Bob Novak (bob) since " + since);
     expectLocked("CMP01", false);
     // Bob's program ends without giving the lock back: the refusal says how it is freed.
     bob.reset();
     Messages().clear();
     PressButton("Lock");
-    EXPECT_EQ(Messages().texts(), QStringList{"Lock failed\r\nit is locked by [Bob Novak], ID [bob]\r\nLocked since: " +
-                                              since + "\r\n" + LoadResString(2022).arg("CMP01")});
+    EXPECT_EQ(Messages().texts(), QStringList{refused + "\r\n" + LoadResString(2022).arg("CMP01")});
     ASSERT_EQ(Host().services().BreakLock("Korvel", "CMP01"), "bob");
     PressButton("Lock");
     expectLocked("CMP01", true);
@@ -89,16 +87,14 @@ TEST_F(SaveLockTest, ASecondSessionOfTheSameUserAsksBeforeTakingTheLockOver)
 
     auto running = Host().otherUser(StaffId);
     ASSERT_EQ(running->services().LockRecord("Korvel", "CMP01", StaffId), 1);
-    const QString since =
-        Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='CMP01'").toString();
+    const QString since = Db().scalar("SELECT LockedAt FROM Korvel_RecordLock WHERE RecordID='CMP01'").toString();
     for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
         Messages().clear();
         Messages().planAnswer(answer);
         PressButton("Lock");
         EXPECT_EQ(Messages().questions(), QStringList{LoadResString(1005).arg(since)});
         EXPECT_EQ(Scene().EditMode(), answer == QMessageBox::Yes);
-        EXPECT_EQ(running->services().GetLockState("Korvel", "CMP01", StaffId),
-                  answer == QMessageBox::Yes ? 1 : 2);
+        EXPECT_EQ(running->services().GetLockState("Korvel", "CMP01", StaffId), answer == QMessageBox::Yes ? 1 : 2);
     }
 }
 

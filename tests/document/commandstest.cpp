@@ -99,14 +99,8 @@ TEST_P(Commands, EachVerbIsOneEntryUndoneAndRedoneExactly)
          [](auto& c, auto&) { return c.DeleteItems(u"CMP01"_s, {u"N00002"_s}, {}); },
          {u"S\\|N00002\\|Investigate\\|0"_s, u"L\\|L2\\|N00001>n00002\\|0"_s, u"L\\|L3\\|n00002>N00003\\|0"_s,
           u"L\\|L4\\|N00002>N00004\\|0"_s}},
-        {"add link", [](auto& c, auto&) {
-             LinkValues link;
-             link.WorkOrderFrame_ID = u"CMP01"_s;
-             link.WorkOrderLink_ID = u"L9"_s;
-             link.WorkOrderLinkName = u"Shortcut"_s;
-             link.FatherNode_ID = u"N00001"_s;
-             link.SonNode_ID = u"N00004"_s;
-             return c.AddLink(u"CMP01"_s, link);
+        {"add link", [](auto& c, auto&) { // to N00004 from N00001
+             return c.AddLink(u"CMP01"_s, {u"CMP01"_s, u"L9"_s, u"Shortcut"_s, u"N00004"_s, u"N00001"_s, 0, {}, {}, {}});
          },
          {u"L\\|L9\\|N00001>N00004\\|1"_s, u"C\\|L9\\|Shortcut\\|0\\|\\|\\|"_s}},
         {"edit link", [](auto& c, auto&) { return c.EditLink(u"CMP01"_s, u"L3"_s, {u"Big"_s, 1, u"Compensation"_s, u">="_s, u"600"_s}); },
@@ -151,8 +145,7 @@ TEST_P(Commands, EachVerbIsOneEntryUndoneAndRedoneExactly)
                                            change.linksAdded, change.linksChanged, change.linksRemoved})
                 announced.unite(QSet<QString>(ids.cbegin(), ids.cend()));
         });
-        const QStringList before = Dump();
-        const QStringList beforeWithStates = Dump(true);
+        const QStringList before = Dump(), beforeWithStates = Dump(true);
         const FrameController::Outcome outcome = row.verb(m_controller, Frame());
         EXPECT_TRUE(outcome.done);
         EXPECT_EQ(outcome.refusal, QString());
