@@ -39,17 +39,6 @@ enum : qint32 {
     MsgLockGone = 2270,
 };
 
-// After a lock was not taken: when the attempt logged an error (errors logged before it:
-// `errorsBefore`), the database failed rather than someone holding the lock, and the user is told
-// that with its cause. False when nothing was logged.
-bool ReportedLockError(quint64 errorsBefore)
-{
-    if (LoggedErrorCount() == errorsBefore)
-        return false;
-    ReportLoggedFailure(LoadResString(MsgLockFailed));
-    return true;
-}
-
 } // namespace
 
 FrameCommands::FrameCommands(FrmMain& window, cWOrders& workOrders, FrameController& frames, SceneMapper& mapper,
@@ -118,8 +107,7 @@ void FrameCommands::EditHeader()
     if (!heldBefore && !ConfirmTakeOver(*frame))
         return;
     if (const quint64 errors = LoggedErrorCount(); !heldBefore && frame->LockMe() < 1) {
-        if (!ReportedLockError(errors))
-            ShowLockFailed(*frame);
+        ShowLockFailed(*frame, errors);
         return;
     }
     const auto giveBack = qScopeGuard([&] {
@@ -162,8 +150,7 @@ void FrameCommands::DeleteWorkOrder()
         if (!ConfirmTakeOver(*frame))
             return;
         if (const quint64 errors = LoggedErrorCount(); frame->LockMe() < 1) {
-            if (!ReportedLockError(errors))
-                ShowLockFailed(*frame);
+            ShowLockFailed(*frame, errors);
             m_status.ShowLockState();
             return;
         }
@@ -273,8 +260,7 @@ void FrameCommands::LockWorkOrder()
         m_window.SetEditState(true);
         return;
     }
-    if (!ReportedLockError(errors))
-        ShowLockFailed(*frame);
+    ShowLockFailed(*frame, errors);
     IgnoreErrors([&] { m_workOrders.RefreshLock(id); }); // the tool tip names who has it now
     m_status.ShowLockState();
 }
@@ -310,8 +296,13 @@ void FrameCommands::UnlockWorkOrder()
         Messages().warning(LoadResString(MsgUnlockFailed) + QStringLiteral("\r\n") + LoadResString(MsgLockGone));
 }
 
-void FrameCommands::ShowLockFailed(const cWorder& frame)
+void FrameCommands::ShowLockFailed(const cWorder& frame, quint64 errorsBefore)
 {
+    // An error logged by the attempt: the database failed, rather than someone holding the lock.
+    if (LoggedErrorCount() != errorsBefore) {
+        ReportLoggedFailure(LoadResString(MsgLockFailed));
+        return;
+    }
     QString ownerName, ownerId;
     Services().GetLockOwner(ownerName, ownerId);
     QString text = LoadResString(136) + QStringLiteral("\r\n") + LoadResString(137) + ownerName +

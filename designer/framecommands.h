@@ -63,8 +63,10 @@ private:
     // frame in the database when `result` says so, or, with a warning icon, why the write was
     // refused (the lock lost, or the frame changed since it was read).
     void ReportWriteFailure(qint32 messageId, qint32 result, const cWorder& frame);
-    // Tells the user that the lock on the frame was refused, naming its holder and since when.
-    void ShowLockFailed(const cWorder& frame);
+    // Tells the user why the frame's lock was not taken: the database's failure with its cause when
+    // the attempt logged an error (`errorsBefore`: the errors logged before it), else the lock's
+    // holder and since when.
+    void ShowLockFailed(const cWorder& frame, quint64 errorsBefore);
     // Before this session takes the frame's lock: when the user holds it in another session that
     // still runs, asks whether to take it over, and does. False when the user declined or the lock
     // could not be taken over.
